@@ -1,0 +1,24 @@
+// Windows-1252 codec: the 8-bit character set of every Velmora text file.
+// Bytes 0x80..0x9F come from our own table; every other byte is its Latin-1 code point.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace cp1252 {
+
+// Decodes every byte; the five bytes Windows leaves undefined become the C1 controls.
+QString decode(const QByteArray &bytes);
+QChar decodeByte(unsigned char byte);
+
+// Encodes one character; returns false when Windows-1252 cannot hold it.
+bool encodeChar(QChar ch, unsigned char &byte);
+
+// Encodes a string, replacing characters the code page cannot hold by `replacement`.
+// `lossless` (if given) tells whether every character was representable.
+QByteArray encode(const QString &text, char replacement = '?', bool *lossless = nullptr);
+
+// True when every character of `text` has a Windows-1252 byte.
+bool canEncode(const QString &text);
+
+} // namespace cp1252

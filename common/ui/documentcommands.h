@@ -1,0 +1,141 @@
+// The operations the frame routes to each kind of document window. A window class derives
+// from DocumentWindow and from its kind's interface; an operation a window does not carry
+// keeps the default, which does nothing (the command then has no effect, as for a kind
+// that does not serve it).
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+
+// Word processor window (TTexte).
+class TexteCommands
+{
+public:
+    virtual ~TexteCommands() = default;
+    // "Fichier"
+    virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    virtual void Sauve() {}
+    virtual void SaveAs() {}
+    virtual void Imprime() {}
+    virtual void Sauvehtm() {}
+    virtual void Importer() {}
+    virtual void SetPage() {}
+    virtual void Apercu() {}
+    // "Edition"
+    virtual void Annule() {}
+    virtual void Coupe() {}
+    virtual void Copie() {}
+    virtual void Colle() {}
+    virtual void Chercher() {}
+    virtual void FindDialog1Find(QObject *sender) { Q_UNUSED(sender); }
+    virtual void Remplacer() {}
+    virtual void Seltout() {}
+    // "Texte" and "Format"
+    virtual void DateHeure() {}
+    virtual void Bullets(bool on) { Q_UNUSED(on); }
+    virtual void ChangerCasse() {}
+    virtual void CarSpe() {}
+    virtual void Tabulations() {}
+    virtual void ImpEnv() {}
+    virtual void Glossaire() {}
+    virtual void InsChamp() {}
+    virtual void Publipostage() {}
+    virtual void Statistiques() {}
+    virtual void Codes(bool on) { Q_UNUSED(on); }
+    virtual void Paragraphe() {}
+    // Formatting toolbar and font command
+    virtual void FontName(const QString &name) { Q_UNUSED(name); }
+    virtual void FontSize(int size) { Q_UNUSED(size); }
+    virtual void Bold(bool on) { Q_UNUSED(on); }
+    virtual void Ital(bool on) { Q_UNUSED(on); }
+    virtual void Under(bool on) { Q_UNUSED(on); }
+    virtual void Justif(int code) { Q_UNUSED(code); } // 0 left, 1 right, 2 centre
+    virtual QFont GetFont() { return QFont(); }
+    virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
+};
+
+// Spreadsheet window (TTableur).
+class TableurCommands
+{
+public:
+    virtual ~TableurCommands() = default;
+    virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    virtual void Sauve() {}
+    virtual void SaveAs() {}
+    virtual void Imprime() {}
+    virtual void Coupe() {}
+    virtual void Copie() {}
+    virtual void Colle() {}
+    virtual void InsLig() {}
+    virtual void Inscol() {}
+    virtual void SupLig() {}
+    virtual void Supcol() {}
+    virtual void Largeur() {}
+    virtual void Hauteur() {}
+    virtual void Ajuster() {}
+    virtual void FixLigs(bool on) { Q_UNUSED(on); }
+    virtual void FixCols(bool on) { Q_UNUSED(on); }
+    virtual void Fonctions() {}
+    virtual void Onglets() {}
+    virtual void Trier() {}
+    virtual void Graphique() {}
+    virtual void Recalcule() {}
+    virtual void Formules(bool on) { Q_UNUSED(on); }
+    virtual void Grille(bool on) { Q_UNUSED(on); }
+    virtual void FontName(const QString &name, int size) { Q_UNUSED(name); Q_UNUSED(size); }
+    virtual void FontStyle(bool bold, bool italic, bool underline) { Q_UNUSED(bold); Q_UNUSED(italic); Q_UNUSED(underline); }
+    virtual void Justif(qint16 code) { Q_UNUSED(code); } // 1 left, 2 centre, 3 right
+    virtual void Somme() {}
+    virtual void GetFont(QFont &font) { Q_UNUSED(font); }
+    virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
+};
+
+// Card-file database window (TFichier).
+class FichierCommands
+{
+public:
+    virtual ~FichierCommands() = default;
+    virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    virtual void Sauve() {}
+    virtual void SaveAs() {}
+    virtual void Imprime(QObject *sender) { Q_UNUSED(sender); }
+    virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void Colle(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void Chercher() {}
+    virtual void FindNext() {}
+    virtual void Remplacer() {}
+    virtual void InsLig() {}
+    virtual void InsCol() {}
+    virtual void SupLig() {}
+    virtual void SupCol() {}
+    virtual void Champs() {}
+    virtual void VueListe() {}
+    virtual void VueFiche() {}
+    virtual void ImpEnv() {}
+    virtual void Trier() {}
+    // Mail merge: the selected records, and the substitution of one field marker.
+    virtual void Bornes(int &first, int &last) { first = 1; last = 0; }
+    virtual void Contenu(int record, QString &text) { Q_UNUSED(record); Q_UNUSED(text); }
+};
+
+// Day planner window (TAgenda).
+class AgendaCommands
+{
+public:
+    virtual ~AgendaCommands() = default;
+    virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    virtual void Sauve() {}
+    virtual void SaveAs() {}
+    virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void Colle(QStringList &rows) { Q_UNUSED(rows); }
+    virtual void DefJournee() {}
+    virtual void Journee() {}
+    virtual void Semaine() {}
+    virtual void Etendue() {}
+    virtual void SupEtendue() {}
+};

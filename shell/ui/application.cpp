@@ -1,0 +1,75 @@
+#include "shell/ui/application.h"
+
+#include "common/ui/fonts.h"
+#include "shell/ui/headless.h"
+#include "shell/ui/tmainform.h"
+#include "shell/ui/tsplash.h"
+#include "shell/ui/toolbaricons.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace velmora {
+
+void configureApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    QCoreApplication::setOrganizationName(QStringLiteral("velmora"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    fonts::installSubstitutions();
+}
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+
+    if (headless::requested(args)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        configureApplication();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return headless::run(args, headless::defaultRegistry(), out, err);
+    }
+
+    QApplication app(argc, argv);
+    configureApplication();
+    app.setWindowIcon(toolbaricons::programIcon());
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
+    QFont uiFont(QStringLiteral("MS Sans Serif"));
+    uiFont.setPixelSize(12);
+    app.setFont(uiFont);
+
+    auto *splash = new TSplash;
+    splash->show();
+    splash->repaint();
+    app.processEvents();
+
+    TMainForm form;
+    // Without a window manager "maximised" means nothing; fill the screen ourselves too.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
+    form.showMaximized();
+    splash->close();
+    delete splash;
+
+    for (const QString &a : args)
+        if (!a.startsWith(u"-"))
+            form.openFile(QFileInfo(a).absoluteFilePath());
+    return app.exec();
+}
+
+} // namespace velmora

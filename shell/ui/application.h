@@ -1,0 +1,9 @@
+// Start of the program: the headless command line, or the splash, the frame and the
+// files named on the command line.
+#pragma once
+
+namespace velmora {
+// Sets up the application object the program's way (name, French, fonts).
+void configureApplication();
+int main(int argc, char **argv);
+} // namespace velmora

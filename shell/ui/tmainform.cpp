@@ -1,0 +1,433 @@
+#include "shell/ui/tmainform.h"
+
+#include "agenda/ui/agendamodule.h"
+#include "common/datafiles.h"
+#include "common/frenchformat.h"
+#include "common/ui/fonts.h"
+#include "common/ui/printing.h"
+#include "database/ui/databasemodule.h"
+#include "shell/core/addressfile.h"
+#include "shell/ui/helpbrowser.h"
+#include "shell/ui/spinedit.h"
+#include "shell/ui/taboutbox.h"
+#include "shell/ui/toolbaricons.h"
+#include "spreadsheet/ui/spreadsheetmodule.h"
+#include "text/ui/textmodule.h"
+#include "utilities/ui/utilitiesmodule.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+const char *kCaptions[kDocKinds] = {"Texte", "Tableur", "Fichier", "Agenda"};
+}
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowIcon(toolbaricons::programIcon());
+    resize(694, 421);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(12);
+    setFont(f);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("ClientArea"));
+    m_mdi->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdi);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    // FormCreate: no window of any kind yet.
+    m_adresseExpediteur = QStringList(addressfile::kLines, QString());
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::UpdateMenuItems);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    m_timer1->start();
+    Timer1Timer();
+
+    // Tool forms live for the whole run; the modules make theirs.
+    m_text = std::make_unique<TextModule>(this);
+    m_database = std::make_unique<DatabaseModule>(this);
+    m_spreadsheet = std::make_unique<SpreadsheetModule>(this);
+    m_agenda = std::make_unique<AgendaModule>(this);
+    m_utilities = std::make_unique<UtilitiesModule>(this);
+
+    m_factory = [this](DocKind kind, FrameServices &frame) -> DocumentWindow * {
+        switch (kind) {
+        case DocKind::Texte: return m_text->createWindow(frame);
+        case DocKind::Tableur: return m_spreadsheet->createWindow(frame);
+        case DocKind::Fichier: return m_database->createWindow(frame);
+        case DocKind::Agenda: return m_agenda->createWindow(frame);
+        }
+        return nullptr;
+    };
+    UpdateMenuItems();
+}
+
+TMainForm::~TMainForm()
+{
+    // FormDestroy: no more refreshes while the children go.
+    disconnect(m_mdi, nullptr, this, nullptr);
+}
+
+QPrinter &TMainForm::printer()
+{
+    if (!m_printer)
+        m_printer = printing::createPrinter();
+    return *m_printer;
+}
+
+QLabel *TMainForm::statusPanel(int index) const
+{
+    return index == 0 ? m_panel0 : m_panel1;
+}
+
+// ---- life of the frame -------------------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    m_pressePapierFichier.clear();
+    m_pressePapierAgenda.clear();
+    m_repProgramme = QCoreApplication::applicationDirPath() + u'/';
+    GetFontName();
+    QStringList families;
+    for (int i = 0; i < m_comboBox1->count(); ++i)
+        families.append(m_comboBox1->itemText(i));
+    m_text->initSpecialCharacters(families);
+    m_text->ChargeGlo();
+    ChargeAdr();
+    m_utilities->ChargeNotes();
+}
+
+void TMainForm::closeEvent(QCloseEvent *e)
+{
+    // Every document window asks its own question first; one refusal keeps the frame open.
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        e->ignore();
+        return;
+    }
+    FormClose();
+    e->accept();
+}
+
+void TMainForm::FormClose()
+{
+    m_pressePapierFichier.clear();
+    m_pressePapierAgenda.clear();
+    m_text->SauveGlo(m_repProgramme);
+    SauveAdr();
+    m_utilities->SauveNotes(m_repProgramme);
+}
+
+void TMainForm::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+void TMainForm::FormResize()
+{
+    m_panel0->setFixedWidth(qMax(0, width() - 100));
+}
+
+void TMainForm::Timer1Timer()
+{
+    m_panel1->setText(QStringLiteral("    ") + french::longTime(QTime::currentTime()));
+}
+
+bool TMainForm::event(QEvent *e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        ShowStatusHint(static_cast<QStatusTipEvent *>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TMainForm::ShowStatusHint(const QString &longHint)
+{
+    m_panel0->setText(longHint);
+}
+
+void TMainForm::setStatusText(const QString &text)
+{
+    m_panel0->setText(text);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *e)
+{
+    // F1 on an open menu shows the help topic of that menu.
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_F1) {
+        if (auto *menu = qobject_cast<QMenu *>(watched)) {
+            const int context = menu->property("helpContext").toInt();
+            QMenu *m = menu;
+            while (m) { // close the whole menu chain first
+                QMenu *parentMenu = qobject_cast<QMenu *>(m->parentWidget());
+                m->close();
+                m = parentMenu;
+            }
+            QTimer::singleShot(0, this, [this, context] { showHelpContext(context); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+// ---- address file, font list -------------------------------------------------------
+
+void TMainForm::ChargeAdr()
+{
+    addressfile::read(datafiles::readPath(QStringLiteral("Velmora.adr")), m_adresseExpediteur);
+    m_text->SetExp(m_adresseExpediteur);
+}
+
+void TMainForm::SauveAdr()
+{
+    addressfile::write(datafiles::writePath(QStringLiteral("Velmora.adr"), m_repProgramme), m_adresseExpediteur);
+}
+
+void TMainForm::GetFontName()
+{
+    QStringList families;
+    for (const QString &family : QFontDatabase::families())
+        families.append(family.left(31));
+    families.sort(Qt::CaseInsensitive);
+    families.removeDuplicates();
+    const QString text = m_comboBox1->currentText();
+    m_comboBox1->blockSignals(true);
+    m_comboBox1->clear();
+    m_comboBox1->addItems(families);
+    m_comboBox1->setEditText(text);
+    m_comboBox1->blockSignals(false);
+}
+
+// ---- bookkeeping -------------------------------------------------------------------
+
+DocumentWindow *TMainForm::activeDocument() const
+{
+    QMdiSubWindow *sw = m_mdi->currentSubWindow();
+    return sw ? qobject_cast<DocumentWindow *>(sw->widget()) : nullptr;
+}
+
+DocumentWindow *TMainForm::reached(DocKind kind) const
+{
+    DocumentWindow *active = activeDocument();
+    // Identity, not class: an older window of the kind reaches nothing, and a window that
+    // has been destroyed has already dropped out of m_dernier (QPointer).
+    return (active && active == m_dernier[int(kind)].data()) ? active : nullptr;
+}
+
+DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
+{
+    DocumentWindow *w = m_factory ? m_factory(kind, *this) : nullptr;
+    if (!w) // a kind whose window is not built: an empty window of that kind
+        w = new DocumentWindow(kind, *this);
+    w->setWindowTitle(caption);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    QMdiSubWindow *sw = m_mdi->addSubWindow(w);
+    sw->setAttribute(Qt::WA_DeleteOnClose);
+    sw->setWindowIcon(toolbaricons::programIcon());
+    connect(sw, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
+    m_dernier[int(kind)] = w;
+    if (w->size().isEmpty() || w->size() == QSize(640, 480))
+        sw->resize(qMin(520, m_mdi->width() - 20 > 200 ? m_mdi->width() - 20 : 520),
+                   qMin(360, m_mdi->height() - 20 > 150 ? m_mdi->height() - 20 : 360));
+    sw->show();
+    m_mdi->setActiveSubWindow(sw);
+    return w;
+}
+
+DocumentWindow *TMainForm::newDocument(DocKind kind)
+{
+    DocumentWindow *w = createDocument(kind, QString::fromLatin1(kCaptions[int(kind)]));
+    ++m_nb[int(kind)];
+    UpdateMenuItems();
+    return w;
+}
+
+void TMainForm::UpdateMenuItems()
+{
+    DocumentCounts c;
+    c.windows = int(m_mdi->subWindowList().size());
+    c.textes = m_nb[int(DocKind::Texte)];
+    c.tableurs = m_nb[int(DocKind::Tableur)];
+    c.fichiers = m_nb[int(DocKind::Fichier)];
+    c.agendas = m_nb[int(DocKind::Agenda)];
+    for (const QString &name : commandstate::governedComponents()) {
+        const bool on = commandstate::isEnabled(name, c);
+        if (QAction *a = m_actions.value(name))
+            a->setEnabled(on);
+        if (QWidget *w = m_controls.value(name))
+            w->setEnabled(on);
+    }
+}
+
+// ---- SetStyles ---------------------------------------------------------------------
+
+void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right,
+                          bool center, const QString &size, const QString &fontName)
+{
+    m_majStyles = true;
+    auto setDown = [this](const char *name, bool down) {
+        static_cast<QToolButton *>(m_controls.value(QString::fromLatin1(name)))->setChecked(down);
+    };
+    setDown("BoldButton", bold);
+    setDown("ItalButton", italic);
+    setDown("UnderButton", underline);
+    // The three alignment buttons are exclusive: exactly one stays down.
+    m_alignGroup->setExclusive(false);
+    setDown("LeftButton", left);
+    setDown("RightButton", right);
+    setDown("CenterButton", center);
+    m_alignGroup->setExclusive(true);
+    m_actions.value(QStringLiteral("Puces1"))->setChecked(bullets);
+    m_comboBox1->setEditText(fontName);
+    bool ok = false;
+    const int v = size.trimmed().toInt(&ok);
+    m_spinEdit1->setValue(qBound(m_spinEdit1->minimum(), ok ? v : 0, m_spinEdit1->maximum()));
+    m_majStyles = false;
+}
+
+// ---- window menu -------------------------------------------------------------------
+
+void TMainForm::WindowCascadeItemClick()
+{
+    m_mdi->cascadeSubWindows();
+}
+
+void TMainForm::WindowTileItemClick()
+{
+    // Horizontal tiling: the windows one above the other, each the full width.
+    QList<QMdiSubWindow *> shown;
+    for (QMdiSubWindow *sw : m_mdi->subWindowList())
+        if (!sw->isMinimized())
+            shown.append(sw);
+    if (shown.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int h = area.height() / int(shown.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        shown[i]->showNormal();
+        shown[i]->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+void TMainForm::WindowArrangeItemClick()
+{
+    // Minimised windows in a row along the bottom of the frame.
+    const QRect area = m_mdi->viewport()->rect();
+    int x = 0;
+    int y = area.bottom();
+    for (QMdiSubWindow *sw : m_mdi->subWindowList()) {
+        if (!sw->isMinimized())
+            continue;
+        const QSize s = sw->size();
+        if (x > 0 && x + s.width() > area.width()) {
+            x = 0;
+            y -= s.height();
+        }
+        sw->move(x, y - s.height() + 1);
+        x += s.width();
+    }
+}
+
+void TMainForm::WindowMinimizeItemClick()
+{
+    const QList<QMdiSubWindow *> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        list[i]->showMinimized();
+}
+
+void TMainForm::rebuildWindowList()
+{
+    for (QAction *a : m_windowListActions) {
+        m_windowMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (list.isEmpty())
+        return;
+    m_windowListActions.append(m_windowMenu->addSeparator());
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        QMdiSubWindow *sw = list[i];
+        const QString title = sw->widget() ? sw->widget()->windowTitle() : sw->windowTitle();
+        QAction *a = m_windowMenu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        a->setCheckable(true);
+        a->setChecked(sw == m_mdi->currentSubWindow());
+        connect(a, &QAction::triggered, this, [this, sw = QPointer<QMdiSubWindow>(sw)] {
+            if (sw) {
+                if (sw->isMinimized())
+                    sw->showNormal();
+                m_mdi->setActiveSubWindow(sw);
+            }
+        });
+        m_windowListActions.append(a);
+    }
+}
+
+// ---- help --------------------------------------------------------------------------
+
+void TMainForm::showHelpContext(int context)
+{
+    if (!m_help)
+        m_help = new HelpBrowser(this);
+    m_help->showContext(context);
+}
+
+void TMainForm::HContents()
+{
+    showHelpContext(0);
+}
+
+void TMainForm::HSearch()
+{
+    if (!m_help)
+        m_help = new HelpBrowser(this);
+    m_help->showPage(QStringLiteral("index"));
+}
+
+void TMainForm::HowToUse()
+{
+    if (!m_help)
+        m_help = new HelpBrowser(this);
+    m_help->showPage(QStringLiteral("aide"));
+}
+
+void TMainForm::HelpAboutItemClick()
+{
+    if (!m_aboutBox)
+        m_aboutBox = new TAboutBox(this);
+    m_aboutBox->exec();
+}

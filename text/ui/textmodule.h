@@ -1,0 +1,38 @@
+// The word processor's side of the program: creates text windows, owns the text tool forms
+// (single instances for the whole run) and offers the frame what it needs of them.
+#pragma once
+
+#include "common/converterregistry.h"
+#include "common/ui/documentwindow.h"
+
+#include <QStringList>
+
+class QWidget;
+
+class TextModule
+{
+public:
+    explicit TextModule(QWidget *dialogParent);
+    ~TextModule();
+
+    // A new, empty text window; nullptr while the module has no text window.
+    DocumentWindow *createWindow(FrameServices &frame);
+
+    // Glossary "Velmora.glo": loaded when the frame is first shown, saved when it closes
+    // (to `programDir`, see datafiles.h).
+    void ChargeGlo();
+    void SauveGlo(const QString &programDir);
+
+    // The special-character table takes the toolbar's font list.
+    void initSpecialCharacters(const QStringList &fontFamilies);
+
+    // The four sender lines of the envelope dialog.
+    void SetExp(const QStringList &lines);
+    QStringList GetExp() const;
+
+    static void registerConverters(ConverterRegistry &registry);
+
+private:
+    QWidget *m_dialogParent;
+    QStringList m_sender; // kept while the envelope dialog is not built
+};
