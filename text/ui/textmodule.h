@@ -4,6 +4,7 @@
 
 #include "common/converterregistry.h"
 #include "common/ui/documentwindow.h"
+#include "text/ui/texttools.h"
 
 #include <QStringList>
 
@@ -20,19 +21,19 @@ public:
 
     // Glossary "Velmora.glo": loaded when the frame is first shown, saved when it closes
     // (to `programDir`, see datafiles.h).
-    void ChargeGlo();
-    void SauveGlo(const QString &programDir);
-
+    void ChargeGlo() { m_tools.ChargeGlo(); }
+    void SauveGlo(const QString &programDir) { m_tools.SauveGlo(programDir); }
     // The special-character table takes the toolbar's font list.
-    void initSpecialCharacters(const QStringList &fontFamilies);
-
+    void initSpecialCharacters(const QStringList &fontFamilies) { m_tools.initSpecialCharacters(fontFamilies); }
     // The four sender lines of the envelope dialog.
-    void SetExp(const QStringList &lines);
-    QStringList GetExp() const;
+    void SetExp(const QStringList &lines) { m_tools.SetExp(lines); }
+    QStringList GetExp() const { return m_tools.GetExp(); }
+
+    TextTools &tools() { return m_tools; }
 
     static void registerConverters(ConverterRegistry &registry);
 
 private:
     QWidget *m_dialogParent;
-    QStringList m_sender; // kept while the envelope dialog is not built
+    TextTools m_tools;
 };

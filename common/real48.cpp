@@ -1,0 +1,1 @@
+#include "common/real48.h"

@@ -1,0 +1,25 @@
+// "Remplacer": the program's own modal replace dialog (used by the database window).
+// Result gives the search text upper-cased (a to z only) and the replacement as typed.
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+class TReplaceDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TReplaceDialog(QWidget *parent = nullptr);
+    // When accepted: search := upper-case form of Edit1, replacement := Edit2; else both empty.
+    void Result(QString &search, QString &replacement) const;
+
+    QLineEdit *Edit1;
+    QLineEdit *Edit2;
+    QPushButton *OkButton;
+    QPushButton *CancelButton;
+
+private:
+    bool m_accepted = false;
+};
