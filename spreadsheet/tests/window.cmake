@@ -1,0 +1,1 @@
+# Tests of the workbook control widget and the spreadsheet window (spreadsheet/ui)

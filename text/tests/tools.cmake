@@ -1,0 +1,1 @@
+# Tests of the HTML export, glossary and text tools

@@ -1,0 +1,1 @@
+# Tests of the rich text model, RTF and the text window

@@ -1,0 +1,1 @@
+# Sources of the text tool forms: target_sources(text_ui PRIVATE ...)

@@ -1,0 +1,1 @@
+# Sources of the rich edit control and the text window: target_sources(text_ui PRIVATE ...)
