@@ -1,0 +1,511 @@
+// The frame driven as a user would, with test doubles for the four kinds of window: the
+// enabling of commands, the rule that a command reaches only the last window of its kind
+// while it is active, the formatting toolbar in both directions, the check marks, the
+// row clipboards, the address file, and the window menu.
+#include "common/ui/documentcommands.h"
+#include "common/ui/documentwindow.h"
+#include "shell/ui/helpbrowser.h"
+#include "shell/ui/spinedit.h"
+#include "shell/ui/tmainform.h"
+#include "text/ui/textmodule.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records every operation the frame calls, as "Name(args)".
+struct Log
+{
+    QStringList calls;
+};
+
+class FakeTexte : public DocumentWindow, public TexteCommands
+{
+public:
+    FakeTexte(FrameServices &f, Log &log) : DocumentWindow(DocKind::Texte, f), m_log(log) {}
+    void Charge(const QString &p) override { m_log.calls << u"Texte.Charge(%1)"_s.arg(p); }
+    void Sauve() override { m_log.calls << u"Texte.Sauve"_s; }
+    void SaveAs() override { m_log.calls << u"Texte.SaveAs"_s; }
+    void Imprime() override { m_log.calls << u"Texte.Imprime"_s; }
+    void Coupe() override { m_log.calls << u"Texte.Coupe"_s; }
+    void Bullets(bool on) override { m_log.calls << u"Texte.Bullets(%1)"_s.arg(on); }
+    void Codes(bool on) override { m_log.calls << u"Texte.Codes(%1)"_s.arg(on); }
+    void ImpEnv() override { m_log.calls << u"Texte.ImpEnv"_s; }
+    void FindDialog1Find(QObject *s) override { m_log.calls << u"Texte.FindDialog1Find(%1)"_s.arg(s ? s->objectName() : QString()); }
+    void FontName(const QString &n) override { m_log.calls << u"Texte.FontName(%1)"_s.arg(n); }
+    void FontSize(int s) override { m_log.calls << u"Texte.FontSize(%1)"_s.arg(s); }
+    void Bold(bool on) override { m_log.calls << u"Texte.Bold(%1)"_s.arg(on); }
+    void Ital(bool on) override { m_log.calls << u"Texte.Ital(%1)"_s.arg(on); }
+    void Justif(int c) override { m_log.calls << u"Texte.Justif(%1)"_s.arg(c); }
+    QFont GetFont() override { return QFont(u"Liberation Serif"_s, 13); }
+    void SetFont(const QFont &f) override { m_log.calls << u"Texte.SetFont(%1,%2)"_s.arg(f.family()).arg(f.pointSize()); }
+
+private:
+    Log &m_log;
+};
+
+class FakeTableur : public DocumentWindow, public TableurCommands
+{
+public:
+    FakeTableur(FrameServices &f, Log &log) : DocumentWindow(DocKind::Tableur, f), m_log(log) {}
+    void Imprime() override { m_log.calls << u"Tableur.Imprime"_s; }
+    void FixLigs(bool on) override { m_log.calls << u"Tableur.FixLigs(%1)"_s.arg(on); }
+    void Grille(bool on) override { m_log.calls << u"Tableur.Grille(%1)"_s.arg(on); }
+    void FontName(const QString &n, int s) override { m_log.calls << u"Tableur.FontName(%1,%2)"_s.arg(n).arg(s); }
+    void FontStyle(bool b, bool i, bool u) override { m_log.calls << u"Tableur.FontStyle(%1,%2,%3)"_s.arg(b).arg(i).arg(u); }
+    void Justif(qint16 c) override { m_log.calls << u"Tableur.Justif(%1)"_s.arg(c); }
+    void Somme() override { m_log.calls << u"Tableur.Somme"_s; }
+
+private:
+    Log &m_log;
+};
+
+class FakeFichier : public DocumentWindow, public FichierCommands
+{
+public:
+    FakeFichier(FrameServices &f, Log &log) : DocumentWindow(DocKind::Fichier, f), m_log(log) {}
+    void Charge(const QString &p) override { m_log.calls << u"Fichier.Charge(%1)"_s.arg(p); }
+    void Imprime(QObject *) override { m_log.calls << u"Fichier.Imprime"_s; }
+    void Coupe(QStringList &rows) override { rows = {u"rec"_s}; clipboard = &rows; m_log.calls << u"Fichier.Coupe"_s; }
+    void Colle(QStringList &rows) override { m_log.calls << u"Fichier.Colle(%1)"_s.arg(rows.join(u',')); }
+    void VueFiche() override { m_log.calls << u"Fichier.VueFiche"_s; }
+    void Bornes(int &a, int &b) override { a = 2; b = 4; }
+    void Contenu(int r, QString &t) override { t.replace(u"[Nom]"_s, u"nom%1"_s.arg(r)); }
+    QStringList *clipboard = nullptr;
+
+private:
+    Log &m_log;
+};
+
+class FakeAgenda : public DocumentWindow, public AgendaCommands
+{
+public:
+    FakeAgenda(FrameServices &f, Log &log) : DocumentWindow(DocKind::Agenda, f), m_log(log) {}
+    void Coupe(QStringList &rows) override { clipboard = &rows; m_log.calls << u"Agenda.Coupe"_s; }
+    void Sauve() override { m_log.calls << u"Agenda.Sauve"_s; }
+    QStringList *clipboard = nullptr;
+
+private:
+    Log &m_log;
+};
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startStateOnlyAlwaysEnabled();
+    void newWindowsBookkeeping();
+    void olderWindowOfKindReachesNothing();
+    void closedWindowReachesNothing();
+    void setStylesDoesNotEcho();
+    void toolbarActsOnText();
+    void spinnerReadsTypedValue();
+    void toolbarActsOnSheetWithSheetCodes();
+    void fontDialogCancelledStillSetsSelectionFont();
+    void openChoosesKindByLastThreeLetters();
+    void checkMarks();
+    void rowClipboardsAreTheFramesAndSeparate();
+    void continueSendsMenuItem();
+    void printRouting();
+    void envelopeSenderCopiedInEveryCase();
+    void mailMergeServicesForwardToCurrentBase();
+    void statusBarHintsAndWidth();
+    void minimiseAll();
+    void f1OnMenuOpensItsTopic();
+    void addressFileReadHereWrittenToProgramDir();
+
+private:
+    std::unique_ptr<TMainForm> form;
+    Log log;
+    QTemporaryDir dataDir;
+    QString oldCwd;
+    QTemporaryDir cwd;
+
+    DocumentWindow *make(DocKind k, FrameServices &f)
+    {
+        switch (k) {
+        case DocKind::Texte: return new FakeTexte(f, log);
+        case DocKind::Tableur: return new FakeTableur(f, log);
+        case DocKind::Fichier: return new FakeFichier(f, log);
+        case DocKind::Agenda: return new FakeAgenda(f, log);
+        }
+        return nullptr;
+    }
+    void trigger(const char *name) { form->action(QString::fromLatin1(name))->trigger(); }
+    QToolButton *button(const char *name) { return qobject_cast<QToolButton *>(form->control(QString::fromLatin1(name))); }
+    void activate(DocumentWindow *w)
+    {
+        for (QMdiSubWindow *sw : form->mdiArea()->subWindowList())
+            if (sw->widget() == w)
+                form->mdiArea()->setActiveSubWindow(sw);
+        QCOMPARE(form->activeDocument(), w);
+    }
+};
+
+void TestMainForm::init()
+{
+    qputenv("VELMORA_DATA_DIR", dataDir.path().toLocal8Bit());
+    oldCwd = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    log.calls.clear();
+    form = std::make_unique<TMainForm>();
+    form->setWindowFactory([this](DocKind k, FrameServices &f) { return make(k, f); });
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void TestMainForm::cleanup()
+{
+    form.reset();
+    QDir::setCurrent(oldCwd);
+}
+
+void TestMainForm::startStateOnlyAlwaysEnabled()
+{
+    for (const char *off : {"FileSaveItem", "FileCloseItem", "CutItem", "Chercher1", "Police1", "Dateheure1",
+                            "SumButton", "Champs1", "Journe1", "Publipostage1"})
+        QVERIFY2(!form->action(QString::fromLatin1(off)) ? !form->control(QString::fromLatin1(off))->isEnabled()
+                                                          : !form->action(QString::fromLatin1(off))->isEnabled(), off);
+    for (const char *on : {"Texte1", "FileOpenItem", "Calculatrice1", "HelpAboutItem", "FileExitItem"})
+        QVERIFY2(form->action(QString::fromLatin1(on))->isEnabled(), on);
+    QVERIFY(!button("BoldButton")->isEnabled());
+    QVERIFY(button("OpenBtn")->isEnabled());
+    QVERIFY(button("LeftButton")->isChecked());
+    QCOMPARE(form->fontCombo()->currentText(), u"Times new Roman"_s);
+    QCOMPARE(form->sizeSpin()->value(), 10);
+    QVERIFY(!form->action(u"Aperuavantimpression1"_s)->isVisible());
+    QVERIFY(form->action(u"Montrerlagrille1"_s)->isChecked());
+    QCOMPARE(form->action(u"FileSaveItem"_s)->shortcut(), QKeySequence(u"Ctrl+S"_s));
+    QVERIFY(form->action(u"Publipostage1"_s)->shortcut().isEmpty());
+}
+
+void TestMainForm::newWindowsBookkeeping()
+{
+    trigger("Tableur1");
+    DocumentWindow *w = form->dernier(DocKind::Tableur);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), u"Tableur"_s);
+    QCOMPARE(form->nb(DocKind::Tableur), 1);
+    QVERIFY(form->action(u"SumButton"_s) == nullptr);
+    QVERIFY(button("SumButton")->isEnabled());
+    QVERIFY(button("BoldButton")->isEnabled());
+    QVERIFY(!button("LeftButton")->isEnabled()); // alignment waits for a text window
+    QVERIFY(form->action(u"FileSaveItem"_s)->isEnabled());
+    QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled());
+    trigger("Fichier1");
+    trigger("Agenda1");
+    QCOMPARE(form->dernier(DocKind::Agenda)->windowTitle(), u"Agenda"_s);
+    QVERIFY(form->action(u"Champs1"_s)->isEnabled());
+    QVERIFY(form->action(u"Grouper1"_s)->isEnabled());
+}
+
+void TestMainForm::olderWindowOfKindReachesNothing()
+{
+    trigger("Texte1");
+    DocumentWindow *first = form->dernier(DocKind::Texte);
+    trigger("Texte1");
+    DocumentWindow *second = form->dernier(DocKind::Texte);
+    QVERIFY(first != second);
+    QCOMPARE(form->nb(DocKind::Texte), 2);
+    activate(first);
+    QVERIFY(!form->reached(DocKind::Texte));
+    trigger("FileSaveItem");
+    trigger("CutItem");
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QCOMPARE(log.calls, QStringList());
+    activate(second);
+    trigger("FileSaveItem");
+    QCOMPARE(log.calls, QStringList{u"Texte.Sauve"_s});
+    // Close reaches any active window, the older ones included.
+    activate(first);
+    trigger("FileCloseItem");
+    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 1);
+}
+
+void TestMainForm::closedWindowReachesNothing()
+{
+    trigger("Texte1");
+    trigger("FileCloseItem");
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
+    QTRY_VERIFY(!form->dernier(DocKind::Texte)); // the reference is dropped with the window
+    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count never goes down
+    QTRY_VERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
+    QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
+    trigger("Dateheure1");
+    trigger("Puces1");
+    QCOMPARE(log.calls, QStringList());
+    // A new window of another kind is not reached by text commands.
+    trigger("Fichier1");
+    trigger("Chercher1");
+    QCOMPARE(log.calls, QStringList());
+}
+
+void TestMainForm::setStylesDoesNotEcho()
+{
+    trigger("Texte1");
+    form->SetStyles(true, false, true, true, false, false, true, u"12"_s, u"Arial"_s);
+    QVERIFY(button("BoldButton")->isChecked());
+    QVERIFY(!button("ItalButton")->isChecked());
+    QVERIFY(button("UnderButton")->isChecked());
+    QVERIFY(button("CenterButton")->isChecked());
+    QVERIFY(!button("LeftButton")->isChecked());
+    QVERIFY(form->action(u"Puces1"_s)->isChecked());
+    QCOMPARE(form->fontCombo()->currentText(), u"Arial"_s);
+    QCOMPARE(form->sizeSpin()->value(), 12);
+    QVERIFY(!form->majStyles());
+    QCOMPARE(log.calls, QStringList()); // nothing was sent back to the window
+    form->SetStyles(false, false, false, false, false, true, false, u"300"_s, u"Arial"_s);
+    QCOMPARE(form->sizeSpin()->value(), 100); // brought to the nearer bound
+    QVERIFY(button("RightButton")->isChecked());
+    QVERIFY(!button("CenterButton")->isChecked());
+    QCOMPARE(log.calls, QStringList());
+}
+
+void TestMainForm::toolbarActsOnText()
+{
+    trigger("Texte1");
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QTest::mouseClick(button("ItalButton"), Qt::LeftButton);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QTest::mouseClick(button("RightButton"), Qt::LeftButton);
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
+    QTest::mouseClick(button("SumButton"), Qt::LeftButton); // nothing for a text
+    QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(1)"_s,
+                                     u"Texte.Justif(2)"_s, u"Texte.Justif(0)"_s}));
+    log.calls.clear();
+    form->fontCombo()->setEditText(u"Liberation Sans"_s);
+    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Liberation Sans)"_s});
+}
+
+void TestMainForm::spinnerReadsTypedValue()
+{
+    trigger("Texte1");
+    QLineEdit *edit = form->sizeSpin()->findChild<QLineEdit *>();
+    edit->setText(u"14"_s);
+    edit->setText(u"200"_s); // read as typed, not brought into the bounds
+    edit->setText(u"abc"_s); // not an integer: reads as 4
+    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(200)"_s, u"Texte.FontSize(4)"_s}));
+}
+
+void TestMainForm::toolbarActsOnSheetWithSheetCodes()
+{
+    trigger("Texte1"); // the alignment buttons need a text window in the run
+    trigger("Tableur1");
+    form->SetStyles(true, false, false, false, true, false, false, u"10"_s, u"Arial"_s);
+    QTest::mouseClick(button("ItalButton"), Qt::LeftButton);
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QTest::mouseClick(button("RightButton"), Qt::LeftButton);
+    QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
+    QTest::mouseClick(button("SumButton"), Qt::LeftButton);
+    form->sizeSpin()->findChild<QLineEdit *>()->setText(u"14"_s);
+    QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(2)"_s, u"Tableur.Justif(3)"_s,
+                                     u"Tableur.Justif(1)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
+}
+
+void TestMainForm::fontDialogCancelledStillSetsSelectionFont()
+{
+    trigger("Texte1");
+    form->setFontDialogHook([](QFont &) { return false; });
+    trigger("Police1");
+    QCOMPARE(log.calls, QStringList{u"Texte.SetFont(Liberation Serif,13)"_s});
+    log.calls.clear();
+    form->setFontDialogHook([](QFont &f) { f = QFont(u"Liberation Mono"_s, 20); return true; });
+    trigger("Police1");
+    QCOMPARE(log.calls, QStringList{u"Texte.SetFont(Liberation Mono,20)"_s});
+}
+
+void TestMainForm::openChoosesKindByLastThreeLetters()
+{
+    form->openFile(u"/tmp/docs/LETTRE.qvt"_s);
+    QCOMPARE(form->dernier(DocKind::Texte)->windowTitle(), u"LETTRE.qvt"_s);
+    QCOMPARE(form->nb(DocKind::Texte), 1);
+    QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
+    form->openFile(u"/tmp/notes.Qvb"_s);
+    form->openFile(u"/tmp/rapportqvt"_s);
+    form->openFile(u"/tmp/abc.txt"_s);
+    form->openFile(u"/tmp/qv"_s);
+    QCOMPARE(log.calls, (QStringList{u"Texte.Charge(/tmp/docs/LETTRE.qvt)"_s, u"Fichier.Charge(/tmp/notes.Qvb)"_s,
+                                     u"Texte.Charge(/tmp/rapportqvt)"_s}));
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+    QCOMPARE(form->nb(DocKind::Texte), 2);
+}
+
+void TestMainForm::checkMarks()
+{
+    // Not reached: the tick of "Puces" and "Voir codes RTF" stays; freezing always inverts.
+    trigger("Tableur1");
+    trigger("Puces1");
+    QVERIFY(!form->action(u"Puces1"_s)->isChecked());
+    trigger("Texte1");
+    trigger("Figerlignes1");
+    QVERIFY(form->action(u"Figerlignes1"_s)->isChecked());
+    trigger("Puces1");
+    trigger("Voircodesrtf1");
+    trigger("Voircodesrtf1");
+    QVERIFY(form->action(u"Puces1"_s)->isChecked());
+    QCOMPARE(log.calls, (QStringList{u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s, u"Texte.Codes(0)"_s}));
+    log.calls.clear();
+    activate(form->dernier(DocKind::Tableur));
+    trigger("Figerlignes1");
+    trigger("Montrerlagrille1");
+    QCOMPARE(log.calls, (QStringList{u"Tableur.FixLigs(0)"_s, u"Tableur.Grille(0)"_s}));
+    trigger("Fichier1");
+    trigger("Fiche1");
+    QVERIFY(form->action(u"Fiche1"_s)->isChecked());
+    QVERIFY(!form->action(u"Liste1"_s)->isChecked());
+    activate(form->dernier(DocKind::Texte));
+    trigger("Liste1"); // database not reached: ticks unchanged
+    QVERIFY(form->action(u"Fiche1"_s)->isChecked());
+    QVERIFY(!form->action(u"Liste1"_s)->isChecked());
+}
+
+void TestMainForm::rowClipboardsAreTheFramesAndSeparate()
+{
+    trigger("Fichier1");
+    auto *base = dynamic_cast<FakeFichier *>(form->dernier(DocKind::Fichier));
+    trigger("CutItem");
+    QCOMPARE(base->clipboard, &form->PressePapierFichier());
+    trigger("Agenda1");
+    auto *agenda = dynamic_cast<FakeAgenda *>(form->dernier(DocKind::Agenda));
+    trigger("CutItem");
+    QCOMPARE(agenda->clipboard, &form->PressePapierAgenda());
+    QVERIFY(form->PressePapierAgenda().isEmpty());
+    trigger("Fichier1"); // a second database pastes what the first one cut
+    trigger("PasteItem");
+    QVERIFY(log.calls.contains(u"Fichier.Colle(rec)"_s));
+}
+
+void TestMainForm::continueSendsMenuItem()
+{
+    trigger("Texte1");
+    trigger("Continuer1");
+    QCOMPARE(log.calls, QStringList{u"Texte.FindDialog1Find(Continuer1)"_s});
+    QCOMPARE(form->action(u"Continuer1"_s)->shortcut(), QKeySequence(Qt::Key_F3));
+}
+
+void TestMainForm::printRouting()
+{
+    int dialogs = 0;
+    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
+    trigger("Agenda1");
+    trigger("Imprimer1");
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(log.calls, QStringList()); // an agenda prints nothing
+    trigger("Fichier1");
+    QTest::mouseClick(button("SpeedButton9"), Qt::LeftButton);
+    QCOMPARE(dialogs, 1); // the toolbar prints without the dialog
+    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return false; });
+    trigger("Imprimer1"); // cancelled
+    QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
+}
+
+void TestMainForm::envelopeSenderCopiedInEveryCase()
+{
+    form->textModule().SetExp({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+    QTest::mouseClick(button("EnvButton"), Qt::LeftButton); // disabled: nothing
+    QCOMPARE(form->adresseExpediteur(), QStringList(4, QString()));
+    trigger("Texte1");
+    trigger("Tableur1");
+    trigger("Enveloppes1"); // text not reached, the sender is still copied
+    QCOMPARE(form->adresseExpediteur(), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
+    QCOMPARE(log.calls, QStringList());
+}
+
+void TestMainForm::mailMergeServicesForwardToCurrentBase()
+{
+    int a = 7, b = 7;
+    QVERIFY(!form->Bornes(a, b));
+    QVERIFY(a > b); // empty range with no database
+    trigger("Fichier1");
+    trigger("Texte1"); // the database need not be active
+    QVERIFY(form->Bornes(a, b));
+    QCOMPARE(a, 2);
+    QCOMPARE(b, 4);
+    QString t = u"Cher [Nom],"_s;
+    form->Contenu(3, t);
+    QCOMPARE(t, u"Cher nom3,"_s);
+}
+
+void TestMainForm::statusBarHintsAndWidth()
+{
+    form->resize(694, 421);
+    QTRY_COMPARE(form->statusPanel(0)->width(), 594);
+    QStatusTipEvent tip(u"Ouvrir un fichier existant"_s);
+    QCoreApplication::sendEvent(form.get(), &tip);
+    QCOMPARE(form->statusPanel(0)->text(), u"Ouvrir un fichier existant"_s);
+    QVERIFY(form->statusPanel(1)->text().startsWith(u"    "_s));
+    QVERIFY(QRegularExpression(u"^    \\d\\d:\\d\\d:\\d\\d$"_s).match(form->statusPanel(1)->text()).hasMatch());
+    QCOMPARE(button("OpenBtn")->toolTip(), u"Ouvrir"_s);
+    QCOMPARE(button("OpenBtn")->statusTip(), QString());
+    QCOMPARE(button("CutBtn")->statusTip(), u"Couper"_s);
+    QCOMPARE(form->action(u"FileOpenItem"_s)->statusTip(), u"Ouvrir un fichier existant"_s);
+    QCOMPARE(form->fontCombo()->accessibleName(), u"Police"_s);
+}
+
+void TestMainForm::minimiseAll()
+{
+    trigger("Texte1");
+    trigger("Tableur1");
+    trigger("Agenda1");
+    trigger("WindowMinimizeItem");
+    for (QMdiSubWindow *sw : form->mdiArea()->subWindowList())
+        QVERIFY(sw->isMinimized());
+    trigger("WindowCascadeItem");
+    trigger("WindowArrangeItem");
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+}
+
+void TestMainForm::f1OnMenuOpensItsTopic()
+{
+    QMenu *menu = form->findChild<QMenu *>(u"Tableur3"_s);
+    QVERIFY(menu);
+    menu->popup(QPoint(10, 10));
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_F1);
+    HelpBrowser *help = nullptr;
+    QTRY_VERIFY((help = form->findChild<HelpBrowser *>()) != nullptr);
+    QTRY_COMPARE(help->currentPage(), u"ctx6"_s);
+    QVERIFY(!menu->isVisible());
+}
+
+void TestMainForm::addressFileReadHereWrittenToProgramDir()
+{
+    // The frame read the (absent) file when first shown; now give it one and run again.
+    form.reset();
+    QFile f(cwd.filePath(u"Velmora.adr"_s));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\nLigne 5\r\n");
+    f.close();
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QCOMPARE(form->adresseExpediteur(), (QStringList{u"Ligne 1"_s, u"Ligne 2"_s, u"Ligne 3"_s, u"Ligne 4"_s}));
+    QCOMPARE(form->textModule().GetExp(), form->adresseExpediteur());
+    QVERIFY(form->close());
+    // Written where the program lives (the test binary's directory is writable).
+    QFile out(QCoreApplication::applicationDirPath() + u"/Velmora.adr"_s);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(out.readAll(), QByteArray("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\n"));
+    out.close();
+    out.remove();
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
