@@ -1,0 +1,111 @@
+#include "spreadsheet/ui/tfonct.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+// The list users know, in its order, the duplicate and the two-word entries included.
+constexpr const char *kNames[] = {
+    "ABS", "ACOS", "ACOSH", "AND", "ASIN", "ASINH", "ATAN", "ATAN2", "ATANH", "AVERAGE",
+    "CEILING", "CHAR", "CHOOSE", "CLEAN", "CODE", "COLUMN", "COLUMNS", "CONCATENATE", "COS", "COSH",
+    "COUNT", "COUNTIF", "COUNTA", "DATE", "DATEVALUE", "DAY", "DB", "DDB", "ERROR TYPE", "EVEN",
+    "EXACT", "EXP", "FACT", "FALSE", "FIND", "FIXED", "FLOOR", "FV", "HLOOKUP", "HOUR",
+    "IF", "INDEX", "INDIRECT", "INT", "IPMT", "IRR", "ISBLANK", "ISERR", "ISERROR", "ISLOGICAL",
+    "ISNA", "ISNONTEXT", "ISNUMBER", "ISREF", "ISTEXT", "LEFT", "LEN", "LN", "LOG", "LOG10",
+    "LOOKUP", "LOWER", "MATCH", "MATCH", "MID", "MIN", "MINUTE", "MIRR", "MOD", "MONTH",
+    "N", "NOT", "NOW", "NPER", "NPV", "ODD", "OFFSET", "OR", "PI", "PMT",
+    "PPMT", "PRODUCT", "PROPER", "PV", "RAND", "RATE", "REPLACE", "REPT", "RIGHT", "ROUND",
+    "ROUNDOWN", "ROUNDUP", "ROW", "ROWS", "SEARCH", "SECOND", "YEAR SIGN", "SIN", "SINH", "SLN",
+    "SQRT", "STDEV", "STDEVP", "SUBSTITUTE", "SUM", "SUMIF", "SUMSQ", "SYD", "T", "TAN",
+    "TANH", "TEXT", "TIME", "TIMEVALUE", "TODAY", "TRIM", "TRUE", "TRUNC", "TYPE", "UPPER",
+    "VALUE", "VAR", "VARP", "VDB", "VLOOKUP", "WEEKDAY", "YEAR"};
+} // namespace
+
+const QStringList &TFonct::names()
+{
+    static const QStringList list = [] {
+        QStringList l;
+        for (const char *n : kNames)
+            l << QString::fromLatin1(n);
+        return l;
+    }();
+    return list;
+}
+
+QString TFonct::formulaName(const QString &entry)
+{
+    if (entry == QLatin1String("ERROR TYPE"))
+        return QStringLiteral("ERROR.TYPE");
+    if (entry == QLatin1String("YEAR SIGN"))
+        return QStringLiteral("SIGN");
+    if (entry == QLatin1String("ROUNDOWN"))
+        return QStringLiteral("ROUNDDOWN");
+    return entry;
+}
+
+TFonct::TFonct(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Fonct"));
+    setWindowTitle(QStringLiteral("Fonctions"));
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->addItems(names());
+    ListBox1->setAccessibleName(QStringLiteral("Fonctions"));
+    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("OK"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ListBox1);
+    layout->addLayout(buttons);
+    resize(220, 320);
+
+    connect(Button1, &QPushButton::clicked, this, &TFonct::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFonct::Button2Click);
+    // A double click picks the entry, as users expect of a list of choices.
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFonct::Button2Click);
+}
+
+void TFonct::showEvent(QShowEvent *e)
+{
+    m_accepted = false;
+    ListBox1->setFocus();
+    QDialog::showEvent(e);
+}
+
+QString TFonct::Result() const
+{
+    if (!m_accepted)
+        return QString();
+    const QList<QListWidgetItem *> sel = ListBox1->selectedItems();
+    return sel.isEmpty() ? QString() : sel.first()->text();
+}
+
+void TFonct::Button1Click()
+{
+    m_accepted = false;
+    QDialog::reject();
+}
+
+void TFonct::Button2Click()
+{
+    m_accepted = true;
+    QDialog::accept();
+}
+
+// Escape and the close box count as "Annuler".
+void TFonct::done(int r)
+{
+    if (r != QDialog::Accepted)
+        m_accepted = false;
+    QDialog::done(r);
+}

@@ -1,0 +1,82 @@
+#include "spreadsheet/ui/tlarg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <climits>
+
+TLarg::TLarg(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Larg"));
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(INT_MIN, INT_MAX); // no bounds: the window rejects what it cannot use
+    SpinEdit1->setMinimumWidth(90);
+    Label1->setBuddy(SpinEdit1);
+    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("OK"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(SpinEdit1);
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TLarg::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TLarg::Button2Click);
+    InitL();
+}
+
+void TLarg::init(const QString &caption)
+{
+    setWindowTitle(caption);
+    Label1->setText(caption);
+    SpinEdit1->setValue(10);
+    SpinEdit1->selectAll();
+    SpinEdit1->setFocus();
+    m_accepted = false;
+}
+
+void TLarg::InitL() { init(QStringLiteral("Lageur colonne")); }
+void TLarg::InitH() { init(QStringLiteral("Hauteur ligne")); }
+
+int TLarg::Result() const
+{
+    if (!m_accepted)
+        return 0;
+    // A value still being typed counts as entered.
+    bool ok = false;
+    const int typed = SpinEdit1->text().toInt(&ok);
+    return ok ? typed : SpinEdit1->value();
+}
+
+void TLarg::Button1Click()
+{
+    m_accepted = false;
+    QDialog::reject();
+}
+
+void TLarg::Button2Click()
+{
+    m_accepted = true;
+    QDialog::accept();
+}
+
+// Escape and the close box end the dialog without "OK": they count as "Annuler".
+void TLarg::done(int r)
+{
+    if (r != QDialog::Accepted)
+        m_accepted = false;
+    QDialog::done(r);
+}

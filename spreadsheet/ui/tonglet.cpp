@@ -1,0 +1,149 @@
+#include "spreadsheet/ui/tonglet.h"
+
+#include "common/ui/messageboxes.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kSheetRole = Qt::UserRole;
+}
+
+TOnglet::TOnglet(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Onglet"));
+    setWindowTitle(QStringLiteral("Onglets"));
+
+    auto *panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    Button1 = new QPushButton(QStringLiteral("Fermer"), panel);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false);
+    auto *pl = new QHBoxLayout(panel);
+    pl->addStretch();
+    pl->addWidget(Button1);
+
+    auto *label = new QLabel(QStringLiteral("Onglet"), this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(31);
+    label->setBuddy(Edit1);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(QStringLiteral("Onglets"));
+    Button2 = new QPushButton(QStringLiteral("Ajouter"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    Button3 = new QPushButton(QStringLiteral("Supprimer"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setAutoDefault(false);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(Button2);
+    side->addWidget(Button3);
+    side->addStretch();
+    auto *body = new QHBoxLayout;
+    body->addWidget(ListBox1);
+    body->addLayout(side);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(panel);
+    layout->addWidget(label);
+    layout->addWidget(Edit1);
+    layout->addLayout(body);
+    resize(260, 300);
+
+    // "Fermer" is also the Escape button: both simply close.
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &TOnglet::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TOnglet::Button3Click);
+    connect(Edit1, &QLineEdit::returnPressed, this, &TOnglet::Button2Click);
+    connect(ListBox1, &QListWidget::itemClicked, this, &TOnglet::ListBox1Click);
+}
+
+void TOnglet::Init(const QStringList &sheetNames)
+{
+    ListBox1->clear();
+    for (int i = 0; i < sheetNames.size(); ++i) {
+        auto *item = new QListWidgetItem(sheetNames[i], ListBox1);
+        item->setData(kSheetRole, i + 1);
+    }
+    Edit1->clear();
+}
+
+QList<TOnglet::Entry> TOnglet::entries() const
+{
+    QList<Entry> list;
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        const QListWidgetItem *item = ListBox1->item(i);
+        list.append({item->data(kSheetRole).toInt(), item->text()});
+    }
+    return list;
+}
+
+QString TOnglet::nameProblem(const QString &name, const QStringList &others)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Un onglet doit porter un nom.");
+    // These characters would make the name unusable in a reference such as Feuil2!A1.
+    static const QString forbidden = QStringLiteral("[]*?:/\\");
+    for (QChar c : name)
+        if (forbidden.contains(c) || c.unicode() < 0x20)
+            return QStringLiteral("Le nom d'onglet « %1 » contient un caractère interdit ([ ] * ? : / \\).").arg(name);
+    if (name.startsWith(QLatin1Char('\'')) || name.endsWith(QLatin1Char('\'')))
+        return QStringLiteral("Le nom d'onglet « %1 » ne peut commencer ni finir par une apostrophe.").arg(name);
+    for (const QString &o : others)
+        if (o.compare(name, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("Un onglet s'appelle déjà « %1 ».").arg(o);
+    return QString();
+}
+
+void TOnglet::Button2Click()
+{
+    const QString name = Edit1->text().trimmed();
+    QListWidgetItem *selected = ListBox1->currentItem() && ListBox1->currentItem()->isSelected()
+        ? ListBox1->currentItem() : nullptr;
+    QStringList others;
+    for (int i = 0; i < ListBox1->count(); ++i)
+        if (ListBox1->item(i) != selected)
+            others << ListBox1->item(i)->text();
+    const QString problem = nameProblem(name, others);
+    if (!problem.isEmpty()) {
+        if (!name.isEmpty() || selected) // an empty box with nothing selected is no request
+            messageboxes::inform(this, problem, QStringLiteral("Onglets"));
+        return;
+    }
+    if (selected) {
+        selected->setText(name); // the sheet keeps its content under its new name
+    } else {
+        auto *item = new QListWidgetItem(name, ListBox1);
+        item->setData(kSheetRole, 0);
+    }
+    clearEntry();
+}
+
+void TOnglet::Button3Click()
+{
+    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
+    if (row > 0) // the first sheet always stays
+        delete ListBox1->takeItem(row);
+    clearEntry();
+}
+
+void TOnglet::ListBox1Click()
+{
+    if (QListWidgetItem *item = ListBox1->currentItem())
+        Edit1->setText(item->text());
+}
+
+void TOnglet::clearEntry()
+{
+    Edit1->clear();
+    ListBox1->clearSelection();
+    ListBox1->setCurrentRow(-1);
+    Edit1->setFocus();
+}

@@ -1,0 +1,48 @@
+// "Onglets": the list of the workbook's sheet names, where the user adds, renames and
+// removes sheets. There is no OK or cancel: what the list holds when it closes is applied.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class TOnglet : public QDialog
+{
+    Q_OBJECT
+public:
+    // One line of the list: the sheet it stands for (1-based, as the workbook had it when
+    // the dialog was filled; 0 for a sheet added in the dialog) and the name it will bear.
+    struct Entry
+    {
+        int sheet = 0;
+        QString name;
+        bool operator==(const Entry &) const = default;
+    };
+
+    explicit TOnglet(QWidget *parent = nullptr);
+
+    // Fills the list with the workbook's sheet names, sheet 1 first.
+    void Init(const QStringList &sheetNames);
+    // What the list holds, in order.
+    QList<Entry> entries() const;
+
+    // Why `name` cannot name a sheet among `others` (a French message), or empty when it can.
+    static QString nameProblem(const QString &name, const QStringList &others);
+
+    QLineEdit *Edit1;
+    QListWidget *ListBox1;
+    QPushButton *Button1; // "Fermer"
+    QPushButton *Button2; // "Ajouter"
+    QPushButton *Button3; // "Supprimer"
+
+private:
+    void Button2Click();
+    void Button3Click();
+    void ListBox1Click();
+    void clearEntry();
+};
