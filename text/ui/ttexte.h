@@ -1,0 +1,137 @@
+// The word-processor document window: one document in a RichEdit under a ruler with three
+// draggable indent markers. Loads and saves ".qvt" (RTF), ".rtf" and ".txt", reports the
+// caret position and the selection's formatting to the frame, and carries out the text
+// commands the frame routes to it; the text tools do their part through TextTools.
+#pragma once
+
+#include "common/ui/documentcommands.h"
+#include "common/ui/documentwindow.h"
+
+#include <QRect>
+#include <QTextCharFormat>
+
+#include <functional>
+
+class QCloseEvent;
+class RichEdit;
+class Ruler;
+class RulerMarker;
+class TextFindDialog;
+class TextReplaceDialog;
+class TextTools;
+
+class TTexte : public DocumentWindow, public TexteCommands
+{
+    Q_OBJECT
+public:
+    TTexte(FrameServices &frame, TextTools &tools, QWidget *parent = nullptr);
+    ~TTexte() override;
+
+    // ---- operations the frame calls ------------------------------------------------
+    void Charge(const QString &path) override;
+    void Sauve() override;
+    void SaveAs() override;
+    void Imprime() override;
+    void Sauvehtm() override;
+    void Importer() override;
+    void SetPage() override;
+    void Apercu() override;
+    void Annule() override;
+    void Coupe() override;
+    void Copie() override;
+    void Colle() override;
+    void Chercher() override;
+    void FindDialog1Find(QObject *sender = nullptr) override;
+    void Remplacer() override;
+    void Seltout() override;
+    void DateHeure() override;
+    void Bullets(bool on) override;
+    void ChangerCasse() override;
+    void CarSpe() override;
+    void Tabulations() override;
+    void ImpEnv() override;
+    void Glossaire() override;
+    void InsChamp() override;
+    void Statistiques() override;
+    void Codes(bool on) override;
+    void Paragraphe() override;
+    void FontName(const QString &name) override;
+    void FontSize(int size) override;
+    void Bold(bool on) override;
+    void Ital(bool on) override;
+    void Under(bool on) override;
+    void Justif(int code) override; // 0 left, 1 right, 2 centre
+    QFont GetFont() override;
+    void SetFont(const QFont &font) override;
+
+    // Plain-text save: the control's lines as displayed, each followed by CR LF.
+    void Sauvetxt();
+    // The replace dialog's buttons.
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+
+    // ---- what the text tools use ----------------------------------------------------
+    RichEdit *RichEdit1 = nullptr;
+    Ruler *RulerPanel = nullptr;          // the ruler ("Ruler")
+    RulerMarker *FirstInd = nullptr;
+    RulerMarker *LeftInd = nullptr;
+    RulerMarker *RightInd = nullptr;
+    TextFindDialog *FindDialog1 = nullptr;
+    TextReplaceDialog *ReplaceDialog1 = nullptr;
+
+    QString NomFichier;                   // full path; empty for a never-saved document
+    int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // mm
+    int SearchPos = 0;                    // where the next search starts
+
+    // The page rectangle Imprime prints into, in printer pixels from the printable area's
+    // origin; an empty rectangle (never set) prints on the whole printable area.
+    QRect pageRect() const { return m_pageRect; }
+    void setPageRect(const QRect &rect) { m_pageRect = rect; }
+
+    // Whole printer pixels per millimetre of the frame's printer, times `mm`.
+    int Mh(int mm) const;
+    int Mv(int mm) const;
+
+    // The selection's attributes when it is not empty, else the typing attributes.
+    QTextCharFormat CurrText() const;
+    // Merges `format` onto what CurrText designates.
+    void setCurrText(const QTextCharFormat &format);
+
+    // Reports the ruler, caret position and formatting under the caret to the frame.
+    void SelectionChange();
+    void UpdateCursorPos();
+    bool isModified() const;
+    bool updating() const { return m_updating; }
+    // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
+    int filterIndex() const { return m_filterIndex; }
+
+    // ---- hooks through which tests answer the file dialogs -------------------------
+    // Save dialog: gets the path and filter index shown, returns false when cancelled.
+    std::function<bool(QString &path, int &filterIndex)> saveDialogHook;
+    // Import dialog: returns the chosen path, empty when cancelled.
+    std::function<QString()> importDialogHook;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void FormCreate();
+    void RulerItemMouseDown(RulerMarker *marker, int x);
+    void RulerItemMouseMove(RulerMarker *marker, int x);
+    void FirstIndMouseUp();
+    void LeftIndMouseUp();
+    void RightIndMouseUp();
+    void search(const QString &text, bool wholeWord, bool matchCase);
+    void writeDocument(int filterIndex);
+    bool FormCloseQuery();
+
+    TextTools &m_tools;
+    QRect m_pageRect;
+    int m_filterIndex = 1;
+    bool m_updating = false;
+    bool m_dragging = false;
+    int m_dragOffset = 0;
+    bool m_shown = false;
+};
