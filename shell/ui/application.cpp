@@ -11,6 +11,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -69,6 +70,9 @@ int main(int argc, char **argv)
     for (const QString &a : args)
         if (!a.startsWith(u"-"))
             form.openFile(QFileInfo(a).absoluteFilePath());
+    // For start-up measurements: leave as soon as the frame has been shown.
+    if (qEnvironmentVariableIsSet("VELMORA_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }
 
