@@ -1,0 +1,241 @@
+#include "database/core/qvbformat.h"
+
+#include "common/atomicsave.h"
+#include "common/cp1252.h"
+#include "common/textfile.h"
+#include "common/velmoraerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace qvb {
+namespace {
+
+// A database holds half a million cells: decode through a table rather than a call per byte.
+const std::array<char16_t, 256> &decodeTable()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[b] = cp1252::decodeByte(static_cast<unsigned char>(b)).unicode();
+        return t;
+    }();
+    return table;
+}
+
+QString decode(const char *s, qsizetype n)
+{
+    QString out(n, Qt::Uninitialized);
+    const auto &t = decodeTable();
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < n; ++i)
+        d[i] = t[static_cast<unsigned char>(s[i])];
+    return out;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A number in hexadecimal: at least one digit and nothing else (no blank, no sign).
+bool parseHex(const char *s, qsizetype n, int &value)
+{
+    if (n <= 0)
+        return false;
+    int v = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int d = hexDigit(s[i]);
+        if (d < 0)
+            return false;
+        v = v * 16 + d;
+    }
+    value = v;
+    return true;
+}
+
+const char *findLineEnd(const char *p, const char *end)
+{
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+const char *skipLineEnd(const char *eol, const char *end)
+{
+    if (eol < end && *eol == '\r' && eol + 1 < end && eol[1] == '\n')
+        return eol + 2;
+    return eol < end ? eol + 1 : end;
+}
+
+// The width line: groups of three characters; what follows each group is held to 255
+// characters, and reading stops when nothing follows.
+void parseWidths(const char *line, qsizetype length, Table &table)
+{
+    qsizetype start = 0;
+    qsizetype len = length;
+    for (int f = 1; f <= Table::kMaxFields; ++f) {
+        const qsizetype group = std::min<qsizetype>(3, len);
+        int w = 0;
+        if (parseHex(line + start, group, w))
+            table.setWidth(f, w);
+        start += group;
+        len = std::min<qsizetype>(len - group, 255);
+        if (len <= 0)
+            break;
+    }
+}
+
+// A cell line: row in four hexadecimal digits, then (of at most 255 characters held)
+// the column in two and at most 253 of text. A prefix that does not read as hexadecimal
+// leaves row and column as the last line that did.
+void parseCell(const char *line, qsizetype length, int &row, int &col, Table &table)
+{
+    const qsizetype rowLen = std::min<qsizetype>(4, length);
+    const char *held = line + rowLen;
+    const qsizetype heldLen = std::min<qsizetype>(length - rowLen, 255);
+    const qsizetype colLen = std::min<qsizetype>(2, heldLen);
+    int r = 0;
+    int c = 0;
+    const bool parsed = parseHex(line, rowLen, r) && parseHex(held, colLen, c);
+    if (parsed) {
+        row = r;
+        col = c;
+    }
+    const qsizetype textLen = heldLen - colLen;
+    // Column 0 is the row labels, which the file never holds: such a cell is passed over.
+    // A broken line with no text would only empty the cell before it.
+    if (col >= 1 && (parsed || textLen > 0))
+        table.setCell(col, row, decode(held + colLen, textLen));
+    table.NbFiches = std::max(table.NbFiches, row);
+    table.NbChamps = std::max(table.NbChamps, col);
+}
+
+void appendHex(QByteArray &out, int value, int digits)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    char buf[8];
+    int n = 0;
+    do {
+        buf[n++] = kDigits[value & 0xF];
+        value >>= 4;
+    } while (value > 0);
+    for (int i = n; i < digits; ++i)
+        out.append('0');
+    while (n > 0)
+        out.append(buf[--n]);
+}
+
+void appendEncoded(QByteArray &out, const QString &text)
+{
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *d = out.data() + at;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        unsigned char b;
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            b = static_cast<unsigned char>(u);
+        else if (!cp1252::encodeChar(text[i], b))
+            b = '?';
+        d[i] = static_cast<char>(b);
+    }
+}
+
+} // namespace
+
+void parse(const QByteArray &bytes, Table &table)
+{
+    table.NbFiches = 0;
+    table.NbChamps = 0;
+    const char *p = bytes.constData();
+    const qsizetype z = bytes.indexOf(textfile::kCtrlZ);
+    const char *end = p + (z < 0 ? bytes.size() : z);
+    if (p >= end)
+        return;
+    const char *eol = findLineEnd(p, end);
+    parseWidths(p, eol - p, table);
+    p = skipLineEnd(eol, end);
+    int row = 0;
+    int col = 0;
+    while (p < end) {
+        eol = findLineEnd(p, end);
+        // A blank line holds no cell; taking it as one would empty the cell before it.
+        if (eol > p)
+            parseCell(p, eol - p, row, col, table);
+        p = skipLineEnd(eol, end);
+    }
+}
+
+QByteArray serialize(const Table &table)
+{
+    QByteArray out;
+    out.reserve(1 << 16);
+    for (int f = 1; f <= Table::kMaxFields; ++f)
+        appendHex(out, std::min(table.width(f), int(Table::kMaxWidth)), 3);
+    out.append("\r\n");
+    const int lastRow = table.lastRecord();
+    const int lastField = table.lastField();
+    for (int r = 0; r <= lastRow; ++r) {
+        if (table.rowIsEmpty(r))
+            continue;
+        for (int f = 1; f <= lastField; ++f) {
+            const QString &text = table.cell(f, r);
+            if (text.isEmpty())
+                continue;
+            appendHex(out, r, 4);
+            appendHex(out, f, 2);
+            appendEncoded(out, text);
+            out.append("\r\n");
+        }
+    }
+    return out;
+}
+
+void load(const QString &path, Table &table)
+{
+    table.NbFiches = 0;
+    table.NbChamps = 0;
+    if (!QFileInfo::exists(path))
+        throw VelmoraError::fileNotFound();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw VelmoraError::cannotOpen(path);
+    parse(f.readAll(), table);
+}
+
+void save(const QString &path, const Table &table)
+{
+    atomicsave::write(path, serialize(table));
+}
+
+QString normalizedName(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.indexOf(u'.', slash + 1);
+    return (dot >= 0 ? path.left(dot) : path) + QStringLiteral(".qvb");
+}
+
+CellPosition firstUnencodable(const Table &table)
+{
+    for (int r = 0; r <= table.lastRecord(); ++r) {
+        if (table.rowIsEmpty(r))
+            continue;
+        for (int f = 1; f <= table.lastField(); ++f) {
+            for (QChar ch : table.cell(f, r)) {
+                unsigned char b;
+                if (!cp1252::encodeChar(ch, b))
+                    return {f, r, ch};
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace qvb

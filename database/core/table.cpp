@@ -1,0 +1,247 @@
+#include "database/core/table.h"
+
+#include <algorithm>
+
+namespace {
+const QString &emptyText()
+{
+    static const QString empty;
+    return empty;
+}
+} // namespace
+
+Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0)
+{
+    for (int r = 1; r <= kLabelledRows; ++r)
+        m_labels[r] = quint16(r);
+    m_widths.fill(kDefaultWidth);
+}
+
+const QString &Table::cell(int field, int row) const
+{
+    if (field < 1 || field > kMaxFields || row < 0 || row >= kRowCount || !m_rows[row])
+        return emptyText();
+    return (*m_rows[row])[field - 1];
+}
+
+Table::Fields *Table::rowForWrite(int row)
+{
+    if (!m_rows[row])
+        m_rows[row] = std::make_unique<Fields>();
+    return m_rows[row].get();
+}
+
+void Table::setCell(int field, int row, const QString &text)
+{
+    if (field < 1 || field > kMaxFields || row < 0 || row >= kRowCount)
+        return;
+    if (text.isEmpty() && !m_rows[row])
+        return;
+    (*rowForWrite(row))[field - 1] = text;
+}
+
+QList<int> Table::namedFields() const
+{
+    QList<int> out;
+    for (int f = 1; f <= kMaxFields; ++f)
+        if (!name(f).trimmed().isEmpty())
+            out.append(f);
+    return out;
+}
+
+QStringList Table::fieldNames() const
+{
+    QStringList out;
+    for (int f : namedFields())
+        out.append(name(f).trimmed());
+    return out;
+}
+
+int Table::label(int row) const
+{
+    return (row >= 0 && row < kRowCount) ? m_labels[row] : 0;
+}
+
+void Table::setLabel(int row, int label)
+{
+    if (row >= 0 && row < kRowCount)
+        m_labels[row] = quint16(std::clamp(label, 0, 0xFFFF));
+}
+
+int Table::width(int field) const
+{
+    return (field >= 1 && field <= kMaxFields) ? m_widths[field - 1] : kDefaultWidth;
+}
+
+void Table::setWidth(int field, int pixels)
+{
+    if (field >= 1 && field <= kMaxFields)
+        m_widths[field - 1] = std::max(0, pixels);
+}
+
+int Table::lastRecord() const
+{
+    return std::clamp(NbFiches, 0, kMaxRecords);
+}
+
+int Table::lastField() const
+{
+    return std::clamp(NbChamps, 0, kMaxFields);
+}
+
+bool Table::rowIsEmpty(int row) const
+{
+    if (row < 0 || row >= kRowCount || !m_rows[row])
+        return true;
+    return std::all_of(m_rows[row]->begin(), m_rows[row]->end(), [](const QString &s) { return s.isEmpty(); });
+}
+
+bool Table::fieldIsEmpty(int field) const
+{
+    for (int r = 0; r < kRowCount; ++r)
+        if (!cell(field, r).isEmpty())
+            return false;
+    return true;
+}
+
+int Table::lastUsedRow() const
+{
+    for (int r = kMaxRecords; r >= 1; --r)
+        if (!rowIsEmpty(r))
+            return r;
+    return 0;
+}
+
+int Table::lastUsedField() const
+{
+    for (int f = kMaxFields; f >= 1; --f)
+        if (!fieldIsEmpty(f))
+            return f;
+    return 0;
+}
+
+void Table::clearRow(int row)
+{
+    if (row < 0 || row >= kRowCount)
+        return;
+    m_rows[row].reset();
+    m_labels[row] = 0;
+}
+
+void Table::clearField(int field)
+{
+    if (field < 1 || field > kMaxFields)
+        return;
+    for (auto &row : m_rows)
+        if (row)
+            (*row)[field - 1].clear();
+}
+
+void Table::moveRow(int from, int to)
+{
+    if (from < 1 || to < 1 || from > kMaxRecords || to > kMaxRecords || from == to)
+        return;
+    auto rotate = [&](auto &v) {
+        if (from < to)
+            std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+        else
+            std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+    };
+    rotate(m_rows);
+    rotate(m_labels);
+}
+
+void Table::moveField(int from, int to)
+{
+    if (from < 1 || to < 1 || from > kMaxFields || to > kMaxFields || from == to)
+        return;
+    auto rotate = [&](auto &a) {
+        const int i = from - 1;
+        const int j = to - 1;
+        if (i < j)
+            std::rotate(a.begin() + i, a.begin() + i + 1, a.begin() + j + 1);
+        else
+            std::rotate(a.begin() + j, a.begin() + i, a.begin() + i + 1);
+    };
+    for (auto &row : m_rows)
+        if (row)
+            rotate(*row);
+    rotate(m_widths);
+}
+
+Table::Edit Table::insertRecord(int r)
+{
+    if (r < 1 || r > kMaxRecords)
+        return Edit::Nothing;
+    const int last = lastRecord();
+    if (r > last) {
+        clearRow(r);
+        return Edit::Nothing;
+    }
+    if (NbFiches >= kMaxRecords)
+        return Edit::Full;
+    // The empty row after the last record comes up to r; the records below shift down.
+    clearRow(last + 1);
+    std::rotate(m_rows.begin() + r, m_rows.begin() + last + 1, m_rows.begin() + last + 2);
+    std::rotate(m_labels.begin() + r, m_labels.begin() + last + 1, m_labels.begin() + last + 2);
+    NbFiches = last + 1;
+    return Edit::Done;
+}
+
+Table::Edit Table::deleteRecord(int r)
+{
+    const int last = lastRecord();
+    if (r < 1 || r > last)
+        return Edit::Nothing;
+    clearRow(r);
+    std::rotate(m_rows.begin() + r, m_rows.begin() + r + 1, m_rows.begin() + last + 1);
+    std::rotate(m_labels.begin() + r, m_labels.begin() + r + 1, m_labels.begin() + last + 1);
+    return Edit::Done;
+}
+
+Table::Edit Table::insertField(int c)
+{
+    if (c < 1 || c >= kMaxFields)
+        return Edit::Nothing;
+    const bool inUse = c <= NbChamps;
+    if (inUse && NbChamps >= kMaxFields)
+        return Edit::Full;
+    for (auto &row : m_rows) {
+        if (!row)
+            continue;
+        std::rotate(row->begin() + c - 1, row->end() - 1, row->end());
+        (*row)[c - 1].clear();
+    }
+    if (inUse) {
+        ++NbChamps;
+        return Edit::Done;
+    }
+    return Edit::Nothing;
+}
+
+Table::Edit Table::deleteField(int c)
+{
+    if (c < 1 || c > kMaxFields)
+        return Edit::Nothing;
+    for (auto &row : m_rows) {
+        if (!row)
+            continue;
+        std::rotate(row->begin() + c - 1, row->begin() + c, row->end());
+        row->back().clear();
+    }
+    return c <= lastField() ? Edit::Done : Edit::Nothing;
+}
+
+void Table::reorderRows(int first, const std::vector<int> &order)
+{
+    std::vector<std::unique_ptr<Fields>> rows(order.size());
+    std::vector<quint16> labels(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        rows[i] = std::move(m_rows[order[i]]);
+        labels[i] = m_labels[order[i]];
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+        m_rows[first + i] = std::move(rows[i]);
+        m_labels[first + i] = labels[i];
+    }
+}

@@ -1,0 +1,328 @@
+// The table's edits, sort, search, replace and field markers.
+#include "database/core/fieldmarkers.h"
+#include "database/core/recordsearch.h"
+#include "database/core/recordsort.h"
+#include "database/core/table.h"
+
+#include <QTest>
+
+namespace {
+
+// A table whose field `field` of records 1..n holds `values` (and field 2 the record's
+// original position, to follow whole rows).
+Table withKeys(const QStringList &values, int field = 1)
+{
+    Table t;
+    t.setCell(field, 0, QStringLiteral("Clé"));
+    for (int i = 0; i < values.size(); ++i) {
+        t.setCell(field, i + 1, values[i]);
+        t.setCell(field == 2 ? 1 : 2, i + 1, QString::number(i + 1));
+    }
+    t.NbFiches = int(values.size());
+    t.NbChamps = 2;
+    return t;
+}
+
+QStringList column(const Table &t, int field)
+{
+    QStringList out;
+    for (int r = 1; r <= t.lastRecord(); ++r)
+        out.append(t.cell(field, r));
+    return out;
+}
+
+} // namespace
+
+class TestDbTable : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void freshTable();
+    void insertRecord();
+    void insertRecordWhenFull();
+    void deleteRecord();
+    void insertField();
+    void insertFieldWhen32InUse();
+    void deleteField();
+    void moveRowAndField();
+    void compareKeys_data();
+    void compareKeys();
+    void sortAscendingAndDescending();
+    void sortKeepsEveryRecord();
+    void sortOnLaterField();
+    void find_data();
+    void find();
+    void findFromRow();
+    void replace();
+    void replaceRefusesTooLong();
+    void markers_data();
+    void markers();
+};
+
+void TestDbTable::freshTable()
+{
+    Table t;
+    QCOMPARE(t.label(1), 1);
+    QCOMPARE(t.label(4096), 4096);
+    QCOMPARE(t.label(4097), 0);
+    QCOMPARE(t.width(17), 160);
+    QCOMPARE(t.lastUsedRow(), 0);
+    t.setCell(33, 1, QStringLiteral("x")); // outside: ignored
+    t.setCell(1, Table::kRowCount, QStringLiteral("x"));
+    QCOMPARE(t.cell(33, 1), QString());
+    QVERIFY(t.rowIsEmpty(1));
+}
+
+void TestDbTable::insertRecord()
+{
+    Table t = withKeys({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QCOMPARE(t.insertRecord(2), Table::Edit::Done);
+    QCOMPARE(t.NbFiches, 4);
+    QCOMPARE(column(t, 1), (QStringList{"a", "", "b", "c"}));
+    // The new row has no label; the moved rows keep theirs.
+    QCOMPARE(t.label(2), 0);
+    QCOMPARE(t.label(3), 2);
+    QCOMPARE(t.label(4), 3);
+    // Past the last record the row is only emptied.
+    QCOMPARE(t.insertRecord(9), Table::Edit::Nothing);
+    QCOMPARE(t.NbFiches, 4);
+    QCOMPARE(t.label(9), 0);
+}
+
+void TestDbTable::insertRecordWhenFull()
+{
+    Table t;
+    t.NbFiches = Table::kMaxRecords;
+    t.setCell(1, Table::kMaxRecords, QStringLiteral("dernier"));
+    t.setCell(1, 5, QStringLiteral("cinq"));
+    QCOMPARE(t.insertRecord(5), Table::Edit::Full);
+    QCOMPARE(t.cell(1, Table::kMaxRecords), QStringLiteral("dernier"));
+    QCOMPARE(t.cell(1, 5), QStringLiteral("cinq"));
+    QCOMPARE(t.NbFiches, Table::kMaxRecords);
+    // The very last record can still be inserted before while one row is free.
+    t.NbFiches = Table::kMaxRecords - 1;
+    t.setCell(1, Table::kMaxRecords, QString());
+    t.setCell(1, Table::kMaxRecords - 1, QStringLiteral("avant-dernier"));
+    QCOMPARE(t.insertRecord(Table::kMaxRecords - 1), Table::Edit::Done);
+    QCOMPARE(t.cell(1, Table::kMaxRecords), QStringLiteral("avant-dernier"));
+}
+
+void TestDbTable::deleteRecord()
+{
+    Table t = withKeys({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    t.setCell(1, 4, QStringLiteral("hors")); // past NbFiches: stays where it is
+    QCOMPARE(t.deleteRecord(1), Table::Edit::Done);
+    QCOMPARE(t.NbFiches, 3);
+    QCOMPARE(column(t, 1), (QStringList{"b", "c", ""}));
+    QCOMPARE(t.label(1), 2);
+    QCOMPARE(t.label(3), 0);
+    QCOMPARE(t.cell(1, 4), QStringLiteral("hors"));
+    QCOMPARE(t.deleteRecord(7), Table::Edit::Nothing);
+
+    Table one = withKeys({QStringLiteral("seul")});
+    QCOMPARE(one.deleteRecord(1), Table::Edit::Done);
+    QVERIFY(one.rowIsEmpty(1));
+    QCOMPARE(one.NbFiches, 1);
+}
+
+void TestDbTable::insertField()
+{
+    Table t;
+    for (int f = 1; f <= 3; ++f) {
+        t.setCell(f, 0, QStringLiteral("N%1").arg(f));
+        t.setCell(f, 1, QStringLiteral("v%1").arg(f));
+    }
+    t.setWidth(2, 50);
+    t.NbFiches = 1;
+    t.NbChamps = 3;
+    QCOMPARE(t.insertField(2), Table::Edit::Done);
+    QCOMPARE(t.NbChamps, 4);
+    QCOMPARE(t.name(2), QString());
+    QCOMPARE(t.cell(2, 1), QString());
+    QCOMPARE(t.name(3), QStringLiteral("N2"));
+    QCOMPARE(t.cell(4, 1), QStringLiteral("v3"));
+    QCOMPARE(t.width(2), 50); // widths stay with the positions
+    QCOMPARE(t.insertField(32), Table::Edit::Nothing);
+    QCOMPARE(t.insertField(10), Table::Edit::Nothing); // past the last field
+    QCOMPARE(t.NbChamps, 4);
+}
+
+void TestDbTable::insertFieldWhen32InUse()
+{
+    Table t;
+    for (int f = 1; f <= 32; ++f)
+        t.setCell(f, 1, QString::number(f));
+    t.NbFiches = 1;
+    t.NbChamps = 32;
+    QCOMPARE(t.insertField(1), Table::Edit::Full);
+    QCOMPARE(t.cell(32, 1), QStringLiteral("32"));
+    QCOMPARE(t.cell(1, 1), QStringLiteral("1"));
+    QCOMPARE(t.NbChamps, 32);
+}
+
+void TestDbTable::deleteField()
+{
+    Table t;
+    for (int f = 1; f <= 32; ++f)
+        t.setCell(f, 0, QString::number(f));
+    t.NbChamps = 32;
+    QCOMPARE(t.deleteField(1), Table::Edit::Done);
+    QCOMPARE(t.name(1), QStringLiteral("2"));
+    QCOMPARE(t.name(31), QStringLiteral("32"));
+    QCOMPARE(t.name(32), QString());
+    QCOMPARE(t.NbChamps, 32);
+}
+
+void TestDbTable::moveRowAndField()
+{
+    Table t = withKeys({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    t.moveRow(1, 3);
+    QCOMPARE(column(t, 1), (QStringList{"b", "c", "a"}));
+    QCOMPARE(t.label(3), 1);
+    t.moveRow(3, 1);
+    QCOMPARE(column(t, 1), (QStringList{"a", "b", "c"}));
+    t.setWidth(1, 77);
+    t.moveField(1, 2);
+    QCOMPARE(t.name(2), QStringLiteral("Clé"));
+    QCOMPARE(t.cell(1, 1), QStringLiteral("1"));
+    QCOMPARE(t.width(2), 77);
+}
+
+void TestDbTable::compareKeys_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("case of a-z ignored") << "dupont" << "DUPONT" << 0;
+    QTest::newRow("accent after Z") << "éric" << "Zoé" << 1;
+    QTest::newRow("accent keeps its case") << "é" << "É" << 1;
+    QTest::newRow("numbers as text") << "10" << "9" << -1;
+    QTest::newRow("prefix first") << "Dup" << "Dupont" << -1;
+    QTest::newRow("empty smallest") << "" << " " << -1;
+    QTest::newRow("euro by its code 80") << "€" << "é" << -1;
+}
+
+void TestDbTable::compareKeys()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, sign);
+    const int c = recordsort::compareKeys(a, b);
+    QCOMPARE((c > 0) - (c < 0), sign);
+}
+
+void TestDbTable::sortAscendingAndDescending()
+{
+    Table t = withKeys({QStringLiteral("martin"), QStringLiteral("Dupont"), QStringLiteral("Émile"),
+                        QStringLiteral("ZOLA"), QStringLiteral("durand")});
+    recordsort::sortRecords(t, 1, false);
+    QCOMPARE(column(t, 1), (QStringList{"Dupont", "durand", "martin", "ZOLA", "Émile"}));
+    QCOMPARE(column(t, 2), (QStringList{"2", "5", "1", "4", "3"})); // whole rows moved
+    QCOMPARE(t.label(1), 2);
+    recordsort::sortRecords(t, 1, true);
+    QCOMPARE(column(t, 1), (QStringList{"Émile", "ZOLA", "martin", "durand", "Dupont"}));
+    QCOMPARE(t.name(1), QStringLiteral("Clé")); // the names stay
+}
+
+void TestDbTable::sortKeepsEveryRecord()
+{
+    // The last record has an empty key but other fields: it takes part in the sort.
+    Table t = withKeys({QStringLiteral("b"), QStringLiteral("a"), QString()});
+    recordsort::sortRecords(t, 1, false);
+    QCOMPARE(column(t, 1), (QStringList{"", "a", "b"}));
+    QCOMPARE(column(t, 2), (QStringList{"3", "2", "1"}));
+    QCOMPARE(t.NbFiches, 3);
+}
+
+void TestDbTable::sortOnLaterField()
+{
+    Table t = withKeys({QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}, 2);
+    recordsort::sortRecords(t, 2, false);
+    QCOMPARE(column(t, 2), (QStringList{"a", "b", "c"}));
+    QCOMPARE(column(t, 1), (QStringList{"3", "1", "2"}));
+}
+
+void TestDbTable::find_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::newRow("dup finds Dupont") << "dup" << 1;
+    QTest::newRow("upper finds lower") << "PUIS" << 2;
+    QTest::newRow("é is not É") << "é" << 0;
+    QTest::newRow("É finds É") << "É" << 3;
+    QTest::newRow("inside") << "ont" << 1;
+    QTest::newRow("empty finds nothing") << "" << 0;
+}
+
+void TestDbTable::find()
+{
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    const Table t = withKeys({QStringLiteral("Dupont"), QStringLiteral("DUPUIS"), QStringLiteral("ÉMILE")});
+    QCOMPARE(recordsearch::find(t, 1, text, 1), row);
+}
+
+void TestDbTable::findFromRow()
+{
+    const Table t = withKeys({QStringLiteral("Dupont"), QStringLiteral("DUPUIS"), QStringLiteral("Martin")});
+    QCOMPARE(recordsearch::find(t, 1, QStringLiteral("DUP"), 2), 2);
+    QCOMPARE(recordsearch::find(t, 1, QStringLiteral("DUP"), 3), 0);
+    QCOMPARE(recordsearch::find(t, 2, QStringLiteral("DUP"), 1), 0); // another field
+}
+
+void TestDbTable::replace()
+{
+    Table t = withKeys({QStringLiteral("rue de la Paix"), QStringLiteral("RUE RUE"), QStringLiteral("avenue")});
+    const recordsearch::Replacement r = recordsearch::replace(t, 1, QStringLiteral("rue"), QStringLiteral("bd"));
+    QCOMPARE(r.count, 3);
+    QCOMPARE(column(t, 1), (QStringList{"bd de la Paix", "bd bd", "avenue"}));
+    QCOMPARE(r.records, 2);
+    // A replacement holding the text is not searched again.
+    Table u = withKeys({QStringLiteral("aa")});
+    QCOMPARE(recordsearch::replace(u, 1, QStringLiteral("a"), QStringLiteral("aa")).count, 2);
+    QCOMPARE(u.cell(1, 1), QStringLiteral("aaaa"));
+    QCOMPARE(u.name(1), QStringLiteral("Clé")); // names are not records
+}
+
+void TestDbTable::replaceRefusesTooLong()
+{
+    Table t = withKeys({QString(200, u'x') + QStringLiteral("ab"), QStringLiteral("ab")});
+    const recordsearch::Replacement r = recordsearch::replace(t, 1, QStringLiteral("AB"), QString(60, u'y'));
+    QCOMPARE(r.skipped, 1);
+    QCOMPARE(r.count, 1);
+    QCOMPARE(t.cell(1, 1), QString(200, u'x') + QStringLiteral("ab"));
+    QCOMPARE(t.cell(1, 2), QString(60, u'y'));
+}
+
+void TestDbTable::markers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first occurrence only") << "Cher [Nom] [Nom]" << "Cher Martin [Nom]";
+    QTest::newRow("later marker inside a value") << "[Titre]" << "M. Paris";
+    QTest::newRow("case-sensitive") << "[nom]" << "[nom]";
+    QTest::newRow("trimmed value and name") << "à [Ville]." << "à Paris.";
+    QTest::newRow("empty name matches []") << "a[]b" << "avideb";
+    QTest::newRow("unknown field stays") << "[Rue]" << "[Rue]";
+}
+
+void TestDbTable::markers()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    Table t;
+    t.setCell(1, 0, QStringLiteral("Titre"));
+    t.setCell(2, 0, QStringLiteral("Nom"));
+    t.setCell(3, 0, QStringLiteral(" Ville "));
+    t.setCell(1, 1, QStringLiteral("M. [Ville]"));
+    t.setCell(2, 1, QStringLiteral("Martin"));
+    t.setCell(3, 1, QStringLiteral("  Paris "));
+    t.setCell(4, 1, QStringLiteral(" vide "));
+    t.NbFiches = 1;
+    t.NbChamps = 4;
+    fieldmarkers::replaceMarkers(t, 1, text);
+    QCOMPARE(text, expected);
+}
+
+QTEST_GUILESS_MAIN(TestDbTable)
+#include "tst_dbtable.moc"
