@@ -1,0 +1,73 @@
+#include "agenda/core/agendafile.h"
+
+#include "agenda/core/agendalist.h"
+#include "common/atomicsave.h"
+#include "common/cp1252.h"
+#include "common/textfile.h"
+#include "common/velmoraerror.h"
+
+#include <QFile>
+
+namespace agendafile {
+
+QStringList parse(const QByteArray &raw)
+{
+    qsizetype end = raw.size();
+    const qsizetype nul = raw.indexOf('\0');
+    if (nul >= 0)
+        end = nul;
+    const qsizetype ctrlZ = raw.indexOf(textfile::kCtrlZ);
+    if (ctrlZ >= 0 && ctrlZ < end)
+        end = ctrlZ;
+    QStringList out;
+    for (const QByteArray &line : textfile::splitLines(raw.left(end)))
+        out.append(cp1252::decode(line));
+    return out;
+}
+
+QStringList read(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw VelmoraError::cannotOpen(path);
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw VelmoraError::ioError(100); // disk read error
+    return parse(bytes);
+}
+
+QByteArray serialise(const AgendaList &list, bool *lossless)
+{
+    QByteArray out;
+    bool all = true;
+    list.forEach([&](const QString &line) {
+        bool ok = true;
+        out += cp1252::encode(line, '?', &ok);
+        out += "\r\n";
+        all = all && ok;
+    });
+    if (lossless)
+        *lossless = all;
+    return out;
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    try {
+        atomicsave::write(path, bytes);
+    } catch (const VelmoraError &e) {
+        // The file could not be created at all: say so in the run-time's words.
+        if (e.message() == VelmoraError::cannotOpen(path).message())
+            throw VelmoraError(QStringLiteral("Ne peut créer le fichier %1").arg(path));
+        throw;
+    }
+}
+
+QString saveName(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.indexOf(u'.', slash + 1);
+    return (dot >= 0 ? path.left(dot) : path) + QStringLiteral(".qva");
+}
+
+} // namespace agendafile
