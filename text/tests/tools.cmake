@@ -1,1 +1,4 @@
 # Tests of the HTML export, glossary and text tools
+add_module_test(text htmlexport LIBS text_core)
+add_module_test(text glossary LIBS text_core)
+add_module_test(text texttoolsformulas LIBS text_core)

@@ -1,0 +1,57 @@
+// The arithmetic of the text tools, apart from their dialogs: statistics of displayed
+// lines, the eight date and time formats, change of case, the character table, tab stops
+// in widths of "A" and paragraph indents in millimetres.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace texttools {
+
+// ---- statistics --------------------------------------------------------------------
+struct Statistics
+{
+    int lines = 0;      // "Nombre de lignes": displayed lines - 1
+    int characters = 0; // "Nombre de caractères": sum of (line length - 2)
+    int words = 0;      // "Nombre de mots": sum of (1 + separators of the line)
+};
+// From the lines as displayed, each without its line end; a last empty line (the empty
+// end of the text) is not counted.
+Statistics statistics(const QStringList &displayedLines);
+// The separators that end a word: space , . ; ! : and carriage return.
+bool isWordSeparator(QChar c);
+
+// ---- date and time -----------------------------------------------------------------
+// The eight formats of the "Date et heure" list, in their order.
+QStringList dateTimeFormats();
+// `when` written with one of those formats, in French.
+QString formatDateTime(const QString &format, const QDateTime &when);
+
+// ---- change of case ----------------------------------------------------------------
+enum class CaseChange { None = 0, Lower = 1, Upper = 2 };
+// Only the letters A to Z and a to z change; accented letters keep their case.
+QString changeCase(const QString &text, CaseChange change);
+
+// ---- character table ---------------------------------------------------------------
+constexpr int kTableColumns = 28;
+constexpr int kTableRows = 8;
+constexpr int kFirstTableCode = 32;
+// Windows-1252 code shown in a cell (32 in row 0 column 0 ... 255 in row 7 column 27).
+int characterCode(int row, int column);
+// Its character, or an empty text for the five codes Windows-1252 leaves undefined.
+QString tableCharacter(int row, int column);
+
+// ---- tab stops (units of the width of "A", in points) --------------------------------
+// The list value of a stop: stop div unit, or 0 when it is not listed.
+int tabListValue(double stopPoints, int unitWidth);
+// Parses a list line as the program's integer fields do ("12", " -3", "$1F"); throws
+// VelmoraError ("'%s' n'est pas une valeur entière correcte") otherwise.
+int parseInteger(const QString &text);
+
+// ---- paragraph indents (points shown in millimetres) ---------------------------------
+// points * 25 div 120 and millimetres * 120 div 25, cut toward zero.
+int pointsToMillimetres(int points);
+int millimetresToPoints(int millimetres);
+
+} // namespace texttools
