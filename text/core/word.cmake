@@ -1,1 +1,7 @@
-# Sources of the rich text model and RTF reader/writer: target_sources(text_core PRIVATE ...)
+# Rich text model, RTF reader and writer, paged layout for printing.
+target_sources(text_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/richtext.h ${CMAKE_CURRENT_LIST_DIR}/richtext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rtfreader.h ${CMAKE_CURRENT_LIST_DIR}/rtfreader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rtfwriter.h ${CMAKE_CURRENT_LIST_DIR}/rtfwriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pageddocument.h ${CMAKE_CURRENT_LIST_DIR}/pageddocument.cpp
+)

@@ -1,0 +1,728 @@
+#include "text/core/rtfreader.h"
+
+#include "common/cp1252.h"
+#include "common/textfile.h"
+#include "text/core/richtext.h"
+
+#include <QColor>
+#include <QHash>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace rtf {
+namespace {
+
+// Beyond this depth braces are only counted: a file of nothing but "{" must not make the
+// reader hold millions of states.
+constexpr int kMaxDepth = 2000;
+
+enum class Dest : quint8 { Text, Skip, FontTable, ColourTable, Pn };
+
+struct CharState
+{
+    int font = -1; // -1: the default font (\deff)
+    int halfPoints = 24;
+    int colour = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    bool operator==(const CharState &) const = default;
+};
+
+size_t qHash(const CharState &c, size_t seed = 0)
+{
+    return ::qHash(quint64(quint32(c.font)) << 32 | quint64(quint32(c.halfPoints)), seed)
+        ^ ::qHash(c.colour << 5 | c.bold << 4 | c.italic << 3 | c.underline << 2 | c.strike << 1 | int(c.hidden), seed);
+}
+
+struct ParState
+{
+    int alignment = 0; // 0 left, 1 centre, 2 right, 3 justified
+    int li = 0, fi = 0, ri = 0;
+    QList<int> tabs;
+    bool bullet = false;
+};
+
+struct Group
+{
+    CharState chr;
+    ParState par;
+    Dest dest = Dest::Text;
+    int uc = 1;
+    bool star = false;     // "\*" seen: an unknown destination is skipped
+    bool pnBullet = false; // a "\pn" destination that asked for a bullet
+};
+
+struct Font
+{
+    QString name;
+    int charset = -1;
+    int codePage = 0;
+};
+
+// Control words that open a destination whose content is not document text.
+bool isSkippedDestination(QByteArrayView w)
+{
+    static const char *const kSkipped[] = {
+        "annotation", "aftncn", "aftnsep", "aftnsepc", "atnauthor", "atndate", "atnicn", "atnid", "atnparent",
+        "atnref", "atntime", "author", "bkmkend", "bkmkstart", "blipuid", "buptim", "category", "colorschememapping",
+        "comment", "company", "creatim", "datastore", "do", "doccomm", "docvar", "falt", "fchars", "fldinst",
+        "fontemb", "fontfile", "footer", "footerf", "footerl", "footerr", "footnote", "ftncn", "ftnsep", "ftnsepc",
+        "generator", "header", "headerf", "headerl", "headerr", "hlinkbase", "info", "keycode", "keywords",
+        "latentstyles", "lchars", "leveltext", "levelnumbers", "listoverridetable", "listpicture", "listtable",
+        "listtext", "manager", "mmathPr", "nonshppict", "objclass", "objdata", "objname", "operator", "panose",
+        "passwordhash", "pgdsctbl", "pict", "pntext", "pntxta", "pntxtb", "printim", "private", "protusertbl",
+        "revtbl", "revtim", "rsidtbl", "rxe", "shp", "shpinst", "shppict", "sn", "sp", "stylesheet", "subject",
+        "sv", "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlnstbl",
+        "filetbl", "fileinfo", "xform", "pnseclvl", "bookmark", "mhtmltag", "htmltag"};
+    for (const char *s : kSkipped)
+        if (w == QByteArrayView(s))
+            return true;
+    return false;
+}
+
+// Windows code page of an RTF font charset; 0 for "the document's code page".
+int codePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return 0;
+    }
+}
+
+QByteArray codecName(int codePage)
+{
+    switch (codePage) {
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 874: return "windows-874";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 1361: return "Johab";
+    case 10000: return "macintosh";
+    default: return "windows-" + QByteArray::number(codePage);
+    }
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+class Reader
+{
+public:
+    Reader(const QByteArray &bytes, QTextDocument &doc) : m_in(bytes), m_doc(doc), m_cursor(&doc) {}
+    void run();
+
+private:
+    Group &top() { return m_groups.back(); }
+    void push();
+    void pop();
+    void controlWord(QByteArrayView word, bool hasParam, int param);
+    void controlSymbol(char c);
+    void destination(QByteArrayView word);
+    void textByte(unsigned char b);
+    void appendChar(char16_t c);
+    void appendText(const QString &s);
+    void endParagraph();
+    void emitParagraph();
+    bool skipping() { return m_pendingSkip > 0 ? (--m_pendingSkip, true) : false; }
+    QTextCharFormat charFormat(const CharState &c);
+    void storeFontName();
+    int codePage();
+    QString decodeWithCodePage(int codePage, QByteArrayView bytes);
+
+    const QByteArray &m_in;
+    qsizetype m_pos = 0;
+    QTextDocument &m_doc;
+    QTextCursor m_cursor;
+    std::vector<Group> m_groups;
+    int m_overflow = 0;
+    bool m_done = false;
+
+    // Document-wide settings and tables.
+    int m_deff = 0;
+    int m_ansiCodePage = 1252;
+    std::map<int, Font> m_fonts;
+    QList<QColor> m_colours; // invalid colour: "auto"
+    bool m_colourSet = false;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    int m_fontNumber = 0;
+    QByteArray m_fontName;
+    int m_tabKindPending = 0;
+
+    // The paragraph being read: its text and the character state of each span.
+    QString m_text;
+    std::vector<std::pair<int, CharState>> m_spans; // start in m_text, state
+    bool m_sawParagraphEnd = false;
+    bool m_firstBlock = true;
+    QTextList *m_list = nullptr;
+    bool m_previousBullet = false;
+    int m_pendingSkip = 0;
+
+    QHash<CharState, QTextCharFormat> m_formats;
+    int m_cacheFont = -2;
+    int m_cacheCodePage = 1252;
+    std::map<int, std::unique_ptr<QStringDecoder>> m_decoders;
+};
+
+void Reader::push()
+{
+    if (m_groups.size() >= size_t(kMaxDepth)) {
+        ++m_overflow;
+        return;
+    }
+    Group g = top();
+    g.star = false;
+    g.pnBullet = false;
+    m_pendingSkip = 0;
+    m_groups.push_back(std::move(g));
+}
+
+void Reader::pop()
+{
+    m_pendingSkip = 0;
+    if (m_overflow > 0) {
+        --m_overflow;
+        return;
+    }
+    if (top().dest == Dest::FontTable && !m_fontName.isEmpty())
+        storeFontName();
+    const bool bullet = top().pnBullet;
+    m_groups.pop_back();
+    if (m_groups.size() <= 1) { // the closing brace of the document
+        m_done = true;
+        return;
+    }
+    if (bullet)
+        top().par.bullet = true;
+}
+
+void Reader::storeFontName()
+{
+    Font &f = m_fonts[m_fontNumber];
+    const int cp = codePageOfCharset(f.charset);
+    QString name = (cp == 0 || cp == 1252) ? cp1252::decode(m_fontName) : decodeWithCodePage(cp, m_fontName);
+    f.name = name.trimmed();
+    m_fontName.clear();
+    m_cacheFont = -2;
+}
+
+QString Reader::decodeWithCodePage(int codePage, QByteArrayView bytes)
+{
+    auto it = m_decoders.find(codePage);
+    if (it == m_decoders.end()) {
+        auto decoder = std::make_unique<QStringDecoder>(codecName(codePage).constData());
+        if (!decoder->isValid())
+            decoder.reset();
+        it = m_decoders.emplace(codePage, std::move(decoder)).first;
+    }
+    if (!it->second)
+        return cp1252::decode(bytes.toByteArray());
+    return (*it->second)(bytes);
+}
+
+int Reader::codePage()
+{
+    const int font = top().chr.font < 0 ? m_deff : top().chr.font;
+    if (font != m_cacheFont) {
+        m_cacheFont = font;
+        const auto it = m_fonts.find(font);
+        int cp = it == m_fonts.end() ? 0 : (it->second.codePage ? it->second.codePage : codePageOfCharset(it->second.charset));
+        if (it != m_fonts.end() && it->second.charset == 2)
+            cp = 1252; // symbol fonts: keep the byte values
+        m_cacheCodePage = cp ? cp : m_ansiCodePage;
+    }
+    return m_cacheCodePage;
+}
+
+void Reader::textByte(unsigned char b)
+{
+    switch (top().dest) {
+    case Dest::Text:
+        if (skipping() || top().chr.hidden)
+            return;
+        if (const int cp = codePage(); cp == 1252) {
+            appendChar(cp1252::decodeByte(b).unicode());
+        } else {
+            const char c = char(b);
+            appendText(decodeWithCodePage(cp, QByteArrayView(&c, 1)));
+        }
+        return;
+    case Dest::FontTable:
+        if (b == ';')
+            storeFontName();
+        else
+            m_fontName += char(b);
+        return;
+    case Dest::ColourTable:
+        if (b == ';') {
+            m_colours.append(m_colourSet ? QColor(m_red, m_green, m_blue) : QColor());
+            m_colourSet = false;
+            m_red = m_green = m_blue = 0;
+        }
+        return;
+    case Dest::Skip:
+    case Dest::Pn:
+        return;
+    }
+}
+
+void Reader::appendChar(char16_t c)
+{
+    if (!richtext::isTextCharacter(c))
+        return;
+    const CharState &state = top().chr;
+    if (m_spans.empty() || !(m_spans.back().second == state))
+        m_spans.emplace_back(int(m_text.size()), state);
+    m_text += QChar(c);
+}
+
+void Reader::appendText(const QString &s)
+{
+    for (const QChar c : s)
+        appendChar(c.unicode());
+}
+
+QTextCharFormat Reader::charFormat(const CharState &c)
+{
+    if (auto it = m_formats.constFind(c); it != m_formats.constEnd())
+        return *it;
+    QTextCharFormat f;
+    auto font = m_fonts.find(c.font < 0 ? m_deff : c.font);
+    if (font == m_fonts.end())
+        font = m_fonts.find(m_deff);
+    const QString name = font != m_fonts.end() && !font->second.name.isEmpty() ? font->second.name : richtext::defaultFamily();
+    f.setFontFamilies({name});
+    f.setFontPointSize(c.halfPoints / 2.0);
+    if (c.bold)
+        f.setFontWeight(QFont::Bold);
+    if (c.italic)
+        f.setFontItalic(true);
+    if (c.underline)
+        f.setFontUnderline(true);
+    if (c.strike)
+        f.setFontStrikeOut(true);
+    if (c.colour >= 0 && c.colour < m_colours.size()) {
+        const QColor colour = m_colours[c.colour];
+        if (colour.isValid() && colour.rgb() != QColor(Qt::black).rgb())
+            f.setForeground(colour);
+    }
+    m_formats.insert(c, f);
+    return f;
+}
+
+void Reader::emitParagraph()
+{
+    const Group &g = top();
+    QTextBlockFormat bf;
+    static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    bf.setAlignment(kAlign[g.par.alignment]);
+    richtext::Indents in;
+    in.left = g.par.li / richtext::kTwipsPerPx;
+    in.first = g.par.fi / richtext::kTwipsPerPx;
+    in.right = g.par.ri / richtext::kTwipsPerPx;
+    richtext::setIndents(bf, g.par.bullet, in);
+    if (!g.par.tabs.isEmpty()) {
+        QList<double> px;
+        for (int t : g.par.tabs)
+            px.append(t / richtext::kTwipsPerPx);
+        richtext::setTabStops(bf, px);
+    }
+    const QTextCharFormat endFormat = charFormat(g.chr);
+    if (m_firstBlock) {
+        m_cursor.setBlockFormat(bf);
+        m_cursor.setBlockCharFormat(endFormat);
+        m_firstBlock = false;
+    } else {
+        m_cursor.insertBlock(bf, endFormat);
+    }
+    if (g.par.bullet) {
+        if (m_list && m_previousBullet) {
+            m_list->add(m_cursor.block());
+        } else {
+            QTextListFormat lf;
+            lf.setStyle(QTextListFormat::ListDisc);
+            lf.setIndent(0);
+            m_list = m_cursor.createList(lf);
+        }
+    }
+    m_previousBullet = g.par.bullet;
+    for (size_t i = 0; i < m_spans.size(); ++i) {
+        const int start = m_spans[i].first;
+        const int end = i + 1 < m_spans.size() ? m_spans[i + 1].first : int(m_text.size());
+        m_cursor.insertText(m_text.mid(start, end - start), charFormat(m_spans[i].second));
+    }
+    m_text.clear();
+    m_spans.clear();
+}
+
+void Reader::endParagraph()
+{
+    emitParagraph();
+    m_sawParagraphEnd = true;
+}
+
+void Reader::destination(QByteArrayView word)
+{
+    Group &g = top();
+    if (word == "fonttbl") {
+        g.dest = Dest::FontTable;
+        m_fontName.clear();
+    } else if (word == "colortbl") {
+        g.dest = Dest::ColourTable;
+        m_colours.clear();
+        m_colourSet = false;
+    } else if (word == "pn") {
+        g.dest = Dest::Pn;
+    } else if (isSkippedDestination(word)) {
+        g.dest = Dest::Skip;
+    }
+}
+
+void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
+{
+    if (w == "bin") { // binary data, in any destination: skip its bytes whatever they are
+        if (hasParam && param > 0)
+            m_pos += qMin<qsizetype>(param, m_in.size() - m_pos);
+        return;
+    }
+    Group &g = top();
+    if (g.dest == Dest::Skip)
+        return;
+    const bool wasStar = g.star;
+    g.star = false;
+
+    // Destinations first: they change what the rest of the group means.
+    if (w == "fonttbl" || w == "colortbl" || w == "pn" || isSkippedDestination(w)) {
+        destination(w);
+        return;
+    }
+    if (g.dest == Dest::FontTable) {
+        if (w == "f")
+            m_fontNumber = param;
+        else if (w == "fcharset")
+            m_fonts[m_fontNumber].charset = param;
+        else if (w == "cpg")
+            m_fonts[m_fontNumber].codePage = param;
+        else if (wasStar)
+            g.dest = Dest::Skip;
+        return;
+    }
+    if (g.dest == Dest::ColourTable) {
+        if (w == "red") { m_red = qBound(0, param, 255); m_colourSet = true; }
+        else if (w == "green") { m_green = qBound(0, param, 255); m_colourSet = true; }
+        else if (w == "blue") { m_blue = qBound(0, param, 255); m_colourSet = true; }
+        return;
+    }
+    if (g.dest == Dest::Pn) {
+        if (w == "pnlvlblt" || w == "pnlvlbody" || w == "pnlvl")
+            g.pnBullet = true;
+        return;
+    }
+    if (wasStar && !(w == "fldrslt" || w == "result")) { // an optional destination we don't know
+        g.dest = Dest::Skip;
+        return;
+    }
+
+    // A control word inside the fallback text of "\u" counts as one skipped character.
+    if (m_pendingSkip > 0 && w != "u") {
+        --m_pendingSkip;
+        return;
+    }
+
+    const bool on = !hasParam || param != 0;
+    CharState &c = g.chr;
+    ParState &p = g.par;
+    switch (w.isEmpty() ? 0 : w[0]) {
+    case 'a':
+        if (w == "ansicpg" && param > 0) { m_ansiCodePage = param; m_cacheFont = -2; }
+        else if (w == "ansi") { m_ansiCodePage = 1252; m_cacheFont = -2; }
+        return;
+    case 'b':
+        if (w == "b") c.bold = on;
+        else if (w == "bullet") appendChar(0x2022);
+        return;
+    case 'c':
+        if (w == "cf") c.colour = param;
+        else if (w == "cell" || w == "nestcell") appendChar(u'\t');
+        return;
+    case 'd':
+        if (w == "deff") { m_deff = param; m_cacheFont = -2; }
+        return;
+    case 'e':
+        if (w == "emdash") appendChar(0x2014);
+        else if (w == "endash") appendChar(0x2013);
+        else if (w == "emspace") appendChar(0x2003);
+        else if (w == "enspace") appendChar(0x2002);
+        return;
+    case 'f':
+        if (w == "f") c.font = param;
+        else if (w == "fs") c.halfPoints = param > 0 ? qMin(param, 3276) : 24;
+        else if (w == "fi") p.fi = param;
+        return;
+    case 'i':
+        if (w == "i") c.italic = on;
+        return;
+    case 'l':
+        if (w == "li" || w == "lin") p.li = param;
+        else if (w == "line") appendChar(QChar::LineSeparator);
+        else if (w == "ls") p.bullet = param > 0 || !hasParam;
+        else if (w == "lquote") appendChar(0x2018);
+        else if (w == "ldblquote") appendChar(0x201C);
+        return;
+    case 'm':
+        if (w == "mac") { m_ansiCodePage = 10000; m_cacheFont = -2; }
+        return;
+    case 'n':
+        if (w == "nestrow") {
+            if (m_text.endsWith(u'\t')) m_text.chop(1);
+            endParagraph();
+        }
+        return;
+    case 'p':
+        if (w == "par") endParagraph();
+        else if (w == "pard") p = ParState();
+        else if (w == "plain") c = CharState();
+        else if (w == "page") { if (!m_text.isEmpty()) endParagraph(); }
+        else if (w == "pc") { m_ansiCodePage = 437; m_cacheFont = -2; }
+        else if (w == "pca") { m_ansiCodePage = 850; m_cacheFont = -2; }
+        return;
+    case 'q':
+        if (w == "ql") p.alignment = 0;
+        else if (w == "qc") p.alignment = 1;
+        else if (w == "qr") p.alignment = 2;
+        else if (w == "qj" || w == "qd") p.alignment = 3;
+        else if (w == "qmspace") appendChar(0x2005);
+        return;
+    case 'r':
+        if (w == "ri" || w == "rin") p.ri = param;
+        else if (w == "rquote") appendChar(0x2019);
+        else if (w == "rdblquote") appendChar(0x201D);
+        else if (w == "row") {
+            if (m_text.endsWith(u'\t')) m_text.chop(1);
+            endParagraph();
+        }
+        return;
+    case 's':
+        if (w == "strike" || w == "striked") c.strike = on;
+        else if (w == "sect") { if (!m_text.isEmpty()) endParagraph(); }
+        return;
+    case 't':
+        if (w == "tab") appendChar(u'\t');
+        else if (w == "tx" || w == "tb") { if (p.tabs.size() < 64) p.tabs.append(qMax(0, param)); }
+        return;
+    case 'u':
+        if (w == "u") {
+            int v = param;
+            if (v < 0) v += 65536;
+            appendChar(char16_t(qBound(0, v, 0xFFFF)));
+            m_pendingSkip = g.uc;
+        } else if (w == "uc") {
+            g.uc = qBound(0, param, 16);
+        } else if (w == "ul") {
+            c.underline = on;
+        } else if (w == "ulnone") {
+            c.underline = false;
+        } else if (w.size() > 2 && w[1] == 'l' && w != "ulc") {
+            c.underline = on; // dotted, double, wave... shown as a single underline
+        }
+        return;
+    case 'v':
+        if (w == "v") c.hidden = on;
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::controlSymbol(char c)
+{
+    Group &g = top();
+    switch (c) {
+    case '*':
+        g.star = true;
+        return;
+    case '\'': {
+        if (m_pos + 1 < m_in.size()) {
+            const int hi = hexValue(m_in[m_pos]);
+            const int lo = hexValue(m_in[m_pos + 1]);
+            if (hi >= 0 && lo >= 0) {
+                m_pos += 2;
+                textByte(static_cast<unsigned char>(hi * 16 + lo));
+            }
+        }
+        return;
+    }
+    case '\\':
+    case '{':
+    case '}':
+        textByte(static_cast<unsigned char>(c));
+        return;
+    case '\r':
+    case '\n':
+        if (g.dest == Dest::Text && !skipping())
+            endParagraph();
+        return;
+    default:
+        break;
+    }
+    if (g.dest != Dest::Text || skipping())
+        return;
+    if (c == '~')
+        appendChar(0x00A0);
+    else if (c == '_')
+        appendChar(0x2011);
+    else if (c == '-')
+        appendChar(0x00AD);
+    else if (c == '\t')
+        appendChar(u'\t');
+}
+
+void Reader::run()
+{
+    const qsizetype n = m_in.size();
+    // The outer group is entered by the first brace; text before it is not part of RTF.
+    m_groups.reserve(64);
+    m_groups.push_back(Group());
+    m_pos = m_in.indexOf('{');
+    if (m_pos < 0)
+        return;
+    while (m_pos < n && !m_done) {
+        const char ch = m_in[m_pos++];
+        if (ch == '{') {
+            push();
+        } else if (ch == '}') {
+            pop();
+        } else if (ch == '\\') {
+            if (m_pos >= n)
+                break;
+            const char next = m_in[m_pos];
+            if (!isLetter(next)) {
+                ++m_pos;
+                controlSymbol(next);
+                continue;
+            }
+            const qsizetype start = m_pos;
+            while (m_pos < n && m_pos - start < 32 && isLetter(m_in[m_pos]))
+                ++m_pos;
+            const QByteArrayView word(m_in.constData() + start, m_pos - start);
+            bool negative = false;
+            bool hasParam = false;
+            qint64 value = 0;
+            if (m_pos < n && m_in[m_pos] == '-' && m_pos + 1 < n && m_in[m_pos + 1] >= '0' && m_in[m_pos + 1] <= '9') {
+                negative = true;
+                ++m_pos;
+            }
+            int digits = 0;
+            while (m_pos < n && m_in[m_pos] >= '0' && m_in[m_pos] <= '9') {
+                if (digits++ < 10)
+                    value = value * 10 + (m_in[m_pos] - '0');
+                hasParam = true;
+                ++m_pos;
+            }
+            if (m_pos < n && m_in[m_pos] == ' ')
+                ++m_pos;
+            if (negative)
+                value = -value;
+            controlWord(word, hasParam, int(qBound<qint64>(qint64(INT_MIN), value, qint64(INT_MAX))));
+        } else if (ch == '\r' || ch == '\n' || ch == 0) {
+            continue;
+        } else {
+            Group &g = top();
+            if (g.dest == Dest::Text && m_pendingSkip == 0 && !g.chr.hidden && codePage() == 1252) {
+                // Fast path: a stretch of plain text in the document's own code page.
+                qsizetype end = m_pos;
+                while (end < n) {
+                    const char c = m_in[end];
+                    if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == 0)
+                        break;
+                    ++end;
+                }
+                const CharState &state = g.chr;
+                if (m_spans.empty() || !(m_spans.back().second == state))
+                    m_spans.emplace_back(int(m_text.size()), state);
+                const qsizetype from = m_pos - 1;
+                m_text.reserve(m_text.size() + (end - from));
+                for (qsizetype i = from; i < end; ++i)
+                    m_text += cp1252::decodeByte(static_cast<unsigned char>(m_in[i]));
+                m_pos = end;
+            } else {
+                textByte(static_cast<unsigned char>(ch));
+            }
+        }
+    }
+    // What follows the last paragraph mark forms a paragraph only when it holds text (the
+    // stream always ends with "\par }"), or when there was no paragraph mark at all.
+    if (!m_text.isEmpty() || !m_sawParagraphEnd)
+        emitParagraph();
+}
+
+} // namespace
+
+bool isRtf(const QByteArray &bytes)
+{
+    qsizetype i = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        i = 3;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    return QByteArrayView(bytes).sliced(i).startsWith("{\\rtf");
+}
+
+void read(const QByteArray &bytes, QTextDocument &doc)
+{
+    doc.clear();
+    richtext::prepare(doc);
+    Reader(bytes, doc).run();
+}
+
+void load(const QByteArray &bytes, QTextDocument &doc)
+{
+    if (isRtf(bytes)) {
+        read(bytes, doc);
+        return;
+    }
+    richtext::setPlainText(doc, cp1252::decode(textfile::cutAtCtrlZ(bytes)));
+}
+
+} // namespace rtf
