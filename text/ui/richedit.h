@@ -77,6 +77,9 @@ public:
     // Number of displayed lines; the text of each line without its line end.
     int lineCount() const;
     QStringList displayedLines() const;
+    // The control's Lines: the displayed lines, less a last empty one (a document ending
+    // with a paragraph mark, or an empty document, has no line after its last line end).
+    QStringList Lines() const;
 
     // ---- search --------------------------------------------------------------------
     // Position of the first occurrence of `text` that starts at or after `start` and ends

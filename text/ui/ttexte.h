@@ -69,6 +69,8 @@ public:
     // The replace dialog's buttons.
     void ReplaceDialog1Find();
     void ReplaceDialog1Replace();
+    // Replaces every occurrence in the document, in one undo step.
+    void ReplaceDialog1ReplaceAll();
 
     // ---- what the text tools use ----------------------------------------------------
     RichEdit *RichEdit1 = nullptr;
@@ -124,7 +126,10 @@ private:
     void LeftIndMouseUp();
     void RightIndMouseUp();
     void search(const QString &text, bool wholeWord, bool matchCase);
-    void writeDocument(int filterIndex);
+    bool runSaveDialog(QString &path, int &filterIndex);
+    bool writeDocument(int filterIndex);
+    bool writePlainText();
+    bool confirmLossyText(const QString &text);
     bool FormCloseQuery();
 
     TextTools &m_tools;
