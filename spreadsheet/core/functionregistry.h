@@ -14,7 +14,8 @@ class Operand;
 class EvalContext;
 class Value;
 
-using FunctionImpl = Value (*)(EvalContext &ctx, std::span<const Operand> args);
+// Returns a value, or a reference (INDEX, OFFSET, INDIRECT, CHOOSE).
+using FunctionImpl = Operand (*)(EvalContext &ctx, std::span<const Operand> args);
 
 struct FunctionInfo
 {

@@ -156,9 +156,11 @@ public:
     std::vector<ChartObject> charts(int sheet) const;
     void setChartGeometry(int id, CellAddress anchor, int width, int height);
 
+    // The engine's own inside (storage, dependencies); only its own code sees the definition.
+    struct Impl;
+
 private:
     friend class WorkbookAccess;
-    struct Impl;
     std::unique_ptr<Impl> d;
 };
 

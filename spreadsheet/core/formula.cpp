@@ -1,0 +1,487 @@
+#include "spreadsheet/core/formula.h"
+
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/formulatokenizer.h"
+#include "spreadsheet/core/functionregistry.h"
+#include "spreadsheet/core/value.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sheet {
+
+namespace {
+
+// Deeper nesting than this is refused rather than risking the parser's own stack.
+constexpr int kMaxNesting = 200;
+
+[[noreturn]] void fail(const QString &what, int position)
+{
+    throw VelmoraError(QStringLiteral("Formule incorrecte : %1 (position %2)").arg(what).arg(position + 1));
+}
+
+// Names other spreadsheet programs write for the same functions.
+QString canonicalFunctionName(const QString &name)
+{
+    QString n = name.toUpper();
+    for (const char *prefix : {"_XLFN.", "COM.MICROSOFT.", "ORG.OPENOFFICE."})
+        if (n.startsWith(QLatin1String(prefix)))
+            n = n.mid(int(qstrlen(prefix)));
+    return n;
+}
+
+class Parser
+{
+public:
+    Parser(std::vector<Token> tokens, Dialect dialect, const SheetNames &sheets)
+        : m_tokens(std::move(tokens)), m_dialect(dialect), m_sheets(sheets)
+    {
+    }
+
+    Formula run()
+    {
+        if (peek().type == TokenType::End)
+            fail(QStringLiteral("formule vide"), 0);
+        parseExpression(0, 0);
+        if (peek().type != TokenType::End) {
+            if (peek().type == TokenType::RightParen)
+                fail(QStringLiteral("parenthèse fermante en trop"), peek().position);
+            fail(QStringLiteral("opérateur attendu"), peek().position);
+        }
+        return std::move(m_formula);
+    }
+
+private:
+    const Token &peek() const { return m_tokens[m_index]; }
+    const Token &next() { return m_tokens[m_index++]; }
+
+    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0)
+    {
+        m_formula.code.push_back(Instr{op, argc, arg});
+    }
+
+    static int binaryPrecedence(const Token &t, Op &op)
+    {
+        if (t.type != TokenType::Operator)
+            return -1;
+        const QString &s = t.text;
+        if (s == u"=") { op = Op::Eq; return 1; }
+        if (s == u"<>") { op = Op::Ne; return 1; }
+        if (s == u"<") { op = Op::Lt; return 1; }
+        if (s == u"<=") { op = Op::Le; return 1; }
+        if (s == u">") { op = Op::Gt; return 1; }
+        if (s == u">=") { op = Op::Ge; return 1; }
+        if (s == u"&") { op = Op::Concat; return 2; }
+        if (s == u"+") { op = Op::Add; return 3; }
+        if (s == u"-") { op = Op::Sub; return 3; }
+        if (s == u"*") { op = Op::Mul; return 4; }
+        if (s == u"/") { op = Op::Div; return 4; }
+        if (s == u"^") { op = Op::Pow; return 5; }
+        return -1;
+    }
+
+    // Precedence climbing: comparison < & < + - < * / < ^ < % < unary minus.
+    void parseExpression(int minPrecedence, int depth)
+    {
+        if (depth > kMaxNesting)
+            fail(QStringLiteral("formule trop imbriquée"), peek().position);
+        parseUnary(depth);
+        while (true) {
+            Op op;
+            const int prec = binaryPrecedence(peek(), op);
+            if (prec < 0 || prec < minPrecedence)
+                return;
+            next();
+            parseExpression(prec + 1, depth + 1);
+            emitOp(op);
+        }
+    }
+
+    void parseUnary(int depth)
+    {
+        if (depth > kMaxNesting)
+            fail(QStringLiteral("formule trop imbriquée"), peek().position);
+        const Token &t = peek();
+        if (t.type == TokenType::Operator && (t.text == u"-" || t.text == u"+")) {
+            const bool negate = t.text == u"-";
+            next();
+            parseUnary(depth + 1);
+            emitOp(negate ? Op::Neg : Op::Plus);
+            return;
+        }
+        parsePrimary(depth);
+        while (peek().type == TokenType::Operator && peek().text == u"%") {
+            next();
+            emitOp(Op::Percent);
+        }
+    }
+
+    std::uint32_t addString(const QString &s)
+    {
+        m_formula.strings.push_back(s);
+        return std::uint32_t(m_formula.strings.size() - 1);
+    }
+
+    void parsePrimary(int depth)
+    {
+        const Token &t = next();
+        switch (t.type) {
+        case TokenType::Number:
+            m_formula.numbers.push_back(t.number);
+            emitOp(Op::Number, std::uint32_t(m_formula.numbers.size() - 1));
+            return;
+        case TokenType::String:
+            emitOp(Op::String, addString(t.text));
+            return;
+        case TokenType::Error:
+            emitOp(Op::Error, std::uint32_t(errorFromText(t.text)));
+            return;
+        case TokenType::Reference:
+            emitReference(t);
+            return;
+        case TokenType::Function:
+            parseCall(t, depth);
+            return;
+        case TokenType::Name: {
+            const QString upper = t.text.toUpper();
+            if (upper == u"TRUE" || upper == u"FALSE") {
+                emitOp(Op::Boolean, upper == u"TRUE" ? 1 : 0);
+                return;
+            }
+            emitOp(Op::Name, addString(t.text));
+            return;
+        }
+        case TokenType::LeftParen:
+            parseExpression(0, depth + 1);
+            if (next().type != TokenType::RightParen)
+                fail(QStringLiteral("parenthèse fermante manquante"), t.position);
+            emitOp(Op::Paren);
+            return;
+        case TokenType::End:
+            fail(QStringLiteral("formule incomplète"), t.position);
+        default:
+            fail(QStringLiteral("« %1 » inattendu").arg(t.text.isEmpty() ? QStringLiteral(";") : t.text),
+                 t.position);
+        }
+    }
+
+    void emitReference(const Token &t)
+    {
+        FormulaRef ref;
+        ref.isRange = t.isRange;
+        ref.invalid = t.invalid;
+        ref.a = t.a;
+        ref.b = t.isRange ? t.b : t.a;
+        if (t.hasSheet) {
+            ref.sheetId = m_sheets.sheetIdByName(t.sheetName);
+            if (ref.sheetId < 0)
+                ref.invalid = true;
+        }
+        if (ref.isRange) {
+            // Keep corners ordered so that the range is top-left to bottom-right.
+            if (ref.a.row > ref.b.row)
+                std::swap(ref.a.row, ref.b.row), std::swap(ref.a.rowAbs, ref.b.rowAbs);
+            if (ref.a.col > ref.b.col)
+                std::swap(ref.a.col, ref.b.col), std::swap(ref.a.colAbs, ref.b.colAbs);
+        }
+        m_formula.refs.push_back(ref);
+        emitOp(Op::Ref, std::uint32_t(m_formula.refs.size() - 1));
+    }
+
+    void parseCall(const Token &nameToken, int depth)
+    {
+        next(); // "("
+        int argc = 0;
+        if (peek().type == TokenType::RightParen) {
+            next();
+        } else {
+            while (true) {
+                if (peek().type == TokenType::Separator || peek().type == TokenType::RightParen)
+                    emitOp(Op::Missing);
+                else
+                    parseExpression(0, depth + 1);
+                ++argc;
+                if (argc > 255)
+                    fail(QStringLiteral("trop d'arguments"), peek().position);
+                const Token &sep = next();
+                if (sep.type == TokenType::RightParen)
+                    break;
+                if (sep.type != TokenType::Separator)
+                    fail(sep.type == TokenType::End ? QStringLiteral("parenthèse fermante manquante")
+                                                    : QStringLiteral("« ; » ou « ) » attendu"),
+                         sep.position);
+            }
+        }
+        const FunctionRegistry &registry = FunctionRegistry::instance();
+        const FunctionInfo *info = registry.find(canonicalFunctionName(nameToken.text));
+        if (!info) {
+            emitOp(Op::CallUnknown, addString(nameToken.text), std::uint8_t(argc));
+            return;
+        }
+        if (argc < info->minArgs || (info->maxArgs >= 0 && argc > info->maxArgs))
+            fail(QStringLiteral("nombre d'arguments incorrect pour %1").arg(info->name),
+                 nameToken.position);
+        if (info->isVolatile)
+            m_formula.isVolatile = true;
+        if (info->name == u"INDIRECT" || info->name == u"OFFSET")
+            m_formula.hasDynamicRefs = true;
+        emitOp(Op::Call, std::uint32_t(registry.indexOf(info)), std::uint8_t(argc));
+    }
+
+    std::vector<Token> m_tokens;
+    size_t m_index = 0;
+    Dialect m_dialect;
+    const SheetNames &m_sheets;
+    Formula m_formula;
+};
+
+QString quoteSheetName(const QString &name, Dialect dialect)
+{
+    bool plain = !name.isEmpty() && !name[0].isDigit();
+    for (QChar c : name)
+        if (!(c.isLetterOrNumber() || c == u'_'))
+            plain = false;
+    if (dialect == Dialect::French) {
+        // A name that reads as a cell ("AB12") must be quoted too.
+        int pos = 0;
+        RefEnd dummy;
+        if (scanCellReference(name, pos, dummy) && pos == name.size())
+            plain = false;
+    }
+    if (plain)
+        return name;
+    QString quoted = name;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+QString endText(const RefEnd &e)
+{
+    QString s;
+    if (e.colAbs)
+        s += u'$';
+    s += columnName(e.col);
+    if (e.rowAbs)
+        s += u'$';
+    s += QString::number(e.row);
+    return s;
+}
+
+QString refText(const FormulaRef &ref, Dialect dialect, const SheetNames &sheets)
+{
+    QString sheetName;
+    if (ref.sheetId >= 0)
+        sheetName = sheets.sheetNameById(ref.sheetId);
+    if (dialect == Dialect::French) {
+        if (ref.invalid)
+            return QStringLiteral("#REF!");
+        QString s;
+        if (ref.sheetId >= 0)
+            s = quoteSheetName(sheetName, dialect) + u'!';
+        s += endText(ref.a);
+        if (ref.isRange)
+            s += u':' + endText(ref.b);
+        return s;
+    }
+    if (ref.invalid)
+        return QStringLiteral("[.#REF!]");
+    QString prefix = ref.sheetId >= 0 ? u'$' + quoteSheetName(sheetName, dialect) + u'.' : QStringLiteral(".");
+    QString s = u'[' + prefix + endText(ref.a);
+    if (ref.isRange)
+        s += u':' + prefix + endText(ref.b);
+    return s + u']';
+}
+
+} // namespace
+
+QString formatFormulaNumber(double value, Dialect dialect)
+{
+    char buffer[40];
+    for (int precision = 15; precision <= 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
+        if (std::strtod(buffer, nullptr) == value)
+            break;
+    }
+    QString s = QString::fromLatin1(buffer);
+    s.replace(QStringLiteral("e+"), QStringLiteral("E"));
+    s.replace(u'e', u'E');
+    if (dialect == Dialect::French)
+        s.replace(u'.', u',');
+    return s;
+}
+
+Formula compileFormula(const QString &text, Dialect dialect, const SheetNames &sheets)
+{
+    return Parser(tokenizeFormula(text, dialect), dialect, sheets).run();
+}
+
+QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames &sheets)
+{
+    const FunctionRegistry &registry = FunctionRegistry::instance();
+    std::vector<QString> stack;
+    auto pop = [&]() {
+        QString s = stack.empty() ? QString() : std::move(stack.back());
+        if (!stack.empty())
+            stack.pop_back();
+        return s;
+    };
+    auto binary = [&](const char *op) {
+        QString right = pop();
+        QString left = pop();
+        stack.push_back(left + QLatin1String(op) + right);
+    };
+    const QChar separator = u';';
+    for (const Instr &in : formula.code) {
+        switch (in.op) {
+        case Op::Number:
+            stack.push_back(formatFormulaNumber(formula.numbers[in.arg], dialect));
+            break;
+        case Op::String: {
+            QString s = formula.strings[in.arg];
+            s.replace(u'"', QStringLiteral("\"\""));
+            stack.push_back(u'"' + s + u'"');
+            break;
+        }
+        case Op::Boolean:
+            stack.push_back(dialect == Dialect::French ? (in.arg ? QStringLiteral("TRUE") : QStringLiteral("FALSE"))
+                                                       : (in.arg ? QStringLiteral("TRUE()") : QStringLiteral("FALSE()")));
+            break;
+        case Op::Error:
+            stack.push_back(errorText(ErrorCode(in.arg)));
+            break;
+        case Op::Missing:
+            stack.push_back(QString());
+            break;
+        case Op::Ref:
+            stack.push_back(refText(formula.refs[in.arg], dialect, sheets));
+            break;
+        case Op::Name:
+            stack.push_back(formula.strings[in.arg]);
+            break;
+        case Op::Neg: stack.push_back(u'-' + pop()); break;
+        case Op::Plus: stack.push_back(u'+' + pop()); break;
+        case Op::Percent: stack.push_back(pop() + u'%'); break;
+        case Op::Add: binary("+"); break;
+        case Op::Sub: binary("-"); break;
+        case Op::Mul: binary("*"); break;
+        case Op::Div: binary("/"); break;
+        case Op::Pow: binary("^"); break;
+        case Op::Concat: binary("&"); break;
+        case Op::Eq: binary("="); break;
+        case Op::Ne: binary("<>"); break;
+        case Op::Lt: binary("<"); break;
+        case Op::Le: binary("<="); break;
+        case Op::Gt: binary(">"); break;
+        case Op::Ge: binary(">="); break;
+        case Op::Paren: stack.push_back(u'(' + pop() + u')'); break;
+        case Op::Call:
+        case Op::CallUnknown: {
+            QStringList args;
+            for (int i = 0; i < in.argc; ++i)
+                args.prepend(pop());
+            const QString name = in.op == Op::Call ? registry.at(int(in.arg)).name : formula.strings[in.arg];
+            stack.push_back(name + u'(' + args.join(separator) + u')');
+            break;
+        }
+        }
+    }
+    return pop();
+}
+
+void shiftRelativeRefs(Formula &formula, int dRows, int dCols)
+{
+    auto shift = [&](RefEnd &e, bool &invalid) {
+        if (!e.rowAbs)
+            e.row += dRows;
+        if (!e.colAbs)
+            e.col += dCols;
+        if (e.row < 1 || e.row > kMaxRows || e.col < 1 || e.col > kMaxColumns)
+            invalid = true;
+    };
+    for (FormulaRef &ref : formula.refs) {
+        if (ref.invalid)
+            continue;
+        shift(ref.a, ref.invalid);
+        shift(ref.b, ref.invalid);
+        if (ref.invalid)
+            ref.a = ref.b = RefEnd{};
+    }
+}
+
+namespace {
+
+// One coordinate of a reference through an insertion (count > 0) or a deletion (count < 0)
+// of lines starting at `at`. Returns false when the line itself was deleted.
+bool moveLine(int &line, int at, int count, int limit)
+{
+    if (line < at)
+        return true;
+    if (count > 0) {
+        line += count;
+        return line <= limit;
+    }
+    const int removed = -count;
+    if (line < at + removed)
+        return false;
+    line -= removed;
+    return true;
+}
+
+} // namespace
+
+bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at,
+                           int count)
+{
+    bool changed = false;
+    const int limit = rows ? kMaxRows : kMaxColumns;
+    for (FormulaRef &ref : formula.refs) {
+        if (ref.invalid)
+            continue;
+        const int target = ref.sheetId >= 0 ? ref.sheetId : ownSheetId;
+        if (target != sheetId)
+            continue;
+        int &a = rows ? ref.a.row : ref.a.col;
+        int &b = rows ? ref.b.row : ref.b.col;
+        const int oldA = a, oldB = b;
+        if (!ref.isRange) {
+            if (!moveLine(a, at, count, limit))
+                ref.invalid = true;
+            b = a;
+        } else if (count > 0) {
+            moveLine(a, at, count, limit);
+            if (!moveLine(b, at, count, limit))
+                b = limit;
+            if (a > limit)
+                ref.invalid = true;
+        } else {
+            const int removed = -count;
+            const int last = at + removed - 1;
+            if (a >= at && b <= last) {
+                ref.invalid = true;
+            } else {
+                // The range keeps its cells outside the deleted lines.
+                int newA = a < at ? a : (a <= last ? at : a - removed);
+                int newB = b < at ? b : (b <= last ? at - 1 : b - removed);
+                a = newA;
+                b = newB;
+            }
+        }
+        if (ref.invalid || a != oldA || b != oldB)
+            changed = true;
+    }
+    return changed;
+}
+
+bool invalidateSheet(Formula &formula, int sheetId)
+{
+    bool changed = false;
+    for (FormulaRef &ref : formula.refs)
+        if (ref.sheetId == sheetId && !ref.invalid) {
+            ref.invalid = true;
+            changed = true;
+        }
+    return changed;
+}
+
+} // namespace sheet

@@ -1,0 +1,113 @@
+// A compiled formula: a postfix program (constants, references, operators, function calls)
+// produced by the parser from the French formula language or from OpenFormula, and turned
+// back into either text by the writer. References hold absolute positions plus their "$"
+// flags, so moving cells and inserting rows only rewrite the reference table.
+#pragma once
+
+#include "spreadsheet/core/celladdress.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace sheet {
+
+enum class Op : std::uint8_t {
+    Number,   // arg: index in numbers
+    String,   // arg: index in strings
+    Boolean,  // arg: 0 or 1
+    Error,    // arg: ErrorCode
+    Missing,  // an empty argument: IF(A1;;2)
+    Ref,      // arg: index in refs
+    Name,     // arg: index in strings; an unknown name, evaluates to #NAME?
+    Neg,
+    Plus,
+    Percent,
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Pow,
+    Concat,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Paren,    // keeps the writer's parentheses where the user put them
+    Call,     // arg: function index, argc: argument count
+    CallUnknown, // arg: index in strings (the name), argc: argument count; gives #NAME?
+};
+
+struct Instr
+{
+    Op op;
+    std::uint8_t argc = 0;
+    std::uint32_t arg = 0;
+};
+
+struct RefEnd
+{
+    int row = 1;
+    int col = 1;
+    bool rowAbs = false;
+    bool colAbs = false;
+};
+
+struct FormulaRef
+{
+    int sheetId = -1;          // stable id of the sheet; -1: the formula's own sheet
+    bool isRange = false;
+    bool invalid = false;      // points to deleted cells: #REF!
+    RefEnd a;
+    RefEnd b;                  // second corner of a range (a otherwise)
+};
+
+// Sheet names and ids as the parser and the writer see them.
+class SheetNames
+{
+public:
+    virtual ~SheetNames() = default;
+    virtual int sheetIdByName(const QString &name) const = 0;  // -1 when unknown
+    virtual QString sheetNameById(int id) const = 0;
+};
+
+enum class Dialect { French, OpenFormula };
+
+struct Formula
+{
+    std::vector<Instr> code;
+    std::vector<double> numbers;
+    std::vector<QString> strings;
+    std::vector<FormulaRef> refs;
+    bool isVolatile = false;       // RAND, NOW, TODAY, INDIRECT, OFFSET
+    bool hasDynamicRefs = false;   // INDIRECT, OFFSET: reads cells not listed in refs
+};
+
+// Compiles `text` (without the leading "="). Throws VelmoraError with
+// a French message on a syntax error or a wrong number of arguments. A reference to an
+// unknown sheet compiles to #REF!.
+Formula compileFormula(const QString &text, Dialect dialect, const SheetNames &sheets);
+
+// The formula as text, without the leading "=".
+QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames &sheets);
+
+// A number as the formula language writes it ("1,5" or "1.5"), shortest exact form.
+QString formatFormulaNumber(double value, Dialect dialect);
+
+// Moves every relative part of the references by (dRows, dCols), as copying a formula does;
+// parts that leave the sheet become #REF!.
+void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
+
+// Row or column insertion (count > 0) or deletion (count < 0) at `at` on sheet `sheetId`,
+// for a formula living on sheet `ownSheetId`: references follow the moved cells, references
+// into deleted cells become #REF!, ranges grow or shrink. Returns true if anything changed.
+bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at,
+                           int count);
+
+// References to a removed sheet become #REF!.
+bool invalidateSheet(Formula &formula, int sheetId);
+
+} // namespace sheet

@@ -1,0 +1,48 @@
+// First stage of the formula engine: splits formula text into tokens. Works on its own so
+// that editors can colour or check a formula without compiling it.
+#pragma once
+
+#include "spreadsheet/core/formula.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace sheet {
+
+enum class TokenType {
+    Number,     // number
+    String,     // text (quotes removed, doubled quotes undone)
+    Error,      // "#DIV/0!"... (text kept in `text`)
+    Reference,  // cell or range, with an optional sheet (see the fields below)
+    Function,   // a name directly followed by "(" (the "(" is not part of the token)
+    Name,       // any other word (TRUE, FALSE, unknown names)
+    Operator,   // + - * / ^ & = <> < <= > >= %
+    LeftParen,
+    RightParen,
+    Separator,  // ";"
+    End,
+};
+
+struct Token
+{
+    TokenType type = TokenType::End;
+    QString text;          // operator, name, error text or string content
+    double number = 0;
+    int position = 0;      // offset in the formula text, for messages
+    // Reference
+    QString sheetName;     // empty: the formula's own sheet
+    bool hasSheet = false;
+    bool isRange = false;
+    bool invalid = false;  // "#REF!" inside a reference
+    RefEnd a;
+    RefEnd b;
+};
+
+// Throws VelmoraError with a French message on a character the language does not know.
+std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect);
+
+// Parses "$A$1"-style cell text at `pos` (no sheet); advances pos on success.
+bool scanCellReference(const QString &text, int &pos, RefEnd &out);
+
+} // namespace sheet

@@ -1,0 +1,37 @@
+// Numbers as French users type and read them: parsing of cell entries ("1,5", "15 %",
+// "12/03/1999", "10:30"), date serial numbers (days since 30/12/1899) and formatting with
+// the standard format or a pattern ("0,00", "# ##0,00 €", "0%", "dd/mm/yyyy", "hh:nn").
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+namespace sheet {
+
+// Date serials: 1 = 31/12/1899, 36231 = 12/03/1999; the fraction is the time of day.
+double dateToSerial(const QDate &date);
+QDate serialToDate(double serial);        // invalid when out of QDate's range
+QDateTime serialToDateTime(double serial); // rounded to the second
+
+// Reads a typed entry as a number. On success sets `value` and `format` to the number
+// format the entry implies ("" for a plain number, "0%", "dd/mm/yyyy", "hh:nn"...).
+bool parseEntryNumber(const QString &text, double &value, QString &format);
+
+// Standard format: up to 10 significant digits, decimal comma, "1,5E+20" for the very
+// large and very small.
+QString formatStandard(double value);
+// The value with the pattern applied ("" is the standard format).
+QString formatNumber(double value, const QString &pattern);
+// True when the pattern shows a date or a time.
+bool isDateTimePattern(const QString &pattern);
+
+// Rounds half away from zero at `digits` decimals (negative: tens, hundreds...), after
+// removing the binary noise below 15 significant digits (2,675 rounds to 2,68).
+double roundHalfAway(double value, int digits);
+double roundDown(double value, int digits);  // toward zero
+double roundUp(double value, int digits);    // away from zero
+// The value cut to 15 significant digits, as the display would read it back.
+double snap15(double value);
+
+} // namespace sheet

@@ -1,0 +1,509 @@
+// The workbook's public operations on cells, formats, sizes and view flags.
+#include "spreadsheet/core/workbook.h"
+
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/workbookimpl.h"
+
+#include <cmath>
+
+namespace sheet {
+
+namespace {
+
+void checkCell(int row, int col)
+{
+    if (row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns)
+        throw VelmoraError(QStringLiteral("La cellule ligne %1, colonne %2 est hors de la feuille").arg(row).arg(col));
+}
+
+CellRange clipped(const CellRange &r)
+{
+    return CellRange{std::max(1, r.top), std::max(1, r.left), std::min(kMaxRows, r.bottom),
+                     std::min(kMaxColumns, r.right)};
+}
+
+QString booleanText(bool b)
+{
+    return b ? QStringLiteral("VRAI") : QStringLiteral("FAUX");
+}
+
+} // namespace
+
+Workbook::Workbook() : d(std::make_unique<Impl>())
+{
+    for (int i = 1; i <= 3; ++i) {
+        auto s = std::make_unique<Sheet>();
+        s->id = d->nextSheetId++;
+        s->name = QStringLiteral("Feuil%1").arg(i);
+        d->sheets.push_back(std::move(s));
+    }
+}
+
+Workbook::~Workbook() = default;
+
+void Workbook::addObserver(WorkbookObserver *observer)
+{
+    if (std::find(d->observers.begin(), d->observers.end(), observer) == d->observers.end())
+        d->observers.push_back(observer);
+}
+
+void Workbook::removeObserver(WorkbookObserver *observer)
+{
+    std::erase(d->observers, observer);
+}
+
+void Workbook::takeContentFrom(Workbook &other)
+{
+    std::swap(d, other.d);
+    std::swap(d->observers, other.d->observers);
+    auto fresh = std::make_unique<Impl>();
+    fresh->observers = std::move(other.d->observers);
+    other.d = std::move(fresh);
+    d->notifyReset();
+}
+
+// ---- cells -----------------------------------------------------------------------------------
+
+void Workbook::setEntry(int sheet, int row, int col, const QString &text)
+{
+    checkCell(row, col);
+    if (text.startsWith(u'=') && text.size() > 1) {
+        setFormula(sheet, row, col, text.mid(1));
+        return;
+    }
+    if (text.isEmpty()) {
+        clearContents(sheet, CellRange::single(row, col));
+        return;
+    }
+    if (text.startsWith(u'\'')) {
+        setValue(sheet, row, col, Value::text(text.mid(1)));
+        return;
+    }
+    double number;
+    QString format;
+    if (parseEntryNumber(text, number, format)) {
+        Sheet &s = d->sheetAt(sheet);
+        if (!format.isEmpty()) {
+            const Cell *c = s.find(row, col);
+            CellFormat f = d->formats[c ? c->formatId : 0];
+            // A date typed into a cell already formatted as a date keeps that format.
+            const bool keep = !f.numberFormat.isEmpty() && isDateTimePattern(f.numberFormat) == isDateTimePattern(format);
+            if (!keep) {
+                f.numberFormat = format;
+                s.obtain(row, col).formatId = d->internFormat(f);
+            }
+        }
+        setValue(sheet, row, col, Value::number(number));
+        return;
+    }
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(u"VRAI", Qt::CaseInsensitive) == 0 || trimmed.compare(u"TRUE", Qt::CaseInsensitive) == 0) {
+        setValue(sheet, row, col, Value::boolean(true));
+        return;
+    }
+    if (trimmed.compare(u"FAUX", Qt::CaseInsensitive) == 0 || trimmed.compare(u"FALSE", Qt::CaseInsensitive) == 0) {
+        setValue(sheet, row, col, Value::boolean(false));
+        return;
+    }
+    const ErrorCode error = errorFromText(trimmed);
+    if (error != ErrorCode::None) {
+        setValue(sheet, row, col, Value::error(error));
+        return;
+    }
+    setValue(sheet, row, col, Value::text(text));
+}
+
+void Workbook::setFormula(int sheet, int row, int col, const QString &formula)
+{
+    checkCell(row, col);
+    d->sheetAt(sheet);
+    QString text = formula.trimmed();
+    if (text.startsWith(u'='))
+        text = text.mid(1);
+    Formula compiled = compileFormula(text, Dialect::French, *d);
+    d->setCellFormula(sheet, row, col, std::move(compiled));
+}
+
+void Workbook::setValue(int sheet, int row, int col, const Value &value)
+{
+    checkCell(row, col);
+    Sheet &s = d->sheetAt(sheet);
+    Cell &c = s.obtain(row, col);
+    d->unregisterFormula(&c);
+    c.formula.reset();
+    c.rawFormula.clear();
+    c.value = value;
+    s.extentValid = false;
+    d->cellEdited(&c, s.id, row, col);
+    if (value.isEmpty())
+        d->purgeIfEmpty(s.id, row, col);
+}
+
+void Workbook::clearContents(int sheet, const CellRange &range)
+{
+    Sheet &s = d->sheetAt(sheet);
+    std::vector<Cell *> cells;
+    s.forEach(clipped(range), [&](Cell &c) {
+        if (c.hasContent())
+            cells.push_back(&c);
+    });
+    if (cells.empty())
+        return;
+    ++d->batchDepth;
+    for (Cell *c : cells) {
+        d->unregisterFormula(c);
+        c->formula.reset();
+        c->rawFormula.clear();
+        c->value = Value();
+        d->cellEdited(c, s.id, c->row, c->col);
+        d->purgeIfEmpty(s.id, c->row, c->col);
+    }
+    s.extentValid = false;
+    --d->batchDepth;
+    d->flush();
+}
+
+void Workbook::clearFormats(int sheet, const CellRange &range)
+{
+    Sheet &s = d->sheetAt(sheet);
+    std::vector<Cell *> cells;
+    s.forEach(clipped(range), [&](Cell &c) {
+        if (c.formatId != 0)
+            cells.push_back(&c);
+    });
+    if (cells.empty())
+        return;
+    std::vector<std::pair<int, CellAddress>> changed;
+    for (Cell *c : cells) {
+        c->formatId = 0;
+        changed.emplace_back(s.id, CellAddress{c->row, c->col});
+    }
+    d->modified = true;
+    d->notifyCells(changed);
+    for (const auto &[id, a] : changed)
+        d->purgeIfEmpty(id, a.row, a.col);
+}
+
+Value Workbook::value(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    return c ? c->value : Value();
+}
+
+bool Workbook::hasFormula(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    return c && (c->formula || !c->rawFormula.isEmpty());
+}
+
+QString Workbook::formulaText(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    if (!c)
+        return QString();
+    if (c->formula)
+        return u'=' + formulaToText(*c->formula, Dialect::French, *d);
+    if (!c->rawFormula.isEmpty())
+        return c->rawFormula;
+    return QString();
+}
+
+QString Workbook::entryText(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    if (!c)
+        return QString();
+    if (c->formula || !c->rawFormula.isEmpty())
+        return formulaText(sheet, row, col);
+    const Value &v = c->value;
+    switch (v.type()) {
+    case Value::Type::Empty:
+        return QString();
+    case Value::Type::Boolean:
+        return booleanText(v.asBoolean());
+    case Value::Type::Error:
+        return errorText(v.errorCode());
+    case Value::Type::Text: {
+        // A text that would read back as something else keeps its apostrophe.
+        const QString &t = v.asText();
+        double n;
+        QString f;
+        const QString trimmed = t.trimmed();
+        if (t.startsWith(u'=') || t.startsWith(u'\'') || parseEntryNumber(t, n, f)
+            || trimmed.compare(u"VRAI", Qt::CaseInsensitive) == 0 || trimmed.compare(u"FAUX", Qt::CaseInsensitive) == 0
+            || trimmed.compare(u"TRUE", Qt::CaseInsensitive) == 0 || trimmed.compare(u"FALSE", Qt::CaseInsensitive) == 0
+            || errorFromText(trimmed) != ErrorCode::None)
+            return u'\'' + t;
+        return t;
+    }
+    case Value::Type::Number: {
+        const QString &pattern = d->formats[c->formatId].numberFormat;
+        const double x = v.asNumber();
+        if (isDateTimePattern(pattern)) {
+            const bool hasTime = x != std::floor(x);
+            const bool dateOnly = pattern.contains(u'd') || pattern.contains(u'y') || pattern.contains(u'j');
+            if (x >= 1 && !hasTime)
+                return formatNumber(x, QStringLiteral("dd/mm/yyyy"));
+            if (x < 1 && x >= 0)
+                return formatNumber(x, QStringLiteral("hh:nn:ss"));
+            if (dateOnly || x >= 1)
+                return formatNumber(x, QStringLiteral("dd/mm/yyyy hh:nn:ss"));
+        }
+        if (pattern.endsWith(u'%'))
+            return formatFormulaNumber(snap15(x * 100), Dialect::French) + u'%';
+        return formatFormulaNumber(x, Dialect::French);
+    }
+    }
+    return QString();
+}
+
+QString Workbook::displayText(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    if (!c)
+        return QString();
+    if (d->showFormulas && (c->formula || !c->rawFormula.isEmpty()))
+        return formulaText(sheet, row, col);
+    const Value &v = c->value;
+    switch (v.type()) {
+    case Value::Type::Empty:
+        return QString();
+    case Value::Type::Number:
+        return formatNumber(v.asNumber(), d->formats[c->formatId].numberFormat);
+    case Value::Type::Text:
+        return v.asText();
+    case Value::Type::Boolean:
+        return booleanText(v.asBoolean());
+    case Value::Type::Error:
+        return errorText(v.errorCode());
+    }
+    return QString();
+}
+
+int Workbook::effectiveAlignment(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    if (!c)
+        return AlignLeft;
+    const int h = d->formats[c->formatId].horizontal;
+    if (h != AlignGeneral)
+        return h;
+    if (d->showFormulas && c->formula)
+        return AlignLeft;
+    switch (c->value.type()) {
+    case Value::Type::Number: return AlignRight;
+    case Value::Type::Boolean:
+    case Value::Type::Error: return AlignCenter;
+    default: return AlignLeft;
+    }
+}
+
+namespace {
+void computeExtent(const Sheet &s)
+{
+    if (s.extentValid)
+        return;
+    int maxRow = 0, maxCol = 0;
+    for (int c = 1; c <= kMaxColumns; ++c) {
+        const Column &column = s.columns[size_t(c)];
+        for (int b = int(column.blocks.size()) - 1; b >= 0; --b) {
+            const CellBlock *block = column.blocks[size_t(b)].get();
+            if (!block)
+                continue;
+            int found = 0;
+            for (int i = kBlockRows - 1; i >= 0 && !found; --i) {
+                const Cell *cell = block->cells[size_t(i)].get();
+                if (cell && cell->hasContent())
+                    found = b * kBlockRows + i + 1;
+            }
+            if (found) {
+                maxRow = std::max(maxRow, found);
+                maxCol = c;
+                break;
+            }
+        }
+    }
+    s.maxRow = maxRow;
+    s.maxCol = maxCol;
+    s.extentValid = true;
+}
+} // namespace
+
+int Workbook::maxRow(int sheet) const
+{
+    const Sheet &s = d->sheetAt(sheet);
+    computeExtent(s);
+    return s.maxRow;
+}
+
+int Workbook::maxCol(int sheet) const
+{
+    const Sheet &s = d->sheetAt(sheet);
+    computeExtent(s);
+    return s.maxCol;
+}
+
+void Workbook::forEachCell(int sheet, const CellRange &range, const std::function<void(int, int)> &visit) const
+{
+    d->sheetAt(sheet).forEach(clipped(range), [&](const Cell &c) {
+        if (c.hasContent())
+            visit(c.row, c.col);
+    });
+}
+
+// ---- formats ---------------------------------------------------------------------------------
+
+CellFormat Workbook::format(int sheet, int row, int col) const
+{
+    const Cell *c = d->sheetAt(sheet).find(row, col);
+    return d->formats[c ? c->formatId : 0];
+}
+
+void Workbook::modifyFormat(int sheet, const CellRange &range0, const std::function<void(CellFormat &)> &edit)
+{
+    Sheet &s = d->sheetAt(sheet);
+    CellRange range = clipped(range0);
+    // Whole rows or columns: a format is stored per cell, so stop at the used area (plus the
+    // first line, so that a format given to an empty column still shows on its first cell).
+    computeExtent(s);
+    range.bottom = std::min(range.bottom, std::max(range.top, s.maxRow));
+    range.right = std::min(range.right, std::max(range.left, s.maxCol));
+    std::map<std::uint32_t, std::uint32_t> mapped;
+    std::vector<std::pair<int, CellAddress>> changed;
+    for (int col = range.left; col <= range.right; ++col)
+        for (int row = range.top; row <= range.bottom; ++row) {
+            Cell *c = s.find(row, col);
+            const std::uint32_t old = c ? c->formatId : 0;
+            auto it = mapped.find(old);
+            if (it == mapped.end()) {
+                CellFormat f = d->formats[old];
+                edit(f);
+                it = mapped.emplace(old, d->internFormat(f)).first;
+            }
+            if (it->second == old)
+                continue;
+            if (!c)
+                c = &s.obtain(row, col);
+            c->formatId = it->second;
+            changed.emplace_back(s.id, CellAddress{row, col});
+        }
+    if (changed.empty())
+        return;
+    d->modified = true;
+    d->notifyCells(changed);
+    for (const auto &[id, a] : changed)
+        d->purgeIfEmpty(id, a.row, a.col);
+}
+
+void Workbook::setFormat(int sheet, const CellRange &range, const CellFormat &format)
+{
+    modifyFormat(sheet, range, [&](CellFormat &f) { f = format; });
+}
+
+CellFormat Workbook::defaultFormat() const
+{
+    return d->formats[0];
+}
+
+// ---- sizes and view --------------------------------------------------------------------------
+
+int Workbook::columnWidth(int sheet, int col) const
+{
+    const auto &m = d->sheetAt(sheet).columnWidths;
+    const auto it = m.find(col);
+    return it == m.end() ? kDefaultColumnWidth : it->second;
+}
+
+void Workbook::setColumnWidth(int sheet, int firstCol, int lastCol, int width)
+{
+    Sheet &s = d->sheetAt(sheet);
+    width = std::max(0, std::min(width, 255 * 1440));
+    for (int c = std::max(1, firstCol); c <= std::min(kMaxColumns, lastCol); ++c)
+        s.columnWidths[c] = width;
+    d->modified = true;
+    d->notifySheet(s.id);
+}
+
+bool Workbook::hasCustomColumnWidth(int sheet, int col) const
+{
+    return d->sheetAt(sheet).columnWidths.count(col) > 0;
+}
+
+int Workbook::rowHeight(int sheet, int row) const
+{
+    const auto &m = d->sheetAt(sheet).rowHeights;
+    const auto it = m.find(row);
+    return it == m.end() ? kDefaultRowHeight : it->second;
+}
+
+void Workbook::setRowHeight(int sheet, int firstRow, int lastRow, int height)
+{
+    Sheet &s = d->sheetAt(sheet);
+    height = std::max(0, std::min(height, 409 * 20));
+    // Whole-sheet selections would fill the map with a million entries: stop at the used
+    // area, as formats do.
+    computeExtent(s);
+    lastRow = std::min(lastRow, std::max({firstRow, s.maxRow, firstRow + 1000}));
+    for (int r = std::max(1, firstRow); r <= std::min(kMaxRows, lastRow); ++r)
+        s.rowHeights[r] = height;
+    d->modified = true;
+    d->notifySheet(s.id);
+}
+
+bool Workbook::hasCustomRowHeight(int sheet, int row) const
+{
+    return d->sheetAt(sheet).rowHeights.count(row) > 0;
+}
+
+int Workbook::frozenRows(int sheet) const { return d->sheetAt(sheet).frozenRows; }
+int Workbook::frozenColumns(int sheet) const { return d->sheetAt(sheet).frozenCols; }
+
+void Workbook::setFrozenRows(int sheet, int rows)
+{
+    Sheet &s = d->sheetAt(sheet);
+    s.frozenRows = std::max(0, std::min(rows, kMaxRows - 1));
+    d->modified = true;
+    d->notifySheet(s.id);
+}
+
+void Workbook::setFrozenColumns(int sheet, int cols)
+{
+    Sheet &s = d->sheetAt(sheet);
+    s.frozenCols = std::max(0, std::min(cols, kMaxColumns - 1));
+    d->modified = true;
+    d->notifySheet(s.id);
+}
+
+bool Workbook::showGridLines() const { return d->showGrid; }
+
+void Workbook::setShowGridLines(bool on)
+{
+    if (d->showGrid == on)
+        return;
+    d->showGrid = on;
+    d->modified = true;
+    d->notifyReset();
+}
+
+bool Workbook::showFormulas() const { return d->showFormulas; }
+
+void Workbook::setShowFormulas(bool on)
+{
+    if (d->showFormulas == on)
+        return;
+    d->showFormulas = on;
+    d->notifyReset();
+}
+
+bool Workbook::isModified() const { return d->modified; }
+void Workbook::setModified(bool modified) { d->modified = modified; }
+
+void Workbook::recalculate()
+{
+    std::vector<std::pair<int, CellAddress>> changed;
+    d->recalculate({}, true, changed);
+    d->notifyCells(changed);
+}
+
+} // namespace sheet

@@ -1,0 +1,182 @@
+// Inside the workbook: sparse cell storage (per column, blocks of 256 rows), the format
+// pool, the dependency index (which formulas read a cell or a range) and the recalculation.
+#pragma once
+
+#include "spreadsheet/core/evaluator.h"
+#include "spreadsheet/core/formula.h"
+#include "spreadsheet/core/workbook.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <random>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace sheet {
+
+struct Cell
+{
+    Value value;                       // constant, or the formula's last result
+    std::unique_ptr<Formula> formula;
+    QString rawFormula;                // a formula read from a file but not understood
+    std::uint32_t formatId = 0;
+    int sheetId = 0;
+    int row = 0;
+    int col = 0;
+    // Recalculation bookkeeping (strongly connected components, see recalc).
+    std::uint32_t mark = 0;
+    int index = 0;
+    int low = 0;
+    bool onStack = false;
+    bool selfLoop = false;
+
+    bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
+};
+
+constexpr int kBlockRows = 256;
+
+struct CellBlock
+{
+    std::array<std::unique_ptr<Cell>, kBlockRows> cells;
+    int count = 0;
+};
+
+struct Column
+{
+    std::vector<std::unique_ptr<CellBlock>> blocks;  // block b holds rows b*256+1 .. b*256+256
+};
+
+struct Sheet
+{
+    int id = 0;
+    QString name;
+    std::vector<Column> columns = std::vector<Column>(kMaxColumns + 1);  // index 1..256
+    std::map<int, int> columnWidths;
+    std::map<int, int> rowHeights;
+    int frozenRows = 0;
+    int frozenCols = 0;
+    std::vector<ChartObject> charts;
+    mutable bool extentValid = false;
+    mutable int maxRow = 0;
+    mutable int maxCol = 0;
+
+    Cell *find(int row, int col) const;
+    Cell &obtain(int row, int col);
+    std::unique_ptr<Cell> take(int row, int col);
+    void put(std::unique_ptr<Cell> cell);  // at the cell's own row and col
+    // Visits the cells stored in the range, column by column, top to bottom.
+    template <typename F>
+    void forEach(const CellRange &r, F &&visit) const
+    {
+        for (int c = std::max(1, r.left); c <= std::min(kMaxColumns, r.right); ++c) {
+            const Column &column = columns[size_t(c)];
+            const int firstBlock = (r.top - 1) / kBlockRows;
+            const int lastBlock = std::min<int>(int(column.blocks.size()) - 1, (r.bottom - 1) / kBlockRows);
+            for (int b = firstBlock; b <= lastBlock; ++b) {
+                const CellBlock *block = column.blocks[size_t(b)].get();
+                if (!block)
+                    continue;
+                const int base = b * kBlockRows + 1;
+                const int from = std::max(r.top - base, 0);
+                const int to = std::min(r.bottom - base, kBlockRows - 1);
+                for (int i = from; i <= to; ++i)
+                    if (Cell *cell = block->cells[size_t(i)].get())
+                        visit(*cell);
+            }
+        }
+    }
+};
+
+struct RangeDependent
+{
+    Cell *cell;
+    int top;
+    int bottom;
+};
+
+struct Workbook::Impl : public SheetNames
+{
+    std::vector<std::unique_ptr<Sheet>> sheets;
+    int nextSheetId = 1;
+    int nextChartId = 1;
+    std::vector<CellFormat> formats{CellFormat()};
+    bool modified = false;
+    bool showGrid = true;
+    bool showFormulas = false;
+    std::vector<WorkbookObserver *> observers;
+
+    // Dependency index: formulas reading one cell, and formulas reading a range (filed under
+    // each column of the range).
+    std::unordered_map<std::uint64_t, std::vector<Cell *>> cellReaders;
+    std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
+    std::unordered_set<Cell *> volatileCells;
+
+    // Recalculation state.
+    std::uint32_t generation = 0;
+    double nowSerial = 0;
+    std::mt19937_64 random{std::random_device{}()};
+    Evaluator evaluator;
+    int batchDepth = 0;
+    std::vector<Cell *> pendingSeeds;
+    std::vector<std::pair<int, CellAddress>> pendingChanged; // (sheet id, cell)
+    bool pendingFull = false;
+    std::unordered_set<int> pendingSheetRepaint;
+    std::vector<std::pair<int, CellAddress>> pendingPurge; // cells that may have become empty
+
+    // SheetNames
+    int sheetIdByName(const QString &name) const override;
+    QString sheetNameById(int id) const override;
+
+    static std::uint64_t key(int sheetId, int row, int col)
+    {
+        return (std::uint64_t(std::uint32_t(sheetId)) << 32) | (std::uint64_t(row) << 9) | std::uint64_t(col);
+    }
+
+    Sheet &sheetAt(int index) const;          // throws on a bad index
+    Sheet *sheetById(int id) const;
+    int indexOfSheet(int id) const;
+    std::uint32_t internFormat(const CellFormat &format);
+
+    // Dependencies
+    void registerFormula(Cell *cell);
+    void unregisterFormula(Cell *cell);
+    void rebuildDependencies();
+    template <typename F>
+    void forEachReader(int sheetId, int row, int col, F &&visit);
+
+    // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
+    void cellEdited(Cell *cell, int sheetId, int row, int col);
+    void structureChanged(int sheetId);
+    void flush();
+    void recalculate(std::vector<Cell *> seeds, bool everything,
+                     std::vector<std::pair<int, CellAddress>> &changed);
+    void evaluate(Cell *cell);
+    void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);
+    void notifySheet(int sheetId);
+    void notifySheets();
+    void notifyReset();
+    void forEachFormulaCell(const std::function<void(Cell &)> &visit) const;
+    void setCellFormula(int sheetIndex, int row, int col, Formula formula);
+    // Drops the cell if it holds nothing any more (now, or after the batch).
+    void purgeIfEmpty(int sheetId, int row, int col);
+};
+
+class WorkbookContext : public EvalContext
+{
+public:
+    explicit WorkbookContext(Workbook::Impl &impl) : m_impl(impl) {}
+    Value cellValue(int sheetId, int row, int col) override;
+    void forEachValue(const RangeRef &range,
+                      const std::function<void(int, int, const Value &)> &visit) override;
+    int sheetIdByName(const QString &name) override { return m_impl.sheetIdByName(name); }
+    double now() override { return m_impl.nowSerial; }
+    double random() override;
+
+private:
+    Workbook::Impl &m_impl;
+};
+
+} // namespace sheet

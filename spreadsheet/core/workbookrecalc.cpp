@@ -1,0 +1,485 @@
+// Cell storage, the dependency index and the recalculation of the workbook.
+//
+// A change recomputes the formulas that read the changed cells, then the formulas that read
+// those, and so on. The order comes from Tarjan's strongly connected components, run with an
+// explicit stack so that a chain of any length never deepens the C++ stack; a component of
+// more than one cell (or a cell reading itself) is a circular reference and gets #CIRC!.
+#include "spreadsheet/core/workbookimpl.h"
+
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/numberformat.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace sheet {
+
+// ---- storage -------------------------------------------------------------------------------
+
+Cell *Sheet::find(int row, int col) const
+{
+    if (col < 1 || col > kMaxColumns || row < 1)
+        return nullptr;
+    const Column &column = columns[size_t(col)];
+    const size_t b = size_t((row - 1) / kBlockRows);
+    if (b >= column.blocks.size() || !column.blocks[b])
+        return nullptr;
+    return column.blocks[b]->cells[size_t((row - 1) % kBlockRows)].get();
+}
+
+Cell &Sheet::obtain(int row, int col)
+{
+    if (Cell *c = find(row, col))
+        return *c;
+    auto cell = std::make_unique<Cell>();
+    cell->sheetId = id;
+    cell->row = row;
+    cell->col = col;
+    Cell &ref = *cell;
+    put(std::move(cell));
+    return ref;
+}
+
+std::unique_ptr<Cell> Sheet::take(int row, int col)
+{
+    if (!find(row, col))
+        return nullptr;
+    Column &column = columns[size_t(col)];
+    const size_t b = size_t((row - 1) / kBlockRows);
+    CellBlock &block = *column.blocks[b];
+    std::unique_ptr<Cell> cell = std::move(block.cells[size_t((row - 1) % kBlockRows)]);
+    if (--block.count == 0)
+        column.blocks[b].reset();
+    extentValid = false;
+    return cell;
+}
+
+void Sheet::put(std::unique_ptr<Cell> cell)
+{
+    Column &column = columns[size_t(cell->col)];
+    const size_t b = size_t((cell->row - 1) / kBlockRows);
+    if (column.blocks.size() <= b)
+        column.blocks.resize(b + 1);
+    if (!column.blocks[b])
+        column.blocks[b] = std::make_unique<CellBlock>();
+    CellBlock &block = *column.blocks[b];
+    auto &slot = block.cells[size_t((cell->row - 1) % kBlockRows)];
+    if (!slot)
+        ++block.count;
+    cell->sheetId = id;
+    slot = std::move(cell);
+    extentValid = false;
+}
+
+// ---- names ---------------------------------------------------------------------------------
+
+int Workbook::Impl::sheetIdByName(const QString &name) const
+{
+    for (const auto &s : sheets)
+        if (s->name.compare(name, Qt::CaseInsensitive) == 0)
+            return s->id;
+    return -1;
+}
+
+QString Workbook::Impl::sheetNameById(int id) const
+{
+    const Sheet *s = sheetById(id);
+    return s ? s->name : QStringLiteral("#REF!");
+}
+
+Sheet &Workbook::Impl::sheetAt(int index) const
+{
+    if (index < 0 || index >= int(sheets.size()))
+        throw VelmoraError(QStringLiteral("La feuille %1 n'existe pas").arg(index + 1));
+    return *sheets[size_t(index)];
+}
+
+Sheet *Workbook::Impl::sheetById(int id) const
+{
+    for (const auto &s : sheets)
+        if (s->id == id)
+            return s.get();
+    return nullptr;
+}
+
+int Workbook::Impl::indexOfSheet(int id) const
+{
+    for (size_t i = 0; i < sheets.size(); ++i)
+        if (sheets[i]->id == id)
+            return int(i);
+    return -1;
+}
+
+std::uint32_t Workbook::Impl::internFormat(const CellFormat &format)
+{
+    for (size_t i = 0; i < formats.size(); ++i)
+        if (formats[i] == format)
+            return std::uint32_t(i);
+    formats.push_back(format);
+    return std::uint32_t(formats.size() - 1);
+}
+
+void Workbook::Impl::forEachFormulaCell(const std::function<void(Cell &)> &visit) const
+{
+    const CellRange all{1, 1, kMaxRows, kMaxColumns};
+    for (const auto &s : sheets)
+        s->forEach(all, [&](Cell &c) {
+            if (c.formula)
+                visit(c);
+        });
+}
+
+// ---- dependencies --------------------------------------------------------------------------
+
+void Workbook::Impl::registerFormula(Cell *cell)
+{
+    const Formula &f = *cell->formula;
+    for (const FormulaRef &ref : f.refs) {
+        if (ref.invalid)
+            continue;
+        const int target = refSheet(ref, cell->sheetId);
+        if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+            cellReaders[key(target, ref.a.row, ref.a.col)].push_back(cell);
+            continue;
+        }
+        auto &columns = rangeReaders[target];
+        if (columns.empty())
+            columns.resize(kMaxColumns + 1);
+        for (int c = ref.a.col; c <= ref.b.col; ++c)
+            columns[size_t(c)].push_back(RangeDependent{cell, ref.a.row, ref.b.row});
+    }
+    if (f.isVolatile)
+        volatileCells.insert(cell);
+}
+
+void Workbook::Impl::unregisterFormula(Cell *cell)
+{
+    if (!cell->formula)
+        return;
+    const Formula &f = *cell->formula;
+    for (const FormulaRef &ref : f.refs) {
+        if (ref.invalid)
+            continue;
+        const int target = refSheet(ref, cell->sheetId);
+        if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+            auto it = cellReaders.find(key(target, ref.a.row, ref.a.col));
+            if (it == cellReaders.end())
+                continue;
+            auto &v = it->second;
+            auto pos = std::find(v.begin(), v.end(), cell);
+            if (pos != v.end()) {
+                *pos = v.back();
+                v.pop_back();
+            }
+            if (v.empty())
+                cellReaders.erase(it);
+            continue;
+        }
+        auto it = rangeReaders.find(target);
+        if (it == rangeReaders.end())
+            continue;
+        for (int c = ref.a.col; c <= ref.b.col; ++c) {
+            auto &v = it->second[size_t(c)];
+            for (size_t i = 0; i < v.size(); ++i)
+                if (v[i].cell == cell && v[i].top == ref.a.row && v[i].bottom == ref.b.row) {
+                    v[i] = v.back();
+                    v.pop_back();
+                    break;
+                }
+        }
+    }
+    volatileCells.erase(cell);
+}
+
+void Workbook::Impl::rebuildDependencies()
+{
+    cellReaders.clear();
+    rangeReaders.clear();
+    volatileCells.clear();
+    forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
+}
+
+template <typename F>
+void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
+{
+    auto it = cellReaders.find(key(sheetId, row, col));
+    if (it != cellReaders.end())
+        for (Cell *c : it->second)
+            visit(c);
+    auto rt = rangeReaders.find(sheetId);
+    if (rt != rangeReaders.end())
+        for (const RangeDependent &d : rt->second[size_t(col)])
+            if (row >= d.top && row <= d.bottom)
+                visit(d.cell);
+}
+
+// ---- evaluation context --------------------------------------------------------------------
+
+Value WorkbookContext::cellValue(int sheetId, int row, int col)
+{
+    const Sheet *s = m_impl.sheetById(sheetId);
+    if (!s)
+        return Value::error(ErrorCode::Ref);
+    const Cell *c = s->find(row, col);
+    return c ? c->value : Value();
+}
+
+void WorkbookContext::forEachValue(const RangeRef &range,
+                                   const std::function<void(int, int, const Value &)> &visit)
+{
+    const Sheet *s = m_impl.sheetById(range.sheetId);
+    if (!s)
+        throw EvalError{ErrorCode::Ref};
+    s->forEach(range.area, [&](const Cell &c) {
+        if (!c.value.isEmpty())
+            visit(c.row, c.col, c.value);
+    });
+}
+
+double WorkbookContext::random()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
+}
+
+// ---- recalculation -------------------------------------------------------------------------
+
+void Workbook::Impl::evaluate(Cell *cell)
+{
+    WorkbookContext ctx(*this);
+    ctx.sheetId = cell->sheetId;
+    ctx.row = cell->row;
+    ctx.col = cell->col;
+    cell->value = evaluator.run(*cell->formula, ctx);
+}
+
+void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
+                                 std::vector<std::pair<int, CellAddress>> &changed)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    nowSerial = dateToSerial(now.date()) + now.time().msecsSinceStartOfDay() / 86400000.0;
+    if (everything) {
+        seeds.clear();
+        forEachFormulaCell([&](Cell &c) { seeds.push_back(&c); });
+    } else {
+        seeds.insert(seeds.end(), volatileCells.begin(), volatileCells.end());
+    }
+    if (seeds.empty())
+        return;
+
+    const std::uint32_t gen = ++generation;
+    int counter = 0;
+    std::vector<Cell *> sccStack;
+    // Components come out of Tarjan's algorithm readers-first; each is recorded as a slice
+    // of `order` and evaluated afterwards in reverse.
+    std::vector<Cell *> order;
+    std::vector<std::pair<size_t, size_t>> components;
+
+    struct Frame
+    {
+        Cell *cell;
+        std::vector<Cell *> next;  // readers of the cell, gathered when the frame opens
+        size_t i = 0;
+    };
+    std::vector<Frame> frames;
+    auto open = [&](Cell *c) {
+        c->mark = gen;
+        c->index = c->low = counter++;
+        c->onStack = true;
+        c->selfLoop = false;
+        sccStack.push_back(c);
+        Frame f{c, {}, 0};
+        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { f.next.push_back(r); });
+        frames.push_back(std::move(f));
+    };
+
+    for (Cell *seed : seeds) {
+        if (seed->mark == gen || !seed->formula)
+            continue;
+        open(seed);
+        while (!frames.empty()) {
+            Frame &f = frames.back();
+            if (f.i < f.next.size()) {
+                Cell *w = f.next[f.i++];
+                if (w == f.cell)
+                    f.cell->selfLoop = true;
+                if (w->mark != gen) {
+                    open(w);
+                } else if (w->onStack) {
+                    f.cell->low = std::min(f.cell->low, w->index);
+                }
+                continue;
+            }
+            Cell *v = f.cell;
+            frames.pop_back();
+            if (!frames.empty())
+                frames.back().cell->low = std::min(frames.back().cell->low, v->low);
+            if (v->low == v->index) {
+                const size_t start = order.size();
+                Cell *w;
+                do {
+                    w = sccStack.back();
+                    sccStack.pop_back();
+                    w->onStack = false;
+                    order.push_back(w);
+                } while (w != v);
+                components.emplace_back(start, order.size());
+            }
+        }
+    }
+
+    std::vector<Cell *> dynamic;
+    for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        const bool cyclic = it->second - it->first > 1 || order[it->first]->selfLoop;
+        for (size_t k = it->first; k < it->second; ++k) {
+            Cell *c = order[k];
+            const Value old = c->value;
+            if (cyclic)
+                c->value = Value::error(ErrorCode::Circular);
+            else
+                evaluate(c);
+            if (c->formula->hasDynamicRefs)
+                dynamic.push_back(c);
+            if (c->value != old)
+                changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+        }
+    }
+    // INDIRECT and OFFSET read cells the index does not know of: compute them again, and
+    // what reads them, now that everything else is final.
+    if (!dynamic.empty() && !everything) {
+        for (Cell *c : dynamic) {
+            const Value old = c->value;
+            evaluate(c);
+            if (c->value != old)
+                changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+        }
+    } else if (!dynamic.empty()) {
+        for (Cell *c : dynamic)
+            evaluate(c);
+        std::vector<Cell *> readers;
+        for (Cell *c : dynamic)
+            forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { readers.push_back(r); });
+        if (!readers.empty()) {
+            for (Cell *r : readers)
+                if (!r->formula->hasDynamicRefs)
+                    evaluate(r);
+        }
+    }
+}
+
+void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)
+{
+    if (cell && cell->formula)
+        pendingSeeds.push_back(cell);
+    forEachReader(sheetId, row, col, [&](Cell *r) { pendingSeeds.push_back(r); });
+    pendingChanged.emplace_back(sheetId, CellAddress{row, col});
+    modified = true;
+    if (batchDepth == 0)
+        flush();
+}
+
+void Workbook::Impl::structureChanged(int sheetId)
+{
+    pendingFull = true;
+    pendingSheetRepaint.insert(sheetId);
+    modified = true;
+    if (batchDepth == 0)
+        flush();
+}
+
+void Workbook::Impl::flush()
+{
+    std::vector<std::pair<int, CellAddress>> changed = std::move(pendingChanged);
+    pendingChanged.clear();
+    std::vector<Cell *> seeds = std::move(pendingSeeds);
+    pendingSeeds.clear();
+    const bool full = pendingFull;
+    pendingFull = false;
+    std::unordered_set<int> repaint = std::move(pendingSheetRepaint);
+    pendingSheetRepaint.clear();
+    if (full)
+        rebuildDependencies();
+    recalculate(std::move(seeds), full, changed);
+    const auto purge = std::move(pendingPurge);
+    pendingPurge.clear();
+    for (const auto &[id, address] : purge)
+        purgeIfEmpty(id, address.row, address.col);
+    if (full) {
+        // Formulas of every sheet may read differently after a structural change.
+        for (const auto &s : sheets)
+            notifySheet(s->id);
+        return;
+    }
+    notifyCells(changed);
+    for (int id : repaint)
+        notifySheet(id);
+}
+
+void Workbook::Impl::purgeIfEmpty(int sheetId, int row, int col)
+{
+    if (batchDepth > 0) {
+        pendingPurge.emplace_back(sheetId, CellAddress{row, col});
+        return;
+    }
+    Sheet *s = sheetById(sheetId);
+    Cell *c = s ? s->find(row, col) : nullptr;
+    if (c && !c->hasContent() && c->formatId == 0) {
+        unregisterFormula(c);
+        s->take(row, col);
+    }
+}
+
+void Workbook::Impl::notifyCells(const std::vector<std::pair<int, CellAddress>> &changed)
+{
+    if (changed.empty() || observers.empty())
+        return;
+    std::map<int, std::vector<CellAddress>> bySheet;
+    for (const auto &[id, address] : changed)
+        bySheet[id].push_back(address);
+    for (auto &[id, cells] : bySheet) {
+        const int index = indexOfSheet(id);
+        if (index < 0)
+            continue;
+        const auto copy = observers;
+        for (WorkbookObserver *o : copy)
+            o->cellsChanged(index, cells);
+    }
+}
+
+void Workbook::Impl::notifySheet(int sheetId)
+{
+    const int index = indexOfSheet(sheetId);
+    if (index < 0)
+        return;
+    const auto copy = observers;
+    for (WorkbookObserver *o : copy)
+        o->sheetChanged(index);
+}
+
+void Workbook::Impl::notifySheets()
+{
+    const auto copy = observers;
+    for (WorkbookObserver *o : copy)
+        o->sheetsChanged();
+}
+
+void Workbook::Impl::notifyReset()
+{
+    const auto copy = observers;
+    for (WorkbookObserver *o : copy)
+        o->workbookReset();
+}
+
+void Workbook::Impl::setCellFormula(int sheetIndex, int row, int col, Formula formula)
+{
+    Sheet &s = sheetAt(sheetIndex);
+    Cell &c = s.obtain(row, col);
+    unregisterFormula(&c);
+    c.formula = std::make_unique<Formula>(std::move(formula));
+    c.rawFormula.clear();
+    registerFormula(&c);
+    s.extentValid = false;
+    cellEdited(&c, s.id, row, col);
+}
+
+} // namespace sheet

@@ -1,0 +1,358 @@
+// The workbook's structural operations: sheets, row and column insertion and deletion
+// (references follow everywhere), sorting and charts.
+#include "spreadsheet/core/workbook.h"
+
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/workbookimpl.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace sheet {
+
+// ---- sheets ----------------------------------------------------------------------------------
+
+int Workbook::sheetCount() const { return int(d->sheets.size()); }
+
+QString Workbook::sheetName(int sheet) const { return d->sheetAt(sheet).name; }
+
+int Workbook::sheetIndex(const QString &name) const
+{
+    const int id = d->sheetIdByName(name);
+    return id < 0 ? -1 : d->indexOfSheet(id);
+}
+
+bool Workbook::isValidSheetName(const QString &name)
+{
+    if (name.trimmed().isEmpty() || name.size() > 100)
+        return false;
+    for (QChar c : name)
+        if (QStringView(u"[]*?:/\\'").contains(c) || c.unicode() < 32)
+            return false;
+    return true;
+}
+
+namespace {
+void checkName(const Workbook::Impl &d, const QString &name, int except)
+{
+    if (!Workbook::isValidSheetName(name))
+        throw VelmoraError(QStringLiteral("Nom de feuille incorrect : « %1 »").arg(name));
+    const int id = d.sheetIdByName(name);
+    if (id >= 0 && id != except)
+        throw VelmoraError(QStringLiteral("Une feuille porte déjà le nom « %1 »").arg(name));
+}
+} // namespace
+
+void Workbook::insertSheet(int index, const QString &name)
+{
+    if (index < 0 || index > sheetCount())
+        throw VelmoraError(QStringLiteral("La feuille %1 n'existe pas").arg(index + 1));
+    checkName(*d, name, -1);
+    auto s = std::make_unique<Sheet>();
+    s->id = d->nextSheetId++;
+    s->name = name;
+    d->sheets.insert(d->sheets.begin() + index, std::move(s));
+    d->modified = true;
+    d->notifySheets();
+}
+
+void Workbook::removeSheet(int index)
+{
+    Sheet &s = d->sheetAt(index);
+    if (sheetCount() == 1)
+        throw VelmoraError(QStringLiteral("Un classeur garde au moins une feuille"));
+    const int id = s.id;
+    d->forEachFormulaCell([&](Cell &c) {
+        if (c.sheetId != id)
+            invalidateSheet(*c.formula, id);
+    });
+    d->sheets.erase(d->sheets.begin() + index);
+    d->pendingFull = true;
+    d->modified = true;
+    d->flush();
+    d->notifySheets();
+}
+
+void Workbook::renameSheet(int index, const QString &name)
+{
+    Sheet &s = d->sheetAt(index);
+    if (s.name == name)
+        return;
+    checkName(*d, name, s.id);
+    s.name = name;
+    d->modified = true;
+    // INDIRECT texts may name the sheet: recompute everything.
+    d->pendingFull = true;
+    d->flush();
+    d->notifySheets();
+}
+
+void Workbook::setSheetCount(int count)
+{
+    count = std::max(1, count);
+    while (sheetCount() > count)
+        removeSheet(sheetCount() - 1);
+    int n = sheetCount();
+    while (sheetCount() < count) {
+        QString name;
+        do
+            name = QStringLiteral("Feuil%1").arg(++n);
+        while (d->sheetIdByName(name) >= 0);
+        insertSheet(sheetCount(), name);
+    }
+}
+
+// ---- rows and columns ------------------------------------------------------------------------
+
+namespace {
+
+// Moves the cells of a sheet at or after `at` by `count` lines (negative: deletion of the
+// lines at..at-count-1, whose cells are dropped).
+void shiftCells(Sheet &s, bool rows, int at, int count)
+{
+    std::vector<std::unique_ptr<Cell>> moved;
+    const CellRange tail = rows ? CellRange{at, 1, kMaxRows, kMaxColumns} : CellRange{1, at, kMaxRows, kMaxColumns};
+    std::vector<std::pair<int, int>> positions;
+    s.forEach(tail, [&](Cell &c) { positions.emplace_back(c.row, c.col); });
+    for (const auto &[r, c] : positions)
+        moved.push_back(s.take(r, c));
+    for (auto &cell : moved) {
+        int &line = rows ? cell->row : cell->col;
+        if (count < 0 && line < at - count)
+            continue; // deleted
+        line += count;
+        s.put(std::move(cell));
+    }
+}
+
+void shiftSizes(std::map<int, int> &sizes, int at, int count)
+{
+    std::map<int, int> out;
+    for (const auto &[line, size] : sizes) {
+        if (line < at)
+            out[line] = size;
+        else if (count > 0)
+            out[line + count] = size;
+        else if (line >= at - count)
+            out[line + count] = size;
+    }
+    sizes = std::move(out);
+}
+
+bool moveChartLine(int &line, int at, int count)
+{
+    if (line < at)
+        return true;
+    if (count < 0 && line < at - count)
+        return false;
+    line += count;
+    return true;
+}
+
+} // namespace
+
+static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int count)
+{
+    Sheet &s = d.sheetAt(sheet);
+    const int limit = rows ? kMaxRows : kMaxColumns;
+    if (at < 1 || at > limit || count == 0)
+        return;
+    if (count > 0) {
+        // Refuse rather than push content off the sheet.
+        const CellRange edge = rows ? CellRange{limit - count + 1, 1, limit, kMaxColumns}
+                                    : CellRange{1, limit - count + 1, kMaxRows, limit};
+        bool lost = false;
+        s.forEach(edge, [&](const Cell &c) { lost = lost || c.hasContent(); });
+        if (lost)
+            throw VelmoraError(QStringLiteral("Insertion impossible : des cellules non vides sortiraient de la feuille"));
+    } else {
+        count = -std::min(-count, limit - at + 1);
+    }
+    shiftCells(s, rows, at, count);
+    shiftSizes(rows ? s.rowHeights : s.columnWidths, at, count);
+    d.forEachFormulaCell([&](Cell &c) { adjustForInsertDelete(*c.formula, c.sheetId, s.id, rows, at, count); });
+    for (auto it = s.charts.begin(); it != s.charts.end();) {
+        int &a = rows ? it->range.top : it->range.left;
+        int &b = rows ? it->range.bottom : it->range.right;
+        int &anchor = rows ? it->anchor.row : it->anchor.col;
+        const bool keepA = moveChartLine(a, at, count);
+        const bool keepB = moveChartLine(b, at, count);
+        if (!keepA && !keepB) {
+            it = s.charts.erase(it);
+            continue;
+        }
+        if (!keepA)
+            a = at;
+        if (!keepB)
+            b = at - 1;
+        if (!moveChartLine(anchor, at, count))
+            anchor = at;
+        ++it;
+    }
+    d.structureChanged(s.id);
+}
+
+void Workbook::insertRows(int sheet, int row, int count)
+{
+    if (count > 0)
+        insertDelete(*d, sheet, true, row, count);
+}
+
+void Workbook::deleteRows(int sheet, int row, int count)
+{
+    if (count > 0)
+        insertDelete(*d, sheet, true, row, -count);
+}
+
+void Workbook::insertColumns(int sheet, int col, int count)
+{
+    if (count > 0)
+        insertDelete(*d, sheet, false, col, count);
+}
+
+void Workbook::deleteColumns(int sheet, int col, int count)
+{
+    if (count > 0)
+        insertDelete(*d, sheet, false, col, -count);
+}
+
+// ---- sort ------------------------------------------------------------------------------------
+
+namespace {
+
+int rank(const Value &v)
+{
+    switch (v.type()) {
+    case Value::Type::Number: return 0;
+    case Value::Type::Text: return 1;
+    case Value::Type::Boolean: return 2;
+    case Value::Type::Error: return 3;
+    default: return 4;
+    }
+}
+
+} // namespace
+
+void Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int, 3> &keys)
+{
+    Sheet &s = d->sheetAt(sheet);
+    const CellRange range = CellRange{std::max(1, range0.top), std::max(1, range0.left),
+                                      std::min(kMaxRows, range0.bottom), std::min(kMaxColumns, range0.right)};
+    if (!range.isValid() || range.rowCount() < 2)
+        return;
+    std::vector<int> keyCols;
+    std::vector<bool> descending;
+    for (int k : keys) {
+        if (k == 0 || std::abs(k) > range.columnCount())
+            continue;
+        keyCols.push_back(range.left + std::abs(k) - 1);
+        descending.push_back(k < 0);
+    }
+    if (keyCols.empty())
+        return;
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<int> order(size_t(range.rowCount()));
+    for (int i = 0; i < range.rowCount(); ++i)
+        order[size_t(i)] = range.top + i;
+    auto valueAt = [&](int row, int col) {
+        const Cell *c = s.find(row, col);
+        return c ? c->value : Value();
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int ra, int rb) {
+        for (size_t k = 0; k < keyCols.size(); ++k) {
+            const Value a = valueAt(ra, keyCols[k]);
+            const Value b = valueAt(rb, keyCols[k]);
+            const int xa = rank(a), xb = rank(b);
+            if (xa == 4 || xb == 4) {
+                if (xa != xb)
+                    return xb == 4; // empty cells last, whatever the direction
+                continue;
+            }
+            int c = 0;
+            if (xa != xb)
+                c = xa < xb ? -1 : 1;
+            else if (a.isText())
+                c = collator.compare(a.asText(), b.asText());
+            else if (a.isError())
+                c = int(a.errorCode()) - int(b.errorCode());
+            else
+                c = a.asNumber() < b.asNumber() ? -1 : a.asNumber() > b.asNumber() ? 1 : 0;
+            if (c != 0)
+                return descending[k] ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    // Take every cell of the range out, then put each back on its new row; formulas move
+    // as copies do, their relative references following.
+    std::vector<std::vector<std::unique_ptr<Cell>>> rowsCells(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        for (int col = range.left; col <= range.right; ++col)
+            if (auto c = s.take(order[i], col))
+                rowsCells[i].push_back(std::move(c));
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int newRow = range.top + int(i);
+        for (auto &c : rowsCells[i]) {
+            if (c->formula)
+                shiftRelativeRefs(*c->formula, newRow - c->row, 0);
+            c->row = newRow;
+            s.put(std::move(c));
+        }
+    }
+    d->structureChanged(s.id);
+}
+
+// ---- charts ----------------------------------------------------------------------------------
+
+int Workbook::addChart(int sheet, int type, const CellRange &range)
+{
+    Sheet &s = d->sheetAt(sheet);
+    if (type != 5)
+        throw VelmoraError(QStringLiteral("Type de graphique inconnu : %1").arg(type));
+    if (!range.isValid())
+        throw VelmoraError(QStringLiteral("Plage de graphique incorrecte"));
+    ChartObject chart;
+    chart.id = d->nextChartId++;
+    chart.type = type;
+    chart.range = range;
+    // Beside the data, to its right, so that the chart does not hide it.
+    chart.anchor = CellAddress{range.top, std::min(kMaxColumns, range.right + 2)};
+    s.charts.push_back(chart);
+    d->modified = true;
+    d->notifySheet(s.id);
+    return chart.id;
+}
+
+void Workbook::removeChart(int id)
+{
+    for (auto &s : d->sheets)
+        for (auto it = s->charts.begin(); it != s->charts.end(); ++it)
+            if (it->id == id) {
+                s->charts.erase(it);
+                d->modified = true;
+                d->notifySheet(s->id);
+                return;
+            }
+}
+
+std::vector<ChartObject> Workbook::charts(int sheet) const
+{
+    return d->sheetAt(sheet).charts;
+}
+
+void Workbook::setChartGeometry(int id, CellAddress anchor, int width, int height)
+{
+    for (auto &s : d->sheets)
+        for (ChartObject &c : s->charts)
+            if (c.id == id) {
+                c.anchor = CellAddress{std::clamp(anchor.row, 1, kMaxRows), std::clamp(anchor.col, 1, kMaxColumns)};
+                c.width = std::max(200, width);
+                c.height = std::max(200, height);
+                d->modified = true;
+                d->notifySheet(s->id);
+                return;
+            }
+}
+
+} // namespace sheet
