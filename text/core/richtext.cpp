@@ -11,9 +11,9 @@
 namespace richtext {
 namespace {
 
-// Hanging indent given to a paragraph that gets a bullet with less room than this: the
-// bullet stands at the first line's start and the text 18 points further.
-constexpr double kBulletRoomPx = 18 * kPxPerPt;
+// A paragraph that gets a bullet without a hanging indent gets the control's own: the
+// bullet a quarter inch in (360 twips), the text half an inch in (\fi-360\li720).
+constexpr double kBulletHangPx = 360 / kTwipsPerPx;
 
 int linesOf(const QTextBlock &block)
 {
@@ -94,10 +94,10 @@ void setBullet(QTextCursor &cursor, bool on)
     if (on) {
         QTextBlockFormat f = block.blockFormat();
         Indents in = indents(f, false);
-        if (-in.first < kBulletRoomPx) {
+        if (-in.first < kBulletHangPx - 0.01) {
             const double start = in.left + in.first;
-            in.first = -kBulletRoomPx;
-            in.left = start + kBulletRoomPx;
+            in.first = -kBulletHangPx;
+            in.left = start + 2 * kBulletHangPx;
         }
         if (QTextList *other = block.textList()) // a list of another style: leave it
             other->remove(block);
@@ -118,7 +118,10 @@ void setBullet(QTextCursor &cursor, bool on)
         block.textList()->remove(block);
         QTextBlockFormat f = block.blockFormat();
         Indents in = before;
-        if (in.first < 0) { // the text goes back to where the bullet stood
+        if (qAbs(in.first + kBulletHangPx) < 0.01 && in.left >= 2 * kBulletHangPx - 0.01) {
+            in.left -= 2 * kBulletHangPx; // undoes what giving the bullet did
+            in.first = 0;
+        } else if (in.first < 0) { // the text goes back to where the bullet stood
             in.left += in.first;
             in.first = 0;
         }

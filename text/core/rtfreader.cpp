@@ -643,7 +643,7 @@ void Reader::run()
                 continue;
             }
             const qsizetype start = m_pos;
-            while (m_pos < n && m_pos - start < 32 && isLetter(m_in[m_pos]))
+            while (m_pos < n && isLetter(m_in[m_pos]))
                 ++m_pos;
             const QByteArrayView word(m_in.constData() + start, m_pos - start);
             bool negative = false;

@@ -272,7 +272,7 @@ QByteArray Writer::run()
         appendEscaped(out, m_fonts[i]);
         out += ";}";
     }
-    out += "}}\r\n{\\colortbl\\red0\\green0\\blue0;";
+    out += "}\r\n{\\colortbl\\red0\\green0\\blue0;";
     for (const QColor &c : m_colours) {
         out += "\\red";
         appendInt(out, c.red());

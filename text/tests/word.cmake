@@ -1,1 +1,2 @@
 # Tests of the rich text model, RTF and the text window
+add_module_test(text rtf LIBS text_core)
