@@ -1,0 +1,164 @@
+// The formula language: what users may type, what is refused, and how formulas read back
+// in French and in the file's OpenFormula.
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/formula.h"
+#include "spreadsheet/core/functionregistry.h"
+#include "spreadsheet/core/workbook.h"
+
+#include <QtTest>
+
+using namespace sheet;
+
+namespace {
+class TwoSheets : public SheetNames
+{
+public:
+    int sheetIdByName(const QString &n) const override
+    {
+        if (n.compare(u"Feuil1", Qt::CaseInsensitive) == 0) return 1;
+        if (n.compare(u"Feuil2", Qt::CaseInsensitive) == 0) return 2;
+        if (n == u"Mon budget") return 3;
+        return -1;
+    }
+    QString sheetNameById(int id) const override
+    {
+        return id == 1 ? QStringLiteral("Feuil1") : id == 2 ? QStringLiteral("Feuil2") : QStringLiteral("Mon budget");
+    }
+};
+} // namespace
+
+class TestFormulaParser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readsBack_data();
+    void readsBack();
+    void refused_data();
+    void refused();
+    void openFormula_data();
+    void openFormula();
+    void deepNestingIsRefusedNotCrashing();
+    void unknownFunctionGivesNameError();
+    void registryCoversTheFunctionsList();
+};
+
+void TestFormulaParser::readsBack_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("sum") << "SUM(A1;B2:C3)" << "SUM(A1;B2:C3)";
+    QTest::newRow("lower case") << "sum(a1;b2)" << "SUM(A1;B2)";
+    QTest::newRow("decimal comma") << "1,5+2" << "1,5+2";
+    QTest::newRow("spaces dropped") << " 1 + 2 * A1 " << "1+2*A1";
+    QTest::newRow("absolute") << "$A$1+A$2+$A3" << "$A$1+A$2+$A3";
+    QTest::newRow("other sheet") << "Feuil2!A1*2" << "Feuil2!A1*2";
+    QTest::newRow("quoted sheet") << "'Mon budget'!B2:C3" << "'Mon budget'!B2:C3";
+    QTest::newRow("parentheses kept") << "(1+2)*3" << "(1+2)*3";
+    QTest::newRow("empty argument") << "IF(A1;;2)" << "IF(A1;;2)";
+    QTest::newRow("percent and minus") << "-A1%" << "-A1%";
+    QTest::newRow("quotes doubled") << "\"a\"\"b\"&C1" << "\"a\"\"b\"&C1";
+    QTest::newRow("listed two-word name") << "ERROR TYPE(A1)" << "ERROR.TYPE(A1)";
+    QTest::newRow("listed YEAR SIGN") << "YEAR SIGN(-3)" << "SIGN(-3)";
+    QTest::newRow("listed ROUNDOWN") << "ROUNDOWN(1,25;1)" << "ROUNDDOWN(1,25;1)";
+    QTest::newRow("comparison") << "A1<>B1" << "A1<>B1";
+    QTest::newRow("boolean literal") << "true" << "TRUE";
+    QTest::newRow("error literal") << "#n/a" << "#N/A";
+    QTest::newRow("reversed range") << "B3:A1" << "A1:B3";
+    QTest::newRow("exponent") << "1,5E3" << "1500";
+    QTest::newRow("last column") << "IV1048576" << "IV1048576";
+}
+
+void TestFormulaParser::readsBack()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    TwoSheets names;
+    const Formula f = compileFormula(typed, Dialect::French, names);
+    QCOMPARE(formulaToText(f, Dialect::French, names), shown);
+}
+
+void TestFormulaParser::refused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("open parenthesis") << "SUM(A1";
+    QTest::newRow("dangling operator") << "1+";
+    QTest::newRow("english comma separator") << "SUM(A1,A2)";
+    QTest::newRow("two operands") << "A1 B1";
+    QTest::newRow("unterminated text") << "\"abc";
+    QTest::newRow("unknown error") << "#FOO";
+    QTest::newRow("stray parenthesis") << ")";
+    QTest::newRow("extra parenthesis") << "(1))";
+    QTest::newRow("too few arguments") << "MID(\"abc\";1)";
+    QTest::newRow("too many arguments") << "ABS(1;2)";
+    QTest::newRow("empty") << "";
+    QTest::newRow("dot decimal") << "1.5";
+}
+
+void TestFormulaParser::refused()
+{
+    QFETCH(QString, typed);
+    TwoSheets names;
+    try {
+        compileFormula(typed, Dialect::French, names);
+        QFAIL("accepted");
+    } catch (const VelmoraError &e) {
+        QVERIFY2(e.message().startsWith(u"Formule incorrecte"), qPrintable(e.message()));
+    }
+}
+
+void TestFormulaParser::openFormula_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("french");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("range") << "SUM([.A1:.A3])" << "SUM(A1:A3)" << "SUM([.A1:.A3])";
+    QTest::newRow("other sheet") << "[$Feuil2.B2]*1.5" << "Feuil2!B2*1,5" << "[$Feuil2.B2]*1.5";
+    QTest::newRow("quoted sheet") << "['Mon budget'.$A$1]" << "'Mon budget'!$A$1" << "[$'Mon budget'.$A$1]";
+    QTest::newRow("whole column") << "SUM([.B:.B])" << "SUM(B$1:B$1048576)" << "SUM([.B$1:.B$1048576])";
+    QTest::newRow("deleted reference") << "[.#REF!]+1" << "#REF!+1" << "[.#REF!]+1";
+    QTest::newRow("booleans") << "IF(TRUE();1;0)" << "IF(TRUE();1;0)" << "IF(TRUE();1;0)";
+    QTest::newRow("prefixed name") << "COM.MICROSOFT.SUM([.A1])" << "SUM(A1)" << "SUM([.A1])";
+}
+
+void TestFormulaParser::openFormula()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, french);
+    QFETCH(QString, written);
+    TwoSheets names;
+    const Formula f = compileFormula(file, Dialect::OpenFormula, names);
+    QCOMPARE(formulaToText(f, Dialect::French, names), french);
+    QCOMPARE(formulaToText(f, Dialect::OpenFormula, names), written);
+}
+
+void TestFormulaParser::deepNestingIsRefusedNotCrashing()
+{
+    TwoSheets names;
+    const QString ok = QString(150, u'(') + u'1' + QString(150, u')');
+    compileFormula(ok, Dialect::French, names);
+    const QString deep = QString(100000, u'(') + u'1' + QString(100000, u')');
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, compileFormula(deep, Dialect::French, names));
+    const QString minus = QString(100000, u'-') + u'1';
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, compileFormula(minus, Dialect::French, names));
+}
+
+void TestFormulaParser::unknownFunctionGivesNameError()
+{
+    Workbook book;
+    book.setEntry(0, 1, 1, QStringLiteral("=FOO(1;2)+BAR"));
+    QCOMPARE(book.value(0, 1, 1), Value::error(ErrorCode::Name));
+    QCOMPARE(book.formulaText(0, 1, 1), QStringLiteral("=FOO(1;2)+BAR"));
+}
+
+void TestFormulaParser::registryCoversTheFunctionsList()
+{
+    const QStringList names = FunctionRegistry::dialogNames();
+    QCOMPARE(names.size(), 127);
+    for (const QString &n : names)
+        QVERIFY2(FunctionRegistry::instance().find(n), qPrintable(n));
+    QVERIFY(FunctionRegistry::instance().find(QStringLiteral("MAX")));
+    QCOMPARE(FunctionRegistry::instance().all().size(), size_t(127)); // 126 listed names + MAX
+}
+
+QTEST_GUILESS_MAIN(TestFormulaParser)
+#include "tst_formulaparser.moc"

@@ -1,0 +1,461 @@
+// The workbook: French entry, display, recalculation of dependents, circular references,
+// very long chains, row and column insertion, sort, sheets, formats and notifications.
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/workbook.h"
+
+#include <QtTest>
+
+using namespace sheet;
+
+namespace {
+class Recorder : public WorkbookObserver
+{
+public:
+    void cellsChanged(int sheet, const std::vector<CellAddress> &cells) override
+    {
+        for (const CellAddress &a : cells)
+            changed << QStringLiteral("%1:%2").arg(sheet).arg(cellName(a.row, a.col));
+    }
+    void sheetChanged(int sheet) override { sheets << sheet; }
+    void sheetsChanged() override { ++sheetLists; }
+    void workbookReset() override { ++resets; }
+    QStringList changed;
+    QList<int> sheets;
+    int sheetLists = 0;
+    int resets = 0;
+};
+
+int r(const char *name)
+{
+    int row, col;
+    parseCellName(QString::fromLatin1(name), row, col);
+    return row;
+}
+int c(const char *name)
+{
+    int row, col;
+    parseCellName(QString::fromLatin1(name), row, col);
+    return col;
+}
+} // namespace
+
+#define SET(book, s, name, text) (book).setEntry(s, r(name), c(name), QStringLiteral(text))
+#define VAL(book, s, name) (book).value(s, r(name), c(name))
+#define NUM(book, s, name) (book).value(s, r(name), c(name)).asNumber()
+#define FORMULA(book, s, name) (book).formulaText(s, r(name), c(name))
+
+class TestWorkbookEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newWorkbook();
+    void entries_data();
+    void entries();
+    void standardDisplay_data();
+    void standardDisplay();
+    void dateFormatStaysForNewEntries();
+    void rejectedFormulaChangesNothing();
+    void dependentsFollow();
+    void circularReference();
+    void longChainDoesNotExhaustTheStack();
+    void insertRowsAdjustsEveryReference();
+    void deleteRowsGivesRefErrors();
+    void columnsInsertAndDelete();
+    void insertionNeverPushesDataOffTheSheet();
+    void sortByThreeKeys();
+    void sortMovesFormulasWithTheirRows();
+    void sheetsRenameRemoveCount();
+    void formatsApplyToRange();
+    void sizesAndFrozenPanes();
+    void charts();
+    void extentAndModified();
+};
+
+void TestWorkbookEngine::newWorkbook()
+{
+    Workbook book;
+    QCOMPARE(book.sheetCount(), 3);
+    QCOMPARE(book.sheetName(0), QStringLiteral("Feuil1"));
+    QCOMPARE(book.sheetName(2), QStringLiteral("Feuil3"));
+    QCOMPARE(book.defaultFormat().fontName, QStringLiteral("Arial"));
+    QCOMPARE(book.defaultFormat().fontSize, 200);
+    QVERIFY(!book.isModified());
+    QCOMPARE(book.maxRow(0), 0);
+    QVERIFY(book.showGridLines());
+}
+
+void TestWorkbookEngine::entries_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("edited");
+    const int N = int(Value::Type::Number), T = int(Value::Type::Text), B = int(Value::Type::Boolean),
+              E = int(Value::Type::Error);
+    QTest::newRow("decimal comma") << "1,5" << N << "1,5" << "1,5";
+    QTest::newRow("negative") << "-2" << N << "-2" << "-2";
+    QTest::newRow("grouped") << "1 234,5" << N << "1 234,5" << "1234,5";
+    QTest::newRow("percent") << "15%" << N << "15%" << "15%";
+    QTest::newRow("date") << "12/03/1999" << N << "12/03/1999" << "12/03/1999";
+    QTest::newRow("short year") << "1/2/03" << N << "01/02/2003" << "01/02/2003";
+    QTest::newRow("time") << "10:30" << N << "10:30" << "10:30:00";
+    QTest::newRow("euros") << "12,5 €" << N << "12,50 €" << "12,5";
+    QTest::newRow("text") << "Loyer" << T << "Loyer" << "Loyer";
+    QTest::newRow("dot is not a decimal") << "1.5" << T << "1.5" << "1.5";
+    QTest::newRow("impossible date") << "31/02/2024" << T << "31/02/2024" << "31/02/2024";
+    QTest::newRow("apostrophe keeps text") << "'123" << T << "123" << "'123";
+    QTest::newRow("boolean") << "vrai" << B << "VRAI" << "VRAI";
+    QTest::newRow("error value") << "#N/A" << E << "#N/A" << "#N/A";
+    QTest::newRow("formula") << "=1+1" << N << "2" << "=1+1";
+    QTest::newRow("lone equals") << "=" << T << "=" << "'=";
+}
+
+void TestWorkbookEngine::entries()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, type);
+    QFETCH(QString, shown);
+    QFETCH(QString, edited);
+    Workbook book;
+    book.setEntry(0, 2, 2, typed);
+    QCOMPARE(int(book.value(0, 2, 2).type()), type);
+    QCOMPARE(book.displayText(0, 2, 2), shown);
+    QCOMPARE(book.entryText(0, 2, 2), edited);
+    // What the editor shows reads back as the same value.
+    const Value before = book.value(0, 2, 2);
+    book.setEntry(0, 2, 2, book.entryText(0, 2, 2));
+    QCOMPARE(book.value(0, 2, 2), before);
+}
+
+void TestWorkbookEngine::standardDisplay_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("integer") << 1234567.0 << "1234567";
+    QTest::newRow("third") << 1.0 / 3 << "0,3333333333";
+    QTest::newRow("binary noise") << 0.1 + 0.2 << "0,3";
+    QTest::newRow("large") << 1e20 << "1E+20";
+    QTest::newRow("small") << 1.5e-7 << "1,5E-07";
+    QTest::newRow("negative") << -2.25 << "-2,25";
+}
+
+void TestWorkbookEngine::standardDisplay()
+{
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    Workbook book;
+    book.setValue(0, 1, 1, Value::number(value));
+    QCOMPARE(book.displayText(0, 1, 1), shown);
+}
+
+void TestWorkbookEngine::dateFormatStaysForNewEntries()
+{
+    Workbook book;
+    SET(book, 0, "A1", "12/03/1999");
+    SET(book, 0, "A1", "36232");
+    QCOMPARE(book.displayText(0, 1, 1), QStringLiteral("13/03/1999"));
+    SET(book, 0, "A2", "=A1+1");
+    QCOMPARE(NUM(book, 0, "A2"), 36233.0);
+}
+
+void TestWorkbookEngine::rejectedFormulaChangesNothing()
+{
+    Workbook book;
+    SET(book, 0, "A1", "=2*3");
+    book.setModified(false);
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, SET(book, 0, "A1", "=SUM(1;"));
+    QCOMPARE(NUM(book, 0, "A1"), 6.0);
+    QCOMPARE(FORMULA(book, 0, "A1"), QStringLiteral("=2*3"));
+    QVERIFY(!book.isModified());
+    // A formula set by the program needs no "=".
+    book.setFormula(0, 2, 1, QStringLiteral("SUM(A1)"));
+    QCOMPARE(NUM(book, 0, "A2"), 6.0);
+}
+
+void TestWorkbookEngine::dependentsFollow()
+{
+    Workbook book;
+    Recorder rec;
+    book.addObserver(&rec);
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "A2", "=A1*2");
+    SET(book, 0, "A3", "=A2+1");
+    SET(book, 0, "B1", "=SUM(A1:A3)");
+    SET(book, 0, "C1", "=Feuil1!A3*10");
+    SET(book, 1, "A1", "=Feuil1!A1+100");
+    SET(book, 0, "D1", "7");
+    rec.changed.clear();
+    SET(book, 0, "A1", "5");
+    QCOMPARE(NUM(book, 0, "A3"), 11.0);
+    QCOMPARE(NUM(book, 0, "B1"), 26.0);
+    QCOMPARE(NUM(book, 0, "C1"), 110.0);
+    QCOMPARE(NUM(book, 1, "A1"), 105.0);
+    QStringList got = rec.changed;
+    got.sort();
+    QCOMPARE(got, QStringList({"0:A1", "0:A2", "0:A3", "0:B1", "0:C1", "1:A1"}));
+    // Clearing an input counts as zero for its readers.
+    SET(book, 0, "A1", "");
+    QCOMPARE(NUM(book, 0, "A3"), 1.0);
+    QVERIFY(VAL(book, 0, "A1").isEmpty());
+    book.removeObserver(&rec);
+}
+
+void TestWorkbookEngine::circularReference()
+{
+    Workbook book;
+    SET(book, 0, "A1", "=B1+1");
+    SET(book, 0, "B1", "=A1+1");
+    SET(book, 0, "C1", "=A1*2");
+    SET(book, 0, "D1", "=D1+1");
+    const Value circ = Value::error(ErrorCode::Circular);
+    QCOMPARE(VAL(book, 0, "A1"), circ);
+    QCOMPARE(VAL(book, 0, "B1"), circ);
+    QCOMPARE(VAL(book, 0, "C1"), circ); // reads the cycle
+    QCOMPARE(VAL(book, 0, "D1"), circ);
+    QCOMPARE(book.displayText(0, 1, 1), QStringLiteral("#CIRC!"));
+    book.recalculate();
+    QCOMPARE(VAL(book, 0, "B1"), circ);
+    // Breaking the cycle brings the values back.
+    SET(book, 0, "B1", "5");
+    QCOMPARE(NUM(book, 0, "A1"), 6.0);
+    QCOMPARE(NUM(book, 0, "C1"), 12.0);
+    // A range reading its own cell is a cycle too.
+    SET(book, 0, "E5", "=SUM(E1:E10)");
+    QCOMPARE(VAL(book, 0, "E5"), circ);
+}
+
+void TestWorkbookEngine::longChainDoesNotExhaustTheStack()
+{
+    Workbook book;
+    const int n = 250000;
+    book.setEntry(0, 1, 1, QStringLiteral("1"));
+    for (int row = 2; row <= n; ++row)
+        book.setFormula(0, row, 1, QStringLiteral("A%1+1").arg(row - 1));
+    QCOMPARE(book.value(0, n, 1).asNumber(), double(n));
+    book.recalculate();
+    QCOMPARE(book.value(0, n, 1).asNumber(), double(n));
+    book.setEntry(0, 1, 1, QStringLiteral("2"));
+    QCOMPARE(book.value(0, n, 1).asNumber(), double(n + 1));
+    // Closing the chain into a loop marks it, without recursion either.
+    book.setFormula(0, 1, 1, QStringLiteral("A%1+1").arg(n));
+    QCOMPARE(book.value(0, n / 2, 1), Value::error(ErrorCode::Circular));
+}
+
+void TestWorkbookEngine::insertRowsAdjustsEveryReference()
+{
+    Workbook book;
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "A2", "2");
+    SET(book, 0, "A3", "=SUM(A1:A2)");
+    SET(book, 0, "B1", "=A2*10");
+    SET(book, 0, "B2", "=$A$2+A$1");
+    SET(book, 1, "A1", "=Feuil1!A2");
+    book.setRowHeight(0, 2, 2, 400);
+    book.insertRows(0, 2, 1);
+    QCOMPARE(FORMULA(book, 0, "A4"), QStringLiteral("=SUM(A1:A3)"));
+    QCOMPARE(FORMULA(book, 0, "B1"), QStringLiteral("=A3*10"));
+    QCOMPARE(FORMULA(book, 0, "B3"), QStringLiteral("=$A$3+A$1"));
+    QCOMPARE(FORMULA(book, 1, "A1"), QStringLiteral("=Feuil1!A3"));
+    QCOMPARE(NUM(book, 0, "A4"), 3.0);
+    QCOMPARE(NUM(book, 0, "B1"), 20.0);
+    QVERIFY(VAL(book, 0, "A2").isEmpty());
+    QCOMPARE(book.rowHeight(0, 3), 400);
+    QCOMPARE(book.rowHeight(0, 2), Workbook::kDefaultRowHeight);
+    // The inserted row is inside the sum's range: a value typed there counts.
+    SET(book, 0, "A2", "10");
+    QCOMPARE(NUM(book, 0, "A4"), 13.0);
+}
+
+void TestWorkbookEngine::deleteRowsGivesRefErrors()
+{
+    Workbook book;
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "A2", "2");
+    SET(book, 0, "A3", "3");
+    SET(book, 0, "A4", "=SUM(A1:A3)");
+    SET(book, 0, "B1", "=A2*10");
+    SET(book, 0, "B5", "=A4");
+    SET(book, 1, "A1", "=Feuil1!A2");
+    book.deleteRows(0, 2, 1);
+    QCOMPARE(FORMULA(book, 0, "A3"), QStringLiteral("=SUM(A1:A2)"));
+    QCOMPARE(NUM(book, 0, "A3"), 4.0);
+    QCOMPARE(FORMULA(book, 0, "B1"), QStringLiteral("=#REF!*10"));
+    QCOMPARE(VAL(book, 0, "B1"), Value::error(ErrorCode::Ref));
+    QCOMPARE(FORMULA(book, 0, "B4"), QStringLiteral("=A3"));
+    QCOMPARE(VAL(book, 1, "A1"), Value::error(ErrorCode::Ref));
+    // Deleting the whole range of a sum leaves #REF!.
+    book.deleteRows(0, 1, 2);
+    QCOMPARE(VAL(book, 0, "A1"), Value::error(ErrorCode::Ref));
+}
+
+void TestWorkbookEngine::columnsInsertAndDelete()
+{
+    Workbook book;
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "B1", "2");
+    SET(book, 0, "C1", "=A1+B1");
+    book.setColumnWidth(0, 2, 2, 2000);
+    book.insertColumns(0, 2, 2);
+    QCOMPARE(FORMULA(book, 0, "E1"), QStringLiteral("=A1+D1"));
+    QCOMPARE(book.columnWidth(0, 4), 2000);
+    book.deleteColumns(0, 1, 1);
+    QCOMPARE(FORMULA(book, 0, "D1"), QStringLiteral("=#REF!+C1"));
+    QCOMPARE(VAL(book, 0, "D1"), Value::error(ErrorCode::Ref));
+}
+
+void TestWorkbookEngine::insertionNeverPushesDataOffTheSheet()
+{
+    Workbook book;
+    book.setEntry(0, kMaxRows, 1, QStringLiteral("dernière"));
+    SET(book, 0, "A1", "1");
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.insertRows(0, 1, 1));
+    QCOMPARE(book.value(0, kMaxRows, 1).asText(), QStringLiteral("dernière"));
+    QCOMPARE(NUM(book, 0, "A1"), 1.0);
+    book.setEntry(0, 1, kMaxColumns, QStringLiteral("x"));
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.insertColumns(0, 2, 1));
+}
+
+void TestWorkbookEngine::sortByThreeKeys()
+{
+    Workbook book;
+    // B2:D9: name, group, amount.
+    const char *rows[][3] = {{"Émile", "2", "10"}, {"zoé", "1", "5"},  {"Adam", "2", "7"},
+                             {"", "1", "9"},      {"bob", "1", "5"},  {"Élise", "3", "1"},
+                             {"adam", "2", "8"},  {"Carl", "", "3"}};
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 3; ++j)
+            book.setEntry(0, 2 + i, 2 + j, QString::fromUtf8(rows[i][j]));
+    // Group ascending, then amount descending, then name ascending.
+    book.sortRows(0, CellRange{2, 2, 9, 4}, {2, -3, 1});
+    QStringList names;
+    for (int row = 2; row <= 9; ++row)
+        names << book.displayText(0, row, 2);
+    QCOMPARE(names, QStringList({"", "bob", "zoé", "Émile", "adam", "Adam", "Élise", "Carl"}));
+    // Names alone: French order, accents beside their letter, empty last.
+    book.sortRows(0, CellRange{2, 2, 9, 4}, {1, 0, 0});
+    names.clear();
+    for (int row = 2; row <= 9; ++row)
+        names << book.displayText(0, row, 2);
+    QCOMPARE(names, QStringList({"adam", "Adam", "bob", "Carl", "Élise", "Émile", "zoé", ""}));
+}
+
+void TestWorkbookEngine::sortMovesFormulasWithTheirRows()
+{
+    Workbook book;
+    SET(book, 0, "A1", "3");
+    SET(book, 0, "A2", "1");
+    SET(book, 0, "A3", "2");
+    SET(book, 0, "B1", "=A1*10");
+    SET(book, 0, "B2", "=A2*10");
+    SET(book, 0, "B3", "=A3*10");
+    book.sortRows(0, CellRange{1, 1, 3, 2}, {-1, 0, 0});
+    QCOMPARE(NUM(book, 0, "A1"), 3.0);
+    QCOMPARE(NUM(book, 0, "B2"), 20.0);
+    QCOMPARE(FORMULA(book, 0, "B3"), QStringLiteral("=A3*10"));
+    book.sortRows(0, CellRange{1, 1, 3, 2}, {1, 0, 0});
+    QCOMPARE(NUM(book, 0, "B1"), 10.0);
+    QCOMPARE(NUM(book, 0, "B3"), 30.0);
+}
+
+void TestWorkbookEngine::sheetsRenameRemoveCount()
+{
+    Workbook book;
+    Recorder rec;
+    book.addObserver(&rec);
+    SET(book, 1, "A1", "5");
+    SET(book, 0, "A1", "=Feuil2!A1*2");
+    book.renameSheet(1, QStringLiteral("Bilan 2026"));
+    QCOMPARE(FORMULA(book, 0, "A1"), QStringLiteral("='Bilan 2026'!A1*2"));
+    QCOMPARE(NUM(book, 0, "A1"), 10.0);
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QStringLiteral("bilan 2026")));
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QStringLiteral("a/b")));
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QString()));
+    QCOMPARE(book.sheetIndex(QStringLiteral("BILAN 2026")), 1);
+    book.insertSheet(3, QStringLiteral("Bilan"));
+    QCOMPARE(book.sheetCount(), 4);
+    QCOMPARE(book.sheetName(3), QStringLiteral("Bilan"));
+    book.removeSheet(1);
+    QCOMPARE(VAL(book, 0, "A1"), Value::error(ErrorCode::Ref));
+    QCOMPARE(book.sheetName(1), QStringLiteral("Feuil3"));
+    book.setSheetCount(5);
+    QCOMPARE(book.sheetCount(), 5);
+    QCOMPARE(book.sheetName(4), QStringLiteral("Feuil5"));
+    book.setSheetCount(0);
+    QCOMPARE(book.sheetCount(), 1);
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.removeSheet(0));
+    QVERIFY(rec.sheetLists >= 4);
+    book.removeObserver(&rec);
+}
+
+void TestWorkbookEngine::formatsApplyToRange()
+{
+    Workbook book;
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "C3", "3");
+    Recorder rec;
+    book.addObserver(&rec);
+    book.modifyFormat(0, CellRange{1, 1, 2, 2}, [](CellFormat &f) {
+        f.bold = true;
+        f.horizontal = AlignCenter;
+    });
+    QVERIFY(book.format(0, 2, 2).bold);
+    QCOMPARE(book.format(0, 1, 1).horizontal, int(AlignCenter));
+    QVERIFY(!book.format(0, 3, 3).bold);
+    QCOMPARE(rec.changed.size(), 4);
+    // A whole column stops at the used area instead of creating a million cells.
+    book.modifyFormat(0, CellRange{1, 3, kMaxRows, 3}, [](CellFormat &f) { f.italic = true; });
+    QVERIFY(book.format(0, 3, 3).italic);
+    QCOMPARE(book.maxRow(0), 3);
+    QCOMPARE(book.effectiveAlignment(0, 3, 3), int(AlignRight));
+    book.clearFormats(0, CellRange{1, 1, 3, 3});
+    QVERIFY(!book.format(0, 1, 1).bold);
+    book.removeObserver(&rec);
+}
+
+void TestWorkbookEngine::sizesAndFrozenPanes()
+{
+    Workbook book;
+    book.setColumnWidth(0, 2, 4, 240 * 7);
+    QCOMPARE(book.columnWidth(0, 3), 240 * 7);
+    QVERIFY(book.hasCustomColumnWidth(0, 4));
+    QVERIFY(!book.hasCustomColumnWidth(0, 5));
+    book.setFrozenRows(0, 4);
+    book.setFrozenColumns(0, 1);
+    QCOMPARE(book.frozenRows(0), 4);
+    QCOMPARE(book.frozenRows(1), 0);
+    book.setFrozenRows(0, 0);
+    QCOMPARE(book.frozenRows(0), 0);
+}
+
+void TestWorkbookEngine::charts()
+{
+    Workbook book;
+    const int id = book.addChart(0, 5, CellRange{2, 2, 9, 4});
+    QCOMPARE(book.charts(0).size(), size_t(1));
+    QCOMPARE(book.charts(0)[0].range, (CellRange{2, 2, 9, 4}));
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, book.addChart(0, 3, CellRange{1, 1, 2, 2}));
+    book.insertRows(0, 1, 2);
+    QCOMPARE(book.charts(0)[0].range.top, 4);
+    book.removeChart(id);
+    QVERIFY(book.charts(0).empty());
+}
+
+void TestWorkbookEngine::extentAndModified()
+{
+    Workbook book;
+    SET(book, 0, "C7", "x");
+    SET(book, 0, "E2", "=1");
+    QCOMPARE(book.maxRow(0), 7);
+    QCOMPARE(book.maxCol(0), 5);
+    QVERIFY(book.isModified());
+    book.setModified(false);
+    SET(book, 0, "C7", "");
+    QCOMPARE(book.maxRow(0), 2);
+    QVERIFY(book.isModified());
+    int visited = 0;
+    book.forEachCell(0, CellRange{1, 1, 10, 10}, [&](int, int) { ++visited; });
+    QCOMPARE(visited, 1);
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookEngine)
+#include "tst_workbookengine.moc"
