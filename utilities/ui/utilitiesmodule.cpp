@@ -1,15 +1,75 @@
 #include "utilities/ui/utilitiesmodule.h"
 
+#include "common/datafiles.h"
+#include "common/ui/errorhandler.h"
+#include "common/velmoraerror.h"
+#include "utilities/core/notesfile.h"
+#include "utilities/ui/tbnotes.h"
+#include "utilities/ui/teurof.h"
+#include "utilities/ui/thorloge.h"
+#include "utilities/ui/tplettre.h"
+#include "utilities/ui/tpocket.h"
+
+#include <QDir>
+
+namespace {
+template <typename Form>
+Form &lazy(QPointer<Form> &form, QWidget *parent)
+{
+    if (!form)
+        form = new Form(parent);
+    return *form;
+}
+} // namespace
+
 UtilitiesModule::UtilitiesModule(QWidget *dialogParent) : m_dialogParent(dialogParent) {}
 
-UtilitiesModule::~UtilitiesModule() = default;
+UtilitiesModule::~UtilitiesModule()
+{
+    // The forms may belong to the parent window, which may already have deleted them.
+    delete m_pocket.data();
+    delete m_horloge.data();
+    delete m_eurof.data();
+    delete m_bnotes.data();
+    delete m_plettre.data();
+}
+
+TPocket &UtilitiesModule::pocket() { return lazy(m_pocket, m_dialogParent); }
+THorloge &UtilitiesModule::horloge() { return lazy(m_horloge, m_dialogParent); }
+TEurof &UtilitiesModule::eurof() { return lazy(m_eurof, m_dialogParent); }
+TBnotes &UtilitiesModule::bnotes() { return lazy(m_bnotes, m_dialogParent); }
+TPLettre &UtilitiesModule::plettre() { return lazy(m_plettre, m_dialogParent); }
 
 bool UtilitiesModule::show(UtilityTool tool)
 {
-    Q_UNUSED(tool);
-    return false;
+    QDialog *form = nullptr;
+    switch (tool) {
+    case UtilityTool::Calculatrice: form = &pocket(); break;
+    case UtilityTool::Horloge: form = &horloge(); break;
+    case UtilityTool::Euroconvertisseur: form = &eurof(); break;
+    case UtilityTool::Blocnotes: form = &bnotes(); break;
+    case UtilityTool::Pselettres: form = &plettre(); break;
+    }
+    form->exec();
+    return true;
 }
 
-void UtilitiesModule::ChargeNotes() {}
+void UtilitiesModule::ChargeNotes()
+{
+    const QString path = datafiles::readPath(notesfile::fileName());
+    errorhandler::run(m_dialogParent, [&] { bnotes().Charge(path); });
+}
 
-void UtilitiesModule::SauveNotes(const QString &programDir) { Q_UNUSED(programDir); }
+void UtilitiesModule::SauveNotes(const QString &programDir)
+{
+    if (!m_bnotes || !m_bnotes->isModified())
+        return;
+    const QString path = datafiles::writePath(notesfile::fileName(), programDir);
+    try {
+        m_bnotes->Sauve(path);
+    } catch (const VelmoraError &e) {
+        errorhandler::show(m_dialogParent,
+                           QStringLiteral("Les notes du bloc-notes n'ont pas pu être enregistrées dans %1.\n%2")
+                               .arg(QDir::toNativeSeparators(path), e.message()));
+    }
+}

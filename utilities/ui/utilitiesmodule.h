@@ -2,9 +2,15 @@
 // "Utilitaires" menu; the notepad's notes are loaded at start and saved at exit.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 class QWidget;
+class TBnotes;
+class TEurof;
+class THorloge;
+class TPLettre;
+class TPocket;
 
 enum class UtilityTool { Calculatrice, Horloge, Euroconvertisseur, Blocnotes, Pselettres };
 
@@ -14,14 +20,26 @@ public:
     explicit UtilitiesModule(QWidget *dialogParent);
     ~UtilitiesModule();
 
-    // Shows the tool, modal; false while it is not built.
+    // Shows the tool, modal, and returns when it is closed.
     bool show(UtilityTool tool);
 
     // Notes "velmora.nte": read when the frame is first shown, written when it closes
-    // (to `programDir`, see datafiles.h).
+    // (to `programDir`, see datafiles.h). A notes file that cannot be written is reported.
     void ChargeNotes();
     void SauveNotes(const QString &programDir);
 
+    // The forms, created on first use.
+    TPocket &pocket();
+    THorloge &horloge();
+    TEurof &eurof();
+    TBnotes &bnotes();
+    TPLettre &plettre();
+
 private:
     QWidget *m_dialogParent;
+    QPointer<TPocket> m_pocket;
+    QPointer<THorloge> m_horloge;
+    QPointer<TEurof> m_eurof;
+    QPointer<TBnotes> m_bnotes;
+    QPointer<TPLettre> m_plettre;
 };

@@ -1,0 +1,25 @@
+// A pair of small up and down arrows, stacked, that repeat while held: the arrows beside
+// the euro converter's rate and the clock's fields.
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+class SpinButton : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SpinButton(QWidget *parent = nullptr);
+
+    QToolButton *upButton() const { return m_up; }
+    QToolButton *downButton() const { return m_down; }
+
+signals:
+    void upClick();
+    void downClick();
+
+private:
+    QToolButton *m_up;
+    QToolButton *m_down;
+};
