@@ -438,6 +438,23 @@ QString formatScientific(double a, const NumberPattern &np)
 
 } // namespace
 
+PatternInfo describeNumberPattern(const QString &pattern)
+{
+    const NumberPattern np = parseNumberPattern(splitSections(pattern).value(0));
+    PatternInfo info;
+    info.prefix = np.prefix;
+    info.suffix = np.suffix;
+    info.minIntegerDigits = np.minIntegerDigits;
+    info.decimals = np.maxDecimals;
+    info.grouping = np.grouping;
+    info.percent = np.percent;
+    info.scientific = np.scientific;
+    info.exponentDigits = np.exponentDigits;
+    if (info.percent)
+        info.suffix.remove(u'%');
+    return info;
+}
+
 bool isDateTimePattern(const QString &pattern)
 {
     bool quoted = false;

@@ -26,6 +26,20 @@ QString formatNumber(double value, const QString &pattern);
 // True when the pattern shows a date or a time.
 bool isDateTimePattern(const QString &pattern);
 
+// The parts of a number pattern, for writing it in another format's terms.
+struct PatternInfo
+{
+    QString prefix;
+    QString suffix;
+    int minIntegerDigits = 1;
+    int decimals = 0;
+    bool grouping = false;
+    bool percent = false;
+    bool scientific = false;
+    int exponentDigits = 2;
+};
+PatternInfo describeNumberPattern(const QString &pattern);
+
 // Rounds half away from zero at `digits` decimals (negative: tens, hundreds...), after
 // removing the binary noise below 15 significant digits (2,675 rounds to 2,68).
 double roundHalfAway(double value, int digits);

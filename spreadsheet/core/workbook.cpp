@@ -160,8 +160,8 @@ void Workbook::clearContents(int sheet, const CellRange &range)
         d->purgeIfEmpty(s.id, c->row, c->col);
     }
     s.extentValid = false;
-    --d->batchDepth;
-    d->flush();
+    if (--d->batchDepth == 0)
+        d->flush();
 }
 
 void Workbook::clearFormats(int sheet, const CellRange &range)

@@ -1,0 +1,733 @@
+// Reads a flat OpenDocument spreadsheet into a workbook. Only what the workbook can hold is
+// taken (cells, formulas, styles, sizes, frozen panes, bar charts); everything else is
+// skipped. Input that is not such a document gives a French error and leaves the target
+// workbook as it was.
+#include "spreadsheet/core/qvcfile.h"
+
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/qvcodf.h"
+#include "spreadsheet/core/workbookaccess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace sheet {
+
+namespace {
+
+using namespace odf;
+
+// Cells a file may make the reader create (repeated cells included), so that a small file
+// cannot ask for billions of cells.
+constexpr qint64 kCellBudget = 5'000'000;
+
+// The document's default cell style is filed under a name no style can have.
+const QString kDefaultStyleKey = QStringLiteral("\u0001default");
+
+struct StyleDraft
+{
+    QString parent;
+    std::optional<QString> fontName;
+    std::optional<int> fontSize;
+    std::optional<bool> bold, italic, underline, strikeout, wrap;
+    std::optional<unsigned int> colour;
+    std::optional<int> horizontal, vertical;
+    std::optional<QString> dataStyle;
+};
+
+struct SheetView
+{
+    int frozenRows = 0;
+    int frozenCols = 0;
+};
+
+class Reader
+{
+public:
+    Reader(const QByteArray &bytes, Workbook &book) : m_xml(bytes), m_book(book), m_access(book) {}
+
+    void run()
+    {
+        m_access.removeAllSheets();
+        if (!m_xml.readNextStartElement() || m_xml.namespaceUri() != kOffice
+            || (m_xml.name() != u"document" && m_xml.name() != u"document-content"))
+            fail();
+        bool sawSpreadsheet = false;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.namespaceUri() != kOffice) {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            const auto name = m_xml.name();
+            if (name == u"settings")
+                readSettings();
+            else if (name == u"font-face-decls")
+                readFonts();
+            else if (name == u"styles" || name == u"automatic-styles")
+                readStyles();
+            else if (name == u"body")
+                sawSpreadsheet = readBody() || sawSpreadsheet;
+            else
+                m_xml.skipCurrentElement();
+        }
+        if (m_xml.hasError() || !sawSpreadsheet)
+            fail();
+        applyViews();
+        m_access.finishLoading();
+    }
+
+private:
+    [[noreturn]] void fail()
+    {
+        if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+            throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (ligne %1 : %2)")
+                                   .arg(m_xml.lineNumber()).arg(m_xml.errorString()));
+        if (m_xml.hasError())
+            throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.lineNumber()));
+        throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur (tableur OpenDocument attendu)"));
+    }
+
+    QString attr(const QString &ns, const char *name) const
+    {
+        return m_xml.attributes().value(ns, QLatin1String(name)).toString();
+    }
+
+    // ---- settings ----
+    void readSettings()
+    {
+        // Only the view settings matter: per sheet split positions, and ShowGrid.
+        QString currentTable;
+        int depth = 1;
+        while (depth > 0 && !m_xml.atEnd()) {
+            const auto token = m_xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                if (m_xml.name() == u"config-item-map-entry" && m_xml.namespaceUri() == kConfig)
+                    currentTable = attr(kConfig, "name");
+                else if (m_xml.name() == u"config-item" && m_xml.namespaceUri() == kConfig) {
+                    const QString name = attr(kConfig, "name");
+                    const QString value = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                    --depth;
+                    settingItem(currentTable, name, value);
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                --depth;
+                if (m_xml.name() == u"config-item-map-entry")
+                    currentTable.clear();
+            }
+        }
+    }
+
+    void settingItem(const QString &table, const QString &name, const QString &value)
+    {
+        if (table.isEmpty()) {
+            if (name == u"ShowGrid")
+                m_showGrid = value == u"true";
+            else if (name == u"ShowFormulas")
+                m_showFormulas = value == u"true";
+            return;
+        }
+        SheetView &v = m_views[table];
+        if (name == u"HorizontalSplitMode")
+            m_splitModes[table].first = value.toInt();
+        else if (name == u"VerticalSplitMode")
+            m_splitModes[table].second = value.toInt();
+        else if (name == u"HorizontalSplitPosition")
+            v.frozenCols = std::clamp(value.toInt(), 0, kMaxColumns - 1);
+        else if (name == u"VerticalSplitPosition")
+            v.frozenRows = std::clamp(value.toInt(), 0, kMaxRows - 1);
+    }
+
+    void applyViews()
+    {
+        for (int s = 0; s < m_book.sheetCount(); ++s) {
+            const QString name = m_book.sheetName(s);
+            const auto it = m_views.find(name);
+            if (it == m_views.end())
+                continue;
+            const auto modes = m_splitModes[name];
+            // Mode 2 is a frozen split; mode 1 is a movable split, which we do not have.
+            if (modes.first == 2)
+                m_book.setFrozenColumns(s, it->second.frozenCols);
+            if (modes.second == 2)
+                m_book.setFrozenRows(s, it->second.frozenRows);
+        }
+        m_book.setShowGridLines(m_showGrid);
+        m_book.setShowFormulas(m_showFormulas);
+    }
+
+    // ---- fonts and styles ----
+    void readFonts()
+    {
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"font-face") {
+                QString family = attr(kSvg, "font-family");
+                if (family.size() >= 2 && (family.startsWith(u'\'') || family.startsWith(u'"')))
+                    family = family.mid(1, family.size() - 2);
+                m_fontFamilies[attr(kStyle, "name")] = family.isEmpty() ? attr(kStyle, "name") : family;
+            }
+            m_xml.skipCurrentElement();
+        }
+    }
+
+    void readStyles()
+    {
+        while (m_xml.readNextStartElement()) {
+            const auto name = m_xml.name();
+            if (m_xml.namespaceUri() == kStyle && (name == u"style" || name == u"default-style"))
+                readStyle(name == u"default-style");
+            else if (m_xml.namespaceUri() == kNumber)
+                readNumberStyle();
+            else
+                m_xml.skipCurrentElement();
+        }
+    }
+
+    void readStyle(bool isDefault)
+    {
+        const QString family = attr(kStyle, "family");
+        const QString name = isDefault ? kDefaultStyleKey : attr(kStyle, "name");
+        if (family == u"table-column" || family == u"table-row") {
+            while (m_xml.readNextStartElement()) {
+                const QString length = family == u"table-column" ? attr(kStyle, "column-width") : attr(kStyle, "row-height");
+                const int twips = lengthToTwips(length);
+                if (twips >= 0)
+                    (family == u"table-column" ? m_columnWidths : m_rowHeights)[name] = twips;
+                m_xml.skipCurrentElement();
+            }
+            return;
+        }
+        if (family != u"table-cell") {
+            m_xml.skipCurrentElement();
+            return;
+        }
+        StyleDraft d;
+        d.parent = isDefault ? QString() : attr(kStyle, "parent-style-name");
+        if (!isDefault && d.parent.isEmpty())
+            d.parent = kDefaultStyleKey;
+        const QString dataStyle = attr(kStyle, "data-style-name");
+        if (!dataStyle.isEmpty())
+            d.dataStyle = dataStyle;
+        while (m_xml.readNextStartElement()) {
+            const auto el = m_xml.name();
+            if (el == u"text-properties")
+                readTextProperties(d);
+            else if (el == u"paragraph-properties") {
+                const QString a = attr(kFo, "text-align");
+                if (a == u"start" || a == u"left")
+                    d.horizontal = AlignLeft;
+                else if (a == u"center")
+                    d.horizontal = AlignCenter;
+                else if (a == u"end" || a == u"right")
+                    d.horizontal = AlignRight;
+            } else if (el == u"table-cell-properties") {
+                const QString wrap = attr(kFo, "wrap-option");
+                if (!wrap.isEmpty())
+                    d.wrap = wrap == u"wrap";
+                const QString v = attr(kStyle, "vertical-align");
+                if (v == u"top")
+                    d.vertical = AlignTop;
+                else if (v == u"middle")
+                    d.vertical = AlignMiddle;
+                else if (v == u"bottom")
+                    d.vertical = AlignBottom;
+            }
+            m_xml.skipCurrentElement();
+        }
+        m_cellStyles[name] = d;
+    }
+
+    void readTextProperties(StyleDraft &d)
+    {
+        QString font = attr(kStyle, "font-name");
+        if (!font.isEmpty())
+            d.fontName = m_fontFamilies.value(font, font);
+        else if (!attr(kFo, "font-family").isEmpty())
+            d.fontName = attr(kFo, "font-family").remove(u'\'');
+        const QString size = attr(kFo, "font-size");
+        if (size.endsWith(u"pt")) {
+            bool ok = false;
+            const double pt = size.left(size.size() - 2).toDouble(&ok);
+            if (ok && pt > 0 && pt < 1000)
+                d.fontSize = int(std::lround(pt * 20));
+        }
+        const QString weight = attr(kFo, "font-weight");
+        if (!weight.isEmpty())
+            d.bold = weight == u"bold" || weight.toInt() >= 600;
+        const QString style = attr(kFo, "font-style");
+        if (!style.isEmpty())
+            d.italic = style == u"italic" || style == u"oblique";
+        const QString underline = attr(kStyle, "text-underline-style");
+        if (!underline.isEmpty())
+            d.underline = underline != u"none";
+        const QString strike = attr(kStyle, "text-line-through-style");
+        if (!strike.isEmpty())
+            d.strikeout = strike != u"none";
+        const QString colour = attr(kFo, "color");
+        if (colour.size() == 7 && colour.startsWith(u'#')) {
+            bool ok = false;
+            const unsigned int rgb = colour.mid(1).toUInt(&ok, 16);
+            if (ok)
+                d.colour = rgb;
+        }
+    }
+
+    void readNumberStyle()
+    {
+        const auto kind = m_xml.name().toString();
+        const QString name = attr(kStyle, "name");
+        QString pattern;
+        bool afterHours = false;
+        while (m_xml.readNextStartElement()) {
+            const auto el = m_xml.name();
+            const bool isLong = attr(kNumber, "style") == u"long";
+            if (el == u"number" || el == u"scientific-number") {
+                const int decimals = std::clamp(attr(kNumber, "decimal-places").toInt(), 0, 15);
+                const QString minInt = attr(kNumber, "min-integer-digits");
+                const int minDigits = minInt.isEmpty() ? 1 : std::clamp(minInt.toInt(), 0, 15);
+                QString integer = minDigits == 0 ? QStringLiteral("#") : QString(minDigits, u'0');
+                if (attr(kNumber, "grouping") == u"true")
+                    integer = minDigits <= 1 ? QStringLiteral("# ##") + integer : QStringLiteral("# ") + integer;
+                pattern += integer;
+                if (decimals > 0)
+                    pattern += u',' + QString(decimals, u'0');
+                if (el == u"scientific-number")
+                    pattern += QStringLiteral("E+") + QString(std::clamp(attr(kNumber, "min-exponent-digits").toInt(), 1, 3), u'0');
+            } else if (el == u"text" || el == u"currency-symbol") {
+                QString t = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                pattern += t.contains(QRegularExpression(QStringLiteral("[0#?,dmyhsnaj]"), QRegularExpression::CaseInsensitiveOption))
+                               && t != u"%" ? u'"' + t.remove(u'"') + u'"' : t;
+                continue;
+            } else if (el == u"day") {
+                pattern += isLong ? QStringLiteral("dd") : QStringLiteral("d");
+            } else if (el == u"day-of-week") {
+                pattern += isLong ? QStringLiteral("dddd") : QStringLiteral("ddd");
+            } else if (el == u"month") {
+                const bool textual = attr(kNumber, "textual") == u"true";
+                pattern += textual ? (isLong ? QStringLiteral("mmmm") : QStringLiteral("mmm"))
+                                   : (isLong ? QStringLiteral("mm") : QStringLiteral("m"));
+            } else if (el == u"year") {
+                pattern += isLong ? QStringLiteral("yyyy") : QStringLiteral("yy");
+            } else if (el == u"hours") {
+                pattern += isLong ? QStringLiteral("hh") : QStringLiteral("h");
+                afterHours = true;
+            } else if (el == u"minutes") {
+                pattern += isLong ? QStringLiteral("nn") : QStringLiteral("n");
+            } else if (el == u"seconds") {
+                pattern += isLong ? QStringLiteral("ss") : QStringLiteral("s");
+            }
+            m_xml.skipCurrentElement();
+        }
+        (void)afterHours;
+        if (kind == u"percentage-style" && !pattern.contains(u'%'))
+            pattern += u'%';
+        if (kind == u"boolean-style" || kind == u"text-style" || pattern.size() > 200)
+            pattern.clear();
+        m_numberFormats[name] = pattern;
+    }
+
+    // The format a cell style stands for, its parents' properties merged in.
+    std::uint32_t formatFor(const QString &styleName)
+    {
+        if (styleName.isEmpty())
+            return defaultFormatId();
+        const auto cached = m_formatIds.find(styleName);
+        if (cached != m_formatIds.end())
+            return cached->second;
+        CellFormat f;
+        std::vector<const StyleDraft *> chain;
+        QString name = styleName;
+        for (int guard = 0; guard < 20 && !name.isEmpty() && name != kDefaultStyleKey && name != u"Default"; ++guard) {
+            const auto it = m_cellStyles.find(name);
+            if (it == m_cellStyles.end())
+                break;
+            chain.push_back(&it->second);
+            name = it->second.parent;
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const StyleDraft &d = **it;
+            if (d.fontName) f.fontName = *d.fontName;
+            if (d.fontSize) f.fontSize = *d.fontSize;
+            if (d.bold) f.bold = *d.bold;
+            if (d.italic) f.italic = *d.italic;
+            if (d.underline) f.underline = *d.underline;
+            if (d.strikeout) f.strikeout = *d.strikeout;
+            if (d.colour) f.colour = *d.colour;
+            if (d.horizontal) f.horizontal = *d.horizontal;
+            if (d.vertical) f.vertical = *d.vertical;
+            if (d.wrap) f.wrap = *d.wrap;
+            if (d.dataStyle) f.numberFormat = m_numberFormats.value(*d.dataStyle);
+        }
+        // The program's default font stands for the file's default.
+        const std::uint32_t id = m_access.internFormat(f);
+        m_formatIds[styleName] = id;
+        return id;
+    }
+
+    // The document's default style stands for the program's default format: cells without
+    // a style of their own take the program's font.
+    std::uint32_t defaultFormatId() { return 0; }
+
+    // ---- body ----
+    bool readBody()
+    {
+        bool found = false;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"spreadsheet") {
+                found = true;
+                while (m_xml.readNextStartElement()) {
+                    if (m_xml.namespaceUri() == kTable && m_xml.name() == u"table")
+                        readTable();
+                    else
+                        m_xml.skipCurrentElement();
+                }
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        return found;
+    }
+
+    void readTable()
+    {
+        const int sheet = m_access.appendSheet(attr(kTable, "name"));
+        m_row = 1;
+        m_col = 1;
+        readTableContent(sheet);
+    }
+
+    // Rows may sit inside row groups and header rows; columns inside column groups.
+    void readTableContent(int sheet)
+    {
+        while (m_xml.readNextStartElement()) {
+            const auto name = m_xml.name();
+            if (m_xml.namespaceUri() != kTable) {
+                m_xml.skipCurrentElement();
+            } else if (name == u"table-column") {
+                readColumn(sheet);
+            } else if (name == u"table-row") {
+                readRow(sheet);
+            } else if (name == u"table-row-group" || name == u"table-header-rows" || name == u"table-rows"
+                       || name == u"table-column-group" || name == u"table-header-columns" || name == u"table-columns") {
+                readTableContent(sheet);
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+    }
+
+    static int repeatCount(const QString &text)
+    {
+        if (text.isEmpty())
+            return 1;
+        bool ok = false;
+        const qlonglong n = text.toLongLong(&ok);
+        if (!ok || n < 1)
+            return 1;
+        return int(std::min<qlonglong>(n, kMaxRows));
+    }
+
+    void readColumn(int sheet)
+    {
+        const int repeat = repeatCount(attr(kTable, "number-columns-repeated"));
+        const auto it = m_columnWidths.find(attr(kTable, "style-name"));
+        if (it != m_columnWidths.end() && it->second != Workbook::kDefaultColumnWidth)
+            for (int i = 0; i < repeat && m_col + i <= kMaxColumns; ++i)
+                m_access.putColumnWidth(sheet, m_col + i, it->second);
+        m_col = std::min(m_col + repeat, kMaxColumns + 1);
+        m_xml.skipCurrentElement();
+    }
+
+    void readRow(int sheet)
+    {
+        const int repeat = repeatCount(attr(kTable, "number-rows-repeated"));
+        const auto it = m_rowHeights.find(attr(kTable, "style-name"));
+        const bool customHeight = it != m_rowHeights.end() && std::abs(it->second - Workbook::kDefaultRowHeight) > 5;
+        // Only rows that hold something are repeated cell by cell.
+        const qint64 rowStart = m_row;
+        std::vector<PendingCell> cells;
+        int col = 1;
+        while (m_xml.readNextStartElement()) {
+            const auto name = m_xml.name();
+            if (m_xml.namespaceUri() == kTable && (name == u"table-cell" || name == u"covered-table-cell")) {
+                const int n = repeatCount(attr(kTable, "number-columns-repeated"));
+                PendingCell c = readCell(name == u"covered-table-cell");
+                if (c.meaningful && col <= kMaxColumns) {
+                    c.col = col;
+                    c.repeat = std::min(n, kMaxColumns - col + 1);
+                    cells.push_back(std::move(c));
+                }
+                col = int(std::min<qint64>(qint64(col) + n, kMaxColumns + 1));
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        for (int r = 0; r < repeat && rowStart + r <= kMaxRows; ++r) {
+            const int row = int(rowStart + r);
+            if (customHeight)
+                m_access.putRowHeight(sheet, row, it->second);
+            if (cells.empty())
+                continue;
+            for (const PendingCell &c : cells)
+                for (int k = 0; k < c.repeat; ++k)
+                    place(sheet, row, c.col + k, c);
+            if (customHeight && r > 1000 && cells.empty())
+                break;
+        }
+        m_row = std::min<qint64>(rowStart + repeat, kMaxRows + 1);
+    }
+
+    struct PendingCell
+    {
+        bool meaningful = false;
+        int col = 0;
+        int repeat = 1;
+        Value value;
+        QString formula;
+        std::uint32_t formatId = 0;
+        std::vector<ChartObject> charts;
+    };
+
+    void place(int sheet, int row, int col, const PendingCell &c)
+    {
+        if (++m_cellsPlaced > kCellBudget)
+            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
+        for (ChartObject chart : c.charts) {
+            chart.anchor = CellAddress{row, col};
+            m_access.putChart(sheet, chart);
+        }
+        if (!c.formula.isEmpty()) {
+            QString text = c.formula;
+            bool openFormula = true;
+            if (text.startsWith(u"of:"))
+                text = text.mid(3);
+            else if (text.startsWith(u"oooc:") || text.startsWith(u"msoxl:"))
+                openFormula = false;
+            if (openFormula && text.startsWith(u'=')) {
+                try {
+                    m_access.putFormula(sheet, row, col,
+                                        compileFormula(text.mid(1), Dialect::OpenFormula, m_access.sheetNames()), c.value);
+                    m_access.putFormat(sheet, row, col, c.formatId);
+                    m_formulaCells.emplace_back(sheet, row, col);
+                    return;
+                } catch (const VelmoraError &) {
+                    // Kept as written, with its cached value, below.
+                }
+            }
+            m_access.putRawFormula(sheet, row, col, c.formula, c.value);
+        } else if (!c.value.isEmpty()) {
+            m_access.putValue(sheet, row, col, c.value);
+        }
+        m_access.putFormat(sheet, row, col, c.formatId);
+    }
+
+    PendingCell readCell(bool covered)
+    {
+        PendingCell c;
+        const QString style = attr(kTable, "style-name");
+        c.formatId = style.isEmpty() ? 0 : formatFor(style);
+        c.formula = attr(kTable, "formula");
+        const QString type = attr(kOffice, "value-type");
+        const QString ext = attr(kCalcExt, "value-type");
+        const QString value = attr(kOffice, "value");
+        std::optional<QString> stringValue;
+        if (m_xml.attributes().hasAttribute(kOffice, QStringLiteral("string-value")))
+            stringValue = attr(kOffice, "string-value");
+        QString dateValue = attr(kOffice, "date-value");
+        QString timeValue = attr(kOffice, "time-value");
+        QString boolValue = attr(kOffice, "boolean-value");
+        QString text;
+        bool firstParagraph = true;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.namespaceUri() == kText && m_xml.name() == u"p") {
+                if (!firstParagraph)
+                    text += u'\n';
+                firstParagraph = false;
+                text += readParagraph();
+            } else if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"frame") {
+                readFrame(c.charts);
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        if (covered)
+            text.clear();
+        if (ext == u"error" || (type.isEmpty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
+            const ErrorCode e = errorFromText(text);
+            c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
+        } else if (type == u"float" || type == u"percentage" || type == u"currency") {
+            bool ok = false;
+            const double d = value.toDouble(&ok);
+            c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
+        } else if (type == u"date") {
+            c.value = parseDate(dateValue, text);
+        } else if (type == u"time") {
+            c.value = parseDuration(timeValue, text);
+        } else if (type == u"boolean") {
+            c.value = Value::boolean(boolValue == u"true" || boolValue == u"1");
+        } else if (type == u"string") {
+            c.value = Value::text(stringValue ? *stringValue : text);
+        } else if (!text.isEmpty()) {
+            c.value = Value::text(text);
+        }
+        // A date or a time keeps the way it was shown when its style gave no number format.
+        if ((type == u"date" || type == u"time") && c.value.isNumber()
+            && m_access.formatById(c.formatId).numberFormat.isEmpty()) {
+            CellFormat f = m_access.formatById(c.formatId);
+            f.numberFormat = type == u"time" ? QStringLiteral("hh:nn:ss")
+                                             : (c.value.asNumber() == std::floor(c.value.asNumber()) ? QStringLiteral("dd/mm/yyyy")
+                                                                                                    : QStringLiteral("dd/mm/yyyy hh:nn"));
+            c.formatId = m_access.internFormat(f);
+        }
+        c.meaningful = !c.value.isEmpty() || !c.formula.isEmpty() || c.formatId != defaultFormatId() || !c.charts.empty();
+        return c;
+    }
+
+    static Value parseDate(const QString &iso, const QString &text)
+    {
+        QDateTime dt = QDateTime::fromString(iso, Qt::ISODate);
+        if (!dt.isValid()) {
+            const QDate d = QDate::fromString(iso.left(10), Qt::ISODate);
+            if (!d.isValid())
+                return Value::text(text);
+            dt = QDateTime(d, QTime(0, 0));
+        }
+        const double t = dt.time().msecsSinceStartOfDay() / 86400000.0;
+        return Value::number(dateToSerial(dt.date()) + t);
+    }
+
+    static Value parseDuration(const QString &iso, const QString &text)
+    {
+        // PT10H30M00S, PT36H (durations may pass a day), with optional fractions of seconds.
+        static const QRegularExpression re(QStringLiteral("^(-)?P(?:(\\d+)D)?T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+(?:\\.\\d+)?)S)?$"));
+        const QRegularExpressionMatch m = re.match(iso);
+        if (!m.hasMatch())
+            return Value::text(text);
+        const double seconds = m.captured(2).toDouble() * 86400 + m.captured(3).toDouble() * 3600
+                               + m.captured(4).toDouble() * 60 + m.captured(5).toDouble();
+        return Value::number((m.captured(1).isEmpty() ? 1 : -1) * seconds / 86400.0);
+    }
+
+    QString readParagraph()
+    {
+        QString text;
+        int depth = 1;
+        while (depth > 0 && !m_xml.atEnd()) {
+            const auto token = m_xml.readNext();
+            if (token == QXmlStreamReader::Characters) {
+                text += m_xml.text();
+            } else if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                if (m_xml.namespaceUri() == kText) {
+                    if (m_xml.name() == u"s")
+                        text += QString(std::clamp(attr(kText, "c").toInt(), 1, 1000), u' ');
+                    else if (m_xml.name() == u"tab")
+                        text += u'\t';
+                    else if (m_xml.name() == u"line-break")
+                        text += u'\n';
+                    else if (m_xml.name() == u"note") {
+                        m_xml.skipCurrentElement();
+                        --depth;
+                    }
+                } else if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"annotation") {
+                    m_xml.skipCurrentElement();
+                    --depth;
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                --depth;
+            }
+            if (text.size() > 1'000'000)
+                throw VelmoraError(QStringLiteral("Ce classeur contient un texte trop long"));
+        }
+        return text;
+    }
+
+    // A chart frame: keeps bar charts of a range (the only kind the workbook draws).
+    void readFrame(std::vector<ChartObject> &charts)
+    {
+        ChartObject chart;
+        const int w = lengthToTwips(attr(kSvg, "width")), h = lengthToTwips(attr(kSvg, "height"));
+        if (w > 0)
+            chart.width = w;
+        if (h > 0)
+            chart.height = h;
+        QString range;
+        int depth = 1;
+        while (depth > 0 && !m_xml.atEnd()) {
+            const auto token = m_xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"object" && range.isEmpty())
+                    range = attr(kDraw, "notify-on-update-of-ranges");
+                else if (m_xml.namespaceUri() == kChart && m_xml.name() == u"plot-area" && !attr(kTable, "cell-range-address").isEmpty())
+                    range = attr(kTable, "cell-range-address");
+            } else if (token == QXmlStreamReader::EndElement) {
+                --depth;
+            }
+        }
+        // "'Feuil1'.B2:'Feuil1'.D9" or "Feuil1.B2:Feuil1.D9" (first range only)
+        const QString first = range.section(u' ', 0, 0);
+        const QStringList ends = first.split(u':');
+        if (ends.size() != 2)
+            return;
+        int r1, c1, r2, c2;
+        if (!parseCellName(ends[0].section(u'.', -1).remove(u'$'), r1, c1)
+            || !parseCellName(ends[1].section(u'.', -1).remove(u'$'), r2, c2))
+            return;
+        chart.range = CellRange{std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+        charts.push_back(chart);
+    }
+
+    QXmlStreamReader m_xml;
+    Workbook &m_book;
+    WorkbookAccess m_access;
+    QHash<QString, QString> m_fontFamilies;
+    std::map<QString, StyleDraft> m_cellStyles;
+    QHash<QString, QString> m_numberFormats;
+    std::map<QString, int> m_columnWidths;
+    std::map<QString, int> m_rowHeights;
+    std::map<QString, std::uint32_t> m_formatIds;
+    std::map<QString, SheetView> m_views;
+    std::map<QString, std::pair<int, int>> m_splitModes;
+    bool m_showGrid = true;
+    bool m_showFormulas = false;
+    qint64 m_row = 1;
+    int m_col = 1;
+    qint64 m_cellsPlaced = 0;
+    std::vector<std::tuple<int, int, int>> m_formulaCells;
+};
+
+} // namespace
+
+namespace qvc {
+
+void read(const QByteArray &bytes, Workbook &into)
+{
+    Workbook fresh;
+    Reader(bytes, fresh).run();
+    fresh.setModified(false);
+    into.takeContentFrom(fresh);
+}
+
+void readFile(const QString &path, Workbook &into)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw VelmoraError::fileNotFound();
+    if (!file.open(QIODevice::ReadOnly))
+        throw VelmoraError::cannotOpen(path);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw VelmoraError::ioError(100);
+    read(bytes, into);
+}
+
+} // namespace qvc
+} // namespace sheet
