@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int kTopPanelHeight = 33;
 
@@ -197,7 +199,8 @@ void TBnotes::print(QPrinter &printer) const
     const QFontMetrics metrics(font, &printer);
     const int lineHeight = metrics.height();
     const QStringList text = lines();
-    const int width = printer.width();
+    // Tab stops every eight average characters, as text output to a printer has them.
+    const int tabWidth = std::max(1, 8 * metrics.averageCharWidth());
     const auto pages = notesfile::paginate(int(text.size()), lineHeight, printer.height());
     for (qsizetype page = 0; page < pages.size(); ++page) {
         if (page > 0 && !printer.newPage()) {
@@ -205,10 +208,15 @@ void TBnotes::print(QPrinter &printer) const
             throw VelmoraError::ioError(kIoWriteError);
         }
         for (int i = 0; i < pages[page].count; ++i) {
-            const QRect line(0, i * lineHeight, width, lineHeight);
-            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs
-                                       | Qt::TextDontClip,
-                             text[pages[page].first + i]);
+            const int baseline = i * lineHeight + metrics.ascent();
+            int x = 0;
+            const QStringList pieces = text[pages[page].first + i].split(u'\t');
+            for (qsizetype k = 0; k < pieces.size(); ++k) {
+                if (k > 0)
+                    x = (x / tabWidth + 1) * tabWidth;
+                painter.drawText(QPoint(x, baseline), pieces[k]);
+                x += metrics.horizontalAdvance(pieces[k]);
+            }
         }
     }
     if (!painter.end())
