@@ -6,13 +6,17 @@
 #include "common/ui/documentwindow.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
+#include "shell/ui/tinschp.h"
 #include "shell/ui/tmainform.h"
 #include "text/ui/textmodule.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -125,6 +129,7 @@ private Q_SLOTS:
     void printRouting();
     void envelopeSenderCopiedInEveryCase();
     void mailMergeServicesForwardToCurrentBase();
+    void fieldDialogOffersTheLoadedDatabasesFields();
     void statusBarHintsAndWidth();
     void minimiseAll();
     void f1OnMenuOpensItsTopic();
@@ -443,6 +448,26 @@ void TestMainForm::mailMergeServicesForwardToCurrentBase()
     QCOMPARE(t, u"Cher nom3,"_s);
 }
 
+void TestMainForm::fieldDialogOffersTheLoadedDatabasesFields()
+{
+    QCOMPARE(form->ChoisirChamp(), QString()); // no database loaded: nothing to choose
+    form->setFieldSource(u"carnet.qvb"_s);
+    form->setFieldNames({u"Nom"_s, u"Ville"_s});
+    QCOMPARE(form->insChp().Edit1->text(), u"carnet.qvb"_s);
+    form->setFieldDialogHook([](TInsChp &d) {
+        d.ListBox1->setCurrentRow(1);
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+    });
+    QCOMPARE(form->ChoisirChamp(), u"Ville"_s);
+    form->setFieldDialogHook([](TInsChp &d) { QTest::mouseClick(d.Button2, Qt::LeftButton); });
+    QCOMPARE(form->ChoisirChamp(), QString());
+    form->setFieldDialogHook([](TInsChp &d) {
+        d.ListBox1->setCurrentRow(0);
+        QTest::keyClick(d.ListBox1, Qt::Key_Return);
+    });
+    QCOMPARE(form->ChoisirChamp(), u"Nom"_s);
+}
+
 void TestMainForm::statusBarHintsAndWidth()
 {
     form->resize(694, 421);
@@ -456,7 +481,13 @@ void TestMainForm::statusBarHintsAndWidth()
     QCOMPARE(button("OpenBtn")->statusTip(), QString());
     QCOMPARE(button("CutBtn")->statusTip(), u"Couper"_s);
     QCOMPARE(form->action(u"FileOpenItem"_s)->statusTip(), u"Ouvrir un fichier existant"_s);
-    QCOMPARE(form->fontCombo()->accessibleName(), u"Police"_s);
+    // What a screen reader announces for the controls that have no caption.
+    auto spoken = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    QCOMPARE(form->fontCombo()->accessibleName(), u"Police"_s); // its spoken value is the font
+    QCOMPARE(spoken(form->sizeSpin()), u"Taille"_s);
+    QCOMPARE(spoken(button("BoldButton")), u"Gras"_s);
+    QCOMPARE(spoken(button("OpenBtn")), u"Ouvrir"_s);
+    QCOMPARE(spoken(button("EnvButton")), u"Enveloppe"_s);
 }
 
 void TestMainForm::minimiseAll()

@@ -33,6 +33,7 @@ class SpreadsheetModule;
 class AgendaModule;
 class UtilitiesModule;
 class TAboutBox;
+class TInsChp;
 class HelpBrowser;
 
 class TMainForm : public QMainWindow, public FrameServices
@@ -54,8 +55,12 @@ public:
     QPrinter &printer() override;
     bool Bornes(int &first, int &last) override;
     void Contenu(int record, QString &text) override;
-    void setFieldNames(const QStringList &names) override { m_fieldNames = names; }
+    void setFieldNames(const QStringList &names) override;
+    void setFieldSource(const QString &fileName) override;
     QString ChoisirChamp() override;
+    // Replaces the modal showing of "Insérer champs" (tests answer it without a user).
+    void setFieldDialogHook(std::function<void(TInsChp &)> hook) { m_fieldDialogHook = std::move(hook); }
+    TInsChp &insChp();
 
     // Bookkeeping, as the rest of the program and the tests see it.
     DocumentWindow *dernier(DocKind kind) const { return m_dernier[int(kind)]; }
@@ -240,7 +245,6 @@ private:
     QStringList m_pressePapierAgenda;
     QString m_repProgramme;
     QStringList m_adresseExpediteur;
-    QStringList m_fieldNames;
     bool m_majStyles = false;
     bool m_shown = false;
 
@@ -252,9 +256,12 @@ private:
     std::unique_ptr<UtilitiesModule> m_utilities;
     TAboutBox *m_aboutBox = nullptr;
     HelpBrowser *m_help = nullptr;
+    TInsChp *m_insChp = nullptr;
+    QString m_fieldSource;
 
     WindowFactory m_factory;
     std::function<bool(QPrinter &)> m_printDialogHook;
     std::function<bool(QFont &)> m_fontDialogHook;
     std::function<QString()> m_openDialogHook;
+    std::function<void(TInsChp &)> m_fieldDialogHook;
 };

@@ -4,6 +4,7 @@
 
 #include "agenda/ui/agendamodule.h"
 #include "common/ui/printing.h"
+#include "shell/ui/tinschp.h"
 #include "shell/ui/spinedit.h"
 #include "text/ui/textmodule.h"
 #include "utilities/ui/utilitiesmodule.h"
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
@@ -496,7 +498,31 @@ void TMainForm::Contenu(int record, QString &text)
         d->Contenu(record, text);
 }
 
+TInsChp &TMainForm::insChp()
+{
+    if (!m_insChp)
+        m_insChp = new TInsChp(this);
+    return *m_insChp;
+}
+
+void TMainForm::setFieldNames(const QStringList &names)
+{
+    insChp().setFields(names, m_fieldSource);
+}
+
+void TMainForm::setFieldSource(const QString &fileName)
+{
+    m_fieldSource = fileName;
+    insChp().Edit1->setText(fileName);
+}
+
 QString TMainForm::ChoisirChamp()
 {
-    return QString();
+    TInsChp &dialog = insChp();
+    dialog.prepare();
+    if (m_fieldDialogHook)
+        m_fieldDialogHook(dialog);
+    else
+        dialog.exec();
+    return dialog.Result();
 }
