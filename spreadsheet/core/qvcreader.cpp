@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -79,6 +80,7 @@ public:
         }
         if (m_xml.hasError() || !sawSpreadsheet)
             fail();
+        compilePendingFormulas();
         applyViews();
         m_access.finishLoading();
     }
@@ -469,6 +471,11 @@ private:
                 m_xml.skipCurrentElement();
             }
         }
+        qint64 perRow = 0;
+        for (const PendingCell &c : cells)
+            perRow += c.repeat;
+        if (m_cellsPlaced + perRow * std::min<qint64>(repeat, kMaxRows - rowStart + 1) > kCellBudget)
+            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
         for (int r = 0; r < repeat && rowStart + r <= kMaxRows; ++r) {
             const int row = int(rowStart + r);
             if (customHeight)
@@ -511,21 +518,53 @@ private:
             else if (text.startsWith(u"oooc:") || text.startsWith(u"msoxl:"))
                 openFormula = false;
             if (openFormula && text.startsWith(u'=')) {
-                try {
-                    m_access.putFormula(sheet, row, col,
-                                        compileFormula(text.mid(1), Dialect::OpenFormula, m_access.sheetNames()), c.value);
-                    m_access.putFormat(sheet, row, col, c.formatId);
-                    m_formulaCells.emplace_back(sheet, row, col);
-                    return;
-                } catch (const VelmoraError &) {
-                    // Kept as written, with its cached value, below.
-                }
+                // Compiled once every sheet is known: formulas may name sheets further on.
+                m_pendingFormulas.push_back(PendingFormula{sheet, row, col, c.formula, text.mid(1), c.value, c.formatId});
+                return;
             }
             m_access.putRawFormula(sheet, row, col, c.formula, c.value);
         } else if (!c.value.isEmpty()) {
             m_access.putValue(sheet, row, col, c.value);
         }
         m_access.putFormat(sheet, row, col, c.formatId);
+    }
+
+    struct PendingFormula
+    {
+        int sheet, row, col;
+        QString raw;
+        QString text;
+        Value cached;
+        std::uint32_t formatId;
+    };
+
+    void compilePendingFormulas()
+    {
+        for (PendingFormula &p : m_pendingFormulas) {
+            const int sheet = p.sheet, row = p.row, col = p.col;
+            const QString &text = p.text;
+            const PendingCell c{true, col, 1, p.cached, p.raw, p.formatId, {}};
+            {
+                try {
+                    Formula f = compileFormula(text, Dialect::OpenFormula, m_access.sheetNames());
+                    // A function this program lacks would turn the cached result into #NAME?:
+                    // such formulas are kept as written, with the value the file gives.
+                    const bool unknown = std::any_of(f.code.begin(), f.code.end(), [](const Instr &in) {
+                        return in.op == Op::CallUnknown || in.op == Op::Name;
+                    });
+                    if (!unknown) {
+                        m_access.putFormula(sheet, row, col, std::move(f), c.value);
+                        m_access.putFormat(sheet, row, col, c.formatId);
+                        continue;
+                    }
+                } catch (const VelmoraError &) {
+                    // Kept as written, with its cached value, below.
+                }
+            }
+            m_access.putRawFormula(sheet, row, col, c.formula, c.value);
+            m_access.putFormat(sheet, row, col, c.formatId);
+        }
+        m_pendingFormulas.clear();
     }
 
     PendingCell readCell(bool covered)
@@ -701,7 +740,7 @@ private:
     qint64 m_row = 1;
     int m_col = 1;
     qint64 m_cellsPlaced = 0;
-    std::vector<std::tuple<int, int, int>> m_formulaCells;
+    std::vector<PendingFormula> m_pendingFormulas;
 };
 
 } // namespace

@@ -204,8 +204,12 @@ QString Workbook::formulaText(int sheet, int row, int col) const
         return QString();
     if (c->formula)
         return u'=' + formulaToText(*c->formula, Dialect::French, *d);
-    if (!c->rawFormula.isEmpty())
-        return c->rawFormula;
+    if (!c->rawFormula.isEmpty()) {
+        // Shown as written in the file, without its namespace prefix.
+        const qsizetype colon = c->rawFormula.indexOf(u':');
+        const QString text = colon >= 0 && colon < c->rawFormula.indexOf(u'=') ? c->rawFormula.mid(colon + 1) : c->rawFormula;
+        return text.startsWith(u'=') ? text : u'=' + text;
+    }
     return QString();
 }
 

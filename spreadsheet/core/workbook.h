@@ -55,7 +55,8 @@ public:
     int sheetCount() const;
     QString sheetName(int sheet) const;
     int sheetIndex(const QString &name) const;  // case-insensitive; -1 when absent
-    // Names must be non-empty, unique (case-insensitive) and free of [ ] * ? : / \ and '.
+    // Names must be non-empty, unique (case-insensitive) and free of [ ] * ? : / \ and
+    // of an apostrophe at either end.
     // These throw VelmoraError with a French message on a bad name or index.
     void insertSheet(int index, const QString &name);
     void removeSheet(int index);  // references to it become #REF!; the last sheet stays

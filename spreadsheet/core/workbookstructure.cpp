@@ -28,9 +28,9 @@ bool Workbook::isValidSheetName(const QString &name)
     if (name.trimmed().isEmpty() || name.size() > 100)
         return false;
     for (QChar c : name)
-        if (QStringView(u"[]*?:/\\'").contains(c) || c.unicode() < 32)
+        if (QStringView(u"[]*?:/\\").contains(c) || c.unicode() < 32)
             return false;
-    return true;
+    return !name.startsWith(u'\'') && !name.endsWith(u'\'');
 }
 
 namespace {

@@ -2,3 +2,4 @@
 add_module_test(spreadsheet formulaparser LIBS spreadsheet_core)
 add_module_test(spreadsheet functionsvalues LIBS spreadsheet_core)
 add_module_test(spreadsheet workbookengine LIBS spreadsheet_core)
+add_module_test(spreadsheet fodsfile LIBS spreadsheet_core)
