@@ -19,14 +19,12 @@ namespace sheet::csv {
 
 namespace {
 
+// Fifteen significant digits, as spreadsheets show numbers at full precision: 1/3 gives
+// 0.333333333333333 and 0.1*3 gives 0.3.
 QString numberField(double v)
 {
     char buffer[40];
-    for (int precision = 15; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
-        if (std::strtod(buffer, nullptr) == v || precision == 17)
-            break;
-    }
+    std::snprintf(buffer, sizeof buffer, "%.15g", v);
     return QString::fromLatin1(buffer);
 }
 
