@@ -57,7 +57,9 @@ void PagedDocument::drawPage(QPainter &painter, int page) const
     painter.scale(m_scaleX, m_scaleY);
     painter.translate(0, -page * m_page.height());
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, page * m_page.height(), m_page.width(), m_page.height());
+    // A line that begins at the bottom edge (to layout precision) belongs to the next page:
+    // keep it out of this one altogether (clipped text would still be in a PDF's text).
+    context.clip = QRectF(0, page * m_page.height() + 0.5, m_page.width(), m_page.height() - 1);
     context.palette.setColor(QPalette::Text, Qt::black);
     m_doc->documentLayout()->draw(&painter, context);
     painter.restore();

@@ -1,2 +1,3 @@
 # Tests of the rich text model, RTF and the text window
 add_module_test(text rtf LIBS text_core)
+add_module_test(text richedit LIBS text_ui)

@@ -92,12 +92,17 @@ RichEdit::~RichEdit() = default;
 
 void RichEdit::adoptDocument(QTextDocument *doc)
 {
+    // The editor deletes a document of its own making; ours are our children.
+    const bool wasModified = doc->isModified();
     QTextDocument *old = document();
+    const bool ours = old && old != doc && old->parent() == this;
     doc->setParent(this);
     setDocument(doc);
-    if (old && old != doc && old->parent() == this)
-        old->deleteLater();
+    if (ours)
+        delete old;
     applyGutter();
+    doc->clearUndoRedoStacks();
+    doc->setModified(wasModified);
     QTextCursor c(doc);
     c.movePosition(QTextCursor::Start);
     c.setCharFormat(c.block().charFormat());
