@@ -1,22 +1,331 @@
 #include "text/ui/texttools.h"
 
-TextTools::TextTools(QWidget *dialogParent) : m_dialogParent(dialogParent), m_sender(4, QString()) {}
-TextTools::~TextTools() = default;
+#include "text/core/glossary.h"
+#include "text/core/htmlexport.h"
+#include "text/core/pageddocument.h"
+#include "text/core/pagegeometry.h"
+#include "text/core/toolformulas.h"
+#include "text/ui/envelopeprinter.h"
+#include "text/ui/richedit.h"
+#include "text/ui/tcaract.h"
+#include "text/ui/tcasse.h"
+#include "text/ui/tdatheur.h"
+#include "text/ui/tecran.h"
+#include "text/ui/tenveloppes.h"
+#include "text/ui/tglos.h"
+#include "text/ui/tmep.h"
+#include "text/ui/tparagraf.h"
+#include "text/ui/tstats.h"
+#include "text/ui/ttabul.h"
+#include "text/ui/ttexte.h"
 
-void TextTools::ChargeGlo() {}
-void TextTools::SauveGlo(const QString &programDir) { Q_UNUSED(programDir); }
-void TextTools::initSpecialCharacters(const QStringList &fontFamilies) { Q_UNUSED(fontFamilies); }
-void TextTools::SetExp(const QStringList &lines) { m_sender = lines; }
-QStringList TextTools::GetExp() const { return m_sender; }
-void TextTools::onSpaceTyped(TTexte &) {}
-void TextTools::DateHeure(TTexte &) {}
-void TextTools::ChangerCasse(TTexte &) {}
-void TextTools::CarSpe(TTexte &) {}
-void TextTools::Tabulations(TTexte &) {}
-void TextTools::ImpEnv(TTexte &) {}
-void TextTools::Glossaire(TTexte &) {}
-void TextTools::Statistiques(TTexte &) {}
-void TextTools::Paragraphe(TTexte &) {}
-void TextTools::Sauvehtm(TTexte &) {}
-void TextTools::SetPage(TTexte &) {}
-void TextTools::Apercu(TTexte &) {}
+#include "common/converterregistry.h"
+#include "common/datafiles.h"
+#include "common/ui/errorhandler.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/printing.h"
+#include "common/velmoraerror.h"
+
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+TextTools::TextTools(QWidget *dialogParent)
+    : m_dialogParent(dialogParent),
+      m_datHeur(new TDatHeur(dialogParent)),
+      m_casse(new TCasse(dialogParent)),
+      m_caract(new TCaract(dialogParent)),
+      m_enveloppes(new TEnveloppes(dialogParent)),
+      m_tabul(new TTabul(dialogParent)),
+      m_glos(new TGlos(dialogParent)),
+      m_stats(new TStats(dialogParent)),
+      m_paragraf(new TParagraf(dialogParent)),
+      m_mep(new TMep(dialogParent)),
+      m_ecran(new TEcran(dialogParent))
+{
+}
+
+TextTools::~TextTools()
+{
+    // The forms may already be gone with their parent; QPointer then holds null.
+    delete m_datHeur;
+    delete m_casse;
+    delete m_caract;
+    delete m_enveloppes;
+    delete m_tabul;
+    delete m_glos;
+    delete m_stats;
+    delete m_paragraf;
+    delete m_mep;
+    delete m_ecran;
+}
+
+TDatHeur &TextTools::datHeur() const { return *m_datHeur; }
+TCasse &TextTools::casse() const { return *m_casse; }
+TCaract &TextTools::caract() const { return *m_caract; }
+TEnveloppes &TextTools::enveloppes() const { return *m_enveloppes; }
+TTabul &TextTools::tabul() const { return *m_tabul; }
+TGlos &TextTools::glos() const { return *m_glos; }
+TStats &TextTools::stats() const { return *m_stats; }
+TParagraf &TextTools::paragraf() const { return *m_paragraf; }
+TMep &TextTools::mep() const { return *m_mep; }
+TEcran &TextTools::ecran() const { return *m_ecran; }
+
+void TextTools::run(QDialog &dialog)
+{
+    if (m_runner) {
+        dialog.show();
+        m_runner(dialog);
+        if (dialog.isVisible())
+            dialog.hide();
+        return;
+    }
+    dialog.exec();
+}
+
+// ---- data files and start-up ---------------------------------------------------------
+
+void TextTools::ChargeGlo()
+{
+    errorhandler::run(m_dialogParent, [this] { m_glos->ChargeGlo(); });
+}
+
+void TextTools::SauveGlo(const QString &programDir)
+{
+    if (!m_glos->GloModified())
+        return;
+    errorhandler::run(m_dialogParent, [&] { m_glos->SauveGlo(datafiles::writePath(Glossary::fileName(), programDir)); });
+}
+
+void TextTools::initSpecialCharacters(const QStringList &fontFamilies) { m_caract->Init(fontFamilies); }
+
+void TextTools::SetExp(const QStringList &lines) { m_enveloppes->SetExp(lines); }
+
+QStringList TextTools::GetExp() const { return m_enveloppes->GetExp(); }
+
+// ---- glossary ---------------------------------------------------------------------------
+
+void TextTools::onSpaceTyped(TTexte &window)
+{
+    RichEdit *edit = window.RichEdit1;
+    if (!edit || edit->selLength() != 0)
+        return;
+    const int space = edit->selStart() - 1; // where the space just typed went
+    if (space <= 0 || edit->textRange(space, 1) != QLatin1String(" "))
+        return;
+    const int from = qMax(0, space - Glossary::kLookBack);
+    QString word = edit->textRange(from, space - from);
+    int length = 0;
+    m_glos->Cherche(word, length);
+    if (word.isEmpty() || length <= 0)
+        return;
+    edit->setSelection(space - length, length);
+    edit->replaceSelection(word);
+    edit->setSelection(edit->selStart() + 1, 0); // after the space again
+}
+
+void TextTools::Glossaire(TTexte &window)
+{
+    run(*m_glos);
+    const QString text = m_glos->Result();
+    if (!text.isEmpty())
+        window.RichEdit1->replaceSelection(text);
+}
+
+// ---- text tools -------------------------------------------------------------------------
+
+void TextTools::DateHeure(TTexte &window)
+{
+    run(*m_datHeur);
+    const QString format = m_datHeur->Result();
+    if (!format.isEmpty())
+        window.RichEdit1->replaceSelection(texttools::formatDateTime(format, m_datHeur->clock()));
+}
+
+void TextTools::ChangerCasse(TTexte &window)
+{
+    run(*m_casse);
+    const auto change = texttools::CaseChange(m_casse->Result());
+    RichEdit *edit = window.RichEdit1;
+    if (change == texttools::CaseChange::None || edit->selLength() == 0)
+        return;
+    const int start = edit->selStart();
+    const int end = start + edit->selLength();
+    // Run by run, so that each keeps its own character format (a case change is not a
+    // reformatting); the lengths do not change, so the positions stay valid.
+    struct Run
+    {
+        int from, to;
+        QTextCharFormat format;
+        QString text;
+    };
+    QList<Run> runs;
+    QTextDocument *doc = edit->document();
+    for (QTextBlock block = doc->findBlock(start); block.isValid() && block.position() < end; block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = qMax(start, fragment.position());
+            const int to = qMin(end, fragment.position() + fragment.length());
+            if (from >= to)
+                continue;
+            const QString text = fragment.text().mid(from - fragment.position(), to - from);
+            const QString changed = texttools::changeCase(text, change);
+            if (changed != text)
+                runs.append({from, to, fragment.charFormat(), changed});
+        }
+    if (runs.isEmpty())
+        return;
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Run &r : runs) {
+        cursor.setPosition(r.from);
+        cursor.setPosition(r.to, QTextCursor::KeepAnchor);
+        cursor.insertText(r.text, r.format);
+    }
+    cursor.endEditBlock();
+    edit->setSelection(start, end - start);
+}
+
+void TextTools::CarSpe(TTexte &window)
+{
+    run(*m_caract);
+    const QString character = m_caract->Result();
+    if (!character.isEmpty())
+        window.RichEdit1->replaceSelection(character);
+}
+
+void TextTools::Tabulations(TTexte &window)
+{
+    RichEdit *edit = window.RichEdit1;
+    m_tabul->Init(edit->tabStops());
+    run(*m_tabul);
+    if (!m_tabul->accepted())
+        return;
+    const QList<double> before = edit->tabStops();
+    QList<double> stops = before;
+    // The editor keeps stops in increasing order, as they are laid out.
+    auto apply = [&] {
+        std::sort(stops.begin(), stops.end());
+        if (stops != before)
+            edit->setTabStops(stops);
+    };
+    errorhandler::run(&window, [&] {
+        try {
+            m_tabul->Result(stops);
+        } catch (const VelmoraError &) {
+            apply(); // the lines before the faulty one are set
+            throw;
+        }
+        apply();
+    });
+    window.SelectionChange();
+}
+
+void TextTools::Statistiques(TTexte &window)
+{
+    m_stats->Init(window.NomFichier, window.RichEdit1->displayedLines());
+    run(*m_stats);
+}
+
+void TextTools::Paragraphe(TTexte &window)
+{
+    RichEdit *edit = window.RichEdit1;
+    const RichEdit::Alignment alignment = edit->paragraphAlignment();
+    m_paragraf->Init(int(edit->leftIndent()), int(edit->rightIndent()), int(edit->firstIndent()),
+                     alignment == RichEdit::Left, alignment == RichEdit::Right, alignment == RichEdit::Center,
+                     edit->bullets());
+    run(*m_paragraf);
+    int left = -1, right = 0, first = 0;
+    bool isLeft = false, isRight = false, isCenter = false, bullets = false;
+    m_paragraf->Result(left, right, first, isLeft, isRight, isCenter, bullets);
+    if (left < 0)
+        return;
+    edit->setFirstIndent(first);
+    edit->setLeftIndent(left);
+    edit->setRightIndent(right);
+    if (isLeft)
+        edit->setParagraphAlignment(RichEdit::Left);
+    else if (isCenter)
+        edit->setParagraphAlignment(RichEdit::Center);
+    else if (isRight)
+        edit->setParagraphAlignment(RichEdit::Right);
+    edit->setBullets(bullets);
+    window.SelectionChange();
+}
+
+// ---- envelopes --------------------------------------------------------------------------
+
+void TextTools::ImpEnv(TTexte &window)
+{
+    run(*m_enveloppes);
+    const QStringList lines = m_enveloppes->Result();
+    if (lines.value(0).isEmpty())
+        return;
+    errorhandler::run(&window, [&] {
+        QPrinter &printer = window.frame().printer();
+        // Said before asking for an envelope that could not be printed anyway.
+        if (!printing::hasOutput(printer))
+            throw VelmoraError(envelopeprinter::noPrinterMessage());
+        messageboxes::inform(&window, QStringLiteral("Insérez une enveloppe dans l'imprimante"), QStringLiteral("Velmora"));
+        envelopeprinter::print(
+            printer, lines.mid(0, 4), lines.mid(4, 4), [&window](int mm) { return window.Mh(mm); },
+            [&window](int mm) { return window.Mv(mm); });
+    });
+}
+
+// ---- HTML export ------------------------------------------------------------------------
+
+void TextTools::Sauvehtm(TTexte &window)
+{
+    errorhandler::run(&window, [&] { htmlexport::exportFile(window.NomFichier); });
+}
+
+void TextTools::registerConverters(ConverterRegistry &registry)
+{
+    Converter htm;
+    htm.format = QStringLiteral("htm");
+    htm.inputSuffixes = {QStringLiteral("qvt"), QStringLiteral("rtf")};
+    htm.outputSuffix = QStringLiteral("htm");
+    htm.run = [](const ConversionJob &job) { htmlexport::exportFile(job.input, job.output); };
+    registry.add(htm);
+}
+
+// ---- page set-up and preview ------------------------------------------------------------
+
+void TextTools::SetPage(TTexte &window)
+{
+    m_mep->Init(window.MarginLeft, window.MarginTop, window.MarginRight, window.MarginBottom);
+    run(*m_mep);
+    int left = -1, top = 0, right = 0, bottom = 0;
+    m_mep->Result(left, top, right, bottom);
+    if (left < 0)
+        return;
+    errorhandler::run(&window, [&] {
+        QPrinter &printer = window.frame().printer();
+        const QRect rect = pagegeometry::pageRectangle(printer.width(), printer.height(), window.Mh(1), window.Mv(1),
+                                                       {left, top, right, bottom});
+        // Margins that leave no room would print the document on the whole page instead.
+        if (rect.width() <= 0 || rect.height() <= 0)
+            throw VelmoraError(QStringLiteral("Les marges ne laissent aucune place sur la page"));
+        window.MarginLeft = left;
+        window.MarginTop = top;
+        window.MarginRight = right;
+        window.MarginBottom = bottom;
+        window.setPageRect(rect);
+    });
+}
+
+void TextTools::Apercu(TTexte &window)
+{
+    QPrinter &printer = window.frame().printer();
+    const QSize page(printer.width(), printer.height());
+    const QRect rect = window.pageRect().isEmpty() ? QRect(QPoint(0, 0), page) : window.pageRect();
+    // The pages are laid out as for the printer; the editor's own layout is not touched.
+    m_ecran->setDocument(window.RichEdit1->paginate(rect, printer.logicalDpiX(), printer.logicalDpiY()), page);
+    m_ecran->setWindowState(m_ecran->windowState() | Qt::WindowMaximized);
+    run(*m_ecran);
+    m_ecran->setDocument(nullptr, page); // the snapshot is not kept after closing
+}

@@ -3,9 +3,24 @@
 // the whole run, and the text-window operations that use them.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
+class ConverterRegistry;
+class QDialog;
 class QWidget;
+class TCaract;
+class TCasse;
+class TDatHeur;
+class TEcran;
+class TEnveloppes;
+class TGlos;
+class TMep;
+class TParagraf;
+class TStats;
+class TTabul;
 class TTexte;
 
 class TextTools
@@ -13,8 +28,12 @@ class TextTools
 public:
     explicit TextTools(QWidget *dialogParent);
     ~TextTools();
+    TextTools(const TextTools &) = delete;
+    TextTools &operator=(const TextTools &) = delete;
 
-    // Glossary "Velmora.glo": loaded when the frame is first shown, saved at exit.
+    // Glossary "Velmora.glo": loaded when the frame is first shown, saved at exit (to the
+    // program's directory, or the per-user data directory when that one is not writable).
+    // Failures are reported through the general error handler.
     void ChargeGlo();
     void SauveGlo(const QString &programDir);
     // The special-character table takes the toolbar's font list.
@@ -23,7 +42,8 @@ public:
     void SetExp(const QStringList &lines);
     QStringList GetExp() const;
 
-    // Automatic glossary expansion, called by the text window when a space was typed.
+    // Automatic glossary expansion, called by the text window when a space was typed (the
+    // space is already in the text, before the caret).
     void onSpaceTyped(TTexte &window);
 
     // Operations of the text window carried out with a tool form.
@@ -39,7 +59,40 @@ public:
     void SetPage(TTexte &window);
     void Apercu(TTexte &window);
 
+    // "--convert-to htm" of ".qvt" (and ".rtf") documents, the same page as the menu's.
+    static void registerConverters(ConverterRegistry &registry);
+
+    // The forms, for the frame and for tests.
+    TDatHeur &datHeur() const;
+    TCasse &casse() const;
+    TCaract &caract() const;
+    TEnveloppes &enveloppes() const;
+    TTabul &tabul() const;
+    TGlos &glos() const;
+    TStats &stats() const;
+    TParagraf &paragraf() const;
+    TMep &mep() const;
+    TEcran &ecran() const;
+
+    // Tests answer the forms through this: it gets each form already shown and must close
+    // it (a form left open counts as closed with the window's close box). Without it, the
+    // forms are shown modally for the user.
+    using DialogRunner = std::function<void(QDialog &)>;
+    void setDialogRunner(DialogRunner runner) { m_runner = std::move(runner); }
+
 private:
+    void run(QDialog &dialog);
+
     QWidget *m_dialogParent;
-    QStringList m_sender;
+    DialogRunner m_runner;
+    QPointer<TDatHeur> m_datHeur;
+    QPointer<TCasse> m_casse;
+    QPointer<TCaract> m_caract;
+    QPointer<TEnveloppes> m_enveloppes;
+    QPointer<TTabul> m_tabul;
+    QPointer<TGlos> m_glos;
+    QPointer<TStats> m_stats;
+    QPointer<TParagraf> m_paragraf;
+    QPointer<TMep> m_mep;
+    QPointer<TEcran> m_ecran;
 };

@@ -1,0 +1,504 @@
+// The text tools at work in a text window: glossary expansion while typing, insertions,
+// case change, statistics, tab stops, paragraph format, page set-up, preview, HTML export
+// and the headless conversion. Forms are answered through the tools' dialog runner.
+#include "text/ui/richedit.h"
+#include "text/ui/tcaract.h"
+#include "text/ui/tcasse.h"
+#include "text/ui/tdatheur.h"
+#include "text/ui/tecran.h"
+#include "text/ui/texttools.h"
+#include "text/ui/tglos.h"
+#include "text/ui/tmep.h"
+#include "text/ui/tparagraf.h"
+#include "text/ui/tstats.h"
+#include "text/ui/ttabul.h"
+#include "text/ui/ttexte.h"
+
+#include "text/core/htmlexport.h"
+
+#include "common/converterregistry.h"
+#include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
+#include "common/ui/frameservices.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/printing.h"
+#include "common/velmoraerror.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeFrame : public FrameServices
+{
+public:
+    FakeFrame() : m_printer(printing::createPrinter()) {}
+    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
+    void setStatusText(const QString &) override {}
+    QStringList &PressePapierFichier() override { return m_rows; }
+    QStringList &PressePapierAgenda() override { return m_rows; }
+    QPrinter &printer() override { return *m_printer; }
+
+private:
+    QStringList m_rows;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestTextTools : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void glossaryExpansionWhileTyping();
+    void glossaryInsertion();
+    void dateAndTimeInsertion();
+    void caseChangeKeepsFormatting();
+    void specialCharacter();
+    void statistics();
+    void tabStops();
+    void tabStopsBadLine();
+    void paragraphFormat();
+    void pageSetup();
+    void previewShowsPagesAndLeavesEditor();
+    void htmlExport();
+    void headlessConversionGivesSameBytes();
+    void glossaryThatCannotBeWrittenIsReported();
+
+private:
+    void type(const QString &text) { QTest::keyClicks(m_window->RichEdit1, text); }
+    QString text() const { return m_window->RichEdit1->toPlainText(); }
+
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    QStringList m_errors;
+    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<TextTools> m_tools;
+    std::unique_ptr<TTexte> m_window;
+};
+
+void TestTextTools::initTestCase()
+{
+    fonts::installSubstitutions();
+    m_previousDir = QDir::currentPath();
+    qputenv("VELMORA_DATA_DIR", m_dir.filePath(u"userdata"_s).toLocal8Bit());
+    errorhandler::setSink([this](const QString &m) { m_errors << m; });
+    messageboxes::setResponder([](const messageboxes::Shown &) { return messageboxes::Answer::Non; });
+}
+
+void TestTextTools::init()
+{
+    m_errors.clear();
+    QDir::setCurrent(m_dir.path());
+    writeFile(m_dir.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n");
+    m_frame = std::make_unique<FakeFrame>();
+    m_tools = std::make_unique<TextTools>(nullptr);
+    m_tools->ChargeGlo();
+    m_window = std::make_unique<TTexte>(*m_frame, *m_tools);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->RichEdit1->setFocus();
+}
+
+void TestTextTools::cleanup()
+{
+    m_window.reset();
+    m_tools.reset();
+    m_frame.reset();
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestTextTools::glossaryExpansionWhileTyping()
+{
+    type(u"Bien cdt Merci"_s);
+    QCOMPARE(text(), u"Bien Cordialement Merci"_s);
+    QCOMPARE(m_window->RichEdit1->selStart(), int(text().size()));
+    // First word of the document: nothing before it, no expansion.
+    m_window->RichEdit1->clear();
+    type(u"cdt x"_s);
+    QCOMPARE(text(), u"cdt x"_s);
+    // After a line break it expands; the first of two entries wins; punctuation counts.
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_Return);
+    type(u"cdt abc cdt, "_s);
+    QCOMPARE(text(), u"cdt x\nCordialement premier cdt, "_s);
+    // Undo takes back the expansion.
+    m_window->RichEdit1->clear();
+    type(u"a cdt "_s);
+    QCOMPARE(text(), u"a Cordialement "_s);
+    m_window->Annule();
+    QVERIFY(text() != u"a Cordialement "_s);
+}
+
+void TestTextTools::glossaryInsertion()
+{
+    type(u"Salut X"_s);
+    m_window->RichEdit1->setSelection(6, 1);
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *g = qobject_cast<TGlos *>(&d);
+        QVERIFY(g);
+        g->ListBox1->setCurrentRow(0);
+        click(g->InsertButton);
+    });
+    m_window->Glossaire();
+    QCOMPARE(text(), u"Salut Cordialement"_s);
+    // "Annuler": nothing changes.
+    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TGlos *>(&d)->CancelButton); });
+    m_window->Glossaire();
+    QCOMPARE(text(), u"Salut Cordialement"_s);
+}
+
+void TestTextTools::dateAndTimeInsertion()
+{
+    QDateTime now(QDate(2026, 12, 7), QTime(14, 7));
+    m_tools->datHeur().clock = [&now] { return now; };
+    m_tools->setDialogRunner([&now](QDialog &d) {
+        auto *dh = qobject_cast<TDatHeur *>(&d);
+        dh->ListBox1->setCurrentRow(6);
+        now = now.addSecs(60); // the time is taken again when inserting
+        click(dh->OkButton);
+    });
+    type(u"Il est "_s);
+    m_window->DateHeure();
+    QCOMPARE(text(), u"Il est 14 h 08"_s);
+    // OK with no line chosen inserts nothing.
+    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TDatHeur *>(&d)->OkButton); });
+    m_window->DateHeure();
+    QCOMPARE(text(), u"Il est 14 h 08"_s);
+}
+
+void TestTextTools::caseChangeKeepsFormatting()
+{
+    RichEdit *edit = m_window->RichEdit1;
+    QTextCursor c(edit->document());
+    c.insertText(u"été "_s);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.insertText(u"Gras"_s, bold);
+    edit->setSelection(0, 8);
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *k = qobject_cast<TCasse *>(&d);
+        click(k->Majuscules);
+        click(k->OkButton);
+    });
+    m_window->ChangerCasse();
+    QCOMPARE(text(), u"éTé GRAS"_s);
+    QTextCursor probe(edit->document());
+    probe.setPosition(6);
+    QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Bold));
+    probe.setPosition(2);
+    QVERIFY(probe.charFormat().fontWeight() != int(QFont::Bold));
+    QCOMPARE(edit->selStart(), 0);
+    QCOMPARE(edit->selLength(), 8);
+    // One undo step brings the text back.
+    edit->undo();
+    QCOMPARE(text(), u"été Gras"_s);
+    // Lower case; "Annuler" changes nothing.
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *k = qobject_cast<TCasse *>(&d);
+        click(k->Minuscules);
+        click(k->OkButton);
+    });
+    edit->setPlainText(u"ÉTÉ Oui"_s);
+    edit->setSelection(0, 7);
+    m_window->ChangerCasse();
+    QCOMPARE(text(), u"ÉtÉ oui"_s);
+    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TCasse *>(&d)->CancelButton); });
+    edit->setSelection(0, 7);
+    m_window->ChangerCasse();
+    QCOMPARE(text(), u"ÉtÉ oui"_s);
+}
+
+void TestTextTools::specialCharacter()
+{
+    type(u"caf"_s);
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *t = qobject_cast<TCaract *>(&d);
+        t->StringGrid1->setCurrentCell(7, 5); // 233
+        click(t->OkButton);
+    });
+    m_window->CarSpe();
+    QCOMPARE(text(), u"café"_s);
+    // Cancelling inserts nothing and leaves the selection in place.
+    m_window->RichEdit1->setSelection(1, 2);
+    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TCaract *>(&d)->CancelButton); });
+    m_window->CarSpe();
+    QCOMPARE(text(), u"café"_s);
+    QCOMPARE(m_window->RichEdit1->selStart(), 1);
+    QCOMPARE(m_window->RichEdit1->selLength(), 2);
+}
+
+void TestTextTools::statistics()
+{
+    QStringList shown;
+    m_tools->setDialogRunner([&shown](QDialog &d) {
+        auto *s = qobject_cast<TStats *>(&d);
+        shown = {s->FileValue->text(), s->LinesValue->text(), s->CharactersValue->text(), s->WordsValue->text()};
+        click(s->CloseButton);
+    });
+    m_window->Statistiques();
+    QCOMPARE(shown, (QStringList{QString(), u"-1"_s, u"0"_s, u"0"_s}));
+    type(u"Bonjour, le monde."_s);
+    m_window->NomFichier = m_dir.filePath(u"lettre.qvt"_s);
+    m_window->Statistiques();
+    QCOMPARE(shown, (QStringList{u"lettre.qvt"_s, u"0"_s, u"16"_s, u"5"_s}));
+    QVERIFY(m_window->isModified()); // counting changes nothing
+}
+
+void TestTextTools::tabStops()
+{
+    const int u = m_tools->tabul().unitWidth();
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *t = qobject_cast<TTabul *>(&d);
+        QVERIFY(t->ListBox1->count() == 0);
+        QTest::keyClicks(t->Edit1, u"10"_s);
+        QTest::keyClick(t->Edit1, Qt::Key_Return);
+        QTest::keyClicks(t->Edit1, u"4"_s);
+        QTest::keyClick(t->Edit1, Qt::Key_Return);
+        click(t->OkButton);
+    });
+    type(u"a\tb"_s);
+    m_window->Tabulations();
+    QCOMPARE(m_window->RichEdit1->tabStops(), (QList<double>{4.0 * u, 10.0 * u}));
+    // Shown again, the stops are listed in units.
+    QStringList listed;
+    m_tools->setDialogRunner([&listed](QDialog &d) {
+        auto *t = qobject_cast<TTabul *>(&d);
+        for (int i = 0; i < t->ListBox1->count(); ++i)
+            listed << t->ListBox1->item(i)->text();
+        click(t->CancelButton);
+    });
+    m_window->Tabulations();
+    QCOMPARE(listed, (QStringList{u"4"_s, u"10"_s}));
+    QCOMPARE(m_window->RichEdit1->tabStops(), (QList<double>{4.0 * u, 10.0 * u}));
+}
+
+void TestTextTools::tabStopsBadLine()
+{
+    const int u = m_tools->tabul().unitWidth();
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *t = qobject_cast<TTabul *>(&d);
+        for (const char *line : {"6", "six", "9"}) {
+            QTest::keyClicks(t->Edit1, QString::fromLatin1(line));
+            click(t->DefineButton);
+        }
+        click(t->OkButton);
+    });
+    type(u"x"_s);
+    m_window->Tabulations();
+    QCOMPARE(m_errors, QStringList{u"'six' n'est pas une valeur entière correcte"_s});
+    QCOMPARE(m_window->RichEdit1->tabStops(), QList<double>{6.0 * u});
+}
+
+void TestTextTools::paragraphFormat()
+{
+    RichEdit *edit = m_window->RichEdit1;
+    type(u"Un paragraphe"_s);
+    edit->setFirstIndent(0);
+    edit->setLeftIndent(36);
+    QList<int> shown;
+    m_tools->setDialogRunner([&shown](QDialog &d) {
+        auto *p = qobject_cast<TParagraf *>(&d);
+        shown = {p->LeftField->value(), p->RightField->value(), p->FirstField->value(), p->Alignement->checkedId()};
+        p->FirstField->setValue(5);
+        click(p->AlignRight);
+        p->Puces->setChecked(true);
+        click(p->OkButton);
+    });
+    m_window->Paragraphe();
+    QCOMPARE(shown, (QList<int>{7, 0, 0, 0}));
+    QCOMPARE(int(edit->leftIndent()), 33);
+    QCOMPARE(int(edit->firstIndent()), 24);
+    QCOMPARE(edit->paragraphAlignment(), RichEdit::Right);
+    QVERIFY(edit->bullets());
+    // A negative "A gauche" is taken as a cancel.
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *p = qobject_cast<TParagraf *>(&d);
+        p->LeftField->setValue(-2);
+        click(p->AlignLeft);
+        click(p->OkButton);
+    });
+    m_window->Paragraphe();
+    QCOMPARE(edit->paragraphAlignment(), RichEdit::Right);
+    QCOMPARE(int(edit->leftIndent()), 33);
+}
+
+void TestTextTools::pageSetup()
+{
+    QPrinter &printer = m_frame->printer();
+    QList<int> shown;
+    auto answer = [&shown](bool accept, QList<int> values) {
+        return [&shown, accept, values](QDialog &d) {
+            auto *m = qobject_cast<TMep *>(&d);
+            shown = {m->MargeGauche->value(), m->MargeHaute->value(), m->MargeDroite->value(), m->MargeBasse->value()};
+            if (!values.isEmpty()) {
+                m->MargeGauche->setValue(values[0]);
+                m->MargeHaute->setValue(values[1]);
+                m->MargeDroite->setValue(values[2]);
+                m->MargeBasse->setValue(values[3]);
+            }
+            click(accept ? m->OkButton : m->CancelButton);
+        };
+    };
+    // The first set-up shows 0 everywhere; cancelling keeps the page as it was.
+    m_tools->setDialogRunner(answer(false, {20, 20, 20, 20}));
+    m_window->SetPage();
+    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    QVERIFY(m_window->pageRect().isEmpty());
+    QCOMPARE(m_window->MarginLeft, 0);
+    m_tools->setDialogRunner(answer(true, {20, 15, 10, 25}));
+    m_window->SetPage();
+    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    const int kx = printing::pixelsPerMmX(printer), ky = printing::pixelsPerMmY(printer);
+    QCOMPARE(m_window->pageRect(), QRect(20 * kx, 15 * ky, printer.width() - 10 * kx - 20 * kx,
+                                         printer.height() - 25 * ky - 15 * ky));
+    QCOMPARE(QList<int>({m_window->MarginLeft, m_window->MarginTop, m_window->MarginRight, m_window->MarginBottom}),
+             QList<int>({20, 15, 10, 25}));
+    // Shown again with the window's margins; margins that leave no page are refused.
+    m_tools->setDialogRunner(answer(true, {150, 0, 150, 0}));
+    m_window->SetPage();
+    QCOMPARE(shown, (QList<int>{20, 15, 10, 25}));
+    QCOMPARE(m_errors.size(), 1);
+    QCOMPARE(m_window->MarginLeft, 20);
+    QCOMPARE(m_window->pageRect().x(), 20 * kx);
+}
+
+void TestTextTools::previewShowsPagesAndLeavesEditor()
+{
+    RichEdit *edit = m_window->RichEdit1;
+    QStringList paragraphs;
+    for (int i = 0; i < 150; ++i)
+        paragraphs << u"Paragraphe numéro %1 du document."_s.arg(i + 1);
+    edit->setPlainText(paragraphs.join(u'\n'));
+    const QStringList linesBefore = edit->displayedLines();
+    const qreal widthBefore = edit->document()->textWidth();
+    int count = 0, afterNext = -1, afterPrevious = -1;
+    bool previousEnabledAtStart = true;
+    QImage page;
+    m_tools->setDialogRunner([&](QDialog &d) {
+        auto *e = qobject_cast<TEcran *>(&d);
+        QVERIFY(e);
+        QCOMPARE(e->windowTitle(), u"Aperçu avant impression"_s);
+        count = e->pageCount();
+        previousEnabledAtStart = e->PreviousButton->isEnabled();
+        page = e->PaintBox1->grab().toImage();
+        click(e->NextButton);
+        afterNext = e->currentPage();
+        click(e->PreviousButton);
+        afterPrevious = e->currentPage();
+        click(e->CloseButton);
+    });
+    m_window->Apercu();
+    QVERIFY(count >= 3);
+    QVERIFY(!previousEnabledAtStart);
+    QCOMPARE(afterNext, 1);
+    QCOMPARE(afterPrevious, 0);
+    // Something is drawn on the white page.
+    bool ink = false;
+    for (int y = 0; y < page.height() && !ink; y += 2)
+        for (int x = 0; x < page.width() && !ink; x += 2)
+            ink = qGray(page.pixel(x, y)) < 128;
+    QVERIFY(ink);
+    // The editor keeps its own layout.
+    QCOMPARE(edit->document()->textWidth(), widthBefore);
+    QCOMPARE(edit->displayedLines(), linesBefore);
+}
+
+void TestTextTools::htmlExport()
+{
+    m_window->Sauvehtm();
+    QCOMPARE(m_errors, QStringList{u"Erreur E/S 6"_s});
+    m_errors.clear();
+    const QString doc = m_dir.filePath(u"page.qvt"_s);
+    const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+                           "\\deflang1036\\pard\\plain\\f2\\fs20 Caf\\'e9 cr\\'e8me\r\n\\par }\r\n";
+    writeFile(doc, rtf);
+    m_window->Charge(doc);
+    type(u"change sans enregistrer "_s); // the export reads the file, not the window
+    m_window->Sauvehtm();
+    QVERIFY(m_errors.isEmpty());
+    QCOMPARE(readFile(m_dir.filePath(u"page.htm"_s)), htmlexport::convertDocument(rtf));
+    QVERIFY(readFile(m_dir.filePath(u"page.htm"_s)).contains("<P>Caf&eacute; cr&egrave;me</P>\r\n"));
+    // A file that disappeared.
+    QFile::remove(doc);
+    m_window->Sauvehtm();
+    QCOMPARE(m_errors, QStringList{u"Fichier introuvable"_s});
+}
+
+void TestTextTools::headlessConversionGivesSameBytes()
+{
+    ConverterRegistry registry;
+    TextTools::registerConverters(registry);
+    const Converter *c = registry.find(u"htm"_s, u"qvt"_s);
+    QVERIFY(c);
+    QVERIFY(registry.find(u"htm"_s, u"rtf"_s));
+    const QString doc = m_dir.filePath(u"lettre.qvt"_s);
+    writeFile(doc, "\\deflang1036\\pard\\plain\\f2\\fs20\\b Objet\\plain\\f2\\fs20  : r\\'e9union\r\n");
+    QVERIFY_THROWS_EXCEPTION(VelmoraError, c->run({doc, m_dir.filePath(u"out/lettre.htm"_s), {}}));
+    QVERIFY(!QFile::exists(m_dir.filePath(u"out/lettre.htm"_s))); // no folder: nothing half done
+    QDir().mkpath(m_dir.filePath(u"out"_s));
+    c->run({doc, m_dir.filePath(u"out/lettre.htm"_s), {}});
+    m_window->NomFichier = doc;
+    m_window->Sauvehtm();
+    QCOMPARE(readFile(m_dir.filePath(u"out/lettre.htm"_s)), readFile(m_dir.filePath(u"lettre.htm"_s)));
+}
+
+void TestTextTools::glossaryThatCannotBeWrittenIsReported()
+{
+    // A change, then an exit whose data directories cannot be written.
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *g = qobject_cast<TGlos *>(&d);
+        g->Edit1->setText(u"NV"_s);
+        g->Edit2->setText(u"nouveau"_s);
+        click(g->AddButton);
+        click(g->CloseButton);
+    });
+    m_window->Glossaire();
+    const QString blocked = m_dir.filePath(u"bloque"_s);
+    writeFile(blocked, "un fichier, pas un dossier");
+    qputenv("VELMORA_DATA_DIR", (blocked + u"/sous"_s).toLocal8Bit());
+    m_tools->SauveGlo(blocked);
+    qputenv("VELMORA_DATA_DIR", m_dir.filePath(u"userdata"_s).toLocal8Bit());
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY(m_errors.first().startsWith(u"Ne peut créer le fichier "_s));
+    // Still marked changed: written at the next chance, with the new entry.
+    QVERIFY(QDir().mkpath(m_dir.filePath(u"prog"_s)));
+    m_tools->SauveGlo(m_dir.filePath(u"prog"_s));
+    QCOMPARE(readFile(m_dir.filePath(u"prog/Velmora.glo"_s)),
+             QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\nNV\tnouveau\r\n"));
+}
+
+QTEST_MAIN(TestTextTools)
+#include "tst_texttools.moc"
