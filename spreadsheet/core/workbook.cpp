@@ -2,6 +2,7 @@
 #include "spreadsheet/core/workbook.h"
 
 #include "common/velmoraerror.h"
+#include "spreadsheet/core/functionregistry.h"
 #include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbookimpl.h"
 
@@ -21,6 +22,24 @@ CellRange clipped(const CellRange &r)
 {
     return CellRange{std::max(1, r.top), std::max(1, r.left), std::min(kMaxRows, r.bottom),
                      std::min(kMaxColumns, r.right)};
+}
+
+// The number format a formula's outermost function implies, or "".
+QString impliedFormat(const Formula &f)
+{
+    auto it = f.code.rbegin();
+    while (it != f.code.rend() && it->op == Op::Paren)
+        ++it;
+    if (it == f.code.rend() || it->op != Op::Call)
+        return QString();
+    const QString &name = FunctionRegistry::instance().at(int(it->arg)).name;
+    if (name == u"DATE" || name == u"TODAY" || name == u"DATEVALUE")
+        return QStringLiteral("dd/mm/yyyy");
+    if (name == u"NOW")
+        return QStringLiteral("dd/mm/yyyy hh:nn");
+    if (name == u"TIME" || name == u"TIMEVALUE")
+        return QStringLiteral("hh:nn:ss");
+    return QString();
 }
 
 QString booleanText(bool b)
@@ -122,6 +141,17 @@ void Workbook::setFormula(int sheet, int row, int col, const QString &formula)
     if (text.startsWith(u'='))
         text = text.mid(1);
     Formula compiled = compileFormula(text, Dialect::French, *d);
+    // A formula whose result is a date or a time shows as one, as users expect of =TODAY().
+    const QString implied = impliedFormat(compiled);
+    if (!implied.isEmpty()) {
+        Sheet &s = d->sheetAt(sheet);
+        const Cell *c = s.find(row, col);
+        CellFormat f = d->formats[c ? c->formatId : 0];
+        if (f.numberFormat.isEmpty()) {
+            f.numberFormat = implied;
+            s.obtain(row, col).formatId = d->internFormat(f);
+        }
+    }
     d->setCellFormula(sheet, row, col, std::move(compiled));
 }
 

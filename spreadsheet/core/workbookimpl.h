@@ -151,8 +151,10 @@ struct Workbook::Impl : public SheetNames
     void cellEdited(Cell *cell, int sheetId, int row, int col);
     void structureChanged(int sheetId);
     void flush();
+    // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
+    // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
     void recalculate(std::vector<Cell *> seeds, bool everything,
-                     std::vector<std::pair<int, CellAddress>> &changed);
+                     std::vector<std::pair<int, CellAddress>> &changed, bool settle = true);
     void evaluate(Cell *cell);
     void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);
     void notifySheet(int sheetId);

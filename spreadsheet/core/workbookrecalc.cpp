@@ -254,14 +254,14 @@ void Workbook::Impl::evaluate(Cell *cell)
 }
 
 void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
-                                 std::vector<std::pair<int, CellAddress>> &changed)
+                                 std::vector<std::pair<int, CellAddress>> &changed, bool settle)
 {
     const QDateTime now = QDateTime::currentDateTime();
     nowSerial = dateToSerial(now.date()) + now.time().msecsSinceStartOfDay() / 86400000.0;
     if (everything) {
         seeds.clear();
         forEachFormulaCell([&](Cell &c) { seeds.push_back(&c); });
-    } else {
+    } else if (settle) {
         seeds.insert(seeds.end(), volatileCells.begin(), volatileCells.end());
     }
     if (seeds.empty())
@@ -344,27 +344,21 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
                 changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
         }
     }
-    // INDIRECT and OFFSET read cells the index does not know of: compute them again, and
-    // what reads them, now that everything else is final.
-    if (!dynamic.empty() && !everything) {
-        for (Cell *c : dynamic) {
-            const Value old = c->value;
-            evaluate(c);
-            if (c->value != old)
-                changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
-        }
-    } else if (!dynamic.empty()) {
-        for (Cell *c : dynamic)
-            evaluate(c);
-        std::vector<Cell *> readers;
-        for (Cell *c : dynamic)
-            forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { readers.push_back(r); });
-        if (!readers.empty()) {
-            for (Cell *r : readers)
-                if (!r->formula->hasDynamicRefs)
-                    evaluate(r);
+    // INDIRECT and OFFSET read cells the index does not know of: compute them again now
+    // that everything else is final, then once more what reads those that changed.
+    if (dynamic.empty() || !settle)
+        return;
+    std::vector<Cell *> moved;
+    for (Cell *c : dynamic) {
+        const Value old = c->value;
+        evaluate(c);
+        if (c->value != old) {
+            changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+            forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { moved.push_back(r); });
         }
     }
+    if (!moved.empty())
+        recalculate(std::move(moved), false, changed, false);
 }
 
 void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)

@@ -156,6 +156,13 @@ void TestWorkbookEngine::dateFormatStaysForNewEntries()
     QCOMPARE(book.displayText(0, 1, 1), QStringLiteral("13/03/1999"));
     SET(book, 0, "A2", "=A1+1");
     QCOMPARE(NUM(book, 0, "A2"), 36233.0);
+    // Date functions show dates.
+    SET(book, 0, "A3", "=DATE(2026;12;7)");
+    QCOMPARE(book.displayText(0, 3, 1), QStringLiteral("07/12/2026"));
+    SET(book, 0, "A4", "=TIME(8;5;0)");
+    QCOMPARE(book.displayText(0, 4, 1), QStringLiteral("08:05:00"));
+    SET(book, 0, "A5", "=YEAR(A1)");
+    QCOMPARE(book.displayText(0, 5, 1), QStringLiteral("1999"));
 }
 
 void TestWorkbookEngine::rejectedFormulaChangesNothing()
@@ -198,6 +205,14 @@ void TestWorkbookEngine::dependentsFollow()
     QCOMPARE(NUM(book, 0, "A3"), 1.0);
     QVERIFY(VAL(book, 0, "A1").isEmpty());
     book.removeObserver(&rec);
+    // INDIRECT reads a formula cell it does not name in its references; its readers follow.
+    SET(book, 2, "A1", "1");
+    SET(book, 2, "B1", "=A1*10");
+    SET(book, 2, "C1", "=INDIRECT(\"B1\")+1");
+    SET(book, 2, "D1", "=C1*2");
+    SET(book, 2, "A1", "2");
+    QCOMPARE(NUM(book, 2, "C1"), 21.0);
+    QCOMPARE(NUM(book, 2, "D1"), 42.0);
 }
 
 void TestWorkbookEngine::circularReference()

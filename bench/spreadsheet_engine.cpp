@@ -1,0 +1,128 @@
+// Workbook engine benchmarks: a workbook of 100 000 formula cells (chains, running sums,
+// IF/MOD, SUM over large ranges, VLOOKUP into 1000 rows) opened from its ".qvc", fully
+// recalculated and written as CSV, against the floor of reading and writing the same XML
+// without evaluating anything; and the recalculation after a change of one input cell.
+#include "spreadsheet/core/csvexchange.h"
+#include "spreadsheet/core/qvcfile.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookaccess.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <benchmark/benchmark.h>
+
+using namespace sheet;
+
+namespace {
+
+constexpr int kRows = 25000;
+
+// Columns: A,B lookup table (1000 rows); D chain from H1; E running sums of F; F inputs;
+// G IF/MOD of F; I VLOOKUP; J sums over whole columns. 100 000 formulas in all.
+void buildWorkbook(Workbook &book)
+{
+    WorkbookAccess access(book);
+    access.beginBatch();
+    for (int r = 1; r <= 1000; ++r) {
+        book.setValue(0, r, 1, Value::number(r));
+        book.setValue(0, r, 2, Value::number(r * 3));
+    }
+    book.setValue(0, 1, 8, Value::number(1));
+    for (int r = 1; r <= kRows; ++r) {
+        book.setValue(0, r, 6, Value::number(r % 7));
+        book.setFormula(0, r, 4, r == 1 ? QStringLiteral("$H$1") : QStringLiteral("D%1+1").arg(r - 1));
+        book.setFormula(0, r, 5, r == 1 ? QStringLiteral("F1") : QStringLiteral("E%1+F%2").arg(r - 1).arg(r));
+        book.setFormula(0, r, 7, QStringLiteral("IF(MOD(F%1;2)=0;F%1*2;F%1/2)").arg(r));
+        if (r <= kRows - 100)
+            book.setFormula(0, r, 9, QStringLiteral("VLOOKUP(MOD(F%1*37+%1;1000)+1;$A$1:$B$1000;2;0)").arg(r));
+    }
+    for (int r = 1; r <= 100; ++r)
+        book.setFormula(0, r, 10, r % 2 ? QStringLiteral("SUM(E$1:E%1)").arg(kRows) : QStringLiteral("SUM(G1:G%1)").arg(kRows));
+    access.endBatch();
+}
+
+struct Fixture
+{
+    Fixture()
+    {
+        buildWorkbook(book);
+        path = dir.filePath(QStringLiteral("bench.qvc"));
+        qvc::writeFile(path, book);
+    }
+    QTemporaryDir dir;
+    QString path;
+    Workbook book;
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void BM_OpenRecalcCsv(benchmark::State &state)
+{
+    const QString path = fixture().path;
+    for (auto _ : state) {
+        Workbook book;
+        qvc::readFile(path, book);
+        const QByteArray csv = csv::exportSheet(book, 0); // recalculates everything first
+        benchmark::DoNotOptimize(csv.data());
+    }
+}
+BENCHMARK(BM_OpenRecalcCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The floor: the same file read and written again, element by element, without a model.
+void BM_XmlCopyFloor(benchmark::State &state)
+{
+    QFile file(fixture().path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        QByteArray out;
+        QXmlStreamReader reader(bytes);
+        QXmlStreamWriter writer(&out);
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (reader.tokenType() != QXmlStreamReader::Invalid)
+                writer.writeCurrentToken(reader);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_XmlCopyFloor)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_FullRecalc(benchmark::State &state)
+{
+    Workbook &book = fixture().book;
+    for (auto _ : state)
+        book.recalculate();
+}
+BENCHMARK(BM_FullRecalc)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// One input cell changed, by how much of the workbook reads it.
+void changeInput(benchmark::State &state, int row, int col)
+{
+    Workbook &book = fixture().book;
+    double v = 0;
+    for (auto _ : state) {
+        book.setValue(0, row, col, Value::number(++v));
+    }
+}
+
+void BM_ChangeLeafInput(benchmark::State &state) { changeInput(state, kRows - 2, 6); }
+void BM_ChangeMidRunningSum(benchmark::State &state) { changeInput(state, kRows / 2, 6); }
+void BM_ChangeChainHead(benchmark::State &state) { changeInput(state, 1, 8); }
+void BM_ChangeLookupTable(benchmark::State &state) { changeInput(state, 500, 2); }
+BENCHMARK(BM_ChangeLeafInput)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ChangeMidRunningSum)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ChangeChainHead)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ChangeLookupTable)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+} // namespace
+
+BENCHMARK_MAIN();

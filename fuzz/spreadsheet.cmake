@@ -1,0 +1,3 @@
+# Spreadsheet engine: the formula language and the ".qvc" workbook reader.
+add_fuzz_target(formula LIBS spreadsheet_core)
+add_fuzz_target(qvcfile LIBS spreadsheet_core)
