@@ -4,6 +4,7 @@
 
 #include "common/converterregistry.h"
 #include "common/ui/documentwindow.h"
+#include "spreadsheet/ui/spreadsheettools.h"
 
 class QWidget;
 
@@ -13,11 +14,14 @@ public:
     explicit SpreadsheetModule(QWidget *dialogParent);
     ~SpreadsheetModule();
 
-    // A new, empty window of the module's kind; nullptr while the module has no window.
+    // A new, empty spreadsheet window (TTableur).
     DocumentWindow *createWindow(FrameServices &frame);
 
+    SpreadsheetTools &tools() { return m_tools; }
+
+    // "--convert-to csv" and "--convert-to pdf" of a workbook, "--convert-to qvc" of a CSV file.
     static void registerConverters(ConverterRegistry &registry);
 
 private:
-    QWidget *m_dialogParent;
+    SpreadsheetTools m_tools;
 };

@@ -1,0 +1,97 @@
+#include "spreadsheet/ui/celldelegate.h"
+
+#include "spreadsheet/ui/sheetmodel.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+CellDelegate::CellDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
+
+void CellDelegate::setPendingText(const QString &text, int caret)
+{
+    m_pendingText = text;
+    m_pendingCaret = caret;
+    m_hasPending = true;
+}
+
+QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                    const QModelIndex &index) const
+{
+    Q_UNUSED(option);
+    auto *editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    editor->setObjectName(QStringLiteral("CellEditor"));
+    m_editor = editor;
+    const QVariant font = index.data(Qt::FontRole);
+    if (font.isValid())
+        editor->setFont(font.value<QFont>());
+    return editor;
+}
+
+void CellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line)
+        return;
+    if (m_hasPending) {
+        m_hasPending = false;
+        line->setText(m_pendingText);
+        line->setCursorPosition(m_pendingCaret < 0 ? int(m_pendingText.size()) : m_pendingCaret);
+        line->deselect();
+        return;
+    }
+    line->setText(index.data(Qt::EditRole).toString());
+}
+
+void CellDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line)
+        return;
+    const QString text = line->text();
+    if (text == index.data(Qt::EditRole).toString() && !line->isModified())
+        return; // nothing typed: the cell is left as it is (and not marked modified)
+    if (!model->setData(index, text, Qt::EditRole)) {
+        line->setProperty("refused", true);
+        const auto *sheetModel = qobject_cast<const SheetModel *>(model);
+        Q_EMIT entryRejected(index, text, sheetModel ? sheetModel->lastError() : QString());
+    }
+}
+
+void CellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                        const QModelIndex &index) const
+{
+    Q_UNUSED(index);
+    // A formula is usually wider than its result: let the editor grow to the right.
+    QRect r = option.rect;
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (line && editor->parentWidget()) {
+        const int wanted = line->fontMetrics().horizontalAdvance(line->text()) + 12;
+        const int room = editor->parentWidget()->width() - r.left();
+        r.setWidth(std::max(r.width(), std::min(wanted, room)));
+    }
+    editor->setGeometry(r);
+}
+
+void CellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(SheetModel::WrapRole).toBool())
+        option->features |= QStyleOptionViewItem::WrapText;
+    else
+        option->features &= ~QStyleOptionViewItem::WrapText;
+}
+
+bool CellDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && key->modifiers() == Qt::NoModifier
+            && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            Q_EMIT commitAndMove(editor, key->key() == Qt::Key_Up ? -1 : 1);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}

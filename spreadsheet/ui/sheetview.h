@@ -1,0 +1,60 @@
+// One pane of the grid. The main pane scrolls; with frozen rows or columns, up to three
+// panes lie over its top-left part and show the frozen rows, the frozen columns and the
+// corner where they meet. All panes share one model, one selection and one delegate; the
+// main pane does all the scrolling, the others follow it.
+#pragma once
+
+#include <QTableView>
+
+#include <functional>
+
+class SheetView : public QTableView
+{
+    Q_OBJECT
+public:
+    enum class Pane { Main, Top, Left, Corner };
+
+    explicit SheetView(Pane pane, QWidget *parent = nullptr);
+    Pane pane() const { return m_pane; }
+
+    // Rows and columns kept in view (main pane): scrolling starts after them.
+    void setFrozen(int rows, int cols);
+    // Painted over the cells of the main pane (charts).
+    void setOverlayPainter(std::function<void(QPainter &)> painter) { m_overlay = std::move(painter); }
+    // The pane that receives the wheel and scroll requests of an overlay pane.
+    void setMainPane(SheetView *main) { m_main = main; }
+
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    using QTableView::edit;
+
+    // Ends editing in `editor` (if it is this view's) as Enter would, without moving.
+    void commitEditor(QWidget *editor);
+    // Closes `editor` (if it is this view's) without entering what it holds.
+    void discardEditor(QWidget *editor);
+
+Q_SIGNALS:
+    // Delete pressed outside an editor: clear the selected cells.
+    void clearRequested();
+    // Enter or Tab outside an editor, or after an edit: move the active cell.
+    void moveRequested(int dRow, int dCol);
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+
+private:
+    void selectLine(Qt::Orientation orientation, int section, bool pressed);
+    int firstScrolledRow() const;
+    int firstScrolledColumn() const;
+
+    Pane m_pane;
+    SheetView *m_main = nullptr;
+    int m_frozenRows = 0;
+    int m_frozenCols = 0;
+    int m_lineAnchor = -1;
+    std::function<void(QPainter &)> m_overlay;
+};

@@ -1,0 +1,800 @@
+#include "spreadsheet/ui/tf1book.h"
+
+#include "common/ui/errorhandler.h"
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/qvcfile.h"
+#include "spreadsheet/core/rangeclipboard.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/celldelegate.h"
+#include "spreadsheet/ui/chartpainter.h"
+#include "spreadsheet/ui/sheetmodel.h"
+#include "spreadsheet/ui/sheetprinter.h"
+#include "spreadsheet/ui/sheetview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace sheet;
+
+TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Workbook>())
+{
+    setObjectName(QStringLiteral("F1Book1"));
+    m_model = new SheetModel(*m_book, this);
+    m_delegate = new CellDelegate(this);
+    m_view = createPane(int(SheetView::Pane::Main));
+    m_view->setOverlayPainter([this](QPainter &p) { paintCharts(p); });
+    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { layoutPanes(); });
+    connect(m_view->verticalHeader(), &QHeaderView::sectionResized, this, [this] { layoutPanes(); });
+    setFocusProxy(m_view);
+
+    m_tabs = new QTabBar(this);
+    m_tabs->setObjectName(QStringLiteral("SheetTabs"));
+    m_tabs->setShape(QTabBar::RoundedSouth);
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(false);
+    m_tabs->setFocusPolicy(Qt::NoFocus);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (!m_rebuildingTabs && index >= 0)
+            SetSheet(index + 1);
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_tabs, 0, Qt::AlignLeft);
+
+    connect(m_delegate, &CellDelegate::entryRejected, this, &TF1Book::entryRejected);
+    connect(m_delegate, &CellDelegate::commitAndMove, this, [this](QWidget *editor, int dRow) {
+        forEachPane([editor](SheetView *v) { v->commitEditor(editor); });
+        if (!editor->property("refused").toBool())
+            moveActive(dRow, 0);
+    });
+    QItemSelectionModel *sel = m_view->selectionModel();
+    // A click moves the active cell and then the selection: one event for both, once the
+    // view is done.
+    connect(sel, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        focusPaneOf(current);
+        scheduleSelChange();
+    });
+    connect(sel, &QItemSelectionModel::selectionChanged, this, [this] { scheduleSelChange(); });
+
+    m_book->addObserver(this);
+    m_cursorOfSheet.assign(size_t(m_book->sheetCount()), CellAddress{});
+    rebuildTabs();
+    applySheetLayout();
+    SetActiveCell(1, 1);
+}
+
+TF1Book::~TF1Book()
+{
+    // The views go first: an editor still open must not reach a workbook already gone.
+    QString text;
+    int caret;
+    SuspendEdit(text, caret);
+    m_book->removeObserver(this);
+    delete m_view;
+    m_view = m_top = m_left = m_corner = nullptr;
+}
+
+SheetView *TF1Book::createPane(int pane)
+{
+    auto *v = new SheetView(SheetView::Pane(pane), pane == int(SheetView::Pane::Main) ? this : static_cast<QWidget *>(m_view));
+    v->setObjectName(pane == int(SheetView::Pane::Main) ? QStringLiteral("Grid") : QStringLiteral("FrozenPane%1").arg(pane));
+    v->setModel(m_model);
+    v->setItemDelegate(m_delegate);
+    if (m_view && v != m_view) {
+        v->setSelectionModel(m_view->selectionModel());
+        v->setMainPane(m_view);
+        v->setShowGrid(m_view->showGrid());
+        v->verticalHeader()->setFixedWidth(m_view->verticalHeader()->width());
+        v->horizontalHeader()->setFixedHeight(m_view->horizontalHeader()->height());
+    }
+    connect(v, &SheetView::clearRequested, this, [this] { errorhandler::run(this, [this] { EditClear(); }); });
+    connect(v, &SheetView::moveRequested, this, &TF1Book::moveActive);
+    return v;
+}
+
+void TF1Book::forEachPane(const std::function<void(SheetView *)> &f) const
+{
+    for (SheetView *v : {m_view, m_top, m_left, m_corner})
+        if (v)
+            f(v);
+}
+
+// ---- units ------------------------------------------------------------------------------
+
+int TF1Book::toPixels(int twips) const { return qRound(twips * logicalDpiX() / 1440.0); }
+int TF1Book::toTwips(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiX()); }
+
+// ---- properties -------------------------------------------------------------------------
+
+int TF1Book::Row() const
+{
+    const QModelIndex i = m_view->currentIndex();
+    return i.isValid() ? i.row() + 1 : 1;
+}
+
+int TF1Book::Col() const
+{
+    const QModelIndex i = m_view->currentIndex();
+    return i.isValid() ? i.column() + 1 : 1;
+}
+
+void TF1Book::SetActiveCell(int row, int col)
+{
+    row = std::clamp(row, 1, kMaxRows);
+    col = std::clamp(col, 1, kMaxColumns);
+    m_view->selectionModel()->setCurrentIndex(m_model->index(row - 1, col - 1),
+                                              QItemSelectionModel::ClearAndSelect);
+    checkSelChange();
+}
+
+QString TF1Book::Formula() const { return m_book->entryText(m_sheet, Row(), Col()); }
+
+void TF1Book::SetFormula(const QString &formula) { m_book->setFormula(m_sheet, Row(), Col(), formula); }
+
+int TF1Book::FixedRows() const { return m_book->frozenRows(m_sheet); }
+int TF1Book::FixedCols() const { return m_book->frozenColumns(m_sheet); }
+
+void TF1Book::SetFixedRows(int rows)
+{
+    m_book->setFrozenRows(m_sheet, std::clamp(rows, 0, kMaxRows - 1));
+    applyFrozen();
+}
+
+void TF1Book::SetFixedCols(int cols)
+{
+    m_book->setFrozenColumns(m_sheet, std::clamp(cols, 0, kMaxColumns - 1));
+    applyFrozen();
+}
+
+bool TF1Book::ShowGridLines() const { return m_book->showGridLines(); }
+
+void TF1Book::SetShowGridLines(bool on)
+{
+    m_book->setShowGridLines(on);
+    forEachPane([on](SheetView *v) { v->setShowGrid(on); });
+}
+
+bool TF1Book::ShowFormulas() const { return m_book->showFormulas(); }
+
+void TF1Book::SetShowFormulas(bool on)
+{
+    m_book->setShowFormulas(on);
+    m_model->allCellsChanged();
+}
+
+int TF1Book::MaxRow() const { return m_book->maxRow(m_sheet); }
+int TF1Book::MaxCol() const { return m_book->maxCol(m_sheet); }
+bool TF1Book::Modified() const { return m_book->isModified(); }
+void TF1Book::SetModified(bool modified) { m_book->setModified(modified); }
+int TF1Book::NumSheets() const { return m_book->sheetCount(); }
+
+void TF1Book::SetNumSheets(int count) { m_book->setSheetCount(std::max(1, count)); }
+
+void TF1Book::SetSheet(int s)
+{
+    s = std::clamp(s, 1, NumSheets()) - 1;
+    if (s == m_sheet && m_model->sheet() == s)
+        return;
+    CommitEdit();
+    if (size_t(m_sheet) < m_cursorOfSheet.size())
+        m_cursorOfSheet[size_t(m_sheet)] = {Row(), Col()};
+    m_sheet = s;
+    m_model->setSheet(s);
+    applySheetLayout();
+    const CellAddress at = size_t(s) < m_cursorOfSheet.size() ? m_cursorOfSheet[size_t(s)] : CellAddress{};
+    SetActiveCell(at.row, at.col);
+    m_rebuildingTabs = true;
+    m_tabs->setCurrentIndex(s);
+    m_rebuildingTabs = false;
+    checkSelChange();
+}
+
+QString TF1Book::SheetName(int s) const { return m_book->sheetName(s - 1); }
+void TF1Book::SetSheetName(int s, const QString &name) { m_book->renameSheet(s - 1, name); }
+void TF1Book::InsertSheet(int s, const QString &name) { m_book->insertSheet(s - 1, name); }
+void TF1Book::DeleteSheet(int s) { m_book->removeSheet(s - 1); }
+
+// ---- formats ----------------------------------------------------------------------------
+
+void TF1Book::GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const
+{
+    const CellFormat f = m_book->format(m_sheet, Row(), Col());
+    horizontal = f.horizontal;
+    wrap = f.wrap;
+    vertical = f.vertical;
+    orientation = 0; // text is always written horizontally
+}
+
+void TF1Book::SetAlignment(int horizontal, bool wrap, int vertical, int orientation)
+{
+    Q_UNUSED(orientation);
+    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) {
+        f.horizontal = horizontal;
+        f.wrap = wrap;
+        f.vertical = vertical;
+    });
+}
+
+void TF1Book::SetHorizontalAlignment(int horizontal)
+{
+    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) { f.horizontal = horizontal; });
+}
+
+void TF1Book::GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout,
+                      unsigned &colour, bool &outline, bool &shadow) const
+{
+    const CellFormat f = m_book->format(m_sheet, Row(), Col());
+    name = f.fontName;
+    size = f.fontSize;
+    bold = f.bold;
+    italic = f.italic;
+    underline = f.underline;
+    strikeout = f.strikeout;
+    colour = f.colour;
+    outline = false; // outlined and shadowed letters are not drawn on this system
+    shadow = false;
+}
+
+void TF1Book::SetFont(const QString &name, int size, bool bold, bool italic, bool underline, bool strikeout,
+                      unsigned colour, bool outline, bool shadow)
+{
+    Q_UNUSED(outline);
+    Q_UNUSED(shadow);
+    CellFormat v;
+    v.fontName = name;
+    v.fontSize = size * 20;
+    v.bold = bold;
+    v.italic = italic;
+    v.underline = underline;
+    v.strikeout = strikeout;
+    v.colour = colour;
+    SetFontParts(v, FontAll);
+}
+
+void TF1Book::SetFontParts(const CellFormat &v, int parts)
+{
+    // Sizes beyond what a cell can show are brought back within 1 to 409 points.
+    const int size = std::clamp(v.fontSize, 20, 409 * 20);
+    const bool name = (parts & FontName) && !v.fontName.trimmed().isEmpty();
+    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) {
+        if (name) f.fontName = v.fontName.trimmed();
+        if (parts & FontSize) f.fontSize = size;
+        if (parts & FontBold) f.bold = v.bold;
+        if (parts & FontItalic) f.italic = v.italic;
+        if (parts & FontUnderline) f.underline = v.underline;
+        if (parts & FontStrikeout) f.strikeout = v.strikeout;
+        if (parts & FontColour) f.colour = v.colour & 0xffffffu;
+    });
+}
+
+// ---- selection --------------------------------------------------------------------------
+
+CellRange TF1Book::selectionRange() const
+{
+    const QItemSelection sel = m_view->selectionModel()->selection();
+    if (sel.isEmpty())
+        return CellRange::single(Row(), Col());
+    int top = kMaxRows, left = kMaxColumns, bottom = 1, right = 1;
+    for (const QItemSelectionRange &r : sel) {
+        top = std::min(top, r.top() + 1);
+        left = std::min(left, r.left() + 1);
+        bottom = std::max(bottom, r.bottom() + 1);
+        right = std::max(right, r.right() + 1);
+    }
+    return {top, left, bottom, right};
+}
+
+// The part of `range` that lies within the used area (at least its first cell).
+CellRange TF1Book::usedPart(const CellRange &range) const
+{
+    CellRange r = range;
+    r.bottom = std::max(r.top, std::min(r.bottom, std::max(MaxRow(), 1)));
+    r.right = std::max(r.left, std::min(r.right, std::max(MaxCol(), 1)));
+    return r;
+}
+
+void TF1Book::GetSelection(int index, int &r1, int &c1, int &r2, int &c2) const
+{
+    Q_UNUSED(index); // one selection at a time
+    const CellRange r = selectionRange();
+    r1 = r.top;
+    c1 = r.left;
+    r2 = r.bottom;
+    c2 = r.right;
+}
+
+void TF1Book::SetSelection(int r1, int c1, int r2, int c2)
+{
+    r1 = std::clamp(r1, 1, kMaxRows);
+    r2 = std::clamp(r2, r1, kMaxRows);
+    c1 = std::clamp(c1, 1, kMaxColumns);
+    c2 = std::clamp(c2, c1, kMaxColumns);
+    QItemSelectionModel *sel = m_view->selectionModel();
+    sel->setCurrentIndex(m_model->index(r1 - 1, c1 - 1), QItemSelectionModel::NoUpdate);
+    sel->select(QItemSelection(m_model->index(r1 - 1, c1 - 1), m_model->index(r2 - 1, c2 - 1)),
+                QItemSelectionModel::ClearAndSelect);
+    checkSelChange();
+}
+
+void TF1Book::scheduleSelChange()
+{
+    if (m_selChangePending)
+        return;
+    m_selChangePending = true;
+    QTimer::singleShot(0, this, [this] { checkSelChange(); });
+}
+
+void TF1Book::checkSelChange()
+{
+    m_selChangePending = false;
+    const CellRange r = selectionRange();
+    const SelState now{m_sheet, Row(), Col(), r.top, r.left, r.bottom, r.right};
+    if (now == m_lastSel)
+        return;
+    m_lastSel = now;
+    Q_EMIT SelChange();
+}
+
+void TF1Book::moveActive(int dRow, int dCol)
+{
+    SetActiveCell(Row() + dRow, Col() + dCol);
+}
+
+void TF1Book::focusPaneOf(const QModelIndex &current)
+{
+    if (!current.isValid())
+        return;
+    const bool inRows = current.row() < FixedRows();
+    const bool inCols = current.column() < FixedCols();
+    SheetView *target = inRows && inCols ? m_corner : inRows ? m_top : inCols ? m_left : m_view;
+    if (!target || !target->isVisible())
+        target = m_view;
+    QWidget *focus = QApplication::focusWidget();
+    bool ours = false;
+    forEachPane([&](SheetView *v) { ours = ours || v == focus; });
+    if (ours && focus != target)
+        target->setFocus();
+}
+
+// ---- editing ----------------------------------------------------------------------------
+
+SheetView *TF1Book::paneWithEditor() const
+{
+    QWidget *editor = m_delegate->currentEditor();
+    if (!editor)
+        return nullptr;
+    SheetView *found = nullptr;
+    forEachPane([&](SheetView *v) {
+        if (editor->parentWidget() == v->viewport())
+            found = v;
+    });
+    return found;
+}
+
+bool TF1Book::IsEditing() const { return paneWithEditor() != nullptr; }
+
+QString TF1Book::EditorText() const
+{
+    auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor());
+    return line && IsEditing() ? line->text() : QString();
+}
+
+void TF1Book::StartEdit(const QString &text, int caret)
+{
+    CommitEdit();
+    const QModelIndex current = m_view->currentIndex();
+    SheetView *pane = m_view;
+    const bool inRows = current.row() < FixedRows(), inCols = current.column() < FixedCols();
+    if (inRows && inCols && m_corner && m_corner->isVisible()) pane = m_corner;
+    else if (inRows && m_top && m_top->isVisible()) pane = m_top;
+    else if (inCols && m_left && m_left->isVisible()) pane = m_left;
+    pane->setFocus();
+    m_delegate->setPendingText(text, caret);
+    pane->edit(current);
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor())) {
+        // The view selects an opened editor's text; here the caret goes where it was asked.
+        line->setFocus();
+        line->setCursorPosition(caret < 0 ? int(text.size()) : caret);
+        line->deselect();
+    }
+}
+
+void TF1Book::InsertInEditor(const QString &text)
+{
+    auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor());
+    if (line && IsEditing()) {
+        if (line->text().isEmpty())
+            line->setText(QStringLiteral("="));
+        line->insert(text);
+        line->setFocus();
+        return;
+    }
+    StartEdit(QLatin1Char('=') + text);
+}
+
+bool TF1Book::CommitEdit()
+{
+    SheetView *pane = paneWithEditor();
+    if (!pane)
+        return true;
+    QWidget *editor = m_delegate->currentEditor();
+    pane->commitEditor(editor);
+    return !editor || !editor->property("refused").toBool();
+}
+
+bool TF1Book::SuspendEdit(QString &text, int &caret)
+{
+    SheetView *pane = paneWithEditor();
+    auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor());
+    if (!pane || !line)
+        return false;
+    text = line->text();
+    caret = line->cursorPosition();
+    pane->discardEditor(line);
+    return true;
+}
+
+void TF1Book::entryRejected(const QModelIndex &index, const QString &text, const QString &message)
+{
+    // The refused entry stays in an editor on its cell, so that the user can mend it.
+    QTimer::singleShot(0, this, [this, index = QPersistentModelIndex(index), text, message] {
+        errorhandler::show(this, message.isEmpty() ? QStringLiteral("Entrée refusée.") : message);
+        if (!index.isValid())
+            return;
+        SetActiveCell(index.row() + 1, index.column() + 1);
+        StartEdit(text);
+    });
+}
+
+// ---- edit commands ----------------------------------------------------------------------
+
+void TF1Book::EditCopy()
+{
+    // While a cell is being edited the commands act on the editor's text.
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+        line->copy();
+        return;
+    }
+    const CellRange r = usedPart(selectionRange());
+    auto *mime = new QMimeData;
+    mime->setText(clipboard::rangeAsText(*m_book, m_sheet, r));
+    mime->setData(QString::fromLatin1(clipboard::kMimeType), clipboard::rangeAsCells(*m_book, m_sheet, r));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TF1Book::EditCut()
+{
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+        line->cut();
+        return;
+    }
+    EditCopy();
+    const CellRange r = usedPart(selectionRange());
+    m_book->clearContents(m_sheet, r);
+    m_book->clearFormats(m_sheet, r);
+}
+
+void TF1Book::EditPaste()
+{
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+        line->paste();
+        return;
+    }
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return;
+    const CellRange target = selectionRange();
+    const QString ours = QString::fromLatin1(clipboard::kMimeType);
+    CellRange pasted;
+    if (mime->hasFormat(ours))
+        pasted = clipboard::pasteCells(*m_book, m_sheet, target.top, target.left, mime->data(ours));
+    else if (mime->hasText())
+        pasted = clipboard::pasteText(*m_book, m_sheet, target.top, target.left, mime->text());
+    else
+        return;
+    if (pasted.isValid())
+        SetSelection(pasted.top, pasted.left, pasted.bottom, pasted.right);
+}
+
+void TF1Book::EditClear()
+{
+    m_book->clearContents(m_sheet, usedPart(selectionRange()));
+}
+
+void TF1Book::EditInsert(int shift)
+{
+    const CellRange r = selectionRange();
+    // Whole columns selected and rows asked for (or the reverse): the active row or column.
+    if (shift == ShiftRows) {
+        const bool all = r.rowCount() == kMaxRows;
+        m_book->insertRows(m_sheet, all ? Row() : r.top, all ? 1 : r.rowCount());
+    } else if (shift == ShiftColumns) {
+        const bool all = r.columnCount() == kMaxColumns;
+        m_book->insertColumns(m_sheet, all ? Col() : r.left, all ? 1 : r.columnCount());
+    }
+}
+
+void TF1Book::EditDelete(int shift)
+{
+    const CellRange r = selectionRange();
+    if (shift == ShiftRows) {
+        const bool all = r.rowCount() == kMaxRows;
+        m_book->deleteRows(m_sheet, all ? Row() : r.top, all ? 1 : r.rowCount());
+    } else if (shift == ShiftColumns) {
+        const bool all = r.columnCount() == kMaxColumns;
+        m_book->deleteColumns(m_sheet, all ? Col() : r.left, all ? 1 : r.columnCount());
+    }
+}
+
+void TF1Book::FilePrint(QPrinter &printer)
+{
+    CommitEdit();
+    sheetprinter::print(*m_book, printer, m_sheet);
+}
+
+void TF1Book::Recalc() { m_book->recalculate(); }
+
+// ---- sizes ------------------------------------------------------------------------------
+
+void TF1Book::SetColWidth(int c1, int c2, int width, bool defaultFlag)
+{
+    Q_UNUSED(defaultFlag);
+    c1 = std::clamp(c1, 1, kMaxColumns);
+    c2 = std::clamp(c2, c1, kMaxColumns);
+    m_book->setColumnWidth(m_sheet, c1, c2, std::max(0, width));
+}
+
+void TF1Book::SetRowHeight(int r1, int r2, int height, bool defaultFlag)
+{
+    Q_UNUSED(defaultFlag);
+    r1 = std::clamp(r1, 1, kMaxRows);
+    r2 = std::clamp(r2, r1, kMaxRows);
+    m_book->setRowHeight(m_sheet, r1, r2, std::max(0, height));
+}
+
+int TF1Book::ColWidth(int col) const { return m_book->columnWidth(m_sheet, col); }
+int TF1Book::RowHeight(int row) const { return m_book->rowHeight(m_sheet, row); }
+
+void TF1Book::SetColWidthAuto(int r1, int c1, int r2, int c2, bool setDefaults)
+{
+    if (r2 < r1 || c2 < c1)
+        return;
+    const int padding = 8; // pixels around the text, as the grid draws it
+    std::vector<int> widest(size_t(c2 - c1 + 1), 0);
+    m_book->forEachCell(m_sheet, CellRange{r1, c1, r2, c2}, [&](int r, int c) {
+        const QString text = m_book->displayText(m_sheet, r, c);
+        if (text.isEmpty())
+            return;
+        const QFontMetrics fm(SheetModel::fontOf(m_book->format(m_sheet, r, c)), this);
+        int w = 0;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            w = std::max(w, fm.horizontalAdvance(line));
+        int &slot = widest[size_t(c - c1)];
+        slot = std::max(slot, w + padding);
+    });
+    for (int c = c1; c <= c2; ++c) {
+        const int px = widest[size_t(c - c1)];
+        if (px > 0)
+            m_book->setColumnWidth(m_sheet, c, c, toTwips(px));
+        else if (setDefaults)
+            m_book->setColumnWidth(m_sheet, c, c, Workbook::kDefaultColumnWidth);
+    }
+}
+
+void TF1Book::Sort(int r1, int c1, int r2, int c2, bool byRows, int key1, int key2, int key3)
+{
+    if (!byRows)
+        throw VelmoraError(QStringLiteral("Le tri par colonnes n'est pas disponible."));
+    m_book->sortRows(m_sheet, CellRange{r1, c1, r2, c2}, {key1, key2, key3});
+}
+
+int TF1Book::ObjCreate(int type, int r1, int c1, int r2, int c2)
+{
+    return m_book->addChart(m_sheet, type, CellRange{r1, c1, r2, c2});
+}
+
+void TF1Book::Read(const QString &path, int &format)
+{
+    CommitEdit();
+    format = kFormatWorkbook;
+    qvc::readFile(path, *m_book);
+}
+
+void TF1Book::Write(const QString &path, int format)
+{
+    Q_UNUSED(format); // the control writes its own workbook format only
+    CommitEdit();
+    qvc::writeFile(path, *m_book);
+}
+
+// ---- what the engine reports ------------------------------------------------------------
+
+void TF1Book::cellsChanged(int s, const std::vector<CellAddress> &cells)
+{
+    if (s != m_sheet)
+        return;
+    m_model->cellsChanged(cells);
+    if (!m_book->charts(s).empty())
+        m_view->viewport()->update();
+}
+
+void TF1Book::sheetChanged(int s)
+{
+    if (s != m_sheet)
+        return;
+    m_model->allCellsChanged();
+    applySheetLayout();
+    checkSelChange();
+}
+
+void TF1Book::sheetsChanged()
+{
+    m_cursorOfSheet.resize(size_t(m_book->sheetCount()));
+    rebuildTabs();
+    if (m_sheet >= m_book->sheetCount()) {
+        m_sheet = m_book->sheetCount() - 1;
+        m_model->setSheet(m_sheet);
+        applySheetLayout();
+        SetActiveCell(1, 1);
+    }
+    m_rebuildingTabs = true;
+    m_tabs->setCurrentIndex(m_sheet);
+    m_rebuildingTabs = false;
+    checkSelChange();
+}
+
+void TF1Book::workbookReset()
+{
+    m_sheet = std::clamp(m_sheet, 0, m_book->sheetCount() - 1);
+    m_model->setSheet(m_sheet);
+    m_cursorOfSheet.assign(size_t(m_book->sheetCount()), CellAddress{});
+    rebuildTabs();
+    forEachPane([this](SheetView *v) { v->setShowGrid(m_book->showGridLines()); });
+    applySheetLayout();
+    SetActiveCell(1, 1);
+    m_lastSel = {-1, 0, 0, 0, 0, 0, 0};
+    checkSelChange();
+}
+
+void TF1Book::rebuildTabs()
+{
+    m_rebuildingTabs = true;
+    while (m_tabs->count() > m_book->sheetCount())
+        m_tabs->removeTab(m_tabs->count() - 1);
+    for (int s = 0; s < m_book->sheetCount(); ++s) {
+        if (s < m_tabs->count())
+            m_tabs->setTabText(s, m_book->sheetName(s));
+        else
+            m_tabs->addTab(m_book->sheetName(s));
+    }
+    m_tabs->setCurrentIndex(m_sheet);
+    m_rebuildingTabs = false;
+}
+
+// ---- layout of the panes ----------------------------------------------------------------
+
+void TF1Book::applySheetLayout()
+{
+    applySizes();
+    applyFrozen();
+    m_view->viewport()->update();
+}
+
+void TF1Book::applySizes()
+{
+    std::vector<int> custom;
+    for (int r = 1; r <= kMaxRows; ++r)
+        if (m_book->hasCustomRowHeight(m_sheet, r))
+            custom.push_back(r - 1);
+    const int defaultRow = toPixels(Workbook::kDefaultRowHeight);
+    forEachPane([&](SheetView *v) {
+        for (int r : m_customRows) // back to the default before the sheet's own sizes
+            v->verticalHeader()->resizeSection(r, defaultRow);
+    });
+    m_customRows = std::move(custom);
+    forEachPane([this](SheetView *v) { applySizesTo(v); });
+}
+
+void TF1Book::applySizesTo(SheetView *v)
+{
+    QHeaderView *h = v->horizontalHeader();
+    h->setDefaultSectionSize(toPixels(Workbook::kDefaultColumnWidth));
+    for (int c = 1; c <= kMaxColumns; ++c)
+        h->resizeSection(c - 1, toPixels(m_book->columnWidth(m_sheet, c)));
+    QHeaderView *vh = v->verticalHeader();
+    vh->setDefaultSectionSize(toPixels(Workbook::kDefaultRowHeight));
+    for (int r : m_customRows)
+        vh->resizeSection(r, toPixels(m_book->rowHeight(m_sheet, r + 1)));
+}
+
+void TF1Book::applyFrozen()
+{
+    const int fr = FixedRows(), fc = FixedCols();
+    m_view->setFrozen(fr, fc);
+    auto ensure = [this](SheetView *&pane, SheetView::Pane kind, bool wanted) {
+        if (wanted && !pane) {
+            pane = createPane(int(kind));
+            applySizesTo(pane);
+            // Overlay panes follow the main pane's scrolling along their free direction.
+            if (kind == SheetView::Pane::Top)
+                connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, pane->horizontalScrollBar(), &QScrollBar::setValue);
+            if (kind == SheetView::Pane::Left)
+                connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, pane->verticalScrollBar(), &QScrollBar::setValue);
+        }
+        if (pane)
+            pane->setVisible(wanted);
+    };
+    ensure(m_top, SheetView::Pane::Top, fr > 0);
+    ensure(m_left, SheetView::Pane::Left, fc > 0);
+    ensure(m_corner, SheetView::Pane::Corner, fr > 0 && fc > 0);
+    layoutPanes();
+    if (fr > 0 || fc > 0)
+        m_view->scrollTo(m_view->currentIndex());
+}
+
+void TF1Book::layoutPanes()
+{
+    const int fr = FixedRows(), fc = FixedCols();
+    if (fr == 0 && fc == 0)
+        return;
+    const int fw = m_view->frameWidth();
+    const int vw = m_view->verticalHeader()->width();
+    const int hh = m_view->horizontalHeader()->height();
+    QHeaderView *vh = m_view->verticalHeader(), *hh2 = m_view->horizontalHeader();
+    const int frozenH = fr > 0 ? vh->sectionPosition(fr - 1) + vh->sectionSize(fr - 1) : 0;
+    const int frozenW = fc > 0 ? hh2->sectionPosition(fc - 1) + hh2->sectionSize(fc - 1) : 0;
+    const QSize vp = m_view->viewport()->size();
+    auto place = [&](SheetView *pane, const QRect &r) {
+        if (!pane || !pane->isVisible())
+            return;
+        pane->verticalHeader()->setFixedWidth(vw);
+        pane->horizontalHeader()->setFixedHeight(hh);
+        pane->setGeometry(r);
+        pane->raise();
+    };
+    place(m_top, QRect(fw, fw, vw + vp.width(), hh + std::min(frozenH, vp.height())));
+    place(m_left, QRect(fw, fw, vw + std::min(frozenW, vp.width()), hh + vp.height()));
+    place(m_corner, QRect(fw, fw, vw + std::min(frozenW, vp.width()), hh + std::min(frozenH, vp.height())));
+    if (m_top && m_top->isVisible()) {
+        m_top->verticalScrollBar()->setValue(0);
+        m_top->horizontalScrollBar()->setValue(m_view->horizontalScrollBar()->value());
+    }
+    if (m_left && m_left->isVisible()) {
+        m_left->horizontalScrollBar()->setValue(0);
+        m_left->verticalScrollBar()->setValue(m_view->verticalScrollBar()->value());
+    }
+}
+
+bool TF1Book::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::Resize)
+        QTimer::singleShot(0, this, [this] { layoutPanes(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void TF1Book::paintCharts(QPainter &p)
+{
+    for (const ChartObject &chart : m_book->charts(m_sheet)) {
+        const int x = m_view->columnViewportPosition(chart.anchor.col - 1);
+        const int y = m_view->rowViewportPosition(chart.anchor.row - 1);
+        const QRect rect(x, y, toPixels(chart.width), toPixels(chart.height));
+        if (rect.intersects(m_view->viewport()->rect()))
+            chartpainter::paint(p, rect, *m_book, m_sheet, chart);
+    }
+}

@@ -1,0 +1,471 @@
+#include "spreadsheet/ui/ttableur.h"
+
+#include "common/ui/errorhandler.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/printing.h"
+#include "common/ui/ttri.h"
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/spreadsheettools.h"
+#include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/tfonct.h"
+#include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tonglet.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace sheet;
+
+const QString TTableur::kSaveFilter =
+    QStringLiteral("Fichier tableur (*.qvc);;Format Excel5 (*.xls);;Tous les fichiers (*)");
+
+namespace {
+// Widths and heights the size dialog may give, in twips: up to 22 inches.
+constexpr int kMaxSize = 31680;
+}
+
+TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent)
+    : DocumentWindow(DocKind::Tableur, frame, parent), m_tools(tools)
+{
+    setObjectName(QStringLiteral("Tableur"));
+    setWindowTitle(QStringLiteral("Tableur"));
+    setProperty("helpContext", 6);
+    resize(544, 375);
+    F1Book1 = new TF1Book(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(F1Book1);
+    setFocusProxy(F1Book1);
+    connect(F1Book1, &TF1Book::SelChange, this, &TTableur::F1Book1SelChange);
+    NomFichier.clear();
+    F1Book1SelChange();
+}
+
+bool TTableur::command(const std::function<void()> &work)
+{
+    return errorhandler::run(this, work);
+}
+
+void TTableur::setFileName(const QString &path)
+{
+    NomFichier = path;
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Tableur") : QFileInfo(path).fileName());
+}
+
+QString TTableur::workbookFileName(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString dir = path.left(slash + 1);
+    QString name = path.mid(slash + 1);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    return dir + name + QStringLiteral(".qvc");
+}
+
+// ---- files ------------------------------------------------------------------------------
+
+void TTableur::Charge(const QString &path)
+{
+    NomFichier = path;
+    const bool ok = command([&] {
+        int format = TF1Book::kFormatWorkbook;
+        F1Book1->Read(path, format);
+    });
+    // A file that could not be read is never written over by a later save.
+    if (!ok)
+        setFileName(QString());
+    F1Book1SelChange();
+}
+
+void TTableur::SaveAs()
+{
+    F1Book1->CommitEdit();
+    const QString path = m_saveDialogHook
+        ? m_saveDialogHook()
+        : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier, kSaveFilter);
+    if (!path.isEmpty())
+        setFileName(path);
+    // Save follows whatever the answer: it must write even an unchanged workbook.
+    F1Book1->SetModified(true);
+}
+
+void TTableur::Sauve()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    if (!F1Book1->Modified())
+        return;
+    if (NomFichier.isEmpty()) {
+        SaveAs();
+        if (NomFichier.isEmpty())
+            return;
+    }
+    setFileName(workbookFileName(NomFichier));
+    command([&] { F1Book1->Write(NomFichier, TF1Book::kFormatWorkbook); });
+}
+
+bool TTableur::FormCloseQuery()
+{
+    F1Book1->CommitEdit();
+    if (!F1Book1->Modified())
+        return true;
+    const QString name = NomFichier.isEmpty() ? windowTitle() : QFileInfo(NomFichier).fileName();
+    switch (messageboxes::askSaveChanges(this, name)) {
+    case messageboxes::Answer::Oui:
+        Sauve();
+        // A cancelled or failed save keeps the window and its changes.
+        return !F1Book1->Modified();
+    case messageboxes::Answer::Non:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TTableur::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TTableur::Imprime()
+{
+    command([&] {
+        QPrinter &printer = frame().printer();
+        if (!printing::hasOutput(printer))
+            throw VelmoraError(QStringLiteral("Aucune imprimante n'est disponible."));
+        F1Book1->FilePrint(printer);
+    });
+}
+
+// ---- edit -------------------------------------------------------------------------------
+
+void TTableur::Coupe() { command([&] { F1Book1->EditCut(); }); }
+void TTableur::Copie() { command([&] { F1Book1->EditCopy(); }); }
+void TTableur::Colle() { command([&] { F1Book1->EditPaste(); }); }
+
+void TTableur::InsLig()
+{
+    if (F1Book1->CommitEdit())
+        command([&] { F1Book1->EditInsert(TF1Book::ShiftRows); });
+}
+
+void TTableur::Inscol()
+{
+    if (F1Book1->CommitEdit())
+        command([&] { F1Book1->EditInsert(TF1Book::ShiftColumns); });
+}
+
+void TTableur::SupLig()
+{
+    if (F1Book1->CommitEdit())
+        command([&] { F1Book1->EditDelete(TF1Book::ShiftRows); });
+}
+
+void TTableur::Supcol()
+{
+    if (F1Book1->CommitEdit())
+        command([&] { F1Book1->EditDelete(TF1Book::ShiftColumns); });
+}
+
+// ---- "Tableur" --------------------------------------------------------------------------
+
+void TTableur::Largeur()
+{
+    TLarg &dialog = m_tools.larg();
+    dialog.InitL();
+    m_tools.run(dialog);
+    const int n = dialog.Result();
+    if (n <= 0)
+        return;
+    const qint64 width = qint64(n) * 20 * fontMetrics().horizontalAdvance(QLatin1Char('A'));
+    int r1, c1, r2, c2;
+    F1Book1->GetSelection(0, r1, c1, r2, c2);
+    command([&] { F1Book1->SetColWidth(c1, c2, int(std::min<qint64>(width, kMaxSize)), false); });
+}
+
+void TTableur::Hauteur()
+{
+    TLarg &dialog = m_tools.larg();
+    dialog.InitH();
+    m_tools.run(dialog);
+    const int n = dialog.Result();
+    if (n <= 0)
+        return;
+    const qint64 height = qint64(n) * 20 * fontMetrics().height();
+    int r1, c1, r2, c2;
+    F1Book1->GetSelection(0, r1, c1, r2, c2);
+    command([&] { F1Book1->SetRowHeight(r1, r2, int(std::min<qint64>(height, kMaxSize)), false); });
+}
+
+void TTableur::Ajuster()
+{
+    F1Book1->CommitEdit();
+    command([&] {
+        if (F1Book1->MaxRow() > 0 && F1Book1->MaxCol() > 0)
+            F1Book1->SetColWidthAuto(1, 1, F1Book1->MaxRow(), F1Book1->MaxCol(), true);
+    });
+}
+
+void TTableur::FixLigs(bool on)
+{
+    command([&] { F1Book1->SetFixedRows(on ? F1Book1->Row() : 0); });
+}
+
+void TTableur::FixCols(bool on)
+{
+    command([&] { F1Book1->SetFixedCols(on ? F1Book1->Col() : 0); });
+}
+
+void TTableur::Fonctions()
+{
+    // An entry being typed is kept aside while the dialog is open, not entered half-done.
+    QString typed;
+    int caret = -1;
+    const bool editing = F1Book1->SuspendEdit(typed, caret);
+    TFonct &dialog = m_tools.fonct();
+    m_tools.run(dialog);
+    const QString entry = dialog.Result();
+    if (entry.isEmpty()) {
+        if (editing)
+            F1Book1->StartEdit(typed, caret);
+        return;
+    }
+    const QString call = TFonct::formulaName(entry) + QLatin1Char('(');
+    if (editing) {
+        if (typed.isEmpty())
+            typed = QStringLiteral("=");
+        const int at = caret < 0 ? int(typed.size()) : std::max(caret, typed.startsWith(QLatin1Char('=')) ? 1 : 0);
+        typed.insert(at, call);
+        F1Book1->StartEdit(typed, at + int(call.size()));
+    } else {
+        F1Book1->StartEdit(QLatin1Char('=') + call);
+    }
+}
+
+void TTableur::Onglets()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    TOnglet &dialog = m_tools.onglet();
+    QStringList names;
+    for (int i = 1; i <= F1Book1->NumSheets(); ++i)
+        names << F1Book1->SheetName(i);
+    dialog.Init(names);
+    m_tools.run(dialog);
+    const QList<TOnglet::Entry> entries = dialog.entries();
+    if (entries.isEmpty())
+        return;
+    command([&] {
+        // Sheets whose entry was removed go, with their content.
+        for (int s = names.size(); s >= 1; --s) {
+            const bool kept = std::any_of(entries.begin(), entries.end(), [s](const TOnglet::Entry &e) { return e.sheet == s; });
+            if (!kept)
+                F1Book1->DeleteSheet(s);
+        }
+        // The others take their new names; a name passed from one sheet to another goes
+        // through a temporary name so that two sheets never bear the same one.
+        QList<TOnglet::Entry> kept;
+        for (const TOnglet::Entry &e : entries)
+            if (e.sheet > 0)
+                kept.append(e);
+        const Workbook &book = F1Book1->workbook();
+        int spare = 0;
+        for (int i = 0; i < kept.size(); ++i) {
+            if (F1Book1->SheetName(i + 1) == kept[i].name)
+                continue;
+            QString temporary;
+            do
+                temporary = QStringLiteral("~%1").arg(++spare);
+            while (book.sheetIndex(temporary) >= 0);
+            F1Book1->SetSheetName(i + 1, temporary);
+        }
+        for (int i = 0; i < kept.size(); ++i)
+            if (F1Book1->SheetName(i + 1) != kept[i].name)
+                F1Book1->SetSheetName(i + 1, kept[i].name);
+        for (const TOnglet::Entry &e : entries)
+            if (e.sheet == 0)
+                F1Book1->InsertSheet(F1Book1->NumSheets() + 1, e.name);
+    });
+}
+
+void TTableur::Trier()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    TTri &dialog = m_tools.tri();
+    dialog.ComboBox1->clear();
+    int r1, c1, r2, c2;
+    F1Book1->GetSelection(0, r1, c1, r2, c2);
+    for (int c = c1; c <= c2; ++c)
+        dialog.ComboBox1->addItem(columnName(c));
+    const int col = F1Book1->Col();
+    dialog.ComboBox1->setCurrentIndex(col >= c1 && col <= c2 ? col - c1 : 0);
+    m_tools.run(dialog);
+    int key = 0, order = 0;
+    dialog.Result(key, order);
+    if (key == 0)
+        return;
+    // Rows past the used area hold nothing to sort.
+    r2 = std::max(r1, std::min(r2, F1Book1->MaxRow()));
+    command([&] { F1Book1->Sort(r1, c1, r2, c2, true, order == 0 ? key : -key, 0, 0); });
+}
+
+void TTableur::Graphique()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    int r1, c1, r2, c2;
+    F1Book1->GetSelection(0, r1, c1, r2, c2);
+    r2 = std::max(r1, std::min(r2, F1Book1->MaxRow()));
+    c2 = std::max(c1, std::min(c2, F1Book1->MaxCol()));
+    command([&] { F1Book1->ObjCreate(TF1Book::kObjectChart, r1, c1, r2, c2); });
+}
+
+void TTableur::Recalcule()
+{
+    F1Book1->CommitEdit();
+    command([&] { F1Book1->Recalc(); });
+}
+
+void TTableur::Formules(bool on) { command([&] { F1Book1->SetShowFormulas(on); }); }
+void TTableur::Grille(bool on) { command([&] { F1Book1->SetShowGridLines(on); }); }
+
+// ---- formatting -------------------------------------------------------------------------
+
+void TTableur::FontName(const QString &name, int size)
+{
+    command([&] {
+        CellFormat v;
+        v.fontName = name;
+        v.fontSize = size * 20;
+        F1Book1->SetFontParts(v, TF1Book::FontName | TF1Book::FontSize);
+    });
+    m_fontName = name;
+    m_fontSize = size;
+}
+
+void TTableur::FontStyle(bool bold, bool italic, bool underline)
+{
+    command([&] {
+        CellFormat v;
+        v.bold = bold;
+        v.italic = italic;
+        v.underline = underline;
+        F1Book1->SetFontParts(v, TF1Book::FontBold | TF1Book::FontItalic | TF1Book::FontUnderline);
+    });
+    F1Book1SelChange();
+}
+
+void TTableur::Justif(qint16 code)
+{
+    int horizontal;
+    switch (code) {
+    case 1: horizontal = AlignLeft; break;
+    case 2: horizontal = AlignCenter; break;
+    case 3: horizontal = AlignRight; break;
+    default: return;
+    }
+    command([&] { F1Book1->SetHorizontalAlignment(horizontal); });
+    F1Book1SelChange();
+}
+
+void TTableur::GetFont(QFont &font)
+{
+    QString name;
+    int size;
+    bool bold, italic, underline, strikeout;
+    F1Book1->GetFont(name, size, bold, italic, underline, strikeout, m_colour, m_outline, m_shadow);
+    font = QFont(name);
+    font.setPointSizeF(size / 20.0);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strikeout);
+    m_fontShown = font;
+}
+
+void TTableur::SetFont(const QFont &font)
+{
+    CellFormat v;
+    v.fontName = font.family();
+    v.fontSize = qRound(font.pointSizeF() * 20);
+    v.bold = font.bold();
+    v.italic = font.italic();
+    v.underline = font.underline();
+    v.strikeout = font.strikeOut();
+    // Only what differs from the font shown in the dialog is applied to the selection, so
+    // that a cancelled dialog changes nothing and cells keep what the user did not touch.
+    int parts = TF1Book::FontName | TF1Book::FontSize | TF1Book::FontBold | TF1Book::FontItalic
+              | TF1Book::FontUnderline | TF1Book::FontStrikeout;
+    if (m_fontShown) {
+        const QFont &was = *m_fontShown;
+        if (was.family() == font.family()) parts &= ~TF1Book::FontName;
+        if (qRound(was.pointSizeF() * 20) == v.fontSize) parts &= ~TF1Book::FontSize;
+        if (was.bold() == font.bold()) parts &= ~TF1Book::FontBold;
+        if (was.italic() == font.italic()) parts &= ~TF1Book::FontItalic;
+        if (was.underline() == font.underline()) parts &= ~TF1Book::FontUnderline;
+        if (was.strikeOut() == font.strikeOut()) parts &= ~TF1Book::FontStrikeout;
+        m_fontShown.reset();
+    }
+    if (v.fontSize <= 0)
+        parts &= ~TF1Book::FontSize;
+    if (parts)
+        command([&] { F1Book1->SetFontParts(v, parts); });
+    F1Book1SelChange();
+}
+
+void TTableur::Somme()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    command([&] { sumFormula(); });
+}
+
+// The usual automatic sum: the block of numbers right above the active cell, or else the
+// block right to its left; with neither, the editor opens on "=SUM()" for the user to fill.
+void TTableur::sumFormula()
+{
+    const Workbook &book = F1Book1->workbook();
+    const int s = F1Book1->Sheet() - 1;
+    const int row = F1Book1->Row(), col = F1Book1->Col();
+    int r = row - 1;
+    while (r >= 1 && book.value(s, r, col).isNumber())
+        --r;
+    if (r < row - 1) {
+        F1Book1->SetFormula(QStringLiteral("SUM(%1)").arg(rangeName(CellRange{r + 1, col, row - 1, col})));
+        return;
+    }
+    int c = col - 1;
+    while (c >= 1 && book.value(s, row, c).isNumber())
+        --c;
+    if (c < col - 1) {
+        F1Book1->SetFormula(QStringLiteral("SUM(%1)").arg(rangeName(CellRange{row, c + 1, row, col - 1})));
+        return;
+    }
+    F1Book1->StartEdit(QStringLiteral("=SUM()"), 5);
+}
+
+void TTableur::F1Book1SelChange()
+{
+    int horizontal, vertical, orientation;
+    bool wrap;
+    F1Book1->GetAlignment(horizontal, wrap, vertical, orientation);
+    QString name;
+    int size;
+    bool bold, italic, underline;
+    F1Book1->GetFont(name, size, bold, italic, underline, m_strikeout, m_colour, m_outline, m_shadow);
+    m_fontName = name;
+    m_fontSize = size / 20;
+    frame().SetStyles(bold, italic, underline, false, horizontal == AlignLeft, horizontal == AlignRight,
+                      horizontal == AlignCenter, QString::number(m_fontSize), m_fontName);
+}

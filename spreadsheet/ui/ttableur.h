@@ -1,0 +1,95 @@
+// The spreadsheet document window: the workbook control filling it, the file's name, the
+// question about unsaved changes, and the frame's commands turned into control calls
+// (formatting from the toolbar, sizes, freezing, sort, charts, functions and sheet tabs).
+#pragma once
+
+#include "common/ui/documentcommands.h"
+#include "common/ui/documentwindow.h"
+
+#include <QFont>
+
+#include <functional>
+#include <optional>
+
+class SpreadsheetTools;
+class TF1Book;
+
+class TTableur : public DocumentWindow, public TableurCommands
+{
+    Q_OBJECT
+public:
+    // The save dialog's filter, in the order shown.
+    static const QString kSaveFilter;
+
+    TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent = nullptr);
+
+    TF1Book *F1Book1;
+    QString NomFichier;
+
+    // Replaces the save dialog: returns the chosen path, empty when cancelled.
+    void setSaveDialogHook(std::function<QString()> hook) { m_saveDialogHook = std::move(hook); }
+
+    // The name a workbook is written under: the file-name part cut before its first "."
+    // and ".qvc" appended; the directory is kept as it is.
+    static QString workbookFileName(const QString &path);
+
+    // Files
+    void Charge(const QString &path) override;
+    void Sauve() override;
+    void SaveAs() override;
+    void Imprime() override;
+    // Edit
+    void Coupe() override;
+    void Copie() override;
+    void Colle() override;
+    void InsLig() override;
+    void Inscol() override;
+    void SupLig() override;
+    void Supcol() override;
+    // "Tableur"
+    void Largeur() override;
+    void Hauteur() override;
+    void Ajuster() override;
+    void FixLigs(bool on) override;
+    void FixCols(bool on) override;
+    void Fonctions() override;
+    void Onglets() override;
+    void Trier() override;
+    void Graphique() override;
+    void Recalcule() override;
+    void Formules(bool on) override;
+    void Grille(bool on) override;
+    // Formatting toolbar and font command
+    void FontName(const QString &name, int size) override;
+    void FontStyle(bool bold, bool italic, bool underline) override;
+    void Justif(qint16 code) override;
+    void Somme() override;
+    void GetFont(QFont &font) override;
+    void SetFont(const QFont &font) override;
+
+    // Reports the active cell's formatting to the frame's toolbar.
+    void F1Book1SelChange();
+    // The close question; true when the window may close.
+    bool FormCloseQuery();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setFileName(const QString &path);
+    // Runs a command, reporting a failure in the French message box.
+    bool command(const std::function<void()> &work);
+    void sumFormula();
+
+    SpreadsheetTools &m_tools;
+    std::function<QString()> m_saveDialogHook;
+    // The last font values read from the control (size in points).
+    QString m_fontName;
+    int m_fontSize = 10;
+    bool m_strikeout = false;
+    unsigned m_colour = 0;
+    bool m_outline = false;
+    bool m_shadow = false;
+    // The font handed to the font dialog, to apply only what the user changed in it.
+    std::optional<QFont> m_fontShown;
+};
