@@ -8,7 +8,7 @@
 CardGrid::CardGrid(QWidget *parent) : QTableWidget(0, 2, parent)
 {
     setObjectName(QStringLiteral("StringGrid2"));
-    auto *delegate = new CellDelegate(this);
+    auto *delegate = new RecordCellDelegate(this);
     setItemDelegateForColumn(1, delegate);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -21,7 +21,7 @@ CardGrid::CardGrid(QWidget *parent) : QTableWidget(0, 2, parent)
                     | QAbstractItemView::DoubleClicked);
     setWordWrap(false);
     // Enter ends the edit and goes to the next field.
-    connect(delegate, &CellDelegate::enterPressed, this, [this] {
+    connect(delegate, &RecordCellDelegate::enterPressed, this, [this] {
         if (currentRow() + 1 < rowCount())
             setCurrentCell(currentRow() + 1, 1);
     });

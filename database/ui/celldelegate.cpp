@@ -5,17 +5,17 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
+QWidget *RecordCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
     auto *edit = new QLineEdit(parent);
     edit->setFrame(false);
     edit->setMaxLength(Table::kMaxCellLength);
-    auto *self = const_cast<CellDelegate *>(this);
+    auto *self = const_cast<RecordCellDelegate *>(this);
     connect(edit, &QLineEdit::textEdited, self, [self, edit] { Q_EMIT self->commitData(edit); });
     return edit;
 }
 
-void CellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+void RecordCellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     // The committed text comes back through dataChanged: leave the editor (and its caret)
     // alone when it already shows it.
@@ -25,7 +25,7 @@ void CellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) cons
         edit->setText(text);
 }
 
-bool CellDelegate::eventFilter(QObject *object, QEvent *event)
+bool RecordCellDelegate::eventFilter(QObject *object, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

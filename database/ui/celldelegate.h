@@ -5,7 +5,7 @@
 
 #include <QStyledItemDelegate>
 
-class CellDelegate : public QStyledItemDelegate
+class RecordCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:

@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-ListGrid::ListGrid(QWidget *parent) : QTableView(parent), m_delegate(new CellDelegate(this))
+ListGrid::ListGrid(QWidget *parent) : QTableView(parent), m_delegate(new RecordCellDelegate(this))
 {
     setObjectName(QStringLiteral("StringGrid1"));
     setItemDelegate(m_delegate);
@@ -31,7 +31,7 @@ ListGrid::ListGrid(QWidget *parent) : QTableView(parent), m_delegate(new CellDel
     cols->setSectionsMovable(true);
     cols->setHighlightSections(false);
     cols->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(m_delegate, &CellDelegate::enterPressed, this, &ListGrid::enterPressed);
+    connect(m_delegate, &RecordCellDelegate::enterPressed, this, &ListGrid::enterPressed);
 }
 
 void ListGrid::commitPendingEdit()

@@ -5,7 +5,7 @@
 
 #include <QTableView>
 
-class CellDelegate;
+class RecordCellDelegate;
 
 class ListGrid : public QTableView
 {
@@ -24,5 +24,5 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    CellDelegate *m_delegate;
+    RecordCellDelegate *m_delegate;
 };
