@@ -4,7 +4,7 @@
 
 #include "agenda/core/agendafile.h"
 #include "agenda/ui/agendamodule.h"
-#include "agenda/ui/stringgrid.h"
+#include "agenda/ui/agendagrid.h"
 #include "agenda/ui/tagenda.h"
 #include "agenda/ui/tcalendar.h"
 #include "agenda/ui/tjour.h"
@@ -70,7 +70,7 @@ private Q_SLOTS:
 
 private:
     TAgenda &w() { return *m_window; }
-    void typeAt(StringGrid *grid, int col, int row, const QString &text);
+    void typeAt(AgendaGrid *grid, int col, int row, const QString &text);
     int rowOf(const QString &time) const;
     bool closeWindow();
 
@@ -124,7 +124,7 @@ void TestAgendaWindow::cleanup()
     messageboxes::setResponder(nullptr);
 }
 
-void TestAgendaWindow::typeAt(StringGrid *grid, int col, int row, const QString &text)
+void TestAgendaWindow::typeAt(AgendaGrid *grid, int col, int row, const QString &text)
 {
     grid->setCurrentCell(col, row);
     QVERIFY(grid->editor()->isVisible());
@@ -153,7 +153,7 @@ void TestAgendaWindow::newWindow()
     QCOMPARE(fresh.currentDate(), QDate::currentDate());
     QCOMPARE(fresh.settings(), (DaySettings{8, 18, 2}));
     QCOMPARE(fresh.size(), QSize(544, 375));
-    StringGrid *g = fresh.StringGrid1;
+    AgendaGrid *g = fresh.StringGrid1;
     QCOMPARE(g->rowCount(), 22); // heading + 08:00 ... 18:00 by half hours
     QCOMPARE(g->cell(0, 1), u" 08:00"_s);
     QCOMPARE(g->cell(0, 21), u" 18:00"_s);
@@ -222,7 +222,7 @@ void TestAgendaWindow::typingMarksChangedAndSurvivesDayChanges()
 
 void TestAgendaWindow::pageDownOnLastRowTurnsTheDay()
 {
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     g->setCurrentCell(2, g->rowCount() - 1);
     QTest::keyClick(g->editor(), Qt::Key_PageDown);
     QCOMPARE(w().currentDate(), kFriday.addDays(1));
@@ -362,7 +362,7 @@ void TestAgendaWindow::daySettingsCancelled()
 
 void TestAgendaWindow::rangeFromRow5ToRow2()
 {
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     g->setCurrentCell(2, 5);
     w().Etendue();
     QVERIFY(w().rangePending());
@@ -379,7 +379,7 @@ void TestAgendaWindow::rangeFromRow5ToRow2()
 
 void TestAgendaWindow::pendingRangeDroppedOnDayChange()
 {
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     typeAt(g, 2, 6, u"note"_s);
     g->setCurrentCell(2, 4);
     w().Etendue();
@@ -395,7 +395,7 @@ void TestAgendaWindow::deleteRangeAroundCursor()
     // One range read from a file ("[") and one made in the window, an unmarked row apart.
     writeBytes(m_dir->filePath(u"r.qva"_s), "1999041609:00[\t\r\n1999041609:30[a\tb\r\n1999041610:00[\t\r\n");
     w().Charge(m_dir->filePath(u"r.qva"_s));
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     g->setCurrentCell(2, rowOf(u"11:00"_s));
     w().Etendue();
     g->setCurrentCell(2, rowOf(u"11:30"_s));
@@ -414,7 +414,7 @@ void TestAgendaWindow::deleteRangeAroundCursor()
 
 void TestAgendaWindow::copyAndPasteByTime()
 {
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     typeAt(g, 2, rowOf(u"10:00"_s), u"Comité"_s);
     typeAt(g, 3, rowOf(u"10:30"_s), u"suite"_s);
     g->setCurrentCell(2, rowOf(u"10:00"_s));
@@ -447,7 +447,7 @@ void TestAgendaWindow::copyAndPasteByTime()
 
 void TestAgendaWindow::editorLimitsLineLength()
 {
-    StringGrid *g = w().StringGrid1;
+    AgendaGrid *g = w().StringGrid1;
     typeAt(g, 3, 1, QString(40, u'n'));
     g->setCurrentCell(2, 1);
     QCOMPARE(g->editor()->maxLength(), daypage::kMaxSlotText - 40);
@@ -464,7 +464,7 @@ void TestAgendaWindow::weekPage()
     typeAt(w().StringGrid1, 3, rowOf(u"08:30"_s), u"aussi"_s);
     w().Semaine();
     QCOMPARE(w().Notebook1->currentIndex(), 1);
-    StringGrid *g = w().StringGrid3;
+    AgendaGrid *g = w().StringGrid3;
     QCOMPARE((QStringList{g->cell(0, 0), g->cell(1, 0), g->cell(2, 0)}),
              (QStringList{u"Jour"_s, u"Heure"_s, u"Note"_s}));
     QStringList rows;

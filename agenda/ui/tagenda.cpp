@@ -2,8 +2,8 @@
 
 #include "agenda/core/agendafile.h"
 #include "agenda/ui/agendamodule.h"
-#include "agenda/ui/glyphs.h"
-#include "agenda/ui/stringgrid.h"
+#include "agenda/ui/agendaglyphs.h"
+#include "agenda/ui/agendagrid.h"
 #include "agenda/ui/tjour.h"
 #include "agenda/ui/tmensuel.h"
 #include "common/frenchformat.h"
@@ -83,12 +83,12 @@ void TAgenda::buildPanel()
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
-    SpeedButton1 = makeButton(glyphs::arrow(glyphs::Arrow::Left, true), QStringLiteral("Mois précédent"), &TAgenda::SpeedButton1Click);
-    SpeedButton2 = makeButton(glyphs::arrow(glyphs::Arrow::Left, false), QStringLiteral("Jour précédent"), &TAgenda::SpeedButton2Click);
-    SpeedButton3 = makeButton(glyphs::arrow(glyphs::Arrow::Right, false), QStringLiteral("Jour suivant"), &TAgenda::SpeedButton3Click);
-    SpeedButton4 = makeButton(glyphs::arrow(glyphs::Arrow::Right, true), QStringLiteral("Mois suivant"), &TAgenda::SpeedButton4Click);
-    SpeedButton5 = makeButton(glyphs::today(), QStringLiteral("Aujourd'hui"), &TAgenda::SpeedButton5Click);
-    SpeedButton6 = makeButton(glyphs::calendar(), QString(), &TAgenda::SpeedButton6Click);
+    SpeedButton1 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, true), QStringLiteral("Mois précédent"), &TAgenda::SpeedButton1Click);
+    SpeedButton2 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, false), QStringLiteral("Jour précédent"), &TAgenda::SpeedButton2Click);
+    SpeedButton3 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, false), QStringLiteral("Jour suivant"), &TAgenda::SpeedButton3Click);
+    SpeedButton4 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, true), QStringLiteral("Mois suivant"), &TAgenda::SpeedButton4Click);
+    SpeedButton5 = makeButton(agendaglyphs::today(), QStringLiteral("Aujourd'hui"), &TAgenda::SpeedButton5Click);
+    SpeedButton6 = makeButton(agendaglyphs::calendar(), QString(), &TAgenda::SpeedButton6Click);
 
     m_heading = new QLabel(Panel1);
     m_heading->setObjectName(QStringLiteral("Heading"));
@@ -109,7 +109,7 @@ void TAgenda::buildGrids()
 
     auto *day = new QWidget(Notebook1);
     day->setObjectName(QStringLiteral("Journee"));
-    StringGrid1 = new StringGrid(day);
+    StringGrid1 = new AgendaGrid(day);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setColCount(4);
     StringGrid1->setRowCount(2);
@@ -117,29 +117,29 @@ void TAgenda::buildGrids()
     StringGrid1->setFixedRows(1);
     StringGrid1->setDefaultRowHeight(kRowHeight);
     StringGrid1->setFixedColor(fixedCellColor());
-    StringGrid1->setOptions(StringGrid::Editing | StringGrid::RangeSelect);
+    StringGrid1->setOptions(AgendaGrid::Editing | AgendaGrid::RangeSelect);
     StringGrid1->setKeyPreview(preview);
     StringGrid1->setMaxLength([this](int col, int row) {
         return daypage::kMaxSlotText - int(StringGrid1->cell(col == ColSujet ? ColNote : ColSujet, row).size());
     });
-    connect(StringGrid1, &StringGrid::clicked, this, &TAgenda::StringGrid1Click);
-    connect(StringGrid1, &StringGrid::cellEdited, this, &TAgenda::setModifiedFlags);
+    connect(StringGrid1, &AgendaGrid::clicked, this, &TAgenda::StringGrid1Click);
+    connect(StringGrid1, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
 
-    StringGrid2 = new StringGrid(day);
+    StringGrid2 = new AgendaGrid(day);
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
     StringGrid2->setColCount(3);
     StringGrid2->setRowCount(2);
     StringGrid2->setFixedCols(1);
     StringGrid2->setDefaultRowHeight(kRowHeight);
     StringGrid2->setFixedColor(fixedCellColor());
-    StringGrid2->setOptions(StringGrid::Editing | StringGrid::RangeSelect);
+    StringGrid2->setOptions(AgendaGrid::Editing | AgendaGrid::RangeSelect);
     StringGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid2->setFixedHeight(54);
     StringGrid2->setKeyPreview(preview);
     StringGrid2->setMaxLength([this](int col, int row) {
         return daypage::kMaxNoteText - int(StringGrid2->cell(col == 1 ? 2 : 1, row).size());
     });
-    connect(StringGrid2, &StringGrid::cellEdited, this, &TAgenda::setModifiedFlags);
+    connect(StringGrid2, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
 
     auto *dayLayout = new QVBoxLayout(day);
     dayLayout->setContentsMargins(0, 0, 0, 0);
@@ -147,7 +147,7 @@ void TAgenda::buildGrids()
     dayLayout->addWidget(StringGrid1, 1);
     dayLayout->addWidget(StringGrid2);
 
-    StringGrid3 = new StringGrid(Notebook1);
+    StringGrid3 = new AgendaGrid(Notebook1);
     StringGrid3->setObjectName(QStringLiteral("StringGrid3"));
     StringGrid3->setColCount(3);
     StringGrid3->setRowCount(8);
@@ -567,7 +567,7 @@ void TAgenda::SupEtendue()
 void TAgenda::Copie(QStringList &rows)
 {
     rows.clear();
-    const StringGrid::Selection s = StringGrid1->selection();
+    const AgendaGrid::Selection s = StringGrid1->selection();
     const daypage::Page p = pageFromGrids();
     for (int r = qMax(1, s.top); r <= s.bottom && r - 1 < p.rows.size(); ++r)
         rows.append(daypage::clipboardLine(p.labels[r - 1], p.rows[r - 1]));

@@ -20,7 +20,7 @@ class QLabel;
 class QMdiSubWindow;
 class QStackedWidget;
 class QToolButton;
-class StringGrid;
+class AgendaGrid;
 
 class TAgenda : public DocumentWindow, public AgendaCommands
 {
@@ -70,9 +70,9 @@ public:
     QToolButton *SpeedButton5 = nullptr; // today
     QToolButton *SpeedButton6 = nullptr; // month picker
     QStackedWidget *Notebook1 = nullptr;
-    StringGrid *StringGrid1 = nullptr; // slots
-    StringGrid *StringGrid2 = nullptr; // day notes
-    StringGrid *StringGrid3 = nullptr; // week
+    AgendaGrid *StringGrid1 = nullptr; // slots
+    AgendaGrid *StringGrid2 = nullptr; // day notes
+    AgendaGrid *StringGrid3 = nullptr; // week
 
     static QColor fixedCellColor(); // the planner's colour value 13353024, a Windows BGR value
 

@@ -1,6 +1,6 @@
 #include "agenda/ui/tcalendrier.h"
 
-#include "agenda/ui/glyphs.h"
+#include "agenda/ui/agendaglyphs.h"
 #include "agenda/ui/tcalendar.h"
 #include "common/frenchformat.h"
 
@@ -49,8 +49,8 @@ TCalendrier::TCalendrier(QWidget *parent) : QDialog(parent)
     red.setColor(QPalette::WindowText, Qt::red);
     Label1->setPalette(red);
 
-    BitBtn1 = new QPushButton(glyphs::arrow(glyphs::Arrow::Left, true), QStringLiteral("Mois"), panel);
-    BitBtn2 = new QPushButton(glyphs::arrow(glyphs::Arrow::Right, true), QStringLiteral("Mois"), panel);
+    BitBtn1 = new QPushButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, true), QStringLiteral("Mois"), panel);
+    BitBtn2 = new QPushButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, true), QStringLiteral("Mois"), panel);
     BitBtn2->setLayoutDirection(Qt::RightToLeft); // glyph on the right
     Button1 = new QPushButton(QStringLiteral("Fermer"), panel);
     for (QPushButton *b : {BitBtn1, BitBtn2, Button1}) {

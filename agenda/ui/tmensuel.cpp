@@ -1,6 +1,6 @@
 #include "agenda/ui/tmensuel.h"
 
-#include "agenda/ui/glyphs.h"
+#include "agenda/ui/agendaglyphs.h"
 #include "agenda/ui/tcalendar.h"
 #include "common/frenchformat.h"
 
@@ -22,10 +22,10 @@ TMensuel::TMensuel(QWidget *parent) : QDialog(parent)
     strip->setFrameShadow(QFrame::Raised);
     strip->setFixedHeight(33);
     SpeedButton1 = new QToolButton(strip);
-    SpeedButton1->setIcon(glyphs::arrow(glyphs::Arrow::Left, false));
+    SpeedButton1->setIcon(agendaglyphs::arrow(agendaglyphs::Arrow::Left, false));
     SpeedButton1->setToolTip(QStringLiteral("Mois précédent"));
     SpeedButton2 = new QToolButton(strip);
-    SpeedButton2->setIcon(glyphs::arrow(glyphs::Arrow::Right, false));
+    SpeedButton2->setIcon(agendaglyphs::arrow(agendaglyphs::Arrow::Right, false));
     SpeedButton2->setToolTip(QStringLiteral("Mois suivant"));
     for (QToolButton *b : {SpeedButton1, SpeedButton2}) {
         b->setAutoRaise(true);

@@ -1,10 +1,10 @@
-#include "agenda/ui/glyphs.h"
+#include "agenda/ui/agendaglyphs.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
 
-namespace glyphs {
+namespace agendaglyphs {
 namespace {
 constexpr int kSize = 16;
 
@@ -71,4 +71,4 @@ QIcon calendar()
     return QIcon(pm);
 }
 
-} // namespace glyphs
+} // namespace agendaglyphs

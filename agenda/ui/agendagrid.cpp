@@ -1,4 +1,4 @@
-#include "agenda/ui/stringgrid.h"
+#include "agenda/ui/agendagrid.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -12,7 +12,7 @@ constexpr int kTextMargin = 2;
 const QColor kGridLine(0xC0, 0xC0, 0xC0);
 } // namespace
 
-StringGrid::StringGrid(QWidget *parent) : QAbstractScrollArea(parent), m_fixedColor(palette().color(QPalette::Button))
+AgendaGrid::AgendaGrid(QWidget *parent) : QAbstractScrollArea(parent), m_fixedColor(palette().color(QPalette::Button))
 {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -25,17 +25,17 @@ StringGrid::StringGrid(QWidget *parent) : QAbstractScrollArea(parent), m_fixedCo
     m_editor->setFrame(false);
     m_editor->hide();
     m_editor->installEventFilter(this);
-    connect(m_editor, &QLineEdit::textEdited, this, &StringGrid::onEditorEdited);
+    connect(m_editor, &QLineEdit::textEdited, this, &AgendaGrid::onEditorEdited);
     setFocusProxy(nullptr);
 }
 
-void StringGrid::setOptions(Options options)
+void AgendaGrid::setOptions(Options options)
 {
     m_options = options;
     placeEditor();
 }
 
-void StringGrid::setColCount(int count)
+void AgendaGrid::setColCount(int count)
 {
     count = qMax(0, count);
     while (m_colWidths.size() < count)
@@ -48,7 +48,7 @@ void StringGrid::setColCount(int count)
     placeEditor();
 }
 
-void StringGrid::setRowCount(int count)
+void AgendaGrid::setRowCount(int count)
 {
     count = qMax(0, count);
     const qsizetype old = m_cells.size();
@@ -65,14 +65,14 @@ void StringGrid::setRowCount(int count)
     placeEditor();
 }
 
-void StringGrid::setFixedCols(int count)
+void AgendaGrid::setFixedCols(int count)
 {
     m_fixedCols = count;
     m_col = m_anchorCol = qMax(m_col, count);
     placeEditor();
 }
 
-void StringGrid::setFixedRows(int count)
+void AgendaGrid::setFixedRows(int count)
 {
     m_fixedRows = count;
     m_row = m_anchorRow = qMax(m_row, count);
@@ -80,7 +80,7 @@ void StringGrid::setFixedRows(int count)
     placeEditor();
 }
 
-void StringGrid::setColWidth(int col, int width)
+void AgendaGrid::setColWidth(int col, int width)
 {
     if (col < 0 || col >= m_colWidths.size())
         return;
@@ -89,7 +89,7 @@ void StringGrid::setColWidth(int col, int width)
     placeEditor();
 }
 
-void StringGrid::setDefaultRowHeight(int height)
+void AgendaGrid::setDefaultRowHeight(int height)
 {
     m_rowHeight = qMax(1, height);
     updateScrollBar();
@@ -97,20 +97,20 @@ void StringGrid::setDefaultRowHeight(int height)
     placeEditor();
 }
 
-void StringGrid::setFixedColor(const QColor &color)
+void AgendaGrid::setFixedColor(const QColor &color)
 {
     m_fixedColor = color;
     viewport()->update();
 }
 
-QString StringGrid::cell(int col, int row) const
+QString AgendaGrid::cell(int col, int row) const
 {
     if (row < 0 || row >= m_cells.size() || col < 0 || col >= m_cells[row].size())
         return QString();
     return m_cells[row][col];
 }
 
-void StringGrid::setCell(int col, int row, const QString &text)
+void AgendaGrid::setCell(int col, int row, const QString &text)
 {
     if (row < 0 || row >= m_cells.size() || col < 0 || col >= m_cells[row].size())
         return;
@@ -122,7 +122,7 @@ void StringGrid::setCell(int col, int row, const QString &text)
     viewport()->update(cellRect(col, row));
 }
 
-void StringGrid::setCurrentCell(int col, int row)
+void AgendaGrid::setCurrentCell(int col, int row)
 {
     if (col < m_fixedCols || row < m_fixedRows || col >= colCount() || row >= rowCount())
         return;
@@ -134,13 +134,13 @@ void StringGrid::setCurrentCell(int col, int row)
     emit clicked();
 }
 
-StringGrid::Selection StringGrid::selection() const
+AgendaGrid::Selection AgendaGrid::selection() const
 {
     return Selection{qMin(m_col, m_anchorCol), qMin(m_row, m_anchorRow), qMax(m_col, m_anchorCol),
                      qMax(m_row, m_anchorRow)};
 }
 
-QRect StringGrid::cellRect(int col, int row) const
+QRect AgendaGrid::cellRect(int col, int row) const
 {
     if (col < 0 || col >= colCount() || row < 0 || row >= rowCount())
         return QRect();
@@ -158,7 +158,7 @@ QRect StringGrid::cellRect(int col, int row) const
     return QRect(x, y, m_colWidths[col], m_rowHeight);
 }
 
-QPoint StringGrid::cellAt(const QPoint &pos) const
+QPoint AgendaGrid::cellAt(const QPoint &pos) const
 {
     int col = -1;
     int x = 0;
@@ -176,13 +176,13 @@ QPoint StringGrid::cellAt(const QPoint &pos) const
     return QPoint(col, row);
 }
 
-int StringGrid::visibleScrollRows() const
+int AgendaGrid::visibleScrollRows() const
 {
     const int fixedHeight = m_fixedRows * (m_rowHeight + kLine);
     return qMax(1, (viewport()->height() - fixedHeight) / (m_rowHeight + kLine));
 }
 
-void StringGrid::updateScrollBar()
+void AgendaGrid::updateScrollBar()
 {
     const int scrollable = qMax(0, rowCount() - m_fixedRows);
     const int maxOffset = qMax(0, scrollable - visibleScrollRows());
@@ -194,7 +194,7 @@ void StringGrid::updateScrollBar()
     }
 }
 
-void StringGrid::ensureVisible(int row)
+void AgendaGrid::ensureVisible(int row)
 {
     if (row < m_fixedRows)
         return;
@@ -205,21 +205,21 @@ void StringGrid::ensureVisible(int row)
         verticalScrollBar()->setValue(offset - visibleScrollRows() + 1);
 }
 
-void StringGrid::scrollContentsBy(int, int)
+void AgendaGrid::scrollContentsBy(int, int)
 {
     m_topOffset = verticalScrollBar()->value();
     viewport()->update();
     placeEditor();
 }
 
-void StringGrid::resizeEvent(QResizeEvent *event)
+void AgendaGrid::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBar();
     placeEditor();
 }
 
-void StringGrid::placeEditor()
+void AgendaGrid::placeEditor()
 {
     const bool editable = (m_options & Editing) && !isFixed(m_col, m_row) && m_row < rowCount() && m_col < colCount();
     const QRect r = editable ? cellRect(m_col, m_row) : QRect();
@@ -247,7 +247,7 @@ void StringGrid::placeEditor()
         m_editor->setFocus();
 }
 
-void StringGrid::onEditorEdited(const QString &typed)
+void AgendaGrid::onEditorEdited(const QString &typed)
 {
     if (m_settingEditor)
         return;
@@ -263,34 +263,34 @@ void StringGrid::onEditorEdited(const QString &typed)
     emit cellEdited(m_col, m_row);
 }
 
-void StringGrid::focusInEvent(QFocusEvent *event)
+void AgendaGrid::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     if (m_editor->isVisible())
         m_editor->setFocus();
 }
 
-bool StringGrid::focusNextPrevChild(bool next)
+bool AgendaGrid::focusNextPrevChild(bool next)
 {
     if (m_options & Editing)
         return false; // TAB moves between cells
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-bool StringGrid::eventFilter(QObject *watched, QEvent *event)
+bool AgendaGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent *>(event), true);
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-void StringGrid::keyPressEvent(QKeyEvent *event)
+void AgendaGrid::keyPressEvent(QKeyEvent *event)
 {
     if (!handleKey(event, false))
         QAbstractScrollArea::keyPressEvent(event);
 }
 
-bool StringGrid::handleKey(QKeyEvent *e, bool fromEditor)
+bool AgendaGrid::handleKey(QKeyEvent *e, bool fromEditor)
 {
     if (m_keyPreview && m_keyPreview(e))
         return true;
@@ -351,7 +351,7 @@ bool StringGrid::handleKey(QKeyEvent *e, bool fromEditor)
     }
 }
 
-void StringGrid::moveTo(int col, int row, bool extend)
+void AgendaGrid::moveTo(int col, int row, bool extend)
 {
     col = qBound(m_fixedCols, col, colCount() - 1);
     row = qBound(m_fixedRows, row, rowCount() - 1);
@@ -371,7 +371,7 @@ void StringGrid::moveTo(int col, int row, bool extend)
     emit clicked();
 }
 
-void StringGrid::mousePressEvent(QMouseEvent *event)
+void AgendaGrid::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -387,7 +387,7 @@ void StringGrid::mousePressEvent(QMouseEvent *event)
     setCurrentCell(c.x(), c.y());
 }
 
-void StringGrid::mouseMoveEvent(QMouseEvent *event)
+void AgendaGrid::mouseMoveEvent(QMouseEvent *event)
 {
     if (!(event->buttons() & Qt::LeftButton) || !(m_options & RangeSelect))
         return;
@@ -396,7 +396,7 @@ void StringGrid::mouseMoveEvent(QMouseEvent *event)
         moveTo(c.x(), c.y(), true);
 }
 
-void StringGrid::paintEvent(QPaintEvent *)
+void AgendaGrid::paintEvent(QPaintEvent *)
 {
     QPainter p(viewport());
     p.fillRect(viewport()->rect(), palette().color(QPalette::Base));
@@ -415,7 +415,7 @@ void StringGrid::paintEvent(QPaintEvent *)
         }
 }
 
-void StringGrid::drawCell(QPainter &p, int col, int row, const QRect &r)
+void AgendaGrid::drawCell(QPainter &p, int col, int row, const QRect &r)
 {
     const QRect lines = r.adjusted(0, 0, kLine, kLine);
     const Selection s = selection();

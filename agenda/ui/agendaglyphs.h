@@ -5,9 +5,9 @@
 
 #include <QIcon>
 
-namespace glyphs {
+namespace agendaglyphs {
 enum class Arrow { Left, Right };
 QIcon arrow(Arrow direction, bool doubled); // doubled: a month, single: a day
 QIcon today();
 QIcon calendar();
-} // namespace glyphs
+} // namespace agendaglyphs

@@ -13,7 +13,7 @@
 
 class QLineEdit;
 
-class StringGrid : public QAbstractScrollArea
+class AgendaGrid : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
@@ -28,7 +28,7 @@ public:
         int left = 0, top = 0, right = 0, bottom = 0;
     };
 
-    explicit StringGrid(QWidget *parent = nullptr);
+    explicit AgendaGrid(QWidget *parent = nullptr);
 
     void setOptions(Options options);
     Options options() const { return m_options; }
@@ -115,4 +115,4 @@ private:
     std::function<bool(QKeyEvent *)> m_keyPreview;
 };
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(StringGrid::Options)
+Q_DECLARE_OPERATORS_FOR_FLAGS(AgendaGrid::Options)
