@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QDate &day : agendaexport::daysInOrder(list)) {
         for (const DaySettings &s : settings) {
             const daypage::Page page = daypage::readDay(list, day, s);
-            AgendaList copy(list.lines());
+            AgendaList copy(list.linesOfDay(agendadates::dayKey(day)));
             daypage::writeDay(copy, page);
             const daypage::Page again = daypage::readDay(copy, day, s);
             if (again.rows != page.rows || filledNotes(again) != filledNotes(page) || again.kept != keptByTime(page.kept))
