@@ -22,7 +22,8 @@ namespace {
 constexpr int kRows = 25000;
 
 // Columns: A,B lookup table (1000 rows); D chain from H1; E running sums of F; F inputs;
-// G IF/MOD of F; I VLOOKUP; J sums over whole columns. 100 000 formulas in all.
+// G IF/MOD of F; I VLOOKUP; J sums over whole columns; K a parameter read by five formulas.
+// 100 005 formulas in all.
 void buildWorkbook(Workbook &book)
 {
     WorkbookAccess access(book);
@@ -40,6 +41,10 @@ void buildWorkbook(Workbook &book)
         if (r <= kRows - 100)
             book.setFormula(0, r, 9, QStringLiteral("VLOOKUP(MOD(F%1*37+%1;1000)+1;$A$1:$B$1000;2;0)").arg(r));
     }
+    // An input read by a handful of formulas (a rate, a parameter).
+    book.setValue(0, 1, 11, Value::number(0.2));
+    for (int r = 2; r <= 6; ++r)
+        book.setFormula(0, r, 11, QStringLiteral("$K$1*F%1").arg(r));
     for (int r = 1; r <= 100; ++r)
         book.setFormula(0, r, 10, r % 2 ? QStringLiteral("SUM(E$1:E%1)").arg(kRows) : QStringLiteral("SUM(G1:G%1)").arg(kRows));
     access.endBatch();
@@ -114,10 +119,12 @@ void changeInput(benchmark::State &state, int row, int col)
     }
 }
 
+void BM_ChangeParameter(benchmark::State &state) { changeInput(state, 1, 11); }
 void BM_ChangeLeafInput(benchmark::State &state) { changeInput(state, kRows - 2, 6); }
 void BM_ChangeMidRunningSum(benchmark::State &state) { changeInput(state, kRows / 2, 6); }
 void BM_ChangeChainHead(benchmark::State &state) { changeInput(state, 1, 8); }
 void BM_ChangeLookupTable(benchmark::State &state) { changeInput(state, 500, 2); }
+BENCHMARK(BM_ChangeParameter)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ChangeLeafInput)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ChangeMidRunningSum)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ChangeChainHead)->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -94,29 +94,46 @@ int typeRank(const Value &v)
     default: return 3;
     }
 }
+
+// An empty cell takes the kind of what it is compared with.
+int rankFor(const Value &v, const Value &other)
+{
+    if (!v.isEmpty())
+        return typeRank(v);
+    return other.isText() ? 1 : other.isBoolean() ? 2 : 0;
+}
 } // namespace
 
-int compareValues(const Value &a0, const Value &b0)
+int compareValues(const Value &a, const Value &b)
 {
-    Value a = a0, b = b0;
     if (a.isEmpty() && b.isEmpty())
         return 0;
-    if (a.isEmpty())
-        a = b.isText() ? Value::text(QString()) : b.isBoolean() ? Value::boolean(false) : Value::number(0);
-    if (b.isEmpty())
-        b = a.isText() ? Value::text(QString()) : a.isBoolean() ? Value::boolean(false) : Value::number(0);
-    const int ra = typeRank(a), rb = typeRank(b);
+    const int ra = rankFor(a, b), rb = rankFor(b, a);
     if (ra != rb)
         return ra < rb ? -1 : 1;
-    if (a.isText()) {
-        const int c = a.asText().compare(b.asText(), Qt::CaseInsensitive);
+    if (ra == 1) {
+        static const QString empty;
+        const int c = (a.isEmpty() ? empty : a.asText()).compare(b.isEmpty() ? empty : b.asText(), Qt::CaseInsensitive);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
-    const double x = a.asNumber(), y = b.asNumber();
-    // Equal to 15 significant digits counts as equal: 0,1+0,2 = 0,3 is true.
-    if (x == y || snap15(x) == snap15(y))
+    const double x = a.isEmpty() ? 0.0 : a.asNumber(), y = b.isEmpty() ? 0.0 : b.asNumber();
+    if (x == y)
+        return 0;
+    // Equal to 15 significant digits counts as equal: 0,1+0,2 = 0,3 is true. Only values
+    // that close are worth the decimal conversion.
+    if (std::fabs(x - y) <= 1e-13 * std::max(std::fabs(x), std::fabs(y)) && snap15(x) == snap15(y))
         return 0;
     return x < y ? -1 : 1;
+}
+
+void EvalContext::foldNumbers(const RangeRef &range, NumberFold &fold)
+{
+    forEachValue(range, [&](int, int, const Value &v) {
+        if (v.isNumber())
+            fold.add(v.asNumber());
+        else if (v.isError())
+            throw EvalError{v.errorCode()};
+    });
 }
 
 Value EvalContext::scalar(const Operand &op)

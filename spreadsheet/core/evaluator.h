@@ -40,10 +40,49 @@ struct EvalError
     ErrorCode code;
 };
 
+// Numbers of a range folded in one pass (SUM, AVERAGE, MIN, MAX, COUNT, SUMSQ).
+struct NumberFold
+{
+    double sum = 0;
+    double sumSquares = 0;
+    double min = 0;
+    double max = 0;
+    int count = 0;
+    void add(double v)
+    {
+        sum += v;
+        sumSquares += v * v;
+        min = count == 0 || v < min ? v : min;
+        max = count == 0 || v > max ? v : max;
+        ++count;
+    }
+    void merge(const NumberFold &o)
+    {
+        if (o.count == 0)
+            return;
+        sum += o.sum;
+        sumSquares += o.sumSquares;
+        min = count == 0 || o.min < min ? o.min : min;
+        max = count == 0 || o.max > max ? o.max : max;
+        count += o.count;
+    }
+};
+
 class EvalContext
 {
 public:
     virtual ~EvalContext() = default;
+    // Folds the numbers of the range (texts, booleans and empty cells skipped); throws
+    // EvalError at an error value. Contexts may override it with a faster loop.
+    virtual void foldNumbers(const RangeRef &range, NumberFold &fold);
+    // Exact lookup in a one-column or one-row range: the 0-based position of the first cell
+    // equal to `key`, -1 when absent, -2 when the context has no quick answer.
+    virtual int findExact(const RangeRef &line, const Value &key)
+    {
+        (void)line;
+        (void)key;
+        return -2;
+    }
 
     virtual Value cellValue(int sheetId, int row, int col) = 0;
     // Visits the cells of the range that have a value (empty cells skipped).

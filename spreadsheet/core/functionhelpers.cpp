@@ -32,6 +32,20 @@ void forEachNumber(EvalContext &ctx, Args args, const std::function<void(double)
     }
 }
 
+NumberFold fold(EvalContext &ctx, Args args)
+{
+    NumberFold f;
+    for (const Operand &op : args) {
+        if (op.missing)
+            continue;
+        if (op.isRef)
+            ctx.foldNumbers(op.ref, f);
+        else
+            f.add(toNumber(op.value));
+    }
+    return f;
+}
+
 std::vector<double> numbers(EvalContext &ctx, Args args)
 {
     std::vector<double> out;

@@ -20,6 +20,8 @@ using Args = std::span<const Operand>;
 // and empty cells skipped, errors propagated); direct arguments converted (a text that is
 // not a number gives #VALUE!). Missing arguments count as nothing.
 std::vector<double> numbers(EvalContext &ctx, Args args);
+// The same numbers folded in one pass, references through the context's fast loop.
+NumberFold fold(EvalContext &ctx, Args args);
 void forEachNumber(EvalContext &ctx, Args args, const std::function<void(double)> &visit);
 
 // Every value of the arguments (references expanded, empty cells skipped).

@@ -74,6 +74,16 @@ int findExact(const Line &line, const Value &key)
 {
     const bool wildcard = key.isText()
                           && (key.asText().contains(u'*') || key.asText().contains(u'?') || key.asText().contains(u'~'));
+    if (!wildcard) {
+        RangeRef r = line.range;
+        if (line.vertical)
+            r.area.left = r.area.right = line.fixed;
+        else
+            r.area.top = r.area.bottom = line.fixed;
+        const int quick = line.ctx.findExact(r, key);
+        if (quick != -2)
+            return quick;
+    }
     for (int i = 0, n = line.size(); i < n; ++i) {
         const Value v = line.at(i);
         if (!sameKind(v, key))

@@ -180,19 +180,8 @@ Operand sqrt_(EvalContext &ctx, Args a)
     return num(std::sqrt(x));
 }
 
-Operand sum_(EvalContext &ctx, Args a)
-{
-    double s = 0;
-    forEachNumber(ctx, a, [&](double d) { s += d; });
-    return num(s);
-}
-
-Operand sumsq_(EvalContext &ctx, Args a)
-{
-    double s = 0;
-    forEachNumber(ctx, a, [&](double d) { s += d * d; });
-    return num(s);
-}
+Operand sum_(EvalContext &ctx, Args a) { return num(fold(ctx, a).sum); }
+Operand sumsq_(EvalContext &ctx, Args a) { return num(fold(ctx, a).sumSquares); }
 
 Operand sumif_(EvalContext &ctx, Args a)
 {

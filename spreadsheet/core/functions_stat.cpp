@@ -10,12 +10,10 @@ namespace {
 
 Operand average_(EvalContext &ctx, Args a)
 {
-    double s = 0;
-    int n = 0;
-    forEachNumber(ctx, a, [&](double d) { s += d; ++n; });
-    if (n == 0)
+    const NumberFold f = fold(ctx, a);
+    if (f.count == 0)
         return Value::error(ErrorCode::DivZero);
-    return checkedNumber(s / n);
+    return checkedNumber(f.sum / f.count);
 }
 
 Operand count_(EvalContext &ctx, Args a)
@@ -71,18 +69,14 @@ Operand countif_(EvalContext &ctx, Args a)
 
 Operand max_(EvalContext &ctx, Args a)
 {
-    double m = -std::numeric_limits<double>::infinity();
-    bool any = false;
-    forEachNumber(ctx, a, [&](double d) { m = std::max(m, d); any = true; });
-    return Value::number(any ? m : 0);
+    const NumberFold f = fold(ctx, a);
+    return Value::number(f.count ? f.max : 0);
 }
 
 Operand min_(EvalContext &ctx, Args a)
 {
-    double m = std::numeric_limits<double>::infinity();
-    bool any = false;
-    forEachNumber(ctx, a, [&](double d) { m = std::min(m, d); any = true; });
-    return Value::number(any ? m : 0);
+    const NumberFold f = fold(ctx, a);
+    return Value::number(f.count ? f.min : 0);
 }
 
 // Two-pass variance: the mean first, then the squared deviations (no cancellation).

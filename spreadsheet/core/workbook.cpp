@@ -163,7 +163,7 @@ void Workbook::setValue(int sheet, int row, int col, const Value &value)
     d->unregisterFormula(&c);
     c.formula.reset();
     c.rawFormula.clear();
-    c.value = value;
+    assignValue(c, value);
     s.extentValid = false;
     d->cellEdited(&c, s.id, row, col);
     if (value.isEmpty())
@@ -185,7 +185,7 @@ void Workbook::clearContents(int sheet, const CellRange &range)
         d->unregisterFormula(c);
         c->formula.reset();
         c->rawFormula.clear();
-        c->value = Value();
+        assignValue(*c, Value());
         d->cellEdited(c, s.id, c->row, c->col);
         d->purgeIfEmpty(s.id, c->row, c->col);
     }

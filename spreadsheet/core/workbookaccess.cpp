@@ -34,7 +34,7 @@ int WorkbookAccess::appendSheet(const QString &wanted)
 void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
 {
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
-    c.value = value;
+    assignValue(c, value);
     c.formula.reset();
     c.rawFormula.clear();
 }
@@ -42,7 +42,7 @@ void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
 void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, const Value &cached)
 {
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
-    c.value = cached;
+    assignValue(c, cached);
     c.formula = std::make_unique<Formula>(std::move(formula));
     c.rawFormula.clear();
 }
@@ -50,7 +50,7 @@ void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, co
 void WorkbookAccess::putRawFormula(int sheet, int row, int col, const QString &text, const Value &cached)
 {
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
-    c.value = cached;
+    assignValue(c, cached);
     c.formula.reset();
     c.rawFormula = text;
 }

@@ -6,16 +6,21 @@
 #include "spreadsheet/core/formula.h"
 #include "spreadsheet/core/workbook.h"
 
+#include <QHash>
+
 #include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <random>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 namespace sheet {
+
+struct CellBlock;
 
 struct Cell
 {
@@ -32,6 +37,7 @@ struct Cell
     int low = 0;
     bool onStack = false;
     bool selfLoop = false;
+    CellBlock *block = nullptr;        // the block holding the cell (its sums depend on it)
 
     bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
 };
@@ -42,7 +48,20 @@ struct CellBlock
 {
     std::array<std::unique_ptr<Cell>, kBlockRows> cells;
     int count = 0;
+    // The numbers of the block folded once, for sums over long ranges; recomputed after any
+    // value of the block changes.
+    bool foldValid = false;
+    NumberFold fold;
+    ErrorCode firstError = ErrorCode::None;
 };
+
+// Every change of a stored value goes through here, so that block sums stay true.
+inline void assignValue(Cell &cell, Value value)
+{
+    cell.value = std::move(value);
+    if (cell.block)
+        cell.block->foldValid = false;
+}
 
 struct Column
 {
@@ -97,6 +116,17 @@ struct RangeDependent
     int bottom;
 };
 
+// Positions of the values of a lookup line, built once per recalculation for exact
+// lookups; not built for lines holding formulas, whose values may change during it.
+struct LookupIndex
+{
+    bool usable = true;
+    std::unordered_map<double, int> numbers;
+    QHash<QString, int> texts;  // case-folded
+    int falsePosition = -1;
+    int truePosition = -1;
+};
+
 struct Workbook::Impl : public SheetNames
 {
     std::vector<std::unique_ptr<Sheet>> sheets;
@@ -113,6 +143,7 @@ struct Workbook::Impl : public SheetNames
     std::unordered_map<std::uint64_t, std::vector<Cell *>> cellReaders;
     std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
     std::unordered_set<Cell *> volatileCells;
+    std::map<std::tuple<int, int, int, int, int>, LookupIndex> lookupCache;
 
     // Recalculation state.
     std::uint32_t generation = 0;
@@ -176,6 +207,8 @@ public:
     int sheetIdByName(const QString &name) override { return m_impl.sheetIdByName(name); }
     double now() override { return m_impl.nowSerial; }
     double random() override;
+    void foldNumbers(const RangeRef &range, NumberFold &fold) override;
+    int findExact(const RangeRef &line, const Value &key) override;
 
 private:
     Workbook::Impl &m_impl;

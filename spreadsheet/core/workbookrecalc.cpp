@@ -49,6 +49,8 @@ std::unique_ptr<Cell> Sheet::take(int row, int col)
     const size_t b = size_t((row - 1) / kBlockRows);
     CellBlock &block = *column.blocks[b];
     std::unique_ptr<Cell> cell = std::move(block.cells[size_t((row - 1) % kBlockRows)]);
+    cell->block = nullptr;
+    block.foldValid = false;
     if (--block.count == 0)
         column.blocks[b].reset();
     extentValid = false;
@@ -68,6 +70,8 @@ void Sheet::put(std::unique_ptr<Cell> cell)
     if (!slot)
         ++block.count;
     cell->sheetId = id;
+    cell->block = &block;
+    block.foldValid = false;
     slot = std::move(cell);
     extentValid = false;
 }
@@ -237,6 +241,92 @@ void WorkbookContext::forEachValue(const RangeRef &range,
     });
 }
 
+void WorkbookContext::foldNumbers(const RangeRef &range, NumberFold &fold)
+{
+    const Sheet *s = m_impl.sheetById(range.sheetId);
+    if (!s)
+        throw EvalError{ErrorCode::Ref};
+    // Blocks the range covers whole are folded once and reused; the edges cell by cell.
+    const CellRange &r = range.area;
+    auto foldCell = [&](const Cell &c) {
+        if (c.value.isNumber())
+            fold.add(c.value.asNumber());
+        else if (c.value.isError())
+            throw EvalError{c.value.errorCode()};
+    };
+    for (int col = std::max(1, r.left); col <= std::min(kMaxColumns, r.right); ++col) {
+        const Column &column = s->columns[size_t(col)];
+        const int firstBlock = (r.top - 1) / kBlockRows;
+        const int lastBlock = std::min<int>(int(column.blocks.size()) - 1, (r.bottom - 1) / kBlockRows);
+        for (int b = firstBlock; b <= lastBlock; ++b) {
+            CellBlock *block = column.blocks[size_t(b)].get();
+            if (!block)
+                continue;
+            const int base = b * kBlockRows + 1;
+            if (base >= r.top && base + kBlockRows - 1 <= r.bottom) {
+                if (!block->foldValid) {
+                    block->fold = NumberFold();
+                    block->firstError = ErrorCode::None;
+                    for (const auto &cell : block->cells) {
+                        if (!cell)
+                            continue;
+                        if (cell->value.isNumber())
+                            block->fold.add(cell->value.asNumber());
+                        else if (cell->value.isError() && block->firstError == ErrorCode::None)
+                            block->firstError = cell->value.errorCode();
+                    }
+                    block->foldValid = true;
+                }
+                if (block->firstError != ErrorCode::None)
+                    throw EvalError{block->firstError};
+                fold.merge(block->fold);
+                continue;
+            }
+            const int from = std::max(r.top - base, 0);
+            const int to = std::min(r.bottom - base, kBlockRows - 1);
+            for (int i = from; i <= to; ++i)
+                if (const Cell *cell = block->cells[size_t(i)].get())
+                    foldCell(*cell);
+        }
+    }
+}
+
+int WorkbookContext::findExact(const RangeRef &line, const Value &key)
+{
+    const Sheet *s = m_impl.sheetById(line.sheetId);
+    if (!s)
+        return -2;
+    const CellRange &a = line.area;
+    auto [it, inserted] = m_impl.lookupCache.try_emplace(std::make_tuple(line.sheetId, a.top, a.left, a.bottom, a.right));
+    LookupIndex &index = it->second;
+    if (inserted) {
+        const bool vertical = a.left == a.right;
+        s->forEach(a, [&](const Cell &c) {
+            if (c.formula || !c.rawFormula.isEmpty())
+                index.usable = false;
+            const int pos = vertical ? c.row - a.top : c.col - a.left;
+            const Value &v = c.value;
+            if (v.isNumber())
+                index.numbers.try_emplace(v.asNumber(), pos);
+            else if (v.isText() && !index.texts.contains(v.asText().toCaseFolded()))
+                index.texts.insert(v.asText().toCaseFolded(), pos);
+            else if (v.isBoolean() && (v.asBoolean() ? index.truePosition : index.falsePosition) < 0)
+                (v.asBoolean() ? index.truePosition : index.falsePosition) = pos;
+        });
+    }
+    if (!index.usable)
+        return -2;
+    if (key.isNumber()) {
+        const auto found = index.numbers.find(key.asNumber());
+        return found == index.numbers.end() ? -1 : found->second;
+    }
+    if (key.isText())
+        return index.texts.value(key.asText().toCaseFolded(), -1);
+    if (key.isBoolean())
+        return key.asBoolean() ? index.truePosition : index.falsePosition;
+    return -2;
+}
+
 double WorkbookContext::random()
 {
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
@@ -250,12 +340,13 @@ void Workbook::Impl::evaluate(Cell *cell)
     ctx.sheetId = cell->sheetId;
     ctx.row = cell->row;
     ctx.col = cell->col;
-    cell->value = evaluator.run(*cell->formula, ctx);
+    assignValue(*cell, evaluator.run(*cell->formula, ctx));
 }
 
 void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
                                  std::vector<std::pair<int, CellAddress>> &changed, bool settle)
 {
+    lookupCache.clear();
     const QDateTime now = QDateTime::currentDateTime();
     nowSerial = dateToSerial(now.date()) + now.time().msecsSinceStartOfDay() / 86400000.0;
     if (everything) {
@@ -335,7 +426,7 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
             Cell *c = order[k];
             const Value old = c->value;
             if (cyclic)
-                c->value = Value::error(ErrorCode::Circular);
+                assignValue(*c, Value::error(ErrorCode::Circular));
             else
                 evaluate(c);
             if (c->formula->hasDynamicRefs)

@@ -58,6 +58,7 @@ private slots:
     void dependentsFollow();
     void circularReference();
     void longChainDoesNotExhaustTheStack();
+    void longRangeSumsFollowEveryChange();
     void insertRowsAdjustsEveryReference();
     void deleteRowsGivesRefErrors();
     void columnsInsertAndDelete();
@@ -254,6 +255,41 @@ void TestWorkbookEngine::longChainDoesNotExhaustTheStack()
     // Closing the chain into a loop marks it, without recursion either.
     book.setFormula(0, 1, 1, QStringLiteral("A%1+1").arg(n));
     QCOMPARE(book.value(0, n / 2, 1), Value::error(ErrorCode::Circular));
+}
+
+void TestWorkbookEngine::longRangeSumsFollowEveryChange()
+{
+    // Sums over whole blocks of rows reuse per-block totals: every way a value changes must
+    // reach them.
+    Workbook book;
+    double expected = 0;
+    for (int row = 1; row <= 1000; ++row) {
+        book.setValue(0, row, 1, Value::number(row));
+        expected += row;
+    }
+    book.setFormula(0, 1001, 2, QStringLiteral("SUM(A1:A1000)"));
+    book.setFormula(0, 1002, 2, QStringLiteral("MAX(A1:A1000)+COUNT(A1:A1000)"));
+    QCOMPARE(book.value(0, 1001, 2).asNumber(), expected);
+    book.setValue(0, 300, 1, Value::number(0));
+    expected -= 300;
+    QCOMPARE(book.value(0, 1001, 2).asNumber(), expected);
+    book.setEntry(0, 301, 1, QStringLiteral("=1/0"));
+    QCOMPARE(book.value(0, 1001, 2), Value::error(ErrorCode::DivZero));
+    book.clearContents(0, CellRange{301, 1, 301, 1});
+    expected -= 301;
+    QCOMPARE(book.value(0, 1001, 2).asNumber(), expected);
+    book.setFormula(0, 302, 1, QStringLiteral("A303*2"));
+    book.setValue(0, 303, 1, Value::number(606));
+    expected += (606 - 302) + (606 - 303) + (1212 - 606);
+    QCOMPARE(book.value(0, 1001, 2).asNumber(), expected);
+    book.setValue(0, 302, 1, Value::number(1212));
+    book.sortRows(0, CellRange{1, 1, 1000, 1}, {-1, 0, 0});
+    QCOMPARE(book.value(0, 1, 1).asNumber(), 1212.0);
+    QCOMPARE(book.value(0, 1002, 2).asNumber(), 1212.0 + 999);
+    QCOMPARE(book.value(0, 1001, 2).asNumber(), expected);
+    book.deleteRows(0, 1, 1);
+    expected -= 1212;
+    QCOMPARE(book.value(0, 1000, 2).asNumber(), expected);
 }
 
 void TestWorkbookEngine::insertRowsAdjustsEveryReference()
