@@ -35,6 +35,7 @@ void CardGrid::setCard(const QStringList &names, const QStringList &values)
         auto *name = new QTableWidgetItem(names[i]);
         // Field names change through the field dialog only.
         name->setFlags(Qt::ItemIsEnabled);
+        name->setBackground(palette().button());
         setItem(i, 0, name);
         setItem(i, 1, new QTableWidgetItem(i < values.size() ? values[i] : QString()));
     }

@@ -116,6 +116,11 @@ void TFichier::buildCardPage(QWidget *page)
     v->addWidget(StringGrid2, 1);
 }
 
+QSize TFichier::sizeHint() const
+{
+    return {544, 375};
+}
+
 bool TFichier::cardShown() const
 {
     return Notebook1->currentIndex() == FichePage;

@@ -93,6 +93,9 @@ public:
     void setDialogHook(std::function<int(QDialog &)> hook) { m_dialogHook = std::move(hook); }
     void setSaveDialogHook(std::function<QString(const QString &)> hook) { m_saveDialogHook = std::move(hook); }
 
+    // 544 x 375, the size a database window opens with.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
