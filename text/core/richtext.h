@@ -74,11 +74,12 @@ int displayedLineOfPosition(const QTextDocument &doc, int position);
 // Position of the first character of a displayed line, -1 when there is no such line.
 int positionOfDisplayedLine(const QTextDocument &doc, int line);
 
-// A character that a paragraph's text may hold (paragraph and frame separators, object
-// markers and NUL may not: QTextDocument gives them structure of their own).
+// A character that a paragraph's text may hold: not a control character other than the tab,
+// nor the paragraph and frame separators and object markers QTextDocument gives a
+// structure of their own.
 inline bool isTextCharacter(char16_t c)
 {
-    return c != 0 && c != u'\n' && c != u'\r' && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1 && c != 0xFFFC;
+    return (c >= 0x20 || c == u'\t') && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1 && c != 0xFFFC;
 }
 
 } // namespace richtext

@@ -160,7 +160,7 @@ private:
     void controlWord(QByteArrayView word, bool hasParam, int param);
     void controlSymbol(char c);
     void destination(QByteArrayView word);
-    void textByte(unsigned char b);
+    void textByte(unsigned char b, bool escaped = false);
     void appendChar(char16_t c);
     void appendText(const QString &s);
     void endParagraph();
@@ -187,7 +187,7 @@ private:
     bool m_colourSet = false;
     int m_red = 0, m_green = 0, m_blue = 0;
     int m_fontNumber = 0;
-    QByteArray m_fontName;
+    QString m_fontName;
     int m_tabKindPending = 0;
 
     // The paragraph being read: its text and the character state of each span.
@@ -239,10 +239,7 @@ void Reader::pop()
 
 void Reader::storeFontName()
 {
-    Font &f = m_fonts[m_fontNumber];
-    const int cp = codePageOfCharset(f.charset);
-    QString name = (cp == 0 || cp == 1252) ? cp1252::decode(m_fontName) : decodeWithCodePage(cp, m_fontName);
-    f.name = name.trimmed();
+    m_fonts[m_fontNumber].name = m_fontName.trimmed();
     m_fontName.clear();
     m_cacheFont = -2;
 }
@@ -275,7 +272,7 @@ int Reader::codePage()
     return m_cacheCodePage;
 }
 
-void Reader::textByte(unsigned char b)
+void Reader::textByte(unsigned char b, bool escaped)
 {
     switch (top().dest) {
     case Dest::Text:
@@ -288,12 +285,23 @@ void Reader::textByte(unsigned char b)
             appendText(decodeWithCodePage(cp, QByteArrayView(&c, 1)));
         }
         return;
-    case Dest::FontTable:
-        if (b == ';')
+    case Dest::FontTable: {
+        if (b == ';' && !escaped) { // "\'3b" is a semicolon inside a name
             storeFontName();
-        else
-            m_fontName += char(b);
+            return;
+        }
+        if (skipping())
+            return;
+        const Font &f = m_fonts[m_fontNumber];
+        const int cp = f.codePage ? f.codePage : codePageOfCharset(f.charset);
+        if (cp == 0 || cp == 1252 || f.charset == 2) {
+            m_fontName += cp1252::decodeByte(b);
+        } else {
+            const char c = char(b);
+            m_fontName += decodeWithCodePage(cp, QByteArrayView(&c, 1));
+        }
         return;
+    }
     case Dest::ColourTable:
         if (b == ';') {
             m_colours.append(m_colourSet ? QColor(m_red, m_green, m_blue) : QColor());
@@ -444,6 +452,11 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
             m_fonts[m_fontNumber].charset = param;
         else if (w == "cpg")
             m_fonts[m_fontNumber].codePage = param;
+        else if (w == "u" && m_fontName.size() < 256) {
+            m_fontName += QChar(char16_t(param < 0 ? param + 65536 : qBound(0, param, 0xFFFF)));
+            m_pendingSkip = g.uc;
+        } else if (w == "uc")
+            g.uc = qBound(0, param, 16);
         else if (wasStar)
             g.dest = Dest::Skip;
         return;
@@ -588,7 +601,7 @@ void Reader::controlSymbol(char c)
             const int lo = hexValue(m_in[m_pos + 1]);
             if (hi >= 0 && lo >= 0) {
                 m_pos += 2;
-                textByte(static_cast<unsigned char>(hi * 16 + lo));
+                textByte(static_cast<unsigned char>(hi * 16 + lo), true);
             }
         }
         return;
@@ -669,12 +682,13 @@ void Reader::run()
             continue;
         } else {
             Group &g = top();
-            if (g.dest == Dest::Text && m_pendingSkip == 0 && !g.chr.hidden && codePage() == 1252) {
+            const bool printable = static_cast<unsigned char>(ch) >= 0x20 || ch == '\t';
+            if (printable && g.dest == Dest::Text && m_pendingSkip == 0 && !g.chr.hidden && codePage() == 1252) {
                 // Fast path: a stretch of plain text in the document's own code page.
                 qsizetype end = m_pos;
                 while (end < n) {
                     const char c = m_in[end];
-                    if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == 0)
+                    if (c == '\\' || c == '{' || c == '}' || (static_cast<unsigned char>(c) < 0x20 && c != '\t'))
                         break;
                     ++end;
                 }

@@ -269,7 +269,9 @@ QByteArray Writer::run()
         out += "{\\f";
         appendInt(out, 3 + i);
         out += "\\fnil ";
-        appendEscaped(out, m_fonts[i]);
+        QByteArray name;
+        appendEscaped(name, m_fonts[i]);
+        out += name.replace(';', "\\'3b");
         out += ";}";
     }
     out += "}\r\n{\\colortbl\\red0\\green0\\blue0;";

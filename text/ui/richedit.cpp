@@ -82,6 +82,7 @@ RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent)
     auto *doc = new QTextDocument(this);
     richtext::prepare(*doc);
     QTextCursor(doc).setBlockCharFormat(richtext::defaultCharFormat());
+    doc->setModified(false);
     adoptDocument(doc);
 
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::selectionChange);

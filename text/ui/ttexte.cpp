@@ -119,7 +119,7 @@ void TTexte::SelectionChange()
     const double f = RichEdit1->firstIndent();
     const double l = RichEdit1->leftIndent();
     const double r = RichEdit1->rightIndent();
-    if (!m_dragging) {
+    if (!m_dragging && !m_holdMarkers) {
         FirstInd->move(trunc0(f * 4 / 3) + 2, FirstInd->y());
         LeftInd->move(trunc0((l + f) * 4 / 3) + 2, LeftInd->y());
         RightInd->move(RulerPanel->width() - trunc0((r + 6) * 4 / 3) - 6, RightInd->y());
@@ -139,7 +139,8 @@ void TTexte::SelectionChange()
     const RichEdit::Alignment alignment = RichEdit1->paragraphAlignment();
     const bool bullets = RichEdit1->bullets();
     UpdateCursorPos();
-    m_updating = false;
+    // Still updating while the frame sets its toolbar: whatever it might send back while
+    // being set is ignored (the frame also holds its own guard).
     frame().SetStyles(bold, italic, underline, bullets, alignment == RichEdit::Left, alignment == RichEdit::Right,
                       alignment == RichEdit::Center, QString::number(size), name);
 }
@@ -167,24 +168,42 @@ void TTexte::RulerItemMouseMove(RulerMarker *marker, int x)
         marker->move(marker->x() + x - m_dragOffset, marker->y());
 }
 
+// While a release sets the indents, the markers stay where they were dropped: the left
+// marker's place is read after the first-line indent has been set.
+struct TTexte::MarkerHold
+{
+    explicit MarkerHold(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~MarkerHold() { m_flag = false; }
+    bool &m_flag;
+};
+
 void TTexte::FirstIndMouseUp()
 {
     m_dragging = false;
-    RichEdit1->setFirstIndent(trunc0((FirstInd->x() + m_dragOffset - 6) * 0.75));
+    {
+        MarkerHold hold(m_holdMarkers);
+        RichEdit1->setFirstIndent(trunc0((FirstInd->x() + m_dragOffset - 6) * 0.75));
+    }
     LeftIndMouseUp();
 }
 
 void TTexte::LeftIndMouseUp()
 {
     m_dragging = false;
-    RichEdit1->setLeftIndent(trunc0((LeftInd->x() + m_dragOffset - 6) * 0.75) - RichEdit1->firstIndent());
+    {
+        MarkerHold hold(m_holdMarkers);
+        RichEdit1->setLeftIndent(trunc0((LeftInd->x() + m_dragOffset - 6) * 0.75) - RichEdit1->firstIndent());
+    }
     SelectionChange();
 }
 
 void TTexte::RightIndMouseUp()
 {
     m_dragging = false;
-    RichEdit1->setRightIndent(trunc0((RulerPanel->width() + m_dragOffset - RightInd->x() - 2) * 0.75) - 12);
+    {
+        MarkerHold hold(m_holdMarkers);
+        RichEdit1->setRightIndent(trunc0((RulerPanel->width() + m_dragOffset - RightInd->x() - 2) * 0.75) - 12);
+    }
     SelectionChange();
 }
 

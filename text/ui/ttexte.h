@@ -137,6 +137,8 @@ private:
     int m_filterIndex = 1;
     bool m_updating = false;
     bool m_dragging = false;
+    bool m_holdMarkers = false;
+    struct MarkerHold;
     int m_dragOffset = 0;
     bool m_shown = false;
 };
