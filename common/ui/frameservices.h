@@ -31,6 +31,8 @@ public:
     virtual void Contenu(int record, QString &text) { Q_UNUSED(record); Q_UNUSED(text); }
     // The "Insérer champs" list: refilled by each database load, read by the text window.
     virtual void setFieldNames(const QStringList &names) { Q_UNUSED(names); }
+    // The file name (without directory) of the database the field names come from.
+    virtual void setFieldSource(const QString &fileName) { Q_UNUSED(fileName); }
     // Lets the user choose a field name; empty when cancelled or no field is known.
     virtual QString ChoisirChamp() { return QString(); }
 };
