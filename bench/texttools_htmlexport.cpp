@@ -5,10 +5,12 @@
 //   bench_texttools_htmlexport [--write FILE.qvt] [benchmark options]
 #include "text/core/htmlexport.h"
 
+#include "common/atomicsave.h"
 #include "common/textfile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <cstring>
@@ -100,6 +102,42 @@ void BM_SplitJoinFloor(benchmark::State &state)
 }
 BENCHMARK(BM_SplitJoinFloor)->Unit(benchmark::kMillisecond);
 
+// The whole command on disk: read the document, convert, write the page atomically,
+// against reading the same file and writing it back atomically.
+QString writeDocumentFile()
+{
+    static const QString path = [] {
+        const QString p = QDir::temp().filePath(QStringLiteral("velmora-bench-htmlexport.qvt"));
+        QFile f(p);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(document());
+        return p;
+    }();
+    return path;
+}
+
+void BM_ExportFile(benchmark::State &state)
+{
+    const QString doc = writeDocumentFile();
+    const QString page = QDir::temp().filePath(QStringLiteral("velmora-bench-htmlexport.htm"));
+    for (auto _ : state)
+        htmlexport::exportFile(doc, page);
+    state.SetBytesProcessed(state.iterations() * document().size());
+    QFile::remove(page);
+}
+BENCHMARK(BM_ExportFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FileCopyFloor(benchmark::State &state)
+{
+    const QString doc = writeDocumentFile();
+    const QString copy = QDir::temp().filePath(QStringLiteral("velmora-bench-copy.qvt"));
+    for (auto _ : state)
+        atomicsave::write(copy, textfile::readBytes(doc));
+    state.SetBytesProcessed(state.iterations() * document().size());
+    QFile::remove(copy);
+}
+BENCHMARK(BM_FileCopyFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -113,5 +151,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    QFile::remove(writeDocumentFile());
     return 0;
 }
