@@ -63,7 +63,9 @@ TPLettre::TPLettre(QWidget *parent) : QDialog(parent)
     for (QLabel *l : {Label22, Label23}) {
         l->setFont(big);
         l->setAlignment(Qt::AlignCenter);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
+    result->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("000000 g")) + 20);
     auto *resultLayout = new QVBoxLayout(result);
     resultLayout->addWidget(Label22);
     resultLayout->addWidget(Label23);

@@ -59,6 +59,9 @@ TPocket::TPocket(QWidget *parent) : QDialog(parent)
     displayFont.setBold(true);
     Label1->setFont(displayFont);
     Label1->setMinimumHeight(32);
+    // A long entry must not widen the window: the label keeps its width and shows the
+    // right end of the number.
+    Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto *navyLayout = new QVBoxLayout(navy);
     navyLayout->setContentsMargins(3, 3, 3, 3);
     navyLayout->addWidget(Label1);
