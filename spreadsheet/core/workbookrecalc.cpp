@@ -366,22 +366,26 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
     std::vector<Cell *> order;
     std::vector<std::pair<size_t, size_t>> components;
 
+    // Each open frame's readers sit in one shared pool, in stack order (no allocation per
+    // cell).
     struct Frame
     {
         Cell *cell;
-        std::vector<Cell *> next;  // readers of the cell, gathered when the frame opens
-        size_t i = 0;
+        size_t begin;
+        size_t end;
+        size_t next;
     };
     std::vector<Frame> frames;
+    std::vector<Cell *> pool;
     auto open = [&](Cell *c) {
         c->mark = gen;
         c->index = c->low = counter++;
         c->onStack = true;
         c->selfLoop = false;
         sccStack.push_back(c);
-        Frame f{c, {}, 0};
-        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { f.next.push_back(r); });
-        frames.push_back(std::move(f));
+        const size_t begin = pool.size();
+        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { pool.push_back(r); });
+        frames.push_back(Frame{c, begin, pool.size(), begin});
     };
 
     for (Cell *seed : seeds) {
@@ -390,18 +394,19 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
         open(seed);
         while (!frames.empty()) {
             Frame &f = frames.back();
-            if (f.i < f.next.size()) {
-                Cell *w = f.next[f.i++];
-                if (w == f.cell)
-                    f.cell->selfLoop = true;
-                if (w->mark != gen) {
+            if (f.next < f.end) {
+                Cell *w = pool[f.next++];
+                Cell *v = f.cell;
+                if (w == v)
+                    v->selfLoop = true;
+                if (w->mark != gen)
                     open(w);
-                } else if (w->onStack) {
-                    f.cell->low = std::min(f.cell->low, w->index);
-                }
+                else if (w->onStack)
+                    v->low = std::min(v->low, w->index);
                 continue;
             }
             Cell *v = f.cell;
+            pool.resize(f.begin);
             frames.pop_back();
             if (!frames.empty())
                 frames.back().cell->low = std::min(frames.back().cell->low, v->low);
