@@ -14,8 +14,11 @@ constexpr char16_t kSeparator = u';';
 
 void appendField(QString &out, const QString &text)
 {
+    // Commas and tabs are quoted too, so that reading the file back never takes them for
+    // the separator; so is a leading byte-order mark, which a reader would drop.
     const bool quote = text.contains(kSeparator) || text.contains(u'"') || text.contains(u'\r')
-                       || text.contains(u'\n');
+                       || text.contains(u'\n') || text.contains(u',') || text.contains(u'\t')
+                       || text.startsWith(QChar(0xFEFF));
     if (!quote) {
         out += text;
         return;

@@ -409,6 +409,8 @@ void TestDbFormats::csvRoundTrip()
     t.setCell(2, 0, QStringLiteral("Adresse"));
     t.setCell(1, 1, QStringLiteral("O'Hara; \"Jim\""));
     t.setCell(2, 2, QStringLiteral(" espacé "));
+    t.setCell(1, 2, QStringLiteral("a,b\tc"));
+    t.setCell(2, 0, QStringLiteral("Rue, numéro, étage"));
     t.NbFiches = 2;
     t.NbChamps = 2;
     Table back;
