@@ -239,7 +239,11 @@ void Reader::pop()
 
 void Reader::storeFontName()
 {
-    m_fonts[m_fontNumber].name = m_fontName.trimmed();
+    QString name;
+    for (const QChar c : std::as_const(m_fontName)) // a font name is one line of printable text
+        if (c.unicode() >= 0x20 && c != QChar::LineSeparator && richtext::isTextCharacter(c.unicode()))
+            name += c;
+    m_fonts[m_fontNumber].name = name.trimmed();
     m_fontName.clear();
     m_cacheFont = -2;
 }
