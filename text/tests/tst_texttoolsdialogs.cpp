@@ -8,7 +8,6 @@
 #include "text/ui/tglos.h"
 #include "text/ui/tmep.h"
 #include "text/ui/tparagraf.h"
-#include "text/ui/tstats.h"
 #include "text/ui/ttabul.h"
 
 #include "common/ui/fonts.h"
@@ -19,7 +18,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -93,7 +91,6 @@ private Q_SLOTS:
     void glossaryEditing();
     void glossaryAnswers();
     void glossaryFile();
-    void statistics();
     void previewLayout();
 };
 
@@ -603,25 +600,6 @@ void TestTextToolsDialogs::glossaryFile()
     QCOMPARE(f.readAll(), QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n"));
     QVERIFY(!d.GloModified());
     QDir::setCurrent(previous);
-}
-
-void TestTextToolsDialogs::statistics()
-{
-    TStats d;
-    d.Init(u"/home/marie/lettre.qvt"_s, {u"Bonjour, le monde."_s});
-    open(d);
-    QCOMPARE(d.windowTitle(), u"Statistiques"_s);
-    QCOMPARE(d.FileValue->text(), u"lettre.qvt"_s);
-    QCOMPARE(d.LinesValue->text(), u"0"_s);
-    QCOMPARE(d.CharactersValue->text(), u"16"_s);
-    QCOMPARE(d.WordsValue->text(), u"5"_s);
-    click(d.CloseButton);
-    QVERIFY(!d.isVisible());
-    d.Init(QString(), {QString()});
-    QCOMPARE(d.FileValue->text(), QString());
-    QCOMPARE(d.LinesValue->text(), u"-1"_s);
-    QCOMPARE(d.CharactersValue->text(), u"0"_s);
-    QCOMPARE(d.WordsValue->text(), u"0"_s);
 }
 
 void TestTextToolsDialogs::previewLayout()
