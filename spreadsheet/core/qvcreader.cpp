@@ -478,15 +478,18 @@ private:
             throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
         for (int r = 0; r < repeat && rowStart + r <= kMaxRows; ++r) {
             const int row = int(rowStart + r);
-            if (customHeight)
+            // A height given to a long run of empty rows is kept for its first thousand rows
+            // only (as the workbook does when a whole column of rows is resized).
+            if (customHeight && (r < 1000 || !cells.empty()))
                 m_access.putRowHeight(sheet, row, it->second);
-            if (cells.empty())
+            if (cells.empty()) {
+                if (r >= 1000)
+                    break;
                 continue;
+            }
             for (const PendingCell &c : cells)
                 for (int k = 0; k < c.repeat; ++k)
                     place(sheet, row, c.col + k, c);
-            if (customHeight && r > 1000 && cells.empty())
-                break;
         }
         m_row = std::min<qint64>(rowStart + repeat, kMaxRows + 1);
     }
