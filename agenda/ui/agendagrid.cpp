@@ -240,7 +240,7 @@ void AgendaGrid::placeEditor()
     }
     m_editor->setProperty("cell", QPoint(m_col, m_row));
     m_settingEditor = false;
-    m_editor->setGeometry(r.adjusted(kTextMargin - 1, 0, 0, 0));
+    m_editor->setGeometry(r.adjusted(kTextMargin, 2, -2, -2));
     const bool focus = hasFocus();
     m_editor->show();
     if (focus)
@@ -281,6 +281,8 @@ bool AgendaGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent *>(event), true);
+    if (watched == m_editor && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        viewport()->update(); // the frame around the current cell follows the focus
     return QAbstractScrollArea::eventFilter(watched, event);
 }
 
@@ -446,7 +448,11 @@ void AgendaGrid::drawCell(QPainter &p, int col, int row, const QRect &r)
     p.setPen(fore);
     p.drawText(r.adjusted(kTextMargin, 0, -kTextMargin, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                cell(col, row));
-    if (current && hasFocus() && !(m_options & Editing)) {
+    if (current && !fixed && (m_options & Editing) && (hasFocus() || m_editor->hasFocus())) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(r).adjusted(1, 1, -1, -1));
+    } else if (current && hasFocus() && !(m_options & Editing)) {
         p.setPen(QPen(fore, 1, Qt::DotLine));
         p.drawRect(r.adjusted(1, 1, -2, -2));
     }

@@ -75,6 +75,7 @@ public:
     AgendaGrid *StringGrid3 = nullptr; // week
 
     static QColor fixedCellColor(); // the planner's colour value 13353024, a Windows BGR value
+    QSize sizeHint() const override { return QSize(544, 375); }
 
 public Q_SLOTS:
     void FormActivate();
