@@ -34,25 +34,26 @@ Str copyOf(const Str &s, size_t start, long long count)
     return s.substr(start, size_t(count));
 }
 
-// Position of `pattern` in `s` from `from`, or npos. The codes searched for mostly start
-// with a backslash, which RTF lines are full of: a plain loop that checks the following
-// characters in place beats stopping in memchr and memcmp at every backslash.
+// Position of `pattern` in `s` from `from`, or npos: memchr to each candidate first
+// character, then the rest compared in place (a library compare call at every backslash
+// of an RTF line would cost more than the search).
 size_t findIn(const Str &s, string_view pattern, size_t from = 0)
 {
     const size_t n = s.size(), m = pattern.size();
     if (from >= n || m == 0 || m > n - from)
         return npos;
     const char *const d = s.data();
-    const char first = pattern[0];
-    const size_t last = n - m;
-    for (size_t i = from; i <= last; ++i) {
-        if (d[i] != first)
-            continue;
+    const char *const last = d + (n - m);
+    for (const char *c = d + from; c <= last;) {
+        c = static_cast<const char *>(std::memchr(c, pattern[0], size_t(last - c) + 1));
+        if (!c)
+            return npos;
         size_t k = 1;
-        while (k < m && d[i + k] == pattern[k])
+        while (k < m && c[k] == pattern[k])
             ++k;
         if (k == m)
-            return i;
+            return size_t(c - d);
+        ++c;
     }
     return npos;
 }
@@ -139,17 +140,12 @@ enum Code : unsigned {
 // from the set is then not searched for at all, which spares most of the searches.
 unsigned scanCodes(string_view s, size_t firstStart = 0, size_t endStart = npos)
 {
-    // The characters a code can start with.
-    static const auto starts = [] {
-        std::array<bool, 256> t{};
-        for (unsigned char c : {'\\', 'f', '{', '<'})
-            t[c] = true;
-        return t;
-    }();
     unsigned codes = 0;
     const size_t n = s.size();
-    const char *const d = s.data();
     const size_t stopAt = std::min(n, endStart);
+    if (firstStart >= stopAt)
+        return codes;
+    const char *const d = s.data();
     auto at = [&](size_t i, string_view code) {
         if (code.size() > n - i)
             return false;
@@ -158,71 +154,69 @@ unsigned scanCodes(string_view s, size_t firstStart = 0, size_t endStart = npos)
                 return false;
         return true;
     };
-    for (size_t i = firstStart; i < stopAt; ++i) {
-        if (!starts[static_cast<unsigned char>(d[i])])
+    // Every code but "{", "</P>" and the bullet group holds a backslash: jump from one to
+    // the next. A font reference "fN\" ends with one.
+    auto nextOf = [&](char c, size_t from, size_t to) -> size_t {
+        if (from >= to)
+            return npos;
+        const void *hit = std::memchr(d + from, c, to - from);
+        return hit ? size_t(static_cast<const char *>(hit) - d) : npos;
+    };
+    const size_t fontEnd = std::min(n, stopAt + 2);
+    for (size_t i = nextOf('\\', firstStart, fontEnd); i != npos; i = nextOf('\\', i + 1, fontEnd)) {
+        if (i >= firstStart + 2 && d[i - 2] == 'f' && d[i - 1] >= '0' && d[i - 1] <= '3')
+            codes |= kFont;
+        if (i >= stopAt || i + 1 >= n)
             continue;
-        switch (d[i]) {
-        case '\\':
-            if (i + 1 >= n)
-                break;
-            switch (d[i + 1]) {
-            case 'p':
-                if (at(i, "\\plain"))
-                    codes |= kPlain;
-                else if (at(i, "\\pard"))
-                    codes |= kPard;
-                else if (at(i, "\\par \\plain"))
-                    codes |= kParPlain;
-                break;
-            case 'q':
-                if (at(i, "\\qc"))
-                    codes |= kQc;
-                else if (at(i, "\\qr"))
-                    codes |= kQr;
-                break;
-            case 'b':
-            case 'i':
-                if (i + 2 < n && d[i + 2] == ' ')
-                    codes |= kStyle;
-                break;
-            case 'u':
-                if (at(i, "\\ul "))
-                    codes |= kStyle;
-                break;
-            case 'f':
-                if (at(i, "\\fs"))
-                    codes |= kSize;
-                else if (at(i, "\\fi"))
-                    codes |= kFirst;
-                break;
-            case 'l':
-                if (at(i, "\\li"))
-                    codes |= kLeft;
-                break;
-            case '\'':
-                codes |= kEscape;
-                break;
-            default:
-                break;
-            }
+        switch (d[i + 1]) {
+        case 'p':
+            if (at(i, "\\plain"))
+                codes |= kPlain;
+            else if (at(i, "\\pard"))
+                codes |= kPard;
+            else if (at(i, "\\par \\plain"))
+                codes |= kParPlain;
+            break;
+        case 'q':
+            if (at(i, "\\qc"))
+                codes |= kQc;
+            else if (at(i, "\\qr"))
+                codes |= kQr;
+            break;
+        case 'b':
+        case 'i':
+            if (i + 2 < n && d[i + 2] == ' ')
+                codes |= kStyle;
+            break;
+        case 'u':
+            if (at(i, "\\ul "))
+                codes |= kStyle;
             break;
         case 'f':
-            if (i + 2 < n && d[i + 1] >= '0' && d[i + 1] <= '3' && d[i + 2] == '\\')
-                codes |= kFont;
+            if (at(i, "\\fs"))
+                codes |= kSize;
+            else if (at(i, "\\fi"))
+                codes |= kFirst;
             break;
-        case '{':
-            codes |= kBrace;
-            if (at(i, "{\\pntext\\'b7\\tab}"))
-                codes |= kBullet;
+        case 'l':
+            if (at(i, "\\li"))
+                codes |= kLeft;
             break;
-        case '<':
-            if (at(i, "</P>"))
-                codes |= kEndP;
+        case '\'':
+            codes |= kEscape;
             break;
         default:
             break;
         }
     }
+    for (size_t i = nextOf('{', firstStart, stopAt); i != npos; i = nextOf('{', i + 1, stopAt)) {
+        codes |= kBrace;
+        if (at(i, "{\\pntext\\'b7\\tab}"))
+            codes |= kBullet;
+    }
+    for (size_t i = nextOf('<', firstStart, stopAt); i != npos; i = nextOf('<', i + 1, stopAt))
+        if (at(i, "</P>"))
+            codes |= kEndP;
     return codes;
 }
 
