@@ -49,14 +49,21 @@ QString booleanText(bool b)
 
 } // namespace
 
-Workbook::Workbook() : d(std::make_unique<Impl>())
+namespace {
+void addDefaultSheets(Workbook::Impl &d)
 {
     for (int i = 1; i <= 3; ++i) {
         auto s = std::make_unique<Sheet>();
-        s->id = d->nextSheetId++;
+        s->id = d.nextSheetId++;
         s->name = QStringLiteral("Feuil%1").arg(i);
-        d->sheets.push_back(std::move(s));
+        d.sheets.push_back(std::move(s));
     }
+}
+} // namespace
+
+Workbook::Workbook() : d(std::make_unique<Impl>())
+{
+    addDefaultSheets(*d);
 }
 
 Workbook::~Workbook() = default;
@@ -77,6 +84,7 @@ void Workbook::takeContentFrom(Workbook &other)
     std::swap(d, other.d);
     std::swap(d->observers, other.d->observers);
     auto fresh = std::make_unique<Impl>();
+    addDefaultSheets(*fresh);
     fresh->observers = std::move(other.d->observers);
     other.d = std::move(fresh);
     d->notifyReset();

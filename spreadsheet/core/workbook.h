@@ -48,7 +48,7 @@ public:
     void removeObserver(WorkbookObserver *observer);
 
     // Replaces the whole content by `other`'s (observers of this workbook are kept and get
-    // workbookReset). `other` is left empty. Used after a file was read into a fresh workbook.
+    // workbookReset). `other` is left as a new workbook. Used after a file was read into a fresh workbook.
     void takeContentFrom(Workbook &other);
 
     // ---- sheets -------------------------------------------------------------------------

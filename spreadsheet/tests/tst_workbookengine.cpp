@@ -70,6 +70,7 @@ private slots:
     void sizesAndFrozenPanes();
     void charts();
     void extentAndModified();
+    void notificationsTellWhatToRepaint();
 };
 
 void TestWorkbookEngine::newWorkbook()
@@ -506,6 +507,45 @@ void TestWorkbookEngine::extentAndModified()
     int visited = 0;
     book.forEachCell(0, CellRange{1, 1, 10, 10}, [&](int, int) { ++visited; });
     QCOMPARE(visited, 1);
+}
+
+void TestWorkbookEngine::notificationsTellWhatToRepaint()
+{
+    Workbook book;
+    Recorder rec;
+    book.addObserver(&rec);
+    SET(book, 0, "A1", "1");
+    SET(book, 0, "B1", "=A1+1");
+    SET(book, 0, "C1", "=B1*0");
+    rec.changed.clear();
+    // C1 keeps its value: only the cells that changed are reported.
+    SET(book, 0, "A1", "5");
+    QCOMPARE(rec.changed, QStringList({"0:A1", "0:B1"}));
+    rec.sheets.clear();
+    book.insertRows(0, 1, 1);
+    QCOMPARE(rec.sheets.count(0), 1);
+    QVERIFY(rec.sheets.contains(1)); // other sheets' formulas may read differently
+    rec.sheets.clear();
+    book.setColumnWidth(1, 1, 1, 2000);
+    QCOMPARE(rec.sheets, QList<int>({1}));
+    book.setShowFormulas(true);
+    QCOMPARE(rec.resets, 1);
+    QCOMPARE(book.displayText(0, 2, 2), QStringLiteral("=A2+1"));
+    QCOMPARE(book.effectiveAlignment(0, 2, 2), int(AlignLeft));
+    // Replacing the content keeps the observers and tells them.
+    Workbook other;
+    other.setEntry(0, 1, 1, QStringLiteral("autre"));
+    book.takeContentFrom(other);
+    QCOMPARE(rec.resets, 2);
+    QCOMPARE(book.value(0, 1, 1).asText(), QStringLiteral("autre"));
+    QVERIFY(other.value(0, 1, 1).isEmpty());
+    rec.changed.clear();
+    SET(book, 0, "B2", "x");
+    QCOMPARE(rec.changed, QStringList({"0:B2"}));
+    // Removing the observer stops the calls.
+    book.removeObserver(&rec);
+    SET(book, 0, "B3", "y");
+    QCOMPARE(rec.changed.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookEngine)
