@@ -470,6 +470,11 @@ void TestMainForm::fieldDialogOffersTheLoadedDatabasesFields()
         QTest::keyClick(d.ListBox1, Qt::Key_Return);
     });
     QCOMPARE(form->ChoisirChamp(), u"Nom"_s);
+    // Loading a database names it after its window's caption.
+    form->openFile(u"/tmp/adresses.qvb"_s);
+    form->setFieldNames({u"Prénom"_s});
+    QCOMPARE(form->insChp().Edit1->text(), u"adresses.qvb"_s);
+    QCOMPARE(form->insChp().ListBox1->count(), 1);
 }
 
 void TestMainForm::statusBarHintsAndWidth()

@@ -507,7 +507,10 @@ TInsChp &TMainForm::insChp()
 
 void TMainForm::setFieldNames(const QStringList &names)
 {
-    insChp().setFields(names, m_fieldSource);
+    // A database window reports its fields while it loads, after Open captioned it with the
+    // file name: that caption names the source.
+    const DocumentWindow *base = m_dernier[int(DocKind::Fichier)];
+    insChp().setFields(names, base ? base->windowTitle() : m_fieldSource);
 }
 
 void TMainForm::setFieldSource(const QString &fileName)
