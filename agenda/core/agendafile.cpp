@@ -19,9 +19,23 @@ QStringList parse(const QByteArray &raw)
     const qsizetype ctrlZ = raw.indexOf(textfile::kCtrlZ);
     if (ctrlZ >= 0 && ctrlZ < end)
         end = ctrlZ;
+    // One decoding pass over the whole text, then the lines cut out of it.
+    const QString text = cp1252::decode(QByteArray::fromRawData(raw.constData(), end));
     QStringList out;
-    for (const QByteArray &line : textfile::splitLines(raw.left(end)))
-        out.append(cp1252::decode(line));
+    out.reserve(end / 48);
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        out.append(text.mid(start));
     return out;
 }
 

@@ -6,6 +6,8 @@ void AgendaList::clear()
     m_alive.clear();
     m_index.clear();
     m_live = 0;
+    m_lastKeyed.clear();
+    m_lastPositions = nullptr;
 }
 
 void AgendaList::setLines(const QStringList &lines)
@@ -23,8 +25,14 @@ void AgendaList::append(const QString &line)
     m_lines.push_back(line);
     m_alive.push_back(1);
     ++m_live;
-    if (line.size() >= kKeyLength)
-        m_index[keyOf(line)].push_back(pos);
+    if (line.size() < kKeyLength)
+        return;
+    // Lines of a day usually follow one another: reuse the last day's entry.
+    if (m_lastKeyed.isEmpty() || QStringView(line).left(kKeyLength) != m_lastKeyed) {
+        m_lastKeyed = keyOf(line);
+        m_lastPositions = &m_index[m_lastKeyed];
+    }
+    m_lastPositions->push_back(pos);
 }
 
 QStringList AgendaList::lines() const
@@ -59,6 +67,8 @@ void AgendaList::replaceDay(const QString &dayKey, const QStringList &lines)
                 --m_live;
             }
             m_index.erase(it);
+            m_lastKeyed.clear(); // its entry is gone
+            m_lastPositions = nullptr;
         }
     }
     for (const QString &line : lines)

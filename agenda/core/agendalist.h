@@ -52,4 +52,6 @@ private:
     std::vector<char> m_alive;
     qsizetype m_live = 0;
     QHash<QString, std::vector<qsizetype>> m_index; // day key -> positions, ascending
+    QString m_lastKeyed;                            // key of the last line appended
+    std::vector<qsizetype> *m_lastPositions = nullptr;
 };
