@@ -6,11 +6,11 @@
 #include "common/velmoraerror.h"
 
 #include <QFile>
-
-#include <ctime>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <ctime>
 
 using namespace Qt::StringLiterals;
 
