@@ -409,8 +409,11 @@ void Workbook::modifyFormat(int sheet, const CellRange &range0, const std::funct
     // Whole rows or columns: a format is stored per cell, so stop at the used area (plus the
     // first line, so that a format given to an empty column still shows on its first cell).
     computeExtent(s);
-    range.bottom = std::min(range.bottom, std::max(range.top, s.maxRow));
-    range.right = std::min(range.right, std::max(range.left, s.maxCol));
+    const bool huge = qint64(range.rowCount()) * range.columnCount() > 1'000'000;
+    if (range.bottom == kMaxRows || huge)
+        range.bottom = std::min(range.bottom, std::max(range.top, s.maxRow));
+    if (range.right == kMaxColumns || huge)
+        range.right = std::min(range.right, std::max(range.left, s.maxCol));
     std::map<std::uint32_t, std::uint32_t> mapped;
     std::vector<std::pair<int, CellAddress>> changed;
     for (int col = range.left; col <= range.right; ++col)

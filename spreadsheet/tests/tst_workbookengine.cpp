@@ -461,6 +461,11 @@ void TestWorkbookEngine::formatsApplyToRange()
     QCOMPARE(book.effectiveAlignment(0, 3, 3), int(AlignRight));
     book.clearFormats(0, CellRange{1, 1, 3, 3});
     QVERIFY(!book.format(0, 1, 1).bold);
+    // An ordinary selection is formatted whole, even where nothing is typed yet.
+    book.modifyFormat(1, CellRange{2, 2, 5, 4}, [](CellFormat &f) { f.underline = true; });
+    QVERIFY(book.format(1, 5, 4).underline);
+    QVERIFY(!book.format(1, 6, 4).underline);
+    QCOMPARE(book.maxRow(1), 0);
     book.removeObserver(&rec);
 }
 
