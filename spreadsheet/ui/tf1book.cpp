@@ -94,6 +94,9 @@ SheetView *TF1Book::createPane(int pane)
 {
     auto *v = new SheetView(SheetView::Pane(pane), pane == int(SheetView::Pane::Main) ? this : static_cast<QWidget *>(m_view));
     v->setObjectName(pane == int(SheetView::Pane::Main) ? QStringLiteral("Grid") : QStringLiteral("FrozenPane%1").arg(pane));
+    // Default sizes go in before the million rows do: changing them afterwards visits each row.
+    v->horizontalHeader()->setDefaultSectionSize(toPixels(Workbook::kDefaultColumnWidth));
+    v->verticalHeader()->setDefaultSectionSize(toPixels(Workbook::kDefaultRowHeight));
     v->setModel(m_model);
     v->setItemDelegate(m_delegate);
     if (m_view && v != m_view) {
@@ -221,10 +224,30 @@ void TF1Book::GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orie
     orientation = 0; // text is always written horizontally
 }
 
+void TF1Book::modifySelectionFormat(const std::function<void(CellFormat &)> &edit)
+{
+    const CellRange r = selectionRange();
+    const int maxRow = std::max(r.top, MaxRow()), maxCol = std::max(r.left, MaxCol());
+    m_book->modifyFormat(m_sheet, r, edit);
+    const bool whole = r.rowCount() == kMaxRows || r.columnCount() == kMaxColumns;
+    if (whole || (r.bottom <= maxRow && r.right <= maxCol))
+        return;
+    // The workbook keeps a format change within its used area; the selected cells beyond
+    // it (a block formatted before it is filled in) get theirs one by one.
+    constexpr qint64 kMaxCells = 20000;
+    qint64 done = 0;
+    for (int row = r.top; row <= r.bottom && done < kMaxCells; ++row)
+        for (int col = r.left; col <= r.right && done < kMaxCells; ++col)
+            if (row > maxRow || col > maxCol) {
+                m_book->modifyFormat(m_sheet, CellRange::single(row, col), edit);
+                ++done;
+            }
+}
+
 void TF1Book::SetAlignment(int horizontal, bool wrap, int vertical, int orientation)
 {
     Q_UNUSED(orientation);
-    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) {
+    modifySelectionFormat([&](CellFormat &f) {
         f.horizontal = horizontal;
         f.wrap = wrap;
         f.vertical = vertical;
@@ -233,7 +256,7 @@ void TF1Book::SetAlignment(int horizontal, bool wrap, int vertical, int orientat
 
 void TF1Book::SetHorizontalAlignment(int horizontal)
 {
-    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) { f.horizontal = horizontal; });
+    modifySelectionFormat([&](CellFormat &f) { f.horizontal = horizontal; });
 }
 
 void TF1Book::GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout,
@@ -272,7 +295,7 @@ void TF1Book::SetFontParts(const CellFormat &v, int parts)
     // Sizes beyond what a cell can show are brought back within 1 to 409 points.
     const int size = std::clamp(v.fontSize, 20, 409 * 20);
     const bool name = (parts & FontName) && !v.fontName.trimmed().isEmpty();
-    m_book->modifyFormat(m_sheet, selectionRange(), [&](CellFormat &f) {
+    modifySelectionFormat([&](CellFormat &f) {
         if (name) f.fontName = v.fontName.trimmed();
         if (parts & FontSize) f.fontSize = size;
         if (parts & FontBold) f.bold = v.bold;
@@ -714,11 +737,9 @@ void TF1Book::applySizes()
 void TF1Book::applySizesTo(SheetView *v)
 {
     QHeaderView *h = v->horizontalHeader();
-    h->setDefaultSectionSize(toPixels(Workbook::kDefaultColumnWidth));
     for (int c = 1; c <= kMaxColumns; ++c)
         h->resizeSection(c - 1, toPixels(m_book->columnWidth(m_sheet, c)));
     QHeaderView *vh = v->verticalHeader();
-    vh->setDefaultSectionSize(toPixels(Workbook::kDefaultRowHeight));
     for (int r : m_customRows)
         vh->resizeSection(r, toPixels(m_book->rowHeight(m_sheet, r + 1)));
 }

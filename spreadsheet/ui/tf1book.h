@@ -175,6 +175,7 @@ private:
     void moveActive(int dRow, int dCol);
     void entryRejected(const QModelIndex &index, const QString &text, const QString &message);
     sheet::CellRange selectionRange() const;
+    void modifySelectionFormat(const std::function<void(sheet::CellFormat &)> &edit);
     sheet::CellRange usedPart(const sheet::CellRange &range) const;
     SheetView *paneWithEditor() const;
     void forEachPane(const std::function<void(SheetView *)> &f) const;

@@ -1,0 +1,893 @@
+// The spreadsheet window driven through the operations the frame calls, with its file
+// dialog and tool dialogs answered by the test: files, the close question, formatting,
+// sizes, freezing, sort, charts, functions, sheet tabs, the sum and the clipboard.
+#include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
+#include "common/ui/frameservices.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/printing.h"
+#include "common/ui/ttri.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/sheetview.h"
+#include "spreadsheet/ui/spreadsheettools.h"
+#include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/tfonct.h"
+#include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tonglet.h"
+#include "spreadsheet/ui/ttableur.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace sheet;
+
+namespace {
+struct Styles
+{
+    bool bold = false, italic = false, underline = false, bullets = false, left = false, right = false, center = false;
+    QString size, name;
+};
+
+class FakeFrame : public FrameServices
+{
+public:
+    void SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right, bool center,
+                   const QString &size, const QString &fontName) override
+    {
+        last = {bold, italic, underline, bullets, left, right, center, size, fontName};
+        ++calls;
+    }
+    void setStatusText(const QString &) override {}
+    QStringList &PressePapierFichier() override { return rows; }
+    QStringList &PressePapierAgenda() override { return rows; }
+    QPrinter &printer() override
+    {
+        if (!m_printer)
+            m_printer = printing::createPrinter();
+        return *m_printer;
+    }
+    Styles last;
+    int calls = 0;
+    QStringList rows;
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+};
+} // namespace
+
+class TestTTableur : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newWorkbook();
+    void fileNameRule_data();
+    void fileNameRule();
+    void saveAsExcelFilterWritesOurFormat();
+    void saveAsCancelledWritesNothing();
+    void saveUnchangedDoesNothing();
+    void failedSaveKeepsOldFileAndChanges();
+    void chargeReadsBack();
+    void chargeOfABadFileNeverOverwritesIt();
+    void closeQuestion_data();
+    void closeQuestion();
+    void centreLightsTheCentreButton();
+    void toolbarStylesKeepOtherCellsFonts();
+    void fontDialogBoldItalic();
+    void fontDialogCancelledChangesNothing();
+    void fontNameAndSize();
+    void freezeRowsFromRow4();
+    void freezeColumns();
+    void sortListsColumnLetters();
+    void sortLettersBeyondZ();
+    void widthIsTwentyTimesTheLetterA();
+    void heightDialog();
+    void sheetTabsAddBilan();
+    void sheetTabsRemoveKeepsOtherContent();
+    void sheetTabsRename();
+    void functionsPutNameInEditor_data();
+    void functionsPutNameInEditor();
+    void functionsWhileTyping();
+    void sumAboveOrLeft_data();
+    void sumAboveOrLeft();
+    void autoFit();
+    void chartOnSelection();
+    void formulasAndGrid();
+    void insertDeleteRowsAndColumns();
+    void recalculate();
+    void cutCopyPaste();
+    void printWithoutPrinterIsReported();
+    void printToPdf();
+
+private:
+    TTableur *newWindow();
+    // Answers the next tool dialog shown with `answer`, which returns the dialog's result.
+    void answerDialogs(std::function<int(QDialog &)> answer) { tools->setRunner(std::move(answer)); }
+
+    std::unique_ptr<FakeFrame> frame;
+    std::unique_ptr<SpreadsheetTools> tools;
+    std::unique_ptr<TTableur> w;
+    QStringList errors;
+    QList<messageboxes::Shown> boxes;
+    messageboxes::Answer boxAnswer = messageboxes::Answer::Non;
+    std::unique_ptr<QTemporaryDir> tmp;
+    QString file(const QString &name) const { return tmp->filePath(name); }
+};
+
+void TestTTableur::initTestCase()
+{
+    fonts::installSubstitutions();
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestTTableur::init()
+{
+    errors.clear();
+    boxes.clear();
+    boxAnswer = messageboxes::Answer::Non;
+    errorhandler::setSink([this](const QString &m) { errors << m; });
+    messageboxes::setResponder([this](const messageboxes::Shown &s) {
+        boxes << s;
+        return boxAnswer;
+    });
+    tmp = std::make_unique<QTemporaryDir>();
+    frame = std::make_unique<FakeFrame>();
+    tools = std::make_unique<SpreadsheetTools>();
+    w.reset(newWindow());
+}
+
+void TestTTableur::cleanup()
+{
+    if (w)
+        w->F1Book1->SetModified(false);
+    w.reset();
+    tools.reset();
+    errorhandler::setSink({});
+    messageboxes::setResponder({});
+}
+
+TTableur *TestTTableur::newWindow()
+{
+    auto *t = new TTableur(*frame, *tools);
+    t->show();
+    if (!QTest::qWaitForWindowExposed(t))
+        qWarning("window not exposed");
+    return t;
+}
+
+void TestTTableur::newWorkbook()
+{
+    QCOMPARE(w->windowTitle(), u"Tableur"_qs);
+    QVERIFY(w->NomFichier.isEmpty());
+    TF1Book *b = w->F1Book1;
+    QCOMPARE(b->NumSheets(), 3);
+    QCOMPARE(QStringList({b->SheetName(1), b->SheetName(2), b->SheetName(3)}),
+             QStringList({u"Feuil1"_qs, u"Feuil2"_qs, u"Feuil3"_qs}));
+    QVERIFY(!b->Modified());
+    // The toolbar shows the new workbook's font: Arial, 10 points, no style, no alignment.
+    QCOMPARE(frame->last.name, u"Arial"_qs);
+    QCOMPARE(frame->last.size, u"10"_qs);
+    QVERIFY(!frame->last.bold && !frame->last.left && !frame->last.center && !frame->last.right && !frame->last.bullets);
+    QCOMPARE(b->ColWidth(1), Workbook::kDefaultColumnWidth);
+    QCOMPARE(w->size(), QSize(544, 375));
+}
+
+void TestTTableur::fileNameRule_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("excel name") << u"/data/bilan.xls"_qs << u"/data/bilan.qvc"_qs;
+    QTest::newRow("old name") << u"/data/bilan.old"_qs << u"/data/bilan.qvc"_qs;
+    QTest::newRow("no extension") << u"/data/bilan"_qs << u"/data/bilan.qvc"_qs;
+    QTest::newRow("already qvc") << u"/data/bilan.qvc"_qs << u"/data/bilan.qvc"_qs;
+    QTest::newRow("dot in a directory") << u"/home/m.dupont/comptes/bilan"_qs << u"/home/m.dupont/comptes/bilan.qvc"_qs;
+    QTest::newRow("two dots") << u"/data/bilan.2024.xls"_qs << u"/data/bilan.qvc"_qs;
+}
+
+void TestTTableur::fileNameRule()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, written);
+    QCOMPARE(TTableur::workbookFileName(given), written);
+}
+
+void TestTTableur::saveAsExcelFilterWritesOurFormat()
+{
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"Recettes"_qs);
+    w->F1Book1->workbook().setEntry(0, 2, 1, u"1234,5"_qs);
+    const QString chosen = file(u"bilan.xls"_qs);
+    w->setSaveDialogHook([&] { return chosen; });
+    w->SaveAs(); // the frame calls Sauve right after
+    w->Sauve();
+    QVERIFY(errors.isEmpty());
+    QVERIFY(!QFile::exists(chosen));
+    QFile f(file(u"bilan.qvc"_qs));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(bytes.contains("office:document"));
+    QVERIFY(bytes.contains("Recettes"));
+    QCOMPARE(w->NomFichier, file(u"bilan.qvc"_qs));
+    QCOMPARE(w->windowTitle(), u"bilan.qvc"_qs);
+    QVERIFY(!w->F1Book1->Modified()); // writing clears it: closing asks nothing
+    QVERIFY(w->close());
+    QVERIFY(boxes.isEmpty());
+}
+
+void TestTTableur::saveAsCancelledWritesNothing()
+{
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"x"_qs);
+    w->setSaveDialogHook([] { return QString(); });
+    w->SaveAs();
+    w->Sauve();
+    QVERIFY(w->NomFichier.isEmpty());
+    QVERIFY(w->F1Book1->Modified());
+    QVERIFY(QDir(tmp->path()).entryList(QDir::Files).isEmpty());
+    // Save as of an unchanged, named workbook still writes it.
+    const QString path = file(u"a.qvc"_qs);
+    w->setSaveDialogHook([&] { return path; });
+    w->SaveAs();
+    w->Sauve();
+    QVERIFY(QFile::exists(path));
+    QFile::remove(path);
+    w->setSaveDialogHook([] { return QString(); });
+    w->SaveAs();
+    w->Sauve();
+    QVERIFY(QFile::exists(path)); // cancelled dialog: the old name, written again
+}
+
+void TestTTableur::saveUnchangedDoesNothing()
+{
+    int asked = 0;
+    w->setSaveDialogHook([&] { ++asked; return QString(); });
+    w->Sauve();
+    QCOMPARE(asked, 0);
+}
+
+void TestTTableur::failedSaveKeepsOldFileAndChanges()
+{
+    // A folder that has gone: the save is reported and the workbook stays changed.
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"ancien"_qs);
+    w->setSaveDialogHook([&] { return file(u"parti/compte.qvc"_qs); });
+    w->SaveAs();
+    w->Sauve();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(w->F1Book1->Modified());
+    // A folder that cannot be written to: the old file is left as it was.
+    const QString path = file(u"compte.qvc"_qs);
+    w->setSaveDialogHook([&] { return path; });
+    w->SaveAs();
+    w->Sauve();
+    QCOMPARE(errors.size(), 1);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QFile::setPermissions(tmp->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"nouveau"_qs);
+    w->Sauve();
+    QFile::setPermissions(tmp->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (errors.size() == 1)
+        QSKIP("the folder stayed writable (the tests run as root)");
+    QCOMPARE(errors.size(), 2);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QVERIFY(w->F1Book1->Modified());
+    QCOMPARE(w->F1Book1->workbook().displayText(0, 1, 1), u"nouveau"_qs);
+}
+
+void TestTTableur::chargeReadsBack()
+{
+    const QString path = file(u"relu.qvc"_qs);
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 2, 2, u"=3*4"_qs);
+    b->workbook().renameSheet(1, u"Ventes"_qs);
+    b->SetActiveCell(2, 2);
+    w->Justif(2);
+    w->setSaveDialogHook([&] { return path; });
+    w->SaveAs();
+    w->Sauve();
+    std::unique_ptr<TTableur> other(newWindow());
+    other->setWindowTitle(u"relu.qvc"_qs); // as the frame does
+    other->Charge(path);
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(other->NomFichier, path);
+    QCOMPARE(other->F1Book1->workbook().displayText(0, 2, 2), u"12"_qs);
+    QCOMPARE(other->F1Book1->SheetName(2), u"Ventes"_qs);
+    QVERIFY(!other->F1Book1->Modified());
+    other->F1Book1->SetActiveCell(2, 2);
+    QVERIFY(frame->last.center);
+}
+
+void TestTTableur::chargeOfABadFileNeverOverwritesIt()
+{
+    const QString path = file(u"abime.qvc"_qs);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("ceci n'est pas un classeur");
+    f.close();
+    w->setWindowTitle(u"abime.qvc"_qs);
+    w->Charge(path);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(w->NomFichier.isEmpty());
+    QCOMPARE(w->windowTitle(), u"Tableur"_qs);
+    // Saving asks for a name instead of writing over the file that could not be read.
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"x"_qs);
+    w->setSaveDialogHook([] { return QString(); });
+    w->Sauve();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("ceci n'est pas un classeur"));
+}
+
+void TestTTableur::closeQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("dialogGivesName");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("Annuler") << int(messageboxes::Answer::Annuler) << true << false << false;
+    QTest::newRow("Non") << int(messageboxes::Answer::Non) << true << true << false;
+    QTest::newRow("Oui") << int(messageboxes::Answer::Oui) << true << true << true;
+    QTest::newRow("Oui then cancelled save") << int(messageboxes::Answer::Oui) << false << false << false;
+}
+
+void TestTTableur::closeQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, dialogGivesName);
+    QFETCH(bool, closes);
+    QFETCH(bool, written);
+    // A workbook already saved under a name, changed since.
+    const QString path = file(u"notes.qvc"_qs);
+    w->setSaveDialogHook([&] { return path; });
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"1"_qs);
+    w->SaveAs();
+    w->Sauve();
+    QFile::remove(path);
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"2"_qs);
+    w->NomFichier = dialogGivesName ? path : QString();
+    w->setSaveDialogHook([&] { return dialogGivesName ? path : QString(); });
+    boxAnswer = messageboxes::Answer(answer);
+    QCOMPARE(w->close(), closes);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, u"Avertissement"_qs);
+    QCOMPARE(boxes[0].text, dialogGivesName ? u"Sauver modifications dans notes.qvc ?"_qs
+                                            : u"Sauver modifications dans bilan ?"_qs.replace(u"bilan"_qs, w->windowTitle()));
+    QCOMPARE(QFile::exists(path), written);
+    QCOMPARE(w->isVisible(), !closes);
+}
+
+void TestTTableur::centreLightsTheCentreButton()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetActiveCell(2, 2);
+    b->workbook().setEntry(0, 2, 2, u"123"_qs);
+    w->Justif(2); // "Centre"
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    b->SetActiveCell(3, 3);
+    QVERIFY(!frame->last.center);
+    b->SetActiveCell(2, 2);
+    QVERIFY(frame->last.center);
+    QVERIFY(!frame->last.right);
+    QVERIFY(!frame->last.left);
+    w->Justif(3);
+    QVERIFY(frame->last.right && !frame->last.center);
+    w->Justif(1);
+    QVERIFY(frame->last.left && !frame->last.right);
+    w->Justif(7); // not a code: nothing happens
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+}
+
+void TestTTableur::toolbarStylesKeepOtherCellsFonts()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.modifyFormat(0, CellRange::single(1, 2), [](CellFormat &f) {
+        f.fontName = u"Times New Roman"_qs;
+        f.fontSize = 280;
+        f.horizontal = AlignRight;
+    });
+    b->SetSelection(1, 1, 1, 2); // A1 (Arial 10) is the active cell
+    w->FontStyle(true, false, true);
+    QVERIFY(wb.format(0, 1, 1).bold && wb.format(0, 1, 2).bold);
+    QVERIFY(wb.format(0, 1, 2).underline);
+    QCOMPARE(wb.format(0, 1, 2).fontName, u"Times New Roman"_qs);
+    QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
+    QVERIFY(frame->last.bold && frame->last.underline && !frame->last.italic);
+    w->Justif(2);
+    QCOMPARE(wb.format(0, 1, 2).horizontal, int(AlignCenter));
+    QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
+}
+
+void TestTTableur::fontDialogBoldItalic()
+{
+    QFont f;
+    w->GetFont(f);
+    QCOMPARE(f.family(), u"Arial"_qs);
+    QCOMPARE(f.pointSize(), 10);
+    f.setBold(true);
+    f.setItalic(true);
+    w->SetFont(f);
+    const CellFormat cf = w->F1Book1->workbook().format(0, 1, 1);
+    QVERIFY(cf.bold && cf.italic && !cf.underline);
+    QCOMPARE(cf.fontName, u"Arial"_qs);
+    QVERIFY(frame->last.bold && frame->last.italic);
+}
+
+void TestTTableur::fontDialogCancelledChangesNothing()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.modifyFormat(0, CellRange::single(1, 1), [](CellFormat &f) { f.fontSize = 210; }); // 10,5 points
+    wb.modifyFormat(0, CellRange::single(2, 1), [](CellFormat &f) { f.fontName = u"Courier New"_qs; f.bold = true; });
+    b->SetSelection(1, 1, 2, 1);
+    QFont f;
+    w->GetFont(f);
+    w->SetFont(f); // the dialog was cancelled: the font as read comes back
+    QCOMPARE(wb.format(0, 1, 1).fontSize, 210);
+    QCOMPARE(wb.format(0, 2, 1).fontName, u"Courier New"_qs);
+    QVERIFY(wb.format(0, 2, 1).bold);
+}
+
+void TestTTableur::fontNameAndSize()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetSelection(1, 1, 2, 2);
+    w->FontName(u"Courier New"_qs, 14);
+    const CellFormat cf = b->workbook().format(0, 2, 2);
+    QCOMPARE(cf.fontName, u"Courier New"_qs);
+    QCOMPARE(cf.fontSize, 280);
+    // Sizes a cell cannot show are brought back within bounds; an empty name is ignored.
+    w->FontName(QString(), 0);
+    QCOMPARE(b->workbook().format(0, 2, 2).fontName, u"Courier New"_qs);
+    QCOMPARE(b->workbook().format(0, 2, 2).fontSize, 20);
+}
+
+void TestTTableur::freezeRowsFromRow4()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetActiveCell(4, 3);
+    w->FixLigs(true);
+    QCOMPARE(b->FixedRows(), 4);
+    QCOMPARE(b->FixedCols(), 0);
+    auto *pane = b->view()->findChild<SheetView *>(u"FrozenPane1"_qs);
+    QVERIFY(pane && pane->isVisible());
+    w->FixLigs(false);
+    QCOMPARE(b->FixedRows(), 0);
+    QVERIFY(!pane->isVisible());
+}
+
+void TestTTableur::freezeColumns()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetActiveCell(7, 2);
+    w->FixCols(true);
+    QCOMPARE(b->FixedCols(), 2);
+    b->SetActiveCell(2, 2);
+    w->FixLigs(true);
+    QCOMPARE(b->FixedRows(), 2);
+    auto *corner = b->view()->findChild<SheetView *>(u"FrozenPane3"_qs);
+    QVERIFY(corner && corner->isVisible());
+    w->FixCols(false);
+    QCOMPARE(b->FixedCols(), 0);
+    QVERIFY(!corner->isVisible());
+}
+
+void TestTTableur::sortListsColumnLetters()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    const int cValues[] = {5, 3, 6, 1, 7, 2, 8, 4};
+    for (int i = 0; i < 8; ++i) {
+        wb.setEntry(0, 2 + i, 2, QStringLiteral("ligne %1").arg(i));
+        wb.setEntry(0, 2 + i, 3, QString::number(cValues[i]));
+    }
+    b->SetSelection(2, 2, 9, 4);
+    b->SetActiveCell(2, 2);
+    b->SetSelection(2, 2, 9, 4);
+    QStringList listed;
+    int preselected = -1;
+    answerDialogs([&](QDialog &d) {
+        auto &tri = static_cast<TTri &>(d);
+        for (int i = 0; i < tri.ComboBox1->count(); ++i)
+            listed << tri.ComboBox1->itemText(i);
+        preselected = tri.ComboBox1->currentIndex();
+        tri.ComboBox1->setCurrentIndex(1); // "C"
+        tri.Croissant->setChecked(true);
+        tri.OkButton->click();
+        return int(d.result());
+    });
+    w->Trier();
+    QCOMPARE(listed, QStringList({u"B"_qs, u"C"_qs, u"D"_qs}));
+    QCOMPARE(preselected, 0); // the active column
+    for (int r = 2; r <= 9; ++r)
+        QCOMPARE(wb.value(0, r, 3).asNumber(), double(r - 1));
+    QCOMPARE(wb.displayText(0, 2, 2), u"ligne 3"_qs); // rows moved whole
+    QCOMPARE(wb.displayText(0, 9, 2), u"ligne 6"_qs);
+    // Descending, and a cancelled dialog sorts nothing.
+    answerDialogs([&](QDialog &d) {
+        auto &tri = static_cast<TTri &>(d);
+        tri.ComboBox1->setCurrentIndex(1);
+        tri.Decroissant->setChecked(true);
+        tri.OkButton->click();
+        return int(d.result());
+    });
+    w->Trier();
+    QCOMPARE(wb.value(0, 2, 3).asNumber(), 8.0);
+    answerDialogs([&](QDialog &d) {
+        static_cast<TTri &>(d).CancelButton->click();
+        return int(d.result());
+    });
+    w->Trier();
+    QCOMPARE(wb.value(0, 2, 3).asNumber(), 8.0);
+}
+
+void TestTTableur::sortLettersBeyondZ()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetSelection(1, 25, 3, 28);
+    b->SetActiveCell(1, 27);
+    b->SetSelection(1, 25, 3, 28);
+    QStringList listed;
+    int preselected = -1;
+    answerDialogs([&](QDialog &d) {
+        auto &tri = static_cast<TTri &>(d);
+        for (int i = 0; i < tri.ComboBox1->count(); ++i)
+            listed << tri.ComboBox1->itemText(i);
+        preselected = tri.ComboBox1->currentIndex();
+        tri.CancelButton->click();
+        return int(d.result());
+    });
+    w->Trier();
+    QCOMPARE(listed, QStringList({u"Y"_qs, u"Z"_qs, u"AA"_qs, u"AB"_qs}));
+    QCOMPARE(preselected, b->Col() - 25);
+}
+
+void TestTTableur::widthIsTwentyTimesTheLetterA()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetSelection(1, 2, 5, 3);
+    QString caption;
+    answerDialogs([&](QDialog &d) {
+        auto &larg = static_cast<TLarg &>(d);
+        caption = larg.windowTitle();
+        larg.SpinEdit1->setValue(12);
+        larg.Button2->click();
+        return int(d.result());
+    });
+    w->Largeur();
+    QCOMPARE(caption, u"Lageur colonne"_qs);
+    const int a = w->fontMetrics().horizontalAdvance(QLatin1Char('A'));
+    QCOMPARE(b->ColWidth(2), 240 * a);
+    QCOMPARE(b->ColWidth(3), 240 * a);
+    QCOMPARE(b->ColWidth(4), Workbook::kDefaultColumnWidth);
+    QCOMPARE(b->view()->columnWidth(1), b->toPixels(240 * a));
+    // Cancelled, zero or negative: nothing changes.
+    for (int n : {0, -3}) {
+        answerDialogs([n](QDialog &d) {
+            auto &larg = static_cast<TLarg &>(d);
+            larg.SpinEdit1->setValue(n);
+            larg.Button2->click();
+            return int(d.result());
+        });
+        w->Largeur();
+        QCOMPARE(b->ColWidth(2), 240 * a);
+    }
+}
+
+void TestTTableur::heightDialog()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetSelection(3, 1, 4, 1);
+    QString caption;
+    answerDialogs([&](QDialog &d) {
+        auto &larg = static_cast<TLarg &>(d);
+        caption = larg.windowTitle();
+        larg.SpinEdit1->setValue(2);
+        larg.Button2->click();
+        return int(d.result());
+    });
+    w->Hauteur();
+    QCOMPARE(caption, u"Hauteur ligne"_qs);
+    const int h = 2 * 20 * w->fontMetrics().height();
+    QCOMPARE(b->RowHeight(3), h);
+    QCOMPARE(b->RowHeight(4), h);
+    QCOMPARE(b->RowHeight(5), Workbook::kDefaultRowHeight);
+    QCOMPARE(b->view()->rowHeight(2), b->toPixels(h));
+}
+
+void TestTTableur::sheetTabsAddBilan()
+{
+    QStringList shown;
+    answerDialogs([&](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        for (int i = 0; i < o.ListBox1->count(); ++i)
+            shown << o.ListBox1->item(i)->text();
+        o.Edit1->setText(u"Bilan"_qs);
+        o.Button2->click();
+        o.Button1->click();
+        return int(d.result());
+    });
+    w->Onglets();
+    QCOMPARE(shown, QStringList({u"Feuil1"_qs, u"Feuil2"_qs, u"Feuil3"_qs}));
+    TF1Book *b = w->F1Book1;
+    QCOMPARE(b->NumSheets(), 4);
+    QCOMPARE(b->SheetName(4), u"Bilan"_qs);
+    QCOMPARE(b->tabBar()->tabText(3), u"Bilan"_qs);
+    QVERIFY(b->Modified());
+}
+
+void TestTTableur::sheetTabsRemoveKeepsOtherContent()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"un"_qs);
+    wb.setEntry(1, 1, 1, u"deux"_qs);
+    wb.setEntry(2, 1, 1, u"trois"_qs);
+    answerDialogs([&](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(0);
+        o.Button3->click(); // the first sheet is never removed
+        o.ListBox1->setCurrentRow(1);
+        o.Button3->click(); // "Feuil2" goes
+        o.Button1->click();
+        return int(d.result());
+    });
+    w->Onglets();
+    QCOMPARE(b->NumSheets(), 2);
+    QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
+    QCOMPARE(b->SheetName(2), u"Feuil3"_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"un"_qs);
+    QCOMPARE(wb.displayText(1, 1, 1), u"trois"_qs);
+}
+
+void TestTTableur::sheetTabsRename()
+{
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 1, 1, u"=Feuil2!A1+1"_qs);
+    b->workbook().setEntry(1, 1, 1, u"4"_qs);
+    answerDialogs([&](QDialog &d) {
+        // Swap the names of sheets 2 and 3: both must come out right.
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(1);
+        o.Edit1->setText(u"Temp"_qs);
+        o.Button2->click();
+        o.ListBox1->setCurrentRow(2);
+        o.Edit1->setText(u"Feuil2"_qs);
+        o.Button2->click();
+        o.ListBox1->setCurrentRow(1);
+        o.Edit1->setText(u"Feuil3"_qs);
+        o.Button2->click();
+        o.Button1->click();
+        return int(d.result());
+    });
+    w->Onglets();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    QCOMPARE(b->SheetName(2), u"Feuil3"_qs);
+    QCOMPARE(b->SheetName(3), u"Feuil2"_qs);
+    QCOMPARE(b->workbook().displayText(1, 1, 1), u"4"_qs); // the content stayed with its sheet
+    QCOMPARE(b->workbook().displayText(0, 1, 1), u"5"_qs);
+}
+
+void TestTTableur::functionsPutNameInEditor_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("editor");
+    QTest::newRow("ABS") << u"ABS"_qs << u"=ABS("_qs;
+    QTest::newRow("ERROR TYPE") << u"ERROR TYPE"_qs << u"=ERROR.TYPE("_qs;
+    QTest::newRow("YEAR SIGN") << u"YEAR SIGN"_qs << u"=SIGN("_qs;
+    QTest::newRow("ROUNDOWN") << u"ROUNDOWN"_qs << u"=ROUNDDOWN("_qs;
+    QTest::newRow("cancelled") << QString() << QString();
+}
+
+void TestTTableur::functionsPutNameInEditor()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, editor);
+    TF1Book *b = w->F1Book1;
+    b->SetActiveCell(2, 2);
+    answerDialogs([&](QDialog &d) {
+        auto &f = static_cast<TFonct &>(d);
+        const auto items = f.ListBox1->findItems(entry, Qt::MatchExactly);
+        if (!entry.isEmpty() && !items.isEmpty()) {
+            f.ListBox1->setCurrentItem(items.first());
+            f.Button2->click();
+        } else {
+            f.Button1->click();
+        }
+        return int(d.result());
+    });
+    w->Fonctions();
+    QCOMPARE(b->IsEditing(), !editor.isEmpty());
+    QCOMPARE(b->EditorText(), editor);
+    if (editor.isEmpty())
+        return;
+    auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(line);
+    QCOMPARE(line->cursorPosition(), editor.size());
+    QVERIFY(!line->hasSelectedText());
+    if (entry == u"ABS") {
+        QTest::keyClicks(line, "-3)");
+        QTest::keyClick(line, Qt::Key_Return);
+        QTRY_VERIFY(!b->IsEditing());
+        QCOMPARE(b->workbook().value(0, 2, 2).asNumber(), 3.0);
+    }
+}
+
+void TestTTableur::functionsWhileTyping()
+{
+    TF1Book *b = w->F1Book1;
+    b->SetActiveCell(1, 1);
+    b->StartEdit(u"=1+"_qs);
+    answerDialogs([&](QDialog &d) {
+        auto &f = static_cast<TFonct &>(d);
+        f.ListBox1->setCurrentRow(0); // ABS
+        f.Button2->click();
+        return int(d.result());
+    });
+    w->Fonctions();
+    QCOMPARE(b->EditorText(), u"=1+ABS("_qs);
+    QVERIFY(b->workbook().value(0, 1, 1).isEmpty()); // nothing entered half-typed
+    QVERIFY(errors.isEmpty());
+}
+
+void TestTTableur::sumAboveOrLeft_data()
+{
+    QTest::addColumn<QStringList>("cells"); // "B2=..." entries
+    QTest::addColumn<QString>("active");
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("block above") << QStringList{u"B1=Montant"_qs, u"B2=10"_qs, u"B3=20"_qs, u"B4=12,5"_qs}
+                                 << u"B5"_qs << u"=SUM(B2:B4)"_qs << u"42,5"_qs;
+    QTest::newRow("one number above") << QStringList{u"C3=7"_qs} << u"C4"_qs << u"=SUM(C3)"_qs << u"7"_qs;
+    QTest::newRow("left when nothing above") << QStringList{u"A2=1"_qs, u"B2=2"_qs, u"C2=3"_qs}
+                                             << u"D2"_qs << u"=SUM(A2:C2)"_qs << u"6"_qs;
+    QTest::newRow("text above stops the block") << QStringList{u"B2=1"_qs, u"B3=total"_qs, u"A4=5"_qs}
+                                                << u"B4"_qs << u"=SUM(A4)"_qs << u"5"_qs;
+}
+
+void TestTTableur::sumAboveOrLeft()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(QString, active);
+    QFETCH(QString, formula);
+    QFETCH(QString, shown);
+    TF1Book *b = w->F1Book1;
+    for (const QString &c : cells) {
+        int r, col;
+        QVERIFY(parseCellName(c.section(u'=', 0, 0), r, col));
+        b->workbook().setEntry(0, r, col, c.section(u'=', 1));
+    }
+    int r, c;
+    QVERIFY(parseCellName(active, r, c));
+    b->SetActiveCell(r, c);
+    w->Somme();
+    QCOMPARE(b->workbook().formulaText(0, r, c), formula);
+    QCOMPARE(b->workbook().displayText(0, r, c), shown);
+}
+
+void TestTTableur::autoFit()
+{
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 2, 1, u"Frais de déplacement du mois de décembre"_qs);
+    b->workbook().setEntry(0, 1, 3, u"1"_qs);
+    b->SetColWidth(2, 2, 3000, false); // an empty column inside the used area
+    w->Ajuster();
+    QVERIFY(b->ColWidth(1) > Workbook::kDefaultColumnWidth);
+    QVERIFY(b->ColWidth(3) < Workbook::kDefaultColumnWidth);
+    QCOMPARE(b->ColWidth(2), Workbook::kDefaultColumnWidth);
+    QCOMPARE(b->ColWidth(4), Workbook::kDefaultColumnWidth);
+}
+
+void TestTTableur::chartOnSelection()
+{
+    TF1Book *b = w->F1Book1;
+    for (int r = 1; r <= 3; ++r)
+        b->workbook().setEntry(0, r, 2, QString::number(r));
+    b->SetSelection(1, 2, kMaxRows, 2); // the whole column B
+    w->Graphique();
+    const auto charts = b->workbook().charts(0);
+    QCOMPARE(charts.size(), size_t(1));
+    QCOMPARE(charts.front().range, (CellRange{1, 2, 3, 2}));
+}
+
+void TestTTableur::formulasAndGrid()
+{
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 1, 1, u"=1+1"_qs);
+    w->Formules(true);
+    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"=1+1"_qs);
+    w->Formules(false);
+    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"2"_qs);
+    w->Grille(false);
+    QVERIFY(!b->view()->showGrid());
+    QVERIFY(!b->ShowGridLines());
+    w->Grille(true);
+    QVERIFY(b->view()->showGrid());
+}
+
+void TestTTableur::insertDeleteRowsAndColumns()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 2, 2, u"x"_qs);
+    b->SetSelection(1, 1, 1, 1);
+    w->InsLig();
+    QCOMPARE(wb.displayText(0, 3, 2), u"x"_qs);
+    w->Inscol();
+    QCOMPARE(wb.displayText(0, 3, 3), u"x"_qs);
+    w->SupLig();
+    QCOMPARE(wb.displayText(0, 2, 3), u"x"_qs);
+    w->Supcol();
+    QCOMPARE(wb.displayText(0, 2, 2), u"x"_qs);
+    QVERIFY(errors.isEmpty());
+}
+
+void TestTTableur::recalculate()
+{
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 1, 1, u"=RAND()"_qs);
+    const double before = b->workbook().value(0, 1, 1).asNumber();
+    w->Recalcule();
+    QVERIFY(b->workbook().value(0, 1, 1).asNumber() != before);
+}
+
+void TestTTableur::cutCopyPaste()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"3"_qs);
+    wb.setEntry(0, 1, 2, u"=A1*2"_qs);
+    b->SetSelection(1, 1, 1, 2);
+    w->Copie();
+    b->SetActiveCell(4, 1);
+    w->Colle();
+    QCOMPARE(wb.formulaText(0, 4, 2), u"=A4*2"_qs);
+    QCOMPARE(wb.displayText(0, 4, 2), u"6"_qs);
+    b->SetSelection(4, 1, 4, 2);
+    w->Coupe();
+    QVERIFY(wb.value(0, 4, 1).isEmpty());
+    b->SetActiveCell(6, 1);
+    w->Colle();
+    QCOMPARE(wb.displayText(0, 6, 2), u"6"_qs);
+    // While a cell is being edited, the commands work on its text.
+    b->SetActiveCell(8, 1);
+    b->StartEdit(u"abc"_qs);
+    w->Colle();
+    QVERIFY(b->EditorText().startsWith(u"abc"_qs));
+    QVERIFY(b->IsEditing());
+}
+
+void TestTTableur::printWithoutPrinterIsReported()
+{
+    QPrinter &p = frame->printer();
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(QString());
+    w->Imprime();
+    QCOMPARE(errors.size(), 1);
+}
+
+void TestTTableur::printToPdf()
+{
+    const QString pdf = file(u"t.pdf"_qs);
+    QPrinter &p = frame->printer();
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(pdf);
+    w->F1Book1->workbook().setEntry(0, 1, 1, u"Imprimé"_qs);
+    w->Imprime();
+    QVERIFY(errors.isEmpty());
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("%PDF"));
+}
+
+QTEST_MAIN(TestTTableur)
+#include "tst_ttableur.moc"

@@ -1,0 +1,391 @@
+// A spreadsheet window inside the real frame: every command of the "Tableur" menu, of the
+// edit menu and of the toolbar tried as a user would, through the frame's actions and buttons.
+#include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/ttri.h"
+#include "shell/ui/spinedit.h"
+#include "shell/ui/tmainform.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/sheetmodel.h"
+#include "spreadsheet/ui/sheetview.h"
+#include "spreadsheet/ui/spreadsheettools.h"
+#include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/tfonct.h"
+#include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tonglet.h"
+#include "spreadsheet/ui/ttableur.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace sheet;
+
+class TestTTableurFrame : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newSpreadsheetFromTheMenu();
+    void centreButtonFollowsTheCell();
+    void styleButtonsAndFontBoxes();
+    void fontCommand();
+    void sumButton();
+    void freezeMenuItems();
+    void showFormulasAndGrid();
+    void sizeCommands();
+    void sheetTabsFunctionsSortChart();
+    void autoFitAndRecalculate();
+    void editMenu();
+    void saveAsOpenPrintClose();
+
+private:
+    TTableur *newSheet();
+    void clickCell(TTableur *t, int row, int col);
+    void trigger(const char *name);
+    QToolButton *button(const char *name);
+
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<SpreadsheetTools> tools;
+    QStringList errors;
+    QList<messageboxes::Shown> boxes;
+    QTemporaryDir dir;
+};
+
+void TestTTableurFrame::initTestCase()
+{
+    fonts::installSubstitutions();
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    qputenv("VELMORA_PRINT_PDF", dir.filePath(u"sortie.pdf"_qs).toLocal8Bit());
+}
+
+void TestTTableurFrame::init()
+{
+    errors.clear();
+    boxes.clear();
+    errorhandler::setSink([this](const QString &m) { errors << m; });
+    messageboxes::setResponder([this](const messageboxes::Shown &s) {
+        boxes << s;
+        return messageboxes::Answer::Non;
+    });
+    tools = std::make_unique<SpreadsheetTools>();
+    form = std::make_unique<TMainForm>();
+    // Spreadsheets with tool dialogs the test answers; other kinds are empty windows.
+    form->setWindowFactory([this](DocKind kind, FrameServices &frame) -> DocumentWindow * {
+        return kind == DocKind::Tableur ? new TTableur(frame, *tools) : nullptr;
+    });
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void TestTTableurFrame::cleanup()
+{
+    form.reset();
+    tools.reset();
+    errorhandler::setSink({});
+    messageboxes::setResponder({});
+}
+
+TTableur *TestTTableurFrame::newSheet()
+{
+    trigger("Tableur1"); // "Nouveau tableur"
+    auto *t = qobject_cast<TTableur *>(form->activeDocument());
+    if (t)
+        t->F1Book1->view()->setFocus();
+    return t;
+}
+
+void TestTTableurFrame::trigger(const char *name)
+{
+    QAction *a = form->action(QString::fromLatin1(name));
+    QVERIFY2(a, name);
+    QVERIFY2(a->isEnabled(), name);
+    a->trigger();
+}
+
+QToolButton *TestTTableurFrame::button(const char *name)
+{
+    return qobject_cast<QToolButton *>(form->control(QString::fromLatin1(name)));
+}
+
+void TestTTableurFrame::clickCell(TTableur *t, int row, int col)
+{
+    SheetView *v = t->F1Book1->view();
+    v->scrollTo(v->model()->index(row - 1, col - 1));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(row - 1, col - 1)).center());
+    QTest::qWait(1); // the selection event follows the click
+}
+
+void TestTTableurFrame::newSpreadsheetFromTheMenu()
+{
+    TTableur *t = newSheet();
+    QVERIFY(t);
+    QCOMPARE(t->windowTitle(), u"Tableur"_qs);
+    QCOMPARE(form->mdiArea()->currentSubWindow()->widget(), t);
+    QCOMPARE(form->fontCombo()->currentText(), u"Arial"_qs);
+    QCOMPARE(form->sizeSpin()->value(), 10);
+    // Typing in the grid goes into the cell.
+    QTest::keyClicks(t->F1Book1->view(), "42");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(t->F1Book1->workbook().displayText(0, 1, 1), u"42"_qs);
+}
+
+void TestTTableurFrame::centreButtonFollowsTheCell()
+{
+    trigger("Texte1"); // the alignment buttons serve once a text window exists
+    TTableur *t = newSheet();
+    clickCell(t, 2, 2);
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    clickCell(t, 3, 3);
+    QTRY_VERIFY(!button("CenterButton")->isChecked());
+    clickCell(t, 2, 2);
+    QTRY_VERIFY(button("CenterButton")->isChecked());
+    QVERIFY(!button("RightButton")->isChecked());
+    QVERIFY(!button("LeftButton")->isChecked());
+    QTest::mouseClick(button("RightButton"), Qt::LeftButton);
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignRight));
+    QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+}
+
+void TestTTableurFrame::styleButtonsAndFontBoxes()
+{
+    TTableur *t = newSheet();
+    clickCell(t, 1, 1);
+    QTest::mouseClick(button("ItalButton"), Qt::LeftButton);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    CellFormat f = t->F1Book1->workbook().format(0, 1, 1);
+    QVERIFY(f.bold && f.italic && !f.underline);
+    QTest::mouseClick(button("ItalButton"), Qt::LeftButton);
+    QVERIFY(!t->F1Book1->workbook().format(0, 1, 1).italic);
+    // Typing 14 in the size box: the cell gets the box's font name with 14 points.
+    form->fontCombo()->setEditText(u"Courier New"_qs);
+    form->sizeSpin()->selectAll();
+    QTest::keyClicks(form->sizeSpin(), "14");
+    f = t->F1Book1->workbook().format(0, 1, 1);
+    QCOMPARE(f.fontName, u"Courier New"_qs);
+    QCOMPARE(f.fontSize, 280);
+    QVERIFY(f.bold);
+    // Another cell, and back: the boxes show each cell's font.
+    clickCell(t, 5, 5);
+    QTRY_COMPARE(form->fontCombo()->currentText(), u"Arial"_qs);
+    QCOMPARE(form->sizeSpin()->value(), 10);
+    QVERIFY(!button("BoldButton")->isChecked());
+    clickCell(t, 1, 1);
+    QTRY_COMPARE(form->fontCombo()->currentText(), u"Courier New"_qs);
+    QCOMPARE(form->sizeSpin()->value(), 14);
+    QVERIFY(button("BoldButton")->isChecked());
+}
+
+void TestTTableurFrame::fontCommand()
+{
+    TTableur *t = newSheet();
+    clickCell(t, 2, 1);
+    QFont shown;
+    form->setFontDialogHook([&](QFont &f) {
+        shown = f;
+        f.setBold(true);
+        f.setItalic(true);
+        return true;
+    });
+    trigger("Police1");
+    QCOMPARE(shown.family(), u"Arial"_qs);
+    const CellFormat f = t->F1Book1->workbook().format(0, 2, 1);
+    QVERIFY(f.bold && f.italic);
+    QVERIFY(button("BoldButton")->isChecked());
+    QVERIFY(button("ItalButton")->isChecked());
+    // Cancelled: nothing changes.
+    form->setFontDialogHook([](QFont &) { return false; });
+    trigger("Police1");
+    QVERIFY(t->F1Book1->workbook().format(0, 2, 1).bold);
+}
+
+void TestTTableurFrame::sumButton()
+{
+    TTableur *t = newSheet();
+    Workbook &wb = t->F1Book1->workbook();
+    wb.setEntry(0, 1, 2, u"Montant"_qs);
+    wb.setEntry(0, 2, 2, u"100"_qs);
+    wb.setEntry(0, 3, 2, u"250,5"_qs);
+    clickCell(t, 4, 2);
+    QTest::mouseClick(button("SumButton"), Qt::LeftButton);
+    QCOMPARE(wb.formulaText(0, 4, 2), u"=SUM(B2:B3)"_qs);
+    QCOMPARE(wb.displayText(0, 4, 2), u"350,5"_qs);
+    // Nothing to add up: the editor opens on the sum for the user to fill in.
+    clickCell(t, 10, 5);
+    QTest::mouseClick(button("SumButton"), Qt::LeftButton);
+    QCOMPARE(t->F1Book1->EditorText(), u"=SUM()"_qs);
+}
+
+void TestTTableurFrame::freezeMenuItems()
+{
+    TTableur *t = newSheet();
+    clickCell(t, 4, 2);
+    trigger("Figerlignes1");
+    QVERIFY(form->action(u"Figerlignes1"_qs)->isChecked());
+    QCOMPARE(t->F1Book1->FixedRows(), 4);
+    trigger("Figerlignes1");
+    QVERIFY(!form->action(u"Figerlignes1"_qs)->isChecked());
+    QCOMPARE(t->F1Book1->FixedRows(), 0);
+    trigger("Figercolonnes1");
+    QCOMPARE(t->F1Book1->FixedCols(), 2);
+    trigger("Figercolonnes1");
+    QCOMPARE(t->F1Book1->FixedCols(), 0);
+}
+
+void TestTTableurFrame::showFormulasAndGrid()
+{
+    TTableur *t = newSheet();
+    t->F1Book1->workbook().setEntry(0, 1, 1, u"=6*7"_qs);
+    trigger("Montrerlesformules1");
+    QCOMPARE(t->F1Book1->view()->model()->index(0, 0).data().toString(), u"=6*7"_qs);
+    trigger("Montrerlesformules1");
+    QCOMPARE(t->F1Book1->view()->model()->index(0, 0).data().toString(), u"42"_qs);
+    QVERIFY(form->action(u"Montrerlagrille1"_qs)->isChecked());
+    trigger("Montrerlagrille1");
+    QVERIFY(!t->F1Book1->view()->showGrid());
+    trigger("Montrerlagrille1");
+    QVERIFY(t->F1Book1->view()->showGrid());
+}
+
+void TestTTableurFrame::sizeCommands()
+{
+    TTableur *t = newSheet();
+    clickCell(t, 1, 2);
+    tools->setRunner([](QDialog &d) {
+        auto &l = static_cast<TLarg &>(d);
+        l.SpinEdit1->setValue(12);
+        l.Button2->click();
+        return int(d.result());
+    });
+    trigger("Largeurcolonne1");
+    QCOMPARE(t->F1Book1->ColWidth(2), 240 * t->fontMetrics().horizontalAdvance(QLatin1Char('A')));
+    trigger("Hauteurligne1");
+    QCOMPARE(t->F1Book1->RowHeight(1), 240 * t->fontMetrics().height());
+}
+
+void TestTTableurFrame::sheetTabsFunctionsSortChart()
+{
+    TTableur *t = newSheet();
+    TF1Book *b = t->F1Book1;
+    Workbook &wb = b->workbook();
+    tools->setRunner([](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.Edit1->setText(u"Bilan"_qs);
+        QTest::keyClick(o.Edit1, Qt::Key_Return);
+        o.Button1->click();
+        return int(d.result());
+    });
+    trigger("Onglets1");
+    QCOMPARE(b->NumSheets(), 4);
+    QCOMPARE(b->tabBar()->tabText(3), u"Bilan"_qs);
+
+    clickCell(t, 1, 1);
+    tools->setRunner([](QDialog &d) {
+        auto &f = static_cast<TFonct &>(d);
+        f.ListBox1->setCurrentRow(TFonct::names().indexOf(u"SQRT"_qs));
+        f.Button2->click();
+        return int(d.result());
+    });
+    trigger("Fonctions1");
+    QCOMPARE(b->EditorText(), u"=SQRT("_qs);
+    QTest::keyClicks(QApplication::focusWidget(), "16)");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(wb.displayText(0, 1, 1), u"4"_qs);
+
+    for (int r = 2; r <= 4; ++r)
+        wb.setEntry(0, r, 1, QString::number(10 - r));
+    b->SetSelection(2, 1, 4, 1);
+    tools->setRunner([](QDialog &d) {
+        static_cast<TTri &>(d).OkButton->click();
+        return int(d.result());
+    });
+    trigger("Trier2");
+    QCOMPARE(wb.displayText(0, 2, 1), u"6"_qs);
+    trigger("Graphique1");
+    QCOMPARE(wb.charts(0).size(), size_t(1));
+}
+
+void TestTTableurFrame::autoFitAndRecalculate()
+{
+    TTableur *t = newSheet();
+    Workbook &wb = t->F1Book1->workbook();
+    wb.setEntry(0, 1, 1, u"Un libellé bien plus large que la colonne"_qs);
+    trigger("Ajustementautomatique1");
+    QVERIFY(t->F1Book1->ColWidth(1) > Workbook::kDefaultColumnWidth);
+    wb.setEntry(0, 2, 1, u"=RAND()"_qs);
+    const double before = wb.value(0, 2, 1).asNumber();
+    trigger("Recalculermaintenant1");
+    QVERIFY(wb.value(0, 2, 1).asNumber() != before);
+}
+
+void TestTTableurFrame::editMenu()
+{
+    TTableur *t = newSheet();
+    TF1Book *b = t->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"5"_qs);
+    wb.setEntry(0, 2, 1, u"=A1+1"_qs);
+    b->SetSelection(1, 1, 2, 1);
+    trigger("CopyItem");
+    clickCell(t, 1, 3);
+    trigger("PasteItem");
+    QCOMPARE(wb.formulaText(0, 2, 3), u"=C1+1"_qs);
+    b->SetSelection(1, 3, 2, 3);
+    trigger("CutItem");
+    QVERIFY(wb.value(0, 1, 3).isEmpty());
+    clickCell(t, 1, 1);
+    trigger("Insrerligne1");
+    QCOMPARE(wb.displayText(0, 2, 1), u"5"_qs);
+    QCOMPARE(wb.formulaText(0, 3, 1), u"=A2+1"_qs);
+    trigger("Supprimerligne1");
+    QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
+    trigger("Insrercolonne1");
+    QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
+    trigger("Supprimercolonne1");
+    QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
+    QVERIFY(errors.isEmpty());
+}
+
+void TestTTableurFrame::saveAsOpenPrintClose()
+{
+    TTableur *t = newSheet();
+    t->F1Book1->workbook().setEntry(0, 1, 1, u"Bilan 2024"_qs);
+    t->F1Book1->workbook().setEntry(0, 2, 1, u"=1/0"_qs);
+    t->setSaveDialogHook([&] { return dir.filePath(u"bilan.xls"_qs); });
+    trigger("FileSaveAsItem");
+    QVERIFY(QFile::exists(dir.filePath(u"bilan.qvc"_qs)));
+    QCOMPARE(form->mdiArea()->currentSubWindow()->windowTitle(), u"bilan.qvc"_qs);
+    QFile::remove(dir.filePath(u"sortie.pdf"_qs));
+    QTest::mouseClick(button("SpeedButton9"), Qt::LeftButton); // print from the toolbar
+    QVERIFY(QFileInfo(dir.filePath(u"sortie.pdf"_qs)).size() > 0);
+
+    form->openFile(dir.filePath(u"bilan.qvc"_qs));
+    auto *opened = qobject_cast<TTableur *>(form->activeDocument());
+    QVERIFY(opened && opened != t);
+    QCOMPARE(opened->F1Book1->workbook().displayText(0, 1, 1), u"Bilan 2024"_qs);
+    QCOMPARE(opened->F1Book1->workbook().displayText(0, 2, 1), u"#DIV/0!"_qs);
+    // Changed, then closed with "Non": the window goes, the file stays as it was.
+    opened->F1Book1->workbook().setEntry(0, 3, 1, u"x"_qs);
+    trigger("FileCloseItem");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, u"Sauver modifications dans bilan.qvc ?"_qs);
+    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 1);
+}
+
+QTEST_MAIN(TestTTableurFrame)
+#include "tst_ttableurframe.moc"
