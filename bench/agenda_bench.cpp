@@ -2,6 +2,7 @@
 // from day to day, against the floor of reading the file's bytes in the same run.
 // `bench_agenda --generate FILE` writes the agenda used here (for agenda-resave.sh).
 #include "agenda/core/agendadates.h"
+#include "agenda/core/agendaexport.h"
 #include "agenda/core/agendafile.h"
 #include "agenda/core/agendalist.h"
 #include "agenda/core/daypage.h"
@@ -124,6 +125,23 @@ void BM_Save(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * data().bytes);
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_ExportIcs(benchmark::State &state)
+{
+    const AgendaList list(agendafile::read(data().path));
+    const QDateTime stamp = QDateTime::currentDateTimeUtc();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(agendaexport::toIcs(list, DaySettings{}, stamp, QStringLiteral("bench")));
+}
+BENCHMARK(BM_ExportIcs)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCsv(benchmark::State &state)
+{
+    const AgendaList list(agendafile::read(data().path));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(agendaexport::toCsv(list, DaySettings{}));
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
 
 // The model's part of a day change: the day written back (changed), the next one read.
 void BM_DayChangeModel(benchmark::State &state)

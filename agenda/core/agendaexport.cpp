@@ -18,17 +18,21 @@ struct Event
     QString uidBase;
     bool allDay = false;
     QDate day;
-    QDateTime start; // floating local times, computed in UTC to stay clear of DST gaps
-    QDateTime end;
+    int start = 0; // minutes from the day's midnight (floating local time)
+    int end = 0;
     QString summary;
     QString description;
 };
 
-QDateTime atTime(const QDate &date, const QString &timeKey)
+int minutesOf(const QString &timeKey) { return timeKey.left(2).toInt() * 60 + timeKey.mid(3, 2).toInt(); }
+
+// "yyyymmddTHHMMSS" of a time given in minutes from `day`'s midnight (24:00 is the next day).
+QString localTime(const QDate &day, int minutes)
 {
-    const int h = timeKey.left(2).toInt();
-    const int m = timeKey.mid(3, 2).toInt();
-    return QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(qint64(h) * 3600 + qint64(m) * 60);
+    const QDate d = day.addDays(minutes / 1440);
+    const int m = minutes % 1440;
+    return agendadates::dayKey(d) + u'T' + QString::number(m / 60).rightJustified(2, u'0')
+           + QString::number(m % 60).rightJustified(2, u'0') + QStringLiteral("00");
 }
 
 bool validTime(const QString &timeKey)
@@ -62,8 +66,9 @@ Event slotEvent(const QDate &day, const QString &time, const Slot &s, int scale)
 {
     Event e;
     e.uidBase = agendadates::dayKey(day) + u'T' + QString(time).remove(u':');
-    e.start = atTime(day, time);
-    e.end = e.start.addSecs(60 * agendadates::slotMinutes(scale, time.mid(3, 2).toInt()));
+    e.day = day;
+    e.start = minutesOf(time);
+    e.end = e.start + agendadates::slotMinutes(scale, time.mid(3, 2).toInt());
     e.summary = firstNonEmpty({s.subject, s.note});
     if (!s.subject.trimmed().isEmpty())
         e.description = s.note;
@@ -123,9 +128,29 @@ void dayEvents(const Page &p, const DaySettings &settings, QList<Event> &out)
     }
 }
 
-QByteArray contentLine(const QString &name, const QString &value)
+// Appends `utf8` to a content line that already holds `used` octets in `out`.
+void appendFolded(QByteArray &out, const QByteArray &utf8, qsizetype used = 0)
 {
-    return foldLine((name + u':' + value).toUtf8()) + "\r\n";
+    qsizetype pos = 0;
+    qsizetype limit = 75 - used; // a line holds 75 octets; continuations 74 after their space
+    while (utf8.size() - pos > limit) {
+        qsizetype cut = pos + limit;
+        while (cut > pos && (uchar(utf8[cut]) & 0xC0) == 0x80) // not inside a character
+            --cut;
+        out.append(utf8.constData() + pos, cut - pos);
+        out.append("\r\n ", 3);
+        pos = cut;
+        limit = 74;
+    }
+    out.append(utf8.constData() + pos, utf8.size() - pos);
+}
+
+void contentLine(QByteArray &out, QLatin1StringView name, const QString &value)
+{
+    out.append(name.data(), name.size());
+    out.append(':');
+    appendFolded(out, value.toUtf8(), name.size() + 1); // names are short ASCII
+    out.append("\r\n", 2);
 }
 
 QString stamp(const QDateTime &t) { return t.toString(QStringLiteral("yyyyMMdd'T'HHmmss")); }
@@ -179,18 +204,7 @@ QString escapeText(const QString &text)
 QByteArray foldLine(const QByteArray &utf8)
 {
     QByteArray out;
-    qsizetype pos = 0;
-    int limit = 75; // the first line holds 75 octets, the next 74 after their space
-    while (utf8.size() - pos > limit) {
-        qsizetype cut = pos + limit;
-        while (cut > pos && (uchar(utf8[cut]) & 0xC0) == 0x80) // not inside a character
-            --cut;
-        out += utf8.mid(pos, cut - pos);
-        out += "\r\n ";
-        pos = cut;
-        limit = 74;
-    }
-    out += utf8.mid(pos);
+    appendFolded(out, utf8);
     return out;
 }
 
@@ -211,18 +225,18 @@ QByteArray toIcs(const AgendaList &list, const DaySettings &settings, const QDat
                 uid = e.uidBase + u'-' + QString::number(n);
             used.insert(uid);
             out += "BEGIN:VEVENT\r\n";
-            out += contentLine(QStringLiteral("UID"), uid + u'@' + domain);
-            out += contentLine(QStringLiteral("DTSTAMP"), dtstamp);
+            contentLine(out, QLatin1StringView("UID"), uid + u'@' + domain);
+            contentLine(out, QLatin1StringView("DTSTAMP"), dtstamp);
             if (e.allDay) {
-                out += contentLine(QStringLiteral("DTSTART;VALUE=DATE"), agendadates::dayKey(e.day));
-                out += contentLine(QStringLiteral("DTEND;VALUE=DATE"), agendadates::dayKey(e.day.addDays(1)));
+                contentLine(out, QLatin1StringView("DTSTART;VALUE=DATE"), agendadates::dayKey(e.day));
+                contentLine(out, QLatin1StringView("DTEND;VALUE=DATE"), agendadates::dayKey(e.day.addDays(1)));
             } else {
-                out += contentLine(QStringLiteral("DTSTART"), stamp(e.start));
-                out += contentLine(QStringLiteral("DTEND"), stamp(e.end));
+                contentLine(out, QLatin1StringView("DTSTART"), localTime(e.day, e.start));
+                contentLine(out, QLatin1StringView("DTEND"), localTime(e.day, e.end));
             }
-            out += contentLine(QStringLiteral("SUMMARY"), escapeText(e.summary));
+            contentLine(out, QLatin1StringView("SUMMARY"), escapeText(e.summary));
             if (!e.description.isEmpty())
-                out += contentLine(QStringLiteral("DESCRIPTION"), escapeText(e.description));
+                contentLine(out, QLatin1StringView("DESCRIPTION"), escapeText(e.description));
             out += "END:VEVENT\r\n";
         }
     }

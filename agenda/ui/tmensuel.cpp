@@ -5,6 +5,7 @@
 #include "common/frenchformat.h"
 
 #include <QFrame>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -65,6 +66,13 @@ void TMensuel::Init(const QDate &date)
     Calendar1->setCalendarDate(date);
     Panel1->setText(french::formatDate(QStringLiteral("mmm yyyy"), date));
     Calendar1->setFocus();
+}
+
+void TMensuel::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen *s = screen()) // centred on the screen rather than on its owner
+        move(s->availableGeometry().center() - rect().center());
 }
 
 void TMensuel::Result(QDate &date) const { date = Calendar1->calendarDate(); }

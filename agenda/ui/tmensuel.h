@@ -29,4 +29,7 @@ public Q_SLOTS:
     void Calendar1Click();
     void SpeedButton1Click();
     void SpeedButton2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
