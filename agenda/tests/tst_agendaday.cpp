@@ -25,18 +25,14 @@ private Q_SLOTS:
     void readLine();
     void laterLineWins();
     void dayNotes();
-    void severalDaysAnyOrder();
     void writeRoundTrip();
     void emptyDayWritesNothing();
-    void lastSlotOnly();
     void scaleChangeKeepsHiddenSlots();
     void longLinesAreCut();
     void garbageOfRewrittenDayIsDropped();
-    void markRange();
     void clearRange_data();
     void clearRange();
     void clipboard();
-    void entries();
 };
 
 void TestAgendaDay::readsSlotAndDayNote()
@@ -97,17 +93,6 @@ void TestAgendaDay::dayNotes()
     QCOMPARE(daypage::dayLines(p), (QStringList{u"1999041616/04/1999un\tdeux"_s, u"1999041616/04/1999trois\t"_s}));
 }
 
-void TestAgendaDay::severalDaysAnyOrder()
-{
-    const AgendaList list(QStringList{u"1999041710:00 b\t"_s, u"1999041609:00 a\t"_s, u"1999041711:00 c\t"_s});
-    const Page p16 = daypage::readDay(list, kDay, kDefault);
-    const Page p17 = daypage::readDay(list, kDay.addDays(1), kDefault);
-    QCOMPARE(daypage::entries(p16).size(), 1);
-    QCOMPARE(slotAt(p16, u"09:00"_s).subject, u"a"_s);
-    QVERIFY(slotAt(p16, u"10:00"_s).isEmpty());
-    QCOMPARE(slotAt(p17, u"10:00"_s).subject, u"b"_s);
-    QCOMPARE(slotAt(p17, u"11:00"_s).subject, u"c"_s);
-}
 
 void TestAgendaDay::writeRoundTrip()
 {
@@ -139,15 +124,6 @@ void TestAgendaDay::emptyDayWritesNothing()
     QVERIFY(list.isEmpty());
 }
 
-void TestAgendaDay::lastSlotOnly()
-{
-    Page p = daypage::emptyPage(kDay, kDefault);
-    QCOMPARE(p.labels.last(), u"18:00"_s);
-    QVERIFY(!p.labels.contains(u"18:30"_s));
-    QVERIFY(!daypage::paste(p, u"18:30 x\t"_s));
-    QVERIFY(daypage::paste(p, u"18:00 fin\t"_s));
-    QCOMPARE(daypage::dayLines(p), QStringList{u"1999041618:00 fin\t"_s});
-}
 
 void TestAgendaDay::scaleChangeKeepsHiddenSlots()
 {
@@ -190,13 +166,6 @@ void TestAgendaDay::garbageOfRewrittenDayIsDropped()
     QCOMPARE(list.lines(), (QStringList{u"19990417bizarre"_s, u"1999041609:00 a\tn"_s}));
 }
 
-void TestAgendaDay::markRange()
-{
-    Page p = daypage::emptyPage(kDay, kDefault);
-    daypage::markRange(p.rows, 4, 1); // rows 5 to 2 of the grid
-    for (int r = 0; r < p.rows.size(); ++r)
-        QCOMPARE(p.rows[r].marker, (r >= 1 && r <= 4) ? u" ["_s : QString());
-}
 
 void TestAgendaDay::clearRange_data()
 {
@@ -257,21 +226,6 @@ void TestAgendaDay::clipboard()
     QVERIFY(!daypage::paste(hour, u"10:0"_s));
 }
 
-void TestAgendaDay::entries()
-{
-    const AgendaList list(QStringList{u"1999041616/04/1999Fête\tgâteau"_s, u"1999041609:00[Réunion\tB12"_s,
-                                      u"1999041608:30 Courrier\t"_s});
-    const QList<daypage::Entry> e = daypage::entries(daypage::readDay(list, kDay, kDefault));
-    QCOMPARE(e.size(), 3);
-    QCOMPARE(e[0].time, u"08:30"_s);
-    QCOMPARE(e[0].marker, u""_s);
-    QCOMPARE(e[1].time, u"09:00"_s);
-    QCOMPARE(e[1].marker, u"["_s);
-    QCOMPARE(e[1].note, u"B12"_s);
-    QCOMPARE(e[2].time, u""_s);
-    QCOMPARE(e[2].subject, u"Fête"_s);
-    QCOMPARE(e[2].note, u"gâteau"_s);
-}
 
 QTEST_GUILESS_MAIN(TestAgendaDay)
 #include "tst_agendaday.moc"

@@ -24,11 +24,9 @@ private Q_SLOTS:
     void parse_data();
     void parse();
     void serialiseEndsEveryLineWithCrLf();
-    void serialiseReportsLoss();
     void readMissingFile();
     void writeToMissingDirectory();
     void writeFailureLeavesOldFile();
-    void writeAndReadBack();
     void saveName_data();
     void saveName();
     void listKeepsFileOrder();
@@ -157,13 +155,6 @@ void TestAgendaFile::serialiseEndsEveryLineWithCrLf()
     QVERIFY(lossless);
 }
 
-void TestAgendaFile::serialiseReportsLoss()
-{
-    bool lossless = true;
-    const QByteArray bytes = agendafile::serialise(AgendaList(QStringList{u"1999041608:00 a→b\t"_s}), &lossless);
-    QVERIFY(!lossless);
-    QCOMPARE(bytes, QByteArray("1999041608:00 a?b\t\r\n"));
-}
 
 void TestAgendaFile::readMissingFile()
 {
@@ -211,14 +202,6 @@ void TestAgendaFile::writeFailureLeavesOldFile()
     QCOMPARE(f.readAll(), QByteArray("ancien\r\n"));
 }
 
-void TestAgendaFile::writeAndReadBack()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"rdv.qva"_s);
-    const QStringList lines{u"1999041616/04/1999Anniversaire\t"_s, u"1999041608:30[Réunion\tsalle 2"_s};
-    agendafile::write(path, agendafile::serialise(AgendaList(lines)));
-    QCOMPARE(agendafile::read(path), lines);
-}
 
 void TestAgendaFile::saveName_data()
 {
