@@ -26,15 +26,59 @@ const std::array<char16_t, 256> &decodeTable()
     return table;
 }
 
-QString decode(const char *s, qsizetype n)
+void decodeInto(char16_t *d, const char *s, qsizetype n)
 {
-    QString out(n, Qt::Uninitialized);
     const auto &t = decodeTable();
-    char16_t *d = reinterpret_cast<char16_t *>(out.data());
     for (qsizetype i = 0; i < n; ++i)
         d[i] = t[static_cast<unsigned char>(s[i])];
-    return out;
 }
+
+// The cells read for one row, kept as spans of the file until the row is complete, so
+// that each row is decoded into the table in one piece.
+struct PendingRow
+{
+    int row = -1;
+    std::array<const char *, Table::kMaxFields> text{};
+    std::array<qsizetype, Table::kMaxFields> length{};
+    quint32 set = 0; // one bit per field read
+
+    void flush(Table &table)
+    {
+        if (row < 0 || set == 0)
+            return;
+        std::array<int, Table::kMaxFields> lengths{};
+        qsizetype total = 0;
+        for (int f = 0; f < Table::kMaxFields; ++f) {
+            lengths[f] = int((set >> f) & 1 ? length[f] : table.cellView(f + 1, row).size());
+            total += lengths[f];
+        }
+        QString out(total, Qt::Uninitialized);
+        char16_t *d = reinterpret_cast<char16_t *>(out.data());
+        for (int f = 0; f < Table::kMaxFields; ++f) {
+            if ((set >> f) & 1) {
+                decodeInto(d, text[f], length[f]);
+            } else {
+                // A row met again further down the file keeps the cells read before.
+                const QStringView old = table.cellView(f + 1, row);
+                std::copy(old.utf16(), old.utf16() + old.size(), d);
+            }
+            d += lengths[f];
+        }
+        table.setRowText(row, std::move(out), lengths);
+        set = 0;
+    }
+
+    void put(Table &table, int r, int field, const char *s, qsizetype n)
+    {
+        if (r != row) {
+            flush(table);
+            row = r;
+        }
+        text[field - 1] = s;
+        length[field - 1] = n;
+        set |= 1u << (field - 1);
+    }
+};
 
 int hexDigit(char c)
 {
@@ -95,7 +139,7 @@ void parseWidths(const char *line, qsizetype length, Table &table)
 // A cell line: row in four hexadecimal digits, then (of at most 255 characters held)
 // the column in two and at most 253 of text. A prefix that does not read as hexadecimal
 // leaves row and column as the last line that did.
-void parseCell(const char *line, qsizetype length, int &row, int &col, Table &table)
+void parseCell(const char *line, qsizetype length, int &row, int &col, PendingRow &pending, Table &table)
 {
     const qsizetype rowLen = std::min<qsizetype>(4, length);
     const char *held = line + rowLen;
@@ -109,15 +153,16 @@ void parseCell(const char *line, qsizetype length, int &row, int &col, Table &ta
         col = c;
     }
     const qsizetype textLen = heldLen - colLen;
-    // Column 0 is the row labels, which the file never holds: such a cell is passed over.
-    // A broken line with no text would only empty the cell before it.
-    if (col >= 1 && (parsed || textLen > 0))
-        table.setCell(col, row, decode(held + colLen, textLen));
+    // Column 0 is the row labels, which the file never holds: such a cell is passed over,
+    // as are cells beyond the table. A broken line with no text would only empty the
+    // cell before it.
+    if (col >= 1 && col <= Table::kMaxFields && row < Table::kRowCount && (parsed || textLen > 0))
+        pending.put(table, row, col, held + colLen, textLen);
     table.NbFiches = std::max(table.NbFiches, row);
     table.NbChamps = std::max(table.NbChamps, col);
 }
 
-void appendHex(QByteArray &out, int value, int digits)
+char *putHex(char *d, int value, int digits)
 {
     static const char kDigits[] = "0123456789ABCDEF";
     char buf[8];
@@ -127,25 +172,26 @@ void appendHex(QByteArray &out, int value, int digits)
         value >>= 4;
     } while (value > 0);
     for (int i = n; i < digits; ++i)
-        out.append('0');
+        *d++ = '0';
     while (n > 0)
-        out.append(buf[--n]);
+        *d++ = buf[--n];
+    return d;
 }
 
-void appendEncoded(QByteArray &out, const QString &text)
+char *putEncoded(char *d, QStringView text)
 {
-    const qsizetype at = out.size();
-    out.resize(at + text.size());
-    char *d = out.data() + at;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = s[i];
         unsigned char b;
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
             b = static_cast<unsigned char>(u);
-        else if (!cp1252::encodeChar(text[i], b))
+        else if (!cp1252::encodeChar(QChar(u), b))
             b = '?';
-        d[i] = static_cast<char>(b);
+        *d++ = static_cast<char>(b);
     }
+    return d;
 }
 
 } // namespace
@@ -164,37 +210,56 @@ void parse(const QByteArray &bytes, Table &table)
     p = skipLineEnd(eol, end);
     int row = 0;
     int col = 0;
+    PendingRow pending;
     while (p < end) {
         eol = findLineEnd(p, end);
         // A blank line holds no cell; taking it as one would empty the cell before it.
         if (eol > p)
-            parseCell(p, eol - p, row, col, table);
+            parseCell(p, eol - p, row, col, pending, table);
         p = skipLineEnd(eol, end);
     }
+    pending.flush(table);
 }
 
 QByteArray serialize(const Table &table)
 {
-    QByteArray out;
-    out.reserve(1 << 16);
-    for (int f = 1; f <= Table::kMaxFields; ++f)
-        appendHex(out, std::min(table.width(f), int(Table::kMaxWidth)), 3);
-    out.append("\r\n");
     const int lastRow = table.lastRecord();
     const int lastField = table.lastField();
+    // The exact size first: half a million cells are then written without a reallocation.
+    qsizetype size = 0;
+    for (int f = 1; f <= Table::kMaxFields; ++f)
+        size += std::max<qsizetype>(3, QByteArray::number(std::min(table.width(f), int(Table::kMaxWidth)), 16).size());
+    size += 2;
     for (int r = 0; r <= lastRow; ++r) {
         if (table.rowIsEmpty(r))
             continue;
         for (int f = 1; f <= lastField; ++f) {
-            const QString &text = table.cell(f, r);
-            if (text.isEmpty())
-                continue;
-            appendHex(out, r, 4);
-            appendHex(out, f, 2);
-            appendEncoded(out, text);
-            out.append("\r\n");
+            const qsizetype n = table.cellView(f, r).size();
+            if (n > 0)
+                size += 8 + n;
         }
     }
+    QByteArray out(size, Qt::Uninitialized);
+    char *d = out.data();
+    for (int f = 1; f <= Table::kMaxFields; ++f)
+        d = putHex(d, std::min(table.width(f), int(Table::kMaxWidth)), 3);
+    *d++ = '\r';
+    *d++ = '\n';
+    for (int r = 0; r <= lastRow; ++r) {
+        if (table.rowIsEmpty(r))
+            continue;
+        for (int f = 1; f <= lastField; ++f) {
+            const QStringView text = table.cellView(f, r);
+            if (text.isEmpty())
+                continue;
+            d = putHex(d, r, 4);
+            d = putHex(d, f, 2);
+            d = putEncoded(d, text);
+            *d++ = '\r';
+            *d++ = '\n';
+        }
+    }
+    Q_ASSERT(d == out.data() + out.size());
     return out;
 }
 
@@ -228,7 +293,7 @@ CellPosition firstUnencodable(const Table &table)
         if (table.rowIsEmpty(r))
             continue;
         for (int f = 1; f <= table.lastField(); ++f) {
-            for (QChar ch : table.cell(f, r)) {
+            for (QChar ch : table.cellView(f, r)) {
                 unsigned char b;
                 if (!cp1252::encodeChar(ch, b))
                     return {f, r, ch};

@@ -12,14 +12,18 @@ inline char16_t upper(char16_t u)
 
 // Position of `needle` (already upper-cased a to z) in `hay` from `from`, comparing the
 // hay upper-cased a to z; -1 when absent. No copy of the hay is made.
-qsizetype indexOfAZ(const QString &hay, const QString &needle, qsizetype from)
+qsizetype indexOfAZ(QStringView hay, const QString &needle, qsizetype from)
 {
     const qsizetype n = needle.size();
     const qsizetype last = hay.size() - n;
-    const char16_t *h = reinterpret_cast<const char16_t *>(hay.constData());
+    const char16_t *h = hay.utf16();
     const char16_t *s = reinterpret_cast<const char16_t *>(needle.constData());
+    // The first character is looked for in both cases at once.
+    const char16_t first = s[0];
+    const char16_t firstLower = (first >= u'A' && first <= u'Z') ? char16_t(first + 32) : first;
     for (qsizetype i = from; i <= last; ++i) {
-        if (upper(h[i]) != s[0])
+        const char16_t c = h[i];
+        if (c != first && c != firstLower)
             continue;
         qsizetype k = 1;
         while (k < n && upper(h[i + k]) == s[k])
@@ -38,7 +42,7 @@ int find(const Table &table, int field, const QString &text, int fromRow)
         return 0;
     const QString needle = french::upperAZ(text);
     for (int r = std::max(fromRow, 0); r <= table.lastRecord(); ++r)
-        if (indexOfAZ(table.cell(field, r), needle, 0) >= 0)
+        if (indexOfAZ(table.cellView(field, r), needle, 0) >= 0)
             return r;
     return 0;
 }
@@ -50,10 +54,10 @@ Replacement replace(Table &table, int field, const QString &text, const QString 
         return result;
     const QString needle = french::upperAZ(text);
     for (int r = 1; r <= table.lastRecord(); ++r) {
-        const QString &cell = table.cell(field, r);
-        qsizetype at = indexOfAZ(cell, needle, 0);
+        qsizetype at = indexOfAZ(table.cellView(field, r), needle, 0);
         if (at < 0)
             continue;
+        const QString cell = table.cell(field, r);
         QString changed;
         qsizetype from = 0;
         int count = 0;

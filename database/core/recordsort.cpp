@@ -24,7 +24,7 @@ char16_t orderCode(QChar ch)
     return char16_t(0x100 + (u & 0x7FFF));
 }
 
-std::u16string keyOf(const QString &text)
+std::u16string keyOf(QStringView text)
 {
     std::u16string key(size_t(text.size()), u'\0');
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -46,7 +46,7 @@ void sortRecords(Table &table, int field, bool descending)
         return;
     std::vector<std::u16string> keys(size_t(last) + 1);
     for (int r = 1; r <= last; ++r)
-        keys[size_t(r)] = keyOf(table.cell(field, r));
+        keys[size_t(r)] = keyOf(table.cellView(field, r));
     std::vector<int> order(static_cast<size_t>(last));
     std::iota(order.begin(), order.end(), 1);
     if (descending)

@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-const QString &emptyText()
-{
-    static const QString empty;
-    return empty;
-}
-} // namespace
-
 Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0)
 {
     for (int r = 1; r <= kLabelledRows; ++r)
@@ -17,27 +9,70 @@ Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0)
     m_widths.fill(kDefaultWidth);
 }
 
-const QString &Table::cell(int field, int row) const
+QStringView Table::cellView(int field, int row) const
 {
     if (field < 1 || field > kMaxFields || row < 0 || row >= kRowCount || !m_rows[row])
-        return emptyText();
-    return (*m_rows[row])[field - 1];
-}
-
-Table::Fields *Table::rowForWrite(int row)
-{
-    if (!m_rows[row])
-        m_rows[row] = std::make_unique<Fields>();
-    return m_rows[row].get();
+        return {};
+    const Row &r = *m_rows[row];
+    return QStringView(r.text).mid(r.start[field - 1], r.start[field] - r.start[field - 1]);
 }
 
 void Table::setCell(int field, int row, const QString &text)
 {
     if (field < 1 || field > kMaxFields || row < 0 || row >= kRowCount)
         return;
-    if (text.isEmpty() && !m_rows[row])
+    if (!m_rows[row]) {
+        if (text.isEmpty())
+            return;
+        m_rows[row] = std::make_unique<Row>();
+    }
+    Row &r = *m_rows[row];
+    const quint32 from = r.start[field - 1];
+    const quint32 length = r.start[field] - from;
+    r.text.replace(qsizetype(from), qsizetype(length), text);
+    const qint64 delta = qint64(text.size()) - qint64(length);
+    for (int f = field; f <= kMaxFields; ++f)
+        r.start[f] = quint32(qint64(r.start[f]) + delta);
+    if (r.text.isEmpty())
+        m_rows[row].reset();
+}
+
+void Table::setRowText(int row, QString text, const std::array<int, 32> &lengths)
+{
+    if (row < 0 || row >= kRowCount)
         return;
-    (*rowForWrite(row))[field - 1] = text;
+    if (text.isEmpty()) {
+        m_rows[row].reset();
+        return;
+    }
+    auto r = std::make_unique<Row>();
+    quint32 at = 0;
+    for (int f = 1; f <= kMaxFields; ++f) {
+        at += quint32(std::max(0, lengths[f - 1]));
+        r->start[f] = at;
+    }
+    Q_ASSERT(at == quint32(text.size()));
+    r->text = std::move(text);
+    m_rows[row] = std::move(r);
+}
+
+Table::Fields Table::fieldsOf(int row) const
+{
+    Fields out;
+    for (int f = 1; f <= kMaxFields; ++f)
+        out[f - 1] = cell(f, row);
+    return out;
+}
+
+void Table::setFields(int row, const Fields &fields)
+{
+    std::array<int, 32> lengths{};
+    QString text;
+    for (int f = 0; f < kMaxFields; ++f) {
+        lengths[f] = int(fields[f].size());
+        text += fields[f];
+    }
+    setRowText(row, std::move(text), lengths);
 }
 
 QList<int> Table::namedFields() const
@@ -91,15 +126,13 @@ int Table::lastField() const
 
 bool Table::rowIsEmpty(int row) const
 {
-    if (row < 0 || row >= kRowCount || !m_rows[row])
-        return true;
-    return std::all_of(m_rows[row]->begin(), m_rows[row]->end(), [](const QString &s) { return s.isEmpty(); });
+    return row < 0 || row >= kRowCount || !m_rows[row] || m_rows[row]->text.isEmpty();
 }
 
 bool Table::fieldIsEmpty(int field) const
 {
     for (int r = 0; r < kRowCount; ++r)
-        if (!cell(field, r).isEmpty())
+        if (!cellView(field, r).isEmpty())
             return false;
     return true;
 }
@@ -132,9 +165,9 @@ void Table::clearField(int field)
 {
     if (field < 1 || field > kMaxFields)
         return;
-    for (auto &row : m_rows)
-        if (row)
-            (*row)[field - 1].clear();
+    for (int r = 0; r < kRowCount; ++r)
+        if (m_rows[r])
+            setCell(field, r, QString());
 }
 
 void Table::moveRow(int from, int to)
@@ -163,9 +196,13 @@ void Table::moveField(int from, int to)
         else
             std::rotate(a.begin() + j, a.begin() + i, a.begin() + i + 1);
     };
-    for (auto &row : m_rows)
-        if (row)
-            rotate(*row);
+    for (int r = 0; r < kRowCount; ++r) {
+        if (!m_rows[r])
+            continue;
+        Fields fields = fieldsOf(r);
+        rotate(fields);
+        setFields(r, fields);
+    }
     rotate(m_widths);
 }
 
@@ -206,11 +243,13 @@ Table::Edit Table::insertField(int c)
     const bool inUse = c <= NbChamps;
     if (inUse && NbChamps >= kMaxFields)
         return Edit::Full;
-    for (auto &row : m_rows) {
-        if (!row)
+    for (int r = 0; r < kRowCount; ++r) {
+        if (!m_rows[r])
             continue;
-        std::rotate(row->begin() + c - 1, row->end() - 1, row->end());
-        (*row)[c - 1].clear();
+        Fields fields = fieldsOf(r);
+        std::rotate(fields.begin() + c - 1, fields.end() - 1, fields.end());
+        fields[c - 1].clear();
+        setFields(r, fields);
     }
     if (inUse) {
         ++NbChamps;
@@ -223,18 +262,20 @@ Table::Edit Table::deleteField(int c)
 {
     if (c < 1 || c > kMaxFields)
         return Edit::Nothing;
-    for (auto &row : m_rows) {
-        if (!row)
+    for (int r = 0; r < kRowCount; ++r) {
+        if (!m_rows[r])
             continue;
-        std::rotate(row->begin() + c - 1, row->begin() + c, row->end());
-        row->back().clear();
+        Fields fields = fieldsOf(r);
+        std::rotate(fields.begin() + c - 1, fields.begin() + c, fields.end());
+        fields.back().clear();
+        setFields(r, fields);
     }
     return c <= lastField() ? Edit::Done : Edit::Nothing;
 }
 
 void Table::reorderRows(int first, const std::vector<int> &order)
 {
-    std::vector<std::unique_ptr<Fields>> rows(order.size());
+    std::vector<std::unique_ptr<Row>> rows(order.size());
     std::vector<quint16> labels(order.size());
     for (size_t i = 0; i < order.size(); ++i) {
         rows[i] = std::move(m_rows[order[i]]);

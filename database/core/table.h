@@ -25,10 +25,15 @@ public:
     Table();
 
     // Cell of field `field` (1..32) in row `row` (0 = names, 1..16384 = records). Outside
-    // the table a cell reads empty and writing it does nothing.
-    const QString &cell(int field, int row) const;
+    // the table a cell reads empty and writing it does nothing. The view stays valid until
+    // the row changes.
+    QString cell(int field, int row) const { return cellView(field, row).toString(); }
+    QStringView cellView(int field, int row) const;
     void setCell(int field, int row, const QString &text);
-    const QString &name(int field) const { return cell(field, 0); }
+    QString name(int field) const { return cell(field, 0); }
+    // Replaces a whole row's text: `text` holds the 32 fields one after the other, field f
+    // being lengths[f - 1] characters long (the way a file loads a row at once).
+    void setRowText(int row, QString text, const std::array<int, 32> &lengths);
 
     // Fields whose trimmed name is not empty, in column order, and those trimmed names.
     QList<int> namedFields() const;
@@ -81,10 +86,18 @@ public:
     void reorderRows(int first, const std::vector<int> &order);
 
 private:
+    // A row is one string holding its 32 fields one after the other: one allocation per
+    // record rather than one per cell, which is what a full table's load and save cost.
+    struct Row
+    {
+        QString text;
+        std::array<quint32, kMaxFields + 1> start{}; // field f spans [start[f-1], start[f])
+    };
     using Fields = std::array<QString, kMaxFields>;
-    Fields *rowForWrite(int row);
+    Fields fieldsOf(int row) const;
+    void setFields(int row, const Fields &fields);
 
-    std::vector<std::unique_ptr<Fields>> m_rows; // null: a row with no text
+    std::vector<std::unique_ptr<Row>> m_rows; // null: a row with no text
     std::vector<quint16> m_labels;
     std::array<int, kMaxFields> m_widths;
 };

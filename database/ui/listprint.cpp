@@ -48,7 +48,7 @@ void drawLine(QPainter &p, const ListLayout &layout, const Table &table, int row
         const int left = layout.x[f - 1];
         if (left >= pageWidth)
             break;
-        const QString &text = table.cell(f, row);
+        const QString text = table.cell(f, row);
         if (text.isEmpty())
             continue;
         const int right = std::min(f < layout.x.size() ? layout.x[f] : left + table.width(f) * layout.ratio, pageWidth);
