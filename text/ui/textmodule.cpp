@@ -97,4 +97,5 @@ void TextModule::registerConverters(ConverterRegistry &registry)
     registry.add(Converter{QStringLiteral("txt"), inputs, QStringLiteral("txt"), convertToText});
     registry.add(Converter{QStringLiteral("rtf"), inputs, QStringLiteral("rtf"), convertToRtf});
     registry.add(Converter{QStringLiteral("pdf"), inputs, QStringLiteral("pdf"), convertToPdf});
+    TextTools::registerConverters(registry); // "htm": the HTML export
 }
