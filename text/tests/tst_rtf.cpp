@@ -1,11 +1,15 @@
 // RTF reader and writer: the byte shape of the control's stream, round trips, RTF from other
 // word processors, malformed input, plain-text files.
+#include "text/core/mailmerge.h"
 #include "text/core/richtext.h"
 #include "text/core/rtfreader.h"
 #include "text/core/rtfwriter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -102,6 +106,9 @@ private Q_SLOTS:
     void plainTextFiles_data();
     void plainTextFiles();
     void displayedLines();
+    void officeSuiteRoundTrip();
+    void mailMergeMarkers_data();
+    void mailMergeMarkers();
 };
 
 void TestRtf::writesTheControlsShape()
@@ -425,6 +432,80 @@ void TestRtf::displayedLines()
         QCOMPARE(richtext::displayedLineOfPosition(doc, pos), i);
     }
     QCOMPARE(richtext::positionOfDisplayedLine(doc, n), -1);
+}
+
+// Our RTF through the office suite and back (it rewrites the file as RTF of its own): text,
+// bold, italic, underline, alignment and bullets must survive both readers and writers.
+void TestRtf::officeSuiteRoundTrip()
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        QSKIP("soffice is not installed");
+    QTextDocument doc;
+    richtext::prepare(doc);
+    paragraph(doc, u"Titre centré"_s, fmt(true), Qt::AlignHCenter);
+    paragraph(doc, u"italique"_s, fmt(false, true));
+    paragraph(doc, u"souligné"_s, fmt(false, false, true), Qt::AlignRight);
+    QTextCursor item = paragraph(doc, u"puce"_s);
+    richtext::setBullet(item, true);
+    QTemporaryDir dir;
+    QFile in(dir.filePath(u"lettre.rtf"_s));
+    QVERIFY(in.open(QIODevice::WriteOnly));
+    in.write(rtf::write(doc));
+    in.close();
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(soffice, {u"-env:UserInstallation=file://"_s + dir.filePath(u"profil"_s), u"--headless"_s,
+                      u"--convert-to"_s, u"rtf:Rich Text Format"_s, u"--outdir"_s, dir.filePath(u"sortie"_s),
+                      in.fileName()});
+    QVERIFY(p.waitForFinished(180000));
+    QFile out(dir.filePath(u"sortie/lettre.rtf"_s));
+    QVERIFY2(out.open(QIODevice::ReadOnly), p.readAllStandardError().constData());
+    std::unique_ptr<QTextDocument> back(readRtf(out.readAll()));
+    QStringList texts = blocks(*back);
+    while (!texts.isEmpty() && texts.last().isEmpty())
+        texts.removeLast();
+    QCOMPARE(texts, (QStringList{u"Titre centré"_s, u"italique"_s, u"souligné"_s, u"puce"_s}));
+    QCOMPARE(back->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QVERIFY(formatAt(*back, 0).fontWeight() >= QFont::Bold);
+    QVERIFY(formatAt(*back, back->findBlockByNumber(1).position()).fontItalic());
+    QCOMPARE(back->findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QVERIFY(formatAt(*back, back->findBlockByNumber(2).position()).fontUnderline());
+    QVERIFY(richtext::hasBullet(back->findBlockByNumber(3)));
+}
+
+void TestRtf::mailMergeMarkers_data()
+{
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("merged");
+    QTest::addColumn<int>("replaced");
+    QTest::newRow("two fields") << u"[Nom] habite [Ville]."_s << u"Zoé Dupré habite Paris."_s << 2;
+    QTest::newRow("first character") << u"[Ville]"_s << u"Paris"_s << 1;
+    QTest::newRow("not a field") << u"[Rien] et [Nom]"_s << u"[Rien] et Zoé Dupré"_s << 1;
+    QTest::newRow("no closing bracket") << u"[ouvert [Nom]"_s << u"[ouvert Zoé Dupré"_s << 1;
+    QTest::newRow("closing bracket too far") << u"["_s + QString(30, u'x') + u"] [Ville]"_s
+                                             << u"["_s + QString(30, u'x') + u"] Paris"_s << 1;
+    QTest::newRow("value with brackets") << u"[Code] [Ville]"_s << u"[Ville] Paris"_s << 2;
+    QTest::newRow("empty brackets") << u"[] [Nom]"_s << u"[] Zoé Dupré"_s << 1;
+    QTest::newRow("second paragraph") << u"Cher\n[Nom]"_s << u"Cher\nZoé Dupré"_s << 1;
+}
+
+void TestRtf::mailMergeMarkers()
+{
+    QFETCH(QString, letter);
+    QFETCH(QString, merged);
+    QFETCH(int, replaced);
+    QTextDocument doc;
+    doc.setPlainText(letter);
+    const QHash<QString, QString> fields{{u"[Nom]"_s, u"Zoé Dupré"_s}, {u"[Ville]"_s, u"Paris"_s}, {u"[Code]"_s, u"[Ville]"_s}};
+    int seenRecord = 0;
+    const int n = mailmerge::fillRecord(doc, 7, [&](int record, QString &text) {
+        seenRecord = record;
+        text = fields.value(text, text);
+    });
+    QCOMPARE(doc.toPlainText(), merged);
+    QCOMPARE(n, replaced);
+    QCOMPARE(seenRecord, 7);
 }
 
 QTEST_MAIN(TestRtf)

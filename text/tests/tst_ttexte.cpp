@@ -65,6 +65,17 @@ public:
         return *m_printer;
     }
     QString ChoisirChamp() override { return field; }
+    bool Bornes(int &first, int &last) override
+    {
+        first = firstRecord;
+        last = lastRecord;
+        return hasDatabase;
+    }
+    void Contenu(int record, QString &text) override
+    {
+        if (text == u"[Nom]"_s)
+            text = u"Client%1"_s.arg(record);
+    }
 
     QList<Styles> styles;
     QString status;
@@ -72,6 +83,8 @@ public:
     QString pdf;
     QString field;
     std::function<void()> echo;
+    bool hasDatabase = true;
+    int firstRecord = 1, lastRecord = 0;
 
 private:
     std::unique_ptr<QPrinter> m_printer;
@@ -133,6 +146,7 @@ private Q_SLOTS:
     void replaceAll();
     void editingCommands();
     void insertField();
+    void mailMerge();
     void printsThroughTheFramePrinter();
     void headlessConversions();
 
@@ -714,6 +728,38 @@ void TestTTexte::insertField()
     frame->field.clear(); // cancelled
     w->InsChamp();
     QCOMPARE(w->RichEdit1->toPlainText(), u"A [Ville]is"_s);
+}
+
+void TestTTexte::mailMerge()
+{
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    auto w = window();
+    w->RichEdit1->setPlainText(u"Cher [Nom], [Rien] [Nom]"_s);
+    frame->firstRecord = 2;
+    frame->lastRecord = 4;
+    w->Publipostage();
+    QVERIFY(errors.isEmpty());
+    QVERIFY(readFile(path(u"Mail.tmp"_s)).contains("Cher [Nom], [Rien] [Nom]\r\n\\par }"));
+    QCOMPARE(w->RichEdit1->toPlainText(), u"Cher [Nom], [Rien] [Nom]"_s); // the template stays
+    const QStringList pages = pdfText(frame->pdf).split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(pages[i].simplified(), u"Cher Client%1, [Rien] Client%1"_s.arg(i + 2));
+    // An empty range prints nothing but leaves the template; no database says so.
+    QFile::remove(frame->pdf);
+    QFile::remove(path(u"Mail.tmp"_s));
+    frame->lastRecord = 1;
+    w->Publipostage();
+    QVERIFY(QFile::exists(path(u"Mail.tmp"_s)));
+    QVERIFY(!QFile::exists(frame->pdf));
+    frame->hasDatabase = false;
+    w->Publipostage();
+    QCOMPARE(questions, QStringList{u"Information|Aucune base de données ouverte"_s});
+    QVERIFY(!QFile::exists(frame->pdf));
+    QDir::setCurrent(before);
 }
 
 void TestTTexte::printsThroughTheFramePrinter()

@@ -2,3 +2,4 @@
 add_module_test(text rtf LIBS text_core)
 add_module_test(text richedit LIBS text_ui)
 add_module_test(text ttexte LIBS text_ui)
+add_module_test(text ttexteframe LIBS shell_ui)

@@ -7,6 +7,8 @@
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
+#include "text/core/mailmerge.h"
+#include "text/core/pageddocument.h"
 #include "text/core/richtext.h"
 #include "text/ui/richedit.h"
 #include "text/ui/ruler.h"
@@ -14,11 +16,14 @@
 #include "text/ui/texttools.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -399,6 +404,43 @@ void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }
 void TTexte::Seltout() { RichEdit1->selectAll(); }
+
+void TTexte::Publipostage()
+{
+    errorhandler::run(this, [&] {
+        // The template as the control writes it, left in the current directory.
+        const QByteArray model = RichEdit1->streamOut();
+        atomicsave::write(QDir::current().filePath(QStringLiteral("Mail.tmp")), model);
+        int first = 1;
+        int last = 0;
+        if (!frame().Bornes(first, last)) {
+            messageboxes::inform(this, QStringLiteral("Aucune base de données ouverte"));
+            return;
+        }
+        if (last < first)
+            return;
+        // One copy per record, all in one print job; the window keeps showing the template.
+        QPrinter &printer = frame().printer();
+        if (!printing::hasOutput(printer))
+            throw VelmoraError(QStringLiteral("Aucune imprimante par défaut sélectionnée"));
+        const QRect rect = m_pageRect.isEmpty() ? QRect(0, 0, printer.width(), printer.height()) : m_pageRect;
+        printer.setDocName(QString());
+        QPainter painter;
+        if (!painter.begin(&printer))
+            throw VelmoraError::cannotOpen(printer.outputFileName());
+        for (int record = first; record <= last; ++record) {
+            std::unique_ptr<QTextDocument> copy(RichEdit1->document()->clone());
+            mailmerge::fillRecord(*copy, record, [this](int r, QString &text) { frame().Contenu(r, text); });
+            PagedDocument pages(*copy, rect, printer.logicalDpiX(), printer.logicalDpiY());
+            for (int page = 0; page < pages.pageCount(); ++page) {
+                if (record > first || page > 0)
+                    printer.newPage();
+                pages.drawPage(painter, page);
+            }
+        }
+        painter.end();
+    });
+}
 
 void TTexte::InsChamp()
 {

@@ -52,6 +52,7 @@ public:
     void ImpEnv() override;
     void Glossaire() override;
     void InsChamp() override;
+    void Publipostage() override;
     void Statistiques() override;
     void Codes(bool on) override;
     void Paragraphe() override;
@@ -112,6 +113,9 @@ public:
     std::function<bool(QString &path, int &filterIndex)> saveDialogHook;
     // Import dialog: returns the chosen path, empty when cancelled.
     std::function<QString()> importDialogHook;
+
+    // The window's design size, which the frame's sub-window takes.
+    QSize sizeHint() const override { return QSize(542, 369); }
 
 protected:
     void closeEvent(QCloseEvent *e) override;
