@@ -12,6 +12,7 @@
 #include "spreadsheet/ui/tlarg.h"
 #include "spreadsheet/ui/tonglet.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -43,6 +44,12 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
     layout->addWidget(F1Book1);
     setFocusProxy(F1Book1);
     connect(F1Book1, &TF1Book::SelChange, this, &TTableur::F1Book1SelChange);
+    // Coming back to this window, the toolbar shows this window's cell again: its buttons
+    // are read by the next formatting command.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && isAncestorOf(now) && !(old && isAncestorOf(old)))
+            F1Book1SelChange();
+    });
     NomFichier.clear();
     F1Book1SelChange();
 }
