@@ -281,6 +281,15 @@ bool AgendaGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent *>(event), true);
+    if (watched == m_editor && event->type() == QEvent::ShortcutOverride) {
+        // Cut, copy and paste keys belong to the window's row commands (the frame's
+        // shortcuts), as the menu shows them; the editor's own menu still copies text.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == m_editor && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         viewport()->update(); // the frame around the current cell follows the focus
     return QAbstractScrollArea::eventFilter(watched, event);
