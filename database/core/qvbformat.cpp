@@ -106,9 +106,14 @@ bool parseHex(const char *s, qsizetype n, int &value)
 
 const char *findLineEnd(const char *p, const char *end)
 {
-    while (p < end && *p != '\r' && *p != '\n')
+    // One comparison per character in the common case: every byte above CR is text.
+    for (;;) {
+        while (p < end && static_cast<unsigned char>(*p) > '\r')
+            ++p;
+        if (p >= end || *p == '\r' || *p == '\n')
+            return p;
         ++p;
-    return p;
+    }
 }
 
 const char *skipLineEnd(const char *eol, const char *end)

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void typingFillsTheTable();
     void enterGoesToFirstFieldOfNextRecord();
     void cellEntryStopsAt253Characters();
+    void escapeRevertsAndDeleteEmpties();
     void loadRefillsFieldNames();
     void loadOfMissingFileKeepsAnEmptyNamedWindow();
     void saveUnnamedAsksForAName();
@@ -209,6 +210,26 @@ void TestDbWindow::cellEntryStopsAt253Characters()
     // Nor can a line break get in through the model.
     m_w->listModel()->setData(m_w->listModel()->cellIndex(1, 2), QStringLiteral("a\r\nb\nc"));
     QCOMPARE(m_w->table().cell(1, 2), QStringLiteral("a b c"));
+}
+
+void TestDbWindow::escapeRevertsAndDeleteEmpties()
+{
+    load(kCarnet);
+    m_w->setCurrentCell(1, 1);
+    m_w->listGrid()->setFocus();
+    typeText(QStringLiteral("Durand"));
+    QCOMPARE(m_w->table().cell(1, 1), QStringLiteral("Durand"));
+    pressKey(Qt::Key_Escape);
+    QCOMPARE(m_w->table().cell(1, 1), QStringLiteral("Dupont"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_w->listGrid())); // the editor is gone
+    // Delete empties the selected cells.
+    m_w->listGrid()->selectionModel()->select(
+        QItemSelection(m_w->listModel()->cellIndex(1, 2), m_w->listModel()->cellIndex(2, 2)),
+        QItemSelectionModel::ClearAndSelect);
+    pressKey(Qt::Key_Delete);
+    QVERIFY(m_w->table().rowIsEmpty(2));
+    QCOMPARE(m_w->table().cell(1, 3), QStringLiteral("Martin"));
+    QVERIFY(m_w->modifie());
 }
 
 void TestDbWindow::loadRefillsFieldNames()

@@ -5,6 +5,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace {
+// The cell's text when the edit began, for Escape.
+const char *const kOriginal = "velmoraOriginalText";
+} // namespace
+
 QWidget *RecordCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
     auto *edit = new QLineEdit(parent);
@@ -21,6 +26,8 @@ void RecordCellDelegate::setEditorData(QWidget *editor, const QModelIndex &index
     // alone when it already shows it.
     auto *edit = qobject_cast<QLineEdit *>(editor);
     const QString text = index.data(Qt::EditRole).toString();
+    if (edit && !edit->property(kOriginal).isValid())
+        edit->setProperty(kOriginal, text);
     if (edit && edit->text() != text)
         edit->setText(text);
 }
@@ -29,6 +36,18 @@ bool RecordCellDelegate::eventFilter(QObject *object, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            // The typed text is already in the table: put the text back as it was.
+            if (auto *edit = qobject_cast<QLineEdit *>(object)) {
+                const QVariant original = edit->property(kOriginal);
+                if (original.isValid() && edit->text() != original.toString()) {
+                    edit->setText(original.toString());
+                    Q_EMIT commitData(edit);
+                }
+                Q_EMIT closeEditor(edit, QAbstractItemDelegate::NoHint);
+                return true;
+            }
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             auto *editor = qobject_cast<QWidget *>(object);
             Q_EMIT commitData(editor);

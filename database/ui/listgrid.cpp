@@ -51,5 +51,16 @@ void ListGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+        // Delete empties the selected cells (the current one when none is selected).
+        QModelIndexList cells = selectionModel()->selectedIndexes();
+        if (cells.isEmpty() && currentIndex().isValid())
+            cells.append(currentIndex());
+        for (const QModelIndex &i : cells)
+            if (!i.data(Qt::EditRole).toString().isEmpty())
+                model()->setData(i, QString(), Qt::EditRole);
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
