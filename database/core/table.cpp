@@ -129,6 +129,11 @@ bool Table::rowIsEmpty(int row) const
     return row < 0 || row >= kRowCount || !m_rows[row] || m_rows[row]->text.isEmpty();
 }
 
+qsizetype Table::rowLength(int row) const
+{
+    return rowIsEmpty(row) ? 0 : m_rows[row]->text.size();
+}
+
 bool Table::fieldIsEmpty(int field) const
 {
     for (int r = 0; r < kRowCount; ++r)

@@ -54,6 +54,8 @@ public:
     int lastField() const;
 
     bool rowIsEmpty(int row) const;
+    // Characters of all the row's fields together.
+    qsizetype rowLength(int row) const;
     bool fieldIsEmpty(int field) const; // name and every record
     int lastUsedRow() const;            // highest record holding text, 0 when none
     int lastUsedField() const;          // highest field holding a name or text, 0 when none
