@@ -133,7 +133,6 @@ private:
     int fontIndex(const QTextCharFormat &f);
     int colourIndex(const QTextCharFormat &f);
     void appendRunOpening(QByteArray &out, const QTextCharFormat &f);
-    bool isDefault(const QTextCharFormat &f) const;
 
     const QTextDocument &m_doc;
     QStringList m_fonts;                 // from index 3
@@ -209,21 +208,12 @@ void Writer::appendRunOpening(QByteArray &out, const QTextCharFormat &f)
         out += ' ';
 }
 
-bool Writer::isDefault(const QTextCharFormat &f) const
-{
-    const QStringList families = f.fontFamilies().toStringList();
-    const bool defaultFont = families.isEmpty() || families.first().compare(richtext::defaultFamily(), Qt::CaseInsensitive) == 0;
-    const double size = f.fontPointSize();
-    return defaultFont && (size == 0 || size == richtext::kDefaultPointSize) && f.fontWeight() < QFont::DemiBold
-        && !f.fontItalic() && !f.fontUnderline() && !f.fontStrikeOut()
-        && (!f.hasProperty(QTextFormat::ForegroundBrush) || f.foreground().color().rgb() == QColor(Qt::black).rgb());
-}
-
 QByteArray Writer::run()
 {
     QByteArray body;
     body.reserve(m_doc.characterCount() + m_doc.blockCount() * 24 + 64);
     ParagraphCodes previous;
+    QByteArray lastOpening; // the run opening a reader is left with
     bool first = true;
     for (QTextBlock block = m_doc.begin(); block.isValid(); block = block.next()) {
         const ParagraphCodes codes = paragraphCodes(block);
@@ -247,14 +237,24 @@ QByteArray Writer::run()
                 continue;
             const QTextCharFormat f = fragment.charFormat();
             if (!anyRun || f != open) {
-                appendRunOpening(body, f);
+                lastOpening.clear();
+                appendRunOpening(lastOpening, f);
+                body += lastOpening;
                 open = f;
                 anyRun = true;
             }
             appendEscaped(body, fragment.text());
         }
-        if (!anyRun && (first || !isDefault(block.charFormat())))
-            appendRunOpening(body, block.charFormat()); // keeps an empty paragraph's size
+        if (!anyRun) {
+            // An empty paragraph keeps its own size: its format is written when it is not
+            // the one a reader carries over from the run before.
+            QByteArray opening;
+            appendRunOpening(opening, block.charFormat());
+            if (first || opening != lastOpening) {
+                body += opening;
+                lastOpening = opening;
+            }
+        }
         body += "\r\n";
         previous = codes;
         first = false;

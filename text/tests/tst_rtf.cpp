@@ -89,6 +89,7 @@ class TestRtf : public QObject
 private Q_SLOTS:
     void writesTheControlsShape();
     void writesOneLinePerParagraph();
+    void emptyParagraphsKeepTheirSize();
     void escapesCharacters_data();
     void escapesCharacters();
     void writesFontsSizesColours();
@@ -153,6 +154,28 @@ void TestRtf::writesOneLinePerParagraph()
     QCOMPARE(lines.value(9), "\\par \\pard\\plain\\f2\\fs20 mixte \\plain\\f2\\fs20\\b \\i gras\r");
     QCOMPARE(lines.value(10), "\\par }\r");
     QCOMPARE(lines.size(), 12);
+}
+
+void TestRtf::emptyParagraphsKeepTheirSize()
+{
+    QTextDocument doc;
+    richtext::prepare(doc);
+    QTextCharFormat big = fmt(true);
+    big.setFontPointSize(20);
+    paragraph(doc, u"Titre"_s, big);
+    paragraph(doc, QString(), big);      // same as the run before: nothing to write
+    paragraph(doc, QString(), fmt());    // back to the default size
+    paragraph(doc, QString(), fmt());
+    const QByteArray out = rtf::write(doc);
+    const QList<QByteArray> lines = out.split('\n');
+    QCOMPARE(lines.value(3), "\\par \r");
+    QCOMPARE(lines.value(4), "\\par \\plain\\f2\\fs20 \r");
+    QCOMPARE(lines.value(5), "\\par \r");
+    std::unique_ptr<QTextDocument> back(readRtf(out));
+    QCOMPARE(back->blockCount(), 4);
+    QCOMPARE(back->findBlockByNumber(1).charFormat().fontPointSize(), 20.0);
+    QCOMPARE(back->findBlockByNumber(3).charFormat().fontPointSize(), 10.0);
+    QCOMPARE(rtf::write(*back), out);
 }
 
 void TestRtf::escapesCharacters_data()
