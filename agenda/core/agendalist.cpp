@@ -1,5 +1,43 @@
 #include "agenda/core/agendalist.h"
 
+AgendaList::AgendaList(const AgendaList &o)
+    : m_lines(o.m_lines), m_alive(o.m_alive), m_live(o.m_live), m_index(o.m_index)
+{
+}
+
+AgendaList::AgendaList(AgendaList &&o) noexcept
+    : m_lines(std::move(o.m_lines)), m_alive(std::move(o.m_alive)), m_live(o.m_live), m_index(std::move(o.m_index))
+{
+    o.clear();
+}
+
+AgendaList &AgendaList::operator=(const AgendaList &o)
+{
+    if (this != &o) {
+        m_lines = o.m_lines;
+        m_alive = o.m_alive;
+        m_live = o.m_live;
+        m_index = o.m_index;
+        m_lastKeyed.clear();
+        m_lastPositions = nullptr;
+    }
+    return *this;
+}
+
+AgendaList &AgendaList::operator=(AgendaList &&o) noexcept
+{
+    if (this != &o) {
+        m_lines = std::move(o.m_lines);
+        m_alive = std::move(o.m_alive);
+        m_live = o.m_live;
+        m_index = std::move(o.m_index);
+        m_lastKeyed.clear();
+        m_lastPositions = nullptr;
+        o.clear();
+    }
+    return *this;
+}
+
 void AgendaList::clear()
 {
     m_lines.clear();

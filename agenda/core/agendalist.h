@@ -18,6 +18,11 @@ public:
 
     AgendaList() = default;
     explicit AgendaList(const QStringList &lines) { setLines(lines); }
+    // Copies and moves drop the cache of the last day appended (it points into the index).
+    AgendaList(const AgendaList &other);
+    AgendaList(AgendaList &&other) noexcept;
+    AgendaList &operator=(const AgendaList &other);
+    AgendaList &operator=(AgendaList &&other) noexcept;
 
     void setLines(const QStringList &lines);
     void clear();

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void listKeepsFileOrder();
     void rewrittenDayMovesToEnd();
     void manyRewritesKeepOrder();
+    void copiesAreIndependent();
 };
 
 void TestAgendaFile::slotLabels_data()
@@ -267,6 +268,25 @@ void TestAgendaFile::manyRewritesKeepOrder()
     }
     QCOMPARE(list.lines(), expected);
     QCOMPARE(list.linesOfDay(u"19990201"_s), QStringList{expected.filter(u"19990201"_s)});
+}
+
+void TestAgendaFile::copiesAreIndependent()
+{
+    AgendaList list(QStringList{u"19990416 a"_s});
+    AgendaList copy = list;
+    // A line of the day last appended to the original, added to the copy.
+    copy.replaceDay(u"19990417"_s, QStringList{u"19990416 b"_s});
+    QCOMPARE(list.linesOfDay(u"19990416"_s), QStringList{u"19990416 a"_s});
+    QCOMPARE(copy.linesOfDay(u"19990416"_s), (QStringList{u"19990416 a"_s, u"19990416 b"_s}));
+    list.setLines(QStringList{u"19990416 c"_s});
+    copy = list;
+    list.replaceDay(u"19990416"_s, QStringList{u"19990416 d"_s, u"19990416 e"_s});
+    QCOMPARE(copy.lines(), QStringList{u"19990416 c"_s});
+    QCOMPARE(copy.linesOfDay(u"19990416"_s), QStringList{u"19990416 c"_s});
+    QCOMPARE(list.linesOfDay(u"19990416"_s), (QStringList{u"19990416 d"_s, u"19990416 e"_s}));
+    AgendaList moved = std::move(list);
+    moved.replaceDay(u"19990418"_s, QStringList{u"19990418 f"_s});
+    QCOMPARE(moved.size(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestAgendaFile)
