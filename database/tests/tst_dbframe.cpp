@@ -1,6 +1,8 @@
 // Database windows inside the real frame: menus and toolbar commands reach them, the row
 // clipboard goes from one database to another, printing and the mail-merge services.
 #include "common/ui/tfinddialog.h"
+#include "common/ui/ttri.h"
+#include "database/ui/tfenv.h"
 #include "database/ui/listgrid.h"
 #include "database/ui/listmodel.h"
 #include "database/ui/tfichier.h"
@@ -14,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 namespace {
@@ -41,6 +44,7 @@ private Q_SLOTS:
     void rowsCutInOneDatabasePasteIntoAnother();
     void saveAsFromTheMenu();
     void printFromTheMenu();
+    void hiddenSortAndEnvelopeCommands();
     void mailMergeServices();
     void frameCloseAsksEachDatabase();
 
@@ -198,6 +202,28 @@ void TestDbFrame::printFromTheMenu()
     m_form->setPrintDialogHook([](QPrinter &) { return false; });
     trigger("Imprimer1");
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestDbFrame::hiddenSortAndEnvelopeCommands()
+{
+    TFichier *w = open(QStringLiteral("cache.qvb"));
+    QVERIFY(!m_form->action(QStringLiteral("Trier1"))->isVisible());
+    w->setDialogHook([](QDialog &d) -> int {
+        if (auto *tri = qobject_cast<TTri *>(&d)) {
+            tri->Decroissant->setChecked(true);
+            tri->OkButton->click();
+        } else if (auto *env = qobject_cast<TFenv *>(&d)) {
+            env->Edit[0]->setText(QStringLiteral("[Nom]"));
+            env->Button2->click();
+        }
+        return d.result();
+    });
+    // Hidden (and disabled) in the menu: the frame's handlers still reach the window.
+    m_form->Trier1Click();
+    QCOMPARE(w->table().cell(1, 1), QStringLiteral("Martin"));
+    QCOMPARE(w->table().cell(2, 1), QStringLiteral("Lyon"));
+    m_form->Enveloppes2Click();
+    QVERIFY(readFile(QString::fromLocal8Bit(qgetenv("VELMORA_PRINT_PDF"))).startsWith("%PDF"));
 }
 
 void TestDbFrame::mailMergeServices()
