@@ -38,12 +38,6 @@ class TestDbTable : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void freshTable();
-    void insertRecord();
-    void insertRecordWhenFull();
-    void deleteRecord();
-    void insertField();
-    void insertFieldWhen32InUse();
-    void deleteField();
     void moveRowAndField();
     void compareKeys_data();
     void compareKeys();
@@ -52,7 +46,6 @@ private Q_SLOTS:
     void sortOnLaterField();
     void find_data();
     void find();
-    void findFromRow();
     void replace();
     void replaceRefusesTooLong();
     void markers_data();
@@ -71,106 +64,6 @@ void TestDbTable::freshTable()
     t.setCell(1, Table::kRowCount, QStringLiteral("x"));
     QCOMPARE(t.cell(33, 1), QString());
     QVERIFY(t.rowIsEmpty(1));
-}
-
-void TestDbTable::insertRecord()
-{
-    Table t = withKeys({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    QCOMPARE(t.insertRecord(2), Table::Edit::Done);
-    QCOMPARE(t.NbFiches, 4);
-    QCOMPARE(column(t, 1), (QStringList{"a", "", "b", "c"}));
-    // The new row has no label; the moved rows keep theirs.
-    QCOMPARE(t.label(2), 0);
-    QCOMPARE(t.label(3), 2);
-    QCOMPARE(t.label(4), 3);
-    // Past the last record the row is only emptied.
-    QCOMPARE(t.insertRecord(9), Table::Edit::Nothing);
-    QCOMPARE(t.NbFiches, 4);
-    QCOMPARE(t.label(9), 0);
-}
-
-void TestDbTable::insertRecordWhenFull()
-{
-    Table t;
-    t.NbFiches = Table::kMaxRecords;
-    t.setCell(1, Table::kMaxRecords, QStringLiteral("dernier"));
-    t.setCell(1, 5, QStringLiteral("cinq"));
-    QCOMPARE(t.insertRecord(5), Table::Edit::Full);
-    QCOMPARE(t.cell(1, Table::kMaxRecords), QStringLiteral("dernier"));
-    QCOMPARE(t.cell(1, 5), QStringLiteral("cinq"));
-    QCOMPARE(t.NbFiches, Table::kMaxRecords);
-    // The very last record can still be inserted before while one row is free.
-    t.NbFiches = Table::kMaxRecords - 1;
-    t.setCell(1, Table::kMaxRecords, QString());
-    t.setCell(1, Table::kMaxRecords - 1, QStringLiteral("avant-dernier"));
-    QCOMPARE(t.insertRecord(Table::kMaxRecords - 1), Table::Edit::Done);
-    QCOMPARE(t.cell(1, Table::kMaxRecords), QStringLiteral("avant-dernier"));
-}
-
-void TestDbTable::deleteRecord()
-{
-    Table t = withKeys({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    t.setCell(1, 4, QStringLiteral("hors")); // past NbFiches: stays where it is
-    QCOMPARE(t.deleteRecord(1), Table::Edit::Done);
-    QCOMPARE(t.NbFiches, 3);
-    QCOMPARE(column(t, 1), (QStringList{"b", "c", ""}));
-    QCOMPARE(t.label(1), 2);
-    QCOMPARE(t.label(3), 0);
-    QCOMPARE(t.cell(1, 4), QStringLiteral("hors"));
-    QCOMPARE(t.deleteRecord(7), Table::Edit::Nothing);
-
-    Table one = withKeys({QStringLiteral("seul")});
-    QCOMPARE(one.deleteRecord(1), Table::Edit::Done);
-    QVERIFY(one.rowIsEmpty(1));
-    QCOMPARE(one.NbFiches, 1);
-}
-
-void TestDbTable::insertField()
-{
-    Table t;
-    for (int f = 1; f <= 3; ++f) {
-        t.setCell(f, 0, QStringLiteral("N%1").arg(f));
-        t.setCell(f, 1, QStringLiteral("v%1").arg(f));
-    }
-    t.setWidth(2, 50);
-    t.NbFiches = 1;
-    t.NbChamps = 3;
-    QCOMPARE(t.insertField(2), Table::Edit::Done);
-    QCOMPARE(t.NbChamps, 4);
-    QCOMPARE(t.name(2), QString());
-    QCOMPARE(t.cell(2, 1), QString());
-    QCOMPARE(t.name(3), QStringLiteral("N2"));
-    QCOMPARE(t.cell(4, 1), QStringLiteral("v3"));
-    QCOMPARE(t.width(2), 50); // widths stay with the positions
-    QCOMPARE(t.insertField(32), Table::Edit::Nothing);
-    QCOMPARE(t.insertField(10), Table::Edit::Nothing); // past the last field
-    QCOMPARE(t.NbChamps, 4);
-}
-
-void TestDbTable::insertFieldWhen32InUse()
-{
-    Table t;
-    for (int f = 1; f <= 32; ++f)
-        t.setCell(f, 1, QString::number(f));
-    t.NbFiches = 1;
-    t.NbChamps = 32;
-    QCOMPARE(t.insertField(1), Table::Edit::Full);
-    QCOMPARE(t.cell(32, 1), QStringLiteral("32"));
-    QCOMPARE(t.cell(1, 1), QStringLiteral("1"));
-    QCOMPARE(t.NbChamps, 32);
-}
-
-void TestDbTable::deleteField()
-{
-    Table t;
-    for (int f = 1; f <= 32; ++f)
-        t.setCell(f, 0, QString::number(f));
-    t.NbChamps = 32;
-    QCOMPARE(t.deleteField(1), Table::Edit::Done);
-    QCOMPARE(t.name(1), QStringLiteral("2"));
-    QCOMPARE(t.name(31), QStringLiteral("32"));
-    QCOMPARE(t.name(32), QString());
-    QCOMPARE(t.NbChamps, 32);
 }
 
 void TestDbTable::moveRowAndField()
@@ -260,14 +153,6 @@ void TestDbTable::find()
     QFETCH(int, row);
     const Table t = withKeys({QStringLiteral("Dupont"), QStringLiteral("DUPUIS"), QStringLiteral("ÉMILE")});
     QCOMPARE(recordsearch::find(t, 1, text, 1), row);
-}
-
-void TestDbTable::findFromRow()
-{
-    const Table t = withKeys({QStringLiteral("Dupont"), QStringLiteral("DUPUIS"), QStringLiteral("Martin")});
-    QCOMPARE(recordsearch::find(t, 1, QStringLiteral("DUP"), 2), 2);
-    QCOMPARE(recordsearch::find(t, 1, QStringLiteral("DUP"), 3), 0);
-    QCOMPARE(recordsearch::find(t, 2, QStringLiteral("DUP"), 1), 0); // another field
 }
 
 void TestDbTable::replace()

@@ -553,6 +553,12 @@ void TestDbWindow::insertAndDeleteRecords()
     QCOMPARE(m_w->table().cell(1, 2), QStringLiteral("DUPUIS"));
     QCOMPARE(m_w->table().NbFiches, 4);
 
+    // Deleting the only record empties row 1 and leaves NbFiches at 1.
+    load(kWidths + "000101seul\r\n", QStringLiteral("seul.qvb"));
+    m_w->SupLig();
+    QVERIFY(m_w->table().rowIsEmpty(1));
+    QCOMPARE(m_w->table().NbFiches, 1);
+
     load(kWidths + "400001dernier\r\n", QStringLiteral("plein.qvb"));
     m_w->setCurrentCell(1, 1);
     m_w->InsLig();
