@@ -390,6 +390,14 @@ void TestTF1Book::frozenRowsStayInView()
     auto *top = book->view()->findChild<SheetView *>(u"FrozenPane1"_qs);
     QVERIFY(top);
     QVERIFY(top->isVisible());
+    // The active cell is now in the frozen rows: what is typed shows there.
+    QVERIFY(top->hasFocus());
+    type(top, u"9"_qs);
+    QVERIFY(book->IsEditing());
+    QCOMPARE(QApplication::focusWidget()->parentWidget(), top->viewport());
+    QCOMPARE(book->view()->viewport()->findChildren<QLineEdit *>().size(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(book->workbook().displayText(0, 4, 1), u"9"_qs);
     QHeaderView *vh = book->view()->verticalHeader();
     QCOMPARE(top->height(), book->view()->horizontalHeader()->height() + vh->sectionPosition(3) + vh->sectionSize(3));
     // Far down: the frozen rows stay on top, the scrolled rows start right under them.
@@ -402,6 +410,7 @@ void TestTF1Book::frozenRowsStayInView()
     QCOMPARE(book->view()->verticalScrollBar()->value(), 0);
     book->SetFixedRows(0);
     QVERIFY(!top->isVisible());
+    QVERIFY(book->view()->hasFocus());
 }
 
 void TestTF1Book::autoFitWidensToTheText()

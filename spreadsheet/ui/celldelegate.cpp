@@ -3,7 +3,9 @@
 #include "spreadsheet/ui/sheetmodel.h"
 
 #include <QKeyEvent>
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QPainter>
 
 CellDelegate::CellDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
@@ -55,6 +57,26 @@ void CellDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, cons
         line->setProperty("refused", true);
         const auto *sheetModel = qobject_cast<const SheetModel *>(model);
         Q_EMIT entryRejected(index, text, sheetModel ? sheetModel->lastError() : QString());
+    }
+}
+
+void CellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt(option);
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    const bool current = view && view->currentIndex() == index;
+    const bool selected = opt.state & QStyle::State_Selected;
+    opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+    // The view has already laid the highlight under a selected cell: cover it.
+    if (selected)
+        painter->fillRect(opt.rect, current ? opt.palette.base().color() : QColor(0xcc, 0xe0, 0xf7));
+    QStyledItemDelegate::paint(painter, opt, index);
+    if (current) {
+        painter->save();
+        painter->setPen(QPen(QColor(0x1a, 0x4f, 0x9c), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(opt.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
     }
 }
 

@@ -158,6 +158,10 @@ void SheetView::keyPressEvent(QKeyEvent *e)
         }
     }
     QTableView::keyPressEvent(e);
+    // A key that opened an editor comes back ignored; an overlay pane's parent is the main
+    // pane, which would open a second editor with it.
+    if (m_pane != Pane::Main)
+        e->accept();
 }
 
 void SheetView::wheelEvent(QWheelEvent *e)

@@ -379,15 +379,19 @@ void TF1Book::moveActive(int dRow, int dCol)
     SetActiveCell(Row() + dRow, Col() + dCol);
 }
 
+SheetView *TF1Book::paneOf(const QModelIndex &index) const
+{
+    const bool inRows = index.isValid() && index.row() < FixedRows();
+    const bool inCols = index.isValid() && index.column() < FixedCols();
+    SheetView *pane = inRows && inCols ? m_corner : inRows ? m_top : inCols ? m_left : m_view;
+    return pane && pane->isVisible() ? pane : m_view;
+}
+
 void TF1Book::focusPaneOf(const QModelIndex &current)
 {
     if (!current.isValid())
         return;
-    const bool inRows = current.row() < FixedRows();
-    const bool inCols = current.column() < FixedCols();
-    SheetView *target = inRows && inCols ? m_corner : inRows ? m_top : inCols ? m_left : m_view;
-    if (!target || !target->isVisible())
-        target = m_view;
+    SheetView *target = paneOf(current);
     QWidget *focus = QApplication::focusWidget();
     bool ours = false;
     forEachPane([&](SheetView *v) { ours = ours || v == focus; });
@@ -422,11 +426,7 @@ void TF1Book::StartEdit(const QString &text, int caret)
 {
     CommitEdit();
     const QModelIndex current = m_view->currentIndex();
-    SheetView *pane = m_view;
-    const bool inRows = current.row() < FixedRows(), inCols = current.column() < FixedCols();
-    if (inRows && inCols && m_corner && m_corner->isVisible()) pane = m_corner;
-    else if (inRows && m_top && m_top->isVisible()) pane = m_top;
-    else if (inCols && m_left && m_left->isVisible()) pane = m_left;
+    SheetView *pane = paneOf(current);
     pane->setFocus();
     m_delegate->setPendingText(text, caret);
     pane->edit(current);
@@ -746,6 +746,8 @@ void TF1Book::applySizesTo(SheetView *v)
 
 void TF1Book::applyFrozen()
 {
+    bool hadFocus = false;
+    forEachPane([&](SheetView *v) { hadFocus = hadFocus || v->hasFocus(); });
     const int fr = FixedRows(), fc = FixedCols();
     m_view->setFrozen(fr, fc);
     auto ensure = [this](SheetView *&pane, SheetView::Pane kind, bool wanted) {
@@ -767,6 +769,9 @@ void TF1Book::applyFrozen()
     layoutPanes();
     if (fr > 0 || fc > 0)
         m_view->scrollTo(m_view->currentIndex());
+    // Keys go to the pane that now shows the active cell.
+    if (hadFocus)
+        paneOf(m_view->currentIndex())->setFocus();
 }
 
 void TF1Book::layoutPanes()

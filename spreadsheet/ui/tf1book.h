@@ -169,6 +169,7 @@ private:
     void layoutPanes();
     void rebuildTabs();
     void paintCharts(QPainter &p);
+    SheetView *paneOf(const QModelIndex &index) const;
     void focusPaneOf(const QModelIndex &current);
     void scheduleSelChange();
     void checkSelChange();

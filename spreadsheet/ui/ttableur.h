@@ -67,6 +67,9 @@ public:
     void GetFont(QFont &font) override;
     void SetFont(const QFont &font) override;
 
+    // 544 x 375, the size a spreadsheet window opens with.
+    QSize sizeHint() const override { return QSize(544, 375); }
+
     // Reports the active cell's formatting to the frame's toolbar.
     void F1Book1SelChange();
     // The close question; true when the window may close.
