@@ -632,6 +632,8 @@ void TestTTableur::sheetTabsRemoveKeepsOtherContent()
     wb.setEntry(0, 1, 1, u"un"_qs);
     wb.setEntry(1, 1, 1, u"deux"_qs);
     wb.setEntry(2, 1, 1, u"trois"_qs);
+    wb.setColumnWidth(2, 1, 1, 3000);
+    b->SetSheet(2); // the sheet shown goes
     answerDialogs([&](QDialog &d) {
         auto &o = static_cast<TOnglet &>(d);
         o.ListBox1->setCurrentRow(0);
@@ -647,6 +649,9 @@ void TestTTableur::sheetTabsRemoveKeepsOtherContent()
     QCOMPARE(b->SheetName(2), u"Feuil3"_qs);
     QCOMPARE(wb.displayText(0, 1, 1), u"un"_qs);
     QCOMPARE(wb.displayText(1, 1, 1), u"trois"_qs);
+    QCOMPARE(b->tabBar()->currentIndex(), b->Sheet() - 1);
+    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"trois"_qs);
+    QCOMPARE(b->view()->columnWidth(0), b->toPixels(3000)); // the sizes of the sheet now shown
 }
 
 void TestTTableur::sheetTabsRename()

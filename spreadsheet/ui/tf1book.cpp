@@ -668,17 +668,14 @@ void TF1Book::sheetChanged(int s)
 
 void TF1Book::sheetsChanged()
 {
+    // Sheets may have moved under the active index: show again what it now holds.
     m_cursorOfSheet.resize(size_t(m_book->sheetCount()));
+    m_sheet = std::clamp(m_sheet, 0, m_book->sheetCount() - 1);
+    const int row = Row(), col = Col();
+    m_model->setSheet(m_sheet);
     rebuildTabs();
-    if (m_sheet >= m_book->sheetCount()) {
-        m_sheet = m_book->sheetCount() - 1;
-        m_model->setSheet(m_sheet);
-        applySheetLayout();
-        SetActiveCell(1, 1);
-    }
-    m_rebuildingTabs = true;
-    m_tabs->setCurrentIndex(m_sheet);
-    m_rebuildingTabs = false;
+    applySheetLayout();
+    SetActiveCell(row, col);
     checkSelChange();
 }
 
