@@ -16,6 +16,7 @@
 #include "spreadsheet/ui/tonglet.h"
 #include "spreadsheet/ui/ttableur.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -82,7 +83,6 @@ private Q_SLOTS:
     void closeQuestion();
     void centreLightsTheCentreButton();
     void toolbarStylesKeepOtherCellsFonts();
-    void fontDialogBoldItalic();
     void fontDialogCancelledChangesNothing();
     void fontNameAndSize();
     void freezeRowsFromRow4();
@@ -90,7 +90,6 @@ private Q_SLOTS:
     void sortListsColumnLetters();
     void sortLettersBeyondZ();
     void widthIsTwentyTimesTheLetterA();
-    void heightDialog();
     void sheetTabsAddBilan();
     void sheetTabsRemoveKeepsOtherContent();
     void sheetTabsRename();
@@ -101,9 +100,6 @@ private Q_SLOTS:
     void sumAboveOrLeft();
     void autoFit();
     void chartOnSelection();
-    void formulasAndGrid();
-    void insertDeleteRowsAndColumns();
-    void recalculate();
     void cutCopyPaste();
     void printWithoutPrinterIsReported();
     void printToPdf();
@@ -407,21 +403,6 @@ void TestTTableur::toolbarStylesKeepOtherCellsFonts()
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
 }
 
-void TestTTableur::fontDialogBoldItalic()
-{
-    QFont f;
-    w->GetFont(f);
-    QCOMPARE(f.family(), u"Arial"_qs);
-    QCOMPARE(f.pointSize(), 10);
-    f.setBold(true);
-    f.setItalic(true);
-    w->SetFont(f);
-    const CellFormat cf = w->F1Book1->workbook().format(0, 1, 1);
-    QVERIFY(cf.bold && cf.italic && !cf.underline);
-    QCOMPARE(cf.fontName, u"Arial"_qs);
-    QVERIFY(frame->last.bold && frame->last.italic);
-}
-
 void TestTTableur::fontDialogCancelledChangesNothing()
 {
     TF1Book *b = w->F1Book1;
@@ -581,27 +562,6 @@ void TestTTableur::widthIsTwentyTimesTheLetterA()
         w->Largeur();
         QCOMPARE(b->ColWidth(2), 240 * a);
     }
-}
-
-void TestTTableur::heightDialog()
-{
-    TF1Book *b = w->F1Book1;
-    b->SetSelection(3, 1, 4, 1);
-    QString caption;
-    answerDialogs([&](QDialog &d) {
-        auto &larg = static_cast<TLarg &>(d);
-        caption = larg.windowTitle();
-        larg.SpinEdit1->setValue(2);
-        larg.Button2->click();
-        return int(d.result());
-    });
-    w->Hauteur();
-    QCOMPARE(caption, u"Hauteur ligne"_qs);
-    const int h = 2 * 20 * w->fontMetrics().height();
-    QCOMPARE(b->RowHeight(3), h);
-    QCOMPARE(b->RowHeight(4), h);
-    QCOMPARE(b->RowHeight(5), Workbook::kDefaultRowHeight);
-    QCOMPARE(b->view()->rowHeight(2), b->toPixels(h));
 }
 
 void TestTTableur::sheetTabsAddBilan()
@@ -804,71 +764,16 @@ void TestTTableur::chartOnSelection()
     QCOMPARE(charts.front().range, (CellRange{1, 2, 3, 2}));
 }
 
-void TestTTableur::formulasAndGrid()
-{
-    TF1Book *b = w->F1Book1;
-    b->workbook().setEntry(0, 1, 1, u"=1+1"_qs);
-    w->Formules(true);
-    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"=1+1"_qs);
-    w->Formules(false);
-    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"2"_qs);
-    w->Grille(false);
-    QVERIFY(!b->view()->showGrid());
-    QVERIFY(!b->ShowGridLines());
-    w->Grille(true);
-    QVERIFY(b->view()->showGrid());
-}
-
-void TestTTableur::insertDeleteRowsAndColumns()
-{
-    TF1Book *b = w->F1Book1;
-    Workbook &wb = b->workbook();
-    wb.setEntry(0, 2, 2, u"x"_qs);
-    b->SetSelection(1, 1, 1, 1);
-    w->InsLig();
-    QCOMPARE(wb.displayText(0, 3, 2), u"x"_qs);
-    w->Inscol();
-    QCOMPARE(wb.displayText(0, 3, 3), u"x"_qs);
-    w->SupLig();
-    QCOMPARE(wb.displayText(0, 2, 3), u"x"_qs);
-    w->Supcol();
-    QCOMPARE(wb.displayText(0, 2, 2), u"x"_qs);
-    QVERIFY(errors.isEmpty());
-}
-
-void TestTTableur::recalculate()
-{
-    TF1Book *b = w->F1Book1;
-    b->workbook().setEntry(0, 1, 1, u"=RAND()"_qs);
-    const double before = b->workbook().value(0, 1, 1).asNumber();
-    w->Recalcule();
-    QVERIFY(b->workbook().value(0, 1, 1).asNumber() != before);
-}
-
 void TestTTableur::cutCopyPaste()
 {
+    // While a cell is being edited, the commands work on the editor's text.
     TF1Book *b = w->F1Book1;
-    Workbook &wb = b->workbook();
-    wb.setEntry(0, 1, 1, u"3"_qs);
-    wb.setEntry(0, 1, 2, u"=A1*2"_qs);
-    b->SetSelection(1, 1, 1, 2);
-    w->Copie();
-    b->SetActiveCell(4, 1);
-    w->Colle();
-    QCOMPARE(wb.formulaText(0, 4, 2), u"=A4*2"_qs);
-    QCOMPARE(wb.displayText(0, 4, 2), u"6"_qs);
-    b->SetSelection(4, 1, 4, 2);
-    w->Coupe();
-    QVERIFY(wb.value(0, 4, 1).isEmpty());
-    b->SetActiveCell(6, 1);
-    w->Colle();
-    QCOMPARE(wb.displayText(0, 6, 2), u"6"_qs);
-    // While a cell is being edited, the commands work on its text.
+    QGuiApplication::clipboard()->setText(u"def"_qs);
     b->SetActiveCell(8, 1);
     b->StartEdit(u"abc"_qs);
     w->Colle();
-    QVERIFY(b->EditorText().startsWith(u"abc"_qs));
-    QVERIFY(b->IsEditing());
+    QCOMPARE(b->EditorText(), u"abcdef"_qs);
+    QVERIFY(b->workbook().value(0, 8, 1).isEmpty());
 }
 
 void TestTTableur::printWithoutPrinterIsReported()
