@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -69,25 +70,27 @@ struct Font
     int codePage = 0;
 };
 
-// Control words that open a destination whose content is not document text.
+// Control words that open a destination whose content is not document text, sorted.
+constexpr QByteArrayView kSkipped[] = {
+    "aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid", "atnparent",
+    "atnref", "atntime", "author", "bkmkend", "bkmkstart", "blipuid", "bookmark", "buptim", "category",
+    "colorschememapping", "comment", "company", "creatim", "datastore", "do", "doccomm", "docvar", "falt",
+    "fchars", "fileinfo", "filetbl", "fldinst", "fontemb", "fontfile", "footer", "footerf", "footerl", "footerr",
+    "footnote", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf", "headerl", "headerr", "hlinkbase",
+    "htmltag", "info", "keycode", "keywords", "latentstyles", "lchars", "levelnumbers", "leveltext",
+    "listoverridetable", "listpicture", "listtable", "listtext", "manager", "mhtmltag", "mmathPr", "nonshppict",
+    "objclass", "objdata", "objname", "operator", "panose", "passwordhash", "pgdsctbl", "pict", "pnseclvl",
+    "pntext", "pntxta", "pntxtb", "printim", "private", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shp",
+    "shpinst", "shppict", "sn", "sp", "stylesheet", "subject", "sv", "tc", "template", "themedata", "title", "txe",
+    "userprops", "wgrffmtfilter", "xe", "xform", "xmlnstbl"};
+
 bool isSkippedDestination(QByteArrayView w)
 {
-    static const char *const kSkipped[] = {
-        "annotation", "aftncn", "aftnsep", "aftnsepc", "atnauthor", "atndate", "atnicn", "atnid", "atnparent",
-        "atnref", "atntime", "author", "bkmkend", "bkmkstart", "blipuid", "buptim", "category", "colorschememapping",
-        "comment", "company", "creatim", "datastore", "do", "doccomm", "docvar", "falt", "fchars", "fldinst",
-        "fontemb", "fontfile", "footer", "footerf", "footerl", "footerr", "footnote", "ftncn", "ftnsep", "ftnsepc",
-        "generator", "header", "headerf", "headerl", "headerr", "hlinkbase", "info", "keycode", "keywords",
-        "latentstyles", "lchars", "leveltext", "levelnumbers", "listoverridetable", "listpicture", "listtable",
-        "listtext", "manager", "mmathPr", "nonshppict", "objclass", "objdata", "objname", "operator", "panose",
-        "passwordhash", "pgdsctbl", "pict", "pntext", "pntxta", "pntxtb", "printim", "private", "protusertbl",
-        "revtbl", "revtim", "rsidtbl", "rxe", "shp", "shpinst", "shppict", "sn", "sp", "stylesheet", "subject",
-        "sv", "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlnstbl",
-        "filetbl", "fileinfo", "xform", "pnseclvl", "bookmark", "mhtmltag", "htmltag"};
-    for (const char *s : kSkipped)
-        if (w == QByteArrayView(s))
-            return true;
-    return false;
+    static const bool sorted = std::is_sorted(std::begin(kSkipped), std::end(kSkipped));
+    Q_ASSERT(sorted);
+    Q_UNUSED(sorted);
+    const auto it = std::lower_bound(std::begin(kSkipped), std::end(kSkipped), w);
+    return it != std::end(kSkipped) && *it == w;
 }
 
 // Windows code page of an RTF font charset; 0 for "the document's code page".
@@ -150,7 +153,7 @@ bool isLetter(char c)
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, QTextDocument &doc) : m_in(bytes), m_doc(doc), m_cursor(&doc) {}
+    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(sink) {}
     void run();
 
 private:
@@ -173,8 +176,8 @@ private:
 
     const QByteArray &m_in;
     qsizetype m_pos = 0;
-    QTextDocument &m_doc;
-    QTextCursor m_cursor;
+    const ParagraphSink &m_sink;
+    Paragraph m_paragraph;
     std::vector<Group> m_groups;
     int m_overflow = 0;
     bool m_done = false;
@@ -194,10 +197,8 @@ private:
     QString m_text;
     std::vector<std::pair<int, CharState>> m_spans; // start in m_text, state
     bool m_sawParagraphEnd = false;
-    bool m_firstBlock = true;
-    QTextList *m_list = nullptr;
-    bool m_previousBullet = false;
     int m_pendingSkip = 0;
+    bool m_groupStart = false; // nothing read yet in the group: a destination may follow
 
     QHash<CharState, QTextCharFormat> m_formats;
     int m_cacheFont = -2;
@@ -216,11 +217,13 @@ void Reader::push()
     g.pnBullet = false;
     m_pendingSkip = 0;
     m_groups.push_back(std::move(g));
+    m_groupStart = true;
 }
 
 void Reader::pop()
 {
     m_pendingSkip = 0;
+    m_groupStart = false;
     if (m_overflow > 0) {
         --m_overflow;
         return;
@@ -278,6 +281,7 @@ int Reader::codePage()
 
 void Reader::textByte(unsigned char b, bool escaped)
 {
+    m_groupStart = false;
     switch (top().dest) {
     case Dest::Text:
         if (skipping() || top().chr.hidden)
@@ -366,44 +370,29 @@ QTextCharFormat Reader::charFormat(const CharState &c)
 void Reader::emitParagraph()
 {
     const Group &g = top();
-    QTextBlockFormat bf;
+    Paragraph &out = m_paragraph;
+    out.format = QTextBlockFormat();
     static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
-    bf.setAlignment(kAlign[g.par.alignment]);
+    out.format.setAlignment(kAlign[g.par.alignment]);
     richtext::Indents in;
     in.left = g.par.li / richtext::kTwipsPerPx;
     in.first = g.par.fi / richtext::kTwipsPerPx;
     in.right = g.par.ri / richtext::kTwipsPerPx;
-    richtext::setIndents(bf, g.par.bullet, in);
+    richtext::setIndents(out.format, g.par.bullet, in);
     if (!g.par.tabs.isEmpty()) {
         QList<double> px;
         for (int t : g.par.tabs)
             px.append(t / richtext::kTwipsPerPx);
-        richtext::setTabStops(bf, px);
+        richtext::setTabStops(out.format, px);
     }
-    const QTextCharFormat endFormat = charFormat(g.chr);
-    if (m_firstBlock) {
-        m_cursor.setBlockFormat(bf);
-        m_cursor.setBlockCharFormat(endFormat);
-        m_firstBlock = false;
-    } else {
-        m_cursor.insertBlock(bf, endFormat);
-    }
-    if (g.par.bullet) {
-        if (m_list && m_previousBullet) {
-            m_list->add(m_cursor.block());
-        } else {
-            QTextListFormat lf;
-            lf.setStyle(QTextListFormat::ListDisc);
-            lf.setIndent(0);
-            m_list = m_cursor.createList(lf);
-        }
-    }
-    m_previousBullet = g.par.bullet;
-    for (size_t i = 0; i < m_spans.size(); ++i) {
-        const int start = m_spans[i].first;
-        const int end = i + 1 < m_spans.size() ? m_spans[i + 1].first : int(m_text.size());
-        m_cursor.insertText(m_text.mid(start, end - start), charFormat(m_spans[i].second));
-    }
+    out.bullet = g.par.bullet;
+    out.markFormat = charFormat(g.chr);
+    out.text.swap(m_text);
+    out.runs.clear();
+    for (const auto &span : m_spans)
+        out.runs.emplace_back(span.first, charFormat(span.second));
+    m_sink(out);
+    m_text.swap(out.text);
     m_text.clear();
     m_spans.clear();
 }
@@ -444,8 +433,11 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
     const bool wasStar = g.star;
     g.star = false;
 
-    // Destinations first: they change what the rest of the group means.
-    if (w == "fonttbl" || w == "colortbl" || w == "pn" || isSkippedDestination(w)) {
+    // A destination is the group's first control word (after "\*"): it says what the rest
+    // of the group means.
+    const bool groupStart = m_groupStart;
+    m_groupStart = false;
+    if (groupStart && (w == "fonttbl" || w == "colortbl" || w == "pn" || isSkippedDestination(w))) {
         destination(w);
         return;
     }
@@ -595,6 +587,8 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
 void Reader::controlSymbol(char c)
 {
     Group &g = top();
+    if (c != '*')
+        m_groupStart = false;
     switch (c) {
     case '*':
         g.star = true;
@@ -700,10 +694,14 @@ void Reader::run()
                 if (m_spans.empty() || !(m_spans.back().second == state))
                     m_spans.emplace_back(int(m_text.size()), state);
                 const qsizetype from = m_pos - 1;
-                m_text.reserve(m_text.size() + (end - from));
+                const qsizetype old = m_text.size();
+                m_text.resize(old + (end - from));
+                QChar *dst = m_text.data() + old;
+                const char *src = m_in.constData();
                 for (qsizetype i = from; i < end; ++i)
-                    m_text += cp1252::decodeByte(static_cast<unsigned char>(m_in[i]));
+                    *dst++ = cp1252::decodeByte(static_cast<unsigned char>(src[i]));
                 m_pos = end;
+                m_groupStart = false;
             } else {
                 textByte(static_cast<unsigned char>(ch));
             }
@@ -727,11 +725,47 @@ bool isRtf(const QByteArray &bytes)
     return QByteArrayView(bytes).sliced(i).startsWith("{\\rtf");
 }
 
+void parse(const QByteArray &bytes, const ParagraphSink &sink)
+{
+    Reader(bytes, sink).run();
+}
+
 void read(const QByteArray &bytes, QTextDocument &doc)
 {
     doc.clear();
     richtext::prepare(doc);
-    Reader(bytes, doc).run();
+    // One edit block: the document lays nothing out and notifies once, at the end.
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    bool firstBlock = true;
+    QTextList *list = nullptr;
+    bool previousBullet = false;
+    parse(bytes, [&](const Paragraph &p) {
+        if (firstBlock) {
+            cursor.setBlockFormat(p.format);
+            cursor.setBlockCharFormat(p.markFormat);
+            firstBlock = false;
+        } else {
+            cursor.insertBlock(p.format, p.markFormat);
+        }
+        if (p.bullet) { // consecutive bullet paragraphs make one list
+            if (list && previousBullet) {
+                list->add(cursor.block());
+            } else {
+                QTextListFormat lf;
+                lf.setStyle(QTextListFormat::ListDisc);
+                lf.setIndent(0);
+                list = cursor.createList(lf);
+            }
+        }
+        previousBullet = p.bullet;
+        for (size_t i = 0; i < p.runs.size(); ++i) {
+            const int start = p.runs[i].first;
+            const int end = i + 1 < p.runs.size() ? p.runs[i + 1].first : int(p.text.size());
+            cursor.insertText(p.text.mid(start, end - start), p.runs[i].second);
+        }
+    });
+    cursor.endEditBlock();
 }
 
 void load(const QByteArray &bytes, QTextDocument &doc)

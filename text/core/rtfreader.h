@@ -6,10 +6,32 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QTextFormat>
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 class QTextDocument;
 
 namespace rtf {
+
+// One paragraph as the parser hands it on: its text, where each run of one character
+// format starts, the paragraph's format and whether it has a bullet.
+struct Paragraph
+{
+    QString text;
+    std::vector<std::pair<int, QTextCharFormat>> runs; // start in `text`, format
+    QTextBlockFormat format;
+    QTextCharFormat markFormat; // the format of the paragraph mark itself
+    bool bullet = false;
+};
+using ParagraphSink = std::function<void(const Paragraph &)>;
+
+// Parses RTF and hands on each paragraph in order; no document is involved (the reader
+// below fills a QTextDocument this way).
+void parse(const QByteArray &bytes, const ParagraphSink &sink);
 
 // True when the bytes begin (after white space) with "{\rtf".
 bool isRtf(const QByteArray &bytes);

@@ -1,0 +1,164 @@
+// RTF throughput on a 10 MB letter-like document in the control's own style (runs of bold,
+// italic and underline, accents, bullets, centred and right-aligned paragraphs), against
+// the floor of reading the same bytes and decoding them as 8-bit text.
+// "bench_text_rtf --generate FILE" only writes the document (for the command-line peers).
+#include "common/cp1252.h"
+#include "text/core/richtext.h"
+#include "text/core/rtfreader.h"
+#include "text/core/rtfwriter.h"
+#include "text/ui/richedit.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstring>
+
+namespace {
+
+QByteArray makeDocument(qsizetype targetBytes)
+{
+    QTextDocument doc;
+    richtext::prepare(doc);
+    QTextCursor c(&doc);
+    QTextCharFormat plain = richtext::defaultCharFormat();
+    QTextCharFormat bold = plain;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat italic = plain;
+    italic.setFontItalic(true);
+    QTextCharFormat under = plain;
+    under.setFontUnderline(true);
+    const QString words = QStringLiteral("Madame, nous avons bien reçu votre lettre du 12 février et nous vous en "
+                                         "remercions. Le délai de livraison prévu était de huit jours ; ");
+    int n = 0;
+    qsizetype written = 0;
+    while (written < targetBytes) {
+        if (n > 0)
+            c.insertBlock(QTextBlockFormat(), plain);
+        QTextBlockFormat bf;
+        bf.setAlignment(n % 17 == 0 ? Qt::AlignHCenter : n % 23 == 0 ? Qt::AlignRight : Qt::AlignLeft);
+        c.setBlockFormat(bf);
+        if (n % 11 == 5)
+            richtext::setBullet(c, true);
+        c.insertText(words, plain);
+        c.insertText(QStringLiteral("très important"), bold);
+        c.insertText(QStringLiteral(", à relire "), plain);
+        c.insertText(QStringLiteral("attentivement"), italic);
+        c.insertText(QStringLiteral(" et signé."), under);
+        written += words.size() + 60 + 40;
+        ++n;
+    }
+    return rtf::write(doc);
+}
+
+const QByteArray &document()
+{
+    // About 7.5 MB of text make a file of about 10 MB once the codes are added.
+    static const QByteArray bytes = makeDocument(7500 * 1024);
+    return bytes;
+}
+
+QString tempFile()
+{
+    static const QString path = [] {
+        const QString p = QDir::tempPath() + QStringLiteral("/velmora-bench-text.qvt");
+        QFile f(p);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(document());
+        return p;
+    }();
+    return path;
+}
+
+void BM_ReadFloor(benchmark::State &state)
+{
+    const QString path = tempFile();
+    for (auto _ : state) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            state.SkipWithError("cannot read the document");
+        const QString text = cp1252::decode(f.readAll());
+        benchmark::DoNotOptimize(text.size());
+    }
+    state.SetBytesProcessed(state.iterations() * document().size());
+}
+
+// The parser alone: RTF to paragraphs and runs with their formats.
+void BM_RtfParse(benchmark::State &state)
+{
+    const QByteArray &bytes = document();
+    for (auto _ : state) {
+        qsizetype chars = 0;
+        rtf::parse(bytes, [&](const rtf::Paragraph &p) { chars += p.text.size(); });
+        benchmark::DoNotOptimize(chars);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+// The parser filling a QTextDocument, as a file is loaded.
+void BM_RtfLoad(benchmark::State &state)
+{
+    const QByteArray &bytes = document();
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setUndoRedoEnabled(false);
+        rtf::read(bytes, doc);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void BM_RtfWrite(benchmark::State &state)
+{
+    QTextDocument doc;
+    rtf::read(document(), doc);
+    for (auto _ : state) {
+        const QByteArray out = rtf::write(doc);
+        benchmark::DoNotOptimize(out.size());
+    }
+    state.SetBytesProcessed(state.iterations() * document().size());
+}
+
+// From the file on disk to the first screenful painted in the control.
+void BM_OpenToFirstPage(benchmark::State &state)
+{
+    const QString path = tempFile();
+    for (auto _ : state) {
+        RichEdit edit;
+        edit.resize(800, 600);
+        edit.show();
+        edit.loadFromFile(path);
+        const QPixmap first = edit.viewport()->grab();
+        benchmark::DoNotOptimize(first.width());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfParse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstPage)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--generate") == 0) {
+        QFile f(QString::fromLocal8Bit(argv[2]));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write(document());
+        return 0;
+    }
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(tempFile());
+    return 0;
+}
