@@ -448,7 +448,7 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
             m_fonts[m_fontNumber].charset = param;
         else if (w == "cpg")
             m_fonts[m_fontNumber].codePage = param;
-        else if (w == "u" && m_fontName.size() < 256) {
+        else if (w == "u") {
             m_fontName += QChar(char16_t(param < 0 ? param + 65536 : qBound(0, param, 0xFFFF)));
             m_pendingSkip = g.uc;
         } else if (w == "uc")
