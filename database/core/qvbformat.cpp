@@ -7,9 +7,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace qvb {
 namespace {
@@ -26,11 +29,17 @@ const std::array<char16_t, 256> &decodeTable()
     return table;
 }
 
-void decodeInto(char16_t *d, const char *s, qsizetype n)
+// Windows-1252 is Latin-1 except for 0x80..0x9F: widen everything at Latin-1 speed, then
+// mend the few bytes of that range.
+void decodeInto(QStringDecoder &latin1, char16_t *d, const char *s, qsizetype n)
 {
+    latin1.appendToBuffer(reinterpret_cast<QChar *>(d), QByteArrayView(s, n));
     const auto &t = decodeTable();
-    for (qsizetype i = 0; i < n; ++i)
-        d[i] = t[static_cast<unsigned char>(s[i])];
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        if (b >= 0x80 && b <= 0x9F)
+            d[i] = t[b];
+    }
 }
 
 // The cells read for one row, kept as spans of the file until the row is complete, so
@@ -41,6 +50,7 @@ struct PendingRow
     std::array<const char *, Table::kMaxFields> text{};
     std::array<qsizetype, Table::kMaxFields> length{};
     quint32 set = 0; // one bit per field read
+    QStringDecoder latin1{QStringConverter::Latin1};
 
     void flush(Table &table)
     {
@@ -56,7 +66,7 @@ struct PendingRow
         char16_t *d = reinterpret_cast<char16_t *>(out.data());
         for (int f = 0; f < Table::kMaxFields; ++f) {
             if ((set >> f) & 1) {
-                decodeInto(d, text[f], length[f]);
+                decodeInto(latin1, d, text[f], length[f]);
             } else {
                 // A row met again further down the file keeps the cells read before.
                 const QStringView old = table.cellView(f + 1, row);
@@ -183,20 +193,25 @@ char *putHex(char *d, int value, int digits)
     return d;
 }
 
-char *putEncoded(char *d, QStringView text)
+// The row's text in Windows-1252, one byte per character: at Latin-1 speed when the text
+// is plain Latin-1 (the usual case), character by character otherwise.
+void encodeRow(QStringEncoder &latin1, QStringView text, QByteArray &bytes)
 {
-    const char16_t *s = text.utf16();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = s[i];
+    bytes.resize(text.size());
+    latin1.resetState();
+    latin1.appendToBuffer(bytes.data(), text);
+    // Latin-1 bytes 0x80..0x9F are other characters in Windows-1252.
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    unsigned control = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        control |= unsigned(static_cast<unsigned char>(p[i] - 0x80) < 0x20);
+    if (!latin1.hasError() && control == 0)
+        return;
+    char *d = bytes.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
         unsigned char b;
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-            b = static_cast<unsigned char>(u);
-        else if (!cp1252::encodeChar(QChar(u), b))
-            b = '?';
-        *d++ = static_cast<char>(b);
+        d[i] = cp1252::encodeChar(text[i], b) ? static_cast<char>(b) : '?';
     }
-    return d;
 }
 
 } // namespace
@@ -241,16 +256,23 @@ QByteArray serialize(const Table &table)
         d = putHex(d, std::min(table.width(f), int(Table::kMaxWidth)), 3);
     *d++ = '\r';
     *d++ = '\n';
+    QStringEncoder latin1(QStringConverter::Latin1);
+    QByteArray rowBytes;
     for (int r = 0; r <= lastRow; ++r) {
-        if (table.rowIsEmpty(r))
+        const QStringView row = table.rowText(r);
+        if (row.isEmpty())
             continue;
+        encodeRow(latin1, row, rowBytes);
+        char prefix[4];
+        putHex(prefix, r, 4);
         for (int f = 1; f <= lastField; ++f) {
             const QStringView text = table.cellView(f, r);
             if (text.isEmpty())
                 continue;
-            d = putHex(d, r, 4);
-            d = putHex(d, f, 2);
-            d = putEncoded(d, text);
+            std::memcpy(d, prefix, 4);
+            d = putHex(d + 4, f, 2);
+            std::memcpy(d, rowBytes.constData() + (text.utf16() - row.utf16()), size_t(text.size()));
+            d += text.size();
             *d++ = '\r';
             *d++ = '\n';
         }
@@ -268,6 +290,14 @@ void load(const QString &path, Table &table)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw VelmoraError::cannotOpen(path);
+    // Read in place from the mapped file when the system allows it (no copy of the bytes).
+    if (f.size() > 0) {
+        if (const uchar *mapped = f.map(0, f.size())) {
+            parse(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), f.size()), table);
+            f.unmap(const_cast<uchar *>(mapped));
+            return;
+        }
+    }
     parse(f.readAll(), table);
 }
 

@@ -134,6 +134,11 @@ qsizetype Table::rowLength(int row) const
     return rowIsEmpty(row) ? 0 : m_rows[row]->text.size();
 }
 
+QStringView Table::rowText(int row) const
+{
+    return rowIsEmpty(row) ? QStringView() : QStringView(m_rows[row]->text);
+}
+
 bool Table::fieldIsEmpty(int field) const
 {
     for (int r = 0; r < kRowCount; ++r)

@@ -54,8 +54,10 @@ public:
     int lastField() const;
 
     bool rowIsEmpty(int row) const;
-    // Characters of all the row's fields together.
+    // Characters of all the row's fields together, and that text (fields one after the
+    // other; a cell's view lies inside it).
     qsizetype rowLength(int row) const;
+    QStringView rowText(int row) const;
     bool fieldIsEmpty(int field) const; // name and every record
     int lastUsedRow() const;            // highest record holding text, 0 when none
     int lastUsedField() const;          // highest field holding a name or text, 0 when none
