@@ -260,6 +260,7 @@ void TTexte::SaveAs()
     NomFichier = path;
     m_filterIndex = qBound(1, index, 3);
     RichEdit1->setModified(true);
+    setWindowTitle(QFileInfo(NomFichier).fileName()); // the caption follows the new name
 }
 
 void TTexte::Sauve()
@@ -328,6 +329,7 @@ void TTexte::Importer()
         dialog.setNameFilters({QStringLiteral("Fichiers velmora (*.qvt)"), QStringLiteral("Fichiers texte (*.txt)"),
                                QStringLiteral("Tous les fichiers (*)")});
         dialog.selectNameFilter(QStringLiteral("Fichiers texte (*.txt)"));
+        dialog.selectFile(QStringLiteral("*.txt"));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             path = dialog.selectedFiles().first();
     }
