@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStackedWidget>
@@ -144,6 +145,16 @@ void TFichier::setCurrentCell(int field, int record)
                                              std::clamp(record, 1, int(Table::kMaxRecords)));
     StringGrid1->setCurrentIndex(i);
     StringGrid1->scrollTo(i);
+}
+
+void TFichier::selectRecords(int first, int last)
+{
+    setCurrentCell(1, first);
+    const int top = std::clamp(first, 1, int(Table::kMaxRecords));
+    const int bottom = std::clamp(last, top, int(Table::kMaxRecords));
+    StringGrid1->selectionModel()->select(
+        QItemSelection(m_model->cellIndex(1, top), m_model->cellIndex(Table::kMaxFields, bottom)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 int TFichier::runDialog(QDialog &dialog)

@@ -86,6 +86,9 @@ public:
     int currentRecord() const;
     int currentField() const;
     void setCurrentCell(int field, int record);
+    // Selects the whole records first..last in the list, as a user dragging down the row
+    // labels would; the current cell goes to field 1 of `first`.
+    void selectRecords(int first, int last);
 
     // Tests answer the dialogs here instead of a user: the dialog hook receives a modal
     // tool dialog (already filled) and returns its result; the save hook returns the chosen

@@ -4,8 +4,10 @@
 #include "common/velmoraerror.h"
 #include "shell/ui/headless.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,6 +21,10 @@ private Q_SLOTS:
     void usageErrors();
     void convertsEachFileAndReportsFailures();
     void realProgramRejectsUnknownFormat();
+    void mergePrintsOneCopyPerRecord_data();
+    void mergePrintsOneCopyPerRecord();
+    void mergeErrors_data();
+    void mergeErrors();
 
 private:
     ConverterRegistry upperCaser();
@@ -102,6 +108,128 @@ void TestHeadless::realProgramRejectsUnknownFormat()
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitCode(), int(headless::UsageError));
     QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(u"format inconnu : nope"_s));
+}
+
+namespace {
+
+const QByteArray kLetter = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Cher [Nom],\\par "
+                           "votre colis part pour [Ville] demain.\\par }";
+const QByteArray kCarnet = QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000002Ville\r\n"
+                           "000101Dupont\r\n000102Paris\r\n000201Martin\r\n000202Lyon\r\n"
+                           "000301L\xe9ger\r\n000302  Orl\xe9\x61ns  \r\n";
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The text of each page of a PDF.
+QStringList pdfPages(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    if (!p.waitForFinished(20000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+void TestHeadless::mergePrintsOneCopyPerRecord_data()
+{
+    QTest::addColumn<QStringList>("range");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("towns");
+    QTest::newRow("every record") << QStringList() << QStringList{u"Dupont"_s, u"Martin"_s, u"Léger"_s}
+                                  << QStringList{u"Paris"_s, u"Lyon"_s, u"Orléans"_s};
+    QTest::newRow("a range") << QStringList{u"--records"_s, u"2-3"_s} << QStringList{u"Martin"_s, u"Léger"_s}
+                             << QStringList{u"Lyon"_s, u"Orléans"_s};
+    QTest::newRow("one record") << QStringList{u"--records"_s, u"1"_s} << QStringList{u"Dupont"_s}
+                                << QStringList{u"Paris"_s};
+}
+
+// The real program, as a script would run it: one PDF, one copy of the letter per record,
+// each carrying that record's values; nothing left in the caller's folder but the PDF.
+void TestHeadless::mergePrintsOneCopyPerRecord()
+{
+    QFETCH(QStringList, range);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, towns);
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+        QSKIP("pdftotext is not installed");
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"lettre.qvt"_s), kLetter);
+    writeFile(dir.filePath(u"carnet.qvb"_s), kCarnet);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(VELMORA_EXE), QStringList{u"--headless"_s, u"--merge"_s, u"lettre.qvt"_s, u"--with"_s,
+                                                     u"carnet.qvb"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s,
+                                                     u"sortie"_s} + range);
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY2(p.exitCode() == headless::Ok, p.readAllStandardError().constData());
+    QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(u"lettre.qvt -> "_s));
+    const QStringList pages = pdfPages(dir.filePath(u"sortie/lettre.pdf"_s));
+    QCOMPARE(pages.size(), names.size());
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        QCOMPARE(pages[i].simplified(),
+                 u"Cher %1, votre colis part pour %2 demain."_s.arg(names[i], towns[i]));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+             (QStringList{u"carnet.qvb"_s, u"lettre.qvt"_s}));
+}
+
+void TestHeadless::mergeErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QStringList merge{u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--merge"_s, u"lettre.qvt"_s};
+    const QStringList both = merge + QStringList{u"--with"_s, u"carnet.qvb"_s};
+    QTest::newRow("no database") << merge << int(headless::UsageError) << u"--with CARNET.qvb"_s;
+    QTest::newRow("not pdf") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--merge"_s,
+                                            u"lettre.qvt"_s, u"--with"_s, u"carnet.qvb"_s}
+                             << int(headless::UsageError) << u"en pdf seulement"_s;
+    QTest::newRow("stray file") << both + QStringList{u"autre.qvt"_s} << int(headless::UsageError)
+                                << u"autre.qvt"_s;
+    QTest::newRow("range without merge") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s,
+                                                        u"--records"_s, u"1-2"_s, u"carnet.qvb"_s}
+                                         << int(headless::UsageError) << u"vont avec --merge"_s;
+    QTest::newRow("letter missing") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--merge"_s,
+                                                   u"absente.qvt"_s, u"--with"_s, u"carnet.qvb"_s}
+                                    << int(headless::ConversionFailed) << u"absente.qvt : Fichier introuvable"_s;
+    QTest::newRow("database missing") << merge + QStringList{u"--with"_s, u"absent.qvb"_s}
+                                      << int(headless::ConversionFailed) << u"absent.qvb : Fichier introuvable"_s;
+    QTest::newRow("database of another kind") << merge + QStringList{u"--with"_s, u"lettre.qvt"_s}
+                                              << int(headless::ConversionFailed) << u"un fichier qvb est attendu"_s;
+    QTest::newRow("empty database") << merge + QStringList{u"--with"_s, u"vide.qvb"_s}
+                                    << int(headless::ConversionFailed) << u"ne contient aucune fiche"_s;
+    for (const char *bad : {"0-2", "2-1", "2-4", "4", "1-", "deux", "1;3"})
+        QTest::addRow("range %s", bad) << both + QStringList{u"--records"_s, QString::fromLatin1(bad)}
+                                       << int(headless::ConversionFailed) << u"plage de fiches incorrecte"_s;
+}
+
+// Every failure is told in French, with a non-zero status, and writes no PDF.
+void TestHeadless::mergeErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"lettre.qvt"_s), kLetter);
+    writeFile(dir.filePath(u"carnet.qvb"_s), kCarnet);
+    writeFile(dir.filePath(u"vide.qvb"_s), QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QString out, err;
+    const int result = run(args, headless::defaultRegistry(), out, err);
+    QDir::setCurrent(before);
+    QCOMPARE(result, status);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY(out.isEmpty());
+    QVERIFY(!QFile::exists(dir.filePath(u"lettre.pdf"_s)));
+    QVERIFY(!QFile::exists(dir.filePath(u"Mail.tmp"_s)));
 }
 
 QTEST_MAIN(TestHeadless)

@@ -1,13 +1,26 @@
 #include "shell/ui/headless.h"
 
 #include "agenda/ui/agendamodule.h"
+#include "common/atomicsave.h"
+#include "common/ui/errorhandler.h"
+#include "common/ui/frameservices.h"
+#include "common/ui/messageboxes.h"
+#include "common/ui/printing.h"
 #include "common/velmoraerror.h"
 #include "database/ui/databasemodule.h"
+#include "database/ui/tfichier.h"
 #include "spreadsheet/ui/spreadsheetmodule.h"
 #include "text/ui/textmodule.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace headless {
 
@@ -60,9 +73,201 @@ QString parse(const QStringList &args, Request &req)
     }
     if (req.format.isEmpty())
         return QStringLiteral("indiquez le format voulu avec --convert-to FORMAT");
+    if (req.options.contains(QStringLiteral("merge"))) {
+        if (!req.options.contains(QStringLiteral("with")))
+            return QStringLiteral("indiquez la base de données du publipostage avec --with CARNET.qvb");
+        if (!req.files.isEmpty())
+            return QStringLiteral("le publipostage ne prend pas d'autre fichier que --merge et --with : %1")
+                .arg(req.files.join(QStringLiteral(", ")));
+        if (req.format != u"pdf")
+            return QStringLiteral("le publipostage s'imprime en pdf seulement (--convert-to pdf)");
+        return QString();
+    }
+    if (req.options.contains(QStringLiteral("with")) || req.options.contains(QStringLiteral("records")))
+        return QStringLiteral("--with et --records vont avec --merge LETTRE.qvt");
     if (req.files.isEmpty())
         return QStringLiteral("aucun fichier à convertir");
     return QString();
+}
+
+// The frame a mail merge needs and nothing more: its printer, and the range and field
+// values of the one database window, which the letter's window asks for as in the program.
+class MergeFrame : public FrameServices
+{
+public:
+    explicit MergeFrame(QPrinter &printer) : m_printer(printer) {}
+
+    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
+    void setStatusText(const QString &) override {}
+    QStringList &PressePapierFichier() override { return m_rows; }
+    QStringList &PressePapierAgenda() override { return m_agendaRows; }
+    QPrinter &printer() override { return m_printer; }
+    bool Bornes(int &first, int &last) override
+    {
+        if (!database) {
+            first = 1;
+            last = 0;
+            return false;
+        }
+        database->Bornes(first, last);
+        return true;
+    }
+    void Contenu(int record, QString &text) override
+    {
+        if (database)
+            database->Contenu(record, text);
+    }
+
+    TFichier *database = nullptr;
+
+private:
+    QPrinter &m_printer;
+    QStringList m_rows;
+    QStringList m_agendaRows;
+};
+
+// While a merge runs, the windows' error boxes and message boxes become failures of the
+// command line instead of dialogs nobody can answer.
+class CapturedMessages
+{
+public:
+    CapturedMessages()
+    {
+        errorhandler::setSink([this](const QString &m) { m_messages.append(m); });
+        messageboxes::setResponder([this](const messageboxes::Shown &shown) {
+            m_messages.append(shown.text);
+            return messageboxes::Answer::Annuler;
+        });
+    }
+    ~CapturedMessages()
+    {
+        errorhandler::setSink({});
+        messageboxes::setResponder({});
+    }
+    CapturedMessages(const CapturedMessages &) = delete;
+    CapturedMessages &operator=(const CapturedMessages &) = delete;
+
+    // Throws the first message shown since the last check, prefixed with `file`.
+    void check(const QString &file)
+    {
+        if (m_messages.isEmpty())
+            return;
+        const QString first = m_messages.first();
+        m_messages.clear();
+        throw VelmoraError(file + QStringLiteral(" : ") + first);
+    }
+
+private:
+    QStringList m_messages;
+};
+
+// Goes into `dir` for the life of the object and comes back to where it was.
+class CurrentDirectory
+{
+public:
+    explicit CurrentDirectory(const QString &dir) : m_previous(QDir::currentPath()) { QDir::setCurrent(dir); }
+    ~CurrentDirectory() { QDir::setCurrent(m_previous); }
+    CurrentDirectory(const CurrentDirectory &) = delete;
+    CurrentDirectory &operator=(const CurrentDirectory &) = delete;
+
+private:
+    QString m_previous;
+};
+
+void checkInput(const QString &file, const QStringList &suffixes)
+{
+    const QFileInfo in(file);
+    if (!suffixes.contains(in.suffix().toLower()))
+        throw VelmoraError(QStringLiteral("%1 : un fichier %2 est attendu").arg(file, suffixes.join(QStringLiteral(" ou "))));
+    if (!in.exists() || !in.isFile())
+        throw VelmoraError(file + QStringLiteral(" : ") + VelmoraError::fileNotFound().message());
+    if (!in.isReadable())
+        throw VelmoraError(file + QStringLiteral(" : ") + VelmoraError::cannotOpen(file).message());
+}
+
+// "N" or "FIRST-LAST" within 1..count; the whole database when `text` is empty.
+void parseRecords(const QString &text, int count, const QString &database, int &first, int &last)
+{
+    if (count < 1)
+        throw VelmoraError(QStringLiteral("%1 : la base de données ne contient aucune fiche").arg(database));
+    if (text.isEmpty()) {
+        first = 1;
+        last = count;
+        return;
+    }
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,5})\\s*(?:-\\s*(\\d{1,5})\\s*)?$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (m.hasMatch()) {
+        first = m.captured(1).toInt();
+        last = m.hasCaptured(2) ? m.captured(2).toInt() : first;
+        if (first >= 1 && first <= last && last <= count)
+            return;
+    }
+    throw VelmoraError(QStringLiteral("plage de fiches incorrecte : « %1 » (attendu : PREMIÈRE-DERNIÈRE, "
+                                      "entre 1 et %2)")
+                           .arg(text)
+                           .arg(count));
+}
+
+// Prints the letter once per record of the database into one PDF: the database window
+// selects the records and answers Bornes and Contenu, the text window runs its own mail
+// merge (Publipostage) on a printer that writes a PDF.
+QString runMerge(const Request &req)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw VelmoraError(QStringLiteral("le publipostage a besoin de l'interface graphique (QApplication)"));
+    const QString letter = req.options.value(QStringLiteral("merge"));
+    const QString cards = req.options.value(QStringLiteral("with"));
+    checkInput(letter, {QStringLiteral("qvt"), QStringLiteral("rtf")});
+    checkInput(cards, {QStringLiteral("qvb")});
+    const QString letterPath = QFileInfo(letter).absoluteFilePath();
+    const QString cardsPath = QFileInfo(cards).absoluteFilePath();
+    const QDir outDir(req.outdir.isEmpty() ? QDir::currentPath() : req.outdir);
+    const QString output = outDir.absoluteFilePath(QFileInfo(letter).completeBaseName() + QStringLiteral(".pdf"));
+
+    // The printer writes its file itself: print beside, then put the bytes in place. The
+    // template "Mail.tmp" the merge leaves goes there too, not into the caller's folder.
+    QTemporaryDir work;
+    if (!work.isValid())
+        throw VelmoraError::cannotOpen(output);
+    const QString pdf = work.filePath(QStringLiteral("fusion.pdf"));
+    std::unique_ptr<QPrinter> printer = printing::createPrinter();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdf);
+
+    CapturedMessages messages;
+    MergeFrame frame(*printer);
+    DatabaseModule databases(nullptr);
+    TextModule texts(nullptr);
+    std::unique_ptr<DocumentWindow> dbWindow(databases.createWindow(frame));
+    auto *database = dynamic_cast<TFichier *>(dbWindow.get());
+    std::unique_ptr<DocumentWindow> textWindow(texts.createWindow(frame));
+    auto *text = dynamic_cast<TexteCommands *>(textWindow.get());
+    if (!database || !text)
+        throw VelmoraError(QStringLiteral("publipostage impossible : module absent"));
+
+    database->Charge(cardsPath);
+    messages.check(cards);
+    int first = 0;
+    int last = 0;
+    parseRecords(req.options.value(QStringLiteral("records")).trimmed(), database->table().NbFiches, cards, first,
+                 last);
+    database->selectRecords(first, last);
+    frame.database = database;
+
+    text->Charge(letterPath);
+    messages.check(letter);
+    {
+        CurrentDirectory inWork(work.path());
+        text->Publipostage();
+    }
+    messages.check(letter);
+
+    QFile printed(pdf);
+    if (!printed.open(QIODevice::ReadOnly))
+        throw VelmoraError(QStringLiteral("%1 : rien n'a été imprimé").arg(letter));
+    atomicsave::write(output, printed.readAll());
+    return output;
 }
 
 } // namespace
@@ -73,7 +278,9 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
     const QString problem = parse(args, req);
     if (!problem.isEmpty()) {
         err << "velmora : " << problem << "\n"
-            << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n";
+            << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n"
+            << "        velmora --headless --merge LETTRE.qvt --with CARNET.qvb [--records PREMIÈRE-DERNIÈRE]"
+               " --convert-to pdf [--outdir DOSSIER]\n";
         err.flush();
         return UsageError;
     }
@@ -89,6 +296,23 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
         err << "velmora : ne peut créer le dossier " << req.outdir << "\n";
         err.flush();
         return ConversionFailed;
+    }
+
+    if (req.options.contains(QStringLiteral("merge"))) {
+        int status = Ok;
+        try {
+            const QString written = runMerge(req);
+            out << req.options.value(QStringLiteral("merge")) << " -> " << QDir::cleanPath(written) << "\n";
+        } catch (const VelmoraError &e) {
+            err << "velmora : " << e.message() << "\n";
+            status = ConversionFailed;
+        } catch (const std::exception &e) {
+            err << "velmora : " << e.what() << "\n";
+            status = ConversionFailed;
+        }
+        out.flush();
+        err.flush();
+        return status;
     }
 
     int status = Ok;
