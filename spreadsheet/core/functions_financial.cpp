@@ -169,7 +169,9 @@ Operand irr_(EvalContext &ctx, Args a)
 {
     const std::vector<double> v = flows(ctx, a[0]);
     double r = numberOr(ctx, a, 1, 0.1);
-    for (int iteration = 0; iteration < 50; ++iteration) {
+    if (r <= -1)
+        return Value::error(ErrorCode::Num);
+    for (int iteration = 0; iteration < 100; ++iteration) {
         double f = 0, df = 0;
         for (size_t i = 0; i < v.size(); ++i) {
             const double g = std::pow(1 + r, double(i));
@@ -178,9 +180,13 @@ Operand irr_(EvalContext &ctx, Args a)
         }
         if (df == 0 || !std::isfinite(df))
             break;
-        const double next = r - f / df;
-        if (!std::isfinite(next) || next <= -1)
+        double next = r - f / df;
+        if (!std::isfinite(next))
             break;
+        // A step beyond -100 % (heavy losses seen from a guess of 10 %) goes halfway
+        // there instead, so negative rates are found too.
+        if (next <= -1)
+            next = (r - 1) / 2;
         if (std::fabs(next - r) < 1e-10)
             return checkedNumber(next);
         r = next;

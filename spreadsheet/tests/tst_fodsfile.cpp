@@ -5,9 +5,8 @@
 #include "spreadsheet/core/csvexchange.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/tests/libreofficerun.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -225,51 +224,157 @@ void TestFodsFile::missingFile()
     }
 }
 
-// Hundreds of formulas computed by Velmora and by LibreOffice from the same file, value by
-// value. Runs only where LibreOffice is installed.
+// A number as LibreOffice writes it in CSV: plain, or kept in the format it inferred for the
+// cell (a percentage, a US date, a time of day).
+static double libreOfficeNumber(const QString &field, bool *ok)
+{
+    double v = field.toDouble(ok);
+    if (*ok)
+        return v;
+    if (field.endsWith(u'%')) {
+        v = field.chopped(1).toDouble(ok);
+        return v / 100;
+    }
+    const QDate date = QDate::fromString(field, u"MM/dd/yyyy"_qs);
+    if (date.isValid()) {
+        *ok = true;
+        return QDate(1899, 12, 30).daysTo(date);
+    }
+    const QTime time = QTime::fromString(field, u"hh:mm:ss AP"_qs);
+    if (time.isValid()) {
+        *ok = true;
+        return time.msecsSinceStartOfDay() / 86400000.0;
+    }
+    return 0;
+}
+
+// Every function of the list, over numbers, texts and cash flows, computed by Velmora and
+// by LibreOffice from the same file, value by value. Runs only where LibreOffice is
+// installed. The few places where LibreOffice differs on purpose are listed with the reason.
 void TestFodsFile::agreesWithLibreOffice()
 {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
+    if (lotest::sofficePath().isEmpty())
         QSKIP("LibreOffice (soffice) is not installed");
-    Workbook book;
+    const QStringList texts{"Pomme", "  deux  mots ", "ÉTÉ", "bonjour", "Mot", "mot", "x", "Olive oil", "l'été", "abc123"};
     const QStringList formulas{
-        "ROUND(A%1*1,2345;2)", "MOD(A%1*7;4)", "SQRT(A%1)", "LN(A%1)", "A%1^3/7", "PMT(0,05/12;A%1+12;10000)",
-        "FV(0,04;A%1;-100)", "PV(0,03;A%1;-50)", "NPER(0,01;-100;A%1*1000)", "SYD(10000;1000;20;A%1)",
-        "DDB(10000;1000;20;A%1)", "VDB(10000;1000;20;0;A%1)", "DB(10000;1000;20;A%1)", "YEAR(A%1*1000)",
-        "WEEKDAY(A%1*1000;2)", "LEN(REPT(\"ab\";A%1))", "FIND(\"c\";\"abcabc\";MOD(A%1;5)+1)", "CEILING(A%1*1,3;0,5)",
-        "FLOOR(A%1*1,3;0,5)", "EVEN(A%1*1,5)", "ODD(A%1*1,5)", "FACT(MOD(A%1;10))", "STDEV(A1:A%1)", "VAR(A1:A%1)",
-        "AVERAGE(A1:A%1)", "COUNTIF(A1:A20;\">\"&A%1)", "SUMIF(A1:A20;\"<\"&A%1)", "ATAN2(A%1;3)", "TRUNC(A%1/3;2)",
-        "IPMT(0,05;1;A%1+1;1000)"};
-    for (int i = 1; i <= 20; ++i)
+        // arithmetic and mathematics
+        "ABS(C%1)", "ACOS(C%1/10)", "ACOSH(A%1)", "ASIN(C%1/10)", "ASINH(C%1)", "ATAN(C%1)", "ATAN2(C%1;A%1)",
+        "ATANH(C%1/10)", "CEILING(A%1*1,3;0,5)", "COS(C%1)", "COSH(C%1)", "EVEN(C%1)", "EXP(C%1)", "FACT(A%1)",
+        "FLOOR(A%1*1,3;0,5)", "INT(C%1)", "LN(A%1)", "LOG(A%1*10;A%1+1)", "LOG(A%1*100)", "LOG10(A%1*7)",
+        "MOD(C%1;3)", "MOD(C%1;-3)", "MOD(A%1*7;4)", "ODD(C%1)", "PI()*A%1", "PRODUCT(A1:A%1)", "ROUND(C%1*1,2345;2)",
+        "ROUND(A%1*123,456;-1)", "ROUNDDOWN(C%1*1,234;1)", "ROUNDUP(C%1*1,234;1)", "SIGN(C%1)", "SIN(C%1)",
+        "SINH(C%1)", "SQRT(C%1)", "SUM(A1:A%1;C1:C%1)", "SUMIF(C1:C10;\">\"&C%1)", "SUMIF(B1:B10;B%1;A1:A10)",
+        "SUMSQ(A1:A%1)", "TAN(C%1)", "TANH(C%1)", "TRUNC(C%1*1,234;1)", "TRUNC(A%1/3;2)", "A%1^3/7-C%1%", "-A%1^2",
+        "2^-A%1", "(A%1+C%1)*2-A%1/4", "C%1/(A%1-5)", "A%1=5", "A%1<>C%1", "C%1<=A%1-5",
+        // statistics
+        "AVERAGE(C1:C%1)", "COUNT(A1:C%1)", "COUNTA(A1:C%1)", "COUNTIF(C1:C10;\"<\"&A%1)", "COUNTIF(B1:B10;B%1)",
+        "COUNTIF(A1:A10;\">=\"&A%1)", "MAX(C1:C%1)", "MIN(C%1:C10)", "STDEV(C1:C%1)", "STDEVP(C1:C%1)",
+        "VAR(C1:C%1)", "VARP(C1:C%1)",
+        // logic and information
+        "AND(A%1>3;C%1<5)", "OR(A%1>8;C%1<0)", "NOT(A%1>5)", "IF(MOD(A%1;2)=0;\"pair\";C%1)", "IF(A%1>5;1)",
+        "TRUE()", "FALSE()", "ISBLANK(IV%1)", "ISBLANK(B%1)", "ISERR(1/(A%1-5))", "ISERROR(1/(A%1-5))",
+        "ISLOGICAL(A%1>1)", "ISNA(MATCH(A%1*2;A1:A10;0))", "ISNONTEXT(B%1)", "ISNUMBER(C%1)", "ISREF(A%1)",
+        "ISTEXT(B%1)", "N(C%1)", "T(B%1)", "TYPE(B%1)", "TYPE(A%1)", "TYPE(A%1>1)", "ERROR.TYPE(1/(A%1-5))",
+        "B%1=\"mot\"", "A%1<B%1",
+        // text
+        "CHAR(64+A%1)", "CLEAN(\"a\"&CHAR(7)&B%1)", "CODE(B%1)", "CONCATENATE(B%1;\"-\";A%1)",
+        "EXACT(B%1;LOWER(B%1))", "FIND(\"o\";B%1)", "FIND(\"c\";\"abcabc\";MOD(A%1;5)+1)", "LEFT(B%1;A%1)",
+        "LEFT(B%1)", "LEN(B%1)", "LEN(REPT(\"ab\";A%1))", "LOWER(B%1)", "MID(B%1;A%1;3)", "PROPER(B%1)",
+        "REPLACE(B%1;2;A%1;\"XY\")", "REPT(\"ab\";A%1)", "RIGHT(B%1;3)", "SEARCH(\"O\";B%1)",
+        "SEARCH(\"o?\";B%1)", "SUBSTITUTE(B%1;\"o\";\"0\")", "SUBSTITUTE(\"a-a-a\";\"a\";\"b\";A%1)", "TRIM(B%1)",
+        "UPPER(B%1)", "VALUE(A%1&\"5\")", "A%1&\"x\"",
+        // dates and times
+        "DATE(1999;A%1;15)", "DATE(1999;A%1*3;A%1*10)", "DAY(A%1*1000)", "MONTH(A%1*1000)", "YEAR(A%1*1000)",
+        "WEEKDAY(A%1*1000)", "WEEKDAY(A%1*1000;2)", "WEEKDAY(A%1*1000;3)", "HOUR(A%1/7)", "MINUTE(A%1/7)",
+        "SECOND(A%1/7)", "TIME(A%1;A%1*7;A%1*13)", "DATEVALUE(\"1999-03-\"&(A%1+10))", "TIMEVALUE(A%1&\":30:15\")",
+        "INT(NOW())=TODAY()",
+        // finance
+        "PMT(0,05/12;A%1+12;10000)", "PMT(0;A%1;1000)", "PMT(0,06/12;A%1*12;-20000;0;1)", "FV(0,04;A%1;-100)",
+        "FV(0,04;A%1;-100;-1000;1)", "PV(0,03;A%1;-50)", "PV(0;A%1;-50;100)", "NPER(0,01;-100;A%1*1000)",
+        "NPER(0,01;-100;A%1*1000;0;1)", "SYD(10000;1000;20;A%1)", "DDB(10000;1000;20;A%1)",
+        "DDB(10000;1000;10;A%1;1,5)", "VDB(10000;1000;20;0;A%1)", "VDB(10000;1000;20;A%1-1;A%1+0,5)",
+        "DB(10000;1000;20;A%1)", "DB(10000;1000;6;A%1;7)", "SLN(10000;1000;A%1)", "IPMT(0,05;1;A%1+1;1000)",
+        "IPMT(0,05/12;A%1;24;5000)", "PPMT(0,05/12;A%1;24;5000)", "NPV(0,1;A1:A%1)", "NPV(0,05;-1000;A%1*100;300)",
+        "IRR(D1:D%1)", "IRR(D1:D%1;0,2)", "MIRR(D1:D%1;0,1;0,12)", "RATE(A%1+5;-100;500)", "RATE(12;-100;1000;0;0;0,1)",
+        // lookup and references
+        "CHOOSE(MOD(A%1;3)+1;\"un\";\"deux\";C%1)", "COLUMN()", "COLUMN(C%1)", "COLUMNS(A1:C%1)", "ROW()",
+        "ROW(B%1)", "ROWS(A1:C%1)", "VLOOKUP(A%1;A1:C10;3;0)", "VLOOKUP(A%1+0,5;A1:C10;2)",
+        "VLOOKUP(B%1;B1:C10;2;0)", "HLOOKUP(A1;A1:C10;A%1;0)", "INDEX(A1:C10;A%1;2)", "INDEX(C1:C10;11-A%1)",
+        "INDIRECT(\"C\"&A%1)", "LOOKUP(A%1*1,5;A1:A10;B1:B10)", "MATCH(A%1*1,5;A1:A10)", "MATCH(B%1;B1:B10;0)",
+        "MATCH(C%1;C1:C10;0)", "SUM(OFFSET(A1;A%1-1;0;2;1))", "OFFSET(C1;A%1-1;0)"};
+    // Where LibreOffice gives another answer on purpose: formula -> why.
+    const QMap<QString, QString> knownDifferences{
+        {"TYPE(A%1>1)", "LibreOffice has no boolean type: a comparison is the number 1 or 0, so TYPE gives 1, not 4"},
+        {"CODE(B%1)", "LibreOffice gives the first byte of the UTF-8 form (195 for \"É\"), not the character's code 201"}};
+    const int rows = texts.size();
+    const int firstFormulaColumn = 5;
+    Workbook book;
+    for (int i = 1; i <= rows; ++i) {
         book.setEntry(0, i, 1, QString::number(i));
-    for (int i = 1; i <= 20; ++i)
+        book.setEntry(0, i, 2, texts[i - 1]);
+        book.setEntry(0, i, 3, QString::number(i * 1.7 - 5, 'g', 15).replace(u'.', u','));
+        book.setEntry(0, i, 4, QString::number(i == 1 ? -1000 : 150 + 10 * i));
         for (int f = 0; f < formulas.size(); ++f)
-            book.setFormula(0, i, f + 2, formulas[f].arg(i));
+            book.setFormula(0, i, firstFormulaColumn + f, QString(formulas[f]).replace(u"%1"_qs, QString::number(i)));
+    }
     QTemporaryDir dir;
     const QString fods = dir.filePath(QStringLiteral("compare.fods"));
     qvc::writeFile(fods, book);
-    QProcess p;
-    p.start(soffice, {"--headless", "--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1,,1033", "--outdir", dir.path(), fods});
-    QVERIFY(p.waitForFinished(120000));
+    // Values as they are, not as shown; UTF-8; ";" between fields.
+    const QString failure = lotest::runSoffice(dir.path(), {"--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1,,1033,false,false,false",
+                                                            "--outdir", dir.path(), fods});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QFile csvFile(dir.filePath(QStringLiteral("compare.csv")));
     QVERIFY(csvFile.open(QIODevice::ReadOnly));
-    const QList<QByteArray> theirs = csvFile.readAll().split('\n');
-    const QList<QByteArray> ours = csv::exportSheet(book, 0).split('\n');
+    const QList<QStringList> theirs = lotest::parseCsv(QString::fromUtf8(csvFile.readAll()), u';');
+    QCOMPARE(theirs.size(), rows);
+    QStringList mismatches;
     int compared = 0;
-    for (int r = 0; r < 20; ++r) {
-        const QList<QByteArray> a = ours[r].trimmed().split(';'), b = theirs[r].trimmed().split(';');
-        for (int c = 1; c < a.size() && c < b.size(); ++c) {
-            bool okA, okB;
-            const double x = a[c].toDouble(&okA), y = b[c].toDouble(&okB);
-            QVERIFY2(okA == okB, qPrintable(QStringLiteral("%1 vs %2 at %3").arg(a[c], b[c], cellName(r + 1, c + 1))));
-            if (okA)
-                QVERIFY2(std::fabs(x - y) <= 1e-9 * std::max(1.0, std::fabs(y)),
-                         qPrintable(QStringLiteral("%1 vs %2 at %3").arg(a[c], b[c], cellName(r + 1, c + 1))));
+    for (int r = 1; r <= rows; ++r) {
+        for (int f = 0; f < formulas.size(); ++f) {
+            const int c = firstFormulaColumn + f;
+            const Value ours = book.value(0, r, c);
+            const QString their = c - 1 < theirs[r - 1].size() ? theirs[r - 1][c - 1] : QString();
+            bool same = false;
+            bool isNumber = false;
+            const double y = libreOfficeNumber(their, &isNumber);
+            switch (ours.type()) {
+            case Value::Type::Number:
+                same = isNumber && std::fabs(ours.asNumber() - y) <= 1e-9 * std::max(1.0, std::fabs(y));
+                break;
+            case Value::Type::Text:
+                same = ours.asText() == their;
+                break;
+            case Value::Type::Boolean:
+                same = their == (ours.asBoolean() ? u"TRUE"_qs : u"FALSE"_qs);
+                break;
+            case Value::Type::Error:
+                same = their.startsWith(u'#') || their.startsWith(u"Err:"_qs);
+                break;
+            case Value::Type::Empty:
+                same = their.isEmpty();
+                break;
+            }
+            // LibreOffice's iteration gives up ("Err:523") on some heavy losses that have a
+            // rate: then ours must be a true root of the cash flows D1:Dr.
+            if (!same && their == u"Err:523"_qs && formulas[f].startsWith(u"IRR(D1:D%1"_qs) && ours.isNumber()) {
+                double npv = 0;
+                for (int k = 1; k <= r; ++k)
+                    npv += book.value(0, k, 4).asNumber() / std::pow(1 + ours.asNumber(), k - 1);
+                same = std::fabs(npv) < 1e-6;
+            }
             ++compared;
+            if (!same && !knownDifferences.contains(formulas[f]))
+                mismatches << QStringLiteral("%1 =%2: ours %3, theirs %4")
+                                  .arg(cellName(r, c), QString(formulas[f]).replace(u"%1"_qs, QString::number(r)),
+                                       ours.isText() || ours.isError() ? book.displayText(0, r, c) : QString::number(ours.asNumber(), 'g', 15),
+                                       their);
         }
     }
-    QVERIFY(compared >= 500);
+    for (const QString &m : std::as_const(mismatches))
+        qWarning("%s", qPrintable(m));
+    QVERIFY2(mismatches.isEmpty(), qPrintable(QString::number(mismatches.size()) + u" values differ"_qs));
+    QVERIFY(compared >= 1500);
 }
 
 QTEST_GUILESS_MAIN(TestFodsFile)

@@ -425,6 +425,7 @@ void TestFunctionsValues::financial_data()
     ROWD("IRR(H1:H5)", "-0,0212448", 7);
     ROWD("IRR(H1:H6)", "0,0866309", 7);
     ROWD("IRR(H1:H3;-0,1)", "-0,4435069", 7);
+    ROWD("IRR(H1:H3)", "-0,4435069", 7); // heavy loss found from the default guess
     ROWD("MIRR(J1:J6;0,1;0,12)", "0,1260941", 7);
     ROW("SLN(30000;7500;10)", "2250");
     ROWD("SYD(30000;7500;10;1)", "4090,91", 2);

@@ -5,6 +5,7 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/tests/libreofficerun.h"
 #include "spreadsheet/ui/spreadsheetmodule.h"
 
 #include <QProcess>
@@ -152,35 +153,59 @@ void TestTF1BookConvert::badWorkbookIsReported()
 }
 
 // LibreOffice opens what Velmora writes: the workbook is turned into LibreOffice's own flat
-// file by LibreOffice, and that file read back shows the same values, names, bold and widths.
+// file by LibreOffice, and that file read back shows the same values, sheet names, bold
+// cells, column widths and row heights. (Frozen panes are view settings, which LibreOffice
+// writes only from a window: a conversion without one drops them.)
 void TestTF1BookConvert::libreOfficeReadsOurWorkbook()
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_qs);
-    if (soffice.isEmpty())
+    if (lotest::sofficePath().isEmpty())
         QSKIP("LibreOffice (soffice) is not installed");
     Workbook book;
     book.renameSheet(0, u"Recettes"_qs);
+    book.renameSheet(1, u"Dépenses 2026"_qs);
     book.setEntry(0, 1, 1, u"Total"_qs);
     book.setEntry(0, 2, 1, u"12,5"_qs);
     book.setEntry(0, 3, 1, u"=A2*4"_qs);
+    book.setEntry(0, 4, 1, u"=SUM('Dépenses 2026'!B1:B3)"_qs);
+    book.setEntry(0, 5, 1, u"=1/0"_qs);
+    book.setEntry(0, 6, 1, u"Crème brûlée"_qs);
+    book.setEntry(1, 1, 2, u"1,25"_qs);
+    book.setEntry(1, 2, 2, u"2"_qs);
+    book.setEntry(1, 3, 2, u"=B1*B2"_qs);
     book.modifyFormat(0, CellRange::single(1, 1), [](CellFormat &f) { f.bold = true; });
+    book.modifyFormat(1, CellRange::single(3, 2), [](CellFormat &f) { f.bold = true; });
     book.setColumnWidth(0, 1, 1, 2880); // two inches
+    book.setColumnWidth(1, 2, 2, 720);  // half an inch
+    book.setRowHeight(0, 2, 2, 567);
     const QString in = dir.filePath(u"lo.qvc"_qs);
     qvc::writeFile(in, book);
     // LibreOffice goes by the content, not the name: give it the name it expects.
     const QString fods = dir.filePath(u"lo-in.fods"_qs);
     QFile::copy(in, fods);
     const QString outDir = dir.filePath(u"lo-out"_qs);
-    QProcess p;
-    p.start(soffice, {u"--headless"_qs, u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, fods});
-    QVERIFY(p.waitForFinished(120000));
+    const QString failure = lotest::runSoffice(dir.path(), {u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, fods});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
     Workbook back;
     qvc::readFile(outDir + u"/lo-in.fods"_qs, back);
+    QCOMPARE(back.sheetCount(), 3);
     QCOMPARE(back.sheetName(0), u"Recettes"_qs);
+    QCOMPARE(back.sheetName(1), u"Dépenses 2026"_qs);
     QCOMPARE(back.displayText(0, 1, 1), u"Total"_qs);
     QCOMPARE(back.value(0, 3, 1).asNumber(), 50.0);
+    QCOMPARE(back.value(0, 4, 1).asNumber(), 5.75);
+    QCOMPARE(back.displayText(0, 5, 1), u"#DIV/0!"_qs);
+    QCOMPARE(back.displayText(0, 6, 1), u"Crème brûlée"_qs);
+    QCOMPARE(back.value(1, 3, 2).asNumber(), 2.5);
+    // The formulas came back as formulas, and still compute here.
+    back.setEntry(1, 1, 2, u"2"_qs);
+    QCOMPARE(back.value(1, 3, 2).asNumber(), 4.0);
+    QCOMPARE(back.value(0, 4, 1).asNumber(), 8.0);
     QVERIFY(back.format(0, 1, 1).bold);
-    QVERIFY(qAbs(back.columnWidth(0, 1) - 2880) <= 30);
+    QVERIFY(!back.format(0, 2, 1).bold);
+    QVERIFY(back.format(1, 3, 2).bold);
+    QVERIFY2(qAbs(back.columnWidth(0, 1) - 2880) <= 30, qPrintable(QString::number(back.columnWidth(0, 1))));
+    QVERIFY2(qAbs(back.columnWidth(1, 2) - 720) <= 30, qPrintable(QString::number(back.columnWidth(1, 2))));
+    QVERIFY2(qAbs(back.rowHeight(0, 2) - 567) <= 30, qPrintable(QString::number(back.rowHeight(0, 2))));
 }
 
 QTEST_MAIN(TestTF1BookConvert)
