@@ -15,8 +15,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void printFromTheMenu();
     void hiddenSortAndEnvelopeCommands();
     void mailMergeServices();
+    void mailMergeOfThreeSelectedRecords();
     void frameCloseAsksEachDatabase();
 
 private:
@@ -246,6 +249,38 @@ void TestDbFrame::mailMergeServices()
     m_form->mdiArea()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m_form->Bornes(first, last));
+}
+
+// A letter merged, from the frame's menu, with the records selected in the database window
+// prints one copy per record, each with that record's values.
+void TestDbFrame::mailMergeOfThreeSelectedRecords()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    TFichier *w = open(QStringLiteral("clients.qvb"),
+                       kCarnet + "000301L\xe9ger\r\n000302  Orl\xe9\x61ns \r\n000401Bernard\r\n000402Nantes\r\n");
+    w->selectRecords(2, 4);
+    const QString letter = m_dir.filePath(QStringLiteral("lettre.qvt"));
+    QFile f(letter);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1\\ansi Cher [Nom],\\par vous habitez [Ville] ; [nom] reste.\\par }");
+    f.close();
+    m_form->openFile(letter);
+    QVERIFY(m_form->dernier(DocKind::Texte));
+    QCOMPARE(m_form->mdiArea()->activeSubWindow()->widget(), m_form->dernier(DocKind::Texte));
+    m_form->Publipostage1Click();
+    QVERIFY2(m_log.errors.isEmpty(), qPrintable(m_log.errors.join(u'|')));
+    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("Mail.tmp"))));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QString::fromLocal8Bit(qgetenv("VELMORA_PRINT_PDF")), QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(20000));
+    const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+    const QStringList expected{QStringLiteral("Cher Martin, vous habitez Lyon ; [nom] reste."),
+                               QStringLiteral("Cher Léger, vous habitez Orléans ; [nom] reste."),
+                               QStringLiteral("Cher Bernard, vous habitez Nantes ; [nom] reste.")};
+    QCOMPARE(pages.size(), expected.size());
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        QCOMPARE(pages[i].simplified(), expected[i]);
 }
 
 void TestDbFrame::frameCloseAsksEachDatabase()
