@@ -27,6 +27,7 @@ private Q_SLOTS:
     void qvcOfACsvFile();
     void badWorkbookIsReported();
     void libreOfficeReadsOurWorkbook();
+    void readsWhatLibreOfficeWrites();
 
 private:
     void convert(const QString &format, const QString &in, const QString &out, QMap<QString, QString> options = {});
@@ -206,6 +207,42 @@ void TestTF1BookConvert::libreOfficeReadsOurWorkbook()
     QVERIFY2(qAbs(back.columnWidth(0, 1) - 2880) <= 30, qPrintable(QString::number(back.columnWidth(0, 1))));
     QVERIFY2(qAbs(back.columnWidth(1, 2) - 720) <= 30, qPrintable(QString::number(back.columnWidth(1, 2))));
     QVERIFY2(qAbs(back.rowHeight(0, 2) - 567) <= 30, qPrintable(QString::number(back.rowHeight(0, 2))));
+}
+
+// Velmora opens a flat file that LibreOffice wrote from its own content: texts, numbers,
+// dates, percentages and formulas, which keep computing here.
+void TestTF1BookConvert::readsWhatLibreOfficeWrites()
+{
+    if (lotest::sofficePath().isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    const QString in = dir.filePath(u"lo-made.csv"_qs);
+    QFile f(in);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Libell\xc3\xa9;Montant;Date;Taux\n"
+            "Loyer;1234.5;1999-03-12;12%\n"
+            "\"Vin; rouge\";8;2026-12-07;5.5%\n"
+            "Total;=SUM(B2:B3);=C3-C2;=D2+D3\n");
+    f.close();
+    const QString outDir = dir.filePath(u"lo-made"_qs);
+    const QString failure = lotest::runSoffice(dir.path(), {u"--infilter=CSV:59,34,76,1,,1033,false,true,false,false,false,-1,true"_qs,
+                                                            u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, in});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    Workbook book;
+    qvc::readFile(outDir + u"/lo-made.fods"_qs, book);
+    QCOMPARE(book.sheetName(0), u"lo-made"_qs);
+    QCOMPARE(book.displayText(0, 1, 1), u"Libellé"_qs);
+    QCOMPARE(book.displayText(0, 3, 1), u"Vin; rouge"_qs);
+    QCOMPARE(book.value(0, 2, 2).asNumber(), 1234.5);
+    QCOMPARE(book.value(0, 2, 3).asNumber(), 36231.0);
+    QCOMPARE(book.displayText(0, 2, 3), u"1999-03-12"_qs); // the date style of the file
+    QCOMPARE(book.value(0, 2, 4).asNumber(), 0.12);
+    QVERIFY2(book.displayText(0, 2, 4).startsWith(u"12"_qs) && book.displayText(0, 2, 4).endsWith(u'%'),
+             qPrintable(book.displayText(0, 2, 4)));
+    QCOMPARE(book.value(0, 4, 2).asNumber(), 1242.5);
+    QCOMPARE(book.value(0, 4, 3).asNumber(), 10132.0);
+    QCOMPARE(book.value(0, 4, 4).asNumber(), 0.175);
+    book.setEntry(0, 3, 2, u"10"_qs);
+    QCOMPARE(book.value(0, 4, 2).asNumber(), 1244.5);
 }
 
 QTEST_MAIN(TestTF1BookConvert)
