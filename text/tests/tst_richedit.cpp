@@ -333,6 +333,13 @@ void TestRichEdit::undoAndLoad()
     QVERIFY(!e.modified());
     QVERIFY(!e.document()->isUndoAvailable());
     QCOMPARE(e.selStart(), 0);
+    // The caret at the start of a loaded document reports its first character's format.
+    e.streamIn("{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28\\b Titre\\b0  suite\\par}");
+    QVERIFY(e.selAttributes().fontWeight() >= QFont::Bold);
+    QCOMPARE(e.selAttributes().fontPointSize(), 14.0);
+    QTest::keyClicks(&e, "X");
+    QVERIFY(e.document()->begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold);
+    QCOMPARE(e.toPlainText(), u"XTitre suite"_s);
 }
 
 void TestRichEdit::plainTextMode()

@@ -106,7 +106,10 @@ void RichEdit::adoptDocument(QTextDocument *doc)
     doc->setModified(wasModified);
     QTextCursor c(doc);
     c.movePosition(QTextCursor::Start);
-    c.setCharFormat(c.block().charFormat());
+    // In an empty first paragraph typing takes the paragraph's own format; otherwise the
+    // caret at the start reports (and types in) the format of the first character.
+    if (c.block().length() <= 1)
+        c.setCharFormat(c.block().charFormat());
     setTextCursor(c);
     emit selectionChange();
 }
