@@ -133,6 +133,7 @@ private Q_SLOTS:
     void statusBarHintsAndWidth();
     void minimiseAll();
     void f1OnMenuOpensItsTopic();
+    void f1InWindowOpensItsTopic();
     void addressFileReadHereWrittenToProgramDir();
 
 private:
@@ -523,6 +524,32 @@ void TestMainForm::f1OnMenuOpensItsTopic()
     QTRY_VERIFY((help = form->findChild<HelpBrowser *>()) != nullptr);
     QTRY_COMPARE(help->currentPage(), u"ctx6"_s);
     QVERIFY(!menu->isVisible());
+}
+
+void TestMainForm::f1InWindowOpensItsTopic()
+{
+    // With the focus in an inner control of the agenda window, the window's topic; with no
+    // document window, the contents.
+    trigger("Agenda1");
+    DocumentWindow *agenda = form->activeDocument();
+    agenda->setProperty("helpContext", 8);
+    auto *inner = new QLineEdit(agenda);
+    inner->show();
+    form->activateWindow();
+    inner->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), inner);
+    QTest::keyClick(inner, Qt::Key_F1);
+    HelpBrowser *help = nullptr;
+    QTRY_VERIFY((help = form->findChild<HelpBrowser *>()) != nullptr);
+    QTRY_COMPARE(help->currentPage(), u"ctx8"_s);
+
+    // An inner control naming its own topic wins over its window's.
+    inner->setProperty("helpContext", 5);
+    form->activateWindow();
+    inner->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), inner);
+    QTest::keyClick(inner, Qt::Key_F1);
+    QTRY_COMPARE(help->currentPage(), u"ctx5"_s);
 }
 
 void TestMainForm::addressFileReadHereWrittenToProgramDir()

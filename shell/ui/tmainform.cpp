@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -59,6 +60,14 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     // FormCreate: no window of any kind yet.
     m_adresseExpediteur = QStringList(addressfile::kLines, QString());
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::UpdateMenuItems);
+
+    // F1 anywhere in the frame (outside an open menu, which the event filter serves) opens
+    // the topic of the control that has the focus, else of the active document window.
+    auto *help = new QAction(this);
+    help->setShortcut(Qt::Key_F1);
+    help->setShortcutContext(Qt::WindowShortcut);
+    connect(help, &QAction::triggered, this, [this] { showHelpContext(helpContextOfFocus()); });
+    addAction(help);
 
     m_timer1 = new QTimer(this);
     m_timer1->setInterval(1000);
@@ -404,6 +413,23 @@ void TMainForm::showHelpContext(int context)
     if (!m_help)
         m_help = new HelpBrowser(this);
     m_help->showContext(context);
+}
+
+int TMainForm::helpContextOfFocus() const
+{
+    // The nearest widget, from the focus up to the frame, that names a topic; a document
+    // window names its own even when the focus sits in one of its inner controls.
+    for (QWidget *w = QApplication::focusWidget(); w && w != this; w = w->parentWidget()) {
+        const int context = w->property("helpContext").toInt();
+        if (context > 0)
+            return context;
+    }
+    if (DocumentWindow *doc = activeDocument()) {
+        const int context = doc->property("helpContext").toInt();
+        if (context > 0)
+            return context;
+    }
+    return 0;
 }
 
 void TMainForm::HContents()

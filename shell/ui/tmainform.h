@@ -193,6 +193,7 @@ public Q_SLOTS:
     void HowToUse();
     void HelpAboutItemClick();
     void showHelpContext(int context);
+    int helpContextOfFocus() const;
     // Formatting toolbar
     void ComboBox1Change();
     void SpinEdit1Change();
