@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 using namespace sheet;
 
 namespace {
@@ -132,4 +134,20 @@ BENCHMARK(BM_ChangeLookupTable)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// "--write-workbook PATH" writes the benchmark's workbook and stops, so that the peer
+// programs can be timed on the very same file (bench/spreadsheet-peers.sh).
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--write-workbook") == 0) {
+        Workbook book;
+        buildWorkbook(book);
+        qvc::writeFile(QString::fromLocal8Bit(argv[2]), book);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -221,6 +221,30 @@ Value comparison(Op op, const Value &a, const Value &b)
     }
 }
 
+// The operand as a number when it is one, or a single cell holding one (or nothing), read
+// without copying the value; false for anything else, which takes the general path.
+inline bool plainNumber(EvalContext &ctx, const Operand &op, double &out)
+{
+    const Value *v = &op.value;
+    if (op.isRef) {
+        const CellRange &r = op.ref.area;
+        if (r.top != r.bottom || r.left != r.right)
+            return false;
+        v = ctx.peekCell(op.ref.sheetId, r.top, r.left);
+        if (!v)
+            return false;
+    }
+    if (v->isNumber()) {
+        out = v->asNumber();
+        return true;
+    }
+    if (v->isEmpty() && !op.missing) {
+        out = 0;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Value Evaluator::run(const Formula &f, EvalContext &ctx)
@@ -286,6 +310,14 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             break;
         }
         case Op::Add: case Op::Sub: case Op::Mul: case Op::Div: case Op::Pow: {
+            // Numbers and single cells holding numbers, the usual case, are read in place.
+            double x, y;
+            const size_t n = m_stack.size();
+            if (n >= 2 && plainNumber(ctx, m_stack[n - 2], x) && plainNumber(ctx, m_stack[n - 1], y)) {
+                m_stack.pop_back();
+                m_stack.back() = Operand(arithmetic(in.op, x, y));
+                break;
+            }
             Value b = popScalar();
             Value a = popScalar();
             try {

@@ -85,6 +85,15 @@ public:
     }
 
     virtual Value cellValue(int sheetId, int row, int col) = 0;
+    // The stored value of a cell without copying it (an empty value for an empty cell), or
+    // nullptr when the context cannot lend it; lets arithmetic skip the copy.
+    virtual const Value *peekCell(int sheetId, int row, int col)
+    {
+        (void)sheetId;
+        (void)row;
+        (void)col;
+        return nullptr;
+    }
     // Visits the cells of the range that have a value (empty cells skipped).
     virtual void forEachValue(const RangeRef &range,
                               const std::function<void(int row, int col, const Value &)> &visit) = 0;

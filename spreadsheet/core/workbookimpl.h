@@ -144,6 +144,23 @@ struct Workbook::Impl : public SheetNames
     std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
     std::unordered_set<Cell *> volatileCells;
     std::map<std::tuple<int, int, int, int, int>, LookupIndex> lookupCache;
+    // Buffers of the recalculation, kept from one to the next so that a change touching
+    // tens of thousands of formulas does not grow them again each time.
+    struct RecalcFrame
+    {
+        Cell *cell;
+        size_t begin;
+        size_t end;
+        size_t next;
+    };
+    struct RecalcScratch
+    {
+        std::vector<Cell *> sccStack, order, pool;
+        std::vector<std::pair<size_t, size_t>> components;
+        std::vector<RecalcFrame> frames;
+    };
+    RecalcScratch scratch;
+    bool scratchInUse = false;
 
     // Recalculation state.
     std::uint32_t generation = 0;
@@ -202,6 +219,7 @@ class WorkbookContext : public EvalContext
 public:
     explicit WorkbookContext(Workbook::Impl &impl) : m_impl(impl) {}
     Value cellValue(int sheetId, int row, int col) override;
+    const Value *peekCell(int sheetId, int row, int col) override;
     void forEachValue(const RangeRef &range,
                       const std::function<void(int, int, const Value &)> &visit) override;
     int sheetIdByName(const QString &name) override { return m_impl.sheetIdByName(name); }

@@ -229,6 +229,16 @@ Value WorkbookContext::cellValue(int sheetId, int row, int col)
     return c ? c->value : Value();
 }
 
+const Value *WorkbookContext::peekCell(int sheetId, int row, int col)
+{
+    static const Value empty;
+    const Sheet *s = m_impl.sheetById(sheetId);
+    if (!s)
+        return nullptr;
+    const Cell *c = s->find(row, col);
+    return c ? &c->value : &empty;
+}
+
 void WorkbookContext::forEachValue(const RangeRef &range,
                                    const std::function<void(int, int, const Value &)> &visit)
 {
@@ -360,23 +370,36 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
 
     const std::uint32_t gen = ++generation;
     int counter = 0;
-    std::vector<Cell *> sccStack;
+    // The settling pass below runs a nested recalculation: it gets buffers of its own.
+    RecalcScratch local;
+    RecalcScratch &buffers = scratchInUse ? local : scratch;
+    const bool ownsScratch = !scratchInUse;
+    scratchInUse = true;
+    struct Release
+    {
+        bool &flag;
+        bool owns;
+        ~Release()
+        {
+            if (owns)
+                flag = false;
+        }
+    } release{scratchInUse, ownsScratch};
+    std::vector<Cell *> &sccStack = buffers.sccStack;
     // Components come out of Tarjan's algorithm readers-first; each is recorded as a slice
     // of `order` and evaluated afterwards in reverse.
-    std::vector<Cell *> order;
-    std::vector<std::pair<size_t, size_t>> components;
-
+    std::vector<Cell *> &order = buffers.order;
+    std::vector<std::pair<size_t, size_t>> &components = buffers.components;
     // Each open frame's readers sit in one shared pool, in stack order (no allocation per
     // cell).
-    struct Frame
-    {
-        Cell *cell;
-        size_t begin;
-        size_t end;
-        size_t next;
-    };
-    std::vector<Frame> frames;
-    std::vector<Cell *> pool;
+    using Frame = RecalcFrame;
+    std::vector<Frame> &frames = buffers.frames;
+    std::vector<Cell *> &pool = buffers.pool;
+    sccStack.clear();
+    order.clear();
+    components.clear();
+    frames.clear();
+    pool.clear();
     auto open = [&](Cell *c) {
         c->mark = gen;
         c->index = c->low = counter++;
