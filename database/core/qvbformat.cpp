@@ -31,9 +31,31 @@ const std::array<char16_t, 256> &decodeTable()
 
 // Windows-1252 is Latin-1 except for 0x80..0x9F: widen everything at Latin-1 speed, then
 // mend the few bytes of that range.
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHighs = 0x8080808080808080ULL;
+
+// Whether some byte of s[0..n) lies in 0x80..0x9F (top three bits 100), eight at a time.
+bool hasC1Byte(const char *s, qsizetype n)
+{
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, s + i, 8);
+        const quint64 x = (w & (kOnes * 0xE0)) ^ kHighs; // a zero byte where the top bits are 100
+        if (((x - kOnes) & ~x & kHighs) != 0)
+            return true;
+    }
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(s[i]) - 0x80u < 0x20u)
+            return true;
+    return false;
+}
+
 void decodeInto(QStringDecoder &latin1, char16_t *d, const char *s, qsizetype n)
 {
     latin1.appendToBuffer(reinterpret_cast<QChar *>(d), QByteArrayView(s, n));
+    if (!hasC1Byte(s, n))
+        return;
     const auto &t = decodeTable();
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned char b = static_cast<unsigned char>(s[i]);
@@ -116,8 +138,16 @@ bool parseHex(const char *s, qsizetype n, int &value)
 
 const char *findLineEnd(const char *p, const char *end)
 {
-    // One comparison per character in the common case: every byte above CR is text.
+    // Every byte above CR is text: skip eight bytes at a time while none is at or below CR,
+    // then one comparison per character up to the one that is.
     for (;;) {
+        while (end - p >= 8) {
+            quint64 w;
+            std::memcpy(&w, p, 8);
+            if (((w - kOnes * ('\r' + 1)) & ~w & kHighs) != 0)
+                break;
+            p += 8;
+        }
         while (p < end && static_cast<unsigned char>(*p) > '\r')
             ++p;
         if (p >= end || *p == '\r' || *p == '\n')

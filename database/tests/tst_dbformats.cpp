@@ -1,4 +1,5 @@
 // The ".qvb" and CSV files of a database, byte for byte.
+#include "common/cp1252.h"
 #include "common/velmoraerror.h"
 #include "database/core/csvformat.h"
 #include "database/core/qvbformat.h"
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void lineEnds_data();
     void lineEnds();
     void windows1252RoundTrip();
+    void everyByteAtEveryPlaceInALine();
     void normalizedName_data();
     void normalizedName();
     void saveAndLoadFiles();
@@ -236,6 +238,28 @@ void TestDbFormats::windows1252RoundTrip()
     QCOMPARE(bad.field, 1);
     QCOMPARE(bad.row, 0);
     QCOMPARE(bad.character, QChar(0x141));
+}
+
+// The reader takes long lines several bytes at a time: every byte that is neither a line
+// end nor Ctrl-Z, wherever it stands in a cell and on either side of a line end, is text
+// and decodes as Windows-1252.
+void TestDbFormats::everyByteAtEveryPlaceInALine()
+{
+    for (int b = 1; b < 256; ++b) {
+        if (b == '\r' || b == '\n' || b == 0x1A)
+            continue;
+        for (int at = 0; at < 18; ++at) {
+            QByteArray cell(24, 'a');
+            cell[at] = char(b);
+            QString expected(24, u'a');
+            expected[at] = cp1252::decodeByte(static_cast<unsigned char>(b));
+            for (const char *eol : {"\r\n", "\n", "\r"}) {
+                const Table t = parsed(kDefaultWidths + "000101" + cell + eol + "000102" + cell.right(at + 1) + eol);
+                QVERIFY2(t.cell(1, 1) == expected, qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
+                QVERIFY2(t.cell(2, 1) == expected.right(at + 1), qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
+            }
+        }
+    }
 }
 
 void TestDbFormats::normalizedName_data()
