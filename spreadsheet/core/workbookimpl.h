@@ -158,6 +158,7 @@ struct Workbook::Impl : public SheetNames
         std::vector<Cell *> sccStack, order, pool;
         std::vector<std::pair<size_t, size_t>> components;
         std::vector<RecalcFrame> frames;
+        std::vector<std::pair<Cell *, bool>> sequence; // cell, member of a cycle
     };
     RecalcScratch scratch;
     bool scratchInUse = false;
@@ -201,7 +202,7 @@ struct Workbook::Impl : public SheetNames
     void flush();
     // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
-    void recalculate(std::vector<Cell *> seeds, bool everything,
+    void recalculate(std::vector<Cell *> &&seeds, bool everything,
                      std::vector<std::pair<int, CellAddress>> &changed, bool settle = true);
     void evaluate(Cell *cell);
     void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);

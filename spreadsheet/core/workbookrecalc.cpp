@@ -353,7 +353,7 @@ void Workbook::Impl::evaluate(Cell *cell)
     assignValue(*cell, evaluator.run(*cell->formula, ctx));
 }
 
-void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
+void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
                                  std::vector<std::pair<int, CellAddress>> &changed, bool settle)
 {
     lookupCache.clear();
@@ -447,21 +447,49 @@ void Workbook::Impl::recalculate(std::vector<Cell *> seeds, bool everything,
         }
     }
 
-    std::vector<Cell *> dynamic;
+    // The evaluation order, flattened, so that the cells, formulas and code a few steps
+    // ahead can be fetched from memory while the current one is computed: with tens of
+    // thousands of formulas, waiting on memory costs more than computing.
+    std::vector<std::pair<Cell *, bool>> &sequence = buffers.sequence;
+    sequence.clear();
     for (auto it = components.rbegin(); it != components.rend(); ++it) {
         const bool cyclic = it->second - it->first > 1 || order[it->first]->selfLoop;
-        for (size_t k = it->first; k < it->second; ++k) {
-            Cell *c = order[k];
-            const Value old = c->value;
-            if (cyclic)
-                assignValue(*c, Value::error(ErrorCode::Circular));
-            else
-                evaluate(c);
-            if (c->formula->hasDynamicRefs)
-                dynamic.push_back(c);
-            if (c->value != old)
-                changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+        for (size_t k = it->first; k < it->second; ++k)
+            sequence.emplace_back(order[k], cyclic);
+    }
+    std::vector<Cell *> dynamic;
+    const size_t count = sequence.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 6 < count)
+            __builtin_prefetch(sequence[i + 6].first);
+        if (i + 4 < count)
+            __builtin_prefetch(sequence[i + 4].first->formula.get());
+        if (i + 3 < count) {
+            const Formula *ahead = sequence[i + 3].first->formula.get();
+            __builtin_prefetch(ahead->code.data());
+            __builtin_prefetch(ahead->refs.data());
+            __builtin_prefetch(ahead->numbers.data());
         }
+        if (i + 1 < count) {
+            // The first cell the next formula reads.
+            const Cell *next = sequence[i + 1].first;
+            const Formula *ahead = next->formula.get();
+            if (!ahead->refs.empty() && !ahead->refs[0].invalid) {
+                const FormulaRef &r = ahead->refs[0];
+                if (const Sheet *s = sheetById(refSheet(r, next->sheetId)))
+                    __builtin_prefetch(s->find(r.a.row, r.a.col));
+            }
+        }
+        Cell *c = sequence[i].first;
+        const Value old = c->value;
+        if (sequence[i].second)
+            assignValue(*c, Value::error(ErrorCode::Circular));
+        else
+            evaluate(c);
+        if (c->formula->hasDynamicRefs)
+            dynamic.push_back(c);
+        if (c->value != old)
+            changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
     }
     // INDIRECT and OFFSET read cells the index does not know of: compute them again now
     // that everything else is final, then once more what reads those that changed.
@@ -513,6 +541,10 @@ void Workbook::Impl::flush()
     if (full)
         rebuildDependencies();
     recalculate(std::move(seeds), full, changed);
+    // The lists go back to the pending ones for the next change, with their capacity.
+    seeds.clear();
+    if (pendingSeeds.empty())
+        pendingSeeds.swap(seeds);
     const auto purge = std::move(pendingPurge);
     pendingPurge.clear();
     for (const auto &[id, address] : purge)
@@ -526,6 +558,9 @@ void Workbook::Impl::flush()
     notifyCells(changed);
     for (int id : repaint)
         notifySheet(id);
+    changed.clear();
+    if (pendingChanged.empty())
+        pendingChanged.swap(changed);
 }
 
 void Workbook::Impl::purgeIfEmpty(int sheetId, int row, int col)
