@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QStringEncoder>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -223,19 +226,38 @@ char *putHex(char *d, int value, int digits)
     return d;
 }
 
+// Narrows UTF-16 to one byte per character, sixteen at a time where the processor allows;
+// false when some character is above U+00FF (its byte is then meaningless).
+bool narrowLatin1(const char16_t *s, qsizetype n, char *d)
+{
+    qsizetype i = 0;
+    bool latin1 = true;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i high = zero;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
+        high = _mm_or_si128(high, _mm_or_si128(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(d + i), _mm_packus_epi16(a, b));
+    }
+    latin1 = _mm_movemask_epi8(_mm_cmpeq_epi8(high, zero)) == 0xFFFF;
+#endif
+    char16_t above = 0;
+    for (; i < n; ++i) {
+        above |= s[i] & 0xFF00;
+        d[i] = static_cast<char>(s[i]);
+    }
+    return latin1 && above == 0;
+}
+
 // The row's text in Windows-1252, one byte per character: at Latin-1 speed when the text
 // is plain Latin-1 (the usual case), character by character otherwise.
-void encodeRow(QStringEncoder &latin1, QStringView text, QByteArray &bytes)
+void encodeRow(QStringView text, QByteArray &bytes)
 {
     bytes.resize(text.size());
-    latin1.resetState();
-    latin1.appendToBuffer(bytes.data(), text);
     // Latin-1 bytes 0x80..0x9F are other characters in Windows-1252.
-    const unsigned char *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    unsigned control = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        control |= unsigned(static_cast<unsigned char>(p[i] - 0x80) < 0x20);
-    if (!latin1.hasError() && control == 0)
+    if (narrowLatin1(text.utf16(), text.size(), bytes.data()) && !hasC1Byte(bytes.constData(), bytes.size()))
         return;
     char *d = bytes.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -286,13 +308,12 @@ QByteArray serialize(const Table &table)
         d = putHex(d, std::min(table.width(f), int(Table::kMaxWidth)), 3);
     *d++ = '\r';
     *d++ = '\n';
-    QStringEncoder latin1(QStringConverter::Latin1);
     QByteArray rowBytes;
     for (int r = 0; r <= lastRow; ++r) {
         const QStringView row = table.rowText(r);
         if (row.isEmpty())
             continue;
-        encodeRow(latin1, row, rowBytes);
+        encodeRow(row, rowBytes);
         char prefix[4];
         putHex(prefix, r, 4);
         for (int f = 1; f <= lastField; ++f) {

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void lineEnds();
     void windows1252RoundTrip();
     void everyByteAtEveryPlaceInALine();
+    void charactersAtEveryPlaceOfARowAreWritten();
     void normalizedName_data();
     void normalizedName();
     void saveAndLoadFiles();
@@ -258,6 +259,33 @@ void TestDbFormats::everyByteAtEveryPlaceInALine()
                 QVERIFY2(t.cell(1, 1) == expected, qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
                 QVERIFY2(t.cell(2, 1) == expected.right(at + 1), qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
             }
+        }
+    }
+}
+
+// The writer narrows a whole row at once, sixteen characters at a time: characters of
+// Windows-1252 outside Latin-1, Latin-1 characters that Windows-1252 has not, and
+// characters of neither must each come out right wherever they stand in the row.
+void TestDbFormats::charactersAtEveryPlaceOfARowAreWritten()
+{
+    const char16_t probes[] = {u'z', u'é', u'ÿ', u'€', u'œ', u'Ÿ', u'\u0080', u'\u009F', u'\u0100', u'\u4E2D'};
+    for (char16_t probe : probes) {
+        unsigned char code = 0;
+        const char expected = cp1252::encodeChar(QChar(probe), code) ? char(code) : '?';
+        for (int at = 0; at < 40; ++at) {
+            Table t;
+            QString row(40, u'a');
+            row[at] = QChar(probe);
+            t.setCell(1, 1, row.left(19));
+            t.setCell(2, 1, row.mid(19));
+            t.NbFiches = 1;
+            t.NbChamps = 2;
+            QByteArray line = QByteArray(40, 'a');
+            line[at] = expected;
+            const QByteArray bytes = qvb::serialize(t);
+            const QString where = QStringLiteral("U+%1 at %2").arg(int(probe), 4, 16, QChar(u'0')).arg(at);
+            QVERIFY2(bytes.endsWith("000101" + line.left(19) + "\r\n000102" + line.mid(19) + "\r\n"),
+                     qPrintable(where));
         }
     }
 }
