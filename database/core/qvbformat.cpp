@@ -366,8 +366,15 @@ QString normalizedName(const QString &path)
 
 CellPosition firstUnencodable(const Table &table)
 {
+    QByteArray scratch;
     for (int r = 0; r <= table.lastRecord(); ++r) {
         if (table.rowIsEmpty(r))
+            continue;
+        // Most rows are Latin-1 without its 0x80..0x9F controls: each of their characters
+        // has its byte, and the row is passed at once.
+        const QStringView row = table.rowText(r);
+        scratch.resize(row.size());
+        if (narrowLatin1(row.utf16(), row.size(), scratch.data()) && !hasC1Byte(scratch.constData(), scratch.size()))
             continue;
         for (int f = 1; f <= table.lastField(); ++f) {
             for (QChar ch : table.cellView(f, r)) {

@@ -263,9 +263,10 @@ void TestDbFormats::everyByteAtEveryPlaceInALine()
     }
 }
 
-// The writer narrows a whole row at once, sixteen characters at a time: characters of
-// Windows-1252 outside Latin-1, Latin-1 characters that Windows-1252 has not, and
-// characters of neither must each come out right wherever they stand in the row.
+// The writer and the check before saving take a whole row at once, sixteen characters at
+// a time: characters of Windows-1252 outside Latin-1, Latin-1 characters that
+// Windows-1252 has not, and characters of neither must each be handled right wherever
+// they stand in the row.
 void TestDbFormats::charactersAtEveryPlaceOfARowAreWritten()
 {
     const char16_t probes[] = {u'z', u'é', u'ÿ', u'€', u'œ', u'Ÿ', u'\u0080', u'\u009F', u'\u0100', u'\u4E2D'};
@@ -286,6 +287,13 @@ void TestDbFormats::charactersAtEveryPlaceOfARowAreWritten()
             const QString where = QStringLiteral("U+%1 at %2").arg(int(probe), 4, 16, QChar(u'0')).arg(at);
             QVERIFY2(bytes.endsWith("000101" + line.left(19) + "\r\n000102" + line.mid(19) + "\r\n"),
                      qPrintable(where));
+            const qvb::CellPosition bad = qvb::firstUnencodable(t);
+            if (expected == '?' && probe != u'?') {
+                QVERIFY2(bad.field == (at < 19 ? 1 : 2) && bad.row == 1 && bad.character == QChar(probe),
+                         qPrintable(where));
+            } else {
+                QVERIFY2(bad.field == 0, qPrintable(where));
+            }
         }
     }
 }
