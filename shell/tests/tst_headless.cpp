@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -135,6 +136,17 @@ QStringList pdfPages(const QString &pdf)
     return QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
 }
 
+// The left edge, in points, of the first word of a PDF.
+double firstWordLeft(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-bbox"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    if (!p.waitForFinished(20000))
+        return -1;
+    static const QRegularExpression word(u"<word xMin=\"([\\d.]+)\""_s);
+    return word.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toDouble();
+}
+
 } // namespace
 
 void TestHeadless::mergePrintsOneCopyPerRecord_data()
@@ -142,12 +154,14 @@ void TestHeadless::mergePrintsOneCopyPerRecord_data()
     QTest::addColumn<QStringList>("range");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("towns");
+    QTest::addColumn<int>("leftMm"); // where the text starts, from the paper's edge
     QTest::newRow("every record") << QStringList() << QStringList{u"Dupont"_s, u"Martin"_s, u"Léger"_s}
-                                  << QStringList{u"Paris"_s, u"Lyon"_s, u"Orléans"_s};
-    QTest::newRow("a range") << QStringList{u"--records"_s, u"2-3"_s} << QStringList{u"Martin"_s, u"Léger"_s}
-                             << QStringList{u"Lyon"_s, u"Orléans"_s};
-    QTest::newRow("one record") << QStringList{u"--records"_s, u"1"_s} << QStringList{u"Dupont"_s}
-                                << QStringList{u"Paris"_s};
+                                  << QStringList{u"Paris"_s, u"Lyon"_s, u"Orléans"_s} << -1;
+    QTest::newRow("a range, margins") << QStringList{u"--records"_s, u"2-3"_s, u"--marges"_s, u"30"_s}
+                                      << QStringList{u"Martin"_s, u"Léger"_s} << QStringList{u"Lyon"_s, u"Orléans"_s}
+                                      << 30;
+    QTest::newRow("one record, four margins") << QStringList{u"--records"_s, u"1"_s, u"--marges"_s, u"45,20,20,20"_s}
+                                              << QStringList{u"Dupont"_s} << QStringList{u"Paris"_s} << 45;
 }
 
 // The real program, as a script would run it: one PDF, one copy of the letter per record,
@@ -157,6 +171,7 @@ void TestHeadless::mergePrintsOneCopyPerRecord()
     QFETCH(QStringList, range);
     QFETCH(QStringList, names);
     QFETCH(QStringList, towns);
+    QFETCH(int, leftMm);
     if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
         QSKIP("pdftotext is not installed");
     QTemporaryDir dir;
@@ -178,6 +193,12 @@ void TestHeadless::mergePrintsOneCopyPerRecord()
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
              (QStringList{u"carnet.qvb"_s, u"lettre.qvt"_s}));
+    // The margins move the text in from the printable area's edge (whole pixels per mm).
+    const double left = firstWordLeft(dir.filePath(u"sortie/lettre.pdf"_s)) * 25.4 / 72;
+    if (leftMm < 0)
+        QVERIFY2(left < 10, qPrintable(QString::number(left)));
+    else
+        QVERIFY2(left > leftMm && left < leftMm + 6, qPrintable(QString::number(left)));
 }
 
 void TestHeadless::mergeErrors_data()
@@ -196,6 +217,11 @@ void TestHeadless::mergeErrors_data()
     QTest::newRow("range without merge") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s,
                                                         u"--records"_s, u"1-2"_s, u"carnet.qvb"_s}
                                          << int(headless::UsageError) << u"vont avec --merge"_s;
+    for (const char *bad : {"-5", "10,20", "a", "10,10,10,10,10"})
+        QTest::addRow("margins %s", bad) << both + QStringList{u"--marges"_s, QString::fromLatin1(bad)}
+                                         << int(headless::ConversionFailed) << u"marges incorrectes"_s;
+    QTest::newRow("margins leave no room") << both + QStringList{u"--marges"_s, u"120,0,120,0"_s}
+                                           << int(headless::ConversionFailed) << u"aucune place"_s;
     QTest::newRow("letter missing") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--merge"_s,
                                                    u"absente.qvt"_s, u"--with"_s, u"carnet.qvb"_s}
                                     << int(headless::ConversionFailed) << u"absente.qvt : Fichier introuvable"_s;

@@ -10,7 +10,9 @@
 #include "database/ui/databasemodule.h"
 #include "database/ui/tfichier.h"
 #include "spreadsheet/ui/spreadsheetmodule.h"
+#include "text/core/pagegeometry.h"
 #include "text/ui/textmodule.h"
+#include "text/ui/ttexte.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,8 +85,9 @@ QString parse(const QStringList &args, Request &req)
             return QStringLiteral("le publipostage s'imprime en pdf seulement (--convert-to pdf)");
         return QString();
     }
-    if (req.options.contains(QStringLiteral("with")) || req.options.contains(QStringLiteral("records")))
-        return QStringLiteral("--with et --records vont avec --merge LETTRE.qvt");
+    for (const char *option : {"with", "records", "marges"})
+        if (req.options.contains(QString::fromLatin1(option)))
+            return QStringLiteral("--with, --records et --marges vont avec --merge LETTRE.qvt");
     if (req.files.isEmpty())
         return QStringLiteral("aucun fichier à convertir");
     return QString();
@@ -209,6 +212,27 @@ void parseRecords(const QString &text, int count, const QString &database, int &
                            .arg(count));
 }
 
+// "N" (the four margins) or "GAUCHE,HAUT,DROITE,BAS", in millimetres.
+pagegeometry::Margins parseMargins(const QString &text)
+{
+    const QStringList parts = text.split(u',');
+    QList<int> mm;
+    for (const QString &part : parts) {
+        bool ok = false;
+        const int v = part.trimmed().toInt(&ok);
+        if (!ok || v < 0 || v > 1000)
+            break;
+        mm.append(v);
+    }
+    if (mm.size() == parts.size() && mm.size() == 1)
+        return {mm[0], mm[0], mm[0], mm[0]};
+    if (mm.size() == parts.size() && mm.size() == 4)
+        return {mm[0], mm[1], mm[2], mm[3]};
+    throw VelmoraError(QStringLiteral("marges incorrectes : « %1 » (attendu : MM ou GAUCHE,HAUT,DROITE,BAS en "
+                                      "millimètres)")
+                           .arg(text));
+}
+
 // Prints the letter once per record of the database into one PDF: the database window
 // selects the records and answers Bornes and Contenu, the text window runs its own mail
 // merge (Publipostage) on a printer that writes a PDF.
@@ -218,6 +242,9 @@ QString runMerge(const Request &req)
         throw VelmoraError(QStringLiteral("le publipostage a besoin de l'interface graphique (QApplication)"));
     const QString letter = req.options.value(QStringLiteral("merge"));
     const QString cards = req.options.value(QStringLiteral("with"));
+    const bool withMargins = req.options.contains(QStringLiteral("marges"));
+    const pagegeometry::Margins margins =
+        withMargins ? parseMargins(req.options.value(QStringLiteral("marges"))) : pagegeometry::Margins{};
     checkInput(letter, {QStringLiteral("qvt"), QStringLiteral("rtf")});
     checkInput(cards, {QStringLiteral("qvb")});
     const QString letterPath = QFileInfo(letter).absoluteFilePath();
@@ -257,6 +284,18 @@ QString runMerge(const Request &req)
 
     text->Charge(letterPath);
     messages.check(letter);
+    // As "Mise en page..." would set them; without, the letter fills the page as in a new window.
+    if (auto *window = dynamic_cast<TTexte *>(textWindow.get()); window && withMargins) {
+        const QRect rect = pagegeometry::pageRectangle(printer->width(), printer->height(), window->Mh(1),
+                                                       window->Mv(1), margins);
+        if (rect.width() <= 0 || rect.height() <= 0)
+            throw VelmoraError(QStringLiteral("Les marges ne laissent aucune place sur la page"));
+        window->MarginLeft = margins.left;
+        window->MarginTop = margins.top;
+        window->MarginRight = margins.right;
+        window->MarginBottom = margins.bottom;
+        window->setPageRect(rect);
+    }
     {
         CurrentDirectory inWork(work.path());
         text->Publipostage();
@@ -280,7 +319,7 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
         err << "velmora : " << problem << "\n"
             << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n"
             << "        velmora --headless --merge LETTRE.qvt --with CARNET.qvb [--records PREMIÈRE-DERNIÈRE]"
-               " --convert-to pdf [--outdir DOSSIER]\n";
+               " [--marges MM|G,H,D,B] --convert-to pdf [--outdir DOSSIER]\n";
         err.flush();
         return UsageError;
     }
