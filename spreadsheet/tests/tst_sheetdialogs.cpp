@@ -168,7 +168,9 @@ void TestSheetDialogs::fonctResult_data()
     QTest::addColumn<QString>("how"); // ok, cancel, escape, double
     QTest::addColumn<QString>("expected");
     QTest::newRow("ok") << 3 << u"ok"_qs << u"AND"_qs;
-    QTest::newRow("ok nothing selected") << -1 << u"ok"_qs << QString();
+    QTest::newRow("ok on the entry shown at opening") << -1 << u"ok"_qs << u"ABS"_qs;
+    QTest::newRow("return on the entry shown at opening") << -1 << u"return"_qs << u"ABS"_qs;
+    QTest::newRow("cancel on the entry shown at opening") << -1 << u"cancel"_qs << QString();
     QTest::newRow("cancel") << 3 << u"cancel"_qs << QString();
     QTest::newRow("escape") << 3 << u"escape"_qs << QString();
     QTest::newRow("double click") << 9 << u"double"_qs << u"AVERAGE"_qs;
@@ -195,6 +197,8 @@ void TestSheetDialogs::fonctResult()
         QTest::mouseClick(d.Button1, Qt::LeftButton);
     else if (how == u"escape")
         QTest::keyClick(&d, Qt::Key_Escape);
+    else if (how == u"return")
+        QTest::keyClick(d.ListBox1, Qt::Key_Return);
     QVERIFY(!d.isVisible());
     QCOMPARE(d.Result(), expected);
 }

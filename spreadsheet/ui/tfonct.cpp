@@ -6,6 +6,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // The list users know, in its order, the duplicate and the two-word entries included.
 constexpr const char *kNames[] = {
@@ -78,6 +80,11 @@ TFonct::TFonct(QWidget *parent) : QDialog(parent)
 void TFonct::showEvent(QShowEvent *e)
 {
     m_accepted = false;
+    // The entry the list shows as current is the one taken: with nothing selected, the
+    // first entry (or the last one chosen) is selected, so that "OK" or Return right away
+    // gives what the user sees rather than nothing.
+    if (ListBox1->selectedItems().isEmpty() && ListBox1->count() > 0)
+        ListBox1->setCurrentRow(std::max(0, ListBox1->currentRow()), QItemSelectionModel::ClearAndSelect);
     ListBox1->setFocus();
     QDialog::showEvent(e);
 }
