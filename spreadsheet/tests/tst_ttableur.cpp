@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QFontDatabase>
 #include <QtTest>
 
 using namespace sheet;
@@ -84,6 +85,7 @@ private Q_SLOTS:
     void centreLightsTheCentreButton();
     void toolbarStylesKeepOtherCellsFonts();
     void fontDialogCancelledChangesNothing();
+    void fontDialogShowsTheStandInOfAMissingFont();
     void fontNameAndSize();
     void freezeRowsFromRow4();
     void freezeColumns();
@@ -416,6 +418,29 @@ void TestTTableur::fontDialogCancelledChangesNothing()
     QCOMPARE(wb.format(0, 1, 1).fontSize, 210);
     QCOMPARE(wb.format(0, 2, 1).fontName, u"Courier New"_qs);
     QVERIFY(wb.format(0, 2, 1).bold);
+}
+
+// A workbook font this machine lacks is offered as its stand-in, so that the dialog opens on
+// it; kept as it is, the cells keep the name they had; another family chosen replaces it.
+void TestTTableur::fontDialogShowsTheStandInOfAMissingFont()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    const QString missing = u"Police Absente De Velmora"_qs;
+    wb.modifyFormat(0, CellRange::single(1, 1), [&](CellFormat &f) { f.fontName = missing; });
+    b->SetSelection(1, 1, 1, 1);
+    QFont f;
+    w->GetFont(f);
+    QVERIFY(QFontDatabase::hasFamily(f.family()));
+    f.setBold(true);
+    w->SetFont(f); // only bold was changed in the dialog
+    QCOMPARE(wb.format(0, 1, 1).fontName, missing);
+    QVERIFY(wb.format(0, 1, 1).bold);
+    w->GetFont(f);
+    const QString other = f.family() == u"Liberation Serif"_qs ? u"Liberation Sans"_qs : u"Liberation Serif"_qs;
+    f.setFamily(other);
+    w->SetFont(f);
+    QCOMPARE(wb.format(0, 1, 1).fontName, other);
 }
 
 void TestTTableur::fontNameAndSize()

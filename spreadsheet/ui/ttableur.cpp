@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -393,6 +395,11 @@ void TTableur::GetFont(QFont &font)
     bool bold, italic, underline, strikeout;
     F1Book1->GetFont(name, size, bold, italic, underline, strikeout, m_colour, m_outline, m_shadow);
     font = QFont(name);
+    // A font the workbook names but this machine lacks ("Arial" here) is shown as the
+    // family that stands in for it on screen; otherwise the font dialog would open on the
+    // first family of its list. The name stays in the cells unless the user picks another.
+    if (!name.isEmpty() && !QFontDatabase::hasFamily(name))
+        font.setFamily(QFontInfo(font).family());
     font.setPointSizeF(size / 20.0);
     font.setBold(bold);
     font.setItalic(italic);
