@@ -137,6 +137,24 @@ void BM_OpenToFirstPage(benchmark::State &state)
     }
 }
 
+// The caret's line and column ("Ligne: ... Col: ...") at the end of the 10 MB document, as
+// after every key typed there: the work the window does on each selection change.
+void BM_CaretPositionAtEnd(benchmark::State &state)
+{
+    RichEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    edit.loadFromFile(tempFile());
+    edit.viewport()->grab();
+    const int end = edit.textLength();
+    edit.setSelection(end, 0);
+    for (auto _ : state) {
+        const int line = edit.lineFromChar(edit.selStart());
+        const int first = richtext::positionOfDisplayedLine(*edit.document(), line);
+        benchmark::DoNotOptimize(end - first);
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond);
@@ -144,6 +162,7 @@ BENCHMARK(BM_RtfParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenToFirstPage)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CaretPositionAtEnd)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
