@@ -408,6 +408,12 @@ void TestTF1Book::frozenRowsStayInView()
     // Back up into the frozen rows: nothing hides the cell, the scrolled part goes back to row 5.
     book->SetActiveCell(5, 1);
     QCOMPARE(book->view()->verticalScrollBar()->value(), 0);
+    // Ctrl+Home from far down: the first cell, and the scrolled part back to its top.
+    book->SetActiveCell(150, 1);
+    QVERIFY(book->view()->verticalScrollBar()->value() > 100);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(book->Row(), 1);
+    QCOMPARE(book->view()->verticalScrollBar()->value(), 0);
     book->SetFixedRows(0);
     QVERIFY(!top->isVisible());
     QVERIFY(book->view()->hasFocus());

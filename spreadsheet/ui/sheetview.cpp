@@ -158,6 +158,15 @@ void SheetView::keyPressEvent(QKeyEvent *e)
         }
     }
     QTableView::keyPressEvent(e);
+    // Ctrl+Home goes back to the top left of the sheet: the scrolled part too, even when
+    // the first cell lies in the frozen rows and columns, which never scroll.
+    if (state() != EditingState && e->key() == Qt::Key_Home && (e->modifiers() & Qt::ControlModifier)) {
+        SheetView *main = m_pane == Pane::Main ? this : m_main;
+        if (main) {
+            main->verticalScrollBar()->setValue(0);
+            main->horizontalScrollBar()->setValue(0);
+        }
+    }
     // A key that opened an editor comes back ignored; an overlay pane's parent is the main
     // pane, which would open a second editor with it.
     if (m_pane != Pane::Main)
