@@ -10,6 +10,7 @@ void WorkbookAccess::removeAllSheets()
 {
     m_book.d->sheets.clear();
     m_book.d->cellReaders.clear();
+    m_book.d->cellReadersPerColumn.clear();
     m_book.d->rangeReaders.clear();
     m_book.d->volatileCells.clear();
 }

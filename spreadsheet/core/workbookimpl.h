@@ -141,6 +141,9 @@ struct Workbook::Impl : public SheetNames
     // Dependency index: formulas reading one cell, and formulas reading a range (filed under
     // each column of the range).
     std::unordered_map<std::uint64_t, std::vector<Cell *>> cellReaders;
+    // How many entries of cellReaders each column of each sheet has: a column nobody reads
+    // cell by cell is known without looking its cells up one by one.
+    std::unordered_map<int, std::vector<int>> cellReadersPerColumn;
     std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
     std::unordered_set<Cell *> volatileCells;
     std::map<std::tuple<int, int, int, int, int>, LookupIndex> lookupCache;
@@ -157,6 +160,7 @@ struct Workbook::Impl : public SheetNames
     {
         std::vector<Cell *> sccStack, order, pool;
         std::vector<std::pair<size_t, size_t>> components;
+        std::vector<char> componentCyclic;
         std::vector<RecalcFrame> frames;
         std::vector<std::pair<Cell *, bool>> sequence; // cell, member of a cycle
     };

@@ -145,6 +145,11 @@ void Workbook::Impl::registerFormula(Cell *cell)
         const int target = refSheet(ref, cell->sheetId);
         if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
             cellReaders[key(target, ref.a.row, ref.a.col)].push_back(cell);
+            auto &counts = cellReadersPerColumn[target];
+            if (counts.empty())
+                counts.resize(kMaxColumns + 1);
+            if (ref.a.col >= 0 && ref.a.col <= kMaxColumns)
+                ++counts[size_t(ref.a.col)];
             continue;
         }
         auto &columns = rangeReaders[target];
@@ -175,6 +180,9 @@ void Workbook::Impl::unregisterFormula(Cell *cell)
             if (pos != v.end()) {
                 *pos = v.back();
                 v.pop_back();
+                auto counts = cellReadersPerColumn.find(target);
+                if (counts != cellReadersPerColumn.end() && ref.a.col >= 0 && ref.a.col <= kMaxColumns)
+                    --counts->second[size_t(ref.a.col)];
             }
             if (v.empty())
                 cellReaders.erase(it);
@@ -199,6 +207,7 @@ void Workbook::Impl::unregisterFormula(Cell *cell)
 void Workbook::Impl::rebuildDependencies()
 {
     cellReaders.clear();
+    cellReadersPerColumn.clear();
     rangeReaders.clear();
     volatileCells.clear();
     forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
@@ -207,10 +216,13 @@ void Workbook::Impl::rebuildDependencies()
 template <typename F>
 void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
 {
-    auto it = cellReaders.find(key(sheetId, row, col));
-    if (it != cellReaders.end())
-        for (Cell *c : it->second)
-            visit(c);
+    auto counts = cellReadersPerColumn.find(sheetId);
+    if (counts != cellReadersPerColumn.end() && col >= 0 && col <= kMaxColumns && counts->second[size_t(col)] > 0) {
+        auto it = cellReaders.find(key(sheetId, row, col));
+        if (it != cellReaders.end())
+            for (Cell *c : it->second)
+                visit(c);
+    }
     auto rt = rangeReaders.find(sheetId);
     if (rt != rangeReaders.end())
         for (const RangeDependent &d : rt->second[size_t(col)])
@@ -390,6 +402,7 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
     // of `order` and evaluated afterwards in reverse.
     std::vector<Cell *> &order = buffers.order;
     std::vector<std::pair<size_t, size_t>> &components = buffers.components;
+    std::vector<char> &componentCyclic = buffers.componentCyclic;
     // Each open frame's readers sit in one shared pool, in stack order (no allocation per
     // cell).
     using Frame = RecalcFrame;
@@ -398,6 +411,7 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
     sccStack.clear();
     order.clear();
     components.clear();
+    componentCyclic.clear();
     frames.clear();
     pool.clear();
     auto open = [&](Cell *c) {
@@ -443,6 +457,7 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
                     order.push_back(w);
                 } while (w != v);
                 components.emplace_back(start, order.size());
+                componentCyclic.push_back(order.size() - start > 1 || v->selfLoop);
             }
         }
     }
@@ -452,9 +467,9 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
     // thousands of formulas, waiting on memory costs more than computing.
     std::vector<std::pair<Cell *, bool>> &sequence = buffers.sequence;
     sequence.clear();
-    for (auto it = components.rbegin(); it != components.rend(); ++it) {
-        const bool cyclic = it->second - it->first > 1 || order[it->first]->selfLoop;
-        for (size_t k = it->first; k < it->second; ++k)
+    for (size_t i = components.size(); i-- > 0;) {
+        const bool cyclic = componentCyclic[i] != 0;
+        for (size_t k = components[i].first; k < components[i].second; ++k)
             sequence.emplace_back(order[k], cyclic);
     }
     std::vector<Cell *> dynamic;
