@@ -32,6 +32,8 @@ public:
     std::vector<Token> run()
     {
         std::vector<Token> tokens;
+        // Room for the usual formula at once: a token every four characters or so.
+        tokens.reserve(size_t(m_text.size()) / 4 + 4);
         while (true) {
             skipSpaces();
             Token t;
