@@ -21,6 +21,7 @@ private Q_SLOTS:
 
     void ongletAddsAtTheEnd();
     void ongletEnterAddsLikeButton();
+    void ongletOpensReadyToType();
     void ongletFirstEntryStays();
     void ongletRemoveKeepsTheLinkToSheets();
     void ongletRenameSelected();
@@ -78,6 +79,20 @@ void TestSheetDialogs::ongletEnterAddsLikeButton()
     QVERIFY(d.isVisible()); // Enter adds, it does not close the dialog
     QCOMPARE(d.entries().size(), 2);
     QCOMPARE(d.entries().last().name, u"Recettes"_qs);
+}
+
+// Opened, the dialog takes what is typed in its name field: Enter adds the sheet.
+void TestSheetDialogs::ongletOpensReadyToType()
+{
+    TOnglet d;
+    d.Init({u"Feuil1"_qs});
+    d.show();
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    QCOMPARE(QApplication::focusWidget(), d.Edit1);
+    QTest::keyClicks(QApplication::focusWidget(), "Bilan");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(d.entries().last().name, u"Bilan"_qs);
 }
 
 void TestSheetDialogs::ongletFirstEntryStays()

@@ -73,6 +73,8 @@ void TOnglet::Init(const QStringList &sheetNames)
         item->setData(kSheetRole, i + 1);
     }
     Edit1->clear();
+    // The dialog opens ready for a name to be typed and entered.
+    Edit1->setFocus();
 }
 
 QList<TOnglet::Entry> TOnglet::entries() const
