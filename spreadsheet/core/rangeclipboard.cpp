@@ -91,7 +91,7 @@ QString rangeAsText(const Workbook &book, int sheet, const CellRange &range)
     return out;
 }
 
-QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range)
+QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range, bool cut)
 {
     WorkbookAccess access(const_cast<Workbook &>(book));
     QJsonArray cells;
@@ -116,6 +116,7 @@ QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range)
                            {"left", range.left},
                            {"rows", range.rowCount()},
                            {"cols", range.columnCount()},
+                           {"cut", cut},
                            {"cells", cells}};
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
@@ -131,6 +132,7 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
         notCells();
     const int rows = root.value("rows").toInt(), cols = root.value("cols").toInt();
     const int top = root.value("top").toInt(), left = root.value("left").toInt();
+    const bool cut = root.value("cut").toBool();
     if (rows < 1 || cols < 1 || rows > kMaxRows || cols > kMaxColumns || top < 1 || left < 1)
         notCells();
     const CellRange target{row, col, row + rows - 1, col + cols - 1};
@@ -148,9 +150,11 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
                 continue;
             const int r = row + dr, c = col + dc;
             if (cell.contains("f")) {
-                // The formula as it read in its own cell, then moved like a copy.
+                // The formula as it read in its own cell; a copy's relative references
+                // follow it, a cut one's stay on the cells they read.
                 Formula f = compileFormula(cell.value("f").toString().mid(1), Dialect::French, access.sheetNames());
-                shiftRelativeRefs(f, r - (top + dr), c - (left + dc));
+                if (!cut)
+                    shiftRelativeRefs(f, r - (top + dr), c - (left + dc));
                 access.setFormula(sheet, r, c, std::move(f));
             } else if (cell.contains("v")) {
                 book.setValue(sheet, r, c, valueFromJson(cell.value("v").toObject()));

@@ -19,8 +19,9 @@ inline constexpr char kMimeType[] = "application/x-velmora-cells";
 
 // Displayed texts, cells separated by tabs, rows ended by "\n".
 QString rangeAsText(const Workbook &book, int sheet, const CellRange &range);
-// Velmora's own data of the range.
-QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range);
+// Velmora's own data of the range. Cut data (`cut`) is being moved: its formulas keep
+// their references when pasted, as a moved formula computes the same thing.
+QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range, bool cut = false);
 
 // Pastes Velmora's data with its top-left cell at (row, col); returns the pasted range.
 // Throws VelmoraError when the data is not Velmora's or would go past the sheet's edge.

@@ -328,6 +328,21 @@ void TestTF1Book::cutMovesTheCells()
     book->SetActiveCell(4, 4);
     book->EditPaste();
     QCOMPARE(wb.value(0, 4, 4).asNumber(), 7.0);
+    // A cut total pasted elsewhere still adds up the same cells; a copied one follows.
+    wb.setEntry(0, 1, 2, u"5"_qs);
+    wb.setEntry(0, 2, 2, u"6"_qs);
+    wb.setEntry(0, 3, 2, u"=SUM(B1:B2)"_qs);
+    book->SetActiveCell(3, 2);
+    book->EditCut();
+    book->SetActiveCell(9, 3);
+    book->EditPaste();
+    QCOMPARE(wb.formulaText(0, 9, 3), u"=SUM(B1:B2)"_qs);
+    QCOMPARE(wb.value(0, 9, 3).asNumber(), 11.0);
+    book->SetActiveCell(9, 3);
+    book->EditCopy();
+    book->SetActiveCell(10, 4);
+    book->EditPaste();
+    QCOMPARE(wb.formulaText(0, 10, 4), u"=SUM(C2:C3)"_qs);
 }
 
 void TestTF1Book::insertAndDeleteRowsFollowSelection()

@@ -494,10 +494,15 @@ void TF1Book::EditCopy()
         line->copy();
         return;
     }
+    copyRange(false);
+}
+
+void TF1Book::copyRange(bool cut)
+{
     const CellRange r = usedPart(selectionRange());
     auto *mime = new QMimeData;
     mime->setText(clipboard::rangeAsText(*m_book, m_sheet, r));
-    mime->setData(QString::fromLatin1(clipboard::kMimeType), clipboard::rangeAsCells(*m_book, m_sheet, r));
+    mime->setData(QString::fromLatin1(clipboard::kMimeType), clipboard::rangeAsCells(*m_book, m_sheet, r, cut));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
@@ -507,7 +512,7 @@ void TF1Book::EditCut()
         line->cut();
         return;
     }
-    EditCopy();
+    copyRange(true);
     const CellRange r = usedPart(selectionRange());
     m_book->clearContents(m_sheet, r);
     m_book->clearFormats(m_sheet, r);

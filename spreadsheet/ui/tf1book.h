@@ -162,6 +162,7 @@ private:
     void workbookReset() override;
 
     SheetView *createPane(int pane);
+    void copyRange(bool cut);  // the selection to the clipboard, as a copy or as a cut
     void applySheetLayout();
     void applySizes();
     void applySizesTo(SheetView *view);
