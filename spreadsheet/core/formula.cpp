@@ -473,6 +473,29 @@ bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool r
     return changed;
 }
 
+bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows,
+                      int dCols)
+{
+    bool changed = false;
+    auto inside = [&](const RefEnd &e) {
+        return e.row >= from.top && e.row <= from.bottom && e.col >= from.left && e.col <= from.right;
+    };
+    for (FormulaRef &ref : formula.refs) {
+        if (ref.invalid || (ref.sheetId >= 0 ? ref.sheetId : ownSheetId) != sheetId)
+            continue;
+        if (!inside(ref.a) || !inside(ref.b))
+            continue;
+        ref.a.row += dRows;
+        ref.a.col += dCols;
+        ref.b.row += dRows;
+        ref.b.col += dCols;
+        if (ref.a.row < 1 || ref.b.row > kMaxRows || ref.a.col < 1 || ref.b.col > kMaxColumns)
+            ref.invalid = true;
+        changed = true;
+    }
+    return changed;
+}
+
 bool invalidateSheet(Formula &formula, int sheetId)
 {
     bool changed = false;

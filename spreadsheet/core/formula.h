@@ -107,6 +107,12 @@ void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at,
                            int count);
 
+// Cells `from` of sheet `sheetId` were moved by (dRows, dCols) on the same sheet (cut and
+// paste): references lying wholly inside `from`, absolute or relative, follow them. Returns
+// true if anything changed.
+bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows,
+                      int dCols);
+
 // References to a removed sheet become #REF!.
 bool invalidateSheet(Formula &formula, int sheetId);
 

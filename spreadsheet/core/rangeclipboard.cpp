@@ -117,6 +117,7 @@ QByteArray rangeAsCells(const Workbook &book, int sheet, const CellRange &range,
                            {"rows", range.rowCount()},
                            {"cols", range.columnCount()},
                            {"cut", cut},
+                           {"sheet", book.sheetName(sheet)},
                            {"cells", cells}};
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
@@ -162,6 +163,9 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
             if (cell.contains("fmt"))
                 access.setFormatId(sheet, r, c, access.internFormat(formatFromJson(cell.value("fmt").toObject())));
         }
+        // Moved on its own sheet: what read the cut cells reads them where they are now.
+        if (cut && root.value("sheet").toString() == book.sheetName(sheet))
+            access.followMovedCells(sheet, CellRange{top, left, top + rows - 1, left + cols - 1}, row - top, col - left);
     } catch (...) {
         access.endBatch();
         throw;

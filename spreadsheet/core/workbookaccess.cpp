@@ -152,6 +152,16 @@ void WorkbookAccess::setFormula(int sheet, int row, int col, Formula formula)
     m_book.d->setCellFormula(sheet, row, col, std::move(formula));
 }
 
+void WorkbookAccess::followMovedCells(int sheet, const CellRange &from, int dRows, int dCols)
+{
+    Workbook::Impl &d = *m_book.d;
+    const int id = d.sheetAt(sheet).id;
+    bool changed = false;
+    d.forEachFormulaCell([&](Cell &c) { changed = ::sheet::followMovedCells(*c.formula, c.sheetId, id, from, dRows, dCols) || changed; });
+    if (changed)
+        d.structureChanged(id);
+}
+
 void WorkbookAccess::setFormatId(int sheet, int row, int col, std::uint32_t formatId)
 {
     Sheet &s = m_book.d->sheetAt(sheet);

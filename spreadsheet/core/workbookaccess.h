@@ -52,6 +52,9 @@ public:
 
     // ---- editing with recalculation ----
     void setFormula(int sheet, int row, int col, Formula formula);
+    // After cells `from` of `sheet` moved by (dRows, dCols) on that sheet: every formula
+    // that read them reads them at their new place (recalculated with the batch).
+    void followMovedCells(int sheet, const CellRange &from, int dRows, int dCols);
     void setFormatId(int sheet, int row, int col, std::uint32_t formatId);
     // Changes between begin and end recalculate once, at the end.
     void beginBatch();

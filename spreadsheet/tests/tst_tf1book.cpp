@@ -343,6 +343,33 @@ void TestTF1Book::cutMovesTheCells()
     book->SetActiveCell(10, 4);
     book->EditPaste();
     QCOMPARE(wb.formulaText(0, 10, 4), u"=SUM(C2:C3)"_qs);
+    // Cells read by others, moved: the readers follow them, absolute references too; a
+    // range only partly moved stays as it was.
+    wb.setEntry(0, 20, 1, u"3"_qs);
+    wb.setEntry(0, 21, 1, u"4"_qs);
+    wb.setEntry(0, 22, 1, u"=A20*A21+$A$20"_qs);
+    wb.setEntry(0, 23, 1, u"=SUM(A20:A21)"_qs);
+    wb.setEntry(0, 24, 1, u"=SUM(A19:A20)"_qs);
+    book->SetSelection(20, 1, 21, 1);
+    book->EditCut();
+    QCOMPARE(wb.value(0, 22, 1).asNumber(), 0.0);
+    book->SetActiveCell(30, 5);
+    book->EditPaste();
+    QCOMPARE(wb.formulaText(0, 22, 1), u"=E30*E31+$E$30"_qs);
+    QCOMPARE(wb.value(0, 22, 1).asNumber(), 15.0);
+    QCOMPARE(wb.formulaText(0, 23, 1), u"=SUM(E30:E31)"_qs);
+    QCOMPARE(wb.value(0, 23, 1).asNumber(), 7.0);
+    QCOMPARE(wb.formulaText(0, 24, 1), u"=SUM(A19:A20)"_qs);
+    // Into another sheet the cells go as they are, and nothing else changes.
+    wb.setEntry(0, 40, 1, u"8"_qs);
+    wb.setEntry(0, 41, 1, u"=A40"_qs);
+    book->SetActiveCell(40, 1);
+    book->EditCut();
+    book->SetSheet(2);
+    book->SetActiveCell(1, 1);
+    book->EditPaste();
+    QCOMPARE(wb.value(1, 1, 1).asNumber(), 8.0);
+    QCOMPARE(wb.formulaText(0, 41, 1), u"=A40"_qs);
 }
 
 void TestTF1Book::insertAndDeleteRowsFollowSelection()
