@@ -134,6 +134,9 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
     const int rows = root.value("rows").toInt(), cols = root.value("cols").toInt();
     const int top = root.value("top").toInt(), left = root.value("left").toInt();
     const bool cut = root.value("cut").toBool();
+    // Cut from another sheet still there: the moved formulas keep reading that sheet.
+    const int sourceIndex = book.sheetIndex(root.value("sheet").toString());
+    const bool otherSheet = cut && sourceIndex >= 0 && sourceIndex != sheet;
     if (rows < 1 || cols < 1 || rows > kMaxRows || cols > kMaxColumns || top < 1 || left < 1)
         notCells();
     const CellRange target{row, col, row + rows - 1, col + cols - 1};
@@ -156,6 +159,10 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
                 Formula f = compileFormula(cell.value("f").toString().mid(1), Dialect::French, access.sheetNames());
                 if (!cut)
                     shiftRelativeRefs(f, r - (top + dr), c - (left + dc));
+                else if (otherSheet)
+                    for (FormulaRef &ref : f.refs)
+                        if (ref.sheetId < 0)
+                            ref.sheetId = access.sheetId(sourceIndex);
                 access.setFormula(sheet, r, c, std::move(f));
             } else if (cell.contains("v")) {
                 book.setValue(sheet, r, c, valueFromJson(cell.value("v").toObject()));
@@ -164,7 +171,7 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
                 access.setFormatId(sheet, r, c, access.internFormat(formatFromJson(cell.value("fmt").toObject())));
         }
         // Moved on its own sheet: what read the cut cells reads them where they are now.
-        if (cut && root.value("sheet").toString() == book.sheetName(sheet))
+        if (cut && sourceIndex == sheet)
             access.followMovedCells(sheet, CellRange{top, left, top + rows - 1, left + cols - 1}, row - top, col - left);
     } catch (...) {
         access.endBatch();

@@ -360,15 +360,20 @@ void TestTF1Book::cutMovesTheCells()
     QCOMPARE(wb.formulaText(0, 23, 1), u"=SUM(E30:E31)"_qs);
     QCOMPARE(wb.value(0, 23, 1).asNumber(), 7.0);
     QCOMPARE(wb.formulaText(0, 24, 1), u"=SUM(A19:A20)"_qs);
-    // Into another sheet the cells go as they are, and nothing else changes.
+    // Into another sheet the cells go as they are, a moved formula still reading the sheet
+    // it came from, and nothing else changes.
     wb.setEntry(0, 40, 1, u"8"_qs);
     wb.setEntry(0, 41, 1, u"=A40"_qs);
-    book->SetActiveCell(40, 1);
+    wb.setEntry(0, 40, 2, u"=A50*2"_qs);
+    wb.setEntry(0, 50, 1, u"21"_qs);
+    book->SetSelection(40, 1, 40, 2);
     book->EditCut();
     book->SetSheet(2);
     book->SetActiveCell(1, 1);
     book->EditPaste();
     QCOMPARE(wb.value(1, 1, 1).asNumber(), 8.0);
+    QCOMPARE(wb.formulaText(1, 1, 2), u"=Feuil1!A50*2"_qs);
+    QCOMPARE(wb.value(1, 1, 2).asNumber(), 42.0);
     QCOMPARE(wb.formulaText(0, 41, 1), u"=A40"_qs);
 }
 
