@@ -3,7 +3,8 @@
 # measured in the same run (a plain copy of the bytes; splitting into lines and joining
 # them back), then the whole command line (read, convert, write atomically) against a file
 # copy with hyperfine. The peers unrtf --html and soffice --convert-to html are timed when
-# installed. Usage: bench/texttools-htm.sh BUILD_DIR   (configured with -DVELMORA_BUILD_BENCH=ON)
+# installed. Usage: [BASELINE=OLD_BENCH_BINARY] bench/texttools-htm.sh BUILD_DIR
+# (BUILD_DIR configured with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=${1:?build directory}
 exe="$build/bench/bench_texttools_htmlexport"
@@ -11,6 +12,17 @@ exe="$build/bench/bench_texttools_htmlexport"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), $(date -u +%Y-%m-%d)"
 "$exe" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+# Side by side with an earlier build of the benchmark (BASELINE=path/to/old/binary): the two
+# take turns, so that both see the same load.
+if [ -n "${BASELINE:-}" ]; then
+  for round in 1 2 3; do
+    for b in "$BASELINE" "$exe"; do
+      echo "round $round: $b"
+      "$b" --benchmark_filter='BM_HtmlExport|BM_SplitJoinFloor' --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true 2>/dev/null | grep median
+    done
+  done
+fi
 "$exe" --write "$work/doc.qvt"
 velmora="$build/shell/velmora"
 [ -x "$velmora" ] || cmake --build "$build" -j2 --target velmora

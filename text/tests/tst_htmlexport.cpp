@@ -47,7 +47,9 @@ private Q_SLOTS:
     void convertsLines();
     void badEscapeIsAConversionError_data();
     void badEscapeIsAConversionError();
+    void agreesWithStepByStepVersion_data();
     void agreesWithStepByStepVersion();
+    void agreesOnTheEditorsParagraphs();
     void longCraftedLinesStayFast();
     void pageAroundTheLines();
     void readingStopsAtCtrlZ();
@@ -137,18 +139,33 @@ void TestHtmlExport::badEscapeIsAConversionError()
 }
 
 // Lines assembled from the codes the rules look for, compared with the naive version.
+// Lines assembled at random from codes, pieces of codes and text. Short lines make the
+// codes meet in every order; long ones cross the sixteen-byte blocks the converter
+// searches by, with codes on both sides of every block edge.
+void TestHtmlExport::agreesWithStepByStepVersion_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("minPieces");
+    QTest::addColumn<int>("maxPieces");
+    QTest::newRow("short lines") << 30000 << 1 << 14;
+    QTest::newRow("long lines") << 3000 << 14 << 120;
+}
+
 void TestHtmlExport::agreesWithStepByStepVersion()
 {
+    QFETCH(int, lines);
+    QFETCH(int, minPieces);
+    QFETCH(int, maxPieces);
     static const char *const pieces[] = {
         "\\par ", "\\plain", "\\plain\\f2\\fs20 ", "\\pard", "\\qc", "\\qr", "\\b ", "\\i ", "\\ul ", "\\fs20 ", "\\fs",
         "\\li720", "\\li", "\\fi-360", "\\fi", "f0\\", "f1\\", "f2\\", "f3\\", "f", "3\\", "{", "}",
         "{\\pntext\\'b7\\tab}", "{\\pntext\\f1\\'b7\\tab}", "\\'e9", "\\'E0", "\\'b7", "\\'4", "<", "</P>", "<P>", " ", "a",
         "Texte", "\\", "'", "p", "l", "ain", "ul", "b", "i", "\\u", "\\p", "x y"};
-    QRandomGenerator rng(20261207);
+    QRandomGenerator rng(20261207 + quint32(minPieces));
     int compared = 0, errors = 0;
-    for (int n = 0; n < 30000; ++n) {
+    for (int n = 0; n < lines; ++n) {
         QByteArray line;
-        const int count = int(rng.bounded(1, 14));
+        const int count = int(rng.bounded(minPieces, maxPieces));
         for (int k = 0; k < count; ++k)
             line += pieces[rng.bounded(int(std::size(pieces)))];
         QByteArray expected;
@@ -173,6 +190,46 @@ void TestHtmlExport::agreesWithStepByStepVersion()
         errors += expectedError;
     }
     QVERIFY(errors > 0 && errors < compared / 2); // both outcomes were exercised
+}
+
+// Whole paragraphs as the editor writes them (runs, alignment, bullets, accented letters,
+// paragraphs of every length) convert exactly as the step-by-step rules say, the page too.
+void TestHtmlExport::agreesOnTheEditorsParagraphs()
+{
+    static const char *const openings[] = {"\\par \\pard\\plain\\f2\\fs20 ", "\\par \\pard\\qc\\plain\\f2\\fs20\\b ",
+                                           "\\par \\pard\\qr\\plain\\f2\\fs20 ", "\\par \\plain\\f2\\fs20 ",
+                                           "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                                           "{\\pntxtb\\'b7}}\\fi-360\\li720\\plain\\f2\\fs20 ",
+                                           "\\deflang1036\\pard\\plain\\f2\\fs20 ", "\\par \\pard\\plain\\f3\\fs24 "};
+    static const char *const runs[] = {"\\plain\\f2\\fs20\\i ", "\\plain\\f2\\fs20\\ul ", "\\plain\\f2\\fs20\\b ",
+                                       "\\plain\\f2\\fs20 ", "\\plain\\f0\\fs16\\b\\i ", "\\plain\\f1\\fs20 "};
+    static const char *const words[] = {"Madame", "le", "la", "fin.", "facture", "r\\'e9union", "\\'e0", "pr\\'e8s",
+                                        "\\'c7a", "lieu", "fs", "\\{accolade\\}", "tabulation\\tab", "sp\\'e9cial",
+                                        "soixante-dix", "ligne"};
+    QRandomGenerator rng(7122026);
+    QByteArray document = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}}\r\n";
+    QByteArray expectedPage = kHeader;
+    for (int n = 0; n < 1500; ++n) {
+        QByteArray line = openings[rng.bounded(int(std::size(openings)))];
+        const int count = int(rng.bounded(0, n % 10 == 0 ? 400 : 40));
+        for (int k = 0; k < count; ++k) {
+            if (rng.bounded(8) == 0)
+                line += runs[rng.bounded(int(std::size(runs)))];
+            line += words[rng.bounded(int(std::size(words)))];
+            line += ' ';
+        }
+        QByteArray expected;
+        try {
+            expected = reference::convertLine(line);
+        } catch (const reference::BadEscape &) {
+            QFAIL("the generated paragraphs hold no bad escape");
+        }
+        QCOMPARE(htmlexport::convertLine(line), expected);
+        document += line + "\r\n";
+        if (!expected.isEmpty())
+            expectedPage += expected + "\r\n";
+    }
+    QCOMPARE(htmlexport::convertDocument(document), expectedPage + kFooter);
 }
 
 // Repeated codes on one long line must not turn the export quadratic.
