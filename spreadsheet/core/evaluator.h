@@ -84,6 +84,18 @@ public:
         return -2;
     }
 
+    // Told of every lookup VLOOKUP, HLOOKUP and MATCH make in a table: an exact one with its
+    // key and the 0-based position found along the key line (-1: none), or another kind.
+    // The workbook keeps them to know which lookups a change in the table can affect.
+    virtual void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos)
+    {
+        (void)table;
+        (void)vertical;
+        (void)key;
+        (void)pos;
+    }
+    virtual void noteOtherLookup() {}
+
     virtual Value cellValue(int sheetId, int row, int col) = 0;
     // The stored value of a cell without copying it (an empty value for an empty cell), or
     // nullptr when the context cannot lend it; lets arithmetic skip the copy.
@@ -130,6 +142,10 @@ Value checkedNumber(double v);
 // texts compared ignoring case; empty counts as 0, "" or FALSE by the other side.
 // Returns <0, 0, >0. Errors must be handled by the caller.
 int compareValues(const Value &a, const Value &b);
+
+// False only when an exact lookup of `key` (VLOOKUP, HLOOKUP, MATCH with exact match) can
+// never stop at a cell holding `candidate`.
+bool exactLookupMayMatch(const Value &key, const Value &candidate);
 
 class Evaluator
 {

@@ -94,6 +94,36 @@ int findExact(const Line &line, const Value &key)
     return -1;
 }
 
+} // namespace
+
+} // namespace sheet::fn
+
+namespace sheet {
+
+bool exactLookupMayMatch(const Value &key, const Value &candidate)
+{
+    if (!fn::sameKind(key, candidate))
+        return false;
+    if (key.isText()) {
+        const QString &k = key.asText();
+        if (k.contains(u'*') || k.contains(u'?') || k.contains(u'~'))
+            return true;
+        if (k.toCaseFolded() == candidate.asText().toCaseFolded())
+            return true;
+    }
+    if (key.isNumber() && key.asNumber() == candidate.asNumber())
+        return true;
+    if (key.isBoolean() && key.asBoolean() == candidate.asBoolean())
+        return true;
+    return compareValues(candidate, key) == 0;
+}
+
+} // namespace sheet
+
+namespace sheet::fn {
+
+namespace {
+
 // Sorted match: the last position whose value is <= key (ascending) or >= key
 // (descending), by binary search over values of the key's kind; -1 when none.
 int findSorted(const Line &line, const Value &key, bool descending)
@@ -145,6 +175,10 @@ Operand tableLookup(EvalContext &ctx, Args a, bool vertical)
         return Value::error(ErrorCode::Ref);
     const Line keys{ctx, table, vertical, vertical ? table.area.left : table.area.top};
     const int pos = sorted ? findSorted(keys, key, false) : findExact(keys, key);
+    if (sorted)
+        ctx.noteOtherLookup();
+    else
+        ctx.noteExactLookup(table, vertical, key, pos);
     if (pos < 0)
         return Value::error(ErrorCode::NA);
     const int offset = int(index) - 1;
@@ -166,6 +200,10 @@ Operand match_(EvalContext &ctx, Args a)
         return Value::error(ErrorCode::NA);
     const Line line{ctx, range, vertical, vertical ? range.area.left : range.area.top};
     const int pos = type == 0 ? findExact(line, key) : findSorted(line, key, type < 0);
+    if (type == 0)
+        ctx.noteExactLookup(range, vertical, key, pos);
+    else
+        ctx.noteOtherLookup();
     if (pos < 0)
         return Value::error(ErrorCode::NA);
     return Value::number(pos + 1);

@@ -38,6 +38,7 @@ void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
     assignValue(c, value);
     c.formula.reset();
     c.rawFormula.clear();
+    c.lookupsKnown = false;
 }
 
 void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, const Value &cached)
@@ -46,6 +47,7 @@ void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, co
     assignValue(c, cached);
     c.formula = std::make_unique<Formula>(std::move(formula));
     c.rawFormula.clear();
+    c.lookupsKnown = false;
 }
 
 void WorkbookAccess::putRawFormula(int sheet, int row, int col, const QString &text, const Value &cached)
@@ -54,6 +56,7 @@ void WorkbookAccess::putRawFormula(int sheet, int row, int col, const QString &t
     assignValue(c, cached);
     c.formula.reset();
     c.rawFormula = text;
+    c.lookupsKnown = false;
 }
 
 void WorkbookAccess::putFormat(int sheet, int row, int col, std::uint32_t formatId)

@@ -22,6 +22,17 @@ namespace sheet {
 
 struct CellBlock;
 
+// An exact lookup a formula made when it was last computed: the table, the direction of its
+// key line (the first column, or the first row), the key and the position found (-1: none).
+struct LookupNote
+{
+    int sheetId = 0;
+    CellRange table;
+    bool vertical = true;
+    int pos = -1;
+    Value key;
+};
+
 struct Cell
 {
     Value value;                       // constant, or the formula's last result
@@ -37,7 +48,15 @@ struct Cell
     int low = 0;
     bool onStack = false;
     bool selfLoop = false;
+    // True when `lookups` lists every lookup the formula made in its last computation and
+    // all were exact: a change in those tables can then be judged without recomputing.
+    bool lookupsKnown = false;
+    // Ranges of the formula (bit i: refs[i], the first 8) read only as the table of lookups
+    // (VLOOKUP, HLOOKUP, MATCH), set when the formula is registered. Kept small so that the
+    // cell stays within its allocation size.
+    std::uint8_t lookupOnlyRefs = 0;
     CellBlock *block = nullptr;        // the block holding the cell (its sums depend on it)
+    std::unique_ptr<std::vector<LookupNote>> lookups;
 
     bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
 };
@@ -199,6 +218,11 @@ struct Workbook::Impl : public SheetNames
     void rebuildDependencies();
     template <typename F>
     void forEachReader(int sheetId, int row, int col, F &&visit);
+    // True when the formula of `reader`, reading the constant cell (sheetId, row, col) only
+    // through exact lookups noted at its last computation, gives the same result whatever
+    // the new value of that cell: the cell is neither the one a lookup returned nor a key
+    // that could now be found before (or instead of) the one found.
+    bool lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const;
 
     // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
     void cellEdited(Cell *cell, int sheetId, int row, int col);
@@ -232,6 +256,12 @@ public:
     double random() override;
     void foldNumbers(const RangeRef &range, NumberFold &fold) override;
     int findExact(const RangeRef &line, const Value &key) override;
+    void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos) override;
+    void noteOtherLookup() override { complete = false; }
+
+    // Where the lookups of the formula being computed are noted (nullptr: not noted).
+    std::vector<LookupNote> *notes = nullptr;
+    bool complete = true;
 
 private:
     Workbook::Impl &m_impl;

@@ -7,6 +7,7 @@
 #include "spreadsheet/core/workbookimpl.h"
 
 #include "common/velmoraerror.h"
+#include "spreadsheet/core/functionregistry.h"
 #include "spreadsheet/core/numberformat.h"
 
 #include <QDateTime>
@@ -136,9 +137,85 @@ void Workbook::Impl::forEachFormulaCell(const std::function<void(Cell &)> &visit
 
 // ---- dependencies --------------------------------------------------------------------------
 
+namespace {
+
+// The ranges of `f` (bit i: refs[i], for the first 8) that the formula uses only as the
+// table argument of VLOOKUP, HLOOKUP or MATCH, found by following the postfix code.
+std::uint8_t lookupOnlyRanges(const Formula &f)
+{
+    static const int lookupFunctions[] = {
+        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("VLOOKUP"))),
+        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("HLOOKUP"))),
+        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("MATCH"))),
+    };
+    bool anyLookup = false;
+    for (const Instr &in : f.code)
+        if (in.op == Op::Call && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                                     != std::end(lookupFunctions))
+            anyLookup = true;
+    if (!anyLookup || f.hasDynamicRefs)
+        return 0;
+    std::uint32_t asTable = 0, otherwise = 0;
+    // The stack of the program, each entry the reference it holds (-1: anything else).
+    std::vector<int> stack;
+    auto popOther = [&](size_t n) {
+        if (stack.size() < n)
+            return false;
+        for (size_t i = stack.size() - n; i < stack.size(); ++i)
+            if (stack[i] >= 0 && stack[i] < 8)
+                otherwise |= 1u << stack[i];
+        stack.resize(stack.size() - n);
+        return true;
+    };
+    for (const Instr &in : f.code) {
+        switch (in.op) {
+        case Op::Ref:
+            stack.push_back(int(in.arg));
+            break;
+        case Op::Number: case Op::String: case Op::Boolean: case Op::Error: case Op::Missing: case Op::Name:
+            stack.push_back(-1);
+            break;
+        case Op::Neg: case Op::Plus: case Op::Percent: case Op::Paren:
+            if (!popOther(1))
+                return 0;
+            stack.push_back(-1);
+            break;
+        case Op::Call:
+        case Op::CallUnknown: {
+            const size_t n = in.argc;
+            if (stack.size() < n)
+                return 0;
+            const bool lookup = in.op == Op::Call && n >= 2
+                                && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                                       != std::end(lookupFunctions);
+            if (lookup) {
+                int &table = stack[stack.size() - n + 1];
+                if (table >= 0 && table < 8)
+                    asTable |= 1u << table;
+                table = -1;
+            }
+            popOther(n);
+            stack.push_back(-1);
+            break;
+        }
+        default: // binary operators
+            if (!popOther(2))
+                return 0;
+            stack.push_back(-1);
+            break;
+        }
+    }
+    popOther(stack.size());
+    return std::uint8_t(asTable & ~otherwise);
+}
+
+} // namespace
+
 void Workbook::Impl::registerFormula(Cell *cell)
 {
     const Formula &f = *cell->formula;
+    cell->lookupOnlyRefs = lookupOnlyRanges(f);
+    cell->lookupsKnown = false;
     for (const FormulaRef &ref : f.refs) {
         if (ref.invalid)
             continue;
@@ -164,6 +241,7 @@ void Workbook::Impl::registerFormula(Cell *cell)
 
 void Workbook::Impl::unregisterFormula(Cell *cell)
 {
+    cell->lookupsKnown = false;
     if (!cell->formula)
         return;
     const Formula &f = *cell->formula;
@@ -349,6 +427,49 @@ int WorkbookContext::findExact(const RangeRef &line, const Value &key)
     return -2;
 }
 
+void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos)
+{
+    if (!notes)
+        return;
+    if (notes->size() >= 8) {
+        complete = false;
+        return;
+    }
+    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key});
+}
+
+bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const
+{
+    if (!reader->lookupsKnown || !reader->lookupOnlyRefs || !reader->formula)
+        return false;
+    // Every range of the formula holding the cell must be a lookup table, and no single
+    // reference may name the cell.
+    const Formula &f = *reader->formula;
+    for (size_t i = 0; i < f.refs.size(); ++i) {
+        const FormulaRef &ref = f.refs[i];
+        if (ref.invalid || refSheet(ref, reader->sheetId) != sheetId)
+            continue;
+        const CellRange area{ref.a.row, ref.a.col, ref.b.row, ref.b.col};
+        if (!area.contains(row, col))
+            continue;
+        if (i >= 8 || !(reader->lookupOnlyRefs & (1u << i)))
+            return false;
+    }
+    if (!reader->lookups)
+        return true;
+    for (const LookupNote &note : *reader->lookups) {
+        if (note.sheetId != sheetId || !note.table.contains(row, col))
+            continue;
+        const int at = note.vertical ? row - note.table.top : col - note.table.left;
+        const bool inKeyLine = note.vertical ? col == note.table.left : row == note.table.top;
+        if (at == note.pos)
+            return false; // the cell found, or a cell of the row (column) returned
+        if (inKeyLine && (note.pos < 0 || at < note.pos) && exactLookupMayMatch(note.key, value))
+            return false; // the key may now be found here first
+    }
+    return true;
+}
+
 double WorkbookContext::random()
 {
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
@@ -362,7 +483,14 @@ void Workbook::Impl::evaluate(Cell *cell)
     ctx.sheetId = cell->sheetId;
     ctx.row = cell->row;
     ctx.col = cell->col;
+    if (cell->lookupOnlyRefs) {
+        if (!cell->lookups)
+            cell->lookups = std::make_unique<std::vector<LookupNote>>();
+        cell->lookups->clear();
+        ctx.notes = cell->lookups.get();
+    }
     assignValue(*cell, evaluator.run(*cell->formula, ctx));
+    cell->lookupsKnown = cell->lookupOnlyRefs && ctx.complete;
 }
 
 void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
@@ -497,9 +625,10 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
         }
         Cell *c = sequence[i].first;
         const Value old = c->value;
-        if (sequence[i].second)
+        if (sequence[i].second) {
             assignValue(*c, Value::error(ErrorCode::Circular));
-        else
+            c->lookupsKnown = false;
+        } else
             evaluate(c);
         if (c->formula->hasDynamicRefs)
             dynamic.push_back(c);
@@ -527,7 +656,16 @@ void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)
 {
     if (cell && cell->formula)
         pendingSeeds.push_back(cell);
-    forEachReader(sheetId, row, col, [&](Cell *r) { pendingSeeds.push_back(r); });
+    if (cell && !cell->formula && cell->rawFormula.isEmpty()) {
+        // A new constant: lookups it cannot affect keep their results.
+        const Value &value = cell->value;
+        forEachReader(sheetId, row, col, [&](Cell *r) {
+            if (!lookupUnaffected(r, sheetId, row, col, value))
+                pendingSeeds.push_back(r);
+        });
+    } else {
+        forEachReader(sheetId, row, col, [&](Cell *r) { pendingSeeds.push_back(r); });
+    }
     pendingChanged.emplace_back(sheetId, CellAddress{row, col});
     modified = true;
     if (batchDepth == 0)
