@@ -5,7 +5,7 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
-#include "spreadsheet/tests/libreofficerun.h"
+#include "common/tests/libreofficerun.h"
 #include "spreadsheet/ui/spreadsheetmodule.h"
 
 #include <QProcess>

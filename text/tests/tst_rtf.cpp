@@ -1,5 +1,6 @@
 // RTF reader and writer: the byte shape of the control's stream, round trips, RTF from other
 // word processors, malformed input, plain-text files.
+#include "common/tests/libreofficerun.h"
 #include "text/core/mailmerge.h"
 #include "text/core/richtext.h"
 #include "text/core/rtfreader.h"
@@ -7,8 +8,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -461,8 +460,7 @@ void TestRtf::displayedLines()
 // bold, italic, underline, alignment and bullets must survive both readers and writers.
 void TestRtf::officeSuiteRoundTrip()
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
+    if (lotest::sofficePath().isEmpty())
         QSKIP("soffice is not installed");
     QTextDocument doc;
     richtext::prepare(doc);
@@ -476,18 +474,11 @@ void TestRtf::officeSuiteRoundTrip()
     QVERIFY(in.open(QIODevice::WriteOnly));
     in.write(rtf::write(doc));
     in.close();
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start(soffice, {u"-env:UserInstallation=file://"_s + dir.filePath(u"profil"_s), u"--headless"_s,
-                      u"--convert-to"_s, u"rtf:Rich Text Format"_s, u"--outdir"_s, dir.filePath(u"sortie"_s),
-                      in.fileName()});
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished(5000);
-        QFAIL("soffice did not finish within 60 s");
-    }
+    const QString failure = lotest::runSoffice(dir.path(), {u"--convert-to"_s, u"rtf:Rich Text Format"_s,
+                                                            u"--outdir"_s, dir.filePath(u"sortie"_s), in.fileName()});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QFile out(dir.filePath(u"sortie/lettre.rtf"_s));
-    QVERIFY2(out.open(QIODevice::ReadOnly), p.readAllStandardError().constData());
+    QVERIFY(out.open(QIODevice::ReadOnly));
     std::unique_ptr<QTextDocument> back(readRtf(out.readAll()));
     QStringList texts = blocks(*back);
     while (!texts.isEmpty() && texts.last().isEmpty())
