@@ -9,6 +9,7 @@
 #include "agenda/ui/agendagrid.h"
 #include "agenda/ui/agendamodule.h"
 #include "agenda/ui/tagenda.h"
+#include "bench/benchframe.h"
 #include "common/textfile.h"
 #include "common/ui/frameservices.h"
 
@@ -68,23 +69,6 @@ Data &data()
     static Data d;
     return d;
 }
-
-class NullFrame : public FrameServices
-{
-public:
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return m_rows; }
-    QStringList &PressePapierAgenda() override { return m_rows; }
-    QPrinter &printer() override
-    {
-        static QPrinter p;
-        return p;
-    }
-
-private:
-    QStringList m_rows;
-};
 
 void BM_PlainRead(benchmark::State &state)
 {
@@ -164,7 +148,7 @@ BENCHMARK(BM_DayChangeModel)->Unit(benchmark::kMicrosecond);
 // "Jour précédent" on the way back), the grids refilled.
 void BM_DayChangeWindow(benchmark::State &state)
 {
-    NullFrame frame;
+    BenchFrame frame;
     AgendaModule module(nullptr);
     TAgenda w(frame, module);
     w.resize(600, 500);
@@ -190,7 +174,7 @@ BENCHMARK(BM_DayChangeWindow)->Unit(benchmark::kMicrosecond);
 // Loading as "Ouvrir" does: the window reads the file and shows today's page of it.
 void BM_ChargeWindow(benchmark::State &state)
 {
-    NullFrame frame;
+    BenchFrame frame;
     AgendaModule module(nullptr);
     for (auto _ : state) {
         TAgenda w(frame, module);

@@ -3,6 +3,7 @@
 // reading and writing the same bytes in the same run.
 // `bench_database --generate DIR` writes the data as DIR/plein.qvb and DIR/plein.csv (the
 // same records) for database-sort.sh, which times `sort -t';' -k3,3` on the CSV.
+#include "bench/benchframe.h"
 #include "common/atomicsave.h"
 #include "common/ui/frameservices.h"
 #include "common/ui/printing.h"
@@ -159,25 +160,6 @@ void BM_SearchOneField(benchmark::State &state)
         benchmark::DoNotOptimize(recordsearch::find(t, 3, QStringLiteral("INTROUVABLE"), 1));
 }
 BENCHMARK(BM_SearchOneField)->Unit(benchmark::kMillisecond);
-
-class BenchFrame : public FrameServices
-{
-public:
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return m_rows; }
-    QStringList &PressePapierAgenda() override { return m_rows; }
-    QPrinter &printer() override
-    {
-        if (!m_printer)
-            m_printer = printing::createPrinter();
-        return *m_printer;
-    }
-
-private:
-    QStringList m_rows;
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 // The window's load of the full file, its grid shown and painted once.
 void BM_WindowCharge(benchmark::State &state)
