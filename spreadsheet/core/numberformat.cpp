@@ -455,6 +455,36 @@ PatternInfo describeNumberPattern(const QString &pattern)
     return info;
 }
 
+QString formatNumberToFit(double value, const QString &pattern, const std::function<bool(const QString &)> &fits)
+{
+    const QString full = formatNumber(value, pattern);
+    if (fits(full))
+        return full;
+    const bool standard = pattern.isEmpty() || pattern.compare(u"General", Qt::CaseInsensitive) == 0
+        || pattern.compare(u"Standard", Qt::CaseInsensitive) == 0;
+    if (standard && std::isfinite(value)) {
+        if (full.contains(u'E')) {
+            // 1,23456E+20: fewer digits in the mantissa.
+            for (int d = 4; d >= 0; --d) {
+                const QString shorter = formatNumber(value, QStringLiteral("0,") + QString(d, u'#') + QStringLiteral("E+00"));
+                if (fits(shorter))
+                    return shorter;
+            }
+        } else {
+            const qsizetype comma = full.indexOf(u',');
+            for (int d = comma < 0 ? -1 : int(full.size() - comma - 2); d >= 0; --d) {
+                const QString shorter = formatStandard(roundHalfAway(value, d));
+                if (fits(shorter))
+                    return shorter;
+            }
+        }
+    }
+    QString hashes = QStringLiteral("###");
+    while (!hashes.isEmpty() && !fits(hashes))
+        hashes.chop(1);
+    return hashes;
+}
+
 bool isDateTimePattern(const QString &pattern)
 {
     bool quoted = false;

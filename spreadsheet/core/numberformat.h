@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 namespace sheet {
 
 // Date serials: 1 = 31/12/1899, 36231 = 12/03/1999; the fraction is the time of day.
@@ -23,6 +25,11 @@ bool parseEntryNumber(const QString &text, double &value, QString &format);
 QString formatStandard(double value);
 // The value with the pattern applied ("" is the standard format).
 QString formatNumber(double value, const QString &pattern);
+// The value as the pattern shows it, within the room `fits` accepts: in the standard format
+// a number loses decimals (rounded) until it fits; a number whose integer part does not fit,
+// or that a pattern of its own makes too wide, reads "###" (as many "#" as fit). A cut
+// number would read as another number.
+QString formatNumberToFit(double value, const QString &pattern, const std::function<bool(const QString &)> &fits);
 // True when the pattern shows a date or a time.
 bool isDateTimePattern(const QString &pattern);
 

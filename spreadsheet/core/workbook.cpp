@@ -24,22 +24,125 @@ CellRange clipped(const CellRange &r)
                      std::min(kMaxColumns, r.right)};
 }
 
-// The number format a formula's outermost function implies, or "".
-QString impliedFormat(const Formula &f)
+// What a formula's result is, as far as its display goes: a date, a time, a percentage, or
+// a plain number; with the pattern to show it in.
+struct ResultKind
 {
-    auto it = f.code.rbegin();
-    while (it != f.code.rend() && it->op == Op::Paren)
-        ++it;
-    if (it == f.code.rend() || it->op != Op::Call)
-        return QString();
-    const QString &name = FunctionRegistry::instance().at(int(it->arg)).name;
-    if (name == u"DATE" || name == u"TODAY" || name == u"DATEVALUE")
-        return QStringLiteral("dd/mm/yyyy");
-    if (name == u"NOW")
-        return QStringLiteral("dd/mm/yyyy hh:nn");
-    if (name == u"TIME" || name == u"TIMEVALUE")
-        return QStringLiteral("hh:nn:ss");
-    return QString();
+    enum Kind { Plain, Date, Time, Percent } kind = Plain;
+    QString pattern;
+};
+
+ResultKind kindOfPattern(const QString &pattern)
+{
+    if (pattern.isEmpty())
+        return {};
+    if (isDateTimePattern(pattern)) {
+        bool date = false, quoted = false;
+        for (QChar c : pattern) {
+            if (c == u'"')
+                quoted = !quoted;
+            const QChar l = c.toLower();
+            if (!quoted && (l == u'd' || l == u'y' || l == u'j' || l == u'a'))
+                date = true;
+        }
+        return {date ? ResultKind::Date : ResultKind::Time, pattern};
+    }
+    if (describeNumberPattern(pattern).percent)
+        return {ResultKind::Percent, pattern};
+    return {};
+}
+
+// The number format a formula's result implies, or "": a date function gives a date, date
+// arithmetic on a dated cell (=A9+1, =A9-7) a date, a product with a percentage a percentage.
+QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
+{
+    std::vector<ResultKind> stack;
+    auto pop = [&]() {
+        if (stack.empty())
+            return ResultKind{};
+        ResultKind k = stack.back();
+        stack.pop_back();
+        return k;
+    };
+    for (const Instr &in : f.code) {
+        switch (in.op) {
+        case Op::Ref: {
+            const FormulaRef &ref = f.refs[in.arg];
+            ResultKind k;
+            const Sheet *s = ref.sheetId < 0 ? &d.sheetAt(ownSheet) : d.sheetById(ref.sheetId);
+            if (!ref.isRange && !ref.invalid && s)
+                if (const Cell *c = s->find(ref.a.row, ref.a.col))
+                    k = kindOfPattern(d.formats[c->formatId].numberFormat);
+            stack.push_back(k);
+            break;
+        }
+        case Op::Neg:
+        case Op::Plus:
+        case Op::Paren:
+            break;
+        case Op::Percent:
+            pop();
+            stack.push_back({});
+            break;
+        case Op::Add:
+        case Op::Sub: {
+            const ResultKind b = pop(), a = pop();
+            ResultKind r;
+            if (a.kind == ResultKind::Date && (b.kind == ResultKind::Plain || b.kind == ResultKind::Time))
+                r = a; // a date plus or minus days (or hours) is a date
+            else if (in.op == Op::Add && a.kind == ResultKind::Plain && b.kind == ResultKind::Date)
+                r = b;
+            else if (a.kind == b.kind && (a.kind == ResultKind::Time || a.kind == ResultKind::Percent))
+                r = a; // hours plus hours, a rate plus a rate
+            stack.push_back(r); // a date minus a date is a number of days
+            break;
+        }
+        case Op::Mul:
+        case Op::Div: {
+            const ResultKind b = pop(), a = pop();
+            ResultKind r;
+            if (a.kind == ResultKind::Percent && b.kind == ResultKind::Plain)
+                r = a;
+            else if (in.op == Op::Mul && a.kind == ResultKind::Plain && b.kind == ResultKind::Percent)
+                r = b;
+            stack.push_back(r);
+            break;
+        }
+        case Op::Pow:
+        case Op::Concat:
+        case Op::Eq:
+        case Op::Ne:
+        case Op::Lt:
+        case Op::Le:
+        case Op::Gt:
+        case Op::Ge:
+            pop();
+            pop();
+            stack.push_back({});
+            break;
+        case Op::Call:
+        case Op::CallUnknown: {
+            for (int i = 0; i < in.argc; ++i)
+                pop();
+            ResultKind r;
+            if (in.op == Op::Call) {
+                const QString &name = FunctionRegistry::instance().at(int(in.arg)).name;
+                if (name == u"DATE" || name == u"TODAY" || name == u"DATEVALUE")
+                    r = {ResultKind::Date, QStringLiteral("dd/mm/yyyy")};
+                else if (name == u"NOW")
+                    r = {ResultKind::Date, QStringLiteral("dd/mm/yyyy hh:nn")};
+                else if (name == u"TIME" || name == u"TIMEVALUE")
+                    r = {ResultKind::Time, QStringLiteral("hh:nn:ss")};
+            }
+            stack.push_back(r);
+            break;
+        }
+        default:
+            stack.push_back({});
+            break;
+        }
+    }
+    return stack.empty() ? QString() : stack.back().pattern;
 }
 
 QString booleanText(bool b)
@@ -150,7 +253,7 @@ void Workbook::setFormula(int sheet, int row, int col, const QString &formula)
         text = text.mid(1);
     Formula compiled = compileFormula(text, Dialect::French, *d);
     // A formula whose result is a date or a time shows as one, as users expect of =TODAY().
-    const QString implied = impliedFormat(compiled);
+    const QString implied = impliedFormat(compiled, *d, sheet);
     if (!implied.isEmpty()) {
         Sheet &s = d->sheetAt(sheet);
         const Cell *c = s.find(row, col);

@@ -21,7 +21,37 @@ private slots:
     void dateSerials();
     void patternsSurviveTheFile_data();
     void patternsSurviveTheFile();
+    void numbersFitTheirCell_data();
+    void numbersFitTheirCell();
 };
+
+void TestFormulaNumbers::numbersFitTheirCell_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("room"); // characters
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("fits") << 3.25 << "" << 10 << "3,25";
+    QTest::newRow("decimals rounded") << 3.14159265 << "" << 4 << "3,14";
+    QTest::newRow("rounded up") << 2.996 << "" << 4 << "3";
+    QTest::newRow("negative") << -3.14159 << "" << 5 << "-3,14";
+    QTest::newRow("integer fits") << 1234567.891 << "" << 7 << "1234568";
+    QTest::newRow("integer too wide") << 1234567.891 << "" << 5 << "###";
+    QTest::newRow("small") << 0.000123456 << "" << 6 << "0,0001";
+    QTest::newRow("scientific") << 1.5e20 << "" << 5 << "2E+20";
+    QTest::newRow("own pattern") << 2.5 << "0,00" << 3 << "###";
+    QTest::newRow("date") << 36231.0 << "dd/mm/yyyy" << 8 << "###";
+    QTest::newRow("tiny cell") << 123.0 << "" << 2 << "##";
+}
+
+void TestFormulaNumbers::numbersFitTheirCell()
+{
+    QFETCH(double, value);
+    QFETCH(QString, pattern);
+    QFETCH(int, room);
+    QFETCH(QString, shown);
+    QCOMPARE(formatNumberToFit(value, pattern, [&](const QString &t) { return t.size() <= room; }), shown);
+}
 
 void TestFormulaNumbers::entryParsing_data()
 {

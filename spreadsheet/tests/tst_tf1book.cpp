@@ -49,6 +49,9 @@ private Q_SLOTS:
     void insertAndDeleteRowsFollowSelection();
     void sheetTabsSwitchSheets();
     void frozenRowsStayInView();
+    void frozenPanesMoveOneCellAndSelectAcross();
+    void ctrlEndGoesToTheLastUsedCell();
+    void largerFontGrowsTheRow();
     void autoFitWidensToTheText();
     void chartIsDrawnOverTheSheet();
     void printLayoutCutsPages();
@@ -57,6 +60,8 @@ private Q_SLOTS:
 private:
     void type(QWidget *w, const QString &text);
     void clickCell(int row, int col);
+    QList<int> selection() const; // first row, first column, last row, last column
+    void clickIn(SheetView *pane, int row, int col, Qt::KeyboardModifiers mods = {});
     std::unique_ptr<TF1Book> book;
     QStringList errors;
 };
@@ -464,6 +469,116 @@ void TestTF1Book::frozenRowsStayInView()
     book->SetFixedRows(0);
     QVERIFY(!top->isVisible());
     QVERIFY(book->view()->hasFocus());
+}
+
+void TestTF1Book::clickIn(SheetView *pane, int row, int col, Qt::KeyboardModifiers mods)
+{
+    const QRect r = pane->visualRect(book->model()->index(row - 1, col - 1));
+    QVERIFY(pane->viewport()->rect().contains(r.center()));
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, mods, r.center());
+}
+
+QList<int> TestTF1Book::selection() const
+{
+    int r1, c1, r2, c2;
+    book->GetSelection(0, r1, c1, r2, c2);
+    return {r1, c1, r2, c2};
+}
+
+void TestTF1Book::frozenPanesMoveOneCellAndSelectAcross()
+{
+    Workbook &wb = book->workbook();
+    wb.setEntry(0, 1, 1, u"Nom"_qs);
+    wb.setEntry(0, 1, 2, u"Montant"_qs);
+    for (int r = 2; r <= 6; ++r) {
+        wb.setEntry(0, r, 1, u"n%1"_qs.arg(r));
+        wb.setEntry(0, r, 2, QString::number(r * 10));
+    }
+    book->SetActiveCell(2, 2);
+    book->SetFixedRows(1);
+    book->SetFixedCols(1);
+    auto *corner = book->view()->findChild<SheetView *>(u"FrozenPane3"_qs);
+    auto *top = book->view()->findChild<SheetView *>(u"FrozenPane1"_qs);
+    QVERIFY(corner && top && corner->isVisible() && top->isVisible());
+    // Enter and Tab after an entry move one cell, in the scrolled part and in the frozen one.
+    clickIn(book->view(), 8, 2);
+    type(book->view(), u"5"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(!book->IsEditing());
+    QCOMPARE(book->Row(), 9);
+    QCOMPARE(book->Col(), 2);
+    type(book->view(), u"6"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(!book->IsEditing());
+    QCOMPARE(book->Row(), 9);
+    QCOMPARE(book->Col(), 3);
+    QCOMPARE(wb.displayText(0, 8, 2), u"5"_qs);
+    QCOMPARE(wb.displayText(0, 9, 2), u"6"_qs);
+    clickIn(top, 1, 3);
+    type(top, u"Taux"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(!book->IsEditing());
+    QCOMPARE(book->Row(), 2);
+    QCOMPARE(wb.displayText(0, 1, 3), u"Taux"_qs);
+    // Click on the frozen header, Shift+click on the data: one block, copied together.
+    clickIn(corner, 1, 1);
+    clickIn(book->view(), 6, 2, Qt::ShiftModifier);
+    QCOMPARE(selection(), QList<int>({1, 1, 6, 2}));
+    book->EditCopy();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines.first().trimmed(), u"Nom\tMontant"_qs);
+    QCOMPARE(lines.last().trimmed(), u"n6\t60"_qs);
+    // Shift+arrows from a frozen cell down into the scrolled rows.
+    clickIn(top, 1, 2);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(selection(), QList<int>({1, 2, 4, 2}));
+    QCOMPARE(book->Row(), 4);
+    // Shift+click from the data back up to the header keeps the same anchor.
+    clickIn(book->view(), 5, 2);
+    clickIn(corner, 1, 1, Qt::ShiftModifier);
+    QCOMPARE(selection(), QList<int>({1, 1, 5, 2}));
+}
+
+void TestTF1Book::ctrlEndGoesToTheLastUsedCell()
+{
+    Workbook &wb = book->workbook();
+    wb.setEntry(0, 40, 3, u"1"_qs);
+    wb.setEntry(0, 12, 7, u"2"_qs);
+    clickCell(2, 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(book->Row(), 40);
+    QCOMPARE(book->Col(), 7);
+    QVERIFY(book->view()->visualRect(book->model()->index(39, 6)).intersects(book->view()->viewport()->rect()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(selection(), QList<int>({1, 1, 40, 7}));
+}
+
+void TestTF1Book::largerFontGrowsTheRow()
+{
+    QHeaderView *vh = book->view()->verticalHeader();
+    const int normal = vh->sectionSize(0);
+    clickCell(3, 1);
+    CellFormat big;
+    big.fontSize = 24 * 20;
+    book->SetFontParts(big, TF1Book::FontSize);
+    QCOMPARE(vh->sectionSize(2), normal); // nothing in it yet
+    type(book->view(), u"Titre"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(vh->sectionSize(2) > normal + 10);
+    QCOMPARE(vh->sectionSize(3), normal);
+    // A row whose height the user set keeps it.
+    book->SetRowHeight(6, 6, 300, false);
+    const int set = vh->sectionSize(5);
+    book->SetActiveCell(6, 1);
+    book->SetFontParts(big, TF1Book::FontSize);
+    book->workbook().setEntry(0, 6, 1, u"Sous-titre"_qs);
+    QCOMPARE(vh->sectionSize(5), set);
+    // Emptied again, the row goes back to the normal height.
+    book->workbook().setEntry(0, 3, 1, QString());
+    QCOMPARE(vh->sectionSize(2), normal);
 }
 
 void TestTF1Book::autoFitWidensToTheText()

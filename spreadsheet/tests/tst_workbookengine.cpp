@@ -54,6 +54,8 @@ private slots:
     void standardDisplay_data();
     void standardDisplay();
     void dateFormatStaysForNewEntries();
+    void resultsShowAsTheirOperands_data();
+    void resultsShowAsTheirOperands();
     void rejectedFormulaChangesNothing();
     void dependentsFollow();
     void circularReference();
@@ -165,6 +167,36 @@ void TestWorkbookEngine::dateFormatStaysForNewEntries()
     QCOMPARE(book.displayText(0, 4, 1), QStringLiteral("08:05:00"));
     SET(book, 0, "A5", "=YEAR(A1)");
     QCOMPARE(book.displayText(0, 5, 1), QStringLiteral("1999"));
+}
+
+void TestWorkbookEngine::resultsShowAsTheirOperands_data()
+{
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<QString>("shown");
+    // A9 is a date, B9 a rate, C9 a plain number, D9 a time.
+    QTest::newRow("date plus days") << "=A9+1" << "15/07/2024";
+    QTest::newRow("date minus days") << "=A9-7" << "07/07/2024";
+    QTest::newRow("days plus date") << "=(C9+A9)" << "16/07/2024";
+    QTest::newRow("date minus date") << "=A9-A9" << "0";
+    QTest::newRow("product with a rate") << "=C9*B9" << "40%";
+    QTest::newRow("rate times number") << "=B9*C9*2" << "80%";
+    QTest::newRow("rate plus number") << "=B9+C9" << "2,2";
+    QTest::newRow("hours plus hours") << "=D9+D9" << "21:00";
+    QTest::newRow("date function") << "=DATE(2024;1;2)" << "02/01/2024";
+    QTest::newRow("plain") << "=C9*3" << "6";
+}
+
+void TestWorkbookEngine::resultsShowAsTheirOperands()
+{
+    QFETCH(QString, formula);
+    QFETCH(QString, shown);
+    Workbook wb;
+    wb.setEntry(0, 9, 1, u"14/07/2024"_qs);
+    wb.setEntry(0, 9, 2, u"20%"_qs);
+    wb.setEntry(0, 9, 3, u"2"_qs);
+    wb.setEntry(0, 9, 4, u"10:30"_qs);
+    wb.setEntry(0, 10, 1, formula);
+    QCOMPARE(wb.displayText(0, 10, 1), shown);
 }
 
 void TestWorkbookEngine::rejectedFormulaChangesNothing()

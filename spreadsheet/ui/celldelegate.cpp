@@ -1,6 +1,10 @@
 #include "spreadsheet/ui/celldelegate.h"
 
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/ui/sheetmodel.h"
+
+#include <QApplication>
+#include <QStyle>
 
 #include <QKeyEvent>
 #include <QAbstractItemView>
@@ -102,6 +106,16 @@ void CellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelInd
         option->features |= QStyleOptionViewItem::WrapText;
     else
         option->features &= ~QStyleOptionViewItem::WrapText;
+    // A number too wide for its cell is rounded to what fits, or shown as "###": never cut.
+    const QVariant number = index.data(SheetModel::NumberRole);
+    if (number.isValid() && option->rect.width() > 0) {
+        const QStyle *style = option->widget ? option->widget->style() : QApplication::style();
+        const int margin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1);
+        const int room = option->rect.width() - margin;
+        const QFontMetrics fm(option->font);
+        option->text = sheet::formatNumberToFit(number.toDouble(), index.data(SheetModel::PatternRole).toString(),
+                                                [&](const QString &t) { return fm.horizontalAdvance(t) <= room; });
+    }
 }
 
 bool CellDelegate::eventFilter(QObject *object, QEvent *event)

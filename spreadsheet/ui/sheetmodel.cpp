@@ -78,6 +78,14 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
     }
     case WrapRole:
         return m_book.format(m_sheet, r, c).wrap;
+    case NumberRole: {
+        if (m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c))
+            return {};
+        const Value v = m_book.value(m_sheet, r, c);
+        return v.isNumber() ? QVariant(v.asNumber()) : QVariant();
+    }
+    case PatternRole:
+        return m_book.format(m_sheet, r, c).numberFormat;
     default:
         return {};
     }

@@ -20,7 +20,11 @@ class SheetModel : public QAbstractTableModel
     Q_OBJECT
 public:
     // Extra roles the cell delegate reads.
-    enum Role { WrapRole = Qt::UserRole + 1 };
+    enum Role {
+        WrapRole = Qt::UserRole + 1,
+        NumberRole,  // the number a cell shows (none for other values and shown formulas)
+        PatternRole, // its number format
+    };
 
     explicit SheetModel(sheet::Workbook &book, QObject *parent = nullptr);
 

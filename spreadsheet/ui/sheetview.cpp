@@ -5,8 +5,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <algorithm>
 
 SheetView::SheetView(Pane pane, QWidget *parent) : QTableView(parent), m_pane(pane)
 {
@@ -47,9 +50,10 @@ void SheetView::selectLine(Qt::Orientation o, int section, bool pressed)
     if (!model() || !selectionModel())
         return;
     const bool extend = !pressed || (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    if (!extend || m_lineAnchor < 0)
-        m_lineAnchor = section;
-    const int first = std::min(m_lineAnchor, section), last = std::max(m_lineAnchor, section);
+    int &lineAnchor = mainPane()->m_lineAnchor;
+    if (!extend || lineAnchor < 0)
+        lineAnchor = section;
+    const int first = std::min(lineAnchor, section), last = std::max(lineAnchor, section);
     QModelIndex tl, br, current;
     if (o == Qt::Horizontal) {
         tl = model()->index(0, first);
@@ -62,6 +66,87 @@ void SheetView::selectLine(Qt::Orientation o, int section, bool pressed)
     }
     selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     selectionModel()->select(QItemSelection(tl, br), QItemSelectionModel::ClearAndSelect);
+}
+
+QModelIndex SheetView::anchor() const
+{
+    const SheetView *main = mainPane();
+    return main->m_anchor.isValid() ? QModelIndex(main->m_anchor) : currentIndex();
+}
+
+void SheetView::setAnchor(const QModelIndex &index) { mainPane()->m_anchor = index; }
+
+bool SheetView::isExtending() const { return mainPane()->m_extending; }
+
+void SheetView::extendSelectionTo(const QModelIndex &to)
+{
+    if (!to.isValid() || !model() || !selectionModel())
+        return;
+    const QModelIndex from = anchor();
+    const QModelIndex tl = model()->index(std::min(from.row(), to.row()), std::min(from.column(), to.column()));
+    const QModelIndex br = model()->index(std::max(from.row(), to.row()), std::max(from.column(), to.column()));
+    SheetView *main = mainPane();
+    main->m_extending = true;
+    selectionModel()->setCurrentIndex(to, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(tl, br), QItemSelectionModel::ClearAndSelect);
+    main->m_extending = false;
+}
+
+QModelIndex SheetView::cellAtGlobal(const QPoint &global)
+{
+    SheetView *main = mainPane();
+    if (main->m_locate)
+        return main->m_locate(global);
+    return indexAt(viewport()->mapFromGlobal(global));
+}
+
+void SheetView::mousePressEvent(QMouseEvent *e)
+{
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (e->button() == Qt::LeftButton && at.isValid() && state() != EditingState
+        && (e->modifiers() & Qt::ShiftModifier)) {
+        // Every pane extends from the same corner, whichever pane it lies in.
+        setFocus(Qt::MouseFocusReason);
+        extendSelectionTo(at);
+        m_extendingDrag = true;
+        return;
+    }
+    QTableView::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && at.isValid())
+        setAnchor(currentIndex());
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent *e)
+{
+    if ((e->buttons() & Qt::LeftButton) && (m_extendingDrag || state() == DragSelectingState)) {
+        // A drag may cross from a frozen pane into the scrolled one and back: the cell under
+        // the mouse is looked for in every pane.
+        const QPoint global = e->globalPosition().toPoint();
+        QModelIndex at = cellAtGlobal(global);
+        if (!at.isValid()) {
+            // Beyond the grid's edge: scroll one step that way and take the edge cell.
+            SheetView *main = mainPane();
+            const QPoint local = main->viewport()->mapFromGlobal(global);
+            const QRect area = main->viewport()->rect();
+            if (local.y() > area.bottom())
+                main->verticalScrollBar()->setValue(main->verticalScrollBar()->value() + 1);
+            if (local.x() > area.right())
+                main->horizontalScrollBar()->setValue(main->horizontalScrollBar()->value() + 1);
+            const QPoint clamped(std::clamp(local.x(), 0, std::max(0, area.right())),
+                                 std::clamp(local.y(), 0, std::max(0, area.bottom())));
+            at = cellAtGlobal(main->viewport()->mapToGlobal(clamped));
+        }
+        if (at.isValid() && at != currentIndex())
+            extendSelectionTo(at);
+        return;
+    }
+    QTableView::mouseMoveEvent(e);
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent *e)
+{
+    m_extendingDrag = false;
+    QTableView::mouseReleaseEvent(e);
 }
 
 bool SheetView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
@@ -153,8 +238,38 @@ void SheetView::keyPressEvent(QKeyEvent *e)
         case Qt::Key_Backtab:
             Q_EMIT moveRequested(0, -1);
             return;
+        case Qt::Key_End:
+            if (e->modifiers() & Qt::ControlModifier) {
+                Q_EMIT lastCellRequested(e->modifiers() & Qt::ShiftModifier);
+                return;
+            }
+            break;
         default:
             break;
+        }
+        if (e->modifiers() & Qt::ShiftModifier) {
+            // Shift and a movement key extend the selection from the shared anchor.
+            CursorAction action;
+            bool moves = true;
+            switch (e->key()) {
+            case Qt::Key_Up: action = MoveUp; break;
+            case Qt::Key_Down: action = MoveDown; break;
+            case Qt::Key_Left: action = MoveLeft; break;
+            case Qt::Key_Right: action = MoveRight; break;
+            case Qt::Key_PageUp: action = MovePageUp; break;
+            case Qt::Key_PageDown: action = MovePageDown; break;
+            case Qt::Key_Home: action = MoveHome; break;
+            default: moves = false; action = MoveUp; break;
+            }
+            if (moves) {
+                const QModelIndex to = moveCursor(action, e->modifiers());
+                if (to.isValid()) {
+                    extendSelectionTo(to);
+                    scrollTo(to);
+                }
+                e->accept();
+                return;
+            }
         }
     }
     QTableView::keyPressEvent(e);
@@ -191,8 +306,18 @@ void SheetView::paintEvent(QPaintEvent *e)
     }
 }
 
+void SheetView::commitData(QWidget *editor)
+{
+    if (editor && editor->parentWidget() == viewport())
+        QTableView::commitData(editor);
+}
+
 void SheetView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
+    // Every pane hears every editor's end (they share one delegate): only the pane that
+    // holds the editor closes it and moves, or each frozen pane would move once more.
+    if (editor && editor->parentWidget() != viewport())
+        return;
     // A spreadsheet moves after an entry instead of opening the next cell's editor.
     int dRow = 0, dCol = 0;
     switch (hint) {

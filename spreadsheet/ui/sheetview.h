@@ -24,6 +24,18 @@ public:
     // The pane that receives the wheel and scroll requests of an overlay pane.
     void setMainPane(SheetView *main) { m_main = main; }
 
+    // Finds the cell under a point of the screen, whichever pane shows it (set on the main pane).
+    void setLocator(std::function<QModelIndex(const QPoint &global)> locate) { m_locate = std::move(locate); }
+
+    // The corner a Shift+click or Shift+arrow extends the selection from: one for all the
+    // panes, so that frozen rows and columns join a selection like any other cells.
+    QModelIndex anchor() const;
+    void setAnchor(const QModelIndex &index);
+    // True while a pane moves the active cell to extend the selection (the anchor stays).
+    bool isExtending() const;
+    // Makes `to` the active cell and selects the rectangle from the anchor to it.
+    void extendSelectionTo(const QModelIndex &to);
+
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     using QTableView::edit;
 
@@ -37,12 +49,18 @@ Q_SIGNALS:
     void clearRequested();
     // Enter or Tab outside an editor, or after an edit: move the active cell.
     void moveRequested(int dRow, int dCol);
+    // Ctrl+End outside an editor (with Shift: extending the selection).
+    void lastCellRequested(bool extend);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget *editor) override;
     void scrollContentsBy(int dx, int dy) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
@@ -50,11 +68,18 @@ private:
     void selectLine(Qt::Orientation orientation, int section, bool pressed);
     int firstScrolledRow() const;
     int firstScrolledColumn() const;
+    SheetView *mainPane() { return m_pane == Pane::Main || !m_main ? this : m_main; }
+    const SheetView *mainPane() const { return m_pane == Pane::Main || !m_main ? this : m_main; }
+    QModelIndex cellAtGlobal(const QPoint &global);
 
     Pane m_pane;
     SheetView *m_main = nullptr;
     int m_frozenRows = 0;
     int m_frozenCols = 0;
-    int m_lineAnchor = -1;
+    int m_lineAnchor = -1;           // used on the main pane only
+    QPersistentModelIndex m_anchor;  // used on the main pane only
+    bool m_extending = false;        // used on the main pane only
+    bool m_extendingDrag = false;    // a Shift+click whose drag goes on extending
+    std::function<QModelIndex(const QPoint &)> m_locate;
     std::function<void(QPainter &)> m_overlay;
 };

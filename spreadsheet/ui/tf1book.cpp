@@ -35,6 +35,7 @@ TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Wor
     m_view = createPane(int(SheetView::Pane::Main));
     m_view->setOverlayPainter([this](QPainter &p) { paintCharts(p); });
     m_view->installEventFilter(this);
+    m_view->setLocator([this](const QPoint &global) { return cellAtGlobal(global); });
     m_view->viewport()->installEventFilter(this);
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { layoutPanes(); });
     connect(m_view->verticalHeader(), &QHeaderView::sectionResized, this, [this] { layoutPanes(); });
@@ -67,6 +68,10 @@ TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Wor
     // A click moves the active cell and then the selection: one event for both, once the
     // view is done.
     connect(sel, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        // A new active cell is the corner later extensions start from, unless it moved to
+        // extend the selection.
+        if (!m_view->isExtending())
+            m_view->setAnchor(current);
         focusPaneOf(current);
         scheduleSelChange();
     });
@@ -108,6 +113,7 @@ SheetView *TF1Book::createPane(int pane)
     }
     connect(v, &SheetView::clearRequested, this, [this] { errorhandler::run(this, [this] { EditClear(); }); });
     connect(v, &SheetView::moveRequested, this, &TF1Book::moveActive);
+    connect(v, &SheetView::lastCellRequested, this, &TF1Book::goToLastCell);
     return v;
 }
 
@@ -377,6 +383,30 @@ void TF1Book::checkSelChange()
 void TF1Book::moveActive(int dRow, int dCol)
 {
     SetActiveCell(Row() + dRow, Col() + dCol);
+}
+
+void TF1Book::goToLastCell(bool extend)
+{
+    const QModelIndex last = m_model->index(std::max(MaxRow(), 1) - 1, std::max(MaxCol(), 1) - 1);
+    if (extend)
+        m_view->extendSelectionTo(last);
+    else
+        SetActiveCell(last.row() + 1, last.column() + 1);
+    m_view->scrollTo(last);
+    checkSelChange();
+}
+
+QModelIndex TF1Book::cellAtGlobal(const QPoint &global) const
+{
+    // The frozen panes lie over the main one: the topmost pane under the point shows it.
+    for (SheetView *v : {m_corner, m_top, m_left, m_view}) {
+        if (!v || !v->isVisible())
+            continue;
+        const QPoint local = v->viewport()->mapFromGlobal(global);
+        if (v->viewport()->rect().contains(local))
+            return v->indexAt(local);
+    }
+    return {};
 }
 
 SheetView *TF1Book::paneOf(const QModelIndex &index) const
@@ -658,6 +688,17 @@ void TF1Book::cellsChanged(int s, const std::vector<CellAddress> &cells)
     if (s != m_sheet)
         return;
     m_model->cellsChanged(cells);
+    // An entry or a format in a larger font makes its row grow (a long recalculation's
+    // changes are values in fonts already fitted: only small changes are looked at).
+    if (cells.size() <= 2000) {
+        std::vector<int> rows;
+        rows.reserve(cells.size());
+        for (const CellAddress &a : cells)
+            rows.push_back(a.row);
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        fitRowHeights(rows);
+    }
     if (!m_book->charts(s).empty())
         m_view->viewport()->update();
 }
@@ -731,9 +772,46 @@ void TF1Book::applySizes()
     forEachPane([&](SheetView *v) {
         for (int r : m_customRows) // back to the default before the sheet's own sizes
             v->verticalHeader()->resizeSection(r, defaultRow);
+        for (int r : m_autoRows)
+            v->verticalHeader()->resizeSection(r, defaultRow);
     });
     m_customRows = std::move(custom);
+    m_autoRows.clear();
     forEachPane([this](SheetView *v) { applySizesTo(v); });
+    // Rows holding a font larger than the default are as tall as it.
+    std::vector<int> tall;
+    const int defaultSize = m_book->defaultFormat().fontSize;
+    m_book->forEachCell(m_sheet, CellRange{1, 1, kMaxRows, kMaxColumns}, [&](int r, int c) {
+        if (m_book->format(m_sheet, r, c).fontSize > defaultSize)
+            tall.push_back(r);
+    });
+    std::sort(tall.begin(), tall.end());
+    tall.erase(std::unique(tall.begin(), tall.end()), tall.end());
+    fitRowHeights(tall);
+}
+
+void TF1Book::fitRowHeights(const std::vector<int> &rows)
+{
+    const int defaultRow = toPixels(Workbook::kDefaultRowHeight);
+    // A row of the default font has the default height; a larger font adds its extra height.
+    const int defaultText = QFontMetrics(SheetModel::fontOf(m_book->defaultFormat()), this).height();
+    for (int r : rows) {
+        if (r < 1 || r > kMaxRows || m_book->hasCustomRowHeight(m_sheet, r))
+            continue;
+        int wanted = defaultRow;
+        m_book->forEachCell(m_sheet, CellRange{r, 1, r, kMaxColumns}, [&](int row, int c) {
+            const QFontMetrics fm(SheetModel::fontOf(m_book->format(m_sheet, row, c)), this);
+            wanted = std::max(wanted, defaultRow + fm.height() - defaultText);
+        });
+        const int current = m_view->verticalHeader()->sectionSize(r - 1);
+        if (current == wanted)
+            continue;
+        forEachPane([&](SheetView *v) { v->verticalHeader()->resizeSection(r - 1, wanted); });
+        if (wanted == defaultRow)
+            std::erase(m_autoRows, r - 1);
+        else if (std::find(m_autoRows.begin(), m_autoRows.end(), r - 1) == m_autoRows.end())
+            m_autoRows.push_back(r - 1);
+    }
 }
 
 void TF1Book::applySizesTo(SheetView *v)

@@ -175,6 +175,10 @@ private:
     void scheduleSelChange();
     void checkSelChange();
     void moveActive(int dRow, int dCol);
+    void goToLastCell(bool extend);
+    QModelIndex cellAtGlobal(const QPoint &global) const;
+    // Rows whose height follows the largest font in them (the user set no height).
+    void fitRowHeights(const std::vector<int> &rows);
     void entryRejected(const QModelIndex &index, const QString &text, const QString &message);
     sheet::CellRange selectionRange() const;
     void modifySelectionFormat(const std::function<void(sheet::CellFormat &)> &edit);
@@ -194,6 +198,7 @@ private:
     bool m_rebuildingTabs = false;
     bool m_selChangePending = false;
     std::vector<int> m_customRows; // rows whose height the views were given, 0-based
+    std::vector<int> m_autoRows;   // rows grown to fit a large font, 0-based
     std::vector<sheet::CellAddress> m_cursorOfSheet;
     struct SelState { int sheet, row, col, r1, c1, r2, c2; bool operator==(const SelState &) const = default; };
     SelState m_lastSel{-1, 0, 0, 0, 0, 0, 0};
