@@ -3,6 +3,7 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/formulatokenizer.h"
 #include "spreadsheet/core/functionregistry.h"
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/value.h"
 
 #include <cmath>
@@ -147,6 +148,11 @@ private:
             const QString upper = t.text.toUpper();
             if (upper == u"TRUE" || upper == u"FALSE") {
                 emitOp(Op::Boolean, upper == u"TRUE" ? 1 : 0);
+                return;
+            }
+            // The cells show VRAI and FAUX: typed in a formula they are the same constants.
+            if (m_dialect == Dialect::French && (upper == u"VRAI" || upper == u"FAUX")) {
+                emitOp(Op::Boolean, upper == u"VRAI" ? 1 : 0);
                 return;
             }
             emitOp(Op::Name, addString(t.text));
@@ -504,6 +510,26 @@ bool invalidateSheet(Formula &formula, int sheetId)
             ref.invalid = true;
             changed = true;
         }
+    return changed;
+}
+
+bool convertTextCodes(Formula &formula, bool toFrench)
+{
+    const FunctionRegistry &registry = FunctionRegistry::instance();
+    bool changed = false;
+    for (size_t i = 1; i < formula.code.size(); ++i) {
+        const Instr &call = formula.code[i];
+        // In the postfix program a literal last argument is the instruction just before the call.
+        if (call.op != Op::Call || call.argc != 2 || registry.at(int(call.arg)).name != u"TEXT"
+            || formula.code[i - 1].op != Op::String)
+            continue;
+        QString &code = formula.strings[formula.code[i - 1].arg];
+        const QString converted = toFrench ? frenchNumberCode(code) : englishNumberCode(code);
+        if (converted != code) {
+            code = converted;
+            changed = true;
+        }
+    }
     return changed;
 }
 

@@ -113,6 +113,11 @@ bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool r
 bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows,
                       int dCols);
 
+// The literal format codes of TEXT(value; "code"): files keep them in the other
+// spreadsheets' convention ("0.00"), the program in the French one ("0,00"). Converts them
+// one way or the other; returns true if anything changed.
+bool convertTextCodes(Formula &formula, bool toFrench);
+
 // References to a removed sheet become #REF!.
 bool invalidateSheet(Formula &formula, int sheetId);
 

@@ -1,4 +1,5 @@
 // Date and time functions on serial numbers (days since 30/12/1899, time as the fraction).
+// Serials at or below 0 count back from 30/12/1899: 14/07/1789 is -40 346.
 #include "spreadsheet/core/functionhelpers.h"
 #include "spreadsheet/core/numberformat.h"
 
@@ -10,10 +11,7 @@ namespace {
 
 QDate dateArg(EvalContext &ctx, const Operand &op)
 {
-    const double serial = ctx.number(op);
-    if (serial < 0)
-        throw EvalError{ErrorCode::Num};
-    const QDate d = serialToDate(serial);
+    const QDate d = serialToDate(ctx.number(op));
     if (!d.isValid())
         throw EvalError{ErrorCode::Num};
     return d;
@@ -23,9 +21,9 @@ QDate dateArg(EvalContext &ctx, const Operand &op)
 qint64 secondsArg(EvalContext &ctx, const Operand &op)
 {
     const double serial = ctx.number(op);
-    if (serial < 0)
+    if (!std::isfinite(serial))
         throw EvalError{ErrorCode::Num};
-    const double fraction = serial - std::floor(serial);
+    const double fraction = serial - std::floor(serial); // the time of day, before 1900 too
     return qint64(std::llround(fraction * 86400.0)) % 86400;
 }
 
@@ -34,7 +32,11 @@ Operand date_(EvalContext &ctx, Args a)
     double y = std::trunc(ctx.number(a[0]));
     const double m = std::trunc(ctx.number(a[1]));
     const double d = std::trunc(ctx.number(a[2]));
-    if (y >= 0 && y < 1900)
+    // Years 0 to 99 are read as two-digit years (00-29 this century, 30-99 the last one);
+    // from 100 on a year is taken as it is: DATE(1789;7;14) is 14/07/1789.
+    if (y >= 0 && y < 30)
+        y += 2000;
+    else if (y >= 30 && y < 100)
         y += 1900;
     if (y < 0 || y > 9999 || std::fabs(m) > 120000 || std::fabs(d) > 4e6)
         return Value::error(ErrorCode::Num);
@@ -45,10 +47,7 @@ Operand date_(EvalContext &ctx, Args a)
     const QDate first(year, month, 1);
     if (!first.isValid())
         return Value::error(ErrorCode::Num);
-    const double serial = dateToSerial(first) + d - 1;
-    if (serial < 0)
-        return Value::error(ErrorCode::Num);
-    return Value::number(serial);
+    return Value::number(dateToSerial(first) + d - 1);
 }
 
 Operand datevalue_(EvalContext &ctx, Args a)

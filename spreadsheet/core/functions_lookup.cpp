@@ -278,15 +278,36 @@ bool parseReferenceText(EvalContext &ctx, QString text, bool a1, RangeRef &out)
 {
     text = text.trimmed();
     out.sheetId = ctx.sheetId;
-    const qsizetype bang = text.lastIndexOf(u'!');
-    if (bang >= 0) {
-        QString name = text.left(bang);
+    auto sheetOf = [&](QString name) {
+        if (name.startsWith(u'$'))
+            name = name.mid(1);
         if (name.size() >= 2 && name.startsWith(u'\'') && name.endsWith(u'\''))
             name = name.mid(1, name.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
-        out.sheetId = ctx.sheetIdByName(name);
+        return ctx.sheetIdByName(name);
+    };
+    const qsizetype bang = text.lastIndexOf(u'!');
+    if (bang >= 0) {
+        out.sheetId = sheetOf(text.left(bang));
         if (out.sheetId < 0)
             return false;
         text = text.mid(bang + 1);
+    } else if (text.contains(u'.')) {
+        // The other spreadsheets' own form: "Feuille.A1", "$'Ma feuille'.A1:B2",
+        // "Feuille.A1:Feuille.B2" (both ends on one sheet).
+        QStringList parts = text.split(u':');
+        int sheet = -1;
+        for (QString &part : parts) {
+            const qsizetype dot = part.lastIndexOf(u'.');
+            if (dot < 0)
+                continue;
+            const int id = sheetOf(part.left(dot));
+            if (id < 0 || (sheet >= 0 && id != sheet))
+                return false;
+            sheet = id;
+            part = part.mid(dot + 1);
+        }
+        out.sheetId = sheet;
+        text = parts.join(u':');
     }
     const QStringList parts = text.split(u':');
     if (parts.size() > 2)

@@ -186,7 +186,10 @@ Operand sumsq_(EvalContext &ctx, Args a) { return num(fold(ctx, a).sumSquares); 
 Operand sumif_(EvalContext &ctx, Args a)
 {
     const RangeRef &range = reference(a[0]);
-    const Criterion criterion(ctx.scalar(a[1]));
+    const Value c = ctx.scalar(a[1]);
+    if (c.isError())
+        return c; // SUMIF(A1:A9;1/0) is #DIV/0!
+    const Criterion criterion(c);
     RangeRef sumRange = range;
     if (hasArg(a, 2)) {
         // The sum range takes the shape of the tested range from its own top-left cell.

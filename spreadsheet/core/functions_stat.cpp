@@ -54,6 +54,8 @@ Operand countif_(EvalContext &ctx, Args a)
 {
     const RangeRef &range = reference(a[0]);
     const Value c = ctx.scalar(a[1]);
+    if (c.isError())
+        return c; // COUNTIF(A1:A9;1/0) is #DIV/0!
     const Criterion criterion(c);
     int n = 0;
     ctx.forEachValue(range, [&](int, int, const Value &v) { n += criterion.matches(v) ? 1 : 0; });

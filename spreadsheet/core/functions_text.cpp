@@ -167,7 +167,7 @@ Operand proper_(EvalContext &ctx, Args a)
             c = wordStart ? c.toUpper() : c.toLower();
             wordStart = false;
         } else {
-            wordStart = !c.isDigit();
+            wordStart = true; // "a1b2" gives "A1B2", as the other spreadsheets do
         }
     }
     return Value::text(s);

@@ -455,6 +455,54 @@ PatternInfo describeNumberPattern(const QString &pattern)
     return info;
 }
 
+namespace {
+
+bool isPlaceholder(QChar c) { return c == u'0' || c == u'#' || c == u'?'; }
+
+// Swaps the decimal and grouping marks of each number section of a code.
+QString convertNumberCode(const QString &code, bool toFrench)
+{
+    QStringList sections = splitSections(code);
+    for (QString &section : sections) {
+        if (isDateTimePattern(section))
+            continue;
+        QString out;
+        bool quoted = false;
+        for (qsizetype i = 0; i < section.size(); ++i) {
+            const QChar c = section[i];
+            if (c == u'"')
+                quoted = !quoted;
+            if (!quoted && c == u'\\' && i + 1 < section.size()) {
+                out += c;
+                out += section[++i];
+                continue;
+            }
+            const bool nextIsDigit = i + 1 < section.size() && isPlaceholder(section[i + 1]);
+            if (quoted) {
+                out += c;
+            } else if (toFrench && c == u'.') {
+                out += u',';
+            } else if (toFrench && c == u',') {
+                if (nextIsDigit)
+                    out += u' '; // a thousands separator; a trailing one (thousands scaling) is dropped
+            } else if (!toFrench && c == u',') {
+                out += u'.';
+            } else if (!toFrench && (isSpaceLike(c) || c == u'.') && nextIsDigit && i > 0 && isPlaceholder(section[i - 1])) {
+                out += u',';
+            } else {
+                out += c;
+            }
+        }
+        section = out;
+    }
+    return sections.join(u';');
+}
+
+} // namespace
+
+QString frenchNumberCode(const QString &english) { return convertNumberCode(english, true); }
+QString englishNumberCode(const QString &french) { return convertNumberCode(french, false); }
+
 QString formatNumberToFit(double value, const QString &pattern, const std::function<bool(const QString &)> &fits)
 {
     const QString full = formatNumber(value, pattern);

@@ -30,6 +30,11 @@ QString formatNumber(double value, const QString &pattern);
 // or that a pattern of its own makes too wide, reads "###" (as many "#" as fit). A cut
 // number would read as another number.
 QString formatNumberToFit(double value, const QString &pattern, const std::function<bool(const QString &)> &fits);
+// Number codes in the other spreadsheets' convention ("#,##0.00": "." for decimals, "," for
+// thousands) and in the program's French one ("# ##0,00"), both ways; date and time
+// sections and quoted texts are left as they are.
+QString frenchNumberCode(const QString &english);
+QString englishNumberCode(const QString &french);
 // True when the pattern shows a date or a time.
 bool isDateTimePattern(const QString &pattern);
 

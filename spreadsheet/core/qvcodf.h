@@ -17,6 +17,7 @@ inline const QString kDraw = QStringLiteral("urn:oasis:names:tc:opendocument:xml
 inline const QString kChart = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:chart:1.0");
 inline const QString kXlink = QStringLiteral("http://www.w3.org/1999/xlink");
 inline const QString kOf = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:of:1.2");
+inline const QString kMeta = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:meta:1.0");
 inline const QString kCalcExt = QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
 
 // "0.889in", "2.258cm", "25mm", "64pt" -> twips; -1 when the text is not a length.

@@ -67,7 +67,9 @@ public:
                 continue;
             }
             const auto name = m_xml.name();
-            if (name == u"settings")
+            if (name == u"meta")
+                readMeta();
+            else if (name == u"settings")
                 readSettings();
             else if (name == u"font-face-decls")
                 readFonts();
@@ -99,6 +101,19 @@ private:
     QString attr(const QString &ns, const char *name) const
     {
         return m_xml.attributes().value(ns, QLatin1String(name)).toString();
+    }
+
+    // ---- meta ----
+    void readMeta()
+    {
+        // A document that names the program that wrote it (the other spreadsheets do, and
+        // this program does since it writes codes their way) holds TEXT codes in their
+        // convention; older files of this program name none and hold French codes.
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"generator")
+                m_englishCodes = true;
+            m_xml.skipCurrentElement();
+        }
     }
 
     // ---- settings ----
@@ -443,6 +458,14 @@ private:
         if (it != m_columnWidths.end() && it->second != Workbook::kDefaultColumnWidth)
             for (int i = 0; i < repeat && m_col + i <= kMaxColumns; ++i)
                 m_access.putColumnWidth(sheet, m_col + i, it->second);
+        // A formatted column: its cells without a style of their own take this one.
+        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        if (!cellStyle.isEmpty()) {
+            const std::uint32_t id = formatFor(cellStyle);
+            if (id != 0 && id != defaultFormatId())
+                for (int i = 0; i < repeat && m_col + i <= kMaxColumns; ++i)
+                    m_access.putColumnFormat(sheet, m_col + i, id);
+        }
         m_col = std::min(m_col + repeat, kMaxColumns + 1);
         m_xml.skipCurrentElement();
     }
@@ -452,6 +475,9 @@ private:
         const int repeat = repeatCount(attr(kTable, "number-rows-repeated"));
         const auto it = m_rowHeights.find(attr(kTable, "style-name"));
         const bool customHeight = it != m_rowHeights.end() && std::abs(it->second - Workbook::kDefaultRowHeight) > 5;
+        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        const std::uint32_t rowFormat = cellStyle.isEmpty() ? 0 : formatFor(cellStyle);
+        const bool formattedRow = rowFormat != 0 && rowFormat != defaultFormatId();
         // Only rows that hold something are repeated cell by cell.
         const qint64 rowStart = m_row;
         std::vector<PendingCell> cells;
@@ -482,6 +508,8 @@ private:
             // only (as the workbook does when a whole column of rows is resized).
             if (customHeight && (r < 1000 || !cells.empty()))
                 m_access.putRowHeight(sheet, row, it->second);
+            if (formattedRow && (r < 1000 || !cells.empty()))
+                m_access.putRowFormat(sheet, row, rowFormat);
             if (cells.empty()) {
                 if (r >= 1000)
                     break;
@@ -550,6 +578,8 @@ private:
             {
                 try {
                     Formula f = compileFormula(text, Dialect::OpenFormula, m_access.sheetNames());
+                    if (m_englishCodes)
+                        convertTextCodes(f, true);
                     // A function this program lacks would turn the cached result into #NAME?:
                     // such formulas are kept as written, with the value the file gives.
                     const bool unknown = std::any_of(f.code.begin(), f.code.end(), [](const Instr &in) {
@@ -564,7 +594,8 @@ private:
                     // Kept as written, with its cached value, below.
                 }
             }
-            m_access.putRawFormula(sheet, row, col, c.formula, c.value);
+            // Without a stored result such a formula shows #NAME?, as when it is typed.
+            m_access.putRawFormula(sheet, row, col, c.formula, c.value.isEmpty() ? Value::error(ErrorCode::Name) : c.value);
             m_access.putFormat(sheet, row, col, c.formatId);
         }
         m_pendingFormulas.clear();
@@ -738,6 +769,7 @@ private:
     std::map<QString, std::uint32_t> m_formatIds;
     std::map<QString, SheetView> m_views;
     std::map<QString, std::pair<int, int>> m_splitModes;
+    bool m_englishCodes = false;
     bool m_showGrid = true;
     bool m_showFormulas = false;
     qint64 m_row = 1;

@@ -90,15 +90,26 @@ public:
         w.writeNamespace(kXlink, QStringLiteral("xlink"));
         w.writeNamespace(kOf, QStringLiteral("of"));
         w.writeNamespace(kCalcExt, QStringLiteral("calcext"));
+        w.writeNamespace(kMeta, QStringLiteral("meta"));
         w.writeStartElement(kOffice, QStringLiteral("document"));
         w.writeAttribute(kOffice, QStringLiteral("version"), QStringLiteral("1.2"));
         w.writeAttribute(kOffice, QStringLiteral("mimetype"), QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"));
         collect();
+        // Naming the writer tells a reader the TEXT codes are in the usual convention.
+        w.writeStartElement(kOffice, QStringLiteral("meta"));
+        w.writeTextElement(kMeta, QStringLiteral("generator"), QStringLiteral("Velmora"));
+        w.writeEndElement();
         writeSettings();
         writeFonts();
         writeStyles();
         w.writeStartElement(kOffice, QStringLiteral("body"));
         w.writeStartElement(kOffice, QStringLiteral("spreadsheet"));
+        // How this program compares texts and reads criteria ("=mot" matches "Mot", "p*"
+        // is a wildcard), so that another program recalculating the file agrees.
+        w.writeEmptyElement(kTable, QStringLiteral("calculation-settings"));
+        w.writeAttribute(kTable, QStringLiteral("case-sensitive"), QStringLiteral("false"));
+        w.writeAttribute(kTable, QStringLiteral("use-regular-expressions"), QStringLiteral("false"));
+        w.writeAttribute(kTable, QStringLiteral("use-wildcards"), QStringLiteral("true"));
         for (int s = 0; s < m_book.sheetCount(); ++s)
             writeSheet(s);
         w.writeEndElement();
@@ -120,6 +131,10 @@ private:
                 m_widths.insert(width);
             for (const auto &[row, height] : m_access.rowHeights(s))
                 m_heights.insert(height);
+            for (const auto &[col, id] : m_access.columnFormats(s))
+                m_formatIds.insert(std::uint32_t(id));
+            for (const auto &[row, id] : m_access.rowFormats(s))
+                m_formatIds.insert(std::uint32_t(id));
         }
         m_widths.insert(Workbook::kDefaultColumnWidth);
         m_heights.insert(Workbook::kDefaultRowHeight);
@@ -378,20 +393,27 @@ private:
     {
         QXmlStreamWriter &w = *m_w;
         const auto &widths = m_access.columnWidths(sheet);
+        const auto &formats = m_access.columnFormats(sheet);
         for (int col = 1; col <= lastCol;) {
             const auto width = [&](int c) {
                 const auto it = widths.find(c);
                 return it == widths.end() ? Workbook::kDefaultColumnWidth : it->second;
             };
-            const int wdt = width(col);
+            const auto format = [&](int c) {
+                const auto it = formats.find(c);
+                return it == formats.end() ? 0 : it->second;
+            };
+            const int wdt = width(col), fmt = format(col);
             int n = 1;
-            while (col + n <= lastCol && width(col + n) == wdt)
+            while (col + n <= lastCol && width(col + n) == wdt && format(col + n) == fmt)
                 ++n;
             w.writeStartElement(kTable, QStringLiteral("table-column"));
             w.writeAttribute(kTable, QStringLiteral("style-name"), m_columnStyles[wdt]);
             if (n > 1)
                 w.writeAttribute(kTable, QStringLiteral("number-columns-repeated"), QString::number(n));
-            w.writeAttribute(kTable, QStringLiteral("default-cell-style-name"), QStringLiteral("Default"));
+            // A formatted column keeps its format for the cells that have none of their own.
+            w.writeAttribute(kTable, QStringLiteral("default-cell-style-name"),
+                             fmt != 0 ? m_cellStyles[std::uint32_t(fmt)] : QStringLiteral("Default"));
             w.writeEndElement();
             col += n;
         }
@@ -516,13 +538,18 @@ private:
     {
         QXmlStreamWriter &w = *m_w;
         w.writeStartElement(kTable, QStringLiteral("table-cell"));
+        // A cell without a format of its own shows its row's or column's.
+        const CellFormat &f = m_access.formatById(c ? m_access.formatIdAt(sheet, c->row, c->col) : 0);
         if (c) {
-            const CellFormat &f = m_access.formatById(c->formatId);
             if (c->formatId != 0)
                 w.writeAttribute(kTable, QStringLiteral("style-name"), m_cellStyles[c->formatId]);
-            if (c->formula)
+            if (c->formula) {
+                // TEXT codes go out in the other spreadsheets' convention ("0.00").
+                Formula english = *c->formula;
+                convertTextCodes(english, false);
                 w.writeAttribute(kTable, QStringLiteral("formula"),
-                                 QStringLiteral("of:=") + formulaToText(*c->formula, Dialect::OpenFormula, m_access.sheetNames()));
+                                 QStringLiteral("of:=") + formulaToText(english, Dialect::OpenFormula, m_access.sheetNames()));
+            }
             else if (c->rawFormula)
                 w.writeAttribute(kTable, QStringLiteral("formula"), *c->rawFormula);
             writeValue(*c->value, f, c->formula || c->rawFormula);
@@ -532,7 +559,7 @@ private:
         if (c && !c->value->isEmpty()) {
             const QString shown = c->value->isText() ? c->value->asText() : m_book.displayText(sheet, c->row, c->col);
             writeParagraphs(m_book.showFormulas() && c->value->isNumber()
-                                ? formatNumber(c->value->asNumber(), m_access.formatById(c->formatId).numberFormat)
+                                ? formatNumber(c->value->asNumber(), f.numberFormat)
                                 : shown);
         }
         w.writeEndElement();
@@ -557,6 +584,9 @@ private:
                             m_rowStyles[it == heights.end() ? Workbook::kDefaultRowHeight : it->second]);
         if (repeat > 1)
             m_w->writeAttribute(kTable, QStringLiteral("number-rows-repeated"), QString::number(repeat));
+        const auto &formats = m_access.rowFormats(sheet);
+        if (const auto f = formats.find(row); repeat == 1 && f != formats.end())
+            m_w->writeAttribute(kTable, QStringLiteral("default-cell-style-name"), m_cellStyles[std::uint32_t(f->second)]);
     }
 
     void writeSheet(int sheet)
@@ -576,6 +606,10 @@ private:
         }
         for (const auto &[row, h] : m_access.rowHeights(sheet))
             rows.insert(row);
+        for (const auto &[row, f] : m_access.rowFormats(sheet))
+            rows.insert(row);
+        for (const auto &[col, f] : m_access.columnFormats(sheet))
+            lastCol = std::max(lastCol, col);
         for (const auto &[pos, list] : anchors) {
             rows.insert(pos.first);
             lastCol = std::max(lastCol, pos.second);

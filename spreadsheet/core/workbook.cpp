@@ -72,7 +72,7 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
             const Sheet *s = ref.sheetId < 0 ? &d.sheetAt(ownSheet) : d.sheetById(ref.sheetId);
             if (!ref.isRange && !ref.invalid && s)
                 if (const Cell *c = s->find(ref.a.row, ref.a.col))
-                    k = kindOfPattern(d.formats[c->formatId].numberFormat);
+                    k = kindOfPattern(d.formats[d.formatIdOf(*s, c, ref.a.row, ref.a.col)].numberFormat);
             stack.push_back(k);
             break;
         }
@@ -216,7 +216,7 @@ void Workbook::setEntry(int sheet, int row, int col, const QString &text)
         Sheet &s = d->sheetAt(sheet);
         if (!format.isEmpty()) {
             const Cell *c = s.find(row, col);
-            CellFormat f = d->formats[c ? c->formatId : 0];
+            CellFormat f = d->formats[d->formatIdOf(s, c, row, col)];
             // A date typed into a cell already formatted as a date keeps that format.
             const bool keep = !f.numberFormat.isEmpty() && isDateTimePattern(f.numberFormat) == isDateTimePattern(format);
             if (!keep) {
@@ -257,7 +257,7 @@ void Workbook::setFormula(int sheet, int row, int col, const QString &formula)
     if (!implied.isEmpty()) {
         Sheet &s = d->sheetAt(sheet);
         const Cell *c = s.find(row, col);
-        CellFormat f = d->formats[c ? c->formatId : 0];
+        CellFormat f = d->formats[d->formatIdOf(s, c, row, col)];
         if (f.numberFormat.isEmpty()) {
             f.numberFormat = implied;
             s.obtain(row, col).formatId = d->internFormat(f);
@@ -383,16 +383,16 @@ QString Workbook::entryText(int sheet, int row, int col) const
         return t;
     }
     case Value::Type::Number: {
-        const QString &pattern = d->formats[c->formatId].numberFormat;
+        const QString &pattern = d->formats[d->formatIdOf(d->sheetAt(sheet), c, row, col)].numberFormat;
         const double x = v.asNumber();
         if (isDateTimePattern(pattern)) {
             const bool hasTime = x != std::floor(x);
             const bool dateOnly = pattern.contains(u'd') || pattern.contains(u'y') || pattern.contains(u'j');
-            if (x >= 1 && !hasTime)
+            if ((x >= 1 || x < 0) && !hasTime)
                 return formatNumber(x, QStringLiteral("dd/mm/yyyy"));
             if (x < 1 && x >= 0)
                 return formatNumber(x, QStringLiteral("hh:nn:ss"));
-            if (dateOnly || x >= 1)
+            if (dateOnly || x >= 1 || x < 0)
                 return formatNumber(x, QStringLiteral("dd/mm/yyyy hh:nn:ss"));
         }
         if (pattern.endsWith(u'%'))
@@ -415,7 +415,7 @@ QString Workbook::displayText(int sheet, int row, int col) const
     case Value::Type::Empty:
         return QString();
     case Value::Type::Number:
-        return formatNumber(v.asNumber(), d->formats[c->formatId].numberFormat);
+        return formatNumber(v.asNumber(), d->formats[d->formatIdOf(d->sheetAt(sheet), c, row, col)].numberFormat);
     case Value::Type::Text:
         return v.asText();
     case Value::Type::Boolean:
@@ -428,10 +428,11 @@ QString Workbook::displayText(int sheet, int row, int col) const
 
 int Workbook::effectiveAlignment(int sheet, int row, int col) const
 {
-    const Cell *c = d->sheetAt(sheet).find(row, col);
+    const Sheet &s = d->sheetAt(sheet);
+    const Cell *c = s.find(row, col);
     if (!c)
         return AlignLeft;
-    const int h = d->formats[c->formatId].horizontal;
+    const int h = d->formats[d->formatIdOf(s, c, row, col)].horizontal;
     if (h != AlignGeneral)
         return h;
     if (d->showFormulas && c->formula)
@@ -501,8 +502,8 @@ void Workbook::forEachCell(int sheet, const CellRange &range, const std::functio
 
 CellFormat Workbook::format(int sheet, int row, int col) const
 {
-    const Cell *c = d->sheetAt(sheet).find(row, col);
-    return d->formats[c ? c->formatId : 0];
+    const Sheet &s = d->sheetAt(sheet);
+    return d->formats[d->formatIdOf(s, s.find(row, col), row, col)];
 }
 
 void Workbook::modifyFormat(int sheet, const CellRange &range0, const std::function<void(CellFormat &)> &edit)
@@ -522,7 +523,7 @@ void Workbook::modifyFormat(int sheet, const CellRange &range0, const std::funct
     for (int col = range.left; col <= range.right; ++col)
         for (int row = range.top; row <= range.bottom; ++row) {
             Cell *c = s.find(row, col);
-            const std::uint32_t old = c ? c->formatId : 0;
+            const std::uint32_t old = d->formatIdOf(s, c, row, col);
             auto it = mapped.find(old);
             if (it == mapped.end()) {
                 CellFormat f = d->formats[old];

@@ -76,6 +76,26 @@ void WorkbookAccess::putRowHeight(int sheet, int row, int height)
     m_book.d->sheetAt(sheet).rowHeights[row] = height;
 }
 
+void WorkbookAccess::putColumnFormat(int sheet, int col, std::uint32_t formatId)
+{
+    m_book.d->sheetAt(sheet).columnFormats[col] = int(formatId);
+}
+
+void WorkbookAccess::putRowFormat(int sheet, int row, std::uint32_t formatId)
+{
+    m_book.d->sheetAt(sheet).rowFormats[row] = int(formatId);
+}
+
+const std::map<int, int> &WorkbookAccess::columnFormats(int sheet) const
+{
+    return m_book.d->sheetAt(sheet).columnFormats;
+}
+
+const std::map<int, int> &WorkbookAccess::rowFormats(int sheet) const
+{
+    return m_book.d->sheetAt(sheet).rowFormats;
+}
+
 void WorkbookAccess::putChart(int sheet, const ChartObject &chart)
 {
     ChartObject c = chart;
@@ -130,8 +150,8 @@ const CellFormat &WorkbookAccess::formatById(std::uint32_t id) const
 
 std::uint32_t WorkbookAccess::formatIdAt(int sheet, int row, int col) const
 {
-    const Cell *c = m_book.d->sheetAt(sheet).find(row, col);
-    return c ? c->formatId : 0;
+    const Sheet &s = m_book.d->sheetAt(sheet);
+    return m_book.d->formatIdOf(s, s.find(row, col), row, col);
 }
 
 const std::map<int, int> &WorkbookAccess::columnWidths(int sheet) const

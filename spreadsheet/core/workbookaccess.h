@@ -35,6 +35,9 @@ public:
     void putFormat(int sheet, int row, int col, std::uint32_t formatId);
     void putColumnWidth(int sheet, int col, int width);
     void putRowHeight(int sheet, int row, int height);
+    // Default formats of whole columns and rows (cells without a format of their own).
+    void putColumnFormat(int sheet, int col, std::uint32_t formatId);
+    void putRowFormat(int sheet, int row, std::uint32_t formatId);
     void putChart(int sheet, const ChartObject &chart);
     // Rebuilds the dependencies, recalculates everything and clears Modified.
     void finishLoading();
@@ -48,6 +51,8 @@ public:
     std::uint32_t formatIdAt(int sheet, int row, int col) const;
     const std::map<int, int> &columnWidths(int sheet) const;
     const std::map<int, int> &rowHeights(int sheet) const;
+    const std::map<int, int> &columnFormats(int sheet) const;  // format ids
+    const std::map<int, int> &rowFormats(int sheet) const;
     const Formula *formulaAt(int sheet, int row, int col) const;
 
     // ---- editing with recalculation ----

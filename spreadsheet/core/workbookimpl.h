@@ -94,6 +94,10 @@ struct Sheet
     std::vector<Column> columns = std::vector<Column>(kMaxColumns + 1);  // index 1..256
     std::map<int, int> columnWidths;
     std::map<int, int> rowHeights;
+    // Default formats of whole columns and rows (format ids): a cell without a format of
+    // its own takes its row's, else its column's, as files of the other spreadsheets have them.
+    std::map<int, int> columnFormats;
+    std::map<int, int> rowFormats;
     int frozenRows = 0;
     int frozenCols = 0;
     std::vector<ChartObject> charts;
@@ -208,6 +212,8 @@ struct Workbook::Impl : public SheetNames
     }
 
     Sheet &sheetAt(int index) const;          // throws on a bad index
+    // The format a cell shows: its own, else its row's or its column's default.
+    std::uint32_t formatIdOf(const Sheet &s, const Cell *c, int row, int col) const;
     Sheet *sheetById(int id) const;
     int indexOfSheet(int id) const;
     std::uint32_t internFormat(const CellFormat &format);

@@ -100,6 +100,19 @@ Sheet &Workbook::Impl::sheetAt(int index) const
     return *sheets[size_t(index)];
 }
 
+std::uint32_t Workbook::Impl::formatIdOf(const Sheet &s, const Cell *c, int row, int col) const
+{
+    if (c && c->formatId != 0)
+        return c->formatId;
+    if (!s.rowFormats.empty())
+        if (const auto it = s.rowFormats.find(row); it != s.rowFormats.end())
+            return std::uint32_t(it->second);
+    if (!s.columnFormats.empty())
+        if (const auto it = s.columnFormats.find(col); it != s.columnFormats.end())
+            return std::uint32_t(it->second);
+    return 0;
+}
+
 Sheet *Workbook::Impl::sheetById(int id) const
 {
     for (const auto &s : sheets)

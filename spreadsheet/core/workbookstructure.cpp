@@ -171,6 +171,7 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
     }
     shiftCells(s, rows, at, count);
     shiftSizes(rows ? s.rowHeights : s.columnWidths, at, count);
+    shiftSizes(rows ? s.rowFormats : s.columnFormats, at, count);
     d.forEachFormulaCell([&](Cell &c) { adjustForInsertDelete(*c.formula, c.sheetId, s.id, rows, at, count); });
     for (auto it = s.charts.begin(); it != s.charts.end();) {
         int &a = rows ? it->range.top : it->range.left;

@@ -227,6 +227,8 @@ void TestFunctionsValues::math_data()
     ROW("SUMIF(B1:B5;\"p*\";A1:A5)", "3");
     ROW("SUMIF(A1:A5;3)", "3");
     ROW("SUMIF(A1:A5;\"<>3\";F1)", "120");
+    ROW("SUMIF(A1:A5;1/0)", "#DIV/0!");
+    ROW("SUMIF(A1:A5;D1;F1:F5)", "#DIV/0!");
     ROW("SUMSQ(1;2;3)", "14");
     ROW("TAN(0)", "0");
     ROW("TANH(0)", "0");
@@ -249,6 +251,8 @@ void TestFunctionsValues::statistics_data()
     ROW("COUNTIF(A1:A5;\"<>3\")", "4");
     ROW("COUNTIF(B1:B5;\"\")", "1");
     ROW("COUNTIF(B1:B5;\"10\")", "0");
+    ROW("COUNTIF(A1:A5;1/0)", "#DIV/0!");
+    ROW("COUNTIF(A1:A5;D1)", "#DIV/0!");
     ROW("MAX(A1:A5)", "5");
     ROW("MAX(B1:B3)", "0");
     ROW("MAX(A1:A5;-1;7)", "7");
@@ -265,6 +269,10 @@ void TestFunctionsValues::logical_data()
 {
     columns();
     ROW("AND(TRUE;1)", "VRAI");
+    ROW("VRAI+1", "2");
+    ROW("IF(faux;1;2)", "2");
+    ROW("AND(VRAI;C1)", "VRAI");
+    ROW("NOSUCHFUNCTION(1)", "#NAME?");
     ROW("AND(TRUE;0)", "FAUX");
     ROW("AND(B1:B3)", "#VALUE!");
     ROW("OR(FALSE;0)", "FAUX");
@@ -347,6 +355,7 @@ void TestFunctionsValues::text_data()
     ROW("LOWER(\"ÉTÉ\")", "'été");
     ROW("UPPER(\"été\")", "'ÉTÉ");
     ROW("PROPER(\"jean-paul DUPONT\")", "'Jean-Paul Dupont");
+    ROW("PROPER(\"a1b2 3e étage\")", "'A1B2 3E Étage");
     ROW("REPLACE(\"abcdef\";2;3;\"X\")", "'aXef");
     ROW("REPT(\"ab\";3)", "'ababab");
     ROW("REPT(\"a\";-1)", "#VALUE!");
@@ -383,7 +392,19 @@ void TestFunctionsValues::dates_data()
     ROW("DAY(36231)", "12");
     ROW("MONTH(36231)", "3");
     ROW("YEAR(36231)", "1999");
-    ROW("YEAR(-1)", "#NUM!");
+    ROW("YEAR(-1)", "1899");
+    // Before 1900: serials count back from 30/12/1899, as in the other spreadsheets.
+    ROW("DATE(1789;7;14)", "-40345");
+    ROW("DATE(1899;12;29)", "-1");
+    ROW("YEAR(DATE(1789;7;14))", "1789");
+    ROW("MONTH(-40345)", "7");
+    ROW("DAY(-40345)", "14");
+    ROW("WEEKDAY(-40345)", "3");
+    ROW("TEXT(-40345;\"jj/mm/aaaa\")", "'14/07/1789");
+    ROW("HOUR(-0,25)", "18");
+    // Years 0 to 99 are two-digit years.
+    ROW("DATE(5;1;1)", "38353");
+    ROW("DATE(30;1;1)", "10959");
     ROW("HOUR(0,75)", "18");
     ROW("HOUR(36231,75)", "18");
     ROW("MINUTE(TIME(12;30;0))", "30");
@@ -491,6 +512,10 @@ void TestFunctionsValues::lookup_data()
     ROW("INDIRECT(\"A\"&2)", "2");
     ROW("SUM(INDIRECT(\"A1:A5\"))", "15");
     ROW("INDIRECT(\"Feuil2!A1\")", "42");
+    ROW("INDIRECT(\"Feuil2.A1\")", "42");
+    ROW("INDIRECT(\"$Feuil2.A1\")", "42");
+    ROW("SUM(INDIRECT(\"'Feuil2'.A1:Feuil2.A2\"))", "42");
+    ROW("INDIRECT(\"Feuil9.A1\")", "#REF!");
     ROW("INDIRECT(\"R2C1\";FALSE)", "2");
     ROW("INDIRECT(\"zz\")", "#REF!");
 }

@@ -54,6 +54,7 @@ private slots:
     void standardDisplay_data();
     void standardDisplay();
     void dateFormatStaysForNewEntries();
+    void datesBefore1900();
     void resultsShowAsTheirOperands_data();
     void resultsShowAsTheirOperands();
     void rejectedFormulaChangesNothing();
@@ -167,6 +168,23 @@ void TestWorkbookEngine::dateFormatStaysForNewEntries()
     QCOMPARE(book.displayText(0, 4, 1), QStringLiteral("08:05:00"));
     SET(book, 0, "A5", "=YEAR(A1)");
     QCOMPARE(book.displayText(0, 5, 1), QStringLiteral("1999"));
+}
+
+void TestWorkbookEngine::datesBefore1900()
+{
+    Workbook wb;
+    wb.setEntry(0, 1, 1, u"14/07/1789"_qs);
+    QCOMPARE(wb.value(0, 1, 1).asNumber(), -40345.0);
+    QCOMPARE(wb.displayText(0, 1, 1), u"14/07/1789"_qs);
+    QCOMPARE(wb.entryText(0, 1, 1), u"14/07/1789"_qs);
+    wb.setEntry(0, 1, 2, u"=YEAR(A1)&\"-\"&MONTH(A1)&\"-\"&DAY(A1)&\"-\"&WEEKDAY(A1;2)"_qs);
+    QCOMPARE(wb.displayText(0, 1, 2), u"1789-7-14-2"_qs);
+    wb.setEntry(0, 1, 3, u"=TEXT(A1;\"jj mmmm aaaa\")"_qs);
+    QCOMPARE(wb.displayText(0, 1, 3), u"14 juillet 1789"_qs);
+    wb.setEntry(0, 1, 4, u"=DATE(1789;7;14)=A1"_qs);
+    QCOMPARE(wb.displayText(0, 1, 4), u"VRAI"_qs);
+    wb.setEntry(0, 1, 5, u"=A1+1"_qs);
+    QCOMPARE(wb.displayText(0, 1, 5), u"15/07/1789"_qs);
 }
 
 void TestWorkbookEngine::resultsShowAsTheirOperands_data()
