@@ -9,6 +9,7 @@
 #include "spreadsheet/ui/sheetview.h"
 #include "spreadsheet/ui/tf1book.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void frozenPanesMoveOneCellAndSelectAcross();
     void ctrlEndGoesToTheLastUsedCell();
     void largerFontGrowsTheRow();
+    void accessibilityShowsTheScreenOnly();
     void autoFitWidensToTheText();
     void chartIsDrawnOverTheSheet();
     void printLayoutCutsPages();
@@ -579,6 +581,40 @@ void TestTF1Book::largerFontGrowsTheRow()
     // Emptied again, the row goes back to the normal height.
     book->workbook().setEntry(0, 3, 1, QString());
     QCOMPARE(vh->sectionSize(2), normal);
+}
+
+void TestTF1Book::accessibilityShowsTheScreenOnly()
+{
+    Workbook &wb = book->workbook();
+    for (int r = 1; r <= 3000; ++r)
+        wb.setEntry(0, r, 2, QString::number(r));
+    wb.setEntry(0, 1, 1, u"Loyer"_qs);
+    QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(book->view());
+    QVERIFY(grid);
+    QAccessibleTableInterface *table = grid->tableInterface();
+    QVERIFY(table);
+    QVERIFY(table->rowCount() > 5 && table->rowCount() < 100);
+    QCOMPARE(grid->childCount(), table->rowCount() * table->columnCount());
+    QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), u"Loyer"_qs);
+    QCOMPARE(table->cellAt(0, 0)->tableCellInterface()->table(), table->cellAt(0, 0)->parent());
+    QCOMPARE(grid->indexOfChild(grid->child(table->columnCount() + 1)), table->columnCount() + 1);
+    // A screen reader walking the whole column, screen after screen: what it sees is the
+    // cell on screen, and closing the window afterwards is immediate.
+    QElapsedTimer timer;
+    timer.start();
+    for (int r = 1; r <= 3000; r += 25) {
+        book->SetActiveCell(r, 2);
+        const int rows = table->rowCount(), cols = table->columnCount();
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j)
+                QVERIFY(table->cellAt(i, j));
+        QAccessibleInterface *focus = grid->focusChild();
+        QVERIFY(focus);
+        QCOMPARE(focus->text(QAccessible::Name), QString::number(r));
+        QVERIFY(grid->indexOfChild(focus) >= 0);
+    }
+    book.reset();
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestTF1Book::autoFitWidensToTheText()

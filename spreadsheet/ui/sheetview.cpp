@@ -1,5 +1,7 @@
 #include "spreadsheet/ui/sheetview.h"
 
+#include "spreadsheet/ui/sheetaccessible.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,6 +15,7 @@
 
 SheetView::SheetView(Pane pane, QWidget *parent) : QTableView(parent), m_pane(pane)
 {
+    SheetAccessible::installFactory();
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
