@@ -220,7 +220,8 @@ private:
             }
         }
         const FunctionRegistry &registry = FunctionRegistry::instance();
-        const FunctionInfo *info = registry.find(canonicalFunctionName(nameToken.text));
+        const QString name = canonicalFunctionName(nameToken.text);
+        const FunctionInfo *info = m_dialect == Dialect::French ? registry.findTyped(name, argc) : registry.find(name);
         if (!info) {
             emitOp(Op::CallUnknown, addString(nameToken.text), std::uint8_t(argc));
             return;
@@ -350,7 +351,7 @@ QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames 
             break;
         }
         case Op::Boolean:
-            stack.push_back(dialect == Dialect::French ? (in.arg ? QStringLiteral("TRUE") : QStringLiteral("FALSE"))
+            stack.push_back(dialect == Dialect::French ? (in.arg ? QStringLiteral("VRAI") : QStringLiteral("FAUX"))
                                                        : (in.arg ? QStringLiteral("TRUE()") : QStringLiteral("FALSE()")));
             break;
         case Op::Error:
@@ -386,7 +387,10 @@ QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames 
             QStringList args;
             for (int i = 0; i < in.argc; ++i)
                 args.prepend(pop());
-            const QString name = in.op == Op::Call ? registry.at(int(in.arg)).name : formula.strings[in.arg];
+            // The window shows French names, files the English ones.
+            const FunctionInfo *f = in.op == Op::Call ? &registry.at(int(in.arg)) : nullptr;
+            const QString name = !f ? formula.strings[in.arg]
+                                 : dialect == Dialect::French && !f->frenchName.isEmpty() ? f->frenchName : f->name;
             stack.push_back(name + u'(' + args.join(separator) + u')');
             break;
         }

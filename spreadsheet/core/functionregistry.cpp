@@ -23,6 +23,31 @@ FunctionRegistry::FunctionRegistry()
     fn::registerLookup(m_functions);
     std::sort(m_functions.begin(), m_functions.end(),
               [](const FunctionInfo &a, const FunctionInfo &b) { return a.name < b.name; });
+    for (const auto &[english, french] : frenchNames())
+        for (FunctionInfo &f : m_functions)
+            if (f.name == english)
+                f.frenchName = french;
+}
+
+const FunctionInfo *FunctionRegistry::findFrench(const QString &name) const
+{
+    const QString key = name.trimmed().toUpper();
+    for (const FunctionInfo &f : m_functions)
+        if (f.frenchName == key)
+            return &f;
+    return nullptr;
+}
+
+const FunctionInfo *FunctionRegistry::findTyped(const QString &name, int argc) const
+{
+    const FunctionInfo *french = findFrench(name);
+    const FunctionInfo *english = find(name);
+    if (!french || !english || french == english)
+        return french ? french : english;
+    const auto takes = [argc](const FunctionInfo *f) {
+        return argc >= f->minArgs && (f->maxArgs < 0 || argc <= f->maxArgs);
+    };
+    return !takes(french) && takes(english) ? english : french;
 }
 
 const FunctionInfo *FunctionRegistry::find(const QString &name) const

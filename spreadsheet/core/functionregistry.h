@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace sheet {
@@ -25,6 +26,7 @@ struct FunctionInfo
     FunctionImpl impl = nullptr;
     bool isVolatile = false;  // recomputed on every change and every recalculation
     bool wantsReferences = false;  // gets ranges as references, not as values (ROW, OFFSET...)
+    QString frenchName;  // the name French users know ("TYPE.ERREUR"), shown in the window
 };
 
 class FunctionRegistry
@@ -36,6 +38,14 @@ public:
     // By name (case-insensitive); the listed spellings "ERROR TYPE", "YEAR SIGN" and
     // "ROUNDOWN" find ERROR.TYPE, SIGN and ROUNDDOWN. nullptr when unknown.
     const FunctionInfo *find(const QString &name) const;
+    // By French name (case-insensitive), nullptr when unknown.
+    const FunctionInfo *findFrench(const QString &name) const;
+    // The function a name typed in the window stands for: the French name first, the
+    // English one too; where both name different functions (TRIM is MIRR in French), the
+    // one that takes `argc` arguments.
+    const FunctionInfo *findTyped(const QString &name, int argc) const;
+    // Every function's English and French names.
+    static const std::vector<std::pair<QString, QString>> &frenchNames();
     const FunctionInfo &at(int index) const { return m_functions[size_t(index)]; }
     int indexOf(const FunctionInfo *info) const { return int(info - m_functions.data()); }
     const std::vector<FunctionInfo> &all() const { return m_functions; }

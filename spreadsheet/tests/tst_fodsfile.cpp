@@ -153,7 +153,7 @@ void TestFodsFile::keepsTheOtherSpreadsheetsConventions()
     // TEXT codes in the file's convention, results with the French comma.
     QCOMPARE(book.displayText(0, 2, 3), u"40,50"_qs);
     QCOMPARE(book.displayText(0, 2, 4), u"4 050,0"_qs);
-    QCOMPARE(book.formulaText(0, 2, 3), u"=TEXT(C1;\"0,00\")"_qs);
+    QCOMPARE(book.formulaText(0, 2, 3), u"=TEXTE(C1;\"0,00\")"_qs);
     // An unknown function: #NAME? without a stored value, the stored value kept.
     QCOMPARE(book.displayText(0, 3, 3), u"#NAME?"_qs);
     QCOMPARE(book.displayText(0, 3, 4), u"3"_qs);
@@ -210,7 +210,7 @@ void TestFodsFile::readsTheUsualFlatLayout()
     QCOMPARE(book.value(0, 3, 1).asText(), QStringLiteral("Même\ndeux   lignes"));
     QCOMPARE(book.value(0, 4, 2).asNumber(), 10.0); // repeated row
     QCOMPARE(book.displayText(0, 5, 1), QStringLiteral("Total")); // the note is not text
-    QCOMPARE(book.formulaText(0, 5, 2), QStringLiteral("=SUM(B2:B4)"));
+    QCOMPARE(book.formulaText(0, 5, 2), QStringLiteral("=SOMME(B2:B4)"));
     QCOMPARE(book.value(0, 5, 2).asNumber(), 1254.5);
     QCOMPARE(book.value(0, 5, 3), Value::error(ErrorCode::DivZero));
     QCOMPARE(book.value(0, 5, 4).asText(), QStringLiteral("Bonjour !"));

@@ -1,5 +1,6 @@
 // The sheet-tab, functions and size dialogs driven as a user does.
 #include "common/ui/messageboxes.h"
+#include "spreadsheet/core/functionregistry.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
 #include "spreadsheet/ui/tonglet.h"
@@ -168,12 +169,14 @@ void TestSheetDialogs::fonctListsTheFunctionsInOrder()
 {
     TFonct d;
     QCOMPARE(d.ListBox1->count(), 127);
-    QCOMPARE(d.ListBox1->item(0)->text(), u"ABS"_qs);
-    QCOMPARE(d.ListBox1->item(28)->text(), u"ERROR TYPE"_qs);
-    QCOMPARE(d.ListBox1->item(62)->text(), u"MATCH"_qs);
-    QCOMPARE(d.ListBox1->item(63)->text(), u"MATCH"_qs);
-    QCOMPARE(d.ListBox1->item(96)->text(), u"YEAR SIGN"_qs);
-    QCOMPARE(d.ListBox1->item(126)->text(), u"YEAR"_qs);
+    // French names, the listed English one beside.
+    QCOMPARE(d.ListBox1->item(0)->text(), u"ABS  (ABS)"_qs);
+    QCOMPARE(d.ListBox1->item(28)->text(), u"TYPE.ERREUR  (ERROR TYPE)"_qs);
+    QCOMPARE(d.ListBox1->item(62)->text(), u"EQUIV  (MATCH)"_qs);
+    QCOMPARE(d.ListBox1->item(63)->text(), u"EQUIV  (MATCH)"_qs);
+    QCOMPARE(d.ListBox1->item(96)->text(), u"SIGNE  (YEAR SIGN)"_qs);
+    QCOMPARE(d.ListBox1->item(104)->text(), u"SOMME  (SUM)"_qs);
+    QCOMPARE(d.ListBox1->item(126)->text(), u"ANNEE  (YEAR)"_qs);
     QCOMPARE(d.windowTitle(), u"Fonctions"_qs);
 }
 
@@ -220,10 +223,13 @@ void TestSheetDialogs::fonctResult()
 
 void TestSheetDialogs::fonctFormulaNames()
 {
-    QCOMPARE(TFonct::formulaName(u"ERROR TYPE"_qs), u"ERROR.TYPE"_qs);
-    QCOMPARE(TFonct::formulaName(u"YEAR SIGN"_qs), u"SIGN"_qs);
-    QCOMPARE(TFonct::formulaName(u"ROUNDOWN"_qs), u"ROUNDDOWN"_qs);
-    QCOMPARE(TFonct::formulaName(u"VLOOKUP"_qs), u"VLOOKUP"_qs);
+    QCOMPARE(TFonct::formulaName(u"ERROR TYPE"_qs), u"TYPE.ERREUR"_qs);
+    QCOMPARE(TFonct::formulaName(u"YEAR SIGN"_qs), u"SIGNE"_qs);
+    QCOMPARE(TFonct::formulaName(u"ROUNDOWN"_qs), u"ARRONDI.INF"_qs);
+    QCOMPARE(TFonct::formulaName(u"VLOOKUP"_qs), u"RECHERCHEV"_qs);
+    // Every entry has a French name that a formula accepts.
+    for (const QString &entry : TFonct::names())
+        QVERIFY2(sheet::FunctionRegistry::instance().findFrench(TFonct::formulaName(entry)), qPrintable(entry));
 }
 
 void TestSheetDialogs::largInitAndResult_data()

@@ -343,13 +343,13 @@ void TestTF1Book::cutMovesTheCells()
     book->EditCut();
     book->SetActiveCell(9, 3);
     book->EditPaste();
-    QCOMPARE(wb.formulaText(0, 9, 3), u"=SUM(B1:B2)"_qs);
+    QCOMPARE(wb.formulaText(0, 9, 3), u"=SOMME(B1:B2)"_qs);
     QCOMPARE(wb.value(0, 9, 3).asNumber(), 11.0);
     book->SetActiveCell(9, 3);
     book->EditCopy();
     book->SetActiveCell(10, 4);
     book->EditPaste();
-    QCOMPARE(wb.formulaText(0, 10, 4), u"=SUM(C2:C3)"_qs);
+    QCOMPARE(wb.formulaText(0, 10, 4), u"=SOMME(C2:C3)"_qs);
     // Cells read by others, moved: the readers follow them, absolute references too; a
     // range only partly moved stays as it was.
     wb.setEntry(0, 20, 1, u"3"_qs);
@@ -364,9 +364,9 @@ void TestTF1Book::cutMovesTheCells()
     book->EditPaste();
     QCOMPARE(wb.formulaText(0, 22, 1), u"=E30*E31+$E$30"_qs);
     QCOMPARE(wb.value(0, 22, 1).asNumber(), 15.0);
-    QCOMPARE(wb.formulaText(0, 23, 1), u"=SUM(E30:E31)"_qs);
+    QCOMPARE(wb.formulaText(0, 23, 1), u"=SOMME(E30:E31)"_qs);
     QCOMPARE(wb.value(0, 23, 1).asNumber(), 7.0);
-    QCOMPARE(wb.formulaText(0, 24, 1), u"=SUM(A19:A20)"_qs);
+    QCOMPARE(wb.formulaText(0, 24, 1), u"=SOMME(A19:A20)"_qs);
     // Into another sheet the cells go as they are, a moved formula still reading the sheet
     // it came from, and nothing else changes.
     wb.setEntry(0, 40, 1, u"8"_qs);

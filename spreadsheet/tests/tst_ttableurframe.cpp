@@ -244,7 +244,7 @@ void TestTTableurFrame::sumButton()
     wb.setEntry(0, 3, 2, u"250,5"_qs);
     clickCell(t, 4, 2);
     QTest::mouseClick(button("SumButton"), Qt::LeftButton);
-    QCOMPARE(wb.formulaText(0, 4, 2), u"=SUM(B2:B3)"_qs);
+    QCOMPARE(wb.formulaText(0, 4, 2), u"=SOMME(B2:B3)"_qs);
     QCOMPARE(wb.displayText(0, 4, 2), u"350,5"_qs);
     // Nothing to add up: the editor opens on the sum for the user to fill in.
     clickCell(t, 10, 5);
@@ -323,7 +323,7 @@ void TestTTableurFrame::sheetTabsFunctionsSortChart()
         return int(d.result());
     });
     trigger("Fonctions1");
-    QCOMPARE(b->EditorText(), u"=SQRT("_qs);
+    QCOMPARE(b->EditorText(), u"=RACINE("_qs);
     QTest::keyClicks(QApplication::focusWidget(), "16)");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTRY_COMPARE(wb.displayText(0, 1, 1), u"4"_qs);

@@ -354,7 +354,7 @@ void TestWorkbookEngine::insertRowsAdjustsEveryReference()
     SET(book, 1, "A1", "=Feuil1!A2");
     book.setRowHeight(0, 2, 2, 400);
     book.insertRows(0, 2, 1);
-    QCOMPARE(FORMULA(book, 0, "A4"), QStringLiteral("=SUM(A1:A3)"));
+    QCOMPARE(FORMULA(book, 0, "A4"), QStringLiteral("=SOMME(A1:A3)"));
     QCOMPARE(FORMULA(book, 0, "B1"), QStringLiteral("=A3*10"));
     QCOMPARE(FORMULA(book, 0, "B3"), QStringLiteral("=$A$3+A$1"));
     QCOMPARE(FORMULA(book, 1, "A1"), QStringLiteral("=Feuil1!A3"));
@@ -379,7 +379,7 @@ void TestWorkbookEngine::deleteRowsGivesRefErrors()
     SET(book, 0, "B5", "=A4");
     SET(book, 1, "A1", "=Feuil1!A2");
     book.deleteRows(0, 2, 1);
-    QCOMPARE(FORMULA(book, 0, "A3"), QStringLiteral("=SUM(A1:A2)"));
+    QCOMPARE(FORMULA(book, 0, "A3"), QStringLiteral("=SOMME(A1:A2)"));
     QCOMPARE(NUM(book, 0, "A3"), 4.0);
     QCOMPARE(FORMULA(book, 0, "B1"), QStringLiteral("=#REF!*10"));
     QCOMPARE(VAL(book, 0, "B1"), Value::error(ErrorCode::Ref));

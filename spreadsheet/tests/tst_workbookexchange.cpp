@@ -127,7 +127,7 @@ void TestWorkbookExchange::copyPasteShiftsRelativeReferences()
     const CellRange pasted = clipboard::pasteCells(book, 0, 5, 3, data);
     QCOMPARE(pasted, (CellRange{5, 3, 6, 4}));
     QCOMPARE(book.formulaText(0, 5, 4), QStringLiteral("=C5*2+$A$1"));
-    QCOMPARE(book.formulaText(0, 6, 4), QStringLiteral("=SUM(C$1:C6)"));
+    QCOMPARE(book.formulaText(0, 6, 4), QStringLiteral("=SOMME(C$1:C6)"));
     QCOMPARE(book.value(0, 5, 4).asNumber(), 30.0);
     QCOMPARE(book.value(0, 6, 4).asNumber(), 30.0);
     QVERIFY(book.format(0, 5, 4).bold);

@@ -1,5 +1,7 @@
 #include "spreadsheet/ui/tfonct.h"
 
+#include "spreadsheet/core/functionregistry.h"
+
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -39,13 +41,9 @@ const QStringList &TFonct::names()
 
 QString TFonct::formulaName(const QString &entry)
 {
-    if (entry == QLatin1String("ERROR TYPE"))
-        return QStringLiteral("ERROR.TYPE");
-    if (entry == QLatin1String("YEAR SIGN"))
-        return QStringLiteral("SIGN");
-    if (entry == QLatin1String("ROUNDOWN"))
-        return QStringLiteral("ROUNDDOWN");
-    return entry;
+    // The registry knows the listed spellings ("ERROR TYPE" is ERROR.TYPE).
+    const sheet::FunctionInfo *f = sheet::FunctionRegistry::instance().find(entry);
+    return f ? f->frenchName : entry;
 }
 
 TFonct::TFonct(QWidget *parent) : QDialog(parent)
@@ -54,7 +52,11 @@ TFonct::TFonct(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Fonctions"));
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->addItems(names());
+    // Each entry shows the French name a formula takes, with the English one beside it.
+    for (const QString &entry : names()) {
+        auto *item = new QListWidgetItem(formulaName(entry) + QStringLiteral("  (") + entry + u')', ListBox1);
+        item->setData(Qt::UserRole, entry);
+    }
     ListBox1->setAccessibleName(QStringLiteral("Fonctions"));
     Button1 = new QPushButton(QStringLiteral("Annuler"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -94,7 +96,7 @@ QString TFonct::Result() const
     if (!m_accepted)
         return QString();
     const QList<QListWidgetItem *> sel = ListBox1->selectedItems();
-    return sel.isEmpty() ? QString() : sel.first()->text();
+    return sel.isEmpty() ? QString() : sel.first()->data(Qt::UserRole).toString();
 }
 
 void TFonct::Button1Click()

@@ -15,8 +15,8 @@ public:
 
     // The names in the list, in their order.
     static const QStringList &names();
-    // The name a formula uses for a listed entry ("ERROR TYPE" is ERROR.TYPE, "YEAR SIGN"
-    // is SIGN, "ROUNDOWN" is ROUNDDOWN); other entries are their own name.
+    // The French name a formula takes for a listed entry ("SUM" is SOMME, "ERROR TYPE" is
+    // TYPE.ERREUR, "YEAR SIGN" is SIGNE, "ROUNDOWN" is ARRONDI.INF).
     static QString formulaName(const QString &entry);
 
     // The selected entry when the dialog was closed with "OK" (or a double click) and an
