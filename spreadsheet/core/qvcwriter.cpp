@@ -544,11 +544,17 @@ private:
             if (c->formatId != 0)
                 w.writeAttribute(kTable, QStringLiteral("style-name"), m_cellStyles[c->formatId]);
             if (c->formula) {
-                // TEXT codes go out in the other spreadsheets' convention ("0.00").
-                Formula english = *c->formula;
-                convertTextCodes(english, false);
+                // TEXT codes go out in the other spreadsheets' convention ("0.00"); only
+                // formulas holding texts can have one.
+                const Formula *written = c->formula;
+                Formula english;
+                if (!c->formula->strings.empty()) {
+                    english = *c->formula;
+                    if (convertTextCodes(english, false))
+                        written = &english;
+                }
                 w.writeAttribute(kTable, QStringLiteral("formula"),
-                                 QStringLiteral("of:=") + formulaToText(english, Dialect::OpenFormula, m_access.sheetNames()));
+                                 QStringLiteral("of:=") + formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()));
             }
             else if (c->rawFormula)
                 w.writeAttribute(kTable, QStringLiteral("formula"), *c->rawFormula);

@@ -4,6 +4,7 @@
 #include "common/ui/fonts.h"
 #include "spreadsheet/core/rangeclipboard.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/celldelegate.h"
 #include "spreadsheet/ui/sheetmodel.h"
 #include "spreadsheet/ui/sheetprinter.h"
 #include "spreadsheet/ui/sheetview.h"
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void frozenPanesMoveOneCellAndSelectAcross();
     void ctrlEndGoesToTheLastUsedCell();
     void largerFontGrowsTheRow();
+    void numbersTooWideAreRoundedNotCut();
     void accessibilityShowsTheScreenOnly();
     void autoFitWidensToTheText();
     void chartIsDrawnOverTheSheet();
@@ -558,6 +560,35 @@ void TestTF1Book::ctrlEndGoesToTheLastUsedCell()
     QCOMPARE(selection(), QList<int>({1, 1, 40, 7}));
 }
 
+void TestTF1Book::numbersTooWideAreRoundedNotCut()
+{
+    struct Probe : CellDelegate
+    {
+        using CellDelegate::initStyleOption;
+    } probe;
+    Workbook &wb = book->workbook();
+    wb.setEntry(0, 1, 1, u"3,14159265358"_qs);
+    wb.setEntry(0, 2, 1, u"123456789012"_qs);
+    wb.setEntry(0, 3, 1, u"Un texte bien trop long"_qs);
+    book->SetColWidth(1, 1, book->toTwips(50), false);
+    auto shown = [&](int row) {
+        QStyleOptionViewItem opt;
+        opt.initFrom(book->view());
+        opt.widget = book->view();
+        const QModelIndex index = book->model()->index(row - 1, 0);
+        opt.rect = book->view()->visualRect(index);
+        probe.initStyleOption(&opt, index);
+        return opt.text;
+    };
+    const QString pi = shown(1);
+    QVERIFY2(pi.startsWith(u"3,1"_qs) && pi.size() < 13, qPrintable(pi));
+    QVERIFY(QFontMetrics(book->view()->font()).horizontalAdvance(pi) <= 50);
+    QCOMPARE(shown(2), u"###"_qs);
+    QCOMPARE(shown(3), u"Un texte bien trop long"_qs); // texts are cut by the grid as before
+    book->SetColWidth(1, 1, book->toTwips(200), false);
+    QCOMPARE(shown(1), u"3,141592654"_qs); // the standard format's 10 digits
+}
+
 void TestTF1Book::largerFontGrowsTheRow()
 {
     QHeaderView *vh = book->view()->verticalHeader();
@@ -613,6 +644,22 @@ void TestTF1Book::accessibilityShowsTheScreenOnly()
         QCOMPARE(focus->text(QAccessible::Name), QString::number(r));
         QVERIFY(grid->indexOfChild(focus) >= 0);
     }
+    // Moving the active cell tells which cell of the table has the focus.
+    QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+        if (event->type() == QAccessible::Focus && event->child() >= 0) {
+            QAccessibleInterface *cell = event->accessibleInterface();
+            QVERIFY(cell && cell->tableCellInterface());
+            QCOMPARE(cell->text(QAccessible::Name), QString::number(cell->tableCellInterface()->rowIndex() + 1));
+        }
+    });
+    QAccessible::setActive(true);
+    book->view()->setFocus();
+    book->SetActiveCell(1, 2);
+    QTest::keyClick(book->view(), Qt::Key_Down);
+    QTest::keyClick(book->view(), Qt::Key_Down);
+    QCOMPARE(grid->focusChild()->text(QAccessible::Name), u"3"_qs);
+    QAccessible::setActive(false);
+    QAccessible::installUpdateHandler(nullptr);
     book.reset();
     QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 }

@@ -2,6 +2,7 @@
 
 #include "spreadsheet/ui/sheetaccessible.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -131,10 +132,11 @@ void SheetView::mouseMoveEvent(QMouseEvent *e)
             SheetView *main = mainPane();
             const QPoint local = main->viewport()->mapFromGlobal(global);
             const QRect area = main->viewport()->rect();
-            if (local.y() > area.bottom())
-                main->verticalScrollBar()->setValue(main->verticalScrollBar()->value() + 1);
-            if (local.x() > area.right())
-                main->horizontalScrollBar()->setValue(main->horizontalScrollBar()->value() + 1);
+            QScrollBar *v = main->verticalScrollBar(), *h = main->horizontalScrollBar();
+            if (local.y() > area.bottom() || local.y() < 0)
+                v->setValue(v->value() + (local.y() < 0 ? -1 : 1));
+            if (local.x() > area.right() || local.x() < 0)
+                h->setValue(h->value() + (local.x() < 0 ? -1 : 1));
             const QPoint clamped(std::clamp(local.x(), 0, std::max(0, area.right())),
                                  std::clamp(local.y(), 0, std::max(0, area.bottom())));
             at = cellAtGlobal(main->viewport()->mapToGlobal(clamped));
@@ -306,6 +308,35 @@ void SheetView::paintEvent(QPaintEvent *e)
     if (m_overlay) {
         QPainter p(viewport());
         m_overlay(p);
+    }
+}
+
+// The table view would tell assistive technology about cells by their number in the whole
+// sheet; this grid's accessible table holds the cells on screen only, numbered among them.
+void SheetView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous); // scrolls the cell into view first
+    if (!QAccessible::isActive() || !current.isValid() || !hasFocus())
+        return;
+    auto *table = dynamic_cast<SheetAccessible *>(QAccessible::queryAccessibleInterface(this));
+    if (!table)
+        return;
+    int row, col, rows, cols;
+    table->visibleArea(row, col, rows, cols);
+    const int r = current.row() - row, c = current.column() - col;
+    if (r < 0 || c < 0 || r >= rows || c >= cols)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(r * cols + c);
+    QAccessible::updateAccessibility(&event);
+}
+
+void SheetView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::SelectionWithin);
+        QAccessible::updateAccessibility(&event);
     }
 }
 

@@ -61,6 +61,8 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void commitData(QWidget *editor) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
     void scrollContentsBy(int dx, int dy) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 

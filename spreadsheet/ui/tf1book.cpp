@@ -794,13 +794,17 @@ void TF1Book::fitRowHeights(const std::vector<int> &rows)
 {
     const int defaultRow = toPixels(Workbook::kDefaultRowHeight);
     // A row of the default font has the default height; a larger font adds its extra height.
-    const int defaultText = QFontMetrics(SheetModel::fontOf(m_book->defaultFormat()), this).height();
+    const CellFormat standard = m_book->defaultFormat();
+    const int defaultText = QFontMetrics(SheetModel::fontOf(standard), this).height();
     for (int r : rows) {
         if (r < 1 || r > kMaxRows || m_book->hasCustomRowHeight(m_sheet, r))
             continue;
         int wanted = defaultRow;
         m_book->forEachCell(m_sheet, CellRange{r, 1, r, kMaxColumns}, [&](int row, int c) {
-            const QFontMetrics fm(SheetModel::fontOf(m_book->format(m_sheet, row, c)), this);
+            const CellFormat f = m_book->format(m_sheet, row, c);
+            if (f.fontSize <= standard.fontSize && f.fontName == standard.fontName)
+                return; // no taller than the default font
+            const QFontMetrics fm(SheetModel::fontOf(f), this);
             wanted = std::max(wanted, defaultRow + fm.height() - defaultText);
         });
         const int current = m_view->verticalHeader()->sectionSize(r - 1);
