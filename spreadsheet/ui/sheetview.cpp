@@ -264,6 +264,7 @@ void SheetView::keyPressEvent(QKeyEvent *e)
             case Qt::Key_PageUp: action = MovePageUp; break;
             case Qt::Key_PageDown: action = MovePageDown; break;
             case Qt::Key_Home: action = MoveHome; break;
+            case Qt::Key_End: action = MoveEnd; break;
             default: moves = false; action = MoveUp; break;
             }
             if (moves) {
