@@ -24,12 +24,15 @@ void showActive(QWidget &w)
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
-// Keys typed where the keyboard focus is, as a user types them.
+// Keys typed where the keyboard focus is, as a user types them ("\x7f" is Delete).
 void typeKeys(QWidget &window, const QString &keys)
 {
     for (QChar c : keys) {
         QWidget *target = window.focusWidget() ? window.focusWidget() : &window;
-        QTest::keyClick(target, char(c.unicode()));
+        if (c == QChar(0x7f))
+            QTest::keyClick(target, Qt::Key_Delete);
+        else
+            QTest::keyClick(target, char(c.unicode()));
     }
 }
 
@@ -55,6 +58,7 @@ private slots:
 
     void eurofDigitsAndDirections();
     void eurofRateArrows();
+    void eurofBackspaceAndDelete();
     void eurofKeysAndSilentFailure();
     void eurofEscapeKeepsRate();
 
@@ -117,6 +121,13 @@ void TestUtilitiesForms::pocketKeyboard_data()
     QTest::newRow("dot is a comma") << u"2.5+1="_s << u"3,5"_s;
     QTest::newRow("clear key") << u"7+1c"_s << u""_s;
     QTest::newRow("other keys ignored") << u"1a2b"_s << u"12"_s;
+    QTest::newRow("backspace takes the last digit") << u"123\b"_s << u"12"_s;
+    QTest::newRow("backspace, then the chain") << u"12\b+5="_s << u"6"_s;
+    QTest::newRow("backspace on the comma") << u"2,\b5="_s << u"25"_s;
+    QTest::newRow("backspace of the only digit") << u"5\b"_s << u"0"_s;
+    QTest::newRow("backspace leaves a result") << u"2+3=\b"_s << u"5"_s;
+    QTest::newRow("delete clears the entry only") << u"2+35\x7f" u"4="_s << u"6"_s;
+    QTest::newRow("delete, then a new number") << u"5+7\x7f" u"3="_s << u"8"_s;
 }
 
 void TestUtilitiesForms::pocketKeyboard()
@@ -244,6 +255,33 @@ void TestUtilitiesForms::eurofRateArrows()
     pressKey(form, Qt::Key_Return);
     QCOMPARE(form.Label2->text(), u"15,25"_s);
     QVERIFY(form.Edit3->isReadOnly());
+}
+
+void TestUtilitiesForms::eurofBackspaceAndDelete()
+{
+    TEurof form;
+    showActive(form);
+    typeKeys(form, u"1000"_s);
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"100"_s);
+    pressKey(form, Qt::Key_Return);
+    QCOMPARE(form.Label2->text(), u"15,24"_s);
+    // After a result, Backspace corrects the amount shown and drops the result.
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"10"_s);
+    QCOMPARE(form.Label2->text(), QString());
+    typeKeys(form, u"5"_s);
+    pressKey(form, Qt::Key_Return);
+    QCOMPARE(form.Label2->text(), u"16,01"_s);
+    // Delete empties both; so it does with the focus in the rate box.
+    form.Edit3->setFocus();
+    pressKey(form, Qt::Key_Delete);
+    QCOMPARE(form.Label1->text(), QString());
+    QCOMPARE(form.Label2->text(), QString());
+    typeKeys(form, u"12"_s);
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"1"_s);
+    QCOMPARE(form.Edit3->text(), u"6,55957"_s);
 }
 
 void TestUtilitiesForms::eurofKeysAndSilentFailure()
