@@ -65,6 +65,8 @@ private slots:
     void plettreInitialAndTyping();
     void plettreCountFieldRules();
     void plettreServicesAndExamples();
+    void plettreRefusedEntriesShowSo_data();
+    void plettreRefusedEntriesShowSo();
 
 private:
     QStringList m_errors;
@@ -403,6 +405,46 @@ void TestUtilitiesForms::plettreCountFieldRules()
     QCOMPARE(form.Label22->text(), u"0 g"_s);
     form.SpinEdit(11)->setFocus();
     QCOMPARE(field->text(), QString());
+}
+
+void TestUtilitiesForms::plettreRefusedEntriesShowSo_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("weight"); // while typed
+    QTest::addColumn<QString>("left");   // the field's text once left
+    QTest::newRow("decimal") << u"25,5"_s << true << u"0 g"_s << u"0"_s;
+    QTest::newRow("negative") << u"-5"_s << true << u"-50 g"_s << u"0"_s;
+    QTest::newRow("lone sign") << u"-"_s << true << u"0 g"_s << u"0"_s;
+    QTest::newRow("above the bound") << u"250"_s << true << u"2500 g"_s << u"200"_s;
+    QTest::newRow("a count") << u"25"_s << false << u"250 g"_s << u"25"_s;
+    QTest::newRow("signed count") << u"+3"_s << false << u"30 g"_s << u"+3"_s;
+}
+
+void TestUtilitiesForms::plettreRefusedEntriesShowSo()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
+    QFETCH(QString, weight);
+    QFETCH(QString, left);
+    TPLettre form;
+    showActive(form);
+    CountSpinEdit *field = form.SpinEdit(10); // A3, 10 g
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, typed.toLatin1().constData());
+    QCOMPARE(form.Label22->text(), weight);
+    // A refused entry is marked while it stays: red, with what is expected.
+    QCOMPARE(field->refused(), refused);
+    QLineEdit *editor = field->findChild<QLineEdit *>();
+    QCOMPARE(editor->palette().color(QPalette::Text) == QColor(Qt::red), refused);
+    QCOMPARE(field->toolTip(), refused ? u"Nombre entier de 0 à 200 attendu"_s : QString());
+    // Leaving the field shows what is counted.
+    QTest::keyClick(field, Qt::Key_Tab);
+    QCOMPARE(field->text(), left);
+    QVERIFY(!field->refused());
+    QCOMPARE(field->toolTip(), QString());
+    QCOMPARE(form.Label22->text(), QString::number(field->value() * 10) + u" g"_s);
 }
 
 void TestUtilitiesForms::plettreServicesAndExamples()
