@@ -38,16 +38,10 @@ QDate stepMonth(const QDate &date, int delta)
         month = 1;
         ++year;
     }
-    if (month == 2) {
-        if (day > 29)
-            day = 29;
-        // Every fourth year is taken as leap here; the century years that are not are
-        // caught by encodeDate.
-        if (year % 4 != 0 && day > 28)
-            day = 28;
-    } else if ((month == 4 || month == 6 || month == 9 || month == 11) && day > 30) {
-        day = 30;
-    }
+    // The day is kept when the new month has it, else it becomes the month's last day (31
+    // January gives 28 or 29 February, by the full leap-year rule).
+    if (year >= 1 && year <= 9999)
+        day = qMin(day, QDate(year, month, 1).daysInMonth());
     return encodeDate(year, month, day);
 }
 

@@ -30,9 +30,8 @@ QDate encodeDate(int year, int month, int day);
 QDate addDays(const QDate &date, int days);
 
 // The agenda's month buttons: one month back (delta -1) or forward (+1) keeping the day
-// number, clamped as the planner always did: February takes at most 29, and 28 when the
-// year is not a multiple of 4 (so 29 February 1900 is refused by encodeDate); April,
-// June, September and November take at most 30.
+// number when the new month has it, else its last day (29 February 2000, 28 February 1900
+// and 2100, 30 April). Throws as encodeDate when the year leaves 1..9999.
 QDate stepMonth(const QDate &date, int delta);
 
 QString dayKey(const QDate &date);    // "19990416"

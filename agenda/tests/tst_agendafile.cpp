@@ -91,8 +91,10 @@ void TestAgendaFile::stepMonth_data()
     QTest::newRow("30 Jan +1 leap") << QDate(2000, 1, 30) << 1 << QDate(2000, 2, 29);
     QTest::newRow("December to January") << QDate(1999, 12, 31) << 1 << QDate(2000, 1, 31);
     QTest::newRow("January to December") << QDate(2000, 1, 15) << -1 << QDate(1999, 12, 15);
-    QTest::newRow("31 Jan 1900 refused") << QDate(1900, 1, 31) << 1 << QDate();
-    QTest::newRow("31 Mar 2100 refused") << QDate(2100, 3, 31) << -1 << QDate();
+    QTest::newRow("31 Jan 1900, no 29 Feb") << QDate(1900, 1, 31) << 1 << QDate(1900, 2, 28);
+    QTest::newRow("29 Jan 2100, no 29 Feb") << QDate(2100, 1, 29) << 1 << QDate(2100, 2, 28);
+    QTest::newRow("31 Mar 2100, no 29 Feb") << QDate(2100, 3, 31) << -1 << QDate(2100, 2, 28);
+    QTest::newRow("29 Mar 1900, no 29 Feb") << QDate(1900, 3, 29) << -1 << QDate(1900, 2, 28);
     QTest::newRow("28 Jan 1900 fine") << QDate(1900, 1, 28) << 1 << QDate(1900, 2, 28);
     QTest::newRow("year 1 January back") << QDate(1, 1, 10) << -1 << QDate();
     QTest::newRow("year 9999 December on") << QDate(9999, 12, 10) << 1 << QDate();

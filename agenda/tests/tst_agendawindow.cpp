@@ -48,6 +48,7 @@ private Q_SLOTS:
     void monthButtons_data();
     void monthButtons();
     void invalidDateKeepsTheDay();
+    void fullCellSaysSo();
     void todayButton();
     void monthPicker();
     void daySettingsKeepEntries();
@@ -241,6 +242,8 @@ void TestAgendaWindow::monthButtons_data()
     QTest::newRow("31 March 1999, previous") << QDate(1999, 3, 31) << false << QDate(1999, 2, 28);
     QTest::newRow("31 March 2000, previous") << QDate(2000, 3, 31) << false << QDate(2000, 2, 29);
     QTest::newRow("31 May, next") << QDate(1999, 5, 31) << true << QDate(1999, 6, 30);
+    QTest::newRow("31 January 1900, next") << QDate(1900, 1, 31) << true << QDate(1900, 2, 28);
+    QTest::newRow("29 March 2100, previous") << QDate(2100, 3, 29) << false << QDate(2100, 2, 28);
     QTest::newRow("December, next") << QDate(1999, 12, 15) << true << QDate(2000, 1, 15);
     QTest::newRow("January, previous") << QDate(2000, 1, 15) << false << QDate(1999, 12, 15);
 }
@@ -258,14 +261,38 @@ void TestAgendaWindow::monthButtons()
 
 void TestAgendaWindow::invalidDateKeepsTheDay()
 {
-    w().showDate(QDate(1900, 1, 31));
+    // The last month a day key can hold: there is no next one.
+    w().showDate(QDate(9999, 12, 31));
     typeAt(w().StringGrid1, 2, 1, u"x"_s);
     QTest::mouseClick(w().SpeedButton4, Qt::LeftButton);
     QCOMPARE(m_errors, QStringList{u"Argument incorrect pour date encode"_s});
-    QCOMPARE(w().currentDate(), QDate(1900, 1, 31));
+    QCOMPARE(w().currentDate(), QDate(9999, 12, 31));
     QCOMPARE(w().StringGrid1->cell(2, 1), u"x"_s);
     // The day shown had been written back already.
-    QCOMPARE(w().agendaList().lines(), QStringList{u"1900013108:00 x\t"_s});
+    QCOMPARE(w().agendaList().lines(), QStringList{u"9999123108:00 x\t"_s});
+}
+
+void TestAgendaWindow::fullCellSaysSo()
+{
+    AgendaGrid *g = w().StringGrid1;
+    typeAt(g, 2, 1, QString(daypage::kMaxSlotText - 3, u's'));
+    m_frame->status.clear();
+    typeAt(g, 3, 1, u"abc"_s);
+    QCOMPARE(m_frame->status, QString()); // the cell's room is not used up yet
+    QTest::keyClick(g->editor(), 'd');
+    QCOMPARE(g->cell(3, 1), u"abc"_s);
+    QCOMPARE(m_frame->status, u"Case pleine : sujet et note d'un créneau tiennent ensemble en 248 caractères"_s);
+    // Pasting past the room says so too, and keeps what fits.
+    m_frame->status.clear();
+    g->setCurrentCell(3, 2);
+    g->editor()->insert(QString(daypage::kMaxSlotText + 5, u'p'));
+    QCOMPARE(g->cell(3, 2).size(), daypage::kMaxSlotText);
+    QVERIFY(m_frame->status.startsWith(u"Case pleine"_s));
+    // The day notes share theirs the same way.
+    m_frame->status.clear();
+    typeAt(w().StringGrid2, 1, 0, QString(daypage::kMaxNoteText, u'n'));
+    QTest::keyClick(w().StringGrid2->editor(), 'x');
+    QCOMPARE(m_frame->status, u"Case pleine : les deux textes d'une note du jour tiennent ensemble en 244 caractères"_s);
 }
 
 void TestAgendaWindow::todayButton()

@@ -26,6 +26,11 @@ AgendaGrid::AgendaGrid(QWidget *parent) : QAbstractScrollArea(parent), m_fixedCo
     m_editor->hide();
     m_editor->installEventFilter(this);
     connect(m_editor, &QLineEdit::textEdited, this, &AgendaGrid::onEditorEdited);
+    // The editor refuses what would pass its maximum length (typing or pasting).
+    connect(m_editor, &QLineEdit::inputRejected, this, [this] {
+        if (m_editor->text().size() >= m_editor->maxLength())
+            emit cellFull(m_col, m_row);
+    });
     setFocusProxy(nullptr);
 }
 

@@ -73,6 +73,8 @@ Q_SIGNALS:
     void clicked();
     // The user changed the text of a cell through the editor.
     void cellEdited(int col, int row);
+    // Typing or pasting into the current cell was cut short: the cell is full.
+    void cellFull(int col, int row);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -124,6 +124,10 @@ void TAgenda::buildGrids()
     });
     connect(StringGrid1, &AgendaGrid::clicked, this, &TAgenda::StringGrid1Click);
     connect(StringGrid1, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
+    connect(StringGrid1, &AgendaGrid::cellFull, this, [this] {
+        frame().setStatusText(QStringLiteral("Case pleine : sujet et note d'un créneau tiennent ensemble en %1 caractères")
+                                  .arg(daypage::kMaxSlotText));
+    });
 
     StringGrid2 = new AgendaGrid(day);
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
@@ -140,6 +144,10 @@ void TAgenda::buildGrids()
         return daypage::kMaxNoteText - int(StringGrid2->cell(col == 1 ? 2 : 1, row).size());
     });
     connect(StringGrid2, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
+    connect(StringGrid2, &AgendaGrid::cellFull, this, [this] {
+        frame().setStatusText(QStringLiteral("Case pleine : les deux textes d'une note du jour tiennent ensemble en %1 caractères")
+                                  .arg(daypage::kMaxNoteText));
+    });
 
     auto *dayLayout = new QVBoxLayout(day);
     dayLayout->setContentsMargins(0, 0, 0, 0);

@@ -120,6 +120,8 @@ public:
     // Mail merge: the selected records, and the substitution of one field marker.
     virtual void Bornes(int &first, int &last) { first = 1; last = 0; }
     virtual void Contenu(int record, QString &text) { Q_UNUSED(record); Q_UNUSED(text); }
+    // The trimmed names of the named fields in column order, as the window holds them now.
+    virtual QStringList NomsChamps() const { return {}; }
 };
 
 // Day planner window (TAgenda).

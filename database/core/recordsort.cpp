@@ -1,42 +1,36 @@
 #include "database/core/recordsort.h"
 
-#include "common/cp1252.h"
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QLocale>
 
 #include <algorithm>
 #include <numeric>
-#include <string>
 
 namespace recordsort {
 namespace {
 
-// The character's place in the order: its Windows-1252 code after upper-casing a to z;
-// a character the code page lacks sorts after every code it has.
-char16_t orderCode(QChar ch)
+// French collation whatever the user's own locale: the program's texts are French.
+// Numeric mode compares runs of digits by value.
+const QCollator &frenchCollator()
 {
-    const char16_t u = ch.unicode();
-    if (u >= u'a' && u <= u'z')
-        return char16_t(u - 32);
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return u;
-    unsigned char b;
-    if (cp1252::encodeChar(ch, b))
-        return b;
-    return char16_t(0x100 + (u & 0x7FFF));
-}
-
-std::u16string keyOf(QStringView text)
-{
-    std::u16string key(size_t(text.size()), u'\0');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        key[size_t(i)] = orderCode(text[i]);
-    return key;
+    static const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::French, QLocale::France)};
+        c.setCaseSensitivity(Qt::CaseSensitive); // case weighs last, between equal letters
+        c.setNumericMode(true);
+        c.setIgnorePunctuation(false);
+        return c;
+    }();
+    return collator;
 }
 
 } // namespace
 
 int compareKeys(const QString &a, const QString &b)
 {
-    return keyOf(a).compare(keyOf(b));
+    if (a.isEmpty() || b.isEmpty())
+        return int(!a.isEmpty()) - int(!b.isEmpty());
+    return frenchCollator().compare(a, b);
 }
 
 void sortRecords(Table &table, int field, bool descending)
@@ -44,15 +38,29 @@ void sortRecords(Table &table, int field, bool descending)
     const int last = table.lastRecord();
     if (last < 2 || field < 1 || field > Table::kMaxFields)
         return;
-    std::vector<std::u16string> keys(size_t(last) + 1);
-    for (int r = 1; r <= last; ++r)
-        keys[size_t(r)] = keyOf(table.cellView(field, r));
+    // One collation key per record, computed once: comparing keys is a byte comparison,
+    // far cheaper than collating the two texts at every comparison of the sort.
+    const QCollator &collator = frenchCollator();
+    std::vector<QCollatorSortKey> keys;
+    std::vector<bool> empty(size_t(last) + 1, false);
+    keys.reserve(size_t(last) + 1);
+    keys.push_back(collator.sortKey(QString()));
+    for (int r = 1; r <= last; ++r) {
+        const QString text = table.cell(field, r);
+        empty[size_t(r)] = text.isEmpty();
+        keys.push_back(collator.sortKey(text));
+    }
+    auto less = [&](int x, int y) {
+        if (empty[size_t(x)] || empty[size_t(y)])
+            return empty[size_t(x)] && !empty[size_t(y)];
+        return keys[size_t(x)].compare(keys[size_t(y)]) < 0;
+    };
     std::vector<int> order(static_cast<size_t>(last));
     std::iota(order.begin(), order.end(), 1);
     if (descending)
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return keys[size_t(y)] < keys[size_t(x)]; });
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return less(y, x); });
     else
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return keys[size_t(x)] < keys[size_t(y)]; });
+        std::stable_sort(order.begin(), order.end(), less);
     table.reorderRows(1, order);
 }
 

@@ -1,6 +1,7 @@
-// Sorting the records of a table on one field. Keys compare after upper-casing the letters
-// a to z only, character by character by their Windows-1252 codes, a prefix before the
-// longer text, so "é" comes after "Z" and "10" before "9".
+// Sorting the records of a table on one field, in French dictionary order: letters first,
+// accents and then case weighing only between texts whose letters are equal (abricot,
+// Abricot, éclair, école, Émile), runs of digits compared by their value (2, 9, 10, 100).
+// An empty key is the smallest.
 #pragma once
 
 #include "database/core/table.h"

@@ -2,17 +2,20 @@
 // clipboard goes from one database to another, printing and the mail-merge services.
 #include "common/ui/tfinddialog.h"
 #include "common/ui/ttri.h"
+#include "database/ui/tchamp.h"
 #include "database/ui/tfenv.h"
 #include "database/ui/listgrid.h"
 #include "database/ui/listmodel.h"
 #include "database/ui/tfichier.h"
 #include "dbtesthelpers.h"
+#include "shell/ui/tinschp.h"
 #include "shell/ui/tmainform.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -48,6 +51,7 @@ private Q_SLOTS:
     void printFromTheMenu();
     void hiddenSortAndEnvelopeCommands();
     void mailMergeServices();
+    void fieldChooserListsTheDatabaseAsItStands();
     void mailMergeOfThreeSelectedRecords();
     void frameCloseAsksEachDatabase();
 
@@ -249,6 +253,46 @@ void TestDbFrame::mailMergeServices()
     m_form->mdiArea()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m_form->Bornes(first, last));
+}
+
+// "Champ base de donnée" offers the fields of the current database window, also when it was
+// built and never saved, and follows the field dialog's changes.
+void TestDbFrame::fieldChooserListsTheDatabaseAsItStands()
+{
+    trigger("Fichier1");
+    auto *w = dynamic_cast<TFichier *>(m_form->dernier(DocKind::Fichier));
+    QVERIFY(w);
+    auto nameFields = [w](const QStringList &names) {
+        w->setDialogHook([names](QDialog &d) -> int {
+            auto *c = qobject_cast<TChamp *>(&d);
+            for (const QString &name : names) {
+                c->Edit1->setText(name);
+                QTest::keyClick(c->Edit1, Qt::Key_Return);
+            }
+            c->Button2->click();
+            return d.result();
+        });
+        w->Champs();
+    };
+    nameFields({QStringLiteral("Nom"), QStringLiteral("Ville")});
+    trigger("Texte1");
+    QStringList offered;
+    QString source;
+    m_form->setFieldDialogHook([&](TInsChp &d) {
+        offered.clear();
+        for (int i = 0; i < d.ListBox1->count(); ++i)
+            offered.append(d.ListBox1->item(i)->text());
+        source = d.Edit1->text();
+        d.ListBox1->setCurrentRow(int(offered.size()) - 1);
+        QTest::keyClick(d.ListBox1, Qt::Key_Return);
+    });
+    QCOMPARE(m_form->ChoisirChamp(), QStringLiteral("Ville"));
+    QCOMPARE(offered, (QStringList{"Nom", "Ville"}));
+    QCOMPARE(source, QStringLiteral("Fichier"));
+    // A field added later is offered at once.
+    nameFields({QStringLiteral(" Téléphone ")});
+    QCOMPARE(m_form->ChoisirChamp(), QStringLiteral("Téléphone"));
+    QCOMPARE(offered, (QStringList{"Nom", "Ville", "Téléphone"}));
 }
 
 // A letter merged, from the frame's menu, with the records selected in the database window

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 // A table whose field `field` of records 1..n holds `values` (and field 2 the record's
@@ -42,6 +44,8 @@ private Q_SLOTS:
     void compareKeys_data();
     void compareKeys();
     void sortAscendingAndDescending();
+    void sortFrenchOrder_data();
+    void sortFrenchOrder();
     void sortKeepsEveryRecord();
     void sortOnLaterField();
     void find_data();
@@ -86,13 +90,17 @@ void TestDbTable::compareKeys_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("case of a-z ignored") << "dupont" << "DUPONT" << 0;
-    QTest::newRow("accent after Z") << "éric" << "Zoé" << 1;
-    QTest::newRow("accent keeps its case") << "é" << "É" << 1;
-    QTest::newRow("numbers as text") << "10" << "9" << -1;
+    QTest::newRow("letters before case") << "abricot" << "Abricot" << -1;
+    QTest::newRow("case only between equal letters") << "Abricot" << "abris" << -1;
+    QTest::newRow("accent with its letter") << "éric" << "Zoé" << -1;
+    QTest::newRow("accent only between equal letters") << "cote" << "côte" << -1;
+    QTest::newRow("accent loses to a later letter") << "côte" << "coter" << -1;
+    QTest::newRow("ligature as its letters") << "œuf" << "ours" << -1;
+    QTest::newRow("numbers by value") << "9" << "10" << -1;
+    QTest::newRow("numbers inside text") << "rue 2" << "rue 10" << -1;
     QTest::newRow("prefix first") << "Dup" << "Dupont" << -1;
     QTest::newRow("empty smallest") << "" << " " << -1;
-    QTest::newRow("euro by its code 80") << "€" << "é" << -1;
+    QTest::newRow("equal") << "Dupont" << "Dupont" << 0;
 }
 
 void TestDbTable::compareKeys()
@@ -102,6 +110,8 @@ void TestDbTable::compareKeys()
     QFETCH(int, sign);
     const int c = recordsort::compareKeys(a, b);
     QCOMPARE((c > 0) - (c < 0), sign);
+    const int back = recordsort::compareKeys(b, a);
+    QCOMPARE((back > 0) - (back < 0), -sign);
 }
 
 void TestDbTable::sortAscendingAndDescending()
@@ -109,12 +119,39 @@ void TestDbTable::sortAscendingAndDescending()
     Table t = withKeys({QStringLiteral("martin"), QStringLiteral("Dupont"), QStringLiteral("Émile"),
                         QStringLiteral("ZOLA"), QStringLiteral("durand")});
     recordsort::sortRecords(t, 1, false);
-    QCOMPARE(column(t, 1), (QStringList{"Dupont", "durand", "martin", "ZOLA", "Émile"}));
-    QCOMPARE(column(t, 2), (QStringList{"2", "5", "1", "4", "3"})); // whole rows moved
+    QCOMPARE(column(t, 1), (QStringList{"Dupont", "durand", "Émile", "martin", "ZOLA"}));
+    QCOMPARE(column(t, 2), (QStringList{"2", "5", "3", "1", "4"})); // whole rows moved
     QCOMPARE(t.label(1), 2);
     recordsort::sortRecords(t, 1, true);
-    QCOMPARE(column(t, 1), (QStringList{"Émile", "ZOLA", "martin", "durand", "Dupont"}));
+    QCOMPARE(column(t, 1), (QStringList{"ZOLA", "martin", "Émile", "durand", "Dupont"}));
     QCOMPARE(t.name(1), QStringLiteral("Clé")); // the names stay
+}
+
+void TestDbTable::sortFrenchOrder_data()
+{
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("accents and case") << QStringList{"abricot", "Abricot", "éclair", "école", "Émile",
+                                                     "Ève", "œuf", "Œuvre", "zèbre", "Zorro"};
+    QTest::newRow("numbers by value") << QStringList{"", "2", "9", "10", "100"};
+    QTest::newRow("house numbers") << QStringList{"2 rue Haute", "10 rue Basse", "10 rue Haute"};
+}
+
+void TestDbTable::sortFrenchOrder()
+{
+    QFETCH(QStringList, sorted);
+    // Every starting order, reversed and shuffled, ends in the same order.
+    QStringList shuffled = sorted;
+    std::reverse(shuffled.begin(), shuffled.end());
+    for (int round = 0; round < 3; ++round) {
+        Table t = withKeys(shuffled);
+        recordsort::sortRecords(t, 1, false);
+        QCOMPARE(column(t, 1), sorted);
+        recordsort::sortRecords(t, 1, true);
+        QStringList descending = sorted;
+        std::reverse(descending.begin(), descending.end());
+        QCOMPARE(column(t, 1), descending);
+        std::rotate(shuffled.begin(), shuffled.begin() + 1, shuffled.end());
+    }
 }
 
 void TestDbTable::sortKeepsEveryRecord()

@@ -63,6 +63,7 @@ public:
     void Trier() override;
     void Bornes(int &first, int &last) override;
     void Contenu(int record, QString &text) override;
+    QStringList NomsChamps() const override { return m_table.fieldNames(); }
 
     // Card navigation (the four buttons, Page Up and Page Down).
     void Premier();

@@ -1,5 +1,5 @@
-// "Insérer champs": the field names of the database loaded last, offered to the text
-// window for a field marker. Filled only by a database load.
+// "Insérer champs": the field names of the current database window (or, when it is closed,
+// of the database loaded last), offered to the text window for a field marker.
 #pragma once
 
 #include <QDialog>

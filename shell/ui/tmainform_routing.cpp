@@ -522,6 +522,12 @@ void TMainForm::setFieldSource(const QString &fileName)
 QString TMainForm::ChoisirChamp()
 {
     TInsChp &dialog = insChp();
+    // The fields of the current database window as it stands, saved or not; without one,
+    // those of the database loaded last.
+    if (DocumentWindow *base = m_dernier[int(DocKind::Fichier)]) {
+        if (auto *d = dynamic_cast<FichierCommands *>(base))
+            dialog.setFields(d->NomsChamps(), base->windowTitle());
+    }
     dialog.prepare();
     if (m_fieldDialogHook)
         m_fieldDialogHook(dialog);

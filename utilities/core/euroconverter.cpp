@@ -49,6 +49,20 @@ void EuroConverter::digit(int d)
     m_input += QChar(u'0' + d);
 }
 
+void EuroConverter::backspace()
+{
+    m_result.clear();
+    m_resultatAffiche = false;
+    m_input.chop(1);
+}
+
+void EuroConverter::clearEntry()
+{
+    m_input.clear();
+    m_result.clear();
+    m_resultatAffiche = false;
+}
+
 EuroConverter::KeyResult EuroConverter::keyPress(QChar key)
 {
     KeyResult outcome = KeyResult::Handled;

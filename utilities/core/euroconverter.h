@@ -32,6 +32,11 @@ public:
     // a result on display), "." is taken as ",", digits and "," are appended.
     KeyResult keyPress(QChar key);
 
+    // Backspace: the last character of the amount goes (a result shown is emptied, the
+    // amount stays to be corrected). Delete: the amount and the result are emptied.
+    void backspace();
+    void clearEntry();
+
     // Converts the input; on failure (not a number, an amount out of range) both displays
     // are emptied and a new input begins, without a message.
     bool convert();

@@ -170,6 +170,15 @@ void TestUtilitiesCore::calculatorChain_data()
     QTest::newRow("twelve-digit integer kept") << u"123456789012+0="_s << u"123456789012"_s << QString();
     QTest::newRow("twelfth digit kept") << u"9,87654321012+0="_s << u"9,87654321012"_s << QString();
     QTest::newRow("tiny addend kept") << u"1+0,00000000001="_s << u"1,00000000001"_s << QString();
+    QTest::newRow("exact integers keep every digit") << u"999999999998+1="_s << u"999999999999"_s << QString();
+    QTest::newRow("exact sum of round numbers") << u"700000000000+1="_s << u"700000000001"_s << QString();
+    QTest::newRow("exact product") << u"99999999999*9="_s << u"899999999991"_s << QString();
+    QTest::newRow("typed twelve decimals kept") << u"0,999999999999+0="_s << u"0,999999999999"_s << QString();
+    QTest::newRow("noise of a zero sum") << u"0,1+0,2-0,3="_s << u"0"_s << QString();
+    QTest::newRow("exact beyond twelve digits") << u"1099511627776+0="_s << u"1099511627776"_s << QString();
+    QTest::newRow("exact binary fraction") << u"1/1024="_s << u"0,0009765625"_s << QString();
+    QTest::newRow("exact and long") << u"1234567,890625+0="_s << u"1234567,890625"_s << QString();
+    QTest::newRow("thirds back to one") << u"1/3*3="_s << u"1"_s << QString();
     QTest::newRow("digit replaces a result") << u"2+3=7"_s << u"7"_s << QString();
     QTest::newRow("negative result") << u"1-3="_s << u"-2"_s << QString();
     QTest::newRow("exponent form") << u"1000000*1000000*1000="_s << u"1E15"_s << QString();

@@ -2,6 +2,7 @@
 // utilities and keeps the notes file.
 #include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
+#include "utilities/ui/countspinedit.h"
 #include "utilities/ui/spinbutton.h"
 #include "utilities/ui/tbnotes.h"
 #include "utilities/ui/teurof.h"
@@ -15,10 +16,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +65,32 @@ QStringList pdfPages(const QString &pdf)
 }
 
 const QDateTime kMorning(QDate(2024, 10, 20), QTime(14, 58, 10));
+
+// The controls that Tab visits in a window, starting where the focus is; Ctrl+Tab leaves
+// a text that takes Tab itself. Each visited widget counts for the watched control that
+// holds it (a spin edit's own editor counts for the spin edit).
+QSet<QWidget *> tabStops(QWidget &window, const QList<QWidget *> &watched)
+{
+    QSet<QWidget *> seen;
+    for (int i = 0; i < 80; ++i) {
+        QWidget *focus = window.focusWidget();
+        for (QWidget *w : watched)
+            if (focus && (focus == w || w->isAncestorOf(focus)))
+                seen.insert(w);
+        if (!focus)
+            break;
+        const bool takesTab = qobject_cast<QPlainTextEdit *>(focus) != nullptr;
+        QTest::keyClick(focus, Qt::Key_Tab, takesTab ? Qt::ControlModifier : Qt::NoModifier);
+    }
+    return seen;
+}
+
+void expectReach(QWidget &window, const QList<QWidget *> &controls)
+{
+    const QSet<QWidget *> seen = tabStops(window, controls);
+    for (QWidget *w : controls)
+        QVERIFY2(seen.contains(w), qPrintable(window.objectName() + u" misses "_s + w->objectName()));
+}
 } // namespace
 
 class TestUtilitiesDesk : public QObject
@@ -83,6 +112,10 @@ private slots:
     void notesWarnsOfUnsavableCharacters();
     void notesPrintPages();
     void notesPrintFailureReported();
+
+    void everyControlWithinReachOfTheKeyboard();
+    void arrowsFromTheKeyboard();
+    void notesPrintAndLeaveFromTheKeyboard();
 
     void moduleLoadsAndSavesNotes();
     void moduleReportsUnwritableNotes();
@@ -335,6 +368,103 @@ void TestUtilitiesDesk::notesPrintFailureReported()
     QTest::mouseClick(form.SpeedButton9, Qt::LeftButton);
     QCOMPARE(m_errors, QStringList{u"Erreur E/S 103"_s});
     QVERIFY(form.isVisible());
+}
+
+void TestUtilitiesDesk::everyControlWithinReachOfTheKeyboard()
+{
+    {
+        TPocket form;
+        showActive(form);
+        QList<QWidget *> all;
+        for (int n = 0; n < 20; ++n)
+            all.append(form.Button(n));
+        expectReach(form, all);
+    }
+    {
+        // The converter's digit keys stay out of the tab order: the digits are typed.
+        TEurof form;
+        showActive(form);
+        expectReach(form, QList<QWidget *>{form.RadioButton1, form.Edit3, form.SpinButton1, form.Button11, form.Button10});
+    }
+    {
+        THorloge form;
+        showActive(form);
+        expectReach(form, QList<QWidget *>{form.RadioGroup1->button(0), form.SpinButton1, form.Button2, form.Button1});
+    }
+    {
+        TPLettre form;
+        showActive(form);
+        QList<QWidget *> all{form.RadioButton1, form.Button1};
+        for (int n = 1; n <= 21; ++n)
+            all.append(form.SpinEdit(n));
+        expectReach(form, all);
+    }
+    {
+        TBnotes form;
+        showActive(form);
+        expectReach(form, QList<QWidget *>{form.Memo1, form.SpeedButton9, form.Button1});
+    }
+}
+
+void TestUtilitiesDesk::arrowsFromTheKeyboard()
+{
+    {
+        TEurof form;
+        showActive(form);
+        form.SpinButton1->setFocus();
+        QTest::keyClick(form.SpinButton1, Qt::Key_Up);
+        QTest::keyClick(form.SpinButton1, Qt::Key_Up);
+        QCOMPARE(form.Edit3->text(), u"6,55959"_s);
+        form.Edit3->setFocus();
+        QTest::keyClick(form.Edit3, Qt::Key_Down);
+        QCOMPARE(form.Edit3->text(), u"6,55958"_s);
+        QTest::keyClick(form.Edit3, Qt::Key_Down);
+        QCOMPARE(form.Edit3->text(), u"6,55957"_s);
+    }
+    THorloge form;
+    QDateTime clock = kMorning;
+    form.now = [&] { return clock; };
+    showActive(form);
+    const QString time = form.Label1->text();
+    // Tab to the field selector, Space chooses "Hr", Tab to the arrows, Up steps the hour.
+    form.RadioGroup1->button(0)->setFocus();
+    QTest::keyClick(form.RadioGroup1->button(0), Qt::Key_Space);
+    QCOMPARE(form.RadioGroup1->checkedId(), 0);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    QCOMPARE(form.focusWidget(), static_cast<QWidget *>(form.SpinButton1));
+    QTest::keyClick(form.SpinButton1, Qt::Key_Up);
+    QCOMPARE(form.Label1->text().left(2).toInt(), time.left(2).toInt() + 1);
+    QTest::keyClick(form.SpinButton1, Qt::Key_Down);
+    QTest::keyClick(form.SpinButton1, Qt::Key_Down);
+    QCOMPARE(form.Label1->text().left(2).toInt(), time.left(2).toInt() - 1);
+}
+
+void TestUtilitiesDesk::notesPrintAndLeaveFromTheKeyboard()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"notes.pdf"_s);
+    qputenv("VELMORA_PRINT_PDF", QFile::encodeName(pdf));
+    TBnotes form;
+    form.setLines({u"à imprimer"_s});
+    showActive(form);
+    QCOMPARE(form.focusWidget(), static_cast<QWidget *>(form.Memo1));
+    QTest::keyClick(form.Memo1, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_errors.isEmpty());
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    // Tab types a tab in the text; Ctrl+Tab leaves it forwards, Ctrl+Shift+Tab backwards.
+    QTest::keyClick(form.Memo1, Qt::Key_Tab);
+    QVERIFY(form.Memo1->toPlainText().contains(u'\t'));
+    QTest::keyClick(form.Memo1, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(form.focusWidget(), static_cast<QWidget *>(form.SpeedButton9));
+    QTest::keyClick(form.focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(form.focusWidget(), static_cast<QWidget *>(form.Memo1));
+    QTest::keyClick(form.Memo1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(form.focusWidget(), static_cast<QWidget *>(form.Button1));
+    // Space on the focused print button prints as well.
+    QFile::remove(pdf);
+    form.SpeedButton9->setFocus();
+    QTest::keyClick(form.SpeedButton9, Qt::Key_Space);
+    QVERIFY(QFileInfo::exists(pdf));
 }
 
 void TestUtilitiesDesk::moduleLoadsAndSavesNotes()

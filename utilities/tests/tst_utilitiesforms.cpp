@@ -24,12 +24,15 @@ void showActive(QWidget &w)
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
-// Keys typed where the keyboard focus is, as a user types them.
+// Keys typed where the keyboard focus is, as a user types them ("\x7f" is Delete).
 void typeKeys(QWidget &window, const QString &keys)
 {
     for (QChar c : keys) {
         QWidget *target = window.focusWidget() ? window.focusWidget() : &window;
-        QTest::keyClick(target, char(c.unicode()));
+        if (c == QChar(0x7f))
+            QTest::keyClick(target, Qt::Key_Delete);
+        else
+            QTest::keyClick(target, char(c.unicode()));
     }
 }
 
@@ -55,12 +58,15 @@ private slots:
 
     void eurofDigitsAndDirections();
     void eurofRateArrows();
+    void eurofBackspaceAndDelete();
     void eurofKeysAndSilentFailure();
     void eurofEscapeKeepsRate();
 
     void plettreInitialAndTyping();
     void plettreCountFieldRules();
     void plettreServicesAndExamples();
+    void plettreRefusedEntriesShowSo_data();
+    void plettreRefusedEntriesShowSo();
 
 private:
     QStringList m_errors;
@@ -117,6 +123,13 @@ void TestUtilitiesForms::pocketKeyboard_data()
     QTest::newRow("dot is a comma") << u"2.5+1="_s << u"3,5"_s;
     QTest::newRow("clear key") << u"7+1c"_s << u""_s;
     QTest::newRow("other keys ignored") << u"1a2b"_s << u"12"_s;
+    QTest::newRow("backspace takes the last digit") << u"123\b"_s << u"12"_s;
+    QTest::newRow("backspace, then the chain") << u"12\b+5="_s << u"6"_s;
+    QTest::newRow("backspace on the comma") << u"2,\b5="_s << u"25"_s;
+    QTest::newRow("backspace of the only digit") << u"5\b"_s << u"0"_s;
+    QTest::newRow("backspace leaves a result") << u"2+3=\b"_s << u"5"_s;
+    QTest::newRow("delete clears the entry only") << u"2+35\x7f" u"4="_s << u"6"_s;
+    QTest::newRow("delete, then a new number") << u"5+7\x7f" u"3="_s << u"8"_s;
 }
 
 void TestUtilitiesForms::pocketKeyboard()
@@ -246,6 +259,33 @@ void TestUtilitiesForms::eurofRateArrows()
     QVERIFY(form.Edit3->isReadOnly());
 }
 
+void TestUtilitiesForms::eurofBackspaceAndDelete()
+{
+    TEurof form;
+    showActive(form);
+    typeKeys(form, u"1000"_s);
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"100"_s);
+    pressKey(form, Qt::Key_Return);
+    QCOMPARE(form.Label2->text(), u"15,24"_s);
+    // After a result, Backspace corrects the amount shown and drops the result.
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"10"_s);
+    QCOMPARE(form.Label2->text(), QString());
+    typeKeys(form, u"5"_s);
+    pressKey(form, Qt::Key_Return);
+    QCOMPARE(form.Label2->text(), u"16,01"_s);
+    // Delete empties both; so it does with the focus in the rate box.
+    form.Edit3->setFocus();
+    pressKey(form, Qt::Key_Delete);
+    QCOMPARE(form.Label1->text(), QString());
+    QCOMPARE(form.Label2->text(), QString());
+    typeKeys(form, u"12"_s);
+    pressKey(form, Qt::Key_Backspace);
+    QCOMPARE(form.Label1->text(), u"1"_s);
+    QCOMPARE(form.Edit3->text(), u"6,55957"_s);
+}
+
 void TestUtilitiesForms::eurofKeysAndSilentFailure()
 {
     TEurof form;
@@ -365,6 +405,46 @@ void TestUtilitiesForms::plettreCountFieldRules()
     QCOMPARE(form.Label22->text(), u"0 g"_s);
     form.SpinEdit(11)->setFocus();
     QCOMPARE(field->text(), QString());
+}
+
+void TestUtilitiesForms::plettreRefusedEntriesShowSo_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("weight"); // while typed
+    QTest::addColumn<QString>("left");   // the field's text once left
+    QTest::newRow("decimal") << u"25,5"_s << true << u"0 g"_s << u"0"_s;
+    QTest::newRow("negative") << u"-5"_s << true << u"-50 g"_s << u"0"_s;
+    QTest::newRow("lone sign") << u"-"_s << true << u"0 g"_s << u"0"_s;
+    QTest::newRow("above the bound") << u"250"_s << true << u"2500 g"_s << u"200"_s;
+    QTest::newRow("a count") << u"25"_s << false << u"250 g"_s << u"25"_s;
+    QTest::newRow("signed count") << u"+3"_s << false << u"30 g"_s << u"+3"_s;
+}
+
+void TestUtilitiesForms::plettreRefusedEntriesShowSo()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
+    QFETCH(QString, weight);
+    QFETCH(QString, left);
+    TPLettre form;
+    showActive(form);
+    CountSpinEdit *field = form.SpinEdit(10); // A3, 10 g
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, typed.toLatin1().constData());
+    QCOMPARE(form.Label22->text(), weight);
+    // A refused entry is marked while it stays: red, with what is expected.
+    QCOMPARE(field->refused(), refused);
+    QLineEdit *editor = field->findChild<QLineEdit *>();
+    QCOMPARE(editor->palette().color(QPalette::Text) == QColor(Qt::red), refused);
+    QCOMPARE(field->toolTip(), refused ? u"Nombre entier de 0 à 200 attendu"_s : QString());
+    // Leaving the field shows what is counted.
+    QTest::keyClick(field, Qt::Key_Tab);
+    QCOMPARE(field->text(), left);
+    QVERIFY(!field->refused());
+    QCOMPARE(field->toolTip(), QString());
+    QCOMPARE(form.Label22->text(), QString::number(field->value() * 10) + u" g"_s);
 }
 
 void TestUtilitiesForms::plettreServicesAndExamples()

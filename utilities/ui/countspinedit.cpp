@@ -12,7 +12,28 @@ CountSpinEdit::CountSpinEdit(int minimum, int maximum, QWidget *parent)
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setKeyboardTracking(true);
     lineEdit()->setText(QString::number(minimum));
+    connect(lineEdit(), &QLineEdit::textChanged, this, &CountSpinEdit::markRefused);
     connect(lineEdit(), &QLineEdit::textChanged, this, &CountSpinEdit::changed);
+}
+
+bool CountSpinEdit::refused() const
+{
+    if (text().isEmpty())
+        return false;
+    bool ok = false;
+    const int v = text().toInt(&ok, 10);
+    return !ok || v < m_minimum || v > m_maximum;
+}
+
+void CountSpinEdit::markRefused()
+{
+    const bool bad = refused();
+    QPalette pal = lineEdit()->palette();
+    pal.setColor(QPalette::Text, bad ? QColor(Qt::red) : palette().color(QPalette::Text));
+    lineEdit()->setPalette(pal);
+    const QString why = bad ? QStringLiteral("Nombre entier de %1 à %2 attendu").arg(m_minimum).arg(m_maximum) : QString();
+    setToolTip(why);
+    setAccessibleDescription(why);
 }
 
 bool CountSpinEdit::isAllowed(QChar c)
@@ -81,8 +102,11 @@ void CountSpinEdit::keyPressEvent(QKeyEvent *event)
 
 void CountSpinEdit::focusOutEvent(QFocusEvent *event)
 {
-    const int v = value();
-    if (v < m_minimum || v > m_maximum)
+    bool whole = false;
+    const int v = text().toInt(&whole, 10);
+    if (!whole && !text().isEmpty())
+        setValue(0); // it counted as 0: it shows so
+    else if (v < m_minimum || v > m_maximum)
         setValue(std::clamp(v, m_minimum, m_maximum));
     QAbstractSpinBox::focusOutEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "utilities/ui/spinbutton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -51,11 +52,44 @@ SpinButton::SpinButton(QWidget *parent) : QWidget(parent)
     m_down = make(false);
     m_up->setObjectName(QStringLiteral("SpinUp"));
     m_down->setObjectName(QStringLiteral("SpinDown"));
+    setFocusPolicy(Qt::TabFocus);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(2, 2, 2, 2); // room for the focus frame
     layout->setSpacing(0);
     layout->addWidget(m_up);
     layout->addWidget(m_down);
     connect(m_up, &QToolButton::clicked, this, &SpinButton::upClick);
     connect(m_down, &QToolButton::clicked, this, &SpinButton::downClick);
+}
+
+void SpinButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Up && !event->modifiers()) {
+        Q_EMIT upClick();
+        return;
+    }
+    if (event->key() == Qt::Key_Down && !event->modifiers()) {
+        Q_EMIT downClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SpinButton::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void SpinButton::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void SpinButton::paintEvent(QPaintEvent *)
+{
+    // A frame in the highlight colour around the arrows while they have the focus.
+    QPainter p(this);
+    p.fillRect(rect(), hasFocus() ? QPalette().color(QPalette::Highlight) : QColor(Qt::transparent));
 }

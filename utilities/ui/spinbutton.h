@@ -1,5 +1,6 @@
 // A pair of small up and down arrows, stacked, that repeat while held: the arrows beside
-// the euro converter's rate and the clock's fields.
+// the euro converter's rate and the clock's fields. The pair takes the focus with Tab, and
+// the Up and Down keys then act as its arrows.
 #pragma once
 
 #include <QWidget>
@@ -14,6 +15,12 @@ public:
 
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 signals:
     void upClick();

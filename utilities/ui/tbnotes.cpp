@@ -14,7 +14,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -67,10 +69,13 @@ TBnotes::TBnotes(QWidget *parent) : QDialog(parent)
     SpeedButton9->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), printerIcon()));
     SpeedButton9->setIconSize(QSize(18, 18));
     SpeedButton9->setToolTip(QStringLiteral("Imprimer"));
+    SpeedButton9->setAccessibleName(QStringLiteral("Imprimer"));
     SpeedButton9->setAutoRaise(true);
-    SpeedButton9->setFocusPolicy(Qt::NoFocus);
+    SpeedButton9->setFocusPolicy(Qt::TabFocus);
     SpeedButton9->setGeometry(16, 4, 25, 25);
     connect(SpeedButton9, &QToolButton::clicked, this, [this] { errorhandler::run(this, [this] { Imprimer(); }); });
+    auto *printKey = new QShortcut(QKeySequence::Print, this); // Ctrl+P
+    connect(printKey, &QShortcut::activated, SpeedButton9, &QToolButton::click);
     Button1 = new QPushButton(QStringLiteral("Fermer"), top);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAutoDefault(false);
@@ -86,7 +91,8 @@ TBnotes::TBnotes(QWidget *parent) : QDialog(parent)
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setTabChangesFocus(false);
+    Memo1->setTabChangesFocus(false); // Tab types a tab; Ctrl+Tab leaves the text
+    Memo1->installEventFilter(this);
     auto *bodyLayout = new QVBoxLayout(body);
     bodyLayout->setContentsMargins(2, 2, 2, 2);
     bodyLayout->addWidget(Memo1);
@@ -141,6 +147,24 @@ void TBnotes::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     Memo1->setFocus();
+}
+
+bool TBnotes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Memo1 && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & Qt::ControlModifier) {
+            if (key->key() == Qt::Key_Tab) {
+                focusNextChild();
+                return true;
+            }
+            if (key->key() == Qt::Key_Backtab) {
+                focusPreviousChild();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TBnotes::resizeEvent(QResizeEvent *event)

@@ -89,10 +89,13 @@ TEurof::TEurof(QWidget *parent) : QDialog(parent)
     Edit3->setReadOnly(true);
     Edit3->setAlignment(Qt::AlignRight);
     Edit3->setGeometry(xr, 158, wr - 22, 26);
-    Edit3->setToolTip(QStringLiteral("Francs pour un euro"));
+    Edit3->setToolTip(QStringLiteral("Francs pour un euro (flèches haut et bas pour le changer)"));
+    Edit3->setAccessibleName(QStringLiteral("Taux"));
+    Edit3->installEventFilter(this);
     SpinButton1 = new SpinButton(this);
     SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
     SpinButton1->setGeometry(xr + wr - 20, 158, 20, 26);
+    SpinButton1->setAccessibleName(QStringLiteral("Flèches du taux"));
     connect(SpinButton1, &SpinButton::upClick, this, [this] {
         m_conv.tauxUp();
         refresh();
@@ -149,13 +152,44 @@ void TEurof::FormKeyPress(QChar key)
     refresh();
 }
 
+bool TEurof::editKey(int key)
+{
+    if (key == Qt::Key_Backspace)
+        m_conv.backspace();
+    else if (key == Qt::Key_Delete)
+        m_conv.clearEntry();
+    else
+        return false;
+    refresh();
+    return true;
+}
+
+bool TEurof::eventFilter(QObject *watched, QEvent *event)
+{
+    // In the rate box, the arrow keys move the rate as its arrows do; the editing keys
+    // belong to the amount, not to the read-only box.
+    if (watched == Edit3 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            Q_EMIT(key == Qt::Key_Up ? SpinButton1->upClick() : SpinButton1->downClick());
+            return true;
+        }
+        if (editKey(key))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TEurof::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape: FormKeyPress(QChar(27)); return;
     case Qt::Key_Return:
     case Qt::Key_Enter: FormKeyPress(u'\r'); return;
-    default: break;
+    default:
+        if (editKey(event->key()))
+            return;
+        break;
     }
     const QString t = event->text();
     if (t.size() == 1 && t[0].isPrint()) {

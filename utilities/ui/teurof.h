@@ -38,9 +38,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormKeyPress(QChar key);
+    bool editKey(int key); // Backspace, Delete; true when handled
     void refresh();
 
     EuroConverter m_conv;

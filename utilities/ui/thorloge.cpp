@@ -102,6 +102,8 @@ THorloge::THorloge(QWidget *parent) : QDialog(parent)
     SpinButton1 = new SpinButton(panel);
     SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
     SpinButton1->setGeometry(236, 26, 20, 25);
+    SpinButton1->setAccessibleName(QStringLiteral("Flèches"));
+    SpinButton1->setToolTip(QStringLiteral("Avance ou recule le champ choisi (flèches haut et bas)"));
     connect(SpinButton1, &SpinButton::upClick, this, &THorloge::SpinButton1UpClick);
     connect(SpinButton1, &SpinButton::downClick, this, &THorloge::SpinButton1DownClick);
 

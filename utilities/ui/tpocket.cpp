@@ -161,6 +161,11 @@ void TPocket::FormKeyPress(QChar key)
 
 void TPocket::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+        run([&] { event->key() == Qt::Key_Backspace ? m_calc.backspace() : m_calc.clearEntry(); });
+        event->accept();
+        return;
+    }
     const QString t = event->text();
     if (event->key() != Qt::Key_Escape && t.size() == 1 && t[0].isPrint()) {
         FormKeyPress(t[0]);
