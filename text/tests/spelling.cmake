@@ -1,0 +1,2 @@
+# Tests of French spelling: the checker, the text window's underline and dialog, the command line.
+add_module_test(text spelling LIBS text_core)
