@@ -86,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(w->Spelling->underlined().size(), 2);
         action("Verificationautomatique1")->trigger();
         QVERIFY(!spelling::autoCheck());
-        QVERIFY(w->RichEdit1->extraSelections().isEmpty());
+        QTRY_VERIFY(w->RichEdit1->extraSelections().isEmpty());
         form.reset(); // a new run reads the setting back
         form = std::make_unique<TMainForm>();
         QVERIFY(!action("Verificationautomatique1")->isChecked());

@@ -132,7 +132,7 @@ private Q_SLOTS:
         QVERIFY(!m_edit->modified());
         spelling::setAutoCheck(false);
         QVERIFY(!spelling::autoCheck()); // remembered in the settings
-        QVERIFY(m_edit->extraSelections().isEmpty());
+        QTRY_VERIFY(m_edit->extraSelections().isEmpty());
         spelling::setAutoCheck(true);
         m_spell->refreshNow();
         QCOMPARE(underlinedWords(), QStringList{u"trés"_s});

@@ -29,9 +29,8 @@ SpellUnderline::SpellUnderline(RichEdit *edit) : QObject(edit), m_edit(edit)
     connect(edit, &QTextEdit::textChanged, this, [this] {
         // A word the user is typing is not underlined before the caret leaves it.
         const QTextCursor c = m_edit->textCursor();
-        const QString before = c.block().text().left(c.positionInBlock());
-        const bool inWord = m_edit->hasFocus() && !c.hasSelection() && !before.isEmpty()
-            && before.back().isLetterOrNumber();
+        const bool inWord = m_edit->hasFocus() && !c.hasSelection() && c.position() > 0
+            && m_edit->document()->characterAt(c.position() - 1).isLetterOrNumber();
         m_editPos = inWord ? c.position() : -1;
         restart();
     });
@@ -84,47 +83,63 @@ void SpellUnderline::schedule()
 
 void SpellUnderline::restart()
 {
+    // Nothing is done while the key press that caused this is handled: the check runs
+    // from the event loop, a slice at a time.
+    m_restart = true;
+    schedule();
+}
+
+void SpellUnderline::collectVisible()
+{
+    m_restart = false;
     m_pending.clear();
     m_found.clear();
     if (!isActive()) {
-        m_timer.stop();
         m_shown.clear();
         apply(true);
         return;
     }
-    // What the viewport shows, by whole paragraphs' pieces cut at white space.
+    // What the viewport shows, in pieces of a few words cut at white space, so that one
+    // piece never holds a slice up for long.
     const QRect view = m_edit->viewport()->rect();
     const int first = m_edit->cursorForPosition(view.topLeft()).position();
     const int last = m_edit->cursorForPosition(view.bottomRight()).position();
-    QTextBlock block = m_edit->document()->findBlock(first);
+    QTextDocument *doc = m_edit->document();
+    QTextBlock block = doc->findBlock(first);
     while (block.isValid() && block.position() <= last) {
         const int bStart = block.position();
-        const int bEnd = bStart + block.length() - 1;
-        const QString text = block.text();
-        int s = qMax(bStart, first - 64) - bStart;
-        int e = qMin(bEnd, last + 64) - bStart;
-        while (s > 0 && !text[s - 1].isSpace())
+        const int bEnd = bStart + block.length() - 1; // before the paragraph mark
+        int s = qMax(bStart, first - 64);
+        const int e = qMin(bEnd, last + 64);
+        while (s > bStart && !doc->characterAt(s - 1).isSpace())
             --s;
-        while (e < text.size() && !text[e].isSpace())
-            ++e;
-        m_pending.append({bStart + s, bStart + e});
+        while (s < e) {
+            int cut = qMin(s + kPieceChars, bEnd);
+            while (cut < bEnd && !doc->characterAt(cut).isSpace())
+                ++cut;
+            m_pending.append({s, cut});
+            s = cut;
+        }
         block = block.next();
     }
-    schedule();
 }
 
 void SpellUnderline::slice()
 {
+    QElapsedTimer clock;
+    clock.start();
+    if (m_restart)
+        collectVisible();
     SpellChecker *c = checker();
     if (!c || !isActive())
         return;
-    QElapsedTimer clock;
-    clock.start();
     QTextDocument *doc = m_edit->document();
     while (!m_pending.isEmpty()) {
         const Segment seg = m_pending.takeFirst();
-        const QTextBlock block = doc->findBlock(seg.start);
-        const QString text = block.text().mid(seg.start - block.position(), seg.end - seg.start);
+        QTextCursor piece(doc);
+        piece.setPosition(seg.start);
+        piece.setPosition(seg.end, QTextCursor::KeepAnchor);
+        const QString text = piece.selectedText();
         for (const spelling::Word &w : spelling::splitWords(text)) {
             const int at = seg.start + w.start;
             if (m_editPos >= at && m_editPos <= at + w.length)
@@ -164,8 +179,9 @@ void SpellUnderline::apply(bool finished)
 void SpellUnderline::refreshNow()
 {
     restart();
-    while (!m_pending.isEmpty() && isActive())
+    do
         slice();
+    while (!m_pending.isEmpty() && isActive());
     m_timer.stop();
 }
 

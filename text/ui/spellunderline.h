@@ -45,7 +45,10 @@ public:
     // Replaces the word of the document at [start, start + length) by `text`, one undo step.
     static void replaceWord(QTextEdit *edit, int start, int length, const QString &text);
 
-    static constexpr int kSliceMs = 4;
+    // A slice of checking stops after this time; a piece of text is this long at most
+    // (to the next white space).
+    static constexpr int kSliceMs = 2;
+    static constexpr int kPieceChars = 120;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,6 +57,7 @@ private:
     struct Segment { int start; int end; };
     void schedule();
     void restart();
+    void collectVisible();
     void slice();
     void apply(bool finished);
     bool wordAt(int pos, spelling::Word &word);
@@ -65,5 +69,6 @@ private:
     QList<Segment> m_pending;
     QList<QTextEdit::ExtraSelection> m_found;
     QList<QTextEdit::ExtraSelection> m_shown;
+    bool m_restart = false;
     int m_editPos = -1; // caret position right after typing: the word there is being written
 };
