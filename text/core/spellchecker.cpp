@@ -47,6 +47,28 @@ bool convert(const QByteArray &from, const QByteArray &to, const QByteArray &in,
     return true;
 }
 
+bool isJoiner(QChar c)
+{
+    return c == u'\'' || c == u'-';
+}
+
+// What an edit may produce: no joiner at an end or next to another, and an elided word
+// followed by a vowel or an h, as French writes it.
+bool wellFormed(const QString &w)
+{
+    if (isJoiner(w.front()) || isJoiner(w.back()))
+        return false;
+    for (qsizetype i = 1; i < w.size(); ++i)
+        if (isJoiner(w[i]) && isJoiner(w[i - 1]))
+            return false;
+    if (const int e = spelling::elisionLength(w); e > 0) {
+        static const QString vowels = QStringLiteral("aâàäeéèêëiîïoôöuùûüyhœæ");
+        if (!vowels.contains(w[e].toLower()))
+            return false;
+    }
+    return true;
+}
+
 bool startsUpper(const QString &w)
 {
     return !w.isEmpty() && w.front().isUpper();
@@ -166,19 +188,74 @@ bool SpellChecker::isKnown(const QString &word)
     return known;
 }
 
-QStringList SpellChecker::suggestions(const QString &word)
+QStringList SpellChecker::oneEditAway(const QString &word)
+{
+    static const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzàâäçéèêëîïôöùûüÿœæ");
+    auto base = [](QChar c) { return c.decomposition().isEmpty() ? c.toLower() : c.decomposition().front().toLower(); };
+    QList<QStringList> ranked(4);
+    QSet<QString> seen;
+    // No apostrophe or hyphen is added: any two words would pass as a compound ("mai-son").
+    auto consider = [&](const QString &candidate, int rank) {
+        if (candidate.isEmpty() || seen.contains(candidate) || !wellFormed(candidate))
+            return;
+        seen.insert(candidate);
+        if (lookUp(candidate))
+            ranked[rank].append(candidate);
+    };
+    auto doubled = [&word](qsizetype i) {
+        return (i > 0 && word[i - 1] == word[i]) || (i + 1 < word.size() && word[i + 1] == word[i]);
+    };
+    const qsizetype n = word.size();
+    // The usual slips first, a few dozen lookups: an accent (0), a doubled or single
+    // letter (1), two letters swapped (2).
+    for (qsizetype i = 0; i < n; ++i) {
+        for (QChar c : letters)
+            if (c != word[i] && base(c) == base(word[i]))
+                consider(QString(word).replace(i, 1, c), 0);
+        if (doubled(i))
+            consider(QString(word).remove(i, 1), 1);
+        consider(QString(word).insert(i, word[i]), 1);
+        if (i + 1 < n) {
+            QString t = word;
+            std::swap(t[i], t[i + 1]);
+            consider(t, 2);
+        }
+    }
+    // Otherwise any letter replaced, missing or extra (about ninety lookups a letter).
+    if (ranked[0].isEmpty() && ranked[1].isEmpty() && ranked[2].isEmpty()) {
+        for (qsizetype i = 0; i < n; ++i) {
+            for (QChar c : letters)
+                if (c != word[i])
+                    consider(QString(word).replace(i, 1, c), 3);
+            consider(QString(word).remove(i, 1), 3);
+        }
+        for (qsizetype i = 0; i <= n; ++i)
+            for (QChar c : letters)
+                consider(QString(word).insert(i, c), 3);
+    }
+    QStringList out;
+    for (const QStringList &r : ranked)
+        out += r;
+    return out;
+}
+
+QStringList SpellChecker::suggestions(const QString &word, Search search)
 {
     QMutexLocker lock(&m_mutex);
     if (!m_hunspell)
         return {};
     bool ok = false;
-    const std::string w = toDictionary(spelling::straightApostrophes(word), &ok);
+    const QString straight = spelling::straightApostrophes(word);
+    const std::string w = toDictionary(straight, &ok);
     if (!ok)
         return {};
     const bool curly = word.contains(QChar(0x2019));
+    QStringList found = search == Search::Quick ? oneEditAway(straight) : QStringList();
+    if (found.isEmpty())
+        for (const std::string &s : m_hunspell->suggest(w))
+            found.append(fromDictionary(s));
     QStringList out;
-    for (const std::string &s : m_hunspell->suggest(w)) {
-        QString q = fromDictionary(s);
+    for (QString q : found) {
         if (q.isEmpty())
             continue;
         q = curly ? q.replace(u'\'', QChar(0x2019)) : spelling::straightApostrophes(q);

@@ -35,8 +35,12 @@ public:
 
     // True when the word (as splitWords gives it) is spelt correctly, ignored or personal.
     bool isKnown(const QString &word);
-    // Up to seven replacements, best first; apostrophes written as in `word`.
-    QStringList suggestions(const QString &word);
+    // Up to seven replacements, best first; apostrophes written as in `word`. Full asks
+    // Hunspell (tens of milliseconds a word); Quick takes the dictionary's words one usual
+    // slip away (an accent, a doubled or single letter, two letters swapped: about a
+    // millisecond), else one edit away, and asks Hunspell only when there are none.
+    enum class Search { Full, Quick };
+    QStringList suggestions(const QString &word, Search search = Search::Full);
     // The words of `text` that are not known.
     QList<spelling::Word> unknownWords(QStringView text, const spelling::SplitOptions &options = {});
 
@@ -64,6 +68,7 @@ public:
 
 private:
     bool lookUp(const QString &word);
+    QStringList oneEditAway(const QString &word);
     std::string toDictionary(const QString &text, bool *ok = nullptr) const;
     QString fromDictionary(const std::string &bytes) const;
     void loadPersonal();

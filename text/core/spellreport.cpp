@@ -64,7 +64,7 @@ QList<Finding> check(const QStringList &lines, SpellChecker &checker)
         for (const spelling::Word &w : checker.unknownWords(lines[i])) {
             auto it = suggestions.find(w.text);
             if (it == suggestions.end())
-                it = suggestions.insert(w.text, checker.suggestions(w.text));
+                it = suggestions.insert(w.text, checker.suggestions(w.text, SpellChecker::Search::Quick));
             findings.append({int(i + 1), w.start + 1, w.text, *it});
         }
     }

@@ -96,6 +96,26 @@ private Q_SLOTS:
         QVERIFY(c->suggestions(u"aujourd’hu"_s).contains(u"aujourd’hui"_s)); // written as the user did
     }
 
+    void quickSuggestionsAreOneEditAway_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("missing accent") << u"ecole"_s << u"école"_s;
+        QTest::newRow("doubled letter") << u"maisson"_s << u"maison"_s;
+        QTest::newRow("missing letter") << u"chen"_s << u"chien"_s;
+        QTest::newRow("swapped letters") << u"chta"_s << u"chat"_s;
+        QTest::newRow("after an elision") << u"l'ecole"_s << u"l'école"_s;
+        QTest::newRow("nothing one edit away: the full search") << u"aujourdhu"_s << u"aujourd'hui"_s;
+    }
+    void quickSuggestionsAreOneEditAway()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, first);
+        const QStringList s = mini()->suggestions(word, SpellChecker::Search::Quick);
+        QVERIFY2(!s.isEmpty() && s.first() == first, qPrintable(s.join(u',')));
+        QVERIFY(s.size() <= SpellChecker::kMaxSuggestions);
+    }
+
     void unknownWordsInText()
     {
         auto c = mini();
@@ -199,6 +219,9 @@ private Q_SLOTS:
         QVERIFY(c->suggestions(u"l'ecole"_s).contains(u"l'école"_s)); // straight apostrophe as typed
         QVERIFY(c->suggestions(u"l’ecole"_s).contains(u"l’école"_s));
         QVERIFY(c->suggestions(u"pourquoii"_s).size() <= 7);
+        const QStringList quick = c->suggestions(u"alé"_s, SpellChecker::Search::Quick);
+        QVERIFY2(quick.contains(u"allé"_s) && quick.size() <= 7, qPrintable(quick.join(u',')));
+        QCOMPARE(c->suggestions(u"ecole"_s, SpellChecker::Search::Quick).value(0), u"école"_s);
     }
 };
 

@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <ctime>
+
 namespace {
 
 QTextCharFormat waveFormat()
@@ -128,6 +130,7 @@ void SpellUnderline::slice()
 {
     QElapsedTimer clock;
     clock.start();
+    const std::clock_t cpuStart = std::clock();
     if (m_restart)
         collectVisible();
     SpellChecker *c = checker();
@@ -159,6 +162,8 @@ void SpellUnderline::slice()
     apply(m_pending.isEmpty());
     if (!m_pending.isEmpty())
         schedule();
+    m_longestSliceNs = qMax(m_longestSliceNs, clock.nsecsElapsed());
+    m_longestSliceCpuMs = qMax(m_longestSliceCpuMs, double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC);
 }
 
 void SpellUnderline::apply(bool finished)

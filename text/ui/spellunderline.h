@@ -35,6 +35,11 @@ public:
     bool isActive() const;
     // The unknown words now underlined: start and length in the document.
     QList<QPair<int, int>> underlined() const;
+    // True while a check is under way (slices still to run from the event loop).
+    bool isBusy() const { return m_timer.isActive(); }
+    // The longest slice of checking so far, in wall and processor time (for the benchmarks).
+    double longestSliceMs() const { return m_longestSliceNs / 1e6; }
+    double longestSliceCpuMs() const { return m_longestSliceCpuMs; }
     // Checks what is on screen now, to the end (tests and the first paint).
     void refreshNow();
 
@@ -70,5 +75,7 @@ private:
     QList<QTextEdit::ExtraSelection> m_found;
     QList<QTextEdit::ExtraSelection> m_shown;
     bool m_restart = false;
+    qint64 m_longestSliceNs = 0;
+    double m_longestSliceCpuMs = 0;
     int m_editPos = -1; // caret position right after typing: the word there is being written
 };
