@@ -162,16 +162,24 @@ void BM_KeyPress10MB_WithoutSpelling(benchmark::State &state) { typing(state, fa
 BENCHMARK(BM_KeyPress10MB_WithoutSpelling)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_KeyPress10MB_WithSpelling)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
+// The 1 MB text split in lines; empty (and the benchmark skipped) without the dictionary.
+QStringList oneMegabyte(benchmark::State &state)
+{
+    if (SpellChecker::frenchDictionaryFiles().isEmpty()) {
+        state.SkipWithError("French dictionary not installed");
+        return {};
+    }
+    return makeText(1'000'000).split(u'\n');
+}
+
 // The command line's work on 1 MB: split, look up (cold cache: a new checker each time,
 // its loading not counted) and suggest once per distinct unknown word.
 void BM_CheckOneMegabyte(benchmark::State &state)
 {
     const QStringList files = SpellChecker::frenchDictionaryFiles();
-    if (files.isEmpty()) {
-        state.SkipWithError("French dictionary not installed");
+    const QStringList lines = oneMegabyte(state);
+    if (lines.isEmpty())
         return;
-    }
-    const QStringList lines = makeText(1'000'000).split(u'\n');
     qsizetype findings = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -187,11 +195,9 @@ BENCHMARK(BM_CheckOneMegabyte)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_LookUpOneMegabyte(benchmark::State &state)
 {
     const QStringList files = SpellChecker::frenchDictionaryFiles();
-    if (files.isEmpty()) {
-        state.SkipWithError("French dictionary not installed");
+    const QStringList lines = oneMegabyte(state);
+    if (lines.isEmpty())
         return;
-    }
-    const QStringList lines = makeText(1'000'000).split(u'\n');
     qsizetype unknown = 0, words = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -211,11 +217,9 @@ BENCHMARK(BM_LookUpOneMegabyte)->Unit(benchmark::kMillisecond)->Iterations(3);
 // The floor: splitting the same text into words, no dictionary.
 void BM_SplitOneMegabyte(benchmark::State &state)
 {
-    if (SpellChecker::frenchDictionaryFiles().isEmpty()) {
-        state.SkipWithError("French dictionary not installed");
+    const QStringList lines = oneMegabyte(state);
+    if (lines.isEmpty())
         return;
-    }
-    const QStringList lines = makeText(1'000'000).split(u'\n');
     for (auto _ : state) {
         qsizetype n = 0;
         for (const QString &l : lines)
