@@ -8,6 +8,38 @@
 #include "text/ui/ttexte.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+
+// A menu does not show the status hint of a disabled item; this one says why the spelling
+// items are disabled when the mouse rests on them.
+class DisabledHint : public QObject
+{
+public:
+    DisabledHint(TMainForm *form, QMenu *menu) : QObject(menu), m_form(form)
+    {
+        setObjectName(QStringLiteral("spellingHint"));
+        menu->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseMove) {
+            const QAction *a = static_cast<QMenu *>(watched)->actionAt(static_cast<QMouseEvent *>(e)->position().toPoint());
+            if (a && !a->isEnabled() && a->statusTip() == TTexte::dictionaryMissingHint())
+                m_form->ShowStatusHint(a->statusTip());
+        }
+        return false;
+    }
+
+private:
+    TMainForm *m_form;
+};
+
+} // namespace
 
 void TMainForm::Orthographe1Click()
 {
@@ -28,6 +60,9 @@ void TMainForm::updateSpellingItems()
     if (!dialog || !automatic)
         return;
     const bool installed = SpellChecker::frenchInstalled();
+    auto *menu = qobject_cast<QMenu *>(dialog->parent());
+    if (!installed && menu && !menu->findChild<QObject *>(QStringLiteral("spellingHint"), Qt::FindDirectChildrenOnly))
+        new DisabledHint(this, menu);
     if (!installed) {
         for (QAction *a : {dialog, automatic}) {
             a->setStatusTip(hint::longPart(TTexte::dictionaryMissingHint()));

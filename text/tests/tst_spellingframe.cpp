@@ -11,7 +11,9 @@
 #include "text/ui/ttexte.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -128,6 +130,14 @@ private Q_SLOTS:
             QCOMPARE(a->statusTip(), u"Dictionnaire français absent (paquet hunspell-fr)"_s);
         }
         QVERIFY(action("Dateheure1")->isEnabled()); // nothing else changes
+        // A menu shows no hint for a disabled item: the reason appears when the mouse rests on it.
+        auto *menu = qobject_cast<QMenu *>(action("Orthographe1")->parent());
+        QVERIFY(menu);
+        menu->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseMove(menu, menu->actionGeometry(action("Verificationautomatique1")).center());
+        QTRY_COMPARE(form->statusPanel(0)->text(), u"Dictionnaire français absent (paquet hunspell-fr)"_s);
+        menu->close();
     }
 };
 
