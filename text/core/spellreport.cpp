@@ -56,12 +56,12 @@ QStringList documentLines(const QString &path)
     return lines;
 }
 
-QList<Finding> check(const QStringList &lines, SpellChecker &checker)
+QList<Finding> check(const QStringList &lines, SpellChecker &checker, const spelling::SplitOptions &options)
 {
     QList<Finding> findings;
     QHash<QString, QStringList> suggestions;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        for (const spelling::Word &w : checker.unknownWords(lines[i])) {
+        for (const spelling::Word &w : checker.unknownWords(lines[i], options)) {
             auto it = suggestions.find(w.text);
             if (it == suggestions.end())
                 it = suggestions.insert(w.text, checker.suggestions(w.text, SpellChecker::Search::Quick));
@@ -74,12 +74,17 @@ QList<Finding> check(const QStringList &lines, SpellChecker &checker)
 int run(const QStringList &args, QTextStream &out, QTextStream &err, SpellChecker *checker)
 {
     QStringList files;
+    spelling::SplitOptions options;
     for (const QString &a : args) {
         if (a == u"--headless" || a == kOption)
             continue;
+        if (a == u"--majuscules") {
+            options.skipCapitals = false;
+            continue;
+        }
         if (a.startsWith(u"--")) {
             err << "velmora : option inconnue avec " << kOption << " : " << a << "\n"
-                << "usage : velmora --headless --check-spelling FICHIER...\n";
+                << "usage : velmora --headless --check-spelling [--majuscules] FICHIER...\n";
             err.flush();
             return 2;
         }
@@ -87,7 +92,7 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err, SpellChecke
     }
     if (files.isEmpty()) {
         err << "velmora : aucun fichier à vérifier\n"
-            << "usage : velmora --headless --check-spelling FICHIER...\n";
+            << "usage : velmora --headless --check-spelling [--majuscules] FICHIER...\n";
         err.flush();
         return 2;
     }
@@ -108,7 +113,7 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err, SpellChecke
             status = 1;
             continue;
         }
-        for (const Finding &f : check(lines, *checker))
+        for (const Finding &f : check(lines, *checker, options))
             out << file << ':' << f.line << ':' << f.column << ": " << f.word << " -> "
                 << f.suggestions.join(QStringLiteral(", ")) << "\n";
         out.flush();

@@ -1,10 +1,13 @@
 // The spelling check of the command line:
-//   velmora --headless --check-spelling FILE...
+//   velmora --headless --check-spelling [--majuscules] FILE...
 // reads each ".qvt", ".rtf" or ".txt" file and prints one line per unknown word,
 // "FILE:LINE:COLUMN: word -> suggestion1, suggestion2" (lines and columns from 1, a line
-// being a paragraph or a forced line break, columns counted in characters). Exits 0 when
+// being a paragraph or a forced line break, columns counted in characters). Words written
+// all in capitals are left out unless --majuscules is given. Exits 0 when
 // every file was read, 1 with a French message for a file that cannot be.
 #pragma once
+
+#include "text/core/wordsplitter.h"
 
 #include <QList>
 #include <QString>
@@ -31,7 +34,7 @@ struct Finding
 };
 
 // The unknown words of the lines, in order; suggestions are asked once per distinct word.
-QList<Finding> check(const QStringList &lines, SpellChecker &checker);
+QList<Finding> check(const QStringList &lines, SpellChecker &checker, const spelling::SplitOptions &options = {});
 
 // Runs the command (args without the program name); `checker` null means the French one.
 int run(const QStringList &args, QTextStream &out, QTextStream &err, SpellChecker *checker = nullptr);

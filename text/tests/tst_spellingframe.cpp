@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,10 +31,15 @@ private:
     QAction *action(const char *name) const { return form->action(QString::fromLatin1(name)); }
     TTexte *current() const { return qobject_cast<TTexte *>(form->activeDocument()); }
 
+    QTemporaryDir m_home;
+
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        // Settings and the personal list of this test alone (tests run side by side).
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"data"_s)));
         errorhandler::setSink([this](const QString &m) { messages << m; });
         messageboxes::setResponder([this](const messageboxes::Shown &s) {
             messages << s.text;

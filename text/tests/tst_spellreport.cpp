@@ -82,6 +82,17 @@ private Q_SLOTS:
         QVERIFY(suggestions.size() >= 1 && suggestions.size() <= 7);
     }
 
+    void capitalsOnlyOnRequest()
+    {
+        const QString path = write(u"sigles.txt"_s, "le CHAT et la SNCF\r\n");
+        QString out, err;
+        QCOMPARE(runReport({u"--check-spelling"_s, path}, out, err), 0);
+        QCOMPARE(out, QString());
+        QCOMPARE(runReport({u"--check-spelling"_s, u"--majuscules"_s, path}, out, err), 0);
+        QVERIFY2(out.startsWith(path + u":1:15: SNCF ->"_s), qPrintable(out));
+        QCOMPARE(out.count(u'\n'), 1); // "CHAT" is known in capitals
+    }
+
     void unreadableFilesGiveFrenchMessages()
     {
         const QString good = write(u"bon.txt"_s, "le chat\r\n");

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -56,10 +57,15 @@ private:
         return nullptr;
     }
 
+    QTemporaryDir m_home;
+
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        // Settings and the personal list of this test alone (tests run side by side).
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"data"_s)));
         messageboxes::setResponder([this](const messageboxes::Shown &s) {
             m_messages << s.text;
             return messageboxes::Answer::Ok;
