@@ -11,6 +11,7 @@
 #include "database/ui/tfichier.h"
 #include "spreadsheet/ui/spreadsheetmodule.h"
 #include "text/core/pagegeometry.h"
+#include "text/core/spellreport.h"
 #include "text/ui/textmodule.h"
 #include "text/ui/ttexte.h"
 
@@ -313,6 +314,8 @@ QString runMerge(const Request &req)
 
 int run(const QStringList &args, const ConverterRegistry &registry, QTextStream &out, QTextStream &err)
 {
+    if (spellreport::requested(args))
+        return spellreport::run(args, out, err);
     Request req;
     const QString problem = parse(args, req);
     if (!problem.isEmpty()) {

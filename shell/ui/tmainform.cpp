@@ -300,6 +300,7 @@ void TMainForm::UpdateMenuItems()
         if (QWidget *w = m_controls.value(name))
             w->setEnabled(on);
     }
+    updateSpellingItems();
 }
 
 // ---- SetStyles ---------------------------------------------------------------------

@@ -147,6 +147,10 @@ public Q_SLOTS:
     void Publipostage1Click();
     void Statistiques1Click();
     void Voircodesrtf1Click();
+    void Orthographe1Click();
+    void Verificationautomatique1Click();
+    // Enables the spelling items when the French dictionary is installed and ticks the automatic check.
+    void updateSpellingItems();
     // "Tableur"
     void Largeurcolonne1Click();
     void Hauteurligne1Click();

@@ -123,6 +123,11 @@ std::vector<MenuDef> menuTable()
             sep("N13"),
             {u"&Statistiques", "Statistiques1", u"Statistiques", None, &F::Statistiques1Click},
             {u"&Voir codes RTF", "Voircodesrtf1", u"Voir codes RTF", Checkable, &F::Voircodesrtf1Click},
+            sep("N19"),
+            {u"&Orthographe...", "Orthographe1", u"Vérifier l'orthographe", None, &F::Orthographe1Click,
+             QKeySequence(Qt::Key_F7)},
+            {u"&Vérification automatique", "Verificationautomatique1", u"Souligner les mots inconnus",
+             Checkable | Checked, &F::Verificationautomatique1Click},
         }},
         {u"T&ableur", "Tableur3", u"", 6, {
             {u"&Largeur colonne...", "Largeurcolonne1", u"Largeur colonne", None, &F::Largeurcolonne1Click},

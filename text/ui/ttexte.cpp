@@ -12,6 +12,7 @@
 #include "text/core/richtext.h"
 #include "text/ui/richedit.h"
 #include "text/ui/ruler.h"
+#include "text/ui/spellunderline.h"
 #include "text/ui/textfinddialogs.h"
 #include "text/ui/texttools.h"
 
@@ -81,6 +82,7 @@ TTexte::TTexte(FrameServices &frame, TextTools &tools, QWidget *parent)
 
     connect(RichEdit1, &RichEdit::selectionChange, this, &TTexte::SelectionChange);
     connect(RichEdit1, &RichEdit::spaceTyped, this, [this] { m_tools.onSpaceTyped(*this); });
+    Spelling = new SpellUnderline(RichEdit1);
     FormCreate();
 }
 

@@ -16,6 +16,7 @@ class QCloseEvent;
 class RichEdit;
 class Ruler;
 class RulerMarker;
+class SpellUnderline;
 class TextFindDialog;
 class TextReplaceDialog;
 class TextTools;
@@ -64,6 +65,11 @@ public:
     void Justif(int code) override; // 0 left, 1 right, 2 centre
     QFont GetFont() override;
     void SetFont(const QFont &font) override;
+
+    // French spelling: the dialog (F7) and the red underline of unknown words.
+    void Orthographe();
+    SpellUnderline *Spelling = nullptr;
+    static QString dictionaryMissingHint();
 
     // Plain-text save: the control's lines as displayed, each followed by CR LF.
     void Sauvetxt();
