@@ -4,6 +4,7 @@
 // row clipboards, the address file, and the window menu.
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
+#include "common/ui/messageboxes.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
@@ -40,8 +41,12 @@ class FakeTexte : public DocumentWindow, public TexteCommands
 public:
     FakeTexte(FrameServices &f, Log &log) : DocumentWindow(DocKind::Texte, f), m_log(log) {}
     void Charge(const QString &p) override { m_log.calls << u"Texte.Charge(%1)"_s.arg(p); }
-    void Sauve() override { m_log.calls << u"Texte.Sauve"_s; }
-    void SaveAs() override { m_log.calls << u"Texte.SaveAs"_s; }
+    // Changed from the start, so that "Enregistrer" writes.
+    bool Modifie() const override { return changed; }
+    void setModifie(bool m) override { changed = m; }
+    QString askSaveName() override { m_log.calls << u"Texte.SaveAs"_s; return u"nouveau.qvt"_s; }
+    bool writeFile(const QString &) override { m_log.calls << u"Texte.Sauve"_s; return true; }
+    bool changed = true;
     void Imprime() override { m_log.calls << u"Texte.Imprime"_s; }
     void Coupe() override { m_log.calls << u"Texte.Coupe"_s; }
     void Bullets(bool on) override { m_log.calls << u"Texte.Bullets(%1)"_s.arg(on); }
@@ -98,7 +103,10 @@ class FakeAgenda : public DocumentWindow, public AgendaCommands
 public:
     FakeAgenda(FrameServices &f, Log &log) : DocumentWindow(DocKind::Agenda, f), m_log(log) {}
     void Coupe(QStringList &rows) override { clipboard = &rows; m_log.calls << u"Agenda.Coupe"_s; }
-    void Sauve() override { m_log.calls << u"Agenda.Sauve"_s; }
+    bool Modifie() const override { return changed; }
+    void setModifie(bool m) override { changed = m; }
+    bool writeFile(const QString &) override { m_log.calls << u"Agenda.Sauve"_s; return true; }
+    bool changed = true;
     QStringList *clipboard = nullptr;
 
 private:
@@ -139,6 +147,8 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TMainForm> form;
     Log log;
+    QStringList questions;
+    messageboxes::Answer answer = messageboxes::Answer::Non;
     QTemporaryDir dataDir;
     QString oldCwd;
     QTemporaryDir cwd;
@@ -170,6 +180,13 @@ void TestMainForm::init()
     oldCwd = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     log.calls.clear();
+    questions.clear();
+    // Close questions are answered "&Non" unless a test says otherwise.
+    answer = messageboxes::Answer::Non;
+    messageboxes::setResponder([this](const messageboxes::Shown &box) {
+        questions << box.text;
+        return answer;
+    });
     form = std::make_unique<TMainForm>();
     form->setWindowFactory([this](DocKind k, FrameServices &f) { return make(k, f); });
     form->show();
@@ -179,6 +196,7 @@ void TestMainForm::init()
 void TestMainForm::cleanup()
 {
     form.reset();
+    messageboxes::setResponder({});
     QDir::setCurrent(oldCwd);
 }
 
@@ -237,7 +255,7 @@ void TestMainForm::olderWindowOfKindReachesNothing()
     QCOMPARE(log.calls, QStringList());
     activate(second);
     trigger("FileSaveItem");
-    QCOMPARE(log.calls, QStringList{u"Texte.Sauve"_s});
+    QCOMPARE(log.calls, (QStringList{u"Texte.SaveAs"_s, u"Texte.Sauve"_s}));
     // Close reaches any active window, the older ones included.
     activate(first);
     trigger("FileCloseItem");

@@ -56,20 +56,7 @@ void TMainForm::openFile(const QString &path)
             continue;
         const auto kind = DocKind(k);
         DocumentWindow *w = createDocument(kind, QFileInfo(path).fileName());
-        switch (kind) {
-        case DocKind::Texte:
-            if (auto *c = dynamic_cast<TexteCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Tableur:
-            if (auto *c = dynamic_cast<TableurCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Fichier:
-            if (auto *c = dynamic_cast<FichierCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Agenda:
-            if (auto *c = dynamic_cast<AgendaCommands *>(w)) c->Charge(path);
-            break;
-        }
+        w->Charge(path);
         ++m_nb[k];
         UpdateMenuItems();
         return;
@@ -84,18 +71,20 @@ void TMainForm::FileCloseItemClick()
 
 void TMainForm::FileSaveItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Sauve();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Sauve();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Sauve();
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Sauve();
+    for (int k = 0; k < kDocKinds; ++k)
+        if (DocumentWindow *w = reached(DocKind(k))) {
+            w->Sauve();
+            return;
+        }
 }
 
 void TMainForm::FileSaveAsItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) { t->SaveAs(); t->Sauve(); }
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) { s->SaveAs(); s->Sauve(); }
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) { d->SaveAs(); d->Sauve(); }
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) { a->SaveAs(); a->Sauve(); }
+    for (int k = 0; k < kDocKinds; ++k)
+        if (DocumentWindow *w = reached(DocKind(k))) {
+            w->SaveAs();
+            return;
+        }
 }
 
 void TMainForm::EnregistrerauformatHTML1Click()

@@ -12,7 +12,6 @@
 
 #include <functional>
 
-class QCloseEvent;
 class RichEdit;
 class Ruler;
 class RulerMarker;
@@ -29,8 +28,6 @@ public:
 
     // ---- operations the frame calls ------------------------------------------------
     void Charge(const QString &path) override;
-    void Sauve() override;
-    void SaveAs() override;
     void Imprime() override;
     void Sauvehtm() override;
     void Importer() override;
@@ -82,7 +79,6 @@ public:
     TextFindDialog *FindDialog1 = nullptr;
     TextReplaceDialog *ReplaceDialog1 = nullptr;
 
-    QString NomFichier;                   // full path; empty for a never-saved document
     int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // mm
     int SearchPos = 0;                    // where the next search starts
 
@@ -103,7 +99,7 @@ public:
     // Reports the ruler, caret position and formatting under the caret to the frame.
     void SelectionChange();
     void UpdateCursorPos();
-    bool isModified() const;
+    bool Modifie() const override;
     bool updating() const { return m_updating; }
     // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
     int filterIndex() const { return m_filterIndex; }
@@ -118,7 +114,10 @@ public:
     QSize sizeHint() const override { return QSize(542, 369); }
 
 protected:
-    void closeEvent(QCloseEvent *e) override;
+    void setModifie(bool modified) override;
+    QString askSaveName() override;
+    QString saveName(const QString &chosen) const override;
+    bool writeFile(const QString &path) override;
     void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
@@ -131,10 +130,8 @@ private:
     void RightIndMouseUp();
     void search(const QString &text, bool wholeWord, bool matchCase);
     bool runSaveDialog(QString &path, int &filterIndex);
-    bool writeDocument(int filterIndex);
-    bool writePlainText();
+    bool writePlainText(const QString &path);
     bool confirmLossyText(const QString &text);
-    bool FormCloseQuery();
 
     TextTools &m_tools;
     QRect m_pageRect;
