@@ -172,10 +172,11 @@ void TestDbFrame::rowsCutInOneDatabasePasteIntoAnother()
     QCOMPARE(b->table().NbFiches, 3);
     QCOMPARE(b->table().cell(1, 3), QStringLiteral("Martin"));
     QCOMPARE(b->table().cell(2, 3), QStringLiteral("Lyon"));
-    // The older window is not reached any more.
+    // The older window, active again, is the one that pastes.
     m_form->mdiArea()->setActiveSubWindow(m_form->mdiArea()->subWindowList().first());
     trigger("PasteItem");
-    QCOMPARE(a->table().NbFiches, 2);
+    QCOMPARE(a->table().NbFiches, 3);
+    QCOMPARE(b->table().NbFiches, 3);
 }
 
 void TestDbFrame::saveAsFromTheMenu()

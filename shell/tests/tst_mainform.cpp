@@ -9,7 +9,13 @@
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
 #include "shell/ui/tmainform.h"
+#include "database/ui/tfichier.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/ttableur.h"
+#include "text/ui/richedit.h"
 #include "text/ui/textmodule.h"
+#include "text/ui/ttexte.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -123,8 +129,8 @@ private Q_SLOTS:
     void cleanup();
     void startStateOnlyAlwaysEnabled();
     void newWindowsBookkeeping();
-    void olderWindowOfKindReachesNothing();
-    void closedWindowReachesNothing();
+    void olderWindowOfKindIsReached();
+    void closedWindowsDisableTheirCommands();
     void setStylesDoesNotEcho();
     void toolbarActsOnText();
     void spinnerReadsTypedValue();
@@ -143,6 +149,7 @@ private Q_SLOTS:
     void f1OnMenuOpensItsTopic();
     void f1InWindowOpensItsTopic();
     void addressFileReadHereWrittenToProgramDir();
+    void olderRealWindowsGetTheCommands();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -229,7 +236,7 @@ void TestMainForm::newWindowsBookkeeping()
     QVERIFY(form->action(u"SumButton"_s) == nullptr);
     QVERIFY(button("SumButton")->isEnabled());
     QVERIFY(button("BoldButton")->isEnabled());
-    QVERIFY(!button("LeftButton")->isEnabled()); // alignment waits for a text window
+    QVERIFY(button("LeftButton")->isEnabled()); // alignment acts on cells too
     QVERIFY(form->action(u"FileSaveItem"_s)->isEnabled());
     QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled());
     trigger("Fichier1");
@@ -239,45 +246,49 @@ void TestMainForm::newWindowsBookkeeping()
     QVERIFY(form->action(u"Grouper1"_s)->isEnabled());
 }
 
-void TestMainForm::olderWindowOfKindReachesNothing()
+void TestMainForm::olderWindowOfKindIsReached()
 {
     trigger("Texte1");
-    DocumentWindow *first = form->dernier(DocKind::Texte);
+    auto *first = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
     trigger("Texte1");
-    DocumentWindow *second = form->dernier(DocKind::Texte);
+    auto *second = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
     QVERIFY(first != second);
     QCOMPARE(form->nb(DocKind::Texte), 2);
     activate(first);
-    QVERIFY(!form->reached(DocKind::Texte));
+    QCOMPARE(form->reached(DocKind::Texte), first);
     trigger("FileSaveItem");
+    QVERIFY(!first->changed); // the older window is the one saved
+    QVERIFY(second->changed);
     trigger("CutItem");
     QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
-    QCOMPARE(log.calls, QStringList());
+    QCOMPARE(log.calls, (QStringList{u"Texte.SaveAs"_s, u"Texte.Sauve"_s, u"Texte.Coupe"_s, u"Texte.Bold(1)"_s}));
+    // A command of another kind goes to the window of its kind used last: not the one
+    // created last.
+    trigger("Tableur1");
+    auto *sheet1 = form->dernier(DocKind::Tableur);
+    trigger("Tableur1");
+    activate(sheet1);
     activate(second);
-    trigger("FileSaveItem");
-    QCOMPARE(log.calls, (QStringList{u"Texte.SaveAs"_s, u"Texte.Sauve"_s}));
-    // Close reaches any active window, the older ones included.
-    activate(first);
+    QCOMPARE(form->reached(DocKind::Tableur), sheet1);
+    QCOMPARE(form->reached(DocKind::Texte), second);
+    // Close reaches the active window.
     trigger("FileCloseItem");
-    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 1);
+    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 3);
+    QVERIFY(!form->mdiArea()->subWindowList().contains(nullptr));
 }
 
-void TestMainForm::closedWindowReachesNothing()
+void TestMainForm::closedWindowsDisableTheirCommands()
 {
     trigger("Texte1");
     trigger("FileCloseItem");
     QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
     QTRY_VERIFY(!form->dernier(DocKind::Texte)); // the reference is dropped with the window
-    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count never goes down
+    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count of windows made never goes down
     QTRY_VERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
-    QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
-    trigger("Dateheure1");
-    trigger("Puces1");
-    QCOMPARE(log.calls, QStringList());
-    // A new window of another kind is not reached by text commands.
+    QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled()); // nothing left to act on
     trigger("Fichier1");
-    trigger("Chercher1");
-    QCOMPARE(log.calls, QStringList());
+    QVERIFY(form->action(u"Chercher1"_s)->isEnabled());
+    QVERIFY(!form->action(u"Puces1"_s)->isEnabled());
 }
 
 void TestMainForm::setStylesDoesNotEcho()
@@ -378,13 +389,14 @@ void TestMainForm::checkMarks()
     trigger("Puces1");
     QVERIFY(!form->action(u"Puces1"_s)->isChecked());
     trigger("Texte1");
-    trigger("Figerlignes1");
+    trigger("Figerlignes1"); // with the text active, the spreadsheet freezes
     QVERIFY(form->action(u"Figerlignes1"_s)->isChecked());
     trigger("Puces1");
     trigger("Voircodesrtf1");
     trigger("Voircodesrtf1");
     QVERIFY(form->action(u"Puces1"_s)->isChecked());
-    QCOMPARE(log.calls, (QStringList{u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s, u"Texte.Codes(0)"_s}));
+    QCOMPARE(log.calls, (QStringList{u"Tableur.FixLigs(1)"_s, u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s,
+                                     u"Texte.Codes(0)"_s}));
     log.calls.clear();
     activate(form->dernier(DocKind::Tableur));
     trigger("Figerlignes1");
@@ -395,9 +407,9 @@ void TestMainForm::checkMarks()
     QVERIFY(form->action(u"Fiche1"_s)->isChecked());
     QVERIFY(!form->action(u"Liste1"_s)->isChecked());
     activate(form->dernier(DocKind::Texte));
-    trigger("Liste1"); // database not reached: ticks unchanged
-    QVERIFY(form->action(u"Fiche1"_s)->isChecked());
-    QVERIFY(!form->action(u"Liste1"_s)->isChecked());
+    trigger("Liste1"); // the database used last is reached from the text
+    QVERIFY(!form->action(u"Fiche1"_s)->isChecked());
+    QVERIFY(form->action(u"Liste1"_s)->isChecked());
 }
 
 void TestMainForm::rowClipboardsAreTheFramesAndSeparate()
@@ -429,15 +441,20 @@ void TestMainForm::printRouting()
     int dialogs = 0;
     form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
     trigger("Agenda1");
-    trigger("Imprimer1");
-    QCOMPARE(dialogs, 1);
-    QCOMPARE(log.calls, QStringList()); // an agenda prints nothing
+    QVERIFY(!form->action(u"Imprimer1"_s)->isEnabled()); // an agenda prints nothing
+    QVERIFY(!button("SpeedButton9")->isEnabled());
     trigger("Fichier1");
     QTest::mouseClick(button("SpeedButton9"), Qt::LeftButton);
-    QCOMPARE(dialogs, 1); // the toolbar prints without the dialog
+    QCOMPARE(dialogs, 0); // the toolbar prints without the dialog
+    QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
+    activate(form->dernier(DocKind::Agenda));
     form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return false; });
     trigger("Imprimer1"); // cancelled
+    QCOMPARE(dialogs, 1);
     QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
+    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
+    trigger("Imprimer1"); // from the agenda: the database used last prints
+    QCOMPARE(log.calls, (QStringList{u"Fichier.Imprime"_s, u"Fichier.Imprime"_s}));
 }
 
 void TestMainForm::envelopeSenderCopiedInEveryCase()
@@ -447,9 +464,9 @@ void TestMainForm::envelopeSenderCopiedInEveryCase()
     QCOMPARE(form->adresseExpediteur(), QStringList(4, QString()));
     trigger("Texte1");
     trigger("Tableur1");
-    trigger("Enveloppes1"); // text not reached, the sender is still copied
+    trigger("Enveloppes1"); // from the spreadsheet: the text used last prints
     QCOMPARE(form->adresseExpediteur(), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
-    QCOMPARE(log.calls, QStringList());
+    QCOMPARE(log.calls, QStringList{u"Texte.ImpEnv"_s});
 }
 
 void TestMainForm::mailMergeServicesForwardToCurrentBase()
@@ -590,6 +607,78 @@ void TestMainForm::addressFileReadHereWrittenToProgramDir()
     QCOMPARE(out.readAll(), QByteArray("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\n"));
     out.close();
     out.remove();
+}
+
+void TestMainForm::olderRealWindowsGetTheCommands()
+{
+    // The real windows, two of each kind: every command is tried on the older one.
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QTemporaryDir dir;
+    auto older = [this](const char *newItem, DocKind kind) {
+        trigger(newItem);
+        DocumentWindow *first = form->dernier(kind);
+        trigger(newItem);
+        activate(first);
+        return first;
+    };
+
+    // Spreadsheets: copy, paste, bold and centre on the older one, no text window made.
+    auto *s1 = qobject_cast<TTableur *>(older("Tableur1", DocKind::Tableur));
+    auto *s2 = qobject_cast<TTableur *>(form->dernier(DocKind::Tableur));
+    QVERIFY(s1 && s2 && s1 != s2);
+    QVERIFY(button("CenterButton")->isEnabled());
+    s1->F1Book1->workbook().setEntry(0, 1, 1, u"12"_s);
+    s1->F1Book1->SetActiveCell(1, 1);
+    trigger("CopyItem");
+    s1->F1Book1->SetActiveCell(2, 1);
+    trigger("PasteItem");
+    QCOMPARE(s1->F1Book1->workbook().displayText(0, 2, 1), u"12"_s);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QString name;
+    int size = 0, horizontal = 0, vertical = 0, orientation = 0;
+    bool bold = false, italic = false, underline = false, strike = false, outline = false, shadow = false, wrap = false;
+    unsigned colour = 0;
+    s1->F1Book1->GetFont(name, size, bold, italic, underline, strike, colour, outline, shadow);
+    QVERIFY(bold);
+    s1->F1Book1->GetAlignment(horizontal, wrap, vertical, orientation);
+    QCOMPARE(horizontal, int(sheet::AlignCenter));
+    QVERIFY(s2->F1Book1->workbook().displayText(0, 2, 1).isEmpty());
+    QVERIFY(!s2->Modifie());
+
+    // Databases: a record inserted and the file saved in the older one.
+    const QString carnet = dir.filePath(u"carnet.qvb"_s);
+    QFile f(carnet);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000101Dupont\r\n000201Martin\r\n");
+    f.close();
+    form->openFile(carnet);
+    auto *d1 = qobject_cast<TFichier *>(form->dernier(DocKind::Fichier));
+    trigger("Fichier1");
+    activate(d1);
+    d1->setCurrentCell(1, 1);
+    trigger("Insrerligne1");
+    QCOMPARE(d1->table().NbFiches, 3);
+    trigger("FileSaveItem");
+    QVERIFY(!d1->Modifie());
+    QVERIFY(QFile(carnet).size() > 0);
+    QVERIFY(!qobject_cast<TFichier *>(form->dernier(DocKind::Fichier))->Modifie());
+
+    // Texts: select all and cut, then Ctrl+S, in the older one.
+    auto *t1 = qobject_cast<TTexte *>(older("Texte1", DocKind::Texte));
+    QTest::keyClicks(t1->RichEdit1, "Bonjour");
+    trigger("Toutslectionner1");
+    trigger("CutItem");
+    QVERIFY(t1->RichEdit1->toPlainText().isEmpty());
+    QTest::keyClicks(t1->RichEdit1, "Salut");
+    const QString lettre = dir.filePath(u"lettre"_s);
+    t1->saveDialogHook = [&](QString &p, int &) { p = lettre; return true; };
+    QTest::keyClick(t1->RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(lettre + u".qvt"_s));
+    QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
+    QVERIFY(!t1->Modifie());
 }
 
 QTEST_MAIN(TestMainForm)

@@ -249,12 +249,25 @@ DocumentWindow *TMainForm::activeDocument() const
     return sw ? qobject_cast<DocumentWindow *>(sw->widget()) : nullptr;
 }
 
-DocumentWindow *TMainForm::reached(DocKind kind) const
+DocumentWindow *TMainForm::reached(unsigned servedKinds) const
 {
+    // The active window first, then the others from the most recently active (the
+    // activation history ends with the latest); a window closing is out already.
     DocumentWindow *active = activeDocument();
-    // Identity, not class: an older window of the kind reaches nothing, and a window that
-    // has been destroyed has already dropped out of m_dernier (QPointer).
-    return (active && active == m_dernier[int(kind)].data()) ? active : nullptr;
+    QList<DocumentWindow *> windows;
+    if (active)
+        windows.append(active);
+    const QList<QMdiSubWindow *> history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it) {
+        auto *w = qobject_cast<DocumentWindow *>((*it)->widget());
+        if (w && w != active && !(*it)->isHidden())
+            windows.append(w);
+    }
+    QList<int> kinds;
+    for (const DocumentWindow *w : windows)
+        kinds.append(int(w->kind()));
+    const int i = commandstate::reachedWindow(kinds, servedKinds);
+    return i < 0 ? nullptr : windows[i];
 }
 
 DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
@@ -287,12 +300,16 @@ DocumentWindow *TMainForm::newDocument(DocKind kind)
 
 void TMainForm::UpdateMenuItems()
 {
+    // Commands follow the windows open now: an enabled command always has a window to act on.
     DocumentCounts c;
-    c.windows = int(m_mdi->subWindowList().size());
-    c.textes = m_nb[int(DocKind::Texte)];
-    c.tableurs = m_nb[int(DocKind::Tableur)];
-    c.fichiers = m_nb[int(DocKind::Fichier)];
-    c.agendas = m_nb[int(DocKind::Agenda)];
+    for (QMdiSubWindow *sw : m_mdi->subWindowList()) {
+        auto *w = qobject_cast<DocumentWindow *>(sw->widget());
+        if (!w || sw->isHidden())
+            continue;
+        ++c.windows;
+        int *perKind[kDocKinds] = {&c.textes, &c.tableurs, &c.fichiers, &c.agendas};
+        ++*perKind[int(w->kind())];
+    }
     for (const QString &name : commandstate::governedComponents()) {
         const bool on = commandstate::isEnabled(name, c);
         if (QAction *a = m_actions.value(name))
