@@ -24,6 +24,7 @@ public:
     virtual void Apercu() {}
     // "Edition"
     virtual void Annule() {}
+    virtual void Retablit() {} // redo what Annule undid
     virtual void Coupe() {}
     virtual void Copie() {}
     virtual void Colle() {}

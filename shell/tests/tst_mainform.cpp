@@ -150,6 +150,9 @@ private Q_SLOTS:
     void f1InWindowOpensItsTopic();
     void addressFileReadHereWrittenToProgramDir();
     void olderRealWindowsGetTheCommands();
+    void shortcutsShownInMenus_data();
+    void shortcutsShownInMenus();
+    void noKeyBoundTwice();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -647,6 +650,10 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QCOMPARE(horizontal, int(sheet::AlignCenter));
     QVERIFY(s2->F1Book1->workbook().displayText(0, 2, 1).isEmpty());
     QVERIFY(!s2->Modifie());
+    s1->F1Book1->setFocus();
+    QTest::keyClick(s1->F1Book1, Qt::Key_I, Qt::ControlModifier);
+    s1->F1Book1->GetFont(name, size, bold, italic, underline, strike, colour, outline, shadow);
+    QVERIFY(bold && italic);
 
     // Databases: a record inserted and the file saved in the older one.
     const QString carnet = dir.filePath(u"carnet.qvb"_s);
@@ -679,6 +686,44 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QVERIFY(QFile::exists(lettre + u".qvt"_s));
     QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
     QVERIFY(!t1->Modifie());
+}
+
+void TestMainForm::shortcutsShownInMenus_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("key");
+    const std::pair<const char *, const char *> rows[] = {
+        {"Texte1", "Ctrl+N"}, {"FileOpenItem", "Ctrl+O"}, {"FileCloseItem", "Ctrl+W"}, {"FileSaveItem", "Ctrl+S"},
+        {"FileSaveAsItem", "Ctrl+Shift+S"}, {"Imprimer1", "Ctrl+P"}, {"FileExitItem", "Ctrl+Q"},
+        {"Annuler1", "Ctrl+Z"}, {"Retablir1", "Ctrl+Y"}, {"CutItem", "Ctrl+X"}, {"CopyItem", "Ctrl+C"},
+        {"PasteItem", "Ctrl+V"}, {"Toutslectionner1", "Ctrl+A"}, {"Chercher1", "Ctrl+F"},
+        {"Remplacer1", "Ctrl+H"}, {"Continuer1", "F3"}};
+    for (const auto &[component, key] : rows)
+        QTest::newRow(component) << QString::fromLatin1(component) << QString::fromLatin1(key);
+}
+
+void TestMainForm::shortcutsShownInMenus()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, key);
+    QAction *a = form->action(component);
+    QVERIFY(a);
+    QCOMPARE(a->shortcut(), QKeySequence(key)); // the first one is the one the menu shows
+    QVERIFY(a->isVisible());
+}
+
+void TestMainForm::noKeyBoundTwice()
+{
+    // Two actions of the frame on one key would both be dead (an ambiguous shortcut).
+    QHash<QKeySequence, QString> owner;
+    for (QAction *a : form->findChildren<QAction *>()) {
+        for (const QKeySequence &k : a->shortcuts()) {
+            QVERIFY2(!owner.contains(k), qPrintable(k.toString() + u" "_s + owner.value(k) + u" "_s + a->objectName()));
+            owner.insert(k, a->objectName());
+        }
+    }
+    QVERIFY(owner.contains(QKeySequence(u"Ctrl+B"_s)));
+    QVERIFY(owner.contains(QKeySequence(u"Ctrl+Shift+Z"_s)) || owner.contains(QKeySequence(u"Ctrl+Y"_s)));
 }
 
 QTEST_MAIN(TestMainForm)

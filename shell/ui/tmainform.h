@@ -126,6 +126,7 @@ public Q_SLOTS:
     void FileExitItemClick();
     // "Edition"
     void Annuler1Click();
+    void Retablir1Click();
     void CutItemClick();
     void CopyItemClick();
     void PasteItemClick();

@@ -150,6 +150,11 @@ void TMainForm::Annuler1Click()
     if (auto *t = reach<TexteCommands>(TextBit)) t->Annule();
 }
 
+void TMainForm::Retablir1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Retablit();
+}
+
 void TMainForm::CutItemClick()
 {
     DocumentWindow *w = reached(AllKinds);

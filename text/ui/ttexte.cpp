@@ -370,6 +370,7 @@ int TTexte::Mv(int mm) const
 // ---- editing -----------------------------------------------------------------------
 
 void TTexte::Annule() { RichEdit1->undo(); }
+void TTexte::Retablit() { RichEdit1->redo(); }
 void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }

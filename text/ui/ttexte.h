@@ -34,6 +34,7 @@ public:
     void SetPage() override;
     void Apercu() override;
     void Annule() override;
+    void Retablit() override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;
