@@ -153,6 +153,7 @@ private Q_SLOTS:
     void shortcutsShownInMenus_data();
     void shortcutsShownInMenus();
     void noKeyBoundTwice();
+    void cancelStopsTheQuitAtOnce();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -724,6 +725,44 @@ void TestMainForm::noKeyBoundTwice()
     }
     QVERIFY(owner.contains(QKeySequence(u"Ctrl+B"_s)));
     QVERIFY(owner.contains(QKeySequence(u"Ctrl+Shift+Z"_s)) || owner.contains(QKeySequence(u"Ctrl+Y"_s)));
+}
+
+void TestMainForm::cancelStopsTheQuitAtOnce()
+{
+    trigger("Texte1");
+    auto *older = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
+    trigger("Agenda1");
+    dynamic_cast<FakeAgenda *>(form->dernier(DocKind::Agenda))->changed = false; // nothing to ask
+    trigger("Texte1");
+    older->setWindowTitle(u"ancien"_s);
+    // The active text is asked first; "Annuler" there: no other question, nothing closed.
+    answer = messageboxes::Answer::Annuler;
+    trigger("FileExitItem");
+    QCOMPARE(questions, QStringList{u"Sauver modifications dans Texte ?"_s});
+    QApplication::processEvents();
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+    QVERIFY(form->isVisible());
+    // "&Non" to the first, "Annuler" to the second: still nothing closed.
+    int asked = 0;
+    messageboxes::setResponder([&](const messageboxes::Shown &box) {
+        questions << box.text;
+        return ++asked == 1 ? messageboxes::Answer::Non : messageboxes::Answer::Annuler;
+    });
+    trigger("FileExitItem");
+    QCOMPARE(questions.mid(1), (QStringList{u"Sauver modifications dans Texte ?"_s,
+                                            u"Sauver modifications dans ancien ?"_s}));
+    QApplication::processEvents();
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+    // Every question answered: each asked once, then the frame closes.
+    questions.clear();
+    messageboxes::setResponder([&](const messageboxes::Shown &box) {
+        questions << box.text;
+        return messageboxes::Answer::Non;
+    });
+    trigger("FileExitItem");
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(!form->isVisible());
+    QVERIFY(log.calls.isEmpty()); // nothing saved
 }
 
 QTEST_MAIN(TestMainForm)

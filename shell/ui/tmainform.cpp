@@ -140,9 +140,23 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent *e)
 {
-    // Every document window asks its own question first; one refusal keeps the frame open.
+    // Every document window asks its own question first, the active one first. "Annuler"
+    // on any of them stops the quit at once: no further question, and no window closed,
+    // those already answered included (they will be asked again next time).
+    const QList<DocumentWindow *> windows = windowsByRecentUse();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (!windows[i]->FormCloseQuery()) {
+            for (qsizetype j = 0; j < i; ++j)
+                windows[j]->agreeToClose(false);
+            e->ignore();
+            return;
+        }
+        windows[i]->agreeToClose(true);
+    }
     m_mdi->closeAllSubWindows();
     if (!m_mdi->subWindowList().isEmpty()) {
+        for (DocumentWindow *w : windowsByRecentUse())
+            w->agreeToClose(false);
         e->ignore();
         return;
     }
@@ -249,7 +263,7 @@ DocumentWindow *TMainForm::activeDocument() const
     return sw ? qobject_cast<DocumentWindow *>(sw->widget()) : nullptr;
 }
 
-DocumentWindow *TMainForm::reached(unsigned servedKinds) const
+QList<DocumentWindow *> TMainForm::windowsByRecentUse() const
 {
     // The active window first, then the others from the most recently active (the
     // activation history ends with the latest); a window closing is out already.
@@ -263,6 +277,12 @@ DocumentWindow *TMainForm::reached(unsigned servedKinds) const
         if (w && w != active && !(*it)->isHidden())
             windows.append(w);
     }
+    return windows;
+}
+
+DocumentWindow *TMainForm::reached(unsigned servedKinds) const
+{
+    const QList<DocumentWindow *> windows = windowsByRecentUse();
     QList<int> kinds;
     for (const DocumentWindow *w : windows)
         kinds.append(int(w->kind()));

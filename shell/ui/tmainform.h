@@ -224,6 +224,8 @@ private:
     void FormClose();
     void FormResize();
     DocumentWindow *createDocument(DocKind kind, const QString &caption);
+    // The open document windows, the active one first, then by most recent activation.
+    QList<DocumentWindow *> windowsByRecentUse() const;
     void rebuildWindowList();
     bool runPrintDialog();
     template <class Commands> Commands *reach(unsigned servedKinds) const
