@@ -4,7 +4,11 @@
 // row clipboards, the address file, and the window menu.
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
+#include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
+#include "database/tests/readonlydir.h"
+#include "agenda/ui/agendamodule.h"
+#include "agenda/ui/tagenda.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
@@ -154,6 +158,10 @@ private Q_SLOTS:
     void shortcutsShownInMenus();
     void noKeyBoundTwice();
     void cancelStopsTheQuitAtOnce();
+    void saveNameRuleAsksBeforeReplacing_data();
+    void saveNameRuleAsksBeforeReplacing();
+    void failedSaveKeepsNameAndCaption_data();
+    void failedSaveKeepsNameAndCaption();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -763,6 +771,117 @@ void TestMainForm::cancelStopsTheQuitAtOnce()
     QCOMPARE(questions.size(), 2);
     QVERIFY(!form->isVisible());
     QVERIFY(log.calls.isEmpty()); // nothing saved
+}
+
+namespace {
+// Makes the save dialog of a real window answer `chosen`.
+void answerSaveDialog(TMainForm &form, DocumentWindow *w, const QString &chosen)
+{
+    if (auto *t = qobject_cast<TTexte *>(w))
+        t->saveDialogHook = [chosen](QString &p, int &) { p = chosen; return true; };
+    else if (auto *s = qobject_cast<TTableur *>(w))
+        s->setSaveDialogHook([chosen] { return chosen; });
+    else if (auto *d = qobject_cast<TFichier *>(w))
+        d->setSaveDialogHook([chosen](const QString &) { return chosen; });
+    else
+        form.agendaModule().setSaveNameHook([chosen](QWidget *, const QString &) { return chosen; });
+}
+
+// A new real window of the kind, made through the frame, whose save dialog answers `chosen`.
+DocumentWindow *realWindow(TMainForm &form, DocKind kind, const QString &chosen)
+{
+    DocumentWindow *w = form.newDocument(kind);
+    answerSaveDialog(form, w, chosen);
+    return w;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+void TestMainForm::saveNameRuleAsksBeforeReplacing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("chosen");  // what the user types in the save dialog
+    QTest::addColumn<QString>("written"); // the file the naming rule makes of it
+    QTest::newRow("text without extension") << int(DocKind::Texte) << u"lettre"_s << u"lettre.qvt"_s;
+    QTest::newRow("spreadsheet cut at the first dot") << int(DocKind::Tableur) << u"bilan.2025.qvc"_s << u"bilan.qvc"_s;
+    QTest::newRow("database cut at the first dot") << int(DocKind::Fichier) << u"clients.2025.qvb"_s << u"clients.qvb"_s;
+    QTest::newRow("agenda cut at the first dot") << int(DocKind::Agenda) << u"rdv.old.qva"_s << u"rdv.qva"_s;
+}
+
+void TestMainForm::saveNameRuleAsksBeforeReplacing()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    form = std::make_unique<TMainForm>(); // the real windows
+    QTemporaryDir dir;
+    const QString other = dir.filePath(written);
+    QFile f(other);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("un autre fichier");
+    f.close();
+    DocumentWindow *w = realWindow(*form, DocKind(kind), dir.filePath(chosen));
+    const QString caption = w->windowTitle();
+    answer = messageboxes::Answer::Non;
+    QVERIFY(!w->SaveAs());
+    QCOMPARE(questions, QStringList{u"Le fichier %1 existe déjà. Voulez-vous le remplacer ?"_s.arg(other)});
+    QCOMPARE(contents(other), QByteArray("un autre fichier"));
+    QVERIFY(w->NomFichier().isEmpty());
+    QCOMPARE(w->windowTitle(), caption);
+    answer = messageboxes::Answer::Oui;
+    QVERIFY(w->SaveAs());
+    QVERIFY(contents(other) != QByteArray("un autre fichier"));
+    QCOMPARE(w->NomFichier(), other);
+    QCOMPARE(w->windowTitle(), written);
+    // Saved under that name since: no question any more.
+    questions.clear();
+    QVERIFY(w->SaveAs());
+    QVERIFY(questions.isEmpty());
+}
+
+void TestMainForm::failedSaveKeepsNameAndCaption_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("text") << int(DocKind::Texte) << u"lettre.qvt"_s;
+    QTest::newRow("spreadsheet") << int(DocKind::Tableur) << u"bilan.qvc"_s;
+    QTest::newRow("database") << int(DocKind::Fichier) << u"clients.qvb"_s;
+    QTest::newRow("agenda") << int(DocKind::Agenda) << u"rdv.qva"_s;
+}
+
+void TestMainForm::failedSaveKeepsNameAndCaption()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    form = std::make_unique<TMainForm>();
+    QStringList errors;
+    errorhandler::setSink([&](const QString &m) { errors << m; });
+    QTemporaryDir saved;
+    QTemporaryDir locked;
+    const QString target = locked.filePath(name);
+    DocumentWindow *w = realWindow(*form, DocKind(kind), saved.filePath(name));
+    QVERIFY(w->SaveAs());
+    const QString before = w->NomFichier();
+    QCOMPARE(w->windowTitle(), name);
+    answerSaveDialog(*form, w, target);
+    bool written = true;
+    {
+        ReadOnlyDir readOnly(locked.path());
+        if (!readOnly.active())
+            QSKIP("cannot make a folder read-only here");
+        written = w->SaveAs();
+    }
+    errorhandler::setSink({});
+    QVERIFY(!written);
+    QCOMPARE(errors, QStringList{u"Ne peut créer le fichier %1"_s.arg(target)});
+    QCOMPARE(w->NomFichier(), before);
+    QCOMPARE(w->windowTitle(), name);
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_MAIN(TestMainForm)
