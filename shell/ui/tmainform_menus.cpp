@@ -107,7 +107,7 @@ std::vector<MenuDef> menuTable()
         {u"&Edition", "Edit1", u"", 4, {
             {u"&Annuler", "Annuler1", u"Annuler", None, &F::Annuler1Click, QKeySequence(Qt::CTRL | Qt::Key_Z),
              QKeySequence::Undo},
-            {u"&Rétablir", "Retablir1", u"Rétablir", None, &F::Retablir1Click, QKeySequence(Qt::CTRL | Qt::Key_Y),
+            {u"R&établir", "Retablir1", u"Rétablir", None, &F::Retablir1Click, QKeySequence(Qt::CTRL | Qt::Key_Y),
              QKeySequence::Redo},
             sep("N5"),
             {u"&Couper", "CutItem", u"Couper dans le Presse-papiers", None, &F::CutItemClick,
