@@ -237,7 +237,7 @@ void TestAgendaFrame::frameCloseAsksEachAgenda()
     m_answers << Answer::Annuler;
     m_form->close();
     QVERIFY(m_form->isVisible());
-    QCOMPARE(m_questions, QStringList{u"Sauver modifications dans  ?"_s});
+    QCOMPARE(m_questions, QStringList{u"Sauver modifications dans Agenda ?"_s});
     m_answers << Answer::Non;
     m_form->close();
     QVERIFY(!m_form->isVisible());

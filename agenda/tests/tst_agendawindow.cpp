@@ -537,8 +537,10 @@ void TestAgendaWindow::saveWritesOnlyWhenChanged()
     QFile::remove(path);
     w().Sauve();
     QVERIFY(!QFile::exists(path)); // unchanged: nothing written
-    w().SaveAs(); // cancelled: the name stays, the next Sauve writes anyway
-    w().Sauve();
+    QVERIFY(!w().SaveAs()); // cancelled: nothing written
+    QVERIFY(!QFile::exists(path));
+    m_saveNames << path;
+    QVERIFY(w().SaveAs()); // unchanged, yet written under the name chosen
     QCOMPARE(fileBytes(path), QByteArray("1999041609:00 a\t\r\n"));
     QVERIFY(!w().isModified());
     typeAt(w().StringGrid1, 3, rowOf(u"09:00"_s), u"b"_s);
@@ -553,8 +555,7 @@ void TestAgendaWindow::saveAsAppliesNameRule()
     const QString dotted = m_dir->filePath(u"mes.docs"_s);
     QDir().mkpath(dotted);
     m_saveNames << dotted + u"/rdv.2024.txt"_s;
-    w().SaveAs();
-    w().Sauve();
+    QVERIFY(w().SaveAs());
     const QString expected = dotted + u"/rdv.qva"_s;
     QCOMPARE(w().NomFichier(), expected);
     QCOMPARE(w().windowTitle(), u"rdv.qva"_s);
@@ -573,7 +574,9 @@ void TestAgendaWindow::saveRefusedCharactersAsks()
     QVERIFY(m_boxes[0].text.contains(u"« ? »"_s));
     QVERIFY(!QFile::exists(path));
     QVERIFY(w().isModified());
+    QVERIFY(w().NomFichier().isEmpty()); // a save not made keeps no name
     m_answers << Answer::Oui;
+    m_saveNames << path;
     w().Sauve();
     QCOMPARE(fileBytes(path), QByteArray("1999041608:00 a?b\t\r\n"));
 }
@@ -604,7 +607,7 @@ void TestAgendaWindow::closeQuestion()
     QCOMPARE(closeWindow(), closes);
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes[0].title, u"Avertissement"_s);
-    QCOMPARE(m_boxes[0].text, u"Sauver modifications dans  ?"_s); // no name yet
+    QCOMPARE(m_boxes[0].text, u"Sauver modifications dans Agenda ?"_s); // no name yet: the caption
     QCOMPARE(QFile::exists(m_dir->filePath(u"rdv.qva"_s)), written);
     QCOMPARE(w().isModified(), !written);
 }
@@ -619,7 +622,7 @@ void TestAgendaWindow::closeWithFailedSaveStaysOpen()
     QVERIFY(m_dir->remove());
     m_answers << Answer::Oui;
     QVERIFY(!closeWindow());
-    QCOMPARE(m_boxes.last().text, u"Sauver modifications dans "_s + path + u" ?"_s);
+    QCOMPARE(m_boxes.last().text, u"Sauver modifications dans rdv.qva ?"_s);
     QCOMPARE(m_errors, QStringList{u"Ne peut créer le fichier "_s + path});
     QVERIFY(w().isModified());
     QCOMPARE(w().StringGrid1->cell(2, rowOf(u"09:00"_s)), u"nouveau"_s);

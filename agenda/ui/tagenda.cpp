@@ -246,32 +246,6 @@ bool TAgenda::FormKeyDown(QKeyEvent *e)
     return false;
 }
 
-void TAgenda::closeEvent(QCloseEvent *e)
-{
-    if (!m_modified) {
-        e->accept();
-        return;
-    }
-    switch (messageboxes::askSaveChanges(this, m_nomFichier)) {
-    case messageboxes::Answer::Annuler:
-        e->ignore();
-        return;
-    case messageboxes::Answer::Oui: {
-        // A save that was cancelled or failed keeps the window, and the typing, open.
-        bool saved = false;
-        errorhandler::run(this, [&] { saved = save(); });
-        if (!saved) {
-            e->ignore();
-            return;
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    e->accept();
-}
-
 // ---- the day model -----------------------------------------------------------------
 
 void TAgenda::Heures()
@@ -411,17 +385,10 @@ void TAgenda::SpeedButton6Click()
 
 // ---- files -------------------------------------------------------------------------
 
-void TAgenda::setNomFichier(const QString &name)
-{
-    m_nomFichier = name;
-    if (!name.isEmpty())
-        setWindowTitle(QFileInfo(name).fileName());
-}
-
 void TAgenda::Charge(const QString &path)
 {
     errorhandler::run(this, [&] {
-        m_nomFichier = path; // the frame has captioned the window already
+        setNomFichier(path);
         m_list.clear();
         m_list.setLines(agendafile::read(path));
         LitFiche();
@@ -429,33 +396,24 @@ void TAgenda::Charge(const QString &path)
     });
 }
 
-void TAgenda::SaveAs()
+bool TAgenda::finishEditing()
 {
-    errorhandler::run(this, [&] {
-        const QString name = m_module.askSaveName(this, m_nomFichier);
-        if (!name.isEmpty())
-            setNomFichier(name);
-        m_modified = true; // so that the Sauve that follows writes, whatever was answered
-    });
-}
-
-void TAgenda::Sauve()
-{
-    errorhandler::run(this, [&] { save(); });
-}
-
-bool TAgenda::save()
-{
-    if (!m_modified)
-        return true;
     EcritFiche();
-    if (m_nomFichier.isEmpty()) {
-        const QString name = m_module.askSaveName(this, m_nomFichier);
-        if (!name.isEmpty())
-            setNomFichier(name);
-        if (m_nomFichier.isEmpty())
-            return false;
-    }
+    return true;
+}
+
+QString TAgenda::askSaveName()
+{
+    return m_module.askSaveName(this, NomFichier());
+}
+
+QString TAgenda::saveName(const QString &chosen) const
+{
+    return agendafile::saveName(chosen);
+}
+
+bool TAgenda::writeFile(const QString &path)
+{
     bool lossless = true;
     const QByteArray bytes = agendafile::serialise(m_list, &lossless);
     if (!lossless
@@ -465,9 +423,7 @@ bool TAgenda::save()
                              {messageboxes::Answer::Oui, messageboxes::Answer::Non})
                != messageboxes::Answer::Oui)
         return false;
-    setNomFichier(agendafile::saveName(m_nomFichier));
-    agendafile::write(m_nomFichier, bytes);
-    m_modified = false;
+    agendafile::write(path, bytes);
     return true;
 }
 

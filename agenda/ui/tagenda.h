@@ -31,8 +31,7 @@ public:
 
     // What the frame calls.
     void Charge(const QString &path) override;
-    void Sauve() override;
-    void SaveAs() override;
+    bool Modifie() const override { return m_modified; }
     void Coupe(QStringList &rows) override;
     void Copie(QStringList &rows) override;
     void Colle(QStringList &rows) override;
@@ -51,10 +50,8 @@ public:
 
     // State, as the exports and the tests see it.
     const AgendaList &agendaList() const { return m_list; }
-    const QString &NomFichier() const { return m_nomFichier; }
     QDate currentDate() const { return m_date; }
     DaySettings settings() const { return m_settings; }
-    bool isModified() const { return m_modified; }
     bool isDayModified() const { return m_dayModified; }
     bool rangePending() const { return m_rangePending; }
     QString headingText() const;
@@ -89,7 +86,11 @@ public Q_SLOTS:
 
 protected:
     bool event(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void setModifie(bool modified) override { m_modified = modified; }
+    bool finishEditing() override;
+    QString askSaveName() override;
+    QString saveName(const QString &chosen) const override;
+    bool writeFile(const QString &path) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -101,8 +102,6 @@ private:
     void hookSubWindow();
     // Write back, change, read; a failing change leaves the day shown as it was.
     template <class Change> void changeDay(Change change);
-    bool save(); // Sauve's work; false when nothing could be written
-    void setNomFichier(const QString &name);
     void setModifiedFlags();
     void dropPendingRange();
     daypage::Page pageFromGrids() const;
@@ -111,7 +110,6 @@ private:
 
     AgendaModule &m_module;
     AgendaList m_list;
-    QString m_nomFichier;
     QDate m_date;
     DaySettings m_settings;
     bool m_modified = false;

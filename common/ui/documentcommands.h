@@ -15,10 +15,8 @@ class TexteCommands
 {
 public:
     virtual ~TexteCommands() = default;
-    // "Fichier"
+    // "Fichier" (saving is the DocumentWindow's)
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Sauve() {}
-    virtual void SaveAs() {}
     virtual void Imprime() {}
     virtual void Sauvehtm() {}
     virtual void Importer() {}
@@ -26,6 +24,7 @@ public:
     virtual void Apercu() {}
     // "Edition"
     virtual void Annule() {}
+    virtual void Retablit() {} // redo what Annule undid
     virtual void Coupe() {}
     virtual void Copie() {}
     virtual void Colle() {}
@@ -63,8 +62,6 @@ class TableurCommands
 public:
     virtual ~TableurCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Sauve() {}
-    virtual void SaveAs() {}
     virtual void Imprime() {}
     virtual void Coupe() {}
     virtual void Copie() {}
@@ -99,8 +96,6 @@ class FichierCommands
 public:
     virtual ~FichierCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Sauve() {}
-    virtual void SaveAs() {}
     virtual void Imprime(QObject *sender) { Q_UNUSED(sender); }
     virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
@@ -130,8 +125,6 @@ class AgendaCommands
 public:
     virtual ~AgendaCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Sauve() {}
-    virtual void SaveAs() {}
     virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Colle(QStringList &rows) { Q_UNUSED(rows); }

@@ -1,6 +1,8 @@
 // Base of the four kinds of document window the frame hosts: it knows its kind and the
-// frame's services. What each kind does is in its module; the frame reaches a kind's
-// operations through the matching interface of documentcommands.h.
+// frame's services, and it carries the life cycle every kind shares: the file name, the
+// modified state, saving under the kind's naming rule, and the question asked on closing.
+// What each kind does is in its module; the frame reaches a kind's other operations
+// through the matching interface of documentcommands.h.
 #pragma once
 
 #include "common/ui/frameservices.h"
@@ -18,7 +20,51 @@ public:
     DocKind kind() const { return m_kind; }
     FrameServices &frame() const { return m_frame; }
 
+    // Full path of the document's file; empty for a document never saved.
+    const QString &NomFichier() const { return m_nomFichier; }
+    // Unsaved changes exist.
+    virtual bool Modifie() const { return false; }
+    bool isModified() const { return Modifie(); }
+    // The name the user knows the document by: its file name without directory, else the
+    // window's caption ("Texte", "Tableur", "Fichier", "Agenda" for a new document).
+    QString displayName() const;
+    // Sets the file name and the caption that shows it.
+    void setNomFichier(const QString &path);
+
+    // Loads the file into this freshly created, empty window.
+    virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    // Writes a changed document under its name (asking one when it has none). True when
+    // the file was written; a refusal, a cancelled dialog or a failure writes nothing and
+    // keeps the name, the caption and the modified state as they were.
+    bool Sauve();
+    // Asks for a new name and writes the document under it, changed or not. True when the
+    // file was written; cancelled, nothing happens.
+    bool SaveAs();
+    // The question about unsaved changes: true when the window may close. "&Oui" saves
+    // (the window stays when the save does not happen), "&Non" drops the changes.
+    bool FormCloseQuery();
+    // Lets the window close without asking again (the frame asked every window already).
+    void agreeToClose(bool agreed) { m_closeAgreed = agreed; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    virtual void setModifie(bool modified) { Q_UNUSED(modified); }
+    // Ends the edits in progress so that the document holds them; false when the edit in
+    // progress is refused (its own message has been shown), which abandons the save.
+    virtual bool finishEditing() { return true; }
+    // The kind's save dialog: the chosen path, empty when cancelled.
+    virtual QString askSaveName() { return QString(); }
+    // The kind's naming rule: the file a chosen name is written to.
+    virtual QString saveName(const QString &chosen) const { return chosen; }
+    // Writes the document to `path`; throws VelmoraError on failure; false when the user
+    // declined a question of the kind (characters the format cannot hold).
+    virtual bool writeFile(const QString &path) { Q_UNUSED(path); return false; }
+
 private:
+    bool saveTo(const QString &chosen);
+
     DocKind m_kind;
     FrameServices &m_frame;
+    QString m_nomFichier;
+    bool m_closeAgreed = false;
 };

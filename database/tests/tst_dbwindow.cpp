@@ -66,7 +66,7 @@ private Q_SLOTS:
     void loadRefillsFieldNames();
     void loadOfMissingFileKeepsAnEmptyNamedWindow();
     void saveUnnamedAsksForAName();
-    void saveAsCancelledWritesUnderOldName();
+    void saveAsCancelledWritesNothing();
     void saveAppliesTheNameRule();
     void failedSaveIsReportedAndKeepsChanges();
     void unencodableCharacterAsksBeforeSaving();
@@ -146,8 +146,8 @@ void TestDbWindow::freshWindow()
     QCOMPARE(m_w->windowTitle(), QStringLiteral("Fichier"));
     QCOMPARE(m_w->size(), QSize(544, 375));
     QVERIFY(!m_w->cardShown());
-    QVERIFY(!m_w->modifie());
-    QVERIFY(m_w->nomFichier().isEmpty());
+    QVERIFY(!m_w->Modifie());
+    QVERIFY(m_w->NomFichier().isEmpty());
     ListGrid *g = m_w->listGrid();
     QCOMPARE(g->model()->rowCount(), 16384);
     QCOMPARE(g->model()->columnCount(), 32);
@@ -176,7 +176,7 @@ void TestDbWindow::typingFillsTheTable()
     typeText(QStringLiteral("Hélène"));
     // The text reaches the table while the cell is still being edited.
     QCOMPARE(m_w->table().cell(2, 3), QStringLiteral("Hélène"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     QCOMPARE(m_w->table().NbFiches, 3);
     QCOMPARE(m_w->table().NbChamps, 2);
     pressKey(Qt::Key_Tab);
@@ -229,7 +229,7 @@ void TestDbWindow::escapeRevertsAndDeleteEmpties()
     pressKey(Qt::Key_Delete);
     QVERIFY(m_w->table().rowIsEmpty(2));
     QCOMPARE(m_w->table().cell(1, 3), QStringLiteral("Martin"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 }
 
 void TestDbWindow::loadRefillsFieldNames()
@@ -237,11 +237,11 @@ void TestDbWindow::loadRefillsFieldNames()
     load(kWidths.left(3) + "0C8" + kWidths.mid(6) + "000001 Nom \r\n000003Ville\r\n000101Dupont\r\n");
     QCOMPARE(m_frame->fieldNames, (QStringList{"Nom", "Ville"}));
     QCOMPARE(m_frame->fieldNameRefills, 1);
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
     QCOMPARE(m_w->listGrid()->columnWidth(1), 200);
     QCOMPARE(m_w->listGrid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Nom "));
     QCOMPARE(m_w->listGrid()->model()->data(m_w->listModel()->cellIndex(1, 1)).toString(), QStringLiteral("Dupont"));
-    QCOMPARE(m_w->nomFichier(), m_dir->filePath(QStringLiteral("carnet.qvb")));
+    QCOMPARE(m_w->NomFichier(), m_dir->filePath(QStringLiteral("carnet.qvb")));
 }
 
 void TestDbWindow::loadOfMissingFileKeepsAnEmptyNamedWindow()
@@ -249,7 +249,7 @@ void TestDbWindow::loadOfMissingFileKeepsAnEmptyNamedWindow()
     const QString path = m_dir->filePath(QStringLiteral("absent.qvb"));
     m_w->Charge(path);
     QCOMPARE(m_log.errors, QStringList{QStringLiteral("Fichier introuvable")});
-    QCOMPARE(m_w->nomFichier(), path);
+    QCOMPARE(m_w->NomFichier(), path);
     QCOMPARE(m_w->table().NbFiches, 0);
     QCOMPARE(m_frame->fieldNameRefills, 1);
     QVERIFY(m_frame->fieldNames.isEmpty());
@@ -270,29 +270,27 @@ void TestDbWindow::saveUnnamedAsksForAName()
     m_w->SaveAs();
     m_w->Sauve();
     QCOMPARE(asked, 2);
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 0);
 
     const QString path = m_dir->filePath(QStringLiteral("neuf"));
     m_w->setSaveDialogHook([&](const QString &) { return path; });
     m_w->Sauve();
-    QVERIFY(!m_w->modifie());
-    QCOMPARE(m_w->nomFichier(), path + QStringLiteral(".qvb"));
+    QVERIFY(!m_w->Modifie());
+    QCOMPARE(m_w->NomFichier(), path + QStringLiteral(".qvb"));
     QCOMPARE(m_w->windowTitle(), QStringLiteral("neuf.qvb"));
     QCOMPARE(readFile(path + QStringLiteral(".qvb")), kWidths + "000101x\r\n");
 }
 
-void TestDbWindow::saveAsCancelledWritesUnderOldName()
+void TestDbWindow::saveAsCancelledWritesNothing()
 {
     load(kCarnet);
-    const QString path = m_w->nomFichier();
+    const QString path = m_w->NomFichier();
     writeFile(path, "remplacé");
     m_w->setSaveDialogHook([](const QString &) { return QString(); });
-    m_w->SaveAs();
-    QVERIFY(m_w->modifie());
-    m_w->Sauve();
-    QVERIFY(!m_w->modifie());
-    QCOMPARE(readFile(path), kCarnet);
+    QVERIFY(!m_w->SaveAs());
+    QVERIFY(!m_w->Modifie());
+    QCOMPARE(readFile(path), QByteArray("remplacé"));
     // Nothing changed: Sauve writes nothing.
     writeFile(path, "intact");
     m_w->Sauve();
@@ -307,7 +305,7 @@ void TestDbWindow::saveAppliesTheNameRule()
     typeText(QStringLiteral("Petit"));
     m_w->Sauve();
     const QString expected = m_dir->filePath(QStringLiteral("mes.docs/carnet.qvb"));
-    QCOMPARE(m_w->nomFichier(), expected);
+    QCOMPARE(m_w->NomFichier(), expected);
     QCOMPARE(readFile(expected), kCarnet + "000401Petit\r\n");
     QCOMPARE(m_w->windowTitle(), QStringLiteral("carnet.qvb"));
 }
@@ -315,7 +313,7 @@ void TestDbWindow::saveAppliesTheNameRule()
 void TestDbWindow::failedSaveIsReportedAndKeepsChanges()
 {
     load(kCarnet);
-    const QString path = m_w->nomFichier();
+    const QString path = m_w->NomFichier();
     m_w->setCurrentCell(1, 1);
     typeText(QStringLiteral("Z"));
     {
@@ -325,25 +323,25 @@ void TestDbWindow::failedSaveIsReportedAndKeepsChanges()
         m_w->Sauve();
     }
     QCOMPARE(m_log.errors.size(), 1);
-    QVERIFY(m_log.errors.first().startsWith(QStringLiteral("Ne peut ouvrir le fichier")));
-    QVERIFY(m_w->modifie());
+    QCOMPARE(m_log.errors.first(), QStringLiteral("Ne peut créer le fichier %1").arg(path));
+    QVERIFY(m_w->Modifie());
     QCOMPARE(readFile(path), kCarnet);
 }
 
 void TestDbWindow::unencodableCharacterAsksBeforeSaving()
 {
     load(kCarnet);
-    const QString path = m_w->nomFichier();
+    const QString path = m_w->NomFichier();
     m_w->listModel()->setData(m_w->listModel()->cellIndex(2, 1), QStringLiteral("Łódź"));
     m_log.answer = Answer::Annuler;
     m_w->Sauve();
     QCOMPARE(m_log.shown.size(), 1);
     QVERIFY(m_log.lastText().contains(QStringLiteral("« Ł » (fiche 1, champ 2)")));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     QCOMPARE(readFile(path), kCarnet);
     m_log.answer = Answer::Oui;
     m_w->Sauve();
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
     QVERIFY(readFile(path).contains("000102?\xF3" "d?\r\n"));
 }
 
@@ -411,7 +409,7 @@ void TestDbWindow::cardView()
     card->item(0, 1)->setText(QStringLiteral("oublié"));
     m_w->VueFiche();
     QCOMPARE(card->item(0, 1)->text(), QStringLiteral("DUPUIS"));
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
     // Back to the list: the list shows the card's record.
     QTest::mouseClick(m_w->navigationButton(3), Qt::LeftButton);
     m_w->VueListe();
@@ -435,7 +433,7 @@ void TestDbWindow::cardNavigationKeys()
     pressKey(Qt::Key_PageUp);
     QCOMPARE(m_w->ficheCourante(), 3);
     QCOMPARE(m_w->table().cell(1, 4), QStringLiteral("Neuf"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     for (int i = 0; i < 5; ++i)
         pressKey(Qt::Key_PageUp);
     QCOMPARE(m_w->ficheCourante(), 1);
@@ -453,7 +451,7 @@ void TestDbWindow::cardZeroRenamesFields()
     m_w->VueListe();
     QCOMPARE(m_w->table().name(1), QStringLiteral("Prénom"));
     QCOMPARE(m_w->listGrid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Prénom"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 }
 
 void TestDbWindow::cardEditsSetModifie()
@@ -464,7 +462,7 @@ void TestDbWindow::cardEditsSetModifie()
     m_w->cardGrid()->setCurrentCell(1, 1);
     typeText(QStringLiteral("Nice"));
     m_w->VueListe();
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     QCOMPARE(m_w->table().cell(2, 6), QStringLiteral("Nice"));
     // A card past the last record that now holds text is saved with the others.
     QCOMPARE(m_w->table().NbFiches, 6);
@@ -482,14 +480,14 @@ void TestDbWindow::clipboardRecords()
     QCOMPARE(clip[1], QStringLiteral("Paris"));
     QVERIFY(m_w->table().cell(1, 1).isEmpty());
     QCOMPARE(m_w->table().cell(32, 1), QStringLiteral("trente-deux")); // field 32 stays
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 
     load(kCarnet, QStringLiteral("autre.qvb"));
     m_w->Colle(clip);
     QCOMPARE(m_w->table().NbFiches, 4);
     QCOMPARE(m_w->table().cell(1, 4), QStringLiteral("Dupont"));
     QCOMPARE(m_w->table().cell(32, 4), QString());
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 
     // Copy of a range of rows, whatever columns are selected.
     QItemSelectionModel *sel = m_w->listGrid()->selectionModel();
@@ -534,7 +532,7 @@ void TestDbWindow::pasteIntoFullDatabaseIsRefused()
     m_w->Colle(clip);
     QCOMPARE(m_log.shown.size(), 1);
     QVERIFY(m_log.lastText().startsWith(QStringLiteral("Collage impossible")));
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
 }
 
 void TestDbWindow::insertAndDeleteRecords()
@@ -546,7 +544,7 @@ void TestDbWindow::insertAndDeleteRecords()
     QCOMPARE(m_w->table().cell(1, 3), QStringLiteral("DUPUIS"));
     QCOMPARE(m_w->listModel()->headerData(1, Qt::Vertical).toString(), QString());
     QCOMPARE(m_w->listModel()->headerData(2, Qt::Vertical).toString(), QStringLiteral("2"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     m_w->setCurrentCell(1, 1);
     m_w->SupLig();
     QCOMPARE(m_w->table().cell(1, 1), QString());
@@ -566,7 +564,7 @@ void TestDbWindow::insertAndDeleteRecords()
     QCOMPARE(m_log.lastText(),
              QStringLiteral("Insertion impossible : la base de données contient déjà 16384 fiches, le maximum."));
     QCOMPARE(m_w->table().cell(1, 16384), QStringLiteral("dernier"));
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
 }
 
 void TestDbWindow::insertAndDeleteFields()
@@ -577,7 +575,7 @@ void TestDbWindow::insertAndDeleteFields()
     QCOMPARE(m_w->table().NbChamps, 3);
     QCOMPARE(m_w->listModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nom"));
     QCOMPARE(m_w->table().cell(2, 1), QStringLiteral("Dupont"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     m_w->SupCol();
     QCOMPARE(m_w->table().name(1), QStringLiteral("Nom"));
     QCOMPARE(m_w->table().NbChamps, 3);
@@ -607,7 +605,7 @@ void TestDbWindow::listOnlyCommandsInCardView()
     }
     QCOMPARE(m_w->table().NbChamps, 2);
     QCOMPARE(m_w->table().cell(1, 1), QStringLiteral("Dupont"));
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
 }
 
 void TestDbWindow::findAndContinue()
@@ -672,7 +670,7 @@ void TestDbWindow::replaceInCurrentField()
     QCOMPARE(m_w->table().cell(2, 1), QStringLiteral("Lutèce"));
     QCOMPARE(m_w->table().cell(2, 4), QStringLiteral("Lutèce-Plage"));
     QCOMPARE(m_log.lastText(), QStringLiteral("2 occurrences remplacées."));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     // Another field is not touched.
     m_w->setCurrentCell(1, 1);
     m_w->Remplacer();
@@ -705,7 +703,7 @@ void TestDbWindow::sortThroughDialog()
     QCOMPARE(m_w->table().cell(2, 3), QStringLiteral("arras"));
     QCOMPARE(m_w->table().cell(1, 3), QStringLiteral("a"));
     QCOMPARE(m_w->listModel()->headerData(0, Qt::Vertical).toString(), QStringLiteral("3"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     m_w->Sauve(); // no name: nothing to check but that it does not crash without a hook
 }
 
@@ -719,7 +717,7 @@ void TestDbWindow::sortCancelled()
     m_w->Trier();
     QCOMPARE(m_w->champTri(), 0);
     QCOMPARE(m_w->table().cell(1, 1), QStringLiteral("Dupont"));
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
 }
 
 void TestDbWindow::fieldDialog()
@@ -757,7 +755,7 @@ void TestDbWindow::fieldDialog()
     QCOMPARE(m_w->table().name(3), QStringLiteral("Commune"));
     QCOMPARE(m_w->table().cell(2, 1), QStringLiteral("sans nom")); // data do not move
     QCOMPARE(m_w->listModel()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Commune"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 
     // "Annuler" changes nothing.
     load(kCarnet, QStringLiteral("b.qvb"));
@@ -770,7 +768,7 @@ void TestDbWindow::fieldDialog()
     });
     m_w->Champs();
     QCOMPARE(m_w->table().NbChamps, 2);
-    QVERIFY(!m_w->modifie());
+    QVERIFY(!m_w->Modifie());
 }
 
 void TestDbWindow::fieldDialogRefuses33rdName()
@@ -804,7 +802,7 @@ void TestDbWindow::movingARowMovesTheRecord()
     QCOMPARE(m_w->table().cell(1, 1), QStringLiteral("DUPUIS"));
     QCOMPARE(m_w->table().NbFiches, 6);
     QCOMPARE(m_w->listModel()->headerData(5, Qt::Vertical).toString(), QStringLiteral("1"));
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
 }
 
 void TestDbWindow::movingAColumnMovesTheField()
@@ -823,9 +821,9 @@ void TestDbWindow::resizingAColumnIsSaved()
 {
     load(kCarnet);
     m_w->listGrid()->horizontalHeader()->resizeSection(1, 5000); // capped by the header
-    QVERIFY(m_w->modifie());
+    QVERIFY(m_w->Modifie());
     m_w->Sauve();
-    QVERIFY(readFile(m_w->nomFichier()).startsWith("0A0FFF0A0"));
+    QVERIFY(readFile(m_w->NomFichier()).startsWith("0A0FFF0A0"));
 }
 
 void TestDbWindow::bornesAndContenu()

@@ -162,7 +162,7 @@ int TFichier::runDialog(QDialog &dialog)
     return m_dialogHook ? m_dialogHook(dialog) : dialog.exec();
 }
 
-void TFichier::setModifie()
+void TFichier::markModified()
 {
     m_modifie = true;
 }
@@ -210,7 +210,7 @@ void TFichier::recordsChanged(int first, int last)
 
 void TFichier::cellEdited(int field, int record)
 {
-    setModifie();
+    markModified();
     m_table.NbFiches = std::max(m_table.NbFiches, record);
     m_table.NbChamps = std::max(m_table.NbChamps, field);
 }
@@ -238,7 +238,7 @@ void TFichier::rowMoved(int logical, int oldVisual, int newVisual)
     m_table.moveRow(oldVisual + 1, newVisual + 1);
     // Rows shifted past the last record must stay within what is saved.
     m_table.NbFiches = std::max(m_table.NbFiches, m_table.lastUsedRow());
-    setModifie();
+    markModified();
     recordsChanged(std::min(oldVisual, newVisual) + 1, std::max(oldVisual, newVisual) + 1);
     setCurrentCell(currentField(), newVisual + 1);
 }
@@ -253,7 +253,7 @@ void TFichier::columnMoved(int logical, int oldVisual, int newVisual)
     commitEdits();
     m_table.moveField(oldVisual + 1, newVisual + 1);
     m_table.NbChamps = std::max(m_table.NbChamps, m_table.lastUsedField());
-    setModifie();
+    markModified();
     applyWidths();
     m_model->refreshAll();
     setCurrentCell(newVisual + 1, currentRecord());
@@ -265,7 +265,7 @@ void TFichier::columnResized(int logical, int oldSize, int newSize)
     if (m_settingWidths)
         return;
     m_table.setWidth(logical + 1, newSize);
-    setModifie();
+    markModified();
 }
 
 // ---- file -------------------------------------------------------------------------------
@@ -273,7 +273,7 @@ void TFichier::columnResized(int logical, int oldSize, int newSize)
 void TFichier::Charge(const QString &path)
 {
     commitEdits();
-    m_nomFichier = path;
+    setNomFichier(path);
     m_table = Table();
     QString failure;
     try {
@@ -295,82 +295,45 @@ void TFichier::Charge(const QString &path)
         errorhandler::show(this, failure);
 }
 
-void TFichier::Sauve()
+bool TFichier::finishEditing()
 {
     commitEdits();
     if (cardShown())
         EcritFiche();
-    errorhandler::run(this, [&] {
-        if (!m_modifie)
-            return;
-        if (m_nomFichier.isEmpty()) {
-            SaveAs();
-            if (m_nomFichier.isEmpty())
-                return;
-        }
-        const qvb::CellPosition bad = qvb::firstUnencodable(m_table);
-        if (bad.field != 0) {
-            const QString where = bad.row == 0 ? QStringLiteral("nom du champ %1").arg(bad.field)
-                                               : QStringLiteral("fiche %1, champ %2").arg(bad.row).arg(bad.field);
-            const auto answer = messageboxes::ask(
-                this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
-                QStringLiteral("Le caractère « %1 » (%2) ne peut pas être enregistré dans un fichier .qvb : "
-                               "il sera remplacé par « ? », comme les autres caractères dans ce cas.\n"
-                               "Enregistrer quand même ?")
-                    .arg(bad.character)
-                    .arg(where),
-                {messageboxes::Answer::Oui, messageboxes::Answer::Annuler});
-            if (answer != messageboxes::Answer::Oui)
-                return;
-        }
-        m_nomFichier = qvb::normalizedName(m_nomFichier);
-        qvb::save(m_nomFichier, m_table);
-        m_modifie = false;
-        setWindowTitle(QFileInfo(m_nomFichier).fileName());
-    });
+    return true;
 }
 
-void TFichier::SaveAs()
+QString TFichier::askSaveName()
 {
-    commitEdits();
-    const QString chosen = m_saveDialogHook
-        ? m_saveDialogHook(m_nomFichier)
-        : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), m_nomFichier,
-                                       QStringLiteral("Fichiers (*.qvb)"));
-    if (!chosen.isEmpty())
-        m_nomFichier = chosen;
-    // Confirmed or not, the Sauve that follows writes the file.
-    m_modifie = true;
+    return m_saveDialogHook ? m_saveDialogHook(NomFichier())
+                            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
+                                                           QStringLiteral("Fichiers (*.qvb)"));
 }
 
-// ---- closing ----------------------------------------------------------------------------
-
-bool TFichier::FormCloseQuery()
+QString TFichier::saveName(const QString &chosen) const
 {
-    commitEdits();
-    if (cardShown())
-        EcritFiche();
-    if (!m_modifie)
-        return true;
-    const QString name = m_nomFichier.isEmpty() ? windowTitle() : m_nomFichier;
-    switch (messageboxes::askSaveChanges(this, name)) {
-    case messageboxes::Answer::Oui:
-        Sauve();
-        // A cancelled or failed save keeps the window and its changes.
-        return !m_modifie;
-    case messageboxes::Answer::Non:
-        return true;
-    default:
-        return false;
+    return qvb::normalizedName(chosen);
+}
+
+bool TFichier::writeFile(const QString &path)
+{
+    const qvb::CellPosition bad = qvb::firstUnencodable(m_table);
+    if (bad.field != 0) {
+        const QString where = bad.row == 0 ? QStringLiteral("nom du champ %1").arg(bad.field)
+                                           : QStringLiteral("fiche %1, champ %2").arg(bad.row).arg(bad.field);
+        const auto answer = messageboxes::ask(
+            this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
+            QStringLiteral("Le caractère « %1 » (%2) ne peut pas être enregistré dans un fichier .qvb : "
+                           "il sera remplacé par « ? », comme les autres caractères dans ce cas.\n"
+                           "Enregistrer quand même ?")
+                .arg(bad.character)
+                .arg(where),
+            {messageboxes::Answer::Oui, messageboxes::Answer::Annuler});
+        if (answer != messageboxes::Answer::Oui)
+            return false;
     }
-}
-
-void TFichier::closeEvent(QCloseEvent *event)
-{
-    if (FormCloseQuery())
-        event->accept();
-    else
-        event->ignore();
+    qvb::save(path, m_table);
+    return true;
 }
 
 // ---- card view --------------------------------------------------------------------------
@@ -427,7 +390,7 @@ void TFichier::EcritFiche()
     }
     if (!changed)
         return;
-    setModifie();
+    markModified();
     // A card past the last record that now holds text becomes the last record.
     if (m_ficheCourante > m_table.NbFiches && !m_table.rowIsEmpty(m_ficheCourante))
         m_table.NbFiches = m_ficheCourante;

@@ -43,8 +43,7 @@ public:
 
     // FichierCommands
     void Charge(const QString &path) override;
-    void Sauve() override;
-    void SaveAs() override;
+    bool Modifie() const override { return m_modifie; }
     void Imprime(QObject *sender) override;
     void Coupe(QStringList &rows) override;
     void Copie(QStringList &rows) override;
@@ -73,8 +72,6 @@ public:
 
     // State, as the rest of the program and the tests see it.
     const Table &table() const { return m_table; }
-    const QString &nomFichier() const { return m_nomFichier; }
-    bool modifie() const { return m_modifie; }
     int ficheCourante() const { return m_ficheCourante; }
     int champTri() const { return m_champTri; }
     bool cardShown() const;
@@ -101,14 +98,17 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void setModifie(bool modified) override { m_modifie = modified; }
+    bool finishEditing() override;
+    QString askSaveName() override;
+    QString saveName(const QString &chosen) const override;
+    bool writeFile(const QString &path) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FormCreate();
     void buildCardPage(QWidget *page);
-    bool FormCloseQuery();
     void LitFiche();
     void EcritFiche();
     // Ends the edits in progress in both grids.
@@ -116,7 +116,7 @@ private:
     // True in list view; else tells that the list view is needed.
     bool needListView();
     int runDialog(QDialog &dialog);
-    void setModifie();
+    void markModified();
     void applyWidths();
     void afterTableChange();
     void recordsChanged(int first, int last);
@@ -141,7 +141,6 @@ private:
     QToolButton *m_navButtons[4] = {};
     CardGrid *StringGrid2 = nullptr;
 
-    QString m_nomFichier;
     bool m_modifie = false;
     int m_ficheCourante = 0;
     int m_champTri = 0;

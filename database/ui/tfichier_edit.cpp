@@ -43,7 +43,7 @@ void TFichier::appendRecordFields(int row, QStringList &rows, bool cut)
         rows.append(m_table.cell(f, row));
         if (cut && !m_table.cell(f, row).isEmpty()) {
             m_table.setCell(f, row, QString());
-            setModifie();
+            markModified();
         }
     }
 }
@@ -113,7 +113,7 @@ void TFichier::Colle(QStringList &rows)
     m_table.NbFiches = first + count - 1;
     // Pasted fields past the last one in use would be shown but never saved.
     m_table.NbChamps = std::max(m_table.NbChamps, lastField);
-    setModifie();
+    markModified();
     recordsChanged(first, m_table.NbFiches);
 }
 
@@ -129,7 +129,7 @@ void TFichier::InsLig()
                    .arg(Table::kMaxRecords));
         return;
     case Table::Edit::Done:
-        setModifie();
+        markModified();
         recordsChanged(r, m_table.lastRecord());
         return;
     case Table::Edit::Nothing:
@@ -145,7 +145,7 @@ void TFichier::SupLig()
         return;
     const int r = currentRecord();
     if (m_table.deleteRecord(r) == Table::Edit::Done) {
-        setModifie();
+        markModified();
         recordsChanged(r, m_table.lastRecord());
     }
 }
@@ -162,7 +162,7 @@ void TFichier::InsCol()
                    .arg(Table::kMaxFields));
         return;
     case Table::Edit::Done:
-        setModifie();
+        markModified();
         break;
     case Table::Edit::Nothing:
         break;
@@ -177,7 +177,7 @@ void TFichier::SupCol()
         return;
     WaitCursor wait;
     if (m_table.deleteField(currentField()) == Table::Edit::Done)
-        setModifie();
+        markModified();
     m_model->refreshAll();
 }
 
@@ -192,6 +192,6 @@ void TFichier::Champs()
     if (!dialog.Result())
         return;
     fieldnaming::apply(m_table, dialog.entries());
-    setModifie();
+    markModified();
     m_model->refreshNames();
 }

@@ -65,7 +65,7 @@ void TFichier::Remplacer()
         return;
     const recordsearch::Replacement done = recordsearch::replace(m_table, currentField(), search, replacement);
     if (done.count > 0) {
-        setModifie();
+        markModified();
         afterTableChange();
     }
     QString message = done.count == 0   ? QStringLiteral("Aucune occurrence remplacée.")
@@ -99,7 +99,7 @@ void TFichier::Trier()
         return;
     // The key is the chosen field itself, wherever unnamed fields stand before it.
     recordsort::sortRecords(m_table, fields[key - 1], order == 1);
-    setModifie();
+    markModified();
     afterTableChange();
 }
 

@@ -5,7 +5,11 @@
 namespace commandstate {
 namespace {
 
-enum class Rule { AnyWindow, TextSheetBase, TextBase, TextSheet, Text, Sheet, Base, Agenda, TextAndBase };
+struct Rule
+{
+    unsigned served;          // kinds the command acts on
+    bool needsBase = false;   // also needs an open database (the mail merge reads one)
+};
 
 const QHash<QString, Rule> &table()
 {
@@ -15,24 +19,25 @@ const QHash<QString, Rule> &table()
             for (const char *n : names)
                 h.insert(QString::fromLatin1(n), r);
         };
-        put(Rule::AnyWindow, {"FileCloseItem", "FileSaveItem", "FileSaveAsItem", "CutItem", "CopyItem",
-                              "PasteItem", "SaveBtn", "CutBtn", "CopyBtn", "PasteBtn", "WindowCascadeItem",
-                              "WindowTileItem", "WindowArrangeItem", "WindowMinimizeItem", "SpeedButton9",
-                              "Imprimer1"});
-        put(Rule::TextSheetBase, {"Insrerligne1", "Insrercolonne1", "Supprimerligne1", "Supprimercolonne1"});
-        put(Rule::TextBase, {"Chercher1", "Remplacer1", "Continuer1"});
-        put(Rule::TextSheet, {"Police1", "BoldButton", "ItalButton", "UnderButton", "Toutslectionner1"});
-        put(Rule::Text, {"Annuler1", "SpeedButton1", "LeftButton", "RightButton", "CenterButton", "Dateheure1",
-                         "Changerlacasse1", "Caractresspciaux1", "Enveloppes1", "EnvButton", "Tabulations1",
-                         "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1", "EnregistrerauformatHTML1",
-                         "Paragraphe1", "Miseenpage1", "Importer1", "Champbasededonne1",
-                         "Aperuavantimpression1"});
-        put(Rule::Sheet, {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1",
-                          "Figercolonnes1", "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1",
-                          "Largeurcolonne1", "Hauteurligne1", "Trier2"});
-        put(Rule::Base, {"Champs1", "Liste1", "Fiche1", "Trier1", "Enveloppes2"});
-        put(Rule::Agenda, {"Journe1", "Grouper1", "Supprimertendue1", "Journe2", "Semaine1"});
-        put(Rule::TextAndBase, {"Publipostage1"});
+        put({AllKinds}, {"FileCloseItem", "FileSaveItem", "FileSaveAsItem", "CutItem", "CopyItem", "PasteItem",
+                         "SaveBtn", "CutBtn", "CopyBtn", "PasteBtn", "WindowCascadeItem", "WindowTileItem",
+                         "WindowArrangeItem", "WindowMinimizeItem"});
+        // The agenda window prints nothing.
+        put({TextBit | SheetBit | BaseBit}, {"SpeedButton9", "Imprimer1"});
+        put({SheetBit | BaseBit}, {"Insrerligne1", "Insrercolonne1", "Supprimerligne1", "Supprimercolonne1"});
+        put({TextBit | BaseBit}, {"Chercher1", "Remplacer1", "Continuer1"});
+        put({TextBit | SheetBit}, {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton",
+                                   "RightButton", "CenterButton"});
+        put({TextBit}, {"Annuler1", "Retablir1", "SpeedButton1", "Toutslectionner1", "Dateheure1",
+                        "Changerlacasse1", "Caractresspciaux1", "Enveloppes1", "EnvButton", "Tabulations1",
+                        "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1", "EnregistrerauformatHTML1",
+                        "Paragraphe1", "Miseenpage1", "Importer1", "Champbasededonne1", "Aperuavantimpression1"});
+        put({SheetBit}, {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1",
+                         "Figercolonnes1", "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1",
+                         "Largeurcolonne1", "Hauteurligne1", "Trier2", "Graphique1"});
+        put({BaseBit}, {"Champs1", "Liste1", "Fiche1", "Trier1", "Enveloppes2"});
+        put({AgendaBit}, {"Journe1", "Grouper1", "Supprimertendue1", "Journe2", "Semaine1"});
+        put({TextBit, true}, {"Publipostage1"});
         return h;
     }();
     return t;
@@ -45,19 +50,14 @@ bool isEnabled(const QString &component, const DocumentCounts &c)
     const auto it = table().constFind(component);
     if (it == table().constEnd())
         return true;
-    const bool t = c.textes > 0, s = c.tableurs > 0, d = c.fichiers > 0, a = c.agendas > 0;
-    switch (*it) {
-    case Rule::AnyWindow: return c.windows > 0;
-    case Rule::TextSheetBase: return t || s || d;
-    case Rule::TextBase: return t || d;
-    case Rule::TextSheet: return t || s;
-    case Rule::Text: return t;
-    case Rule::Sheet: return s;
-    case Rule::Base: return d;
-    case Rule::Agenda: return a;
-    case Rule::TextAndBase: return t && d;
-    }
-    return true;
+    unsigned open = 0;
+    if (c.textes > 0) open |= TextBit;
+    if (c.tableurs > 0) open |= SheetBit;
+    if (c.fichiers > 0) open |= BaseBit;
+    if (c.agendas > 0) open |= AgendaBit;
+    if (it->needsBase && !(open & BaseBit))
+        return false;
+    return (open & it->served) != 0;
 }
 
 QStringList governedComponents()
@@ -65,6 +65,21 @@ QStringList governedComponents()
     QStringList names = table().keys();
     names.sort();
     return names;
+}
+
+unsigned servedKinds(const QString &component)
+{
+    const auto it = table().constFind(component);
+    return it == table().constEnd() ? 0 : it->served;
+}
+
+int reachedWindow(const QList<int> &recentKinds, unsigned served)
+{
+    // The active window comes first, so it wins whenever it is of a served kind.
+    for (int i = 0; i < recentKinds.size(); ++i)
+        if (served & kindBit(recentKinds[i]))
+            return i;
+    return -1;
 }
 
 } // namespace commandstate

@@ -4,11 +4,22 @@
 // row clipboards, the address file, and the window menu.
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
+#include "common/ui/errorhandler.h"
+#include "common/ui/messageboxes.h"
+#include "database/tests/readonlydir.h"
+#include "agenda/ui/agendamodule.h"
+#include "agenda/ui/tagenda.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
 #include "shell/ui/tmainform.h"
+#include "database/ui/tfichier.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/ttableur.h"
+#include "text/ui/richedit.h"
 #include "text/ui/textmodule.h"
+#include "text/ui/ttexte.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -40,8 +51,12 @@ class FakeTexte : public DocumentWindow, public TexteCommands
 public:
     FakeTexte(FrameServices &f, Log &log) : DocumentWindow(DocKind::Texte, f), m_log(log) {}
     void Charge(const QString &p) override { m_log.calls << u"Texte.Charge(%1)"_s.arg(p); }
-    void Sauve() override { m_log.calls << u"Texte.Sauve"_s; }
-    void SaveAs() override { m_log.calls << u"Texte.SaveAs"_s; }
+    // Changed from the start, so that "Enregistrer" writes.
+    bool Modifie() const override { return changed; }
+    void setModifie(bool m) override { changed = m; }
+    QString askSaveName() override { m_log.calls << u"Texte.SaveAs"_s; return u"nouveau.qvt"_s; }
+    bool writeFile(const QString &) override { m_log.calls << u"Texte.Sauve"_s; return true; }
+    bool changed = true;
     void Imprime() override { m_log.calls << u"Texte.Imprime"_s; }
     void Coupe() override { m_log.calls << u"Texte.Coupe"_s; }
     void Bullets(bool on) override { m_log.calls << u"Texte.Bullets(%1)"_s.arg(on); }
@@ -98,7 +113,10 @@ class FakeAgenda : public DocumentWindow, public AgendaCommands
 public:
     FakeAgenda(FrameServices &f, Log &log) : DocumentWindow(DocKind::Agenda, f), m_log(log) {}
     void Coupe(QStringList &rows) override { clipboard = &rows; m_log.calls << u"Agenda.Coupe"_s; }
-    void Sauve() override { m_log.calls << u"Agenda.Sauve"_s; }
+    bool Modifie() const override { return changed; }
+    void setModifie(bool m) override { changed = m; }
+    bool writeFile(const QString &) override { m_log.calls << u"Agenda.Sauve"_s; return true; }
+    bool changed = true;
     QStringList *clipboard = nullptr;
 
 private:
@@ -115,8 +133,8 @@ private Q_SLOTS:
     void cleanup();
     void startStateOnlyAlwaysEnabled();
     void newWindowsBookkeeping();
-    void olderWindowOfKindReachesNothing();
-    void closedWindowReachesNothing();
+    void olderWindowOfKindIsReached();
+    void closedWindowsDisableTheirCommands();
     void setStylesDoesNotEcho();
     void toolbarActsOnText();
     void spinnerReadsTypedValue();
@@ -135,10 +153,21 @@ private Q_SLOTS:
     void f1OnMenuOpensItsTopic();
     void f1InWindowOpensItsTopic();
     void addressFileReadHereWrittenToProgramDir();
+    void olderRealWindowsGetTheCommands();
+    void shortcutsShownInMenus_data();
+    void shortcutsShownInMenus();
+    void noKeyBoundTwice();
+    void cancelStopsTheQuitAtOnce();
+    void saveNameRuleAsksBeforeReplacing_data();
+    void saveNameRuleAsksBeforeReplacing();
+    void failedSaveKeepsNameAndCaption_data();
+    void failedSaveKeepsNameAndCaption();
 
 private:
     std::unique_ptr<TMainForm> form;
     Log log;
+    QStringList questions;
+    messageboxes::Answer answer = messageboxes::Answer::Non;
     QTemporaryDir dataDir;
     QString oldCwd;
     QTemporaryDir cwd;
@@ -170,6 +199,13 @@ void TestMainForm::init()
     oldCwd = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     log.calls.clear();
+    questions.clear();
+    // Close questions are answered "&Non" unless a test says otherwise.
+    answer = messageboxes::Answer::Non;
+    messageboxes::setResponder([this](const messageboxes::Shown &box) {
+        questions << box.text;
+        return answer;
+    });
     form = std::make_unique<TMainForm>();
     form->setWindowFactory([this](DocKind k, FrameServices &f) { return make(k, f); });
     form->show();
@@ -179,6 +215,7 @@ void TestMainForm::init()
 void TestMainForm::cleanup()
 {
     form.reset();
+    messageboxes::setResponder({});
     QDir::setCurrent(oldCwd);
 }
 
@@ -211,7 +248,7 @@ void TestMainForm::newWindowsBookkeeping()
     QVERIFY(form->action(u"SumButton"_s) == nullptr);
     QVERIFY(button("SumButton")->isEnabled());
     QVERIFY(button("BoldButton")->isEnabled());
-    QVERIFY(!button("LeftButton")->isEnabled()); // alignment waits for a text window
+    QVERIFY(button("LeftButton")->isEnabled()); // alignment acts on cells too
     QVERIFY(form->action(u"FileSaveItem"_s)->isEnabled());
     QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled());
     trigger("Fichier1");
@@ -221,45 +258,49 @@ void TestMainForm::newWindowsBookkeeping()
     QVERIFY(form->action(u"Grouper1"_s)->isEnabled());
 }
 
-void TestMainForm::olderWindowOfKindReachesNothing()
+void TestMainForm::olderWindowOfKindIsReached()
 {
     trigger("Texte1");
-    DocumentWindow *first = form->dernier(DocKind::Texte);
+    auto *first = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
     trigger("Texte1");
-    DocumentWindow *second = form->dernier(DocKind::Texte);
+    auto *second = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
     QVERIFY(first != second);
     QCOMPARE(form->nb(DocKind::Texte), 2);
     activate(first);
-    QVERIFY(!form->reached(DocKind::Texte));
+    QCOMPARE(form->reached(DocKind::Texte), first);
     trigger("FileSaveItem");
+    QVERIFY(!first->changed); // the older window is the one saved
+    QVERIFY(second->changed);
     trigger("CutItem");
     QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
-    QCOMPARE(log.calls, QStringList());
+    QCOMPARE(log.calls, (QStringList{u"Texte.SaveAs"_s, u"Texte.Sauve"_s, u"Texte.Coupe"_s, u"Texte.Bold(1)"_s}));
+    // A command of another kind goes to the window of its kind used last: not the one
+    // created last.
+    trigger("Tableur1");
+    auto *sheet1 = form->dernier(DocKind::Tableur);
+    trigger("Tableur1");
+    activate(sheet1);
     activate(second);
-    trigger("FileSaveItem");
-    QCOMPARE(log.calls, QStringList{u"Texte.Sauve"_s});
-    // Close reaches any active window, the older ones included.
-    activate(first);
+    QCOMPARE(form->reached(DocKind::Tableur), sheet1);
+    QCOMPARE(form->reached(DocKind::Texte), second);
+    // Close reaches the active window.
     trigger("FileCloseItem");
-    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 1);
+    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 3);
+    QVERIFY(!form->mdiArea()->subWindowList().contains(nullptr));
 }
 
-void TestMainForm::closedWindowReachesNothing()
+void TestMainForm::closedWindowsDisableTheirCommands()
 {
     trigger("Texte1");
     trigger("FileCloseItem");
     QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
     QTRY_VERIFY(!form->dernier(DocKind::Texte)); // the reference is dropped with the window
-    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count never goes down
+    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count of windows made never goes down
     QTRY_VERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
-    QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
-    trigger("Dateheure1");
-    trigger("Puces1");
-    QCOMPARE(log.calls, QStringList());
-    // A new window of another kind is not reached by text commands.
+    QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled()); // nothing left to act on
     trigger("Fichier1");
-    trigger("Chercher1");
-    QCOMPARE(log.calls, QStringList());
+    QVERIFY(form->action(u"Chercher1"_s)->isEnabled());
+    QVERIFY(!form->action(u"Puces1"_s)->isEnabled());
 }
 
 void TestMainForm::setStylesDoesNotEcho()
@@ -360,13 +401,14 @@ void TestMainForm::checkMarks()
     trigger("Puces1");
     QVERIFY(!form->action(u"Puces1"_s)->isChecked());
     trigger("Texte1");
-    trigger("Figerlignes1");
+    trigger("Figerlignes1"); // with the text active, the spreadsheet freezes
     QVERIFY(form->action(u"Figerlignes1"_s)->isChecked());
     trigger("Puces1");
     trigger("Voircodesrtf1");
     trigger("Voircodesrtf1");
     QVERIFY(form->action(u"Puces1"_s)->isChecked());
-    QCOMPARE(log.calls, (QStringList{u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s, u"Texte.Codes(0)"_s}));
+    QCOMPARE(log.calls, (QStringList{u"Tableur.FixLigs(1)"_s, u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s,
+                                     u"Texte.Codes(0)"_s}));
     log.calls.clear();
     activate(form->dernier(DocKind::Tableur));
     trigger("Figerlignes1");
@@ -377,9 +419,9 @@ void TestMainForm::checkMarks()
     QVERIFY(form->action(u"Fiche1"_s)->isChecked());
     QVERIFY(!form->action(u"Liste1"_s)->isChecked());
     activate(form->dernier(DocKind::Texte));
-    trigger("Liste1"); // database not reached: ticks unchanged
-    QVERIFY(form->action(u"Fiche1"_s)->isChecked());
-    QVERIFY(!form->action(u"Liste1"_s)->isChecked());
+    trigger("Liste1"); // the database used last is reached from the text
+    QVERIFY(!form->action(u"Fiche1"_s)->isChecked());
+    QVERIFY(form->action(u"Liste1"_s)->isChecked());
 }
 
 void TestMainForm::rowClipboardsAreTheFramesAndSeparate()
@@ -411,15 +453,20 @@ void TestMainForm::printRouting()
     int dialogs = 0;
     form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
     trigger("Agenda1");
-    trigger("Imprimer1");
-    QCOMPARE(dialogs, 1);
-    QCOMPARE(log.calls, QStringList()); // an agenda prints nothing
+    QVERIFY(!form->action(u"Imprimer1"_s)->isEnabled()); // an agenda prints nothing
+    QVERIFY(!button("SpeedButton9")->isEnabled());
     trigger("Fichier1");
     QTest::mouseClick(button("SpeedButton9"), Qt::LeftButton);
-    QCOMPARE(dialogs, 1); // the toolbar prints without the dialog
+    QCOMPARE(dialogs, 0); // the toolbar prints without the dialog
+    QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
+    activate(form->dernier(DocKind::Agenda));
     form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return false; });
     trigger("Imprimer1"); // cancelled
+    QCOMPARE(dialogs, 1);
     QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
+    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
+    trigger("Imprimer1"); // from the agenda: the database used last prints
+    QCOMPARE(log.calls, (QStringList{u"Fichier.Imprime"_s, u"Fichier.Imprime"_s}));
 }
 
 void TestMainForm::envelopeSenderCopiedInEveryCase()
@@ -429,9 +476,9 @@ void TestMainForm::envelopeSenderCopiedInEveryCase()
     QCOMPARE(form->adresseExpediteur(), QStringList(4, QString()));
     trigger("Texte1");
     trigger("Tableur1");
-    trigger("Enveloppes1"); // text not reached, the sender is still copied
+    trigger("Enveloppes1"); // from the spreadsheet: the text used last prints
     QCOMPARE(form->adresseExpediteur(), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
-    QCOMPARE(log.calls, QStringList());
+    QCOMPARE(log.calls, QStringList{u"Texte.ImpEnv"_s});
 }
 
 void TestMainForm::mailMergeServicesForwardToCurrentBase()
@@ -572,6 +619,269 @@ void TestMainForm::addressFileReadHereWrittenToProgramDir()
     QCOMPARE(out.readAll(), QByteArray("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\n"));
     out.close();
     out.remove();
+}
+
+void TestMainForm::olderRealWindowsGetTheCommands()
+{
+    // The real windows, two of each kind: every command is tried on the older one.
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QTemporaryDir dir;
+    auto older = [this](const char *newItem, DocKind kind) {
+        trigger(newItem);
+        DocumentWindow *first = form->dernier(kind);
+        trigger(newItem);
+        activate(first);
+        return first;
+    };
+
+    // Spreadsheets: copy, paste, bold and centre on the older one, no text window made.
+    auto *s1 = qobject_cast<TTableur *>(older("Tableur1", DocKind::Tableur));
+    auto *s2 = qobject_cast<TTableur *>(form->dernier(DocKind::Tableur));
+    QVERIFY(s1 && s2 && s1 != s2);
+    QVERIFY(button("CenterButton")->isEnabled());
+    s1->F1Book1->workbook().setEntry(0, 1, 1, u"12"_s);
+    s1->F1Book1->SetActiveCell(1, 1);
+    trigger("CopyItem");
+    s1->F1Book1->SetActiveCell(2, 1);
+    trigger("PasteItem");
+    QCOMPARE(s1->F1Book1->workbook().displayText(0, 2, 1), u"12"_s);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QString name;
+    int size = 0, horizontal = 0, vertical = 0, orientation = 0;
+    bool bold = false, italic = false, underline = false, strike = false, outline = false, shadow = false, wrap = false;
+    unsigned colour = 0;
+    s1->F1Book1->GetFont(name, size, bold, italic, underline, strike, colour, outline, shadow);
+    QVERIFY(bold);
+    s1->F1Book1->GetAlignment(horizontal, wrap, vertical, orientation);
+    QCOMPARE(horizontal, int(sheet::AlignCenter));
+    QVERIFY(s2->F1Book1->workbook().displayText(0, 2, 1).isEmpty());
+    QVERIFY(!s2->Modifie());
+    s1->F1Book1->setFocus();
+    QTest::keyClick(s1->F1Book1, Qt::Key_I, Qt::ControlModifier);
+    s1->F1Book1->GetFont(name, size, bold, italic, underline, strike, colour, outline, shadow);
+    QVERIFY(bold && italic);
+
+    // Databases: a record inserted and the file saved in the older one.
+    const QString carnet = dir.filePath(u"carnet.qvb"_s);
+    QFile f(carnet);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000101Dupont\r\n000201Martin\r\n");
+    f.close();
+    form->openFile(carnet);
+    auto *d1 = qobject_cast<TFichier *>(form->dernier(DocKind::Fichier));
+    trigger("Fichier1");
+    activate(d1);
+    d1->setCurrentCell(1, 1);
+    trigger("Insrerligne1");
+    QCOMPARE(d1->table().NbFiches, 3);
+    trigger("FileSaveItem");
+    QVERIFY(!d1->Modifie());
+    QVERIFY(QFile(carnet).size() > 0);
+    QVERIFY(!qobject_cast<TFichier *>(form->dernier(DocKind::Fichier))->Modifie());
+
+    // Texts: select all and cut, then Ctrl+S, in the older one.
+    auto *t1 = qobject_cast<TTexte *>(older("Texte1", DocKind::Texte));
+    QTest::keyClicks(t1->RichEdit1, "Bonjour");
+    trigger("Toutslectionner1");
+    trigger("CutItem");
+    QVERIFY(t1->RichEdit1->toPlainText().isEmpty());
+    QTest::keyClicks(t1->RichEdit1, "Salut");
+    const QString lettre = dir.filePath(u"lettre"_s);
+    t1->saveDialogHook = [&](QString &p, int &) { p = lettre; return true; };
+    QTest::keyClick(t1->RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(lettre + u".qvt"_s));
+    QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
+    QVERIFY(!t1->Modifie());
+}
+
+void TestMainForm::shortcutsShownInMenus_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("key");
+    const std::pair<const char *, const char *> rows[] = {
+        {"Texte1", "Ctrl+N"}, {"FileOpenItem", "Ctrl+O"}, {"FileCloseItem", "Ctrl+W"}, {"FileSaveItem", "Ctrl+S"},
+        {"FileSaveAsItem", "Ctrl+Shift+S"}, {"Imprimer1", "Ctrl+P"}, {"FileExitItem", "Ctrl+Q"},
+        {"Annuler1", "Ctrl+Z"}, {"Retablir1", "Ctrl+Y"}, {"CutItem", "Ctrl+X"}, {"CopyItem", "Ctrl+C"},
+        {"PasteItem", "Ctrl+V"}, {"Toutslectionner1", "Ctrl+A"}, {"Chercher1", "Ctrl+F"},
+        {"Remplacer1", "Ctrl+H"}, {"Continuer1", "F3"}};
+    for (const auto &[component, key] : rows)
+        QTest::newRow(component) << QString::fromLatin1(component) << QString::fromLatin1(key);
+}
+
+void TestMainForm::shortcutsShownInMenus()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, key);
+    QAction *a = form->action(component);
+    QVERIFY(a);
+    QCOMPARE(a->shortcut(), QKeySequence(key)); // the first one is the one the menu shows
+    QVERIFY(a->isVisible());
+}
+
+void TestMainForm::noKeyBoundTwice()
+{
+    // Two actions of the frame on one key would both be dead (an ambiguous shortcut).
+    QHash<QKeySequence, QString> owner;
+    for (QAction *a : form->findChildren<QAction *>()) {
+        for (const QKeySequence &k : a->shortcuts()) {
+            QVERIFY2(!owner.contains(k), qPrintable(k.toString() + u" "_s + owner.value(k) + u" "_s + a->objectName()));
+            owner.insert(k, a->objectName());
+        }
+    }
+    QVERIFY(owner.contains(QKeySequence(u"Ctrl+B"_s)));
+    QVERIFY(owner.contains(QKeySequence(u"Ctrl+Shift+Z"_s)) || owner.contains(QKeySequence(u"Ctrl+Y"_s)));
+}
+
+void TestMainForm::cancelStopsTheQuitAtOnce()
+{
+    trigger("Texte1");
+    auto *older = dynamic_cast<FakeTexte *>(form->dernier(DocKind::Texte));
+    trigger("Agenda1");
+    dynamic_cast<FakeAgenda *>(form->dernier(DocKind::Agenda))->changed = false; // nothing to ask
+    trigger("Texte1");
+    older->setWindowTitle(u"ancien"_s);
+    // The active text is asked first; "Annuler" there: no other question, nothing closed.
+    answer = messageboxes::Answer::Annuler;
+    trigger("FileExitItem");
+    QCOMPARE(questions, QStringList{u"Sauver modifications dans Texte ?"_s});
+    QApplication::processEvents();
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+    QVERIFY(form->isVisible());
+    // "&Non" to the first, "Annuler" to the second: still nothing closed.
+    int asked = 0;
+    messageboxes::setResponder([&](const messageboxes::Shown &box) {
+        questions << box.text;
+        return ++asked == 1 ? messageboxes::Answer::Non : messageboxes::Answer::Annuler;
+    });
+    trigger("FileExitItem");
+    QCOMPARE(questions.mid(1), (QStringList{u"Sauver modifications dans Texte ?"_s,
+                                            u"Sauver modifications dans ancien ?"_s}));
+    QApplication::processEvents();
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
+    // Every question answered: each asked once, then the frame closes.
+    questions.clear();
+    messageboxes::setResponder([&](const messageboxes::Shown &box) {
+        questions << box.text;
+        return messageboxes::Answer::Non;
+    });
+    trigger("FileExitItem");
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(!form->isVisible());
+    QVERIFY(log.calls.isEmpty()); // nothing saved
+}
+
+namespace {
+// Makes the save dialog of a real window answer `chosen`.
+void answerSaveDialog(TMainForm &form, DocumentWindow *w, const QString &chosen)
+{
+    if (auto *t = qobject_cast<TTexte *>(w))
+        t->saveDialogHook = [chosen](QString &p, int &) { p = chosen; return true; };
+    else if (auto *s = qobject_cast<TTableur *>(w))
+        s->setSaveDialogHook([chosen] { return chosen; });
+    else if (auto *d = qobject_cast<TFichier *>(w))
+        d->setSaveDialogHook([chosen](const QString &) { return chosen; });
+    else
+        form.agendaModule().setSaveNameHook([chosen](QWidget *, const QString &) { return chosen; });
+}
+
+// A new real window of the kind, made through the frame, whose save dialog answers `chosen`.
+DocumentWindow *realWindow(TMainForm &form, DocKind kind, const QString &chosen)
+{
+    DocumentWindow *w = form.newDocument(kind);
+    answerSaveDialog(form, w, chosen);
+    return w;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+void TestMainForm::saveNameRuleAsksBeforeReplacing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("chosen");  // what the user types in the save dialog
+    QTest::addColumn<QString>("written"); // the file the naming rule makes of it
+    QTest::newRow("text without extension") << int(DocKind::Texte) << u"lettre"_s << u"lettre.qvt"_s;
+    QTest::newRow("spreadsheet cut at the first dot") << int(DocKind::Tableur) << u"bilan.2025.qvc"_s << u"bilan.qvc"_s;
+    QTest::newRow("database cut at the first dot") << int(DocKind::Fichier) << u"clients.2025.qvb"_s << u"clients.qvb"_s;
+    QTest::newRow("agenda cut at the first dot") << int(DocKind::Agenda) << u"rdv.old.qva"_s << u"rdv.qva"_s;
+}
+
+void TestMainForm::saveNameRuleAsksBeforeReplacing()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    form = std::make_unique<TMainForm>(); // the real windows
+    QTemporaryDir dir;
+    const QString other = dir.filePath(written);
+    QFile f(other);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("un autre fichier");
+    f.close();
+    DocumentWindow *w = realWindow(*form, DocKind(kind), dir.filePath(chosen));
+    const QString caption = w->windowTitle();
+    answer = messageboxes::Answer::Non;
+    QVERIFY(!w->SaveAs());
+    QCOMPARE(questions, QStringList{u"Le fichier %1 existe déjà. Voulez-vous le remplacer ?"_s.arg(other)});
+    QCOMPARE(contents(other), QByteArray("un autre fichier"));
+    QVERIFY(w->NomFichier().isEmpty());
+    QCOMPARE(w->windowTitle(), caption);
+    answer = messageboxes::Answer::Oui;
+    QVERIFY(w->SaveAs());
+    QVERIFY(contents(other) != QByteArray("un autre fichier"));
+    QCOMPARE(w->NomFichier(), other);
+    QCOMPARE(w->windowTitle(), written);
+    // Saved under that name since: no question any more.
+    questions.clear();
+    QVERIFY(w->SaveAs());
+    QVERIFY(questions.isEmpty());
+}
+
+void TestMainForm::failedSaveKeepsNameAndCaption_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("text") << int(DocKind::Texte) << u"lettre.qvt"_s;
+    QTest::newRow("spreadsheet") << int(DocKind::Tableur) << u"bilan.qvc"_s;
+    QTest::newRow("database") << int(DocKind::Fichier) << u"clients.qvb"_s;
+    QTest::newRow("agenda") << int(DocKind::Agenda) << u"rdv.qva"_s;
+}
+
+void TestMainForm::failedSaveKeepsNameAndCaption()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    form = std::make_unique<TMainForm>();
+    QStringList errors;
+    errorhandler::setSink([&](const QString &m) { errors << m; });
+    QTemporaryDir saved;
+    QTemporaryDir locked;
+    const QString target = locked.filePath(name);
+    DocumentWindow *w = realWindow(*form, DocKind(kind), saved.filePath(name));
+    QVERIFY(w->SaveAs());
+    const QString before = w->NomFichier();
+    QCOMPARE(w->windowTitle(), name);
+    answerSaveDialog(*form, w, target);
+    bool written = true;
+    {
+        ReadOnlyDir readOnly(locked.path());
+        if (!readOnly.active())
+            QSKIP("cannot make a folder read-only here");
+        written = w->SaveAs();
+    }
+    errorhandler::setSink({});
+    QVERIFY(!written);
+    QCOMPARE(errors, QStringList{u"Ne peut créer le fichier %1"_s.arg(target)});
+    QCOMPARE(w->NomFichier(), before);
+    QCOMPARE(w->windowTitle(), name);
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_MAIN(TestMainForm)

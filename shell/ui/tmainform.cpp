@@ -140,9 +140,23 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent *e)
 {
-    // Every document window asks its own question first; one refusal keeps the frame open.
+    // Every document window asks its own question first, the active one first. "Annuler"
+    // on any of them stops the quit at once: no further question, and no window closed,
+    // those already answered included (they will be asked again next time).
+    const QList<DocumentWindow *> windows = windowsByRecentUse();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (!windows[i]->FormCloseQuery()) {
+            for (qsizetype j = 0; j < i; ++j)
+                windows[j]->agreeToClose(false);
+            e->ignore();
+            return;
+        }
+        windows[i]->agreeToClose(true);
+    }
     m_mdi->closeAllSubWindows();
     if (!m_mdi->subWindowList().isEmpty()) {
+        for (DocumentWindow *w : windowsByRecentUse())
+            w->agreeToClose(false);
         e->ignore();
         return;
     }
@@ -249,12 +263,31 @@ DocumentWindow *TMainForm::activeDocument() const
     return sw ? qobject_cast<DocumentWindow *>(sw->widget()) : nullptr;
 }
 
-DocumentWindow *TMainForm::reached(DocKind kind) const
+QList<DocumentWindow *> TMainForm::windowsByRecentUse() const
 {
+    // The active window first, then the others from the most recently active (the
+    // activation history ends with the latest); a window closing is out already.
     DocumentWindow *active = activeDocument();
-    // Identity, not class: an older window of the kind reaches nothing, and a window that
-    // has been destroyed has already dropped out of m_dernier (QPointer).
-    return (active && active == m_dernier[int(kind)].data()) ? active : nullptr;
+    QList<DocumentWindow *> windows;
+    if (active)
+        windows.append(active);
+    const QList<QMdiSubWindow *> history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it) {
+        auto *w = qobject_cast<DocumentWindow *>((*it)->widget());
+        if (w && w != active && !(*it)->isHidden())
+            windows.append(w);
+    }
+    return windows;
+}
+
+DocumentWindow *TMainForm::reached(unsigned servedKinds) const
+{
+    const QList<DocumentWindow *> windows = windowsByRecentUse();
+    QList<int> kinds;
+    for (const DocumentWindow *w : windows)
+        kinds.append(int(w->kind()));
+    const int i = commandstate::reachedWindow(kinds, servedKinds);
+    return i < 0 ? nullptr : windows[i];
 }
 
 DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
@@ -287,12 +320,16 @@ DocumentWindow *TMainForm::newDocument(DocKind kind)
 
 void TMainForm::UpdateMenuItems()
 {
+    // Commands follow the windows open now: an enabled command always has a window to act on.
     DocumentCounts c;
-    c.windows = int(m_mdi->subWindowList().size());
-    c.textes = m_nb[int(DocKind::Texte)];
-    c.tableurs = m_nb[int(DocKind::Tableur)];
-    c.fichiers = m_nb[int(DocKind::Fichier)];
-    c.agendas = m_nb[int(DocKind::Agenda)];
+    for (QMdiSubWindow *sw : m_mdi->subWindowList()) {
+        auto *w = qobject_cast<DocumentWindow *>(sw->widget());
+        if (!w || sw->isHidden())
+            continue;
+        ++c.windows;
+        int *perKind[kDocKinds] = {&c.textes, &c.tableurs, &c.fichiers, &c.agendas};
+        ++*perKind[int(w->kind())];
+    }
     for (const QString &name : commandstate::governedComponents()) {
         const bool on = commandstate::isEnabled(name, c);
         if (QAction *a = m_actions.value(name))

@@ -66,9 +66,11 @@ public:
     DocumentWindow *dernier(DocKind kind) const { return m_dernier[int(kind)]; }
     int nb(DocKind kind) const { return m_nb[int(kind)]; }
     DocumentWindow *activeDocument() const;
-    // The window a routed command of that kind reaches: the active child when it is the
-    // very window created last of its kind; nullptr otherwise.
-    DocumentWindow *reached(DocKind kind) const;
+    // The window a routed command serving these kinds (KindBit) reaches: the active
+    // window when it is of one of them, else the most recently active open window of one
+    // of them; nullptr when none is open.
+    DocumentWindow *reached(unsigned servedKinds) const;
+    DocumentWindow *reached(DocKind kind) const { return reached(kindBit(int(kind))); }
 
     QAction *action(const QString &component) const { return m_actions.value(component); }
     QWidget *control(const QString &component) const { return m_controls.value(component); }
@@ -124,6 +126,7 @@ public Q_SLOTS:
     void FileExitItemClick();
     // "Edition"
     void Annuler1Click();
+    void Retablir1Click();
     void CutItemClick();
     void CopyItemClick();
     void PasteItemClick();
@@ -225,12 +228,15 @@ private:
     void FormClose();
     void FormResize();
     DocumentWindow *createDocument(DocKind kind, const QString &caption);
+    // The open document windows, the active one first, then by most recent activation.
+    QList<DocumentWindow *> windowsByRecentUse() const;
     void rebuildWindowList();
     bool runPrintDialog();
-    template <class Commands> Commands *reach(DocKind kind) const
+    template <class Commands> Commands *reach(unsigned servedKinds) const
     {
-        return dynamic_cast<Commands *>(reached(kind));
+        return dynamic_cast<Commands *>(reached(servedKinds));
     }
+    template <class Commands> static Commands *as(DocumentWindow *w) { return dynamic_cast<Commands *>(w); }
 
     QMdiArea *m_mdi = nullptr;
     QHash<QString, QAction *> m_actions;

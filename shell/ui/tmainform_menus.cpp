@@ -37,7 +37,10 @@ struct ItemDef
     const char16_t *hint;
     unsigned flags;
     void (TMainForm::*handler)();
+    // The key shown in the menu; the platform's other keys for the same standard command
+    // work too.
     QKeySequence shortcut = {};
+    QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
 };
 
 struct MenuDef
@@ -48,6 +51,18 @@ struct MenuDef
     int helpContext;
     std::vector<ItemDef> items;
 };
+
+// The key shown first, then the platform's other keys for the same standard command (the
+// platform may bind none, as some do for Quit).
+QList<QKeySequence> shortcutKeys(const QKeySequence &shown, QKeySequence::StandardKey standard)
+{
+    QList<QKeySequence> keys{shown};
+    if (standard != QKeySequence::UnknownKey)
+        for (const QKeySequence &k : QKeySequence::keyBindings(standard))
+            if (!keys.contains(k))
+                keys.append(k);
+    return keys;
+}
 
 ItemDef sep(const char *component, unsigned flags = None)
 {
@@ -60,17 +75,20 @@ std::vector<MenuDef> menuTable()
     return {
         {u"&Fichier", "File1", u"Commandes liées aux menus", 3, {
             {u"&Nouveau", "FileNewItem", u"Créer un nouveau fichier", SubmenuBegin, nullptr},
-            {u"Nouveau texte", "Texte1", u"", None, &F::Texte1Click},
+            {u"Nouveau texte", "Texte1", u"", None, &F::Texte1Click, QKeySequence(Qt::CTRL | Qt::Key_N),
+             QKeySequence::New},
             {u"Nouveau tableur", "Tableur1", u"", None, &F::Tableur1Click},
             {u"Nouvelle base de données", "Fichier1", u"", None, &F::Fichier1Click},
             {u"Nouvel agenda", "Agenda1", u"", SubmenuEnd, &F::Agenda1Click},
-            {u"&Ouvrir", "FileOpenItem", u"Ouvrir un fichier existant", None, &F::FileOpenItemClick},
-            {u"&Fermer", "FileCloseItem", u"Fermer fichier en cours", None, &F::FileCloseItemClick},
+            {u"&Ouvrir", "FileOpenItem", u"Ouvrir un fichier existant", None, &F::FileOpenItemClick,
+             QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence::Open},
+            {u"&Fermer", "FileCloseItem", u"Fermer fichier en cours", None, &F::FileCloseItemClick,
+             QKeySequence(Qt::CTRL | Qt::Key_W)}, // not Ctrl+F4: the document window's own menu has it
             sep("N2"),
             {u"&Enregistrer", "FileSaveItem", u"Enregistrer le fichier en cours", None, &F::FileSaveItemClick,
-             QKeySequence(Qt::CTRL | Qt::Key_S)},
+             QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::Save},
             {u"Enregistrer &sous...", "FileSaveAsItem", u"Enregistrer le fichier en cours sous...", None,
-             &F::FileSaveAsItemClick},
+             &F::FileSaveAsItemClick, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs},
             {u"Enregistrer au format &HTML", "EnregistrerauformatHTML1", u"Enregistrer en html", None,
              &F::EnregistrerauformatHTML1Click},
             {u"I&mporter...", "Importer1", u"Importer", None, &F::Importer1Click},
@@ -80,24 +98,33 @@ std::vector<MenuDef> menuTable()
              &F::Configurationimprimante1Click},
             {u"&Aperçu avant impression", "Aperuavantimpression1", u"Aperçu avant impression", Hidden,
              &F::Aperuavantimpression1Click},
-            {u"&Imprimer...", "Imprimer1", u"Imprimer", None, &F::Imprimer1Click},
+            {u"&Imprimer...", "Imprimer1", u"Imprimer", None, &F::Imprimer1Click, QKeySequence(Qt::CTRL | Qt::Key_P),
+             QKeySequence::Print},
             sep("N1"),
-            {u"&Quitter", "FileExitItem", u"Quitter l'application", None, &F::FileExitItemClick},
+            {u"&Quitter", "FileExitItem", u"Quitter l'application", None, &F::FileExitItemClick,
+             QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence::Quit},
         }},
         {u"&Edition", "Edit1", u"", 4, {
-            {u"&Annuler", "Annuler1", u"Annuler", None, &F::Annuler1Click},
+            {u"&Annuler", "Annuler1", u"Annuler", None, &F::Annuler1Click, QKeySequence(Qt::CTRL | Qt::Key_Z),
+             QKeySequence::Undo},
+            {u"R&établir", "Retablir1", u"Rétablir", None, &F::Retablir1Click, QKeySequence(Qt::CTRL | Qt::Key_Y),
+             QKeySequence::Redo},
             sep("N5"),
             {u"&Couper", "CutItem", u"Couper dans le Presse-papiers", None, &F::CutItemClick,
-             QKeySequence(Qt::CTRL | Qt::Key_X)},
+             QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence::Cut},
             {u"Co&pier", "CopyItem", u"Copier dans le Presse-papiers", None, &F::CopyItemClick,
-             QKeySequence(Qt::CTRL | Qt::Key_C)},
+             QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence::Copy},
             {u"C&oller", "PasteItem", u"Coller depuis le Presse-papiers", None, &F::PasteItemClick,
-             QKeySequence(Qt::CTRL | Qt::Key_V)},
+             QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence::Paste},
             sep("N10"),
-            {u"C&hercher...", "Chercher1", u"Chercher", None, &F::Chercher1Click},
-            {u"Con&tinuer", "Continuer1", u"Continuer", None, &F::Continuer1Click, QKeySequence(Qt::Key_F3)},
-            {u"&Remplacer...", "Remplacer1", u"Remplacer", None, &F::Remplacer1Click},
-            {u"&Tout sélectionner", "Toutslectionner1", u"Tout sélectionner", None, &F::Toutslectionner1Click},
+            {u"C&hercher...", "Chercher1", u"Chercher", None, &F::Chercher1Click, QKeySequence(Qt::CTRL | Qt::Key_F),
+             QKeySequence::Find},
+            {u"Con&tinuer", "Continuer1", u"Continuer", None, &F::Continuer1Click, QKeySequence(Qt::Key_F3),
+             QKeySequence::FindNext},
+            {u"&Remplacer...", "Remplacer1", u"Remplacer", None, &F::Remplacer1Click,
+             QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence::Replace},
+            {u"&Tout sélectionner", "Toutslectionner1", u"Tout sélectionner", None, &F::Toutslectionner1Click,
+             QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence::SelectAll},
             sep("N4"),
             {u"&Insérer ligne", "Insrerligne1", u"Insérer ligne/enregistrement", None, &F::Insrerligne1Click},
             {u"I&nsérer colonne", "Insrercolonne1", u"Insérer colonne/champ", None, &F::Insrercolonne1Click},
@@ -235,7 +262,7 @@ void TMainForm::buildMenus()
                 if (it.handler)
                     connect(a, &QAction::triggered, this, it.handler);
                 if (!(it.flags & Hidden) && !it.shortcut.isEmpty())
-                    a->setShortcut(it.shortcut);
+                    a->setShortcuts(shortcutKeys(it.shortcut, it.standard));
             }
             a->setObjectName(name);
             const QString h = QString::fromUtf16(it.hint);
@@ -348,6 +375,23 @@ void TMainForm::buildToolBar()
             bar->addSeparator();
     }
     static_cast<QToolButton *>(m_controls.value(QStringLiteral("LeftButton")))->setChecked(true);
+
+    // Ctrl+B, Ctrl+I and Ctrl+U press the style buttons, on the text and on cells alike.
+    const std::pair<const char *, QKeySequence::StandardKey> styleKeys[] = {
+        {"BoldButton", QKeySequence::Bold}, {"ItalButton", QKeySequence::Italic}, {"UnderButton", QKeySequence::Underline}};
+    for (const auto &[name, standard] : styleKeys) {
+        auto *b = static_cast<QToolButton *>(m_controls.value(QString::fromLatin1(name)));
+        auto *press = new QAction(this);
+        press->setObjectName(QString::fromLatin1(name) + QStringLiteral("Key"));
+        press->setShortcuts(QKeySequence::keyBindings(standard));
+        press->setShortcutContext(Qt::WindowShortcut);
+        connect(press, &QAction::triggered, b, [b] {
+            if (b->isEnabled())
+                b->click();
+        });
+        addAction(press);
+        b->setToolTip(QStringLiteral("%1 (%2)").arg(b->toolTip(), press->shortcut().toString(QKeySequence::NativeText)));
+    }
 }
 
 void TMainForm::buildStatusBar()

@@ -1,5 +1,6 @@
 // The routing of every menu and toolbar command to the document window it reaches (the
-// active child, when it is the window of its kind created last) or to a tool form.
+// active window when the command serves its kind, else the most recently active window of
+// a kind it serves) or to a tool form.
 #include "shell/ui/tmainform.h"
 
 #include "agenda/ui/agendamodule.h"
@@ -56,20 +57,7 @@ void TMainForm::openFile(const QString &path)
             continue;
         const auto kind = DocKind(k);
         DocumentWindow *w = createDocument(kind, QFileInfo(path).fileName());
-        switch (kind) {
-        case DocKind::Texte:
-            if (auto *c = dynamic_cast<TexteCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Tableur:
-            if (auto *c = dynamic_cast<TableurCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Fichier:
-            if (auto *c = dynamic_cast<FichierCommands *>(w)) c->Charge(path);
-            break;
-        case DocKind::Agenda:
-            if (auto *c = dynamic_cast<AgendaCommands *>(w)) c->Charge(path);
-            break;
-        }
+        w->Charge(path);
         ++m_nb[k];
         UpdateMenuItems();
         return;
@@ -84,35 +72,31 @@ void TMainForm::FileCloseItemClick()
 
 void TMainForm::FileSaveItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Sauve();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Sauve();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Sauve();
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Sauve();
+    if (DocumentWindow *w = reached(AllKinds))
+        w->Sauve();
 }
 
 void TMainForm::FileSaveAsItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) { t->SaveAs(); t->Sauve(); }
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) { s->SaveAs(); s->Sauve(); }
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) { d->SaveAs(); d->Sauve(); }
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) { a->SaveAs(); a->Sauve(); }
+    if (DocumentWindow *w = reached(AllKinds))
+        w->SaveAs();
 }
 
 void TMainForm::EnregistrerauformatHTML1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Sauvehtm();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Sauvehtm();
 }
 
 void TMainForm::Importer1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Importer();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Importer();
 }
 
 void TMainForm::Miseenpage1Click()
 {
     if (m_mdi->subWindowList().isEmpty())
         return;
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->SetPage();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->SetPage();
 }
 
 void TMainForm::Configurationimprimante1Click()
@@ -129,7 +113,7 @@ void TMainForm::Configurationimprimante1Click()
 
 void TMainForm::Aperuavantimpression1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Apercu();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Apercu();
 }
 
 bool TMainForm::runPrintDialog()
@@ -144,16 +128,17 @@ bool TMainForm::runPrintDialog()
 
 void TMainForm::Imprimer1Click()
 {
-    if (!activeDocument() || !runPrintDialog())
+    if (!reached(TextBit | SheetBit | BaseBit) || !runPrintDialog())
         return;
     Imprimer2();
 }
 
 void TMainForm::Imprimer2()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Imprime();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Imprime();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Imprime(sender());
+    DocumentWindow *w = reached(TextBit | SheetBit | BaseBit);
+    if (auto *t = as<TexteCommands>(w)) t->Imprime();
+    else if (auto *s = as<TableurCommands>(w)) s->Imprime();
+    else if (auto *d = as<FichierCommands>(w)) d->Imprime(sender());
 }
 
 void TMainForm::FileExitItemClick() { close(); }
@@ -162,98 +147,113 @@ void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Annuler1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Annule();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Annule();
+}
+
+void TMainForm::Retablir1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Retablit();
 }
 
 void TMainForm::CutItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Coupe();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Coupe();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Coupe(m_pressePapierFichier);
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Coupe(m_pressePapierAgenda);
+    DocumentWindow *w = reached(AllKinds);
+    if (auto *t = as<TexteCommands>(w)) t->Coupe();
+    else if (auto *s = as<TableurCommands>(w)) s->Coupe();
+    else if (auto *d = as<FichierCommands>(w)) d->Coupe(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w)) a->Coupe(m_pressePapierAgenda);
 }
 
 void TMainForm::CopyItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Copie();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Copie();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Copie(m_pressePapierFichier);
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Copie(m_pressePapierAgenda);
+    DocumentWindow *w = reached(AllKinds);
+    if (auto *t = as<TexteCommands>(w)) t->Copie();
+    else if (auto *s = as<TableurCommands>(w)) s->Copie();
+    else if (auto *d = as<FichierCommands>(w)) d->Copie(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w)) a->Copie(m_pressePapierAgenda);
 }
 
 void TMainForm::PasteItemClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Colle();
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Colle();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Colle(m_pressePapierFichier);
-    else if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Colle(m_pressePapierAgenda);
+    DocumentWindow *w = reached(AllKinds);
+    if (auto *t = as<TexteCommands>(w)) t->Colle();
+    else if (auto *s = as<TableurCommands>(w)) s->Colle();
+    else if (auto *d = as<FichierCommands>(w)) d->Colle(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w)) a->Colle(m_pressePapierAgenda);
 }
 
 void TMainForm::Chercher1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Chercher();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Chercher();
+    DocumentWindow *w = reached(TextBit | BaseBit);
+    if (auto *t = as<TexteCommands>(w)) t->Chercher();
+    else if (auto *d = as<FichierCommands>(w)) d->Chercher();
 }
 
 void TMainForm::Continuer1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->FindDialog1Find(m_actions.value(QStringLiteral("Continuer1")));
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->FindNext();
+    DocumentWindow *w = reached(TextBit | BaseBit);
+    if (auto *t = as<TexteCommands>(w)) t->FindDialog1Find(m_actions.value(QStringLiteral("Continuer1")));
+    else if (auto *d = as<FichierCommands>(w)) d->FindNext();
 }
 
 void TMainForm::Remplacer1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Remplacer();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Remplacer();
+    DocumentWindow *w = reached(TextBit | BaseBit);
+    if (auto *t = as<TexteCommands>(w)) t->Remplacer();
+    else if (auto *d = as<FichierCommands>(w)) d->Remplacer();
 }
 
 void TMainForm::Toutslectionner1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Seltout();
+    if (auto *t = reach<TexteCommands>(TextBit)) t->Seltout();
 }
 
 void TMainForm::Insrerligne1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->InsLig();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->InsLig();
+    DocumentWindow *w = reached(SheetBit | BaseBit);
+    if (auto *s = as<TableurCommands>(w)) s->InsLig();
+    else if (auto *d = as<FichierCommands>(w)) d->InsLig();
 }
 
 void TMainForm::Insrercolonne1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Inscol();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->InsCol();
+    DocumentWindow *w = reached(SheetBit | BaseBit);
+    if (auto *s = as<TableurCommands>(w)) s->Inscol();
+    else if (auto *d = as<FichierCommands>(w)) d->InsCol();
 }
 
 void TMainForm::Supprimerligne1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->SupLig();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->SupLig();
+    DocumentWindow *w = reached(SheetBit | BaseBit);
+    if (auto *s = as<TableurCommands>(w)) s->SupLig();
+    else if (auto *d = as<FichierCommands>(w)) d->SupLig();
 }
 
 void TMainForm::Supprimercolonne1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Supcol();
-    else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->SupCol();
+    DocumentWindow *w = reached(SheetBit | BaseBit);
+    if (auto *s = as<TableurCommands>(w)) s->Supcol();
+    else if (auto *d = as<FichierCommands>(w)) d->SupCol();
 }
 
 // ---- "Texte" -----------------------------------------------------------------------
 
-void TMainForm::Dateheure1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->DateHeure(); }
-void TMainForm::Changerlacasse1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->ChangerCasse(); }
-void TMainForm::Caractresspciaux1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->CarSpe(); }
-void TMainForm::Tabulations1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Tabulations(); }
-void TMainForm::Glossaire1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Glossaire(); }
-void TMainForm::Champbasededonne1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->InsChamp(); }
-void TMainForm::Publipostage1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Publipostage(); }
-void TMainForm::Statistiques1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Statistiques(); }
-void TMainForm::Paragraphe1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Paragraphe(); }
+void TMainForm::Dateheure1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->DateHeure(); }
+void TMainForm::Changerlacasse1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->ChangerCasse(); }
+void TMainForm::Caractresspciaux1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->CarSpe(); }
+void TMainForm::Tabulations1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Tabulations(); }
+void TMainForm::Glossaire1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Glossaire(); }
+void TMainForm::Champbasededonne1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->InsChamp(); }
+void TMainForm::Publipostage1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Publipostage(); }
+void TMainForm::Statistiques1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Statistiques(); }
+void TMainForm::Paragraphe1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Paragraphe(); }
 
 // A QAction that is checkable has already inverted its tick when `triggered` arrives;
 // "before the call, invert the tick" therefore reads the tick as it is now.
 void TMainForm::Puces1Click()
 {
     QAction *a = m_actions.value(QStringLiteral("Puces1"));
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) {
+    if (auto *t = reach<TexteCommands>(TextBit)) {
         t->Bullets(a->isChecked());
     } else {
         a->setChecked(!a->isChecked()); // the tick changes only when a text window is reached
@@ -263,7 +263,7 @@ void TMainForm::Puces1Click()
 void TMainForm::Voircodesrtf1Click()
 {
     QAction *a = m_actions.value(QStringLiteral("Voircodesrtf1"));
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    if (auto *t = reach<TexteCommands>(TextBit))
         t->Codes(a->isChecked());
     else
         a->setChecked(!a->isChecked());
@@ -271,7 +271,7 @@ void TMainForm::Voircodesrtf1Click()
 
 void TMainForm::Enveloppes1Click()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    if (auto *t = reach<TexteCommands>(TextBit))
         t->ImpEnv();
     // In every case: the sender typed on an envelope is kept for the next run.
     const QStringList lines = m_text->GetExp();
@@ -281,32 +281,32 @@ void TMainForm::Enveloppes1Click()
 
 // ---- "Tableur" ---------------------------------------------------------------------
 
-void TMainForm::Largeurcolonne1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Largeur(); }
-void TMainForm::Hauteurligne1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Hauteur(); }
-void TMainForm::Ajustementautomatique1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Ajuster(); }
-void TMainForm::Fonctions1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Fonctions(); }
-void TMainForm::Onglets1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Onglets(); }
-void TMainForm::Trier2Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Trier(); }
-void TMainForm::Graphique1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Graphique(); }
-void TMainForm::Recalculermaintenant1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Recalcule(); }
+void TMainForm::Largeurcolonne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Largeur(); }
+void TMainForm::Hauteurligne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Hauteur(); }
+void TMainForm::Ajustementautomatique1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Ajuster(); }
+void TMainForm::Fonctions1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Fonctions(); }
+void TMainForm::Onglets1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Onglets(); }
+void TMainForm::Trier2Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Trier(); }
+void TMainForm::Graphique1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Graphique(); }
+void TMainForm::Recalculermaintenant1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Recalcule(); }
 
 // Freezing inverts the tick whether a spreadsheet is reached or not (the action did it).
 void TMainForm::Figerlignes1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    if (auto *s = reach<TableurCommands>(SheetBit))
         s->FixLigs(m_actions.value(QStringLiteral("Figerlignes1"))->isChecked());
 }
 
 void TMainForm::Figercolonnes1Click()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    if (auto *s = reach<TableurCommands>(SheetBit))
         s->FixCols(m_actions.value(QStringLiteral("Figercolonnes1"))->isChecked());
 }
 
 void TMainForm::Montrerlesformules1Click()
 {
     QAction *a = m_actions.value(QStringLiteral("Montrerlesformules1"));
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    if (auto *s = reach<TableurCommands>(SheetBit))
         s->Formules(a->isChecked());
     else
         a->setChecked(!a->isChecked());
@@ -315,7 +315,7 @@ void TMainForm::Montrerlesformules1Click()
 void TMainForm::Montrerlagrille1Click()
 {
     QAction *a = m_actions.value(QStringLiteral("Montrerlagrille1"));
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    if (auto *s = reach<TableurCommands>(SheetBit))
         s->Grille(a->isChecked());
     else
         a->setChecked(!a->isChecked());
@@ -323,13 +323,13 @@ void TMainForm::Montrerlagrille1Click()
 
 // ---- "Base de données" -------------------------------------------------------------
 
-void TMainForm::Champs1Click() { if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Champs(); }
-void TMainForm::Enveloppes2Click() { if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->ImpEnv(); }
-void TMainForm::Trier1Click() { if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Trier(); }
+void TMainForm::Champs1Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->Champs(); }
+void TMainForm::Enveloppes2Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->ImpEnv(); }
+void TMainForm::Trier1Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->Trier(); }
 
 void TMainForm::Liste1Click()
 {
-    auto *d = reach<FichierCommands>(DocKind::Fichier);
+    auto *d = reach<FichierCommands>(BaseBit);
     m_actions.value(QStringLiteral("Liste1"))->setChecked(d ? true : !m_actions.value(QStringLiteral("Liste1"))->isChecked());
     if (d) {
         m_actions.value(QStringLiteral("Fiche1"))->setChecked(false);
@@ -339,7 +339,7 @@ void TMainForm::Liste1Click()
 
 void TMainForm::Fiche1Click()
 {
-    auto *d = reach<FichierCommands>(DocKind::Fichier);
+    auto *d = reach<FichierCommands>(BaseBit);
     m_actions.value(QStringLiteral("Fiche1"))->setChecked(d ? true : !m_actions.value(QStringLiteral("Fiche1"))->isChecked());
     if (d) {
         m_actions.value(QStringLiteral("Liste1"))->setChecked(false);
@@ -349,13 +349,13 @@ void TMainForm::Fiche1Click()
 
 // ---- "Agenda" ----------------------------------------------------------------------
 
-void TMainForm::Journe1Click() { if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->DefJournee(); }
-void TMainForm::Grouper1Click() { if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Etendue(); }
-void TMainForm::Supprimertendue1Click() { if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->SupEtendue(); }
+void TMainForm::Journe1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->DefJournee(); }
+void TMainForm::Grouper1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->Etendue(); }
+void TMainForm::Supprimertendue1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->SupEtendue(); }
 
 void TMainForm::Journe2Click()
 {
-    auto *a = reach<AgendaCommands>(DocKind::Agenda);
+    auto *a = reach<AgendaCommands>(AgendaBit);
     m_actions.value(QStringLiteral("Journe2"))->setChecked(a ? true : !m_actions.value(QStringLiteral("Journe2"))->isChecked());
     if (a) {
         m_actions.value(QStringLiteral("Semaine1"))->setChecked(false);
@@ -365,7 +365,7 @@ void TMainForm::Journe2Click()
 
 void TMainForm::Semaine1Click()
 {
-    auto *a = reach<AgendaCommands>(DocKind::Agenda);
+    auto *a = reach<AgendaCommands>(AgendaBit);
     m_actions.value(QStringLiteral("Semaine1"))->setChecked(a ? true : !m_actions.value(QStringLiteral("Semaine1"))->isChecked());
     if (a) {
         m_actions.value(QStringLiteral("Journe2"))->setChecked(false);
@@ -386,76 +386,85 @@ void TMainForm::Pselettres1Click() { m_utilities->show(UtilityTool::Pselettres);
 
 void TMainForm::ComboBox1Change()
 {
+    DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument() || m_majStyles)
         return;
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    if (auto *t = as<TexteCommands>(w))
         t->FontName(m_comboBox1->currentText());
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    else if (auto *s = as<TableurCommands>(w))
         s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
 }
 
 void TMainForm::SpinEdit1Change()
 {
+    DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument() || m_majStyles)
         return;
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    if (auto *t = as<TexteCommands>(w))
         t->FontSize(m_spinEdit1->typedValue());
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    else if (auto *s = as<TableurCommands>(w))
         s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
 }
 
 void TMainForm::BoldButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Bold(isDown(m_controls.value(QStringLiteral("BoldButton"))));
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    else if (auto *s = as<TableurCommands>(w))
         s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
 void TMainForm::ItalButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Ital(isDown(m_controls.value(QStringLiteral("ItalButton"))));
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    else if (auto *s = as<TableurCommands>(w))
         s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
 void TMainForm::UnderButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Under(isDown(m_controls.value(QStringLiteral("UnderButton"))));
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
+    else if (auto *s = as<TableurCommands>(w))
         s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
 void TMainForm::LeftButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(0);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(1);
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(0);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(1);
 }
 
 void TMainForm::RightButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(1);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(3);
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(1);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(3);
 }
 
 void TMainForm::CenterButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(2);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(2);
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(2);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(2);
 }
 
 void TMainForm::SumButtonClick()
 {
-    if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Somme();
+    if (auto *s = reach<TableurCommands>(SheetBit)) s->Somme();
 }
 
 void TMainForm::Police1Click()
 {
+    DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument())
         return;
     auto ask = [this](QFont &font) {
@@ -467,11 +476,11 @@ void TMainForm::Police1Click()
             font = chosen;
         return ok;
     };
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) {
+    if (auto *t = as<TexteCommands>(w)) {
         QFont a = t->GetFont();
         ask(a); // a keeps the selection's attributes when the user cancels
         t->SetFont(a);
-    } else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) {
+    } else if (auto *s = as<TableurCommands>(w)) {
         QFont f;
         s->GetFont(f);
         ask(f);
@@ -485,7 +494,7 @@ bool TMainForm::Bornes(int &first, int &last)
 {
     first = 1;
     last = 0;
-    auto *d = dynamic_cast<FichierCommands *>(m_dernier[int(DocKind::Fichier)].data());
+    auto *d = reach<FichierCommands>(BaseBit);
     if (!d)
         return false;
     d->Bornes(first, last);
@@ -494,7 +503,7 @@ bool TMainForm::Bornes(int &first, int &last)
 
 void TMainForm::Contenu(int record, QString &text)
 {
-    if (auto *d = dynamic_cast<FichierCommands *>(m_dernier[int(DocKind::Fichier)].data()))
+    if (auto *d = reach<FichierCommands>(BaseBit))
         d->Contenu(record, text);
 }
 

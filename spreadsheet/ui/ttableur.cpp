@@ -52,19 +52,12 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
         if (now && isAncestorOf(now) && !(old && isAncestorOf(old)))
             F1Book1SelChange();
     });
-    NomFichier.clear();
     F1Book1SelChange();
 }
 
 bool TTableur::command(const std::function<void()> &work)
 {
     return errorhandler::run(this, work);
-}
-
-void TTableur::setFileName(const QString &path)
-{
-    NomFichier = path;
-    setWindowTitle(path.isEmpty() ? QStringLiteral("Tableur") : QFileInfo(path).fileName());
 }
 
 QString TTableur::workbookFileName(const QString &path)
@@ -82,68 +75,46 @@ QString TTableur::workbookFileName(const QString &path)
 
 void TTableur::Charge(const QString &path)
 {
-    NomFichier = path;
     const bool ok = command([&] {
         int format = TF1Book::kFormatWorkbook;
         F1Book1->Read(path, format);
     });
-    // A file that could not be read is never written over by a later save.
-    if (!ok)
-        setFileName(QString());
+    // A file that could not be read is never written over by a later save: the window
+    // stays a new workbook.
+    if (ok)
+        setNomFichier(path);
+    else
+        setWindowTitle(QStringLiteral("Tableur"));
     F1Book1SelChange();
 }
 
-void TTableur::SaveAs()
+bool TTableur::Modifie() const
 {
-    F1Book1->CommitEdit();
-    const QString path = m_saveDialogHook
-        ? m_saveDialogHook()
-        : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier, kSaveFilter);
-    if (!path.isEmpty())
-        setFileName(path);
-    // Save follows whatever the answer: it must write even an unchanged workbook.
-    F1Book1->SetModified(true);
+    return F1Book1->Modified();
 }
 
-void TTableur::Sauve()
+void TTableur::setModifie(bool modified)
 {
-    if (!F1Book1->CommitEdit())
-        return;
-    if (!F1Book1->Modified())
-        return;
-    if (NomFichier.isEmpty()) {
-        SaveAs();
-        if (NomFichier.isEmpty())
-            return;
-    }
-    setFileName(workbookFileName(NomFichier));
-    command([&] { F1Book1->Write(NomFichier, TF1Book::kFormatWorkbook); });
+    F1Book1->SetModified(modified);
 }
 
-bool TTableur::FormCloseQuery()
+bool TTableur::finishEditing()
 {
-    F1Book1->CommitEdit();
-    if (!F1Book1->Modified())
-        return true;
-    const QString name = NomFichier.isEmpty() ? windowTitle() : QFileInfo(NomFichier).fileName();
-    switch (messageboxes::askSaveChanges(this, name)) {
-    case messageboxes::Answer::Oui:
-        Sauve();
-        // A cancelled or failed save keeps the window and its changes.
-        return !F1Book1->Modified();
-    case messageboxes::Answer::Non:
-        return true;
-    default:
-        return false;
-    }
+    return F1Book1->CommitEdit();
 }
 
-void TTableur::closeEvent(QCloseEvent *event)
+QString TTableur::askSaveName()
 {
-    if (FormCloseQuery())
-        event->accept();
-    else
-        event->ignore();
+    // The filter the user picks changes neither the name nor the format.
+    return m_saveDialogHook ? m_saveDialogHook()
+                            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
+                                                           kSaveFilter);
+}
+
+bool TTableur::writeFile(const QString &path)
+{
+    F1Book1->Write(path, TF1Book::kFormatWorkbook);
+    return true;
 }
 
 void TTableur::Imprime()

@@ -24,7 +24,6 @@ public:
     TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent = nullptr);
 
     TF1Book *F1Book1;
-    QString NomFichier;
 
     // Replaces the save dialog: returns the chosen path, empty when cancelled.
     void setSaveDialogHook(std::function<QString()> hook) { m_saveDialogHook = std::move(hook); }
@@ -35,8 +34,7 @@ public:
 
     // Files
     void Charge(const QString &path) override;
-    void Sauve() override;
-    void SaveAs() override;
+    bool Modifie() const override;
     void Imprime() override;
     // Edit
     void Coupe() override;
@@ -72,14 +70,15 @@ public:
 
     // Reports the active cell's formatting to the frame's toolbar.
     void F1Book1SelChange();
-    // The close question; true when the window may close.
-    bool FormCloseQuery();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void setModifie(bool modified) override;
+    bool finishEditing() override;
+    QString askSaveName() override;
+    QString saveName(const QString &chosen) const override { return workbookFileName(chosen); }
+    bool writeFile(const QString &path) override;
 
 private:
-    void setFileName(const QString &path);
     // Runs a command, reporting a failure in the French message box.
     bool command(const std::function<void()> &work);
     void sumFormula();

@@ -271,7 +271,7 @@ void TestTextTools::statistics()
     m_window->Statistiques();
     QCOMPARE(shown, (QStringList{QString(), u"-1"_s, u"0"_s, u"0"_s}));
     type(u"Bonjour, le monde."_s);
-    m_window->NomFichier = m_dir.filePath(u"lettre.qvt"_s);
+    m_window->setNomFichier(m_dir.filePath(u"lettre.qvt"_s));
     m_window->Statistiques();
     QCOMPARE(shown, (QStringList{u"lettre.qvt"_s, u"0"_s, u"16"_s, u"5"_s}));
     QVERIFY(m_window->isModified()); // counting changes nothing
@@ -470,7 +470,7 @@ void TestTextTools::headlessConversionGivesSameBytes()
     QVERIFY(!QFile::exists(m_dir.filePath(u"out/lettre.htm"_s))); // no folder: nothing half done
     QDir().mkpath(m_dir.filePath(u"out"_s));
     c->run({doc, m_dir.filePath(u"out/lettre.htm"_s), {}});
-    m_window->NomFichier = doc;
+    m_window->setNomFichier(doc);
     m_window->Sauvehtm();
     QCOMPARE(readFile(m_dir.filePath(u"out/lettre.htm"_s)), readFile(m_dir.filePath(u"lettre.htm"_s)));
 }

@@ -226,7 +226,7 @@ void TextTools::Tabulations(TTexte &window)
 
 void TextTools::Statistiques(TTexte &window)
 {
-    m_stats->Init(window.NomFichier, window.RichEdit1->displayedLines());
+    m_stats->Init(window.NomFichier(), window.RichEdit1->displayedLines());
     run(*m_stats);
 }
 
@@ -280,7 +280,7 @@ void TextTools::ImpEnv(TTexte &window)
 
 void TextTools::Sauvehtm(TTexte &window)
 {
-    errorhandler::run(&window, [&] { htmlexport::exportFile(window.NomFichier); });
+    errorhandler::run(&window, [&] { htmlexport::exportFile(window.NomFichier()); });
 }
 
 void TextTools::registerConverters(ConverterRegistry &registry)

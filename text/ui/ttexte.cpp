@@ -90,7 +90,6 @@ TTexte::~TTexte() = default;
 
 void TTexte::FormCreate()
 {
-    NomFichier.clear();
     // The bars stand at the editor's default tab stops, measured from the text's left edge.
     RulerPanel->setTicks(RichEdit1->frameWidth() + RichEdit::kGutter, int(richtext::kDefaultTabPx));
     SelectionChange();
@@ -216,15 +215,20 @@ void TTexte::RightIndMouseUp()
 
 // ---- files -------------------------------------------------------------------------
 
-bool TTexte::isModified() const
+bool TTexte::Modifie() const
 {
     return RichEdit1->modified();
+}
+
+void TTexte::setModifie(bool modified)
+{
+    RichEdit1->setModified(modified);
 }
 
 void TTexte::Charge(const QString &path)
 {
     errorhandler::run(this, [&] {
-        NomFichier = path;
+        setNomFichier(path);
         RichEdit1->loadFromFile(path);
         RichEdit1->setModified(false);
         RichEdit1->setSelection(0, 0);
@@ -253,35 +257,21 @@ bool TTexte::runSaveDialog(QString &path, int &index)
     return true;
 }
 
-void TTexte::SaveAs()
+QString TTexte::askSaveName()
 {
-    QString path = NomFichier;
+    QString path = NomFichier();
     int index = m_filterIndex;
     if (!runSaveDialog(path, index) || path.isEmpty())
-        return;
-    NomFichier = path;
+        return QString();
+    // The format follows the dialog's last choice, as the next saves do.
     m_filterIndex = qBound(1, index, 3);
-    RichEdit1->setModified(true);
-    setWindowTitle(QFileInfo(NomFichier).fileName()); // the caption follows the new name
+    return path;
 }
 
-void TTexte::Sauve()
+QString TTexte::saveName(const QString &chosen) const
 {
-    errorhandler::run(this, [&] {
-        if (!isModified())
-            return;
-        if (NomFichier.isEmpty()) {
-            SaveAs();
-            if (NomFichier.isEmpty())
-                return;
-        }
-        if (!NomFichier.contains(u'.'))
-            NomFichier += QLatin1String(kSaveExtensions[m_filterIndex - 1]);
-        if (!writeDocument(m_filterIndex))
-            return;
-        RichEdit1->setModified(false);
-        setWindowTitle(QFileInfo(NomFichier).fileName());
-    });
+    // Only a name without any dot gets the extension of the chosen format.
+    return chosen.contains(u'.') ? chosen : chosen + QLatin1String(kSaveExtensions[m_filterIndex - 1]);
 }
 
 bool TTexte::confirmLossyText(const QString &text)
@@ -295,28 +285,29 @@ bool TTexte::confirmLossyText(const QString &text)
         == messageboxes::Answer::Oui;
 }
 
-bool TTexte::writeDocument(int index)
+bool TTexte::writeFile(const QString &path)
 {
-    if (index == 3)
-        return writePlainText();
+    // Written by the format chosen in the dialog, not by the name's extension.
+    if (m_filterIndex == 3)
+        return writePlainText(path);
     if (RichEdit1->plainTextMode() && !confirmLossyText(RichEdit1->toPlainText()))
         return false;
-    atomicsave::write(NomFichier, RichEdit1->streamOut());
+    atomicsave::write(path, RichEdit1->streamOut());
     return true;
 }
 
-bool TTexte::writePlainText()
+bool TTexte::writePlainText(const QString &path)
 {
     const QStringList lines = RichEdit1->Lines();
     if (!confirmLossyText(lines.join(QString())))
         return false;
-    atomicsave::write(NomFichier, textfile::joinCrLf(lines));
+    atomicsave::write(path, textfile::joinCrLf(lines));
     return true;
 }
 
 void TTexte::Sauvetxt()
 {
-    errorhandler::run(this, [&] { writePlainText(); });
+    errorhandler::run(this, [&] { writePlainText(NomFichier()); });
 }
 
 void TTexte::Importer()
@@ -363,29 +354,6 @@ void TTexte::Codes(bool plain)
     });
 }
 
-void TTexte::closeEvent(QCloseEvent *e)
-{
-    if (FormCloseQuery())
-        e->accept();
-    else
-        e->ignore();
-}
-
-bool TTexte::FormCloseQuery()
-{
-    if (!isModified())
-        return true;
-    switch (messageboxes::askSaveChanges(this, NomFichier)) {
-    case messageboxes::Answer::Oui:
-        Sauve();
-        return !isModified(); // a cancelled or failed save keeps the document open
-    case messageboxes::Answer::Non:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void TTexte::Imprime()
 {
     errorhandler::run(this, [&] { RichEdit1->print(frame().printer(), m_pageRect); });
@@ -404,6 +372,7 @@ int TTexte::Mv(int mm) const
 // ---- editing -----------------------------------------------------------------------
 
 void TTexte::Annule() { RichEdit1->undo(); }
+void TTexte::Retablit() { RichEdit1->redo(); }
 void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }

@@ -12,7 +12,6 @@
 
 #include <functional>
 
-class QCloseEvent;
 class RichEdit;
 class Ruler;
 class RulerMarker;
@@ -30,14 +29,13 @@ public:
 
     // ---- operations the frame calls ------------------------------------------------
     void Charge(const QString &path) override;
-    void Sauve() override;
-    void SaveAs() override;
     void Imprime() override;
     void Sauvehtm() override;
     void Importer() override;
     void SetPage() override;
     void Apercu() override;
     void Annule() override;
+    void Retablit() override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;
@@ -88,7 +86,6 @@ public:
     TextFindDialog *FindDialog1 = nullptr;
     TextReplaceDialog *ReplaceDialog1 = nullptr;
 
-    QString NomFichier;                   // full path; empty for a never-saved document
     int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // mm
     int SearchPos = 0;                    // where the next search starts
 
@@ -109,7 +106,7 @@ public:
     // Reports the ruler, caret position and formatting under the caret to the frame.
     void SelectionChange();
     void UpdateCursorPos();
-    bool isModified() const;
+    bool Modifie() const override;
     bool updating() const { return m_updating; }
     // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
     int filterIndex() const { return m_filterIndex; }
@@ -124,7 +121,10 @@ public:
     QSize sizeHint() const override { return QSize(542, 369); }
 
 protected:
-    void closeEvent(QCloseEvent *e) override;
+    void setModifie(bool modified) override;
+    QString askSaveName() override;
+    QString saveName(const QString &chosen) const override;
+    bool writeFile(const QString &path) override;
     void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
@@ -137,10 +137,8 @@ private:
     void RightIndMouseUp();
     void search(const QString &text, bool wholeWord, bool matchCase);
     bool runSaveDialog(QString &path, int &filterIndex);
-    bool writeDocument(int filterIndex);
-    bool writePlainText();
+    bool writePlainText(const QString &path);
     bool confirmLossyText(const QString &text);
-    bool FormCloseQuery();
 
     TextTools &m_tools;
     QRect m_pageRect;
