@@ -296,18 +296,36 @@ void TestMainForm::toolbarActsOnText()
     QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(1)"_s,
                                      u"Texte.Justif(2)"_s, u"Texte.Justif(0)"_s}));
     log.calls.clear();
-    form->fontCombo()->setEditText(u"Liberation Sans"_s);
-    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Liberation Sans)"_s});
+    form->fontCombo()->setEditText(u"Liberation Sans"_s); // set by the program: not sent
+    QCOMPARE(log.calls, QStringList());
+    form->fontCombo()->lineEdit()->selectAll();
+    QTest::keyClicks(form->fontCombo()->lineEdit(), u"liberation sans"_s);
+    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Liberation Sans)"_s}); // the list's spelling
+    log.calls.clear();
+    form->fontCombo()->lineEdit()->selectAll();
+    QTest::keyClicks(form->fontCombo()->lineEdit(), u"Arial"_s); // not installed: on Enter
+    QCOMPARE(log.calls, QStringList());
+    QTest::keyClick(form->fontCombo()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Arial)"_s});
 }
 
 void TestMainForm::spinnerReadsTypedValue()
 {
     trigger("Texte1");
     QLineEdit *edit = form->sizeSpin()->findChild<QLineEdit *>();
-    edit->setText(u"14"_s);
-    edit->setText(u"200"_s); // read as typed, not brought into the bounds
-    edit->setText(u"abc"_s); // not an integer: reads as 4
-    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(200)"_s, u"Texte.FontSize(4)"_s}));
+    auto type = [&](const char *text) {
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+    };
+    type("14"); // "1" is no size: only 14 is sent
+    type("200"); // 20 on the way; beyond the bounds: sent on Enter, brought into them
+    QTest::keyClick(edit, Qt::Key_Return);
+    type("abc"); // not an integer: reads as 4
+    QTest::keyClick(edit, Qt::Key_Return);
+    form->sizeSpin()->setValue(30); // set by the program: not sent
+    form->sizeSpin()->stepBy(1);
+    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(20)"_s, u"Texte.FontSize(100)"_s, u"Texte.FontSize(4)"_s,
+                                     u"Texte.FontSize(31)"_s}));
 }
 
 void TestMainForm::toolbarActsOnSheetWithSheetCodes()
@@ -320,7 +338,8 @@ void TestMainForm::toolbarActsOnSheetWithSheetCodes()
     QTest::mouseClick(button("RightButton"), Qt::LeftButton);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
     QTest::mouseClick(button("SumButton"), Qt::LeftButton);
-    form->sizeSpin()->findChild<QLineEdit *>()->setText(u"14"_s);
+    form->sizeSpin()->findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(form->sizeSpin()->findChild<QLineEdit *>(), u"14"_s);
     QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(2)"_s, u"Tableur.Justif(3)"_s,
                                      u"Tableur.Justif(1)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
 }

@@ -222,6 +222,9 @@ private:
     void FormResize();
     DocumentWindow *createDocument(DocKind kind, const QString &caption);
     void rebuildWindowList();
+    // What the font and size boxes hold, as the windows receive it.
+    QString fontNameOfBox() const;
+    int sizeOfBox() const;
     bool runPrintDialog();
     template <class Commands> Commands *reach(DocKind kind) const
     {
@@ -247,6 +250,8 @@ private:
     QString m_repProgramme;
     QStringList m_adresseExpediteur;
     bool m_majStyles = false;
+    bool m_fontTyped = false; // a typed font name not applied yet
+    bool m_sizeTyped = false; // a typed size not applied yet
     bool m_shown = false;
 
     std::unique_ptr<QPrinter> m_printer;

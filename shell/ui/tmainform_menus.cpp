@@ -18,6 +18,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 enum ItemFlag : unsigned {
@@ -304,7 +306,22 @@ void TMainForm::buildToolBar()
     m_comboBox1->setEditText(QStringLiteral("Times new Roman"));
     m_comboBox1->setAccessibleName(QStringLiteral("Police"));
     m_comboBox1->setToolTip(QStringLiteral("Police"));
-    connect(m_comboBox1, &QComboBox::editTextChanged, this, &TMainForm::ComboBox1Change);
+    // A family picked from the list applies at once; a typed name applies as soon as it
+    // names an installed family, otherwise on Enter or on leaving the box. Texts the program
+    // sets (SetStyles) are never sent back.
+    connect(m_comboBox1, &QComboBox::activated, this, [this] {
+        m_fontTyped = false;
+        ComboBox1Change();
+    });
+    connect(m_comboBox1->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_fontTyped = m_comboBox1->findText(text.trimmed(), Qt::MatchFixedString) < 0;
+        if (!m_fontTyped)
+            ComboBox1Change();
+    });
+    connect(m_comboBox1->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (std::exchange(m_fontTyped, false))
+            ComboBox1Change();
+    });
     bar->addWidget(m_comboBox1);
     m_controls.insert(QStringLiteral("ComboBox1"), m_comboBox1);
 
@@ -316,7 +333,21 @@ void TMainForm::buildToolBar()
     m_spinEdit1->setFocusPolicy(Qt::ClickFocus);
     m_spinEdit1->setAccessibleName(QStringLiteral("Taille"));
     m_spinEdit1->setToolTip(QStringLiteral("Taille"));
-    connect(m_spinEdit1, &SpinEdit::edited, this, &TMainForm::SpinEdit1Change);
+    // A typed size applies as soon as it is a size within the bounds ("1" on the way to
+    // "12" is not), the rest on Enter or on leaving the box; the arrows apply at once.
+    connect(m_spinEdit1, &SpinEdit::typed, this, [this] {
+        m_sizeTyped = !m_spinEdit1->typedValueInRange();
+        if (!m_sizeTyped)
+            SpinEdit1Change();
+    });
+    connect(m_spinEdit1, &SpinEdit::stepped, this, [this] {
+        m_sizeTyped = false;
+        SpinEdit1Change();
+    });
+    connect(m_spinEdit1, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (std::exchange(m_sizeTyped, false))
+            SpinEdit1Change();
+    });
     bar->addWidget(m_spinEdit1);
     m_controls.insert(QStringLiteral("SpinEdit1"), m_spinEdit1);
 

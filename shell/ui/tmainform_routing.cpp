@@ -384,14 +384,27 @@ void TMainForm::Pselettres1Click() { m_utilities->show(UtilityTool::Pselettres);
 
 // ---- formatting toolbar and font command -------------------------------------------
 
+QString TMainForm::fontNameOfBox() const
+{
+    // A typed name that differs from a listed family only in case takes the list's spelling.
+    const QString typed = m_comboBox1->currentText().trimmed();
+    const int i = m_comboBox1->findText(typed, Qt::MatchFixedString);
+    return i >= 0 ? m_comboBox1->itemText(i) : typed;
+}
+
+int TMainForm::sizeOfBox() const
+{
+    return qBound(m_spinEdit1->minimum(), m_spinEdit1->typedValue(), m_spinEdit1->maximum());
+}
+
 void TMainForm::ComboBox1Change()
 {
-    if (!activeDocument() || m_majStyles)
+    if (!activeDocument() || m_majStyles || fontNameOfBox().isEmpty())
         return;
     if (auto *t = reach<TexteCommands>(DocKind::Texte))
-        t->FontName(m_comboBox1->currentText());
+        t->FontName(fontNameOfBox());
     else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
-        s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
+        s->FontName(fontNameOfBox(), sizeOfBox());
 }
 
 void TMainForm::SpinEdit1Change()
@@ -399,9 +412,9 @@ void TMainForm::SpinEdit1Change()
     if (!activeDocument() || m_majStyles)
         return;
     if (auto *t = reach<TexteCommands>(DocKind::Texte))
-        t->FontSize(m_spinEdit1->typedValue());
+        t->FontSize(sizeOfBox());
     else if (auto *s = reach<TableurCommands>(DocKind::Tableur))
-        s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
+        s->FontName(fontNameOfBox(), sizeOfBox());
 }
 
 void TMainForm::BoldButtonClick()
@@ -458,11 +471,14 @@ void TMainForm::Police1Click()
 {
     if (!activeDocument())
         return;
+    // The font changes only when the user confirms.
     auto ask = [this](QFont &font) {
-        if (m_fontDialogHook)
-            return m_fontDialogHook(font);
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font, this, QStringLiteral("Police"));
+        QFont chosen = font;
+        if (m_fontDialogHook)
+            ok = m_fontDialogHook(chosen);
+        else
+            chosen = QFontDialog::getFont(&ok, font, this, QStringLiteral("Police"));
         if (ok)
             font = chosen;
         return ok;

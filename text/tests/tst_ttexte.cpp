@@ -303,7 +303,10 @@ void TestTTexte::formattingFromTheToolbar()
     // GetFont and SetFont (the "Police" command): the font of the selection.
     w->RichEdit1->setSelection(0, 2);
     QFont font = w->GetFont();
-    QCOMPARE(font.family(), u"Times New Roman"_s);
+    QCOMPARE(font.family(), u"Liberation Serif"_s); // shown as the family standing in for it
+    w->SetFont(font); // confirmed unchanged: the document keeps its name
+    QCOMPARE(w->CurrText().fontFamilies().toStringList().value(0), u"Times New Roman"_s);
+    font = w->GetFont();
     QCOMPARE(font.pointSize(), 14);
     QVERIFY(font.bold());
     font.setFamily(u"Courier New"_s);

@@ -526,6 +526,9 @@ void RichEdit::keyPressEvent(QKeyEvent *e)
     QTextEdit::keyPressEvent(e);
     if (e->text() == QLatin1String(" ") && !isReadOnly())
         emit spaceTyped();
+    // Undo and redo may change formats only, without moving the caret.
+    if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo))
+        emit selectionChange();
 }
 
 void RichEdit::resizeEvent(QResizeEvent *e)

@@ -4,6 +4,7 @@
 #include "common/cp1252.h"
 #include "common/textfile.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
@@ -401,7 +402,11 @@ int TTexte::Mv(int mm) const
 
 // ---- editing -----------------------------------------------------------------------
 
-void TTexte::Annule() { RichEdit1->undo(); }
+void TTexte::Annule()
+{
+    RichEdit1->undo();
+    SelectionChange(); // the toolbar shows the format at the caret again
+}
 void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }
@@ -500,7 +505,7 @@ void TTexte::FontName(const QString &name)
     if (m_updating || name.trimmed().isEmpty())
         return;
     QTextCharFormat f;
-    f.setFontFamilies({name.trimmed()});
+    f.setFontFamilies({fonts::plainFamily(name)});
     setCurrText(f);
 }
 
@@ -533,26 +538,44 @@ QFont TTexte::GetFont()
 {
     const QTextCharFormat a = RichEdit1->selAttributes();
     const QStringList families = a.fontFamilies().toStringList();
-    QFont font(families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily() : families.first());
+    // A family this machine lacks (the default "Arial") opens the dialog on the family shown
+    // in its place; the document keeps its own name unless the user picks another family.
+    QFont font = fonts::dialogFont(families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily()
+                                                                                     : families.first());
     font.setPointSizeF(a.fontPointSize() > 0 ? a.fontPointSize() : richtext::kDefaultPointSize);
     font.setBold(a.fontWeight() >= QFont::DemiBold);
     font.setItalic(a.fontItalic());
     font.setUnderline(a.fontUnderline());
     font.setStrikeOut(a.fontStrikeOut());
+    m_fontShown = font;
     return font;
 }
 
 void TTexte::SetFont(const QFont &font)
 {
+    // Only what the user changed from the font the dialog showed is applied, so that the
+    // parts of a mixed selection and the styles nobody touched stay as they are.
+    fonts::Changes changed;
+    if (m_fontShown)
+        changed = fonts::changes(*m_fontShown, font);
+    else
+        changed = {true, true, true, true, true, true};
+    m_fontShown.reset();
     QTextCharFormat f;
-    f.setFontFamilies({font.family()});
-    if (font.pointSizeF() > 0)
+    if (changed.family)
+        f.setFontFamilies({fonts::plainFamily(font.family())});
+    if (changed.size && font.pointSizeF() > 0)
         f.setFontPointSize(font.pointSizeF());
-    f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(font.italic());
-    f.setFontUnderline(font.underline());
-    f.setFontStrikeOut(font.strikeOut());
-    setCurrText(f);
+    if (changed.bold)
+        f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    if (changed.italic)
+        f.setFontItalic(font.italic());
+    if (changed.underline)
+        f.setFontUnderline(font.underline());
+    if (changed.strikeOut)
+        f.setFontStrikeOut(font.strikeOut());
+    if (!f.properties().isEmpty())
+        setCurrText(f);
     RichEdit1->setFocus();
 }
 

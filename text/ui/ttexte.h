@@ -11,6 +11,7 @@
 #include <QTextCharFormat>
 
 #include <functional>
+#include <optional>
 
 class QCloseEvent;
 class RichEdit;
@@ -137,6 +138,7 @@ private:
     bool FormCloseQuery();
 
     TextTools &m_tools;
+    std::optional<QFont> m_fontShown; // what the font dialog was opened on
     QRect m_pageRect;
     int m_filterIndex = 1;
     bool m_updating = false;
