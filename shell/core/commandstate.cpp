@@ -29,7 +29,7 @@ const QHash<QString, Rule> &table()
                          "Aperuavantimpression1"});
         put(Rule::Sheet, {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1",
                           "Figercolonnes1", "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1",
-                          "Largeurcolonne1", "Hauteurligne1", "Trier2"});
+                          "Largeurcolonne1", "Hauteurligne1", "Trier2", "Graphique1"});
         put(Rule::Base, {"Champs1", "Liste1", "Fiche1", "Trier1", "Enveloppes2"});
         put(Rule::Agenda, {"Journe1", "Grouper1", "Supprimertendue1", "Journe2", "Semaine1"});
         put(Rule::TextAndBase, {"Publipostage1"});

@@ -115,6 +115,8 @@ private Q_SLOTS:
     void cleanup();
     void startStateOnlyAlwaysEnabled();
     void newWindowsBookkeeping();
+    void builtCommandsAreReachable_data();
+    void builtCommandsAreReachable();
     void olderWindowOfKindReachesNothing();
     void closedWindowReachesNothing();
     void setStylesDoesNotEcho();
@@ -195,10 +197,53 @@ void TestMainForm::startStateOnlyAlwaysEnabled()
     QVERIFY(button("LeftButton")->isChecked());
     QCOMPARE(form->fontCombo()->currentText(), u"Times new Roman"_s);
     QCOMPARE(form->sizeSpin()->value(), 10);
-    QVERIFY(!form->action(u"Aperuavantimpression1"_s)->isVisible());
+    QVERIFY(!form->action(u"Index1"_s)->isVisible());
     QVERIFY(form->action(u"Montrerlagrille1"_s)->isChecked());
     QCOMPARE(form->action(u"FileSaveItem"_s)->shortcut(), QKeySequence(u"Ctrl+S"_s));
     QVERIFY(form->action(u"Publipostage1"_s)->shortcut().isEmpty());
+}
+
+void TestMainForm::builtCommandsAreReachable_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("neighbour"); // enabled in the same cases
+    QTest::addColumn<QString>("kinds");     // windows to create, in order, for it to be enabled
+    QTest::newRow("preview") << u"Aperuavantimpression1"_s << u"&Aperçu avant impression"_s << u"File1"_s
+                             << u"Miseenpage1"_s << u"Texte1"_s;
+    QTest::newRow("merge") << u"Publipostage1"_s << u"&Publipostage"_s << u"Tableur2"_s << u"Champbasededonne1"_s
+                           << u"Texte1 Fichier1"_s;
+    QTest::newRow("paragraph") << u"Paragraphe1"_s << u"Para&graphe..."_s << u"Texte2"_s << u"Dateheure1"_s
+                               << u"Texte1"_s;
+    QTest::newRow("sheet sort") << u"Trier2"_s << u"&Trier..."_s << u"Tableur3"_s << u"Onglets1"_s << u"Tableur1"_s;
+    QTest::newRow("chart") << u"Graphique1"_s << u"&Graphique..."_s << u"Tableur3"_s << u"Onglets1"_s
+                           << u"Tableur1"_s;
+    QTest::newRow("base envelopes") << u"Enveloppes2"_s << u"&Enveloppes"_s << u"Basededonnes1"_s << u"Fiche1"_s
+                                    << u"Fichier1"_s;
+    QTest::newRow("base sort") << u"Trier1"_s << u"&Trier..."_s << u"Basededonnes1"_s << u"Fiche1"_s
+                               << u"Fichier1"_s;
+}
+
+void TestMainForm::builtCommandsAreReachable()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, caption);
+    QFETCH(QString, menu);
+    QFETCH(QString, neighbour);
+    QFETCH(QString, kinds);
+    QAction *a = form->action(component);
+    QVERIFY(a);
+    QVERIFY(a->isVisible());
+    QCOMPARE(a->text(), caption);
+    QMenu *m = form->findChild<QMenu *>(menu);
+    QVERIFY(m && m->actions().contains(a));
+    QVERIFY(!a->isEnabled());
+    QVERIFY(!form->action(neighbour)->isEnabled());
+    for (const QString &kind : kinds.split(u' '))
+        form->action(kind)->trigger();
+    QVERIFY(a->isEnabled());
+    QVERIFY(form->action(neighbour)->isEnabled());
 }
 
 void TestMainForm::newWindowsBookkeeping()
