@@ -4,6 +4,7 @@
 // row clipboards, the address file, and the window menu.
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
+#include "common/ui/messageboxes.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
@@ -23,6 +24,8 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QDialog>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -117,6 +120,7 @@ private Q_SLOTS:
     void newWindowsBookkeeping();
     void builtCommandsAreReachable_data();
     void builtCommandsAreReachable();
+    void printerSetupConfirmsWithOk();
     void olderWindowOfKindReachesNothing();
     void closedWindowReachesNothing();
     void setStylesDoesNotEcho();
@@ -244,6 +248,22 @@ void TestMainForm::builtCommandsAreReachable()
         form->action(kind)->trigger();
     QVERIFY(a->isEnabled());
     QVERIFY(form->action(neighbour)->isEnabled());
+}
+
+void TestMainForm::printerSetupConfirmsWithOk()
+{
+    QStringList captions;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (auto *b : dialog->findChildren<QPushButton *>())
+            if (b->isVisible())
+                captions.append(b->text());
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    trigger("Configurationimprimante1");
+    QVERIFY2(captions.contains(u"OK"_s), qPrintable(captions.join(u',')));
+    QVERIFY(!captions.contains(u"Imprimer"_s) && !captions.contains(u"&Imprimer"_s) && !captions.contains(u"&Print"_s));
 }
 
 void TestMainForm::newWindowsBookkeeping()
@@ -409,12 +429,22 @@ void TestMainForm::openChoosesKindByLastThreeLetters()
     QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
     form->openFile(u"/tmp/notes.Qvb"_s);
     form->openFile(u"/tmp/rapportqvt"_s);
-    form->openFile(u"/tmp/abc.txt"_s);
+    QStringList shown;
+    messageboxes::setResponder([&](const messageboxes::Shown &m) {
+        shown.append(m.text);
+        return messageboxes::Answer::Ok;
+    });
+    form->openFile(u"/tmp/abc.txt"_s); // another kind of file: said in French, no window
     form->openFile(u"/tmp/qv"_s);
+    messageboxes::setResponder(nullptr);
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(shown.first().contains(u"abc.txt"_s) && shown.first().contains(u"ne sait pas ouvrir"_s));
+    form->openFile(u"/tmp/Courrier.RTF"_s); // RTF of other programs: a text window
     QCOMPARE(log.calls, (QStringList{u"Texte.Charge(/tmp/docs/LETTRE.qvt)"_s, u"Fichier.Charge(/tmp/notes.Qvb)"_s,
-                                     u"Texte.Charge(/tmp/rapportqvt)"_s}));
-    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
-    QCOMPARE(form->nb(DocKind::Texte), 2);
+                                     u"Texte.Charge(/tmp/rapportqvt)"_s, u"Texte.Charge(/tmp/Courrier.RTF)"_s}));
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 4);
+    QCOMPARE(form->nb(DocKind::Texte), 3);
+    QCOMPARE(form->dernier(DocKind::Texte)->windowTitle(), u"Courrier.RTF"_s);
 }
 
 void TestMainForm::checkMarks()

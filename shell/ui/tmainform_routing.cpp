@@ -3,6 +3,7 @@
 #include "shell/ui/tmainform.h"
 
 #include "agenda/ui/agendamodule.h"
+#include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "shell/ui/tinschp.h"
 #include "shell/ui/spinedit.h"
@@ -11,6 +12,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -41,7 +44,7 @@ void TMainForm::FileOpenItemClick()
     const QString path = m_openDialogHook
         ? m_openDialogHook()
         : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
-                                       QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva)"));
+                                       QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf)"));
     if (!path.isEmpty())
         openFile(path);
 }
@@ -74,6 +77,21 @@ void TMainForm::openFile(const QString &path)
         UpdateMenuItems();
         return;
     }
+    // Documents of other word processors open in a text window, which reads RTF.
+    if (QFileInfo(path).suffix().compare(u"rtf", Qt::CaseInsensitive) == 0) {
+        DocumentWindow *w = createDocument(DocKind::Texte, QFileInfo(path).fileName());
+        if (auto *c = dynamic_cast<TexteCommands *>(w))
+            c->Charge(path);
+        ++m_nb[int(DocKind::Texte)];
+        UpdateMenuItems();
+        return;
+    }
+    messageboxes::inform(this,
+                         QStringLiteral("Velmora ne sait pas ouvrir le fichier %1 : seuls les fichiers .qvt, .qvc, "
+                                        ".qvb, .qva et .rtf s'ouvrent ici (un fichier texte s'insère par "
+                                        "« Importer... »).")
+                             .arg(QFileInfo(path).fileName()),
+                         QStringLiteral("Ouvrir"));
 }
 
 void TMainForm::FileCloseItemClick()
@@ -123,6 +141,11 @@ void TMainForm::Configurationimprimante1Click()
     }
     QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle(QStringLiteral("Configuration de l'impression"));
+    // Setting up the printer prints nothing: the dialog confirms with "OK".
+    for (auto *box : dialog.findChildren<QDialogButtonBox *>())
+        for (QAbstractButton *b : box->buttons())
+            if (box->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                b->setText(QStringLiteral("OK"));
     dialog.exec();
     printing::applyRedirection(printer());
 }

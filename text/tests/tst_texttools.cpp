@@ -372,15 +372,15 @@ void TestTextTools::pageSetup()
             click(accept ? m->OkButton : m->CancelButton);
         };
     };
-    // The first set-up shows 0 everywhere; cancelling keeps the page as it was.
-    m_tools->setDialogRunner(answer(false, {20, 20, 20, 20}));
+    // The first set-up shows the 20 mm the document prints with; cancelling keeps the page.
+    m_tools->setDialogRunner(answer(false, {5, 5, 5, 5}));
     m_window->SetPage();
-    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(shown, (QList<int>{20, 20, 20, 20}));
     QVERIFY(m_window->pageRect().isEmpty());
-    QCOMPARE(m_window->MarginLeft, 0);
+    QCOMPARE(m_window->MarginLeft, 20);
     m_tools->setDialogRunner(answer(true, {20, 15, 10, 25}));
     m_window->SetPage();
-    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(shown, (QList<int>{20, 20, 20, 20}));
     const int kx = printing::pixelsPerMmX(printer), ky = printing::pixelsPerMmY(printer);
     QCOMPARE(m_window->pageRect(), QRect(20 * kx, 15 * ky, printer.width() - 10 * kx - 20 * kx,
                                          printer.height() - 25 * ky - 15 * ky));

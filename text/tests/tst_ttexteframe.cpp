@@ -106,9 +106,18 @@ void TestTTexteFrame::openCreatesALoadedWindow()
     QVERIFY(!w->isModified());
     QCOMPARE(form->statusPanel(0)->text(), u"Ligne:   1   Col:   1"_s);
     QVERIFY(form->action(u"Dateheure1"_s)->isEnabled()); // text commands enabled at once
+    // RTF of another word processor opens in a text window too.
+    QFile rtf(dir->filePath(u"autre.rtf"_s));
+    QVERIFY(rtf.open(QIODevice::WriteOnly));
+    rtf.write("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil Calibri;}}\\f0\\fs22 Lettre de {\\b Paul}\\par}");
+    rtf.close();
+    form->openFile(rtf.fileName());
+    QCOMPARE(current()->windowTitle(), u"autre.rtf"_s);
+    QCOMPARE(current()->RichEdit1->toPlainText(), u"Lettre de Paul"_s);
+    QCOMPARE(form->nb(DocKind::Texte), 2);
     form->Texte1Click();
     QCOMPARE(current()->windowTitle(), u"Texte"_s);
-    QCOMPARE(form->nb(DocKind::Texte), 2);
+    QCOMPARE(form->nb(DocKind::Texte), 3);
 }
 
 void TestTTexteFrame::toolbarFollowsAndActs()

@@ -322,7 +322,7 @@ void TextTools::Apercu(TTexte &window)
 {
     QPrinter &printer = window.frame().printer();
     const QSize page(printer.width(), printer.height());
-    const QRect rect = window.pageRect().isEmpty() ? QRect(QPoint(0, 0), page) : window.pageRect();
+    const QRect rect = window.printRect();
     // The pages are laid out as for the printer; the editor's own layout is not touched.
     m_ecran->setDocument(window.RichEdit1->paginate(rect, printer.logicalDpiX(), printer.logicalDpiY()), page);
     m_ecran->setWindowState(m_ecran->windowState() | Qt::WindowMaximized);

@@ -10,6 +10,7 @@
 #include "common/velmoraerror.h"
 #include "text/core/mailmerge.h"
 #include "text/core/pageddocument.h"
+#include "text/core/pagegeometry.h"
 #include "text/core/richtext.h"
 #include "text/ui/richedit.h"
 #include "text/ui/ruler.h"
@@ -306,10 +307,19 @@ bool TTexte::writeDocument(int index)
 
 bool TTexte::writePlainText()
 {
+    // In the encoding the file was read in: a UTF-8 file stays UTF-8, others Windows-1252.
     const QStringList lines = RichEdit1->Lines();
-    if (!confirmLossyText(lines.join(QString())))
-        return false;
-    atomicsave::write(NomFichier, textfile::joinCrLf(lines));
+    const textfile::Encoding encoding = RichEdit1->textEncoding();
+    if (encoding == textfile::Encoding::Windows1252) {
+        if (!confirmLossyText(lines.join(QString())))
+            return false;
+        atomicsave::write(NomFichier, textfile::joinCrLf(lines));
+        return true;
+    }
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    atomicsave::write(NomFichier, textfile::encode(text, encoding));
     return true;
 }
 
@@ -337,7 +347,10 @@ void TTexte::Importer()
     if (path.isEmpty())
         return;
     errorhandler::run(this, [&] {
-        const QStringList lines = textfile::readLines(path);
+        const QStringList lines = textfile::readTextLines(path);
+        // A text file imported into an empty document gives it its encoding for a save as text.
+        if (RichEdit1->document()->isEmpty())
+            RichEdit1->setTextEncoding(textfile::detect(textfile::readBytes(path)));
         QTextCursor edit = RichEdit1->textCursor();
         edit.beginEditBlock(); // one undo step for the whole file
         for (const QString &line : lines)
@@ -387,7 +400,19 @@ bool TTexte::FormCloseQuery()
 
 void TTexte::Imprime()
 {
-    errorhandler::run(this, [&] { RichEdit1->print(frame().printer(), m_pageRect); });
+    errorhandler::run(this, [&] { RichEdit1->print(frame().printer(), printRect()); });
+}
+
+QRect TTexte::printRect() const
+{
+    if (!m_pageRect.isEmpty())
+        return m_pageRect;
+    // Never set up: the window's margins (20 mm each) on the printer selected now, so that
+    // no printer cuts the text at the paper's edge.
+    QPrinter &printer = frame().printer();
+    const QRect rect = pagegeometry::pageRectangle(printer.width(), printer.height(), Mh(1), Mv(1),
+                                                   {MarginLeft, MarginTop, MarginRight, MarginBottom});
+    return rect.width() > 0 && rect.height() > 0 ? rect : QRect(0, 0, printer.width(), printer.height());
 }
 
 int TTexte::Mh(int mm) const
@@ -430,7 +455,7 @@ void TTexte::Publipostage()
         QPrinter &printer = frame().printer();
         if (!printing::hasOutput(printer))
             throw VelmoraError(QStringLiteral("Aucune imprimante par défaut sélectionnée"));
-        const QRect rect = m_pageRect.isEmpty() ? QRect(0, 0, printer.width(), printer.height()) : m_pageRect;
+        const QRect rect = printRect();
         printer.setDocName(QString());
         QPainter painter;
         if (!painter.begin(&printer))
