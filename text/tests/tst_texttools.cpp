@@ -11,6 +11,7 @@
 #include "text/ui/tmep.h"
 #include "text/ui/tparagraf.h"
 #include "text/ui/tstats.h"
+#include "text/ui/ruler.h"
 #include "text/ui/ttabul.h"
 #include "text/ui/ttexte.h"
 
@@ -194,9 +195,19 @@ void TestTextTools::dateAndTimeInsertion()
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08"_s);
     // OK with no line chosen inserts nothing.
-    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TDatHeur *>(&d)->OkButton); });
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *dh = qobject_cast<TDatHeur *>(&d);
+        dh->ListBox1->clearSelection();
+        dh->ListBox1->setCurrentRow(-1);
+        click(dh->OkButton);
+    });
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08"_s);
+    // Opened on the first format: Enter inserts the date.
+    m_tools->setDialogRunner([](QDialog &d) { QTest::keyClick(qobject_cast<TDatHeur *>(&d)->ListBox1, Qt::Key_Return); });
+    type(u" "_s);
+    m_window->DateHeure();
+    QCOMPARE(text(), u"Il est 14 h 08 07/12/2026"_s);
 }
 
 void TestTextTools::caseChangeKeepsFormatting()
@@ -269,7 +280,7 @@ void TestTextTools::statistics()
         click(s->CloseButton);
     });
     m_window->Statistiques();
-    QCOMPARE(shown, (QStringList{QString(), u"-1"_s, u"0"_s, u"0"_s}));
+    QCOMPARE(shown, (QStringList{QString(), u"0"_s, u"0"_s, u"0"_s})); // an empty document: 0 lines
     type(u"Bonjour, le monde."_s);
     m_window->NomFichier = m_dir.filePath(u"lettre.qvt"_s);
     m_window->Statistiques();
@@ -292,6 +303,19 @@ void TestTextTools::tabStops()
     type(u"a\tb"_s);
     m_window->Tabulations();
     QCOMPARE(m_window->RichEdit1->tabStops(), (QList<double>{4.0 * u, 10.0 * u}));
+    // The ruler shows them, from the text's left edge (4/3 pixel per point).
+    const int origin = m_window->RichEdit1->frameWidth() + RichEdit::kGutter;
+    QCOMPARE(m_window->RulerPanel->tabStops(), (QList<int>{origin + 4 * u * 4 / 3, origin + 10 * u * 4 / 3}));
+    QImage ruler = m_window->RulerPanel->grab().toImage();
+    QCOMPARE(qGray(ruler.pixel(origin + 10 * u * 4 / 3 + 3, 26)), 0); // the foot of the tab marker
+    // Another paragraph without stops: the ruler shows none.
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_End);
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_Return);
+    m_window->RichEdit1->setTabStops({});
+    m_window->SelectionChange();
+    QCOMPARE(m_window->RulerPanel->tabStops(), QList<int>());
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_Up);
+    QCOMPARE(m_window->RulerPanel->tabStops().size(), 2);
     // Shown again, the stops are listed in units.
     QStringList listed;
     m_tools->setDialogRunner([&listed](QDialog &d) {

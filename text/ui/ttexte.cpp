@@ -132,6 +132,11 @@ void TTexte::SelectionChange()
         RightInd->move(RulerPanel->width() - trunc0((r + 6) * 4 / 3) - 6, RightInd->y());
     }
 
+    QList<int> tabs; // from the text's left edge, in points
+    for (double points : RichEdit1->tabStops())
+        tabs.append(RichEdit1->frameWidth() + RichEdit::kGutter + trunc0(points * 4 / 3));
+    RulerPanel->setTabStops(tabs);
+
     const QTextCharFormat a = RichEdit1->selAttributes();
     const bool bold = a.fontWeight() >= QFont::DemiBold;
     const bool italic = a.fontItalic();
