@@ -18,7 +18,7 @@ if [ -n "${BASELINE:-}" ]; then
   for round in 1 2 3; do
     for b in "$BASELINE" "$exe"; do
       echo "round $round: $b"
-      "$b" --benchmark_filter='BM_HtmlExport|BM_SplitJoinFloor' --benchmark_repetitions=5 \
+      "$b" --benchmark_filter='BM_HtmlExport|BM_SplitJoinFloor|BM_RtfReaderPeer' --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true 2>/dev/null | grep median
     done
   done

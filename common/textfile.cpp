@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace textfile {
 
@@ -60,6 +61,20 @@ QStringList readLines(const QString &path)
     return out;
 }
 
+QStringList readTextLines(const QString &path)
+{
+    const QByteArray bytes = readBytes(path);
+    const Encoding encoding = detect(bytes);
+    if (encoding == Encoding::Windows1252)
+        return readLines(path);
+    QStringList out;
+    for (const QByteArray &line : splitLines(bytes))
+        out.append(decode(line, Encoding::Utf8));
+    if (encoding == Encoding::Utf8WithBom && !out.isEmpty() && out.first().startsWith(QChar(0xFEFF)))
+        out.first().remove(0, 1);
+    return out;
+}
+
 QByteArray joinCrLf(const QStringList &lines)
 {
     QByteArray out;
@@ -68,6 +83,47 @@ QByteArray joinCrLf(const QStringList &lines)
         out += "\r\n";
     }
     return out;
+}
+
+namespace {
+constexpr char kBom[] = "\xEF\xBB\xBF";
+}
+
+Encoding detect(const QByteArray &bytes)
+{
+    if (bytes.startsWith(kBom))
+        return Encoding::Utf8WithBom;
+    bool ascii = true;
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return Encoding::Windows1252;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? Encoding::Windows1252 : Encoding::Utf8;
+}
+
+QString decode(const QByteArray &bytes, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Windows1252: return cp1252::decode(bytes);
+    case Encoding::Utf8: return QString::fromUtf8(bytes);
+    case Encoding::Utf8WithBom: return QString::fromUtf8(bytes.startsWith(kBom) ? bytes.mid(3) : bytes);
+    }
+    return {};
+}
+
+QByteArray encode(const QString &text, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Windows1252: return cp1252::encode(text);
+    case Encoding::Utf8: return text.toUtf8();
+    case Encoding::Utf8WithBom: return QByteArray(kBom) + text.toUtf8();
+    }
+    return {};
 }
 
 } // namespace textfile

@@ -28,7 +28,21 @@ QList<QByteArray> splitLines(const QByteArray &bytes);
 // Decoded lines of a Windows-1252 file (readBytes + splitLines + cp1252).
 QStringList readLines(const QString &path);
 
+// Decoded lines of a text file of any origin: UTF-8 when detect() says so, else Windows-1252.
+QStringList readTextLines(const QString &path);
+
 // Lines encoded in Windows-1252, each followed by CR LF.
 QByteArray joinCrLf(const QStringList &lines);
+
+// The encoding of a plain-text file as read, so that saving writes it back the same way.
+// Files of other programs are often UTF-8; the program's own are Windows-1252.
+enum class Encoding { Windows1252, Utf8, Utf8WithBom };
+// UTF-8 when the bytes start with its byte-order mark, or hold non-ASCII bytes that all form
+// valid UTF-8; otherwise Windows-1252 (plain ASCII reads the same either way).
+Encoding detect(const QByteArray &bytes);
+// The text of `bytes` in `encoding` (a byte-order mark is dropped).
+QString decode(const QByteArray &bytes, Encoding encoding);
+// `text` in `encoding`, with the byte-order mark when the encoding has one.
+QByteArray encode(const QString &text, Encoding encoding);
 
 } // namespace textfile

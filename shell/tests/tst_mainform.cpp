@@ -34,6 +34,8 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QDialog>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -135,6 +137,9 @@ private Q_SLOTS:
     void newWindowsBookkeeping();
     void olderWindowOfKindIsReached();
     void closedWindowsDisableTheirCommands();
+    void builtCommandsAreReachable_data();
+    void builtCommandsAreReachable();
+    void printerSetupConfirmsWithOk();
     void setStylesDoesNotEcho();
     void toolbarActsOnText();
     void spinnerReadsTypedValue();
@@ -232,10 +237,69 @@ void TestMainForm::startStateOnlyAlwaysEnabled()
     QVERIFY(button("LeftButton")->isChecked());
     QCOMPARE(form->fontCombo()->currentText(), u"Times new Roman"_s);
     QCOMPARE(form->sizeSpin()->value(), 10);
-    QVERIFY(!form->action(u"Aperuavantimpression1"_s)->isVisible());
+    QVERIFY(!form->action(u"Index1"_s)->isVisible());
     QVERIFY(form->action(u"Montrerlagrille1"_s)->isChecked());
     QCOMPARE(form->action(u"FileSaveItem"_s)->shortcut(), QKeySequence(u"Ctrl+S"_s));
     QVERIFY(form->action(u"Publipostage1"_s)->shortcut().isEmpty());
+}
+
+void TestMainForm::builtCommandsAreReachable_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("neighbour"); // enabled in the same cases
+    QTest::addColumn<QString>("kinds");     // windows to create, in order, for it to be enabled
+    QTest::newRow("preview") << u"Aperuavantimpression1"_s << u"&Aperçu avant impression"_s << u"File1"_s
+                             << u"Miseenpage1"_s << u"Texte1"_s;
+    QTest::newRow("merge") << u"Publipostage1"_s << u"&Publipostage"_s << u"Tableur2"_s << u"Champbasededonne1"_s
+                           << u"Texte1 Fichier1"_s;
+    QTest::newRow("paragraph") << u"Paragraphe1"_s << u"Para&graphe..."_s << u"Texte2"_s << u"Dateheure1"_s
+                               << u"Texte1"_s;
+    QTest::newRow("sheet sort") << u"Trier2"_s << u"&Trier..."_s << u"Tableur3"_s << u"Onglets1"_s << u"Tableur1"_s;
+    QTest::newRow("chart") << u"Graphique1"_s << u"&Graphique..."_s << u"Tableur3"_s << u"Onglets1"_s
+                           << u"Tableur1"_s;
+    QTest::newRow("base envelopes") << u"Enveloppes2"_s << u"&Enveloppes"_s << u"Basededonnes1"_s << u"Fiche1"_s
+                                    << u"Fichier1"_s;
+    QTest::newRow("base sort") << u"Trier1"_s << u"&Trier..."_s << u"Basededonnes1"_s << u"Fiche1"_s
+                               << u"Fichier1"_s;
+}
+
+void TestMainForm::builtCommandsAreReachable()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, caption);
+    QFETCH(QString, menu);
+    QFETCH(QString, neighbour);
+    QFETCH(QString, kinds);
+    QAction *a = form->action(component);
+    QVERIFY(a);
+    QVERIFY(a->isVisible());
+    QCOMPARE(a->text(), caption);
+    QMenu *m = form->findChild<QMenu *>(menu);
+    QVERIFY(m && m->actions().contains(a));
+    QVERIFY(!a->isEnabled());
+    QVERIFY(!form->action(neighbour)->isEnabled());
+    for (const QString &kind : kinds.split(u' '))
+        form->action(kind)->trigger();
+    QVERIFY(a->isEnabled());
+    QVERIFY(form->action(neighbour)->isEnabled());
+}
+
+void TestMainForm::printerSetupConfirmsWithOk()
+{
+    QStringList captions;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (auto *b : dialog->findChildren<QPushButton *>())
+            if (b->isVisible())
+                captions.append(b->text());
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    trigger("Configurationimprimante1");
+    QVERIFY2(captions.contains(u"OK"_s), qPrintable(captions.join(u',')));
+    QVERIFY(!captions.contains(u"Imprimer"_s) && !captions.contains(u"&Imprimer"_s) && !captions.contains(u"&Print"_s));
 }
 
 void TestMainForm::newWindowsBookkeeping()
@@ -337,18 +401,36 @@ void TestMainForm::toolbarActsOnText()
     QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(1)"_s,
                                      u"Texte.Justif(2)"_s, u"Texte.Justif(0)"_s}));
     log.calls.clear();
-    form->fontCombo()->setEditText(u"Liberation Sans"_s);
-    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Liberation Sans)"_s});
+    form->fontCombo()->setEditText(u"Liberation Sans"_s); // set by the program: not sent
+    QCOMPARE(log.calls, QStringList());
+    form->fontCombo()->lineEdit()->selectAll();
+    QTest::keyClicks(form->fontCombo()->lineEdit(), u"liberation sans"_s);
+    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Liberation Sans)"_s}); // the list's spelling
+    log.calls.clear();
+    form->fontCombo()->lineEdit()->selectAll();
+    QTest::keyClicks(form->fontCombo()->lineEdit(), u"Arial"_s); // not installed: on Enter
+    QCOMPARE(log.calls, QStringList());
+    QTest::keyClick(form->fontCombo()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(log.calls, QStringList{u"Texte.FontName(Arial)"_s});
 }
 
 void TestMainForm::spinnerReadsTypedValue()
 {
     trigger("Texte1");
     QLineEdit *edit = form->sizeSpin()->findChild<QLineEdit *>();
-    edit->setText(u"14"_s);
-    edit->setText(u"200"_s); // read as typed, not brought into the bounds
-    edit->setText(u"abc"_s); // not an integer: reads as 4
-    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(200)"_s, u"Texte.FontSize(4)"_s}));
+    auto type = [&](const char *text) {
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+    };
+    type("14"); // "1" is no size: only 14 is sent
+    type("200"); // 20 on the way; beyond the bounds: sent on Enter, brought into them
+    QTest::keyClick(edit, Qt::Key_Return);
+    type("abc"); // not an integer: reads as 4
+    QTest::keyClick(edit, Qt::Key_Return);
+    form->sizeSpin()->setValue(30); // set by the program: not sent
+    form->sizeSpin()->stepBy(1);
+    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(20)"_s, u"Texte.FontSize(100)"_s, u"Texte.FontSize(4)"_s,
+                                     u"Texte.FontSize(31)"_s}));
 }
 
 void TestMainForm::toolbarActsOnSheetWithSheetCodes()
@@ -361,7 +443,8 @@ void TestMainForm::toolbarActsOnSheetWithSheetCodes()
     QTest::mouseClick(button("RightButton"), Qt::LeftButton);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
     QTest::mouseClick(button("SumButton"), Qt::LeftButton);
-    form->sizeSpin()->findChild<QLineEdit *>()->setText(u"14"_s);
+    form->sizeSpin()->findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(form->sizeSpin()->findChild<QLineEdit *>(), u"14"_s);
     QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(2)"_s, u"Tableur.Justif(3)"_s,
                                      u"Tableur.Justif(1)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
 }
@@ -386,12 +469,22 @@ void TestMainForm::openChoosesKindByLastThreeLetters()
     QVERIFY(form->action(u"Dateheure1"_s)->isEnabled());
     form->openFile(u"/tmp/notes.Qvb"_s);
     form->openFile(u"/tmp/rapportqvt"_s);
-    form->openFile(u"/tmp/abc.txt"_s);
+    QStringList shown;
+    messageboxes::setResponder([&](const messageboxes::Shown &m) {
+        shown.append(m.text);
+        return messageboxes::Answer::Ok;
+    });
+    form->openFile(u"/tmp/abc.txt"_s); // another kind of file: said in French, no window
     form->openFile(u"/tmp/qv"_s);
+    messageboxes::setResponder(nullptr);
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(shown.first().contains(u"abc.txt"_s) && shown.first().contains(u"ne sait pas ouvrir"_s));
+    form->openFile(u"/tmp/Courrier.RTF"_s); // RTF of other programs: a text window
     QCOMPARE(log.calls, (QStringList{u"Texte.Charge(/tmp/docs/LETTRE.qvt)"_s, u"Fichier.Charge(/tmp/notes.Qvb)"_s,
-                                     u"Texte.Charge(/tmp/rapportqvt)"_s}));
-    QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
-    QCOMPARE(form->nb(DocKind::Texte), 2);
+                                     u"Texte.Charge(/tmp/rapportqvt)"_s, u"Texte.Charge(/tmp/Courrier.RTF)"_s}));
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 4);
+    QCOMPARE(form->nb(DocKind::Texte), 3);
+    QCOMPARE(form->dernier(DocKind::Texte)->windowTitle(), u"Courrier.RTF"_s);
 }
 
 void TestMainForm::checkMarks()

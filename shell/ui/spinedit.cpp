@@ -6,7 +6,7 @@ SpinEdit::SpinEdit(QWidget *parent) : QSpinBox(parent)
 {
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::edited);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &SpinEdit::typed);
 }
 
 int SpinEdit::typedValue() const
@@ -14,6 +14,21 @@ int SpinEdit::typedValue() const
     bool ok = false;
     const int v = lineEdit()->text().trimmed().toInt(&ok);
     return ok ? v : minimum();
+}
+
+bool SpinEdit::typedValueInRange() const
+{
+    bool ok = false;
+    const int v = lineEdit()->text().trimmed().toInt(&ok);
+    return ok && v >= minimum() && v <= maximum();
+}
+
+void SpinEdit::stepBy(int steps)
+{
+    // From the value shown, brought into the bounds, whatever was typed before.
+    setValue(qBound(minimum(), typedValue(), maximum()));
+    QSpinBox::stepBy(steps);
+    emit stepped();
 }
 
 QValidator::State SpinEdit::validate(QString &input, int &pos) const
@@ -30,4 +45,11 @@ void SpinEdit::fixup(QString &input) const
     bool ok = false;
     const int v = input.trimmed().toInt(&ok);
     input = QString::number(ok ? qBound(minimum(), v, maximum()) : minimum());
+}
+
+int SpinEdit::valueFromText(const QString &text) const
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? qBound(minimum(), v, maximum()) : minimum();
 }

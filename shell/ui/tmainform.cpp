@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -242,11 +241,7 @@ void TMainForm::SauveAdr()
 
 void TMainForm::GetFontName()
 {
-    QStringList families;
-    for (const QString &family : QFontDatabase::families())
-        families.append(family.left(31));
-    families.sort(Qt::CaseInsensitive);
-    families.removeDuplicates();
+    const QStringList families = fonts::families();
     const QString text = m_comboBox1->currentText();
     m_comboBox1->blockSignals(true);
     m_comboBox1->clear();
@@ -359,10 +354,15 @@ void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, 
     setDown("CenterButton", center);
     m_alignGroup->setExclusive(true);
     m_actions.value(QStringLiteral("Puces1"))->setChecked(bullets);
-    m_comboBox1->setEditText(fontName);
-    bool ok = false;
-    const int v = size.trimmed().toInt(&ok);
-    m_spinEdit1->setValue(qBound(m_spinEdit1->minimum(), ok ? v : 0, m_spinEdit1->maximum()));
+    // A box the user is typing in keeps what is typed: rewriting it would mix the window's
+    // answer into the keystrokes.
+    if (!m_comboBox1->hasFocus())
+        m_comboBox1->setEditText(fontName);
+    if (!m_spinEdit1->hasFocus()) {
+        bool ok = false;
+        const int v = size.trimmed().toInt(&ok);
+        m_spinEdit1->setValue(qBound(m_spinEdit1->minimum(), ok ? v : 0, m_spinEdit1->maximum()));
+    }
     m_majStyles = false;
 }
 

@@ -231,6 +231,9 @@ private:
     // The open document windows, the active one first, then by most recent activation.
     QList<DocumentWindow *> windowsByRecentUse() const;
     void rebuildWindowList();
+    // What the font and size boxes hold, as the windows receive it.
+    QString fontNameOfBox() const;
+    int sizeOfBox() const;
     bool runPrintDialog();
     template <class Commands> Commands *reach(unsigned servedKinds) const
     {
@@ -257,6 +260,8 @@ private:
     QString m_repProgramme;
     QStringList m_adresseExpediteur;
     bool m_majStyles = false;
+    bool m_fontTyped = false; // a typed font name not applied yet
+    bool m_sizeTyped = false; // a typed size not applied yet
     bool m_shown = false;
 
     std::unique_ptr<QPrinter> m_printer;

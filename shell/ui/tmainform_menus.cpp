@@ -18,6 +18,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 enum ItemFlag : unsigned {
@@ -96,7 +98,7 @@ std::vector<MenuDef> menuTable()
             {u"Mise en &page...", "Miseenpage1", u"Miuse en page", None, &F::Miseenpage1Click},
             {u"&Configuration imprimante...", "Configurationimprimante1", u"Configurer l'imprimante", None,
              &F::Configurationimprimante1Click},
-            {u"&Aperçu avant impression", "Aperuavantimpression1", u"Aperçu avant impression", Hidden,
+            {u"&Aperçu avant impression", "Aperuavantimpression1", u"Aperçu avant impression", None,
              &F::Aperuavantimpression1Click},
             {u"&Imprimer...", "Imprimer1", u"Imprimer", None, &F::Imprimer1Click, QKeySequence(Qt::CTRL | Qt::Key_P),
              QKeySequence::Print},
@@ -145,7 +147,7 @@ std::vector<MenuDef> menuTable()
             {u"&Enveloppes...", "Enveloppes1", u"Imprimer les enveloppes", None, &F::Enveloppes1Click},
             {u"&Glossaire...", "Glossaire1", u"Glossaire", None, &F::Glossaire1Click},
             {u"Champ &base de donnée", "Champbasededonne1", u"Insérer champ", None, &F::Champbasededonne1Click},
-            {u"&Publipostage", "Publipostage1", u"Publipostage à partir d'un fichier", Hidden,
+            {u"&Publipostage", "Publipostage1", u"Publipostage à partir d'un fichier", None,
              &F::Publipostage1Click},
             sep("N13"),
             {u"&Statistiques", "Statistiques1", u"Statistiques", None, &F::Statistiques1Click},
@@ -168,8 +170,8 @@ std::vector<MenuDef> menuTable()
             sep("N11"),
             {u"&Fonctions", "Fonctions1", u"Fonctions", None, &F::Fonctions1Click},
             {u"&Onglets", "Onglets1", u"Définir les onglets", None, &F::Onglets1Click},
-            {u"&Trier...", "Trier2", u"Trier", Hidden, &F::Trier2Click},
-            {u"&Graphique...", "Graphique1", u"Graphique", Hidden, &F::Graphique1Click},
+            {u"&Trier...", "Trier2", u"Trier", None, &F::Trier2Click},
+            {u"&Graphique...", "Graphique1", u"Graphique", None, &F::Graphique1Click},
             sep("N9"),
             {u"&Recalculer maintenant", "Recalculermaintenant1", u"Recalculer les formules", None,
              &F::Recalculermaintenant1Click},
@@ -183,10 +185,10 @@ std::vector<MenuDef> menuTable()
             sep("N3"),
             {u"Vue &liste", "Liste1", u"Vue liste", Checkable | Checked, &F::Liste1Click},
             {u"Vue &fiche", "Fiche1", u"Vue fiche", Checkable, &F::Fiche1Click},
-            sep("N15", Hidden),
-            {u"&Enveloppes", "Enveloppes2", u"Enveloppes", Hidden, &F::Enveloppes2Click},
-            sep("N16", Hidden),
-            {u"&Trier...", "Trier1", u"Trier", Hidden, &F::Trier1Click},
+            sep("N15"),
+            {u"&Enveloppes", "Enveloppes2", u"Enveloppes", None, &F::Enveloppes2Click},
+            sep("N16"),
+            {u"&Trier...", "Trier1", u"Trier", None, &F::Trier1Click},
         }},
         {u"Agen&da", "Agenda2", u"", 8, {
             {u"&Définir Journée", "Journe1", u"Définir journée", None, &F::Journe1Click},
@@ -199,7 +201,7 @@ std::vector<MenuDef> menuTable()
         }},
         {u"Fo&rmat", "Texte2", u"", 9, {
             {u"&Police...", "Police1", u"Police", None, &F::Police1Click},
-            {u"Para&graphe...", "Paragraphe1", u"Paragraphe", Hidden, &F::Paragraphe1Click},
+            {u"Para&graphe...", "Paragraphe1", u"Paragraphe", None, &F::Paragraphe1Click},
         }},
         {u"&Utilitaires", "Utilitaires1", u"", 10, {
             {u"&Calendrier", "Calendrier1", u"Calendrier", None, &F::Calendrier1Click},
@@ -336,7 +338,22 @@ void TMainForm::buildToolBar()
     m_comboBox1->setEditText(QStringLiteral("Times new Roman"));
     m_comboBox1->setAccessibleName(QStringLiteral("Police"));
     m_comboBox1->setToolTip(QStringLiteral("Police"));
-    connect(m_comboBox1, &QComboBox::editTextChanged, this, &TMainForm::ComboBox1Change);
+    // A family picked from the list applies at once; a typed name applies as soon as it
+    // names an installed family, otherwise on Enter or on leaving the box. Texts the program
+    // sets (SetStyles) are never sent back.
+    connect(m_comboBox1, &QComboBox::activated, this, [this] {
+        m_fontTyped = false;
+        ComboBox1Change();
+    });
+    connect(m_comboBox1->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_fontTyped = m_comboBox1->findText(text.trimmed(), Qt::MatchFixedString) < 0;
+        if (!m_fontTyped)
+            ComboBox1Change();
+    });
+    connect(m_comboBox1->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (std::exchange(m_fontTyped, false))
+            ComboBox1Change();
+    });
     bar->addWidget(m_comboBox1);
     m_controls.insert(QStringLiteral("ComboBox1"), m_comboBox1);
 
@@ -348,7 +365,21 @@ void TMainForm::buildToolBar()
     m_spinEdit1->setFocusPolicy(Qt::ClickFocus);
     m_spinEdit1->setAccessibleName(QStringLiteral("Taille"));
     m_spinEdit1->setToolTip(QStringLiteral("Taille"));
-    connect(m_spinEdit1, &SpinEdit::edited, this, &TMainForm::SpinEdit1Change);
+    // A typed size applies as soon as it is a size within the bounds ("1" on the way to
+    // "12" is not), the rest on Enter or on leaving the box; the arrows apply at once.
+    connect(m_spinEdit1, &SpinEdit::typed, this, [this] {
+        m_sizeTyped = !m_spinEdit1->typedValueInRange();
+        if (!m_sizeTyped)
+            SpinEdit1Change();
+    });
+    connect(m_spinEdit1, &SpinEdit::stepped, this, [this] {
+        m_sizeTyped = false;
+        SpinEdit1Change();
+    });
+    connect(m_spinEdit1, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (std::exchange(m_sizeTyped, false))
+            SpinEdit1Change();
+    });
     bar->addWidget(m_spinEdit1);
     m_controls.insert(QStringLiteral("SpinEdit1"), m_spinEdit1);
 

@@ -4,6 +4,7 @@
 #include "shell/ui/tmainform.h"
 
 #include "agenda/ui/agendamodule.h"
+#include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "shell/ui/tinschp.h"
 #include "shell/ui/spinedit.h"
@@ -12,6 +13,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -42,7 +45,7 @@ void TMainForm::FileOpenItemClick()
     const QString path = m_openDialogHook
         ? m_openDialogHook()
         : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
-                                       QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva)"));
+                                       QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf)"));
     if (!path.isEmpty())
         openFile(path);
 }
@@ -62,6 +65,21 @@ void TMainForm::openFile(const QString &path)
         UpdateMenuItems();
         return;
     }
+    // Documents of other word processors open in a text window, which reads RTF.
+    if (QFileInfo(path).suffix().compare(u"rtf", Qt::CaseInsensitive) == 0) {
+        DocumentWindow *w = createDocument(DocKind::Texte, QFileInfo(path).fileName());
+        if (auto *c = dynamic_cast<TexteCommands *>(w))
+            c->Charge(path);
+        ++m_nb[int(DocKind::Texte)];
+        UpdateMenuItems();
+        return;
+    }
+    messageboxes::inform(this,
+                         QStringLiteral("Velmora ne sait pas ouvrir le fichier %1 : seuls les fichiers .qvt, .qvc, "
+                                        ".qvb, .qva et .rtf s'ouvrent ici (un fichier texte s'insère par "
+                                        "« Importer... »).")
+                             .arg(QFileInfo(path).fileName()),
+                         QStringLiteral("Ouvrir"));
 }
 
 void TMainForm::FileCloseItemClick()
@@ -107,6 +125,11 @@ void TMainForm::Configurationimprimante1Click()
     }
     QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle(QStringLiteral("Configuration de l'impression"));
+    // Setting up the printer prints nothing: the dialog confirms with "OK".
+    for (auto *box : dialog.findChildren<QDialogButtonBox *>())
+        for (QAbstractButton *b : box->buttons())
+            if (box->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                b->setText(QStringLiteral("OK"));
     dialog.exec();
     printing::applyRedirection(printer());
 }
@@ -384,15 +407,28 @@ void TMainForm::Pselettres1Click() { m_utilities->show(UtilityTool::Pselettres);
 
 // ---- formatting toolbar and font command -------------------------------------------
 
+QString TMainForm::fontNameOfBox() const
+{
+    // A typed name that differs from a listed family only in case takes the list's spelling.
+    const QString typed = m_comboBox1->currentText().trimmed();
+    const int i = m_comboBox1->findText(typed, Qt::MatchFixedString);
+    return i >= 0 ? m_comboBox1->itemText(i) : typed;
+}
+
+int TMainForm::sizeOfBox() const
+{
+    return qBound(m_spinEdit1->minimum(), m_spinEdit1->typedValue(), m_spinEdit1->maximum());
+}
+
 void TMainForm::ComboBox1Change()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (!activeDocument() || m_majStyles)
+    if (!activeDocument() || m_majStyles || fontNameOfBox().isEmpty())
         return;
     if (auto *t = as<TexteCommands>(w))
-        t->FontName(m_comboBox1->currentText());
+        t->FontName(fontNameOfBox());
     else if (auto *s = as<TableurCommands>(w))
-        s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
+        s->FontName(fontNameOfBox(), sizeOfBox());
 }
 
 void TMainForm::SpinEdit1Change()
@@ -401,9 +437,9 @@ void TMainForm::SpinEdit1Change()
     if (!activeDocument() || m_majStyles)
         return;
     if (auto *t = as<TexteCommands>(w))
-        t->FontSize(m_spinEdit1->typedValue());
+        t->FontSize(sizeOfBox());
     else if (auto *s = as<TableurCommands>(w))
-        s->FontName(m_comboBox1->currentText(), m_spinEdit1->typedValue());
+        s->FontName(fontNameOfBox(), sizeOfBox());
 }
 
 void TMainForm::BoldButtonClick()
@@ -467,11 +503,14 @@ void TMainForm::Police1Click()
     DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument())
         return;
+    // The font changes only when the user confirms.
     auto ask = [this](QFont &font) {
-        if (m_fontDialogHook)
-            return m_fontDialogHook(font);
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font, this, QStringLiteral("Police"));
+        QFont chosen = font;
+        if (m_fontDialogHook)
+            ok = m_fontDialogHook(chosen);
+        else
+            chosen = QFontDialog::getFont(&ok, font, this, QStringLiteral("Police"));
         if (ok)
             font = chosen;
         return ok;

@@ -1,6 +1,7 @@
 #include "spreadsheet/ui/ttableur.h"
 
 #include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/ui/ttri.h"
@@ -17,8 +18,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -365,12 +364,10 @@ void TTableur::GetFont(QFont &font)
     int size;
     bool bold, italic, underline, strikeout;
     F1Book1->GetFont(name, size, bold, italic, underline, strikeout, m_colour, m_outline, m_shadow);
-    font = QFont(name);
     // A font the workbook names but this machine lacks ("Arial" here) is shown as the
-    // family that stands in for it on screen; otherwise the font dialog would open on the
-    // first family of its list. The name stays in the cells unless the user picks another.
-    if (!name.isEmpty() && !QFontDatabase::hasFamily(name))
-        font.setFamily(QFontInfo(font).family());
+    // family that stands in for it on screen. The name stays in the cells unless the user
+    // picks another.
+    font = fonts::dialogFont(name);
     font.setPointSizeF(size / 20.0);
     font.setBold(bold);
     font.setItalic(italic);
@@ -382,7 +379,7 @@ void TTableur::GetFont(QFont &font)
 void TTableur::SetFont(const QFont &font)
 {
     CellFormat v;
-    v.fontName = font.family();
+    v.fontName = fonts::plainFamily(font.family());
     v.fontSize = qRound(font.pointSizeF() * 20);
     v.bold = font.bold();
     v.italic = font.italic();
@@ -393,13 +390,13 @@ void TTableur::SetFont(const QFont &font)
     int parts = TF1Book::FontName | TF1Book::FontSize | TF1Book::FontBold | TF1Book::FontItalic
               | TF1Book::FontUnderline | TF1Book::FontStrikeout;
     if (m_fontShown) {
-        const QFont &was = *m_fontShown;
-        if (was.family() == font.family()) parts &= ~TF1Book::FontName;
-        if (qRound(was.pointSizeF() * 20) == v.fontSize) parts &= ~TF1Book::FontSize;
-        if (was.bold() == font.bold()) parts &= ~TF1Book::FontBold;
-        if (was.italic() == font.italic()) parts &= ~TF1Book::FontItalic;
-        if (was.underline() == font.underline()) parts &= ~TF1Book::FontUnderline;
-        if (was.strikeOut() == font.strikeOut()) parts &= ~TF1Book::FontStrikeout;
+        const fonts::Changes changed = fonts::changes(*m_fontShown, font);
+        if (!changed.family) parts &= ~TF1Book::FontName;
+        if (!changed.size) parts &= ~TF1Book::FontSize;
+        if (!changed.bold) parts &= ~TF1Book::FontBold;
+        if (!changed.italic) parts &= ~TF1Book::FontItalic;
+        if (!changed.underline) parts &= ~TF1Book::FontUnderline;
+        if (!changed.strikeOut) parts &= ~TF1Book::FontStrikeout;
         m_fontShown.reset();
     }
     if (v.fontSize <= 0)

@@ -1,678 +1,641 @@
 #include "text/core/htmlexport.h"
 
 #include "common/atomicsave.h"
+#include "common/cp1252.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
+#include "text/core/rtfreader.h"
 
 #include <QFileInfo>
 
 #include <array>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-// The converter's steps are written against the behaviour of "find the first occurrence,
-// change it, search again from the start". Where a step repeats that until nothing is
-// found, it is run here as one left-to-right pass over the line (or with remembered search
-// positions), which gives the same result in linear time: a crafted line of repeated codes
-// must not make the export crawl.
+// The RTF is read the way the text window's reader reads it (groups, destinations that are
+// skipped, "\uN" with its fallback, hidden text, paragraph marks, bullets from "\pn" and
+// "\ls"), so that the page holds the text the window shows; only the character styles and
+// paragraph alignment the page shows are tracked. Text goes straight from the input to the
+// page through a table of the 256 byte values.
 
 namespace htmlexport {
 namespace {
 
 using Str = std::string;
-using std::string_view;
-constexpr auto npos = Str::npos;
 
-// Position of `pattern` in `s` from `from`, or npos. Sixteen starting positions are tried
-// at a time: those where both the first and the last character of the pattern match are
-// the candidates, compared in full. Branches are then taken at candidates only, which on
-// an RTF line full of backslashes matters more than the number of bytes read.
-// `middle(c)` says whether the characters between the first and the last match at c.
-template <typename Middle>
-size_t findCandidates(string_view s, char first, char last, size_t m, size_t from, Middle middle)
+enum Style : unsigned char { kBold = 1, kItalic = 2, kUnderline = 4 };
+enum Align : unsigned char { kLeft, kCenter, kRight, kJustify };
+
+// What a byte of text becomes: copied as it is, replaced (entity or UTF-8), or the end of a
+// stretch of text (a code, a brace, a control character).
+enum class Kind : unsigned char { Plain, Replaced, Stop };
+
+struct ByteTable
 {
-    const size_t n = s.size();
-    if (from >= n || m == 0 || m > n - from)
-        return npos;
-    const char *const d = s.data();
-    const size_t lastStart = n - m;
-    size_t i = from;
-#if defined(__SSE2__)
-    const __m128i vf = _mm_set1_epi8(first), vl = _mm_set1_epi8(last);
-    for (; i + 15 <= lastStart; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + i + m - 1));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, vf), _mm_cmpeq_epi8(b, vl))));
-        while (mask) {
-            const size_t c = i + size_t(__builtin_ctz(mask));
-            if (middle(d + c))
-                return c;
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i <= lastStart; ++i)
-        if (d[i] == first && d[i + m - 1] == last && middle(d + i))
-            return i;
-    return npos;
-}
+    std::array<Kind, 256> kind{};
+    std::array<std::array<char, 8>, 256> text{};
+    std::array<unsigned char, 256> length{};
 
-size_t findIn(string_view s, string_view pattern, size_t from = 0)
-{
-    const size_t m = pattern.size();
-    if (m == 0)
-        return npos;
-    return findCandidates(s, pattern.front(), pattern.back(), m, from, [pattern, m](const char *c) {
-        for (size_t k = 1; k + 1 < m; ++k)
-            if (c[k] != pattern[k])
-                return false;
-        return true;
-    });
-}
-
-// Position of the first font reference "f0\" to "f3\" from `from`, or npos.
-size_t findFontReference(string_view s, size_t from = 0)
-{
-    return findCandidates(s, 'f', '\\', 3, from, [](const char *c) { return c[1] >= '0' && c[1] <= '3'; });
-}
-
-bool startsWith(const Str &s, string_view prefix)
-{
-    return s.size() >= prefix.size() && string_view(s).substr(0, prefix.size()) == prefix;
-}
-
-// Where a step joined the text on both sides of a deletion, in the rewritten line.
-using Joins = std::vector<size_t>;
-// A step that stops keeping its joins up to date ends the list with this mark.
-constexpr size_t kMaxTrackedJoins = 8;
-constexpr size_t kUntracked = npos;
-
-// The second buffer of the steps that rewrite a line into another: kept for the next line,
-// so that converting a document does not allocate for every step of every line.
-Str &scratch()
-{
-    thread_local Str buffer;
-    return buffer;
-}
-
-// Whether `out` ends with the first k characters of `pattern`.
-inline bool endsWithPrefix(const Str &out, string_view pattern, size_t k)
-{
-    const char *tail = out.data() + (out.size() - k);
-    for (size_t i = 0; i < k; ++i)
-        if (tail[i] != pattern[i])
-            return false;
-    return true;
-}
-
-// Repeatedly replaces the first occurrence of `pattern` as `onMatch` says, until none is
-// left. The line is rewritten from left to right into `out`, which never holds an
-// occurrence (what onMatch appends cannot complete one), so the next occurrence either
-// straddles the end of `out` and the rest of the input, or lies wholly in the input.
-// `onMatch(out, s, next)` is called with the pattern removed; it may append to `out` and
-// move `next` (the index of the next input character) forward to drop input. Returns
-// whether anything was found; `joins` receives the places joined.
-template <typename OnMatch>
-bool rewriteEach(Str &line, string_view pattern, OnMatch onMatch, Joins &joins)
-{
-    const Str &s = line;
-    size_t p = findIn(s, pattern);
-    if (p == npos)
-        return false;
-    const size_t m = pattern.size();
-    Str &out = scratch();
-    out.clear();
-    out.reserve(s.size() + 16);
-    size_t next = 0;
-    while (p != npos) {
-        out.append(s, next, p - next);
-        next = p + m;
-        onMatch(out, s, next);
-        joins.push_back(out.size());
-        // Occurrences across the join, the leftmost (longest tail of `out`) first.
-        for (bool joined = true; joined;) {
-            joined = false;
-            for (size_t k = std::min(m - 1, out.size()); k >= 1; --k) {
-                if (endsWithPrefix(out, pattern, k) && s.size() >= next && s.size() - next >= m - k
-                    && std::equal(pattern.begin() + ptrdiff_t(k), pattern.end(), s.begin() + ptrdiff_t(next))) {
-                    out.resize(out.size() - k);
-                    next += m - k;
-                    onMatch(out, s, next);
-                    joins.push_back(out.size());
-                    joined = true;
-                    break;
-                }
+    ByteTable()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const auto c = static_cast<unsigned char>(b);
+            if (c == '\\' || c == '{' || c == '}' || (c < 0x20 && c != '\t')) {
+                kind[c] = Kind::Stop;
+                continue;
             }
+            std::string_view replaced;
+            QByteArray utf8;
+            if (c == '<')
+                replaced = "&lt;";
+            else if (c == '>')
+                replaced = "&gt;";
+            else if (c == '&')
+                replaced = "&amp;";
+            else if (c >= 0x80) {
+                utf8 = QString(cp1252::decodeByte(c)).toUtf8();
+                replaced = std::string_view(utf8.constData(), size_t(utf8.size()));
+            }
+            if (replaced.empty()) {
+                kind[c] = Kind::Plain;
+                continue;
+            }
+            kind[c] = Kind::Replaced;
+            length[c] = static_cast<unsigned char>(replaced.size());
+            std::memcpy(text[c].data(), replaced.data(), replaced.size());
         }
-        p = next < s.size() ? findIn(s, pattern, next) : npos;
     }
-    if (next < s.size())
-        out.append(s, next, npos);
-    line.swap(out);
-    return true;
-}
-
-void dropInput(const Str &s, size_t &next, size_t count) { next = std::min(s.size(), next + count); }
-
-// The codes the rules look for, as bits of a set computed in one pass over the line.
-enum Code : unsigned {
-    kParPlain = 1u << 0,  // "\par \plain"
-    kPard = 1u << 1,      // "\pard"
-    kQc = 1u << 2,        // "\qc"
-    kQr = 1u << 3,        // "\qr"
-    kStyle = 1u << 4,     // "\b ", "\i ", "\ul "
-    kPlain = 1u << 5,     // "\plain"
-    kSize = 1u << 6,      // "\fs"
-    kLeft = 1u << 7,      // "\li"
-    kFirst = 1u << 8,     // "\fi"
-    kFont = 1u << 9,      // "f0\" .. "f3\"
-    kBullet = 1u << 10,   // "{\pntext\'b7\tab}"
-    kBrace = 1u << 11,    // "{"
-    kEscape = 1u << 12,   // "\'"
-    kEndP = 1u << 13,     // "</P>"
 };
 
-// The set is a superset of what the line holds: a step that only removes text, or puts
-// tags between what it keeps, cannot complete a new code and leaves the set as it is; a
-// step that joins the text on both sides of a deletion looks again around the joins. A
-// code missing from the set is then not searched for at all, which spares most searches.
-
-// The codes that start at position i of the line (wholly inside it).
-inline unsigned codesAt(string_view s, size_t i)
+const ByteTable &table()
 {
-    const size_t n = s.size();
-    const char *const d = s.data();
-    auto at = [&](string_view code) { return code.size() <= n - i && std::equal(code.begin() + 1, code.end(), d + i + 1); };
-    if (i + 1 >= n) // every code but "{" is longer than one character
-        return d[i] == '{' ? kBrace : 0u;
-    switch (d[i]) {
-    case '\\':
-        switch (d[i + 1]) {
-        case 'p':
-            return (at("\\plain") ? kPlain : 0u) | (at("\\pard") ? kPard : 0u) | (at("\\par \\plain") ? kParPlain : 0u);
-        case 'q':
-            return (at("\\qc") ? kQc : 0u) | (at("\\qr") ? kQr : 0u);
-        case 'b':
-        case 'i':
-            return i + 2 < n && d[i + 2] == ' ' ? kStyle : 0u;
-        case 'u':
-            return at("\\ul ") ? kStyle : 0u;
-        case 'f':
-            return (at("\\fs") ? kSize : 0u) | (at("\\fi") ? kFirst : 0u);
-        case 'l':
-            return at("\\li") ? kLeft : 0u;
-        case '\'':
-            return kEscape;
-        default:
-            return 0u;
-        }
-    case 'f':
-        return i + 2 < n && d[i + 1] >= '0' && d[i + 1] <= '3' && d[i + 2] == '\\' ? kFont : 0u;
-    case '{':
-        return kBrace | (at("{\\pntext\\'b7\\tab}") ? kBullet : 0u);
-    case '<':
-        return at("</P>") ? kEndP : 0u;
-    default:
-        return 0u;
+    static const ByteTable t;
+    return t;
+}
+
+// A character the window's document may hold (as the reader decides).
+bool isTextCharacter(char32_t c)
+{
+    return (c >= 0x20 || c == u'\t') && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1 && c != 0xFFFC;
+}
+
+void appendUtf8(Str &out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(char(c));
+    } else if (c < 0x800) {
+        out.push_back(char(0xC0 | (c >> 6)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(char(0xE0 | (c >> 12)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (c >> 18)));
+        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
     }
 }
 
-// The codes that start in [from, to).
-unsigned scanCodesNear(string_view s, size_t from, size_t to)
+void appendEscaped(Str &out, QStringView text)
 {
-    unsigned codes = 0;
-    for (size_t i = from; i < std::min(to, s.size()); ++i)
-        codes |= codesAt(s, i);
-    return codes;
+    for (const QChar c : text) {
+        if (c == u'<')
+            out += "&lt;";
+        else if (c == u'>')
+            out += "&gt;";
+        else if (c == u'&')
+            out += "&amp;";
+        else if (c == u'"')
+            out += "&quot;";
+        else
+            appendUtf8(out, c.unicode());
+    }
 }
 
-// The codes of a whole line, in one pass. Sixteen positions are classified at a time by
-// their first four characters, which decides the codes of up to four characters; the few
-// candidates of longer codes not yet known are looked at one by one. The many backslashes
-// of an RTF line then cost no branch each.
-unsigned scanCodes(string_view s)
+// The page around the paragraphs: a declared encoding, the title, and paragraphs laid out as
+// the window lays them out (no space between paragraphs, spaces and tabs kept).
+void appendHead(Str &page, const QString &title)
 {
-    const size_t n = s.size();
-    const char *const d = s.data();
-    unsigned codes = 0;
-    size_t i = 0;
-#if defined(__SSE2__)
-    auto load = [d](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + at)); };
-    auto eq = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
-    auto both = [](__m128i a, __m128i b) { return _mm_and_si128(a, b); };
-    auto any = [](__m128i m) { return _mm_movemask_epi8(m) != 0; };
-    for (; i + 19 <= n; i += 16) {
-        const __m128i v0 = load(i), v1 = load(i + 1), v2 = load(i + 2), v3 = load(i + 3);
-        const __m128i backslash = eq(v0, '\\');
-        const __m128i f1 = both(backslash, eq(v1, 'f'));
-        const __m128i q1 = both(backslash, eq(v1, 'q'));
-        unsigned found = 0;
-        found |= any(both(f1, eq(v2, 's'))) ? kSize : 0u;
-        found |= any(both(f1, eq(v2, 'i'))) ? kFirst : 0u;
-        found |= any(both(both(backslash, eq(v1, 'l')), eq(v2, 'i'))) ? kLeft : 0u;
-        found |= any(both(backslash, eq(v1, '\''))) ? kEscape : 0u;
-        found |= any(both(q1, eq(v2, 'c'))) ? kQc : 0u;
-        found |= any(both(q1, eq(v2, 'r'))) ? kQr : 0u;
-        const __m128i space2 = both(backslash, eq(v2, ' '));
-        found |= any(both(space2, _mm_or_si128(eq(v1, 'b'), eq(v1, 'i')))) ? kStyle : 0u;
-        found |= any(both(both(backslash, eq(v1, 'u')), both(eq(v2, 'l'), eq(v3, ' ')))) ? kStyle : 0u;
-        // "fN\" with N from 0 to 3: the digits are the characters 0x30 to 0x33.
-        const __m128i digit = _mm_cmpeq_epi8(_mm_and_si128(v1, _mm_set1_epi8(char(0xFC))), _mm_set1_epi8(0x30));
-        found |= any(both(both(eq(v0, 'f'), eq(v2, '\\')), digit)) ? kFont : 0u;
-        const __m128i brace = eq(v0, '{');
-        found |= any(brace) ? kBrace : 0u;
-        found |= any(both(both(eq(v0, '<'), eq(v1, '/')), both(eq(v2, 'P'), eq(v3, '>')))) ? kEndP : 0u;
-        codes |= found;
-        // Longer codes, while not yet known: candidates by their first four characters.
-        __m128i wanted = _mm_setzero_si128();
-        const __m128i p1 = both(backslash, eq(v1, 'p'));
-        if (!(codes & kPlain))
-            wanted = _mm_or_si128(wanted, both(p1, both(eq(v2, 'l'), eq(v3, 'a'))));
-        if ((codes & (kPard | kParPlain)) != (kPard | kParPlain))
-            wanted = _mm_or_si128(wanted, both(p1, both(eq(v2, 'a'), eq(v3, 'r'))));
-        if (!(codes & kBullet))
-            wanted = _mm_or_si128(wanted, both(brace, both(eq(v1, '\\'), eq(v2, 'p'))));
-        for (unsigned mask = unsigned(_mm_movemask_epi8(wanted)); mask; mask &= mask - 1)
-            codes |= codesAt(s, i + size_t(__builtin_ctz(mask)));
-    }
-#endif
-    for (; i < n; ++i)
-        if (const char c = d[i]; c == '\\' || c == 'f' || c == '{' || c == '<')
-            codes |= codesAt(s, i);
-    return codes;
+    page += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">\r\n<TITLE>";
+    appendEscaped(page, title);
+    page += "</TITLE>\r\n<META NAME=\"generator\" CONTENT=\"Velmora\">\r\n"
+            "<STYLE TYPE=\"text/css\">P, LI { margin-top: 0; margin-bottom: 0; white-space: pre-wrap }</STYLE>\r\n"
+            "</HEAD>\r\n<BODY>\r\n";
 }
 
-// The codes consulted after the character styles that may have been completed across the
-// places a step joined. A code across a join holds the two characters the join brought
-// together. The short codes "\fs", "\li", "\fi", "fN\" and "\'" start one or two
-// characters before the join, and a join of which either side is none of their characters
-// completes none; the bullet group reaches further back, from a brace at most sixteen
-// characters before the join.
-unsigned codesAround(const Str &s, const Joins &joins, unsigned codes)
-{
-    constexpr size_t kReach = 17; // the length of the bullet group
-    if (!joins.empty() && joins.back() == kUntracked) // not all known: scan the whole line
-        return scanCodes(s);
-    static constexpr auto inShortCodes = [] {
-        std::array<bool, 256> table{};
-        for (char c : string_view("\\fsli0123'"))
-            table[static_cast<unsigned char>(c)] = true;
-        return table;
-    }();
-    const bool braces = codes & kBrace; // no step makes a brace
-    const char *const d = s.data();
-    unsigned found = 0;
-    for (size_t j : joins) {
-        if (j == 0 || j >= s.size())
-            continue;
-        if (braces)
-            for (size_t q = j >= kReach ? j - kReach + 1 : 0; q < j; ++q)
-                if (d[q] == '{')
-                    found |= codesAt(s, q);
-        if (inShortCodes[static_cast<unsigned char>(d[j - 1])] && inShortCodes[static_cast<unsigned char>(d[j])])
-            found |= scanCodesNear(s, j >= 2 ? j - 2 : 0, j);
-    }
-    return found;
-}
+constexpr std::string_view kTail = "</BODY>\r\n</HTML>\r\n";
 
-// Step 10: character styles. Each pass turns the first remaining "\b " and "\i " into <B>
-// and <I> and the first remaining "\ul " into <U>; a new pass follows only when "\ul " was
-// found. A replacement never creates or hides another code (every code starts with the
-// only backslash it holds), so with u codes "\ul " the passes turn all of them and the
-// first u + 1 of each of the two others.
-void characterStyles(Str &s, bool &bold, bool &italic, bool &underline)
+// Paragraphs in the page: each one's inline content is built in `content`, then wrapped
+// when its mark is met, with the alignment and bullet it has then.
+class PageWriter
 {
-    // The places of the codes converted, in the order of the line. No two codes overlap:
-    // each one's backslash is its first character and it holds no other.
-    thread_local std::vector<size_t> underlines, bolds, italics;
-    underlines.clear(), bolds.clear(), italics.clear();
-    for (size_t p = findIn(s, "\\ul "); p != npos; p = findIn(s, "\\ul ", p + 4))
-        underlines.push_back(p);
-    const size_t passes = underlines.size() + 1;
-    // "\b " and "\i " in one search: a backslash and a space two characters on.
-    auto boldOrItalic = [](const char *c) { return c[1] == 'b' || c[1] == 'i'; };
-    for (size_t p = findCandidates(s, '\\', ' ', 3, 0, boldOrItalic); p != npos;
-         p = findCandidates(s, '\\', ' ', 3, p + 3, boldOrItalic)) {
-        std::vector<size_t> &list = s[p + 1] == 'b' ? bolds : italics;
-        if (list.size() < passes)
-            list.push_back(p);
-        else if (bolds.size() >= passes && italics.size() >= passes)
-            break;
-    }
-    bold = bold || !bolds.empty();
-    italic = italic || !italics.empty();
-    underline = underline || !underlines.empty();
-    // In place: the tags are no longer than the codes, so what is written never overtakes
-    // what is still to be read.
-    char *const d = s.data();
-    const size_t n = s.size();
-    size_t w = 0, r = 0, ib = 0, ii = 0, iu = 0;
-    while (true) {
-        size_t p = n, length = 0;
-        char tag = 0;
-        if (ib < bolds.size() && bolds[ib] < p)
-            p = bolds[ib], length = 3, tag = 'B';
-        if (ii < italics.size() && italics[ii] < p)
-            p = italics[ii], length = 3, tag = 'I';
-        if (iu < underlines.size() && underlines[iu] < p)
-            p = underlines[iu], length = 4, tag = 'U';
-        if (!tag)
-            break;
-        (tag == 'B' ? ib : tag == 'I' ? ii : iu)++;
-        std::memmove(d + w, d + r, p - r);
-        w += p - r;
-        d[w++] = '<', d[w++] = tag, d[w++] = '>';
-        r = p + length;
-    }
-    std::memmove(d + w, d + r, n - r);
-    s.resize(w + (n - r));
-}
+public:
+    explicit PageWriter(Str &page) : m_page(page) {}
 
-// Step 15: font references "f0\" to "f3\". Each pass deletes the first occurrence of each
-// of the four in turn; another pass follows only when "f3\" was found. The first position
-// of each reference is remembered and corrected after every deletion, so that a line made
-// of thousands of references is not searched from its start each time. `joins` receives
-// the places of the first few deletions, then kUntracked.
-bool fontReferences(Str &s, Joins &joins)
+    Str content;
+
+    // Before text in `style`: closes and opens tags so that <B>, <I>, <U> stay nested in
+    // that order (a tag that stays on is closed only when one outside it changes).
+    void setStyle(unsigned char style)
+    {
+        if (style == m_open)
+            return;
+        const unsigned diff = unsigned(style ^ m_open);
+        const unsigned first = diff & (~diff + 1); // the outermost tag that changes
+        static constexpr std::string_view kClose[] = {"</B>", "</I>", "</U>"};
+        static constexpr std::string_view kOpen[] = {"<B>", "<I>", "<U>"};
+        for (int t = 2; t >= 0; --t)
+            if ((1u << t) >= first && (m_open & (1u << t)))
+                content += kClose[t];
+        for (int t = 0; t < 3; ++t)
+            if ((1u << t) >= first && (style & (1u << t)))
+                content += kOpen[t];
+        m_open = style;
+        m_hasText = true;
+    }
+
+    void markText() { m_hasText = true; }
+    bool hasText() const { return m_hasText || !content.empty(); }
+
+    void endParagraph(unsigned char align, bool bullet)
+    {
+        setStyle(0);
+        static constexpr std::string_view kAlignP[] = {"", " ALIGN=\"CENTER\"", " ALIGN=\"RIGHT\"", " ALIGN=\"JUSTIFY\""};
+        static constexpr std::string_view kAlignLi[] = {"", " STYLE=\"text-align: center\"", " STYLE=\"text-align: right\"",
+                                                         " STYLE=\"text-align: justify\""};
+        if (bullet && !m_inList)
+            m_page += "<UL>\r\n";
+        else if (!bullet && m_inList)
+            m_page += "</UL>\r\n";
+        m_inList = bullet;
+        m_page += bullet ? "<LI" : "<P";
+        m_page += bullet ? kAlignLi[align] : kAlignP[align];
+        m_page += '>';
+        // An empty paragraph keeps its line, as in the window.
+        m_page += content.empty() ? std::string_view("<BR>") : std::string_view(content);
+        m_page += bullet ? "</LI>\r\n" : "</P>\r\n";
+        content.clear();
+        m_hasText = false;
+    }
+
+    void finish()
+    {
+        if (m_inList)
+            m_page += "</UL>\r\n";
+        m_inList = false;
+    }
+
+private:
+    Str &m_page;
+    unsigned char m_open = 0;
+    bool m_hasText = false;
+    bool m_inList = false;
+};
+
+enum class Dest : unsigned char { Text, Skip, Pn };
+
+struct Group
 {
-    static constexpr std::array<string_view, 4> refs = {"f0\\", "f1\\", "f2\\", "f3\\"};
-    std::array<size_t, 4> first{npos, npos, npos, npos};
-    size_t unknown = refs.size();
-    for (size_t p = findFontReference(s); p != npos && unknown > 0; p = findFontReference(s, p + 1))
-        if (size_t &f = first[size_t(s[p + 1] - '0')]; f == npos)
-            f = p, --unknown;
-    bool changed = false;
-    bool again = true;
-    while (again) {
-        again = false;
-        for (size_t k = 0; k < refs.size(); ++k) {
-            const size_t p = first[k];
-            if (p == npos)
-                continue;
-            if (k == 3)
-                again = true;
-            s.erase(p, 3);
-            changed = true;
-            // Few deletions are tracked as joins; more, and the caller scans the line.
-            if (joins.empty() || joins.back() != kUntracked) {
-                if (joins.size() < kMaxTrackedJoins) {
-                    for (size_t &j : joins)
-                        if (j > p)
-                            j = j >= p + 3 ? j - 3 : p;
-                    joins.push_back(p);
-                } else {
-                    joins.push_back(kUntracked);
+    unsigned char style = 0;
+    unsigned char align = kLeft;
+    bool bullet = false;
+    bool hidden = false;
+    Dest dest = Dest::Text;
+    unsigned char uc = 1;
+    bool star = false;
+    bool pnBullet = false;
+};
+
+// Beyond this depth braces are only counted, as in the reader.
+constexpr size_t kMaxDepth = 2000;
+
+class RtfConverter
+{
+public:
+    RtfConverter(const QByteArray &in, PageWriter &page)
+        : m_p(in.constData()), m_end(in.constData() + in.size()), m_page(page)
+    {
+    }
+
+    void run()
+    {
+        m_groups.reserve(64);
+        m_groups.push_back(Group());
+        const void *brace = std::memchr(m_p, '{', size_t(m_end - m_p));
+        if (!brace)
+            return;
+        m_p = static_cast<const char *>(brace);
+        const ByteTable &t = table();
+        while (m_p < m_end && !m_done) {
+            const char ch = *m_p++;
+            switch (ch) {
+            case '{': push(); break;
+            case '}': pop(); break;
+            case '\\': control(); break;
+            case '\r':
+            case '\n':
+            case '\0': break;
+            default: {
+                Group &g = m_groups.back();
+                const auto b = static_cast<unsigned char>(ch);
+                if (t.kind[b] == Kind::Stop || g.dest != Dest::Text || m_pending > 0 || g.hidden) {
+                    textByte(b);
+                    break;
                 }
-            }
-            for (size_t j = 0; j < refs.size(); ++j) {
-                const size_t f = first[j];
-                if (f != npos && f + 3 <= p)
-                    continue; // wholly before the deletion: unchanged
-                // A new reference can only straddle the join, starting at p - 2 or p - 1.
-                size_t joined = npos;
-                for (size_t q = p >= 2 ? p - 2 : 0; q < p; ++q)
-                    if (string_view(s).substr(q, 3) == refs[j]) {
-                        joined = q;
+                // A stretch of text: copied, or replaced byte by byte through the table.
+                m_groupStart = false;
+                m_page.setStyle(g.style);
+                m_page.markText();
+                Str &out = m_page.content;
+                const char *s = m_p - 1;
+                while (s < m_end) {
+                    const auto c = static_cast<unsigned char>(*s);
+                    const Kind k = t.kind[c];
+                    if (k == Kind::Plain) {
+                        const char *from = s;
+                        while (++s < m_end && t.kind[static_cast<unsigned char>(*s)] == Kind::Plain) {
+                        }
+                        out.append(from, size_t(s - from));
+                    } else if (k == Kind::Replaced) {
+                        out.append(t.text[c].data(), t.length[c]);
+                        ++s;
+                    } else {
                         break;
                     }
-                if (joined != npos)
-                    first[j] = joined;
-                else if (f == npos)
-                    first[j] = npos;
-                else if (f >= p + 3)
-                    first[j] = f - 3;
-                else
-                    first[j] = findIn(s, refs[j], p);
+                }
+                m_p = s;
+                break;
+            }
             }
         }
+        // What follows the last paragraph mark is a paragraph only when it holds text, or
+        // when there was no mark at all.
+        if (m_page.hasText() || !m_sawParagraphEnd)
+            endParagraph();
     }
-    return changed;
-}
 
-// Step 17: keeps only what lies outside every brace group. "{" raises the depth before the
-// character is judged, "}" lowers it after; a character survives at depth 0.
-void outsideGroups(Str &s, Joins &joins)
-{
-    if (findIn(s, "{") == npos)
-        return; // only a line holding an opening brace loses its groups
-    // In place: what is kept is never ahead of what is read.
-    char *const d = s.data();
-    const size_t n = s.size();
-    size_t w = 0;
-    long depth = 0;
-    bool dropped = false;
-    for (size_t r = 0; r < n; ++r) {
-        const char c = d[r];
-        if (c == '{')
-            ++depth;
-        if (depth == 0) {
-            if (dropped)
-                joins.push_back(w);
-            dropped = false;
-            d[w++] = c;
-        } else {
-            dropped = true;
+private:
+    Group &top() { return m_groups.back(); }
+
+    void push()
+    {
+        if (m_groups.size() >= kMaxDepth) {
+            ++m_overflow;
+            return;
         }
-        if (c == '}')
-            --depth;
+        Group g = top();
+        g.star = false;
+        g.pnBullet = false;
+        m_pending = 0;
+        m_groups.push_back(g);
+        m_groupStart = true;
     }
-    s.resize(w);
-}
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// The accented letters that keep an entity; every other escaped character is dropped.
-const char *entityFor(int code)
-{
-    switch (code) {
-    case 0xE0: return "&agrave;";
-    case 0xE2: return "&acirc;";
-    case 0xE4: return "&auml;";
-    case 0xE8: return "&egrave;";
-    case 0xE9: return "&eacute;";
-    case 0xEB: return "&euml;";
-    case 0xEE: return "&icirc;";
-    case 0xEF: return "&iuml;";
-    case 0xF4: return "&ocirc;";
-    case 0xF6: return "&ouml;";
-    case 0xF9: return "&ugrave;";
-    case 0xFB: return "&ucirc;";
-    case 0xFC: return "&uuml;";
-    default: return nullptr;
+    void pop()
+    {
+        m_pending = 0;
+        m_groupStart = false;
+        if (m_overflow > 0) {
+            --m_overflow;
+            return;
+        }
+        const bool bullet = top().pnBullet;
+        m_groups.pop_back();
+        if (m_groups.size() <= 1) { // the document's closing brace
+            m_done = true;
+            return;
+        }
+        if (bullet)
+            top().bullet = true;
     }
-}
 
-// Step 18: "\'" and the (up to) two characters after it, read as a hexadecimal number.
-void escapedLetter(Str &out, const Str &s, size_t &next)
-{
-    const string_view digits = string_view(s).substr(std::min(next, s.size()), 2);
-    int code = digits.empty() ? -1 : 0;
-    for (char c : digits) {
-        const int v = hexValue(c);
-        if (v < 0) {
-            code = -1;
+    bool skipping() { return m_pending > 0 ? (--m_pending, true) : false; }
+
+    void endParagraph()
+    {
+        m_page.endParagraph(top().align, top().bullet);
+        m_sawParagraphEnd = true;
+    }
+
+    // One character of the document (a code point), as the reader appends it.
+    void append(char32_t c)
+    {
+        if (!isTextCharacter(c))
+            return;
+        m_page.setStyle(top().style);
+        m_page.markText();
+        Str &out = m_page.content;
+        switch (c) {
+        case u'<': out += "&lt;"; return;
+        case u'>': out += "&gt;"; return;
+        case u'&': out += "&amp;"; return;
+        case 0x2028: out += "<BR>"; return; // a line break inside the paragraph
+        default: appendUtf8(out, c);
+        }
+    }
+
+    void textByte(unsigned char b)
+    {
+        m_groupStart = false;
+        const Group &g = top();
+        if (g.dest != Dest::Text || skipping() || g.hidden)
+            return;
+        append(cp1252::decodeByte(b).unicode());
+    }
+
+    void unicode(int param)
+    {
+        char32_t v = char32_t(param < 0 ? param + 65536 : qBound(0, param, 0xFFFF));
+        m_pending = top().uc;
+        if (v >= 0xD800 && v <= 0xDBFF) { // the first half of a pair: wait for the second
+            m_highSurrogate = v;
+            return;
+        }
+        if (v >= 0xDC00 && v <= 0xDFFF) {
+            if (!m_highSurrogate)
+                return;
+            v = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (v - 0xDC00);
+        }
+        m_highSurrogate = 0;
+        append(v);
+    }
+
+    void control()
+    {
+        if (m_p >= m_end)
+            return;
+        const char next = *m_p;
+        const bool letter = (next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z');
+        if (!letter) {
+            ++m_p;
+            symbol(next);
+            return;
+        }
+        const char *start = m_p;
+        while (m_p < m_end && ((*m_p >= 'a' && *m_p <= 'z') || (*m_p >= 'A' && *m_p <= 'Z')))
+            ++m_p;
+        const std::string_view word(start, size_t(m_p - start));
+        bool negative = false;
+        bool hasParam = false;
+        long long value = 0;
+        if (m_p + 1 < m_end && *m_p == '-' && m_p[1] >= '0' && m_p[1] <= '9') {
+            negative = true;
+            ++m_p;
+        }
+        int digits = 0;
+        while (m_p < m_end && *m_p >= '0' && *m_p <= '9') {
+            if (digits++ < 10)
+                value = value * 10 + (*m_p - '0');
+            hasParam = true;
+            ++m_p;
+        }
+        if (m_p < m_end && *m_p == ' ')
+            ++m_p;
+        if (negative)
+            value = -value;
+        controlWord(word, hasParam, int(std::clamp<long long>(value, INT_MIN, INT_MAX)));
+    }
+
+    void symbol(char c)
+    {
+        Group &g = top();
+        if (c != '*')
+            m_groupStart = false;
+        switch (c) {
+        case '*':
+            g.star = true;
+            return;
+        case '\'':
+            if (m_p + 1 < m_end) {
+                const int hi = hexValue(m_p[0]), lo = hexValue(m_p[1]);
+                if (hi >= 0 && lo >= 0) {
+                    m_p += 2;
+                    textByte(static_cast<unsigned char>(hi * 16 + lo));
+                }
+            }
+            return;
+        case '\\':
+        case '{':
+        case '}':
+            textByte(static_cast<unsigned char>(c));
+            return;
+        case '\r':
+        case '\n':
+            if (g.dest == Dest::Text && !skipping())
+                endParagraph();
+            return;
+        default:
             break;
         }
-        code = code * 16 + v;
+        if (g.dest != Dest::Text || skipping())
+            return;
+        if (c == '~')
+            append(0x00A0);
+        else if (c == '_')
+            append(0x2011);
+        else if (c == '-')
+            append(0x00AD);
+        else if (c == '\t')
+            append(u'\t');
     }
-    if (code < 0)
-        throw VelmoraError::notAnInteger(QLatin1Char('$') + QString::fromLatin1(digits.data(), qsizetype(digits.size())));
-    next += digits.size();
-    if (const char *entity = entityFor(code))
-        out += entity;
+
+    static int hexValue(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    // The last paragraph's trailing tab of a table row goes with the row's end.
+    void endRow()
+    {
+        Str &out = m_page.content;
+        if (!out.empty() && out.back() == '\t')
+            out.pop_back();
+        endParagraph();
+    }
+
+    void controlWord(std::string_view w, bool hasParam, int param)
+    {
+        if (w == "bin") { // binary data, in any destination
+            if (hasParam && param > 0)
+                m_p += std::min<ptrdiff_t>(param, m_end - m_p);
+            return;
+        }
+        Group &g = top();
+        if (g.dest == Dest::Skip)
+            return;
+        const bool wasStar = g.star;
+        g.star = false;
+        const bool groupStart = m_groupStart;
+        m_groupStart = false;
+        const QByteArrayView word(w.data(), qsizetype(w.size()));
+        if (groupStart && (w == "pn" || rtf::isIgnoredDestination(word))) {
+            g.dest = w == "pn" ? Dest::Pn : Dest::Skip;
+            return;
+        }
+        if (g.dest == Dest::Pn) {
+            if (w == "pnlvlblt" || w == "pnlvlbody" || w == "pnlvl")
+                g.pnBullet = true;
+            return;
+        }
+        if (wasStar && !(w == "fldrslt" || w == "result")) { // an optional destination
+            g.dest = Dest::Skip;
+            return;
+        }
+        if (m_pending > 0 && w != "u") { // a code in the fallback of "\u" counts as one character
+            --m_pending;
+            return;
+        }
+        const bool on = !hasParam || param != 0;
+        auto style = [&](unsigned char bit) { g.style = on ? (g.style | bit) : (g.style & ~bit); };
+        switch (w.front()) {
+        case 'b':
+            if (w == "b") style(kBold);
+            else if (w == "bullet") append(0x2022);
+            return;
+        case 'c':
+            if (w == "cell" || w == "nestcell") append(u'\t');
+            return;
+        case 'e':
+            if (w == "emdash") append(0x2014);
+            else if (w == "endash") append(0x2013);
+            else if (w == "emspace") append(0x2003);
+            else if (w == "enspace") append(0x2002);
+            return;
+        case 'i':
+            if (w == "i") style(kItalic);
+            return;
+        case 'l':
+            if (w == "line") append(0x2028);
+            else if (w == "ls") g.bullet = param > 0 || !hasParam;
+            else if (w == "lquote") append(0x2018);
+            else if (w == "ldblquote") append(0x201C);
+            return;
+        case 'n':
+            if (w == "nestrow") endRow();
+            return;
+        case 'p':
+            if (w == "par") endParagraph();
+            else if (w == "pard") { g.align = kLeft; g.bullet = false; }
+            else if (w == "plain") { g.style = 0; g.hidden = false; }
+            else if (w == "page") { if (m_page.hasText()) endParagraph(); }
+            return;
+        case 'q':
+            if (w == "ql") g.align = kLeft;
+            else if (w == "qc") g.align = kCenter;
+            else if (w == "qr") g.align = kRight;
+            else if (w == "qj" || w == "qd") g.align = kJustify;
+            else if (w == "qmspace") append(0x2005);
+            return;
+        case 'r':
+            if (w == "rquote") append(0x2019);
+            else if (w == "rdblquote") append(0x201D);
+            else if (w == "row") endRow();
+            return;
+        case 's':
+            if (w == "sect") { if (m_page.hasText()) endParagraph(); }
+            return;
+        case 't':
+            if (w == "tab") append(u'\t');
+            return;
+        case 'u':
+            if (w == "u") unicode(param);
+            else if (w == "uc") g.uc = static_cast<unsigned char>(qBound(0, param, 16));
+            else if (w == "ul") style(kUnderline);
+            else if (w == "ulnone") g.style &= ~kUnderline;
+            else if (w.size() > 2 && w[1] == 'l' && w != "ulc") style(kUnderline); // dotted, double...
+            return;
+        case 'v':
+            if (w == "v") g.hidden = on;
+            return;
+        default:
+            return;
+        }
+    }
+
+    const char *m_p;
+    const char *m_end;
+    PageWriter &m_page;
+    std::vector<Group> m_groups;
+    size_t m_overflow = 0;
+    int m_pending = 0; // fallback characters of "\u" still to skip
+    char32_t m_highSurrogate = 0;
+    bool m_groupStart = false;
+    bool m_sawParagraphEnd = false;
+    bool m_done = false;
+};
+
+// A plain-text document: one paragraph per line, as the window reads it.
+void convertPlainText(const QByteArray &bytes, PageWriter &page)
+{
+    const QByteArray text = textfile::cutAtCtrlZ(bytes);
+    const QString decoded = textfile::decode(text, textfile::detect(text));
+    qsizetype start = 0;
+    const qsizetype n = decoded.size();
+    auto line = [&](qsizetype from, qsizetype to) {
+        QString s = decoded.mid(from, to - from);
+        for (const QChar c : s) {
+            if (!isTextCharacter(c.unicode()))
+                continue;
+            if (c == u'<')
+                page.content += "&lt;";
+            else if (c == u'>')
+                page.content += "&gt;";
+            else if (c == u'&')
+                page.content += "&amp;";
+            else
+                appendUtf8(page.content, c.unicode());
+        }
+        page.endParagraph(kLeft, false);
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = decoded[i];
+        if (c == u'\r' || c == u'\n') {
+            line(start, i);
+            if (c == u'\r' && i + 1 < n && decoded[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n || n == 0)
+        line(start, n);
 }
 
-// Converts the line `s` in place.
-void convert(Str &s)
+bool sameFile(const QString &a, const QString &b)
 {
-    if (s.empty())
-        return;
-    bool bold = false, italic = false, underline = false;
-    unsigned codes = scanCodes(s);
-
-    // Paragraph opening, alignment and the end of the paragraph.
-    if ((codes & kParPlain) && findIn(s, "\\par \\plain") != npos) {
-        s.erase(5, 7);
-        codes = scanCodes(s);
-    }
-    bool endsParagraph = false; // "</P>" known to be in the line
-    if (startsWith(s, "\\par ")) {
-        s.replace(0, 5, "<P>");
-        s += "</P>";
-        codes |= kEndP;
-        endsParagraph = true;
-    }
-    if (codes & kPard)
-        if (const size_t p = findIn(s, "\\pard"); p != npos)
-            s.replace(0, p + 5, "<P>");
-    if (s.size() > 3 && !endsParagraph && !((codes & kEndP) && findIn(s, "</P>") != npos)) {
-        s += "</P>";
-        codes |= kEndP;
-    }
-    if (startsWith(s, "{") || startsWith(s, "<P>}")) {
-        s.clear();
-        return;
-    }
-    if (codes & kQc)
-        if (const size_t p = findIn(s, "\\qc"); p != npos) {
-            s.erase(p, 3);
-            // The first p characters, <CENTER>, L - 7 characters from p, the closing tags.
-            const size_t len = s.size();
-            s.resize(len > 7 && p < len ? std::min(len, p + (len - 7)) : p);
-            s.insert(p, "<CENTER>");
-            s += "</CENTER></P>";
-        }
-    if (codes & kQr)
-        if (const size_t p = findIn(s, "\\qr"); p != npos) {
-            s.erase(p, 3);
-            // The first 2 characters, the attribute, L - 6 characters from the third, </P>.
-            const size_t len = s.size();
-            s.resize(len > 6 ? len - 4 : std::min<size_t>(len, 2));
-            s.insert(s.size() < 2 ? s.size() : 2, " ALIGN=\"RIGHT\"");
-            s += "</P>";
-            codes = scanCodes(s);
-        }
-
-    if (codes & kStyle)
-        characterStyles(s, bold, italic, underline);
-
-    // Style ends: the plain code and the character after it give way to the closing tags,
-    // italic then underline then bold from left to right.
-    thread_local Joins joins;
-    joins.clear();
-    if ((codes & kPlain) && rewriteEach(s, "\\plain", [&](Str &out, const Str &in, size_t &next) {
-            dropInput(in, next, 1);
-            if (italic)
-                out += "</I>";
-            if (underline)
-                out += "</U>";
-            if (bold)
-                out += "</B>";
-            bold = italic = underline = false;
-        }, joins))
-        codes |= codesAround(s, joins, codes);
-    // Font sizes: the backslash stays; the code goes up to and including the next space,
-    // or up to the next tag.
-    if ((codes & kSize) && rewriteEach(s, "\\fs", [](Str &out, const Str &in, size_t &next) {
-            out.push_back('\\');
-            size_t stop = next;
-            while (stop < in.size() && in[stop] != ' ' && in[stop] != '<')
-                ++stop;
-            if (stop == in.size())
-                next = in.size();
-            else
-                next = in[stop] == ' ' ? stop + 1 : stop;
-        }, (joins.clear(), joins)))
-        codes |= codesAround(s, joins, codes);
-    // Indents with their value: a left indent of three digits, a first-line indent with a
-    // sign and three digits.
-    auto drop = [](size_t count) { return [count](Str &, const Str &in, size_t &next) { dropInput(in, next, count); }; };
-    if ((codes & kLeft) && rewriteEach(s, "\\li", drop(3), (joins.clear(), joins)))
-        codes |= codesAround(s, joins, codes);
-    if ((codes & kFirst) && rewriteEach(s, "\\fi", drop(4), (joins.clear(), joins)))
-        codes |= codesAround(s, joins, codes);
-    if ((codes & kFont) && fontReferences(s, (joins.clear(), joins)))
-        codes |= codesAround(s, joins, codes);
-
-    // Bullet item: the marker group becomes <LI> and the paragraph tags go.
-    if (codes & kBullet)
-        if (const size_t p = findIn(s, "{\\pntext\\'b7\\tab}"); p != npos) {
-            s.erase(p, 17);
-            s.insert(p, "<LI>");
-            // L - 7 characters from the fourth: the first three and the last four go.
-            const size_t len = s.size();
-            if (len > 7) {
-                s.resize(len - 4);
-                s.erase(0, 3);
-            } else {
-                s.clear();
-            }
-            if (const size_t q = findIn(s, "</P>"); q != npos)
-                s.resize(q);
-        }
-    if (codes & kBrace) {
-        outsideGroups(s, (joins.clear(), joins));
-        codes |= codesAround(s, joins, codes);
-    }
-    if (codes & kEscape)
-        rewriteEach(s, "\\'", [](Str &out, const Str &in, size_t &next) { escapedLetter(out, in, next); }, (joins.clear(), joins));
-
-    if (underline)
-        s.insert(s.size() >= 4 ? s.size() - 4 : 0, "</U>");
+    const QFileInfo fa(a), fb(b);
+    if (fa.absoluteFilePath() == fb.absoluteFilePath())
+        return true;
+    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
 } // namespace
 
-QByteArray convertLine(QByteArrayView line)
+QByteArray convertDocument(const QByteArray &documentBytes, const QString &title)
 {
-    Str s(line.data(), size_t(line.size()));
-    convert(s);
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-
-QByteArray convertDocument(const QByteArray &fileBytes)
-{
-    const QByteArray bytes = textfile::cutAtCtrlZ(fileBytes);
-    QByteArray page;
-    page.reserve(bytes.size() + bytes.size() / 8 + 256);
-    page += "<HTML>\r\n<HEAD>\r\n<TITLE></TITLE>\r\n<META NAME=\"Velmora\"\r\n</HEAD>\r\n<BODY>\r\n";
-    Str html; // one buffer for every line
-    // Lines end with CR LF, LF or CR; a last line without an end still counts.
-    const char *const begin = bytes.constData();
-    const char *const end = begin + bytes.size();
-    for (const char *line = begin; line < end;) {
-        const char *stop = static_cast<const char *>(std::memchr(line, '\n', size_t(end - line)));
-        if (!stop)
-            stop = end;
-        if (const void *cr = std::memchr(line, '\r', size_t(stop - line)))
-            stop = static_cast<const char *>(cr);
-        html.assign(line, size_t(stop - line));
-        convert(html);
-        if (!html.empty()) {
-            page.append(html.data(), qsizetype(html.size()));
-            page += "\r\n";
-        }
-        if (stop < end && *stop == '\r' && stop + 1 < end && stop[1] == '\n')
-            ++stop;
-        line = stop + 1;
-    }
-    page += "</BODY>\r\n</HTML>\r\n";
-    return page;
+    Str page;
+    page.reserve(size_t(documentBytes.size()) + size_t(documentBytes.size()) / 4 + 1024);
+    appendHead(page, title);
+    PageWriter writer(page);
+    writer.content.reserve(4096);
+    if (rtf::isRtf(documentBytes))
+        RtfConverter(documentBytes, writer).run();
+    else
+        convertPlainText(documentBytes, writer);
+    writer.finish();
+    page += kTail;
+    return QByteArray(page.data(), qsizetype(page.size()));
 }
 
 QString outputName(const QString &documentPath)
@@ -683,25 +646,26 @@ QString outputName(const QString &documentPath)
     return stem + QStringLiteral(".htm");
 }
 
-namespace {
-bool sameFile(const QString &a, const QString &b)
+QString titleOf(const QString &path)
 {
-    const QFileInfo fa(a), fb(b);
-    if (fa.absoluteFilePath() == fb.absoluteFilePath())
-        return true;
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
 }
-} // namespace
+
+void exportBytes(const QByteArray &documentBytes, const QString &documentPath, const QString &outputPath)
+{
+    if (!documentPath.isEmpty() && sameFile(documentPath, outputPath))
+        throw VelmoraError::ioError(32); // the page would overwrite the document itself
+    atomicsave::write(outputPath, convertDocument(documentBytes, titleOf(documentPath.isEmpty() ? outputPath : documentPath)));
+}
 
 void exportFile(const QString &documentPath, const QString &outputPath)
 {
     if (documentPath.isEmpty())
-        throw VelmoraError::ioError(6); // a document never saved has no file to read
+        throw VelmoraError::fileNotFound();
     const QString output = outputPath.isEmpty() ? outputName(documentPath) : outputPath;
-    const QByteArray bytes = textfile::readBytes(documentPath);
-    if (sameFile(documentPath, output))
-        throw VelmoraError::ioError(32); // the page would overwrite the document it is read from
-    atomicsave::write(output, convertDocument(bytes));
+    exportBytes(textfile::readBytes(documentPath), documentPath, output);
 }
 
 } // namespace htmlexport

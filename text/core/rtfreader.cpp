@@ -715,6 +715,11 @@ void Reader::run()
 
 } // namespace
 
+bool isIgnoredDestination(QByteArrayView word)
+{
+    return word == "fonttbl" || word == "colortbl" || isSkippedDestination(word);
+}
+
 bool isRtf(const QByteArray &bytes)
 {
     qsizetype i = 0;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QTextFormat>
 
@@ -32,6 +33,11 @@ using ParagraphSink = std::function<void(const Paragraph &)>;
 // Parses RTF and hands on each paragraph in order; no document is involved (the reader
 // below fills a QTextDocument this way).
 void parse(const QByteArray &bytes, const ParagraphSink &sink);
+
+// True for the destinations whose content is no document text (font and colour tables,
+// document information, pictures, headers, field instructions...): a group that starts with
+// one of them is skipped.
+bool isIgnoredDestination(QByteArrayView word);
 
 // True when the bytes begin (after white space) with "{\rtf".
 bool isRtf(const QByteArray &bytes);

@@ -31,7 +31,7 @@ Statistics statistics(const QStringList &displayedLines)
     if (n > 0 && displayedLines.last().isEmpty())
         --n;
     Statistics s;
-    s.lines = int(n) - 1;
+    s.lines = qMax(0, int(n) - 1); // an empty document has no line, not -1
     for (qsizetype i = 0; i < n; ++i) {
         const QString &line = displayedLines[i];
         s.characters += int(line.size()) - 2;

@@ -11,6 +11,7 @@
 #include "text/ui/tmep.h"
 #include "text/ui/tparagraf.h"
 #include "text/ui/tstats.h"
+#include "text/ui/ruler.h"
 #include "text/ui/ttabul.h"
 #include "text/ui/ttexte.h"
 
@@ -194,9 +195,19 @@ void TestTextTools::dateAndTimeInsertion()
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08"_s);
     // OK with no line chosen inserts nothing.
-    m_tools->setDialogRunner([](QDialog &d) { click(qobject_cast<TDatHeur *>(&d)->OkButton); });
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *dh = qobject_cast<TDatHeur *>(&d);
+        dh->ListBox1->clearSelection();
+        dh->ListBox1->setCurrentRow(-1);
+        click(dh->OkButton);
+    });
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08"_s);
+    // Opened on the first format: Enter inserts the date.
+    m_tools->setDialogRunner([](QDialog &d) { QTest::keyClick(qobject_cast<TDatHeur *>(&d)->ListBox1, Qt::Key_Return); });
+    type(u" "_s);
+    m_window->DateHeure();
+    QCOMPARE(text(), u"Il est 14 h 08 07/12/2026"_s);
 }
 
 void TestTextTools::caseChangeKeepsFormatting()
@@ -269,7 +280,7 @@ void TestTextTools::statistics()
         click(s->CloseButton);
     });
     m_window->Statistiques();
-    QCOMPARE(shown, (QStringList{QString(), u"-1"_s, u"0"_s, u"0"_s}));
+    QCOMPARE(shown, (QStringList{QString(), u"0"_s, u"0"_s, u"0"_s})); // an empty document: 0 lines
     type(u"Bonjour, le monde."_s);
     m_window->setNomFichier(m_dir.filePath(u"lettre.qvt"_s));
     m_window->Statistiques();
@@ -292,6 +303,19 @@ void TestTextTools::tabStops()
     type(u"a\tb"_s);
     m_window->Tabulations();
     QCOMPARE(m_window->RichEdit1->tabStops(), (QList<double>{4.0 * u, 10.0 * u}));
+    // The ruler shows them, from the text's left edge (4/3 pixel per point).
+    const int origin = m_window->RichEdit1->frameWidth() + RichEdit::kGutter;
+    QCOMPARE(m_window->RulerPanel->tabStops(), (QList<int>{origin + 4 * u * 4 / 3, origin + 10 * u * 4 / 3}));
+    QImage ruler = m_window->RulerPanel->grab().toImage();
+    QCOMPARE(qGray(ruler.pixel(origin + 10 * u * 4 / 3 + 3, 26)), 0); // the foot of the tab marker
+    // Another paragraph without stops: the ruler shows none.
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_End);
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_Return);
+    m_window->RichEdit1->setTabStops({});
+    m_window->SelectionChange();
+    QCOMPARE(m_window->RulerPanel->tabStops(), QList<int>());
+    QTest::keyClick(m_window->RichEdit1, Qt::Key_Up);
+    QCOMPARE(m_window->RulerPanel->tabStops().size(), 2);
     // Shown again, the stops are listed in units.
     QStringList listed;
     m_tools->setDialogRunner([&listed](QDialog &d) {
@@ -372,15 +396,15 @@ void TestTextTools::pageSetup()
             click(accept ? m->OkButton : m->CancelButton);
         };
     };
-    // The first set-up shows 0 everywhere; cancelling keeps the page as it was.
-    m_tools->setDialogRunner(answer(false, {20, 20, 20, 20}));
+    // The first set-up shows the 20 mm the document prints with; cancelling keeps the page.
+    m_tools->setDialogRunner(answer(false, {5, 5, 5, 5}));
     m_window->SetPage();
-    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(shown, (QList<int>{20, 20, 20, 20}));
     QVERIFY(m_window->pageRect().isEmpty());
-    QCOMPARE(m_window->MarginLeft, 0);
+    QCOMPARE(m_window->MarginLeft, 20);
     m_tools->setDialogRunner(answer(true, {20, 15, 10, 25}));
     m_window->SetPage();
-    QCOMPARE(shown, (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(shown, (QList<int>{20, 20, 20, 20}));
     const int kx = printing::pixelsPerMmX(printer), ky = printing::pixelsPerMmY(printer);
     QCOMPARE(m_window->pageRect(), QRect(20 * kx, 15 * ky, printer.width() - 10 * kx - 20 * kx,
                                          printer.height() - 25 * ky - 15 * ky));
@@ -438,23 +462,32 @@ void TestTextTools::previewShowsPagesAndLeavesEditor()
 
 void TestTextTools::htmlExport()
 {
+    // Never saved: the page's name is asked for; cancelling writes nothing.
+    type(u"Brouillon "_s);
+    m_window->saveDialogHook = [](QString &, int &) { return false; };
     m_window->Sauvehtm();
-    QCOMPARE(m_errors, QStringList{u"Erreur E/S 6"_s});
-    m_errors.clear();
+    QVERIFY(m_errors.isEmpty());
+    m_window->saveDialogHook = [this](QString &p, int &) { p = m_dir.filePath(u"brouillon"_s); return true; };
+    m_window->Sauvehtm();
+    QVERIFY(m_errors.isEmpty());
+    QVERIFY(readFile(m_dir.filePath(u"brouillon.htm"_s)).contains("<P>Brouillon </P>"));
+    QVERIFY(readFile(m_dir.filePath(u"brouillon.htm"_s)).contains("<TITLE>brouillon</TITLE>"));
+    m_window->saveDialogHook = nullptr;
+    // A saved document: the page beside it shows what the window holds, unsaved edits too.
     const QString doc = m_dir.filePath(u"page.qvt"_s);
     const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
                            "\\deflang1036\\pard\\plain\\f2\\fs20 Caf\\'e9 cr\\'e8me\r\n\\par }\r\n";
     writeFile(doc, rtf);
     m_window->Charge(doc);
-    type(u"change sans enregistrer "_s); // the export reads the file, not the window
+    type(u"ajout "_s);
     m_window->Sauvehtm();
     QVERIFY(m_errors.isEmpty());
-    QCOMPARE(readFile(m_dir.filePath(u"page.htm"_s)), htmlexport::convertDocument(rtf));
-    QVERIFY(readFile(m_dir.filePath(u"page.htm"_s)).contains("<P>Caf&eacute; cr&egrave;me</P>\r\n"));
-    // A file that disappeared.
+    QVERIFY(readFile(m_dir.filePath(u"page.htm"_s)).contains("<P>ajout Café crème</P>\r\n"));
+    QVERIFY(m_window->isModified()); // exporting is not saving
+    // The file may even be gone: the window still holds the document.
     QFile::remove(doc);
     m_window->Sauvehtm();
-    QCOMPARE(m_errors, QStringList{u"Fichier introuvable"_s});
+    QVERIFY(m_errors.isEmpty());
 }
 
 void TestTextTools::headlessConversionGivesSameBytes()
@@ -465,7 +498,10 @@ void TestTextTools::headlessConversionGivesSameBytes()
     QVERIFY(c);
     QVERIFY(registry.find(u"htm"_s, u"rtf"_s));
     const QString doc = m_dir.filePath(u"lettre.qvt"_s);
-    writeFile(doc, "\\deflang1036\\pard\\plain\\f2\\fs20\\b Objet\\plain\\f2\\fs20  : r\\'e9union\r\n");
+    m_window->RichEdit1->setPlainText(u"Objet : réunion\nSuite"_s);
+    m_window->RichEdit1->setSelection(0, 5);
+    m_window->Bold(true);
+    writeFile(doc, m_window->RichEdit1->rtf());
     QVERIFY_THROWS_EXCEPTION(VelmoraError, c->run({doc, m_dir.filePath(u"out/lettre.htm"_s), {}}));
     QVERIFY(!QFile::exists(m_dir.filePath(u"out/lettre.htm"_s))); // no folder: nothing half done
     QDir().mkpath(m_dir.filePath(u"out"_s));
@@ -473,6 +509,7 @@ void TestTextTools::headlessConversionGivesSameBytes()
     m_window->setNomFichier(doc);
     m_window->Sauvehtm();
     QCOMPARE(readFile(m_dir.filePath(u"out/lettre.htm"_s)), readFile(m_dir.filePath(u"lettre.htm"_s)));
+    QVERIFY(readFile(m_dir.filePath(u"lettre.htm"_s)).contains("<P><B>Objet</B> : réunion</P>\r\n<P>Suite</P>"));
 }
 
 void TestTextTools::glossaryThatCannotBeWrittenIsReported()

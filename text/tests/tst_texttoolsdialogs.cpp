@@ -121,8 +121,17 @@ void TestTextToolsDialogs::dateAndTimeList()
 void TestTextToolsDialogs::dateAndTimeAnswers()
 {
     TDatHeur d;
+    // Opened on the first format: Enter inserts it at once.
+    open(d);
+    QCOMPARE(d.ListBox1->currentRow(), 0);
+    QVERIFY(d.ListBox1->item(0)->isSelected());
+    QTest::keyClick(d.ListBox1, Qt::Key_Return);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(d.Result(), u"dd/mm/yyyy"_s);
     // OK with no line chosen: nothing.
     open(d);
+    d.ListBox1->clearSelection();
+    d.ListBox1->setCurrentRow(-1);
     click(d.OkButton);
     QVERIFY(!d.isVisible());
     QCOMPARE(d.Result(), QString());
@@ -487,6 +496,8 @@ void TestTextToolsDialogs::glossaryEditing()
     d.Edit1->setText(u"CDT"_s);
     d.Edit2->setText(u"Cordialement"_s);
     click(d.AddButton);
+    QCOMPARE(d.Edit1->text(), QString()); // both fields cleared for the next one
+    QCOMPARE(d.Edit2->text(), QString());
     d.Edit1->setText(u"ADR"_s);
     d.Edit2->setText(u"3, rue des Lilas"_s);
     QTest::keyClick(d.Edit2, Qt::Key_Return); // Enter in the text adds too

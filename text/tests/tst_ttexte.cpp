@@ -5,6 +5,7 @@
 #include "common/velmoraerror.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
+#include "common/ui/printing.h"
 #include "common/ui/frameservices.h"
 #include "common/ui/messageboxes.h"
 #include "text/ui/richedit.h"
@@ -26,6 +27,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QtTest>
 
 #include <functional>
@@ -139,6 +141,8 @@ private Q_SLOTS:
     void closeQuestion_data();
     void closeQuestion();
     void importInsertsLines();
+    void textFileEncodingKept_data();
+    void textFileEncodingKept();
     void codeView();
     void findWholeWordAndOverlap();
     void findThroughTheDialog();
@@ -202,7 +206,12 @@ void TestTTexte::newWindow()
     QCOMPARE(w->size(), QSize(542, 369));
     QVERIFY(w->NomFichier().isEmpty());
     QVERIFY(!w->isModified());
-    QCOMPARE(w->MarginLeft + w->MarginTop + w->MarginRight + w->MarginBottom, 0);
+    QCOMPARE(QList<int>({w->MarginLeft, w->MarginTop, w->MarginRight, w->MarginBottom}), QList<int>({20, 20, 20, 20}));
+    QVERIFY(w->pageRect().isEmpty());
+    // Never set up: printing keeps 20 mm from every edge of the page.
+    const QRect print = w->printRect();
+    const int kx = printing::pixelsPerMmX(frame->printer()), ky = printing::pixelsPerMmY(frame->printer());
+    QCOMPARE(print, QRect(20 * kx, 20 * ky, frame->printer().width() - 40 * kx, frame->printer().height() - 40 * ky));
     QVERIFY(!frame->styles.isEmpty());
     const Styles s = frame->styles.last();
     QVERIFY(!s.bold && !s.italic && !s.underline && !s.bullets && s.left && !s.right && !s.center);
@@ -303,7 +312,10 @@ void TestTTexte::formattingFromTheToolbar()
     // GetFont and SetFont (the "Police" command): the font of the selection.
     w->RichEdit1->setSelection(0, 2);
     QFont font = w->GetFont();
-    QCOMPARE(font.family(), u"Times New Roman"_s);
+    QCOMPARE(font.family(), u"Liberation Serif"_s); // shown as the family standing in for it
+    w->SetFont(font); // confirmed unchanged: the document keeps its name
+    QCOMPARE(w->CurrText().fontFamilies().toStringList().value(0), u"Times New Roman"_s);
+    font = w->GetFont();
     QCOMPARE(font.pointSize(), 14);
     QVERIFY(font.bold());
     font.setFamily(u"Courier New"_s);
@@ -559,6 +571,52 @@ void TestTTexte::importInsertsLines()
     chosen.clear(); // cancelled
     w->Importer();
     QCOMPARE(w->RichEdit1->toPlainText(), u"[{\\rtf1 x\\par}\n]"_s);
+    QVERIFY(errors.isEmpty());
+}
+
+void TestTTexte::textFileEncodingKept_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("saved"); // after appending "ç" and saving as text
+    QTest::newRow("utf-8") << QByteArray("été\r\nœuvre €\r\n") << u"été\nœuvre €\n"_s
+                           << QByteArray("été\r\nœuvre €ç\r\n");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "a\xE2\x82\xAC") << u"a€"_s
+                                     << QByteArray("\xEF\xBB\xBF" "a€ç\r\n");
+    QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80\r\n") << u"été €\n"_s
+                                  << QByteArray("\xE9t\xE9 \x80\xE7\r\n");
+    QTest::newRow("ascii: new files' encoding") << QByteArray("abc") << u"abc"_s << QByteArray("abc\xE7\r\n");
+    QTest::newRow("broken utf-8 is 1252") << QByteArray("\xC3\xA9 \xE9") << u"Ã© é"_s
+                                          << QByteArray("\xC3\xA9 \xE9\xE7\r\n");
+}
+
+void TestTTexte::textFileEncodingKept()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, saved);
+    // Opened as a document.
+    writeFile(path(u"lu.txt"_s), file);
+    auto w = window();
+    w->Charge(path(u"lu.txt"_s));
+    QCOMPARE(w->RichEdit1->toPlainText(), text);
+    QTextCursor end(w->RichEdit1->document());
+    end.movePosition(QTextCursor::End);
+    if (text.endsWith(u'\n'))
+        end.movePosition(QTextCursor::PreviousCharacter);
+    end.insertText(u"ç"_s);
+    w->saveDialogHook = [this](QString &p, int &index) { p = path(u"lu.txt"_s); index = 3; return true; };
+    w->SaveAs();
+    w->Sauve();
+    QCOMPARE(readFile(path(u"lu.txt"_s)), saved);
+    QVERIFY(questions.isEmpty());
+    // Imported into a new document, then saved as text: the same.
+    writeFile(path(u"import.txt"_s), file);
+    auto n = window();
+    n->importDialogHook = [this] { return path(u"import.txt"_s); };
+    n->Importer();
+    QCOMPARE(n->RichEdit1->toPlainText(), text.endsWith(u'\n') ? text : text + u'\n');
+    QCOMPARE(n->RichEdit1->textEncoding(), textfile::detect(file));
     QVERIFY(errors.isEmpty());
 }
 

@@ -161,7 +161,19 @@ void RichEdit::loadFromFile(const QString &path)
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw VelmoraError::ioError(int(f.error()));
-    streamIn(bytes);
+    const textfile::Encoding encoding =
+        m_plainText || rtf::isRtf(bytes) ? textfile::Encoding::Windows1252 : textfile::detect(textfile::cutAtCtrlZ(bytes));
+    if (encoding == textfile::Encoding::Windows1252) {
+        streamIn(bytes);
+    } else { // a UTF-8 text file of another program
+        auto *doc = new QTextDocument;
+        doc->setUndoRedoEnabled(false);
+        richtext::setPlainText(*doc, textfile::decode(textfile::cutAtCtrlZ(bytes), encoding));
+        doc->setUndoRedoEnabled(true);
+        doc->setModified(false);
+        adoptDocument(doc);
+    }
+    m_textEncoding = encoding;
 }
 
 void RichEdit::setPlainTextMode(bool on)
@@ -526,6 +538,9 @@ void RichEdit::keyPressEvent(QKeyEvent *e)
     QTextEdit::keyPressEvent(e);
     if (e->text() == QLatin1String(" ") && !isReadOnly())
         emit spaceTyped();
+    // Undo and redo may change formats only, without moving the caret.
+    if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo))
+        emit selectionChange();
 }
 
 void RichEdit::resizeEvent(QResizeEvent *e)

@@ -5,6 +5,8 @@
 // pages into a page rectangle.
 #pragma once
 
+#include "common/textfile.h"
+
 #include <QList>
 #include <QRect>
 #include <QTextCharFormat>
@@ -47,6 +49,10 @@ public:
     void loadFromFile(const QString &path);
     // The document as RTF whatever the mode.
     QByteArray rtf() const;
+    // The encoding of the plain-text file last loaded (UTF-8 when it was valid UTF-8),
+    // Windows-1252 for RTF and for new documents: the plain-text save writes it back so.
+    textfile::Encoding textEncoding() const { return m_textEncoding; }
+    void setTextEncoding(textfile::Encoding encoding) { m_textEncoding = encoding; }
 
     // Plain-text mode (the RTF code view): the content is shown and streamed as plain text
     // in one font of size 10; formatting operations do nothing.
@@ -144,6 +150,7 @@ private:
     template <class F> void forEachSelectedBlock(F f);
 
     bool m_plainText = false;
+    textfile::Encoding m_textEncoding = textfile::Encoding::Windows1252;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(RichEdit::FindOptions)

@@ -88,6 +88,14 @@ void Ruler::setTicks(int origin, int step)
     update();
 }
 
+void Ruler::setTabStops(const QList<int> &xs)
+{
+    if (xs == m_tabStops)
+        return;
+    m_tabStops = xs;
+    update();
+}
+
 QRect Ruler::rulerLine() const
 {
     return QRect(5, 15, qMax(0, width() - 2 * 5), 2);
@@ -106,8 +114,16 @@ void Ruler::paintEvent(QPaintEvent *)
     p.drawLine(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 1);
     // The top line the markers point at.
     p.fillRect(rulerLine(), palette().color(QPalette::Shadow));
-    // A bar at every default tab stop.
+    // The paragraph's tab stops, as an "L": a stem and a foot to the right.
     p.setPen(Qt::black);
+    int last = 0;
+    for (int x : std::as_const(m_tabStops)) {
+        p.fillRect(x - 1, 19, 2, 9, Qt::black);
+        p.fillRect(x - 1, 26, 7, 2, Qt::black);
+        last = qMax(last, x);
+    }
+    // A bar at every default tab stop after them.
     for (int x = m_origin + m_step; x < r.width() - 4; x += m_step)
-        p.drawLine(x, 19, x, 27);
+        if (x > last)
+            p.drawLine(x, 19, x, 27);
 }

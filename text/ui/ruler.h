@@ -4,6 +4,7 @@
 // dropped; the ruler only paints and reports mouse events.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 class RulerMarker : public QWidget
@@ -39,6 +40,11 @@ public:
     // Distance between two bars, in pixels (the default tab stop) and the x of the text's
     // left edge, where the first bar stands.
     void setTicks(int origin, int step);
+    // The current paragraph's own tab stops, as x positions on the ruler: each is drawn as a
+    // tab marker, and the default bars are drawn only after the last of them (where the
+    // default stops take over).
+    void setTabStops(const QList<int> &xs);
+    QList<int> tabStops() const { return m_tabStops; }
     // The top line: x = 5, 2 pixels high, across the ruler less 5 pixels on each side.
     QRect rulerLine() const;
 
@@ -48,4 +54,5 @@ protected:
 private:
     int m_origin = 6;
     int m_step = 48;
+    QList<int> m_tabStops;
 };

@@ -39,6 +39,7 @@ void TDatHeur::showEvent(QShowEvent *e)
         const QDateTime now = clock();
         for (const QString &format : texttools::dateTimeFormats())
             ListBox1->addItem(texttools::formatDateTime(format, now));
+        ListBox1->setCurrentRow(0); // Enter inserts the first format at once
         ListBox1->setFocus();
     }
     ToolDialog::showEvent(e);

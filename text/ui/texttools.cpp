@@ -26,6 +26,8 @@
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -280,7 +282,27 @@ void TextTools::ImpEnv(TTexte &window)
 
 void TextTools::Sauvehtm(TTexte &window)
 {
-    errorhandler::run(&window, [&] { htmlexport::exportFile(window.NomFichier()); });
+    // The document as the window holds it, unsaved edits included, beside its file; a
+    // document never saved asks for the page's name.
+    QString page;
+    if (!window.NomFichier().isEmpty()) {
+        page = htmlexport::outputName(window.NomFichier());
+    } else if (window.saveDialogHook) {
+        int index = 1;
+        if (!window.saveDialogHook(page, index))
+            return;
+    } else {
+        page = QFileDialog::getSaveFileName(&window, QStringLiteral("Enregistrer au format HTML"), QString(),
+                                            QStringLiteral("Pages HTML (*.htm)"));
+    }
+    if (page.isEmpty())
+        return;
+    if (QFileInfo(page).suffix().isEmpty())
+        page += QStringLiteral(".htm");
+    RichEdit *edit = window.RichEdit1;
+    errorhandler::run(&window, [&] {
+        htmlexport::exportBytes(edit->plainTextMode() ? edit->streamOut() : edit->rtf(), window.NomFichier(), page);
+    });
 }
 
 void TextTools::registerConverters(ConverterRegistry &registry)
@@ -322,7 +344,7 @@ void TextTools::Apercu(TTexte &window)
 {
     QPrinter &printer = window.frame().printer();
     const QSize page(printer.width(), printer.height());
-    const QRect rect = window.pageRect().isEmpty() ? QRect(QPoint(0, 0), page) : window.pageRect();
+    const QRect rect = window.printRect();
     // The pages are laid out as for the printer; the editor's own layout is not touched.
     m_ecran->setDocument(window.RichEdit1->paginate(rect, printer.logicalDpiX(), printer.logicalDpiY()), page);
     m_ecran->setWindowState(m_ecran->windowState() | Qt::WindowMaximized);

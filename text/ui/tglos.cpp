@@ -193,6 +193,10 @@ void TGlos::add()
     else
         m_glossary.replace(row, entry);
     refreshList();
+    // Ready for the next abbreviation.
+    Edit1->clear();
+    Edit2->clear();
+    Edit1->setFocus();
 }
 
 void TGlos::remove()

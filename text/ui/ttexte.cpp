@@ -4,11 +4,13 @@
 #include "common/cp1252.h"
 #include "common/textfile.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
 #include "text/core/mailmerge.h"
 #include "text/core/pageddocument.h"
+#include "text/core/pagegeometry.h"
 #include "text/core/richtext.h"
 #include "text/ui/richedit.h"
 #include "text/ui/ruler.h"
@@ -130,6 +132,11 @@ void TTexte::SelectionChange()
         LeftInd->move(trunc0((l + f) * 4 / 3) + 2, LeftInd->y());
         RightInd->move(RulerPanel->width() - trunc0((r + 6) * 4 / 3) - 6, RightInd->y());
     }
+
+    QList<int> tabs; // from the text's left edge, in points
+    for (double points : RichEdit1->tabStops())
+        tabs.append(RichEdit1->frameWidth() + RichEdit::kGutter + trunc0(points * 4 / 3));
+    RulerPanel->setTabStops(tabs);
 
     const QTextCharFormat a = RichEdit1->selAttributes();
     const bool bold = a.fontWeight() >= QFont::DemiBold;
@@ -298,10 +305,19 @@ bool TTexte::writeFile(const QString &path)
 
 bool TTexte::writePlainText(const QString &path)
 {
+    // In the encoding the file was read in: a UTF-8 file stays UTF-8, others Windows-1252.
     const QStringList lines = RichEdit1->Lines();
-    if (!confirmLossyText(lines.join(QString())))
-        return false;
-    atomicsave::write(path, textfile::joinCrLf(lines));
+    const textfile::Encoding encoding = RichEdit1->textEncoding();
+    if (encoding == textfile::Encoding::Windows1252) {
+        if (!confirmLossyText(lines.join(QString())))
+            return false;
+        atomicsave::write(path, textfile::joinCrLf(lines));
+        return true;
+    }
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    atomicsave::write(path, textfile::encode(text, encoding));
     return true;
 }
 
@@ -329,7 +345,10 @@ void TTexte::Importer()
     if (path.isEmpty())
         return;
     errorhandler::run(this, [&] {
-        const QStringList lines = textfile::readLines(path);
+        const QStringList lines = textfile::readTextLines(path);
+        // A text file imported into an empty document gives it its encoding for a save as text.
+        if (RichEdit1->document()->isEmpty())
+            RichEdit1->setTextEncoding(textfile::detect(textfile::readBytes(path)));
         QTextCursor edit = RichEdit1->textCursor();
         edit.beginEditBlock(); // one undo step for the whole file
         for (const QString &line : lines)
@@ -356,7 +375,19 @@ void TTexte::Codes(bool plain)
 
 void TTexte::Imprime()
 {
-    errorhandler::run(this, [&] { RichEdit1->print(frame().printer(), m_pageRect); });
+    errorhandler::run(this, [&] { RichEdit1->print(frame().printer(), printRect()); });
+}
+
+QRect TTexte::printRect() const
+{
+    if (!m_pageRect.isEmpty())
+        return m_pageRect;
+    // Never set up: the window's margins (20 mm each) on the printer selected now, so that
+    // no printer cuts the text at the paper's edge.
+    QPrinter &printer = frame().printer();
+    const QRect rect = pagegeometry::pageRectangle(printer.width(), printer.height(), Mh(1), Mv(1),
+                                                   {MarginLeft, MarginTop, MarginRight, MarginBottom});
+    return rect.width() > 0 && rect.height() > 0 ? rect : QRect(0, 0, printer.width(), printer.height());
 }
 
 int TTexte::Mh(int mm) const
@@ -371,8 +402,17 @@ int TTexte::Mv(int mm) const
 
 // ---- editing -----------------------------------------------------------------------
 
-void TTexte::Annule() { RichEdit1->undo(); }
-void TTexte::Retablit() { RichEdit1->redo(); }
+void TTexte::Annule()
+{
+    RichEdit1->undo();
+    SelectionChange(); // the toolbar shows the format at the caret again
+}
+
+void TTexte::Retablit()
+{
+    RichEdit1->redo();
+    SelectionChange();
+}
 void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }
@@ -396,7 +436,7 @@ void TTexte::Publipostage()
         QPrinter &printer = frame().printer();
         if (!printing::hasOutput(printer))
             throw VelmoraError(QStringLiteral("Aucune imprimante par défaut sélectionnée"));
-        const QRect rect = m_pageRect.isEmpty() ? QRect(0, 0, printer.width(), printer.height()) : m_pageRect;
+        const QRect rect = printRect();
         printer.setDocName(QString());
         QPainter painter;
         if (!painter.begin(&printer))
@@ -471,7 +511,7 @@ void TTexte::FontName(const QString &name)
     if (m_updating || name.trimmed().isEmpty())
         return;
     QTextCharFormat f;
-    f.setFontFamilies({name.trimmed()});
+    f.setFontFamilies({fonts::plainFamily(name)});
     setCurrText(f);
 }
 
@@ -504,26 +544,44 @@ QFont TTexte::GetFont()
 {
     const QTextCharFormat a = RichEdit1->selAttributes();
     const QStringList families = a.fontFamilies().toStringList();
-    QFont font(families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily() : families.first());
+    // A family this machine lacks (the default "Arial") opens the dialog on the family shown
+    // in its place; the document keeps its own name unless the user picks another family.
+    QFont font = fonts::dialogFont(families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily()
+                                                                                     : families.first());
     font.setPointSizeF(a.fontPointSize() > 0 ? a.fontPointSize() : richtext::kDefaultPointSize);
     font.setBold(a.fontWeight() >= QFont::DemiBold);
     font.setItalic(a.fontItalic());
     font.setUnderline(a.fontUnderline());
     font.setStrikeOut(a.fontStrikeOut());
+    m_fontShown = font;
     return font;
 }
 
 void TTexte::SetFont(const QFont &font)
 {
+    // Only what the user changed from the font the dialog showed is applied, so that the
+    // parts of a mixed selection and the styles nobody touched stay as they are.
+    fonts::Changes changed;
+    if (m_fontShown)
+        changed = fonts::changes(*m_fontShown, font);
+    else
+        changed = {true, true, true, true, true, true};
+    m_fontShown.reset();
     QTextCharFormat f;
-    f.setFontFamilies({font.family()});
-    if (font.pointSizeF() > 0)
+    if (changed.family)
+        f.setFontFamilies({fonts::plainFamily(font.family())});
+    if (changed.size && font.pointSizeF() > 0)
         f.setFontPointSize(font.pointSizeF());
-    f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(font.italic());
-    f.setFontUnderline(font.underline());
-    f.setFontStrikeOut(font.strikeOut());
-    setCurrText(f);
+    if (changed.bold)
+        f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    if (changed.italic)
+        f.setFontItalic(font.italic());
+    if (changed.underline)
+        f.setFontUnderline(font.underline());
+    if (changed.strikeOut)
+        f.setFontStrikeOut(font.strikeOut());
+    if (!f.properties().isEmpty())
+        setCurrText(f);
     RichEdit1->setFocus();
 }
 

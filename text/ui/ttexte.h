@@ -11,6 +11,7 @@
 #include <QTextCharFormat>
 
 #include <functional>
+#include <optional>
 
 class RichEdit;
 class Ruler;
@@ -86,13 +87,19 @@ public:
     TextFindDialog *FindDialog1 = nullptr;
     TextReplaceDialog *ReplaceDialog1 = nullptr;
 
-    int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // mm
+    // Page margins in mm; 20 mm each until the user sets them up.
+    static constexpr int kDefaultMargin = 20;
+    int MarginLeft = kDefaultMargin, MarginTop = kDefaultMargin, MarginRight = kDefaultMargin,
+        MarginBottom = kDefaultMargin;
     int SearchPos = 0;                    // where the next search starts
 
     // The page rectangle Imprime prints into, in printer pixels from the printable area's
     // origin; an empty rectangle (never set) prints on the whole printable area.
     QRect pageRect() const { return m_pageRect; }
     void setPageRect(const QRect &rect) { m_pageRect = rect; }
+    // Where printing lays out the document: the page rectangle, or while none was set the
+    // default margins on the printer selected now.
+    QRect printRect() const;
 
     // Whole printer pixels per millimetre of the frame's printer, times `mm`.
     int Mh(int mm) const;
@@ -141,6 +148,7 @@ private:
     bool confirmLossyText(const QString &text);
 
     TextTools &m_tools;
+    std::optional<QFont> m_fontShown; // what the font dialog was opened on
     QRect m_pageRect;
     int m_filterIndex = 1;
     bool m_updating = false;
