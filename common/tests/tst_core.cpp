@@ -5,6 +5,7 @@
 #include "common/cp1252.h"
 #include "common/csv.h"
 #include "common/datafiles.h"
+#include "common/filename.h"
 #include "common/frenchformat.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
@@ -25,6 +26,10 @@ private Q_SLOTS:
     void codecHighTable_data();
     void codecHighTable();
     void codecReplacesWhatItCannotHold();
+    void codecBulkMatchesByteByByte_data();
+    void codecBulkMatchesByteByByte();
+    void fileNameWithExtension_data();
+    void fileNameWithExtension();
     void splitLines_data();
     void splitLines();
     void readStopsAtCtrlZ();
@@ -83,6 +88,69 @@ void TestCore::codecReplacesWhatItCannotHold()
     QVERIFY(!lossless);
     QVERIFY(!cp1252::canEncode(u"Ω"_s));
     QVERIFY(cp1252::canEncode(u"Noël à Œuf"_s));
+}
+
+void TestCore::codecBulkMatchesByteByByte_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("position"); // of the one character outside plain Latin-1, -1: none
+    QTest::newRow("short, plain") << 5 << -1;
+    QTest::newRow("long, plain") << 1000 << -1;
+    QTest::newRow("euro in the vector part") << 100 << 17;
+    QTest::newRow("euro in the tail") << 37 << 35;
+    QTest::newRow("euro after the first block") << 1300 << 1100;
+    QTest::newRow("euro at the block edge") << 1024 << 511;
+}
+
+void TestCore::codecBulkMatchesByteByByte()
+{
+    QFETCH(int, length);
+    QFETCH(int, position);
+    QByteArray bytes;
+    for (int i = 0; i < length; ++i)
+        bytes.append(char(0x20 + (i * 7) % 0x60 + (i % 3 == 0 ? 0x80 : 0))); // ASCII and 0xA0..0xFF
+    if (position >= 0)
+        bytes[position] = char(0x80);
+    QString expected;
+    for (char b : bytes)
+        expected += cp1252::decodeByte(static_cast<unsigned char>(b));
+    const QString text = cp1252::decode(bytes);
+    QCOMPARE(text, expected);
+    QVERIFY(cp1252::canEncode(text));
+    bool lossless = false;
+    QCOMPARE(cp1252::encode(text, '?', &lossless), bytes);
+    QVERIFY(lossless);
+    // A character the code page lacks is found wherever it stands.
+    if (position >= 0) {
+        QString other = text;
+        other[position] = QChar(0x3A9);
+        QVERIFY(!cp1252::canEncode(other));
+        QByteArray replaced = bytes;
+        replaced[position] = '?';
+        QCOMPARE(cp1252::encode(other, '?', &lossless), replaced);
+        QVERIFY(!lossless);
+        other[position] = QChar(0x85); // a C1 control: Latin-1, but no Windows-1252 byte
+        QVERIFY(!cp1252::canEncode(other));
+    }
+}
+
+void TestCore::fileNameWithExtension_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no extension") << u"/d/carnet"_s << u".qvb"_s << u"/d/carnet.qvb"_s;
+    QTest::newRow("other extension") << u"/d/carnet.txt"_s << u".qva"_s << u"/d/carnet.qva"_s;
+    QTest::newRow("two dots") << u"/d/compte.2025.qvc"_s << u".qvc"_s << u"/d/compte.qvc"_s;
+    QTest::newRow("dots in the folders") << u"/a.b/c.d/carnet"_s << u".qvb"_s << u"/a.b/c.d/carnet.qvb"_s;
+    QTest::newRow("relative") << u"carnet.x"_s << u".qvc"_s << u"carnet.qvc"_s;
+}
+
+void TestCore::fileNameWithExtension()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, extension);
+    QTEST(filename::withExtension(path, extension), "expected");
 }
 
 void TestCore::splitLines_data()

@@ -1,5 +1,6 @@
 #include "spreadsheet/ui/ttableur.h"
 
+#include "common/filename.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
@@ -69,13 +70,7 @@ void TTableur::setFileName(const QString &path)
 
 QString TTableur::workbookFileName(const QString &path)
 {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString dir = path.left(slash + 1);
-    QString name = path.mid(slash + 1);
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    return dir + name + QStringLiteral(".qvc");
+    return filename::withExtension(path, u".qvc");
 }
 
 // ---- files ------------------------------------------------------------------------------
