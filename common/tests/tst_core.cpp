@@ -7,12 +7,12 @@
 #include "common/datafiles.h"
 #include "common/filename.h"
 #include "common/frenchformat.h"
+#include "common/testsupport/readonlydir.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -215,25 +215,17 @@ void TestCore::failedAtomicSaveLeavesOldFile()
     QTemporaryDir dir;
     const QString p = dir.filePath(u"doc.qvt"_s);
     atomicsave::write(p, "old content");
-    // Make the directory refuse new files: permissions for an ordinary user; root ignores
-    // them, so for root the directory is made immutable instead.
-    const bool root = geteuid() == 0;
-    if (root) {
-        if (QProcess::execute(u"chattr"_s, {u"+i"_s, dir.path()}) != 0)
-            QSKIP("cannot make a directory read-only for root here");
-    } else {
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    }
     bool threw = false;
-    try {
-        atomicsave::write(p, "new");
-    } catch (const VelmoraError &) {
-        threw = true;
+    {
+        ReadOnlyDir locked(dir.path());
+        if (!locked.active())
+            QSKIP("cannot make a folder read-only here (root needs the immutable flag)");
+        try {
+            atomicsave::write(p, "new");
+        } catch (const VelmoraError &) {
+            threw = true;
+        }
     }
-    if (root)
-        QProcess::execute(u"chattr"_s, {u"-i"_s, dir.path()});
-    else
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(threw);
     QFile f(p);
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -3,7 +3,7 @@
 #include "common/velmoraerror.h"
 #include "database/core/csvformat.h"
 #include "database/core/qvbformat.h"
-#include "readonlydir.h"
+#include "common/testsupport/readonlydir.h"
 
 #include <QDir>
 #include <QFile>

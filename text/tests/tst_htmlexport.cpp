@@ -3,6 +3,7 @@
 #include "htmlline_reference.h"
 #include "text/core/htmlexport.h"
 
+#include "common/testsupport/readonlydir.h"
 #include "common/velmoraerror.h"
 
 #include <QFile>
@@ -327,11 +328,13 @@ void TestHtmlExport::failedExportLeavesExistingPage()
     QCOMPARE(readAll(page), QByteArray("ancienne page"));
     // A folder that cannot be written: the error names the page, the old page stays.
     writeFile(doc, "\\par ok\r\n");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString message = errorOf([&] { htmlexport::exportFile(doc); });
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (QFileInfo(dir.path()).isWritable() && message.isEmpty())
-        QSKIP("running as a user who can write anywhere");
+    QString message;
+    {
+        ReadOnlyDir locked(dir.path());
+        if (!locked.active())
+            QSKIP("cannot make a folder read-only here (root needs the immutable flag)");
+        message = errorOf([&] { htmlexport::exportFile(doc); });
+    }
     QVERIFY(message.startsWith(u"Ne peut ouvrir le fichier"_s));
     QCOMPARE(readAll(page), QByteArray("ancienne page"));
 }
