@@ -48,7 +48,7 @@ QString TFonct::formulaName(const QString &entry)
     return entry;
 }
 
-TFonct::TFonct(QWidget *parent) : QDialog(parent)
+TFonct::TFonct(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Fonct"));
     setWindowTitle(QStringLiteral("Fonctions"));
@@ -99,14 +99,12 @@ QString TFonct::Result() const
 
 void TFonct::Button1Click()
 {
-    m_accepted = false;
-    QDialog::reject();
+    closeCancelled();
 }
 
 void TFonct::Button2Click()
 {
-    m_accepted = true;
-    QDialog::accept();
+    closeAccepted();
 }
 
 // Escape and the close box count as "Annuler".

@@ -8,7 +8,7 @@
 
 #include <climits>
 
-TLarg::TLarg(QWidget *parent) : QDialog(parent)
+TLarg::TLarg(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Larg"));
     Label1 = new QLabel(this);
@@ -63,14 +63,12 @@ int TLarg::Result() const
 
 void TLarg::Button1Click()
 {
-    m_accepted = false;
-    QDialog::reject();
+    closeCancelled();
 }
 
 void TLarg::Button2Click()
 {
-    m_accepted = true;
-    QDialog::accept();
+    closeAccepted();
 }
 
 // Escape and the close box end the dialog without "OK": they count as "Annuler".
