@@ -164,7 +164,7 @@ void TAgenda::buildGrids()
     Notebook1->setCurrentIndex(PageJournee);
 }
 
-// ---- life of the window ------------------------------------------------------------
+// Life of the window
 
 bool TAgenda::event(QEvent *e)
 {
@@ -264,7 +264,7 @@ void TAgenda::closeEvent(QCloseEvent *e)
     e->accept();
 }
 
-// ---- the day model -----------------------------------------------------------------
+// The day model
 
 void TAgenda::Heures()
 {
@@ -401,7 +401,7 @@ void TAgenda::SpeedButton6Click()
     });
 }
 
-// ---- files -------------------------------------------------------------------------
+// Files
 
 void TAgenda::setNomFichier(const QString &name)
 {
@@ -463,7 +463,7 @@ bool TAgenda::save()
     return true;
 }
 
-// ---- the agenda menu and the row clipboard -------------------------------------------
+// The agenda menu and the row clipboard
 
 void TAgenda::DefJournee()
 {

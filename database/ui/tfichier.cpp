@@ -186,7 +186,7 @@ void TFichier::refuse(const QString &message)
     messageboxes::inform(this, message, QStringLiteral("Fichier"));
 }
 
-// ---- the table and its grid -------------------------------------------------------------
+// The table and its grid
 
 void TFichier::applyWidths()
 {
@@ -268,7 +268,7 @@ void TFichier::columnResized(int logical, int oldSize, int newSize)
     setModifie();
 }
 
-// ---- file -------------------------------------------------------------------------------
+// File
 
 void TFichier::Charge(const QString &path)
 {
@@ -343,7 +343,7 @@ void TFichier::SaveAs()
     m_modifie = true;
 }
 
-// ---- closing ----------------------------------------------------------------------------
+// Closing
 
 bool TFichier::FormCloseQuery()
 {
@@ -373,7 +373,7 @@ void TFichier::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-// ---- card view --------------------------------------------------------------------------
+// Card view
 
 void TFichier::VueListe()
 {

@@ -29,7 +29,7 @@ bool isDown(QWidget *w)
 }
 } // namespace
 
-// ---- "Fichier" ---------------------------------------------------------------------
+// "Fichier"
 
 void TMainForm::Texte1Click() { newDocument(DocKind::Texte); }
 void TMainForm::Tableur1Click() { newDocument(DocKind::Tableur); }
@@ -158,7 +158,7 @@ void TMainForm::Imprimer2()
 
 void TMainForm::FileExitItemClick() { close(); }
 
-// ---- "Edition" ---------------------------------------------------------------------
+// "Edition"
 
 void TMainForm::Annuler1Click()
 {
@@ -236,7 +236,7 @@ void TMainForm::Supprimercolonne1Click()
     else if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->SupCol();
 }
 
-// ---- "Texte" -----------------------------------------------------------------------
+// "Texte"
 
 void TMainForm::Dateheure1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->DateHeure(); }
 void TMainForm::Changerlacasse1Click() { if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->ChangerCasse(); }
@@ -279,7 +279,7 @@ void TMainForm::Enveloppes1Click()
         m_adresseExpediteur[i] = lines[i];
 }
 
-// ---- "Tableur" ---------------------------------------------------------------------
+// "Tableur"
 
 void TMainForm::Largeurcolonne1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Largeur(); }
 void TMainForm::Hauteurligne1Click() { if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Hauteur(); }
@@ -321,7 +321,7 @@ void TMainForm::Montrerlagrille1Click()
         a->setChecked(!a->isChecked());
 }
 
-// ---- "Base de données" -------------------------------------------------------------
+// "Base de données"
 
 void TMainForm::Champs1Click() { if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->Champs(); }
 void TMainForm::Enveloppes2Click() { if (auto *d = reach<FichierCommands>(DocKind::Fichier)) d->ImpEnv(); }
@@ -347,7 +347,7 @@ void TMainForm::Fiche1Click()
     }
 }
 
-// ---- "Agenda" ----------------------------------------------------------------------
+// "Agenda"
 
 void TMainForm::Journe1Click() { if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->DefJournee(); }
 void TMainForm::Grouper1Click() { if (auto *a = reach<AgendaCommands>(DocKind::Agenda)) a->Etendue(); }
@@ -373,7 +373,7 @@ void TMainForm::Semaine1Click()
     }
 }
 
-// ---- "Utilitaires" -----------------------------------------------------------------
+// "Utilitaires"
 
 void TMainForm::Calendrier1Click() { m_agenda->showCalendrier(); }
 void TMainForm::Calculatrice1Click() { m_utilities->show(UtilityTool::Calculatrice); }
@@ -382,7 +382,7 @@ void TMainForm::Euroconvertisseur1Click() { m_utilities->show(UtilityTool::Euroc
 void TMainForm::Blocnotes1Click() { m_utilities->show(UtilityTool::Blocnotes); }
 void TMainForm::Pselettres1Click() { m_utilities->show(UtilityTool::Pselettres); }
 
-// ---- formatting toolbar and font command -------------------------------------------
+// Formatting toolbar and font command
 
 void TMainForm::ComboBox1Change()
 {
@@ -479,7 +479,7 @@ void TMainForm::Police1Click()
     }
 }
 
-// ---- mail merge services -----------------------------------------------------------
+// Mail merge services
 
 bool TMainForm::Bornes(int &first, int &last)
 {

@@ -101,7 +101,7 @@ private:
         return m_xml.attributes().value(ns, QLatin1String(name)).toString();
     }
 
-    // ---- settings ----
+    // Settings
     void readSettings()
     {
         // Only the view settings matter: per sheet split positions, and ShowGrid.
@@ -165,7 +165,7 @@ private:
         m_book.setShowFormulas(m_showFormulas);
     }
 
-    // ---- fonts and styles ----
+    // Fonts and styles
     void readFonts()
     {
         while (m_xml.readNextStartElement()) {
@@ -377,7 +377,7 @@ private:
     // a style of their own take the program's font.
     std::uint32_t defaultFormatId() { return 0; }
 
-    // ---- body ----
+    // Body
     bool readBody()
     {
         bool found = false;

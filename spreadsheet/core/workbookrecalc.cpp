@@ -16,7 +16,7 @@
 
 namespace sheet {
 
-// ---- storage -------------------------------------------------------------------------------
+// Storage
 
 Cell *Sheet::find(int row, int col) const
 {
@@ -77,7 +77,7 @@ void Sheet::put(std::unique_ptr<Cell> cell)
     extentValid = false;
 }
 
-// ---- names ---------------------------------------------------------------------------------
+// Names
 
 int Workbook::Impl::sheetIdByName(const QString &name) const
 {
@@ -135,7 +135,7 @@ void Workbook::Impl::forEachFormulaCell(const std::function<void(Cell &)> &visit
         });
 }
 
-// ---- dependencies --------------------------------------------------------------------------
+// Dependencies
 
 namespace {
 
@@ -308,7 +308,7 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
                 visit(d.cell);
 }
 
-// ---- evaluation context --------------------------------------------------------------------
+// Evaluation context
 
 Value WorkbookContext::cellValue(int sheetId, int row, int col)
 {
@@ -475,7 +475,7 @@ double WorkbookContext::random()
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
 }
 
-// ---- recalculation -------------------------------------------------------------------------
+// Recalculation
 
 void Workbook::Impl::evaluate(Cell *cell)
 {

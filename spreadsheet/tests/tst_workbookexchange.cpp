@@ -13,7 +13,7 @@ using namespace sheet;
 class TestWorkbookExchange : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void csvExport();
     void csvExportOtherSheet();
     void csvImport_data();

@@ -73,7 +73,7 @@ QString TTableur::workbookFileName(const QString &path)
     return filename::withExtension(path, u".qvc");
 }
 
-// ---- files ------------------------------------------------------------------------------
+// Files
 
 void TTableur::Charge(const QString &path)
 {
@@ -151,7 +151,7 @@ void TTableur::Imprime()
     });
 }
 
-// ---- edit -------------------------------------------------------------------------------
+// Edit
 
 void TTableur::Coupe() { command([&] { F1Book1->EditCut(); }); }
 void TTableur::Copie() { command([&] { F1Book1->EditCopy(); }); }
@@ -181,7 +181,7 @@ void TTableur::Supcol()
         command([&] { F1Book1->EditDelete(TF1Book::ShiftColumns); });
 }
 
-// ---- "Tableur" --------------------------------------------------------------------------
+// "Tableur"
 
 void TTableur::Largeur()
 {
@@ -344,7 +344,7 @@ void TTableur::Recalcule()
 void TTableur::Formules(bool on) { command([&] { F1Book1->SetShowFormulas(on); }); }
 void TTableur::Grille(bool on) { command([&] { F1Book1->SetShowGridLines(on); }); }
 
-// ---- formatting -------------------------------------------------------------------------
+// Formatting
 
 void TTableur::FontName(const QString &name, int size)
 {

@@ -86,7 +86,7 @@ void TextTools::run(QDialog &dialog)
     dialog.exec();
 }
 
-// ---- data files and start-up ---------------------------------------------------------
+// Data files and start-up
 
 void TextTools::ChargeGlo()
 {
@@ -106,7 +106,7 @@ void TextTools::SetExp(const QStringList &lines) { m_enveloppes->SetExp(lines); 
 
 QStringList TextTools::GetExp() const { return m_enveloppes->GetExp(); }
 
-// ---- glossary ---------------------------------------------------------------------------
+// Glossary
 
 void TextTools::onSpaceTyped(TTexte &window)
 {
@@ -135,7 +135,7 @@ void TextTools::Glossaire(TTexte &window)
         window.RichEdit1->replaceSelection(text);
 }
 
-// ---- text tools -------------------------------------------------------------------------
+// Text tools
 
 void TextTools::DateHeure(TTexte &window)
 {
@@ -256,7 +256,7 @@ void TextTools::Paragraphe(TTexte &window)
     window.SelectionChange();
 }
 
-// ---- envelopes --------------------------------------------------------------------------
+// Envelopes
 
 void TextTools::ImpEnv(TTexte &window)
 {
@@ -276,7 +276,7 @@ void TextTools::ImpEnv(TTexte &window)
     });
 }
 
-// ---- HTML export ------------------------------------------------------------------------
+// HTML export
 
 void TextTools::Sauvehtm(TTexte &window)
 {
@@ -293,7 +293,7 @@ void TextTools::registerConverters(ConverterRegistry &registry)
     registry.add(htm);
 }
 
-// ---- page set-up and preview ------------------------------------------------------------
+// Page set-up and preview
 
 void TextTools::SetPage(TTexte &window)
 {

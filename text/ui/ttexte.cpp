@@ -110,7 +110,7 @@ void TTexte::resizeEvent(QResizeEvent *e)
     SelectionChange();
 }
 
-// ---- selection, ruler, status ------------------------------------------------------
+// Selection, ruler, status
 
 void TTexte::SelectionChange()
 {
@@ -212,7 +212,7 @@ void TTexte::RightIndMouseUp()
     SelectionChange();
 }
 
-// ---- files -------------------------------------------------------------------------
+// Files
 
 bool TTexte::isModified() const
 {
@@ -399,7 +399,7 @@ int TTexte::Mv(int mm) const
     return mm * printing::pixelsPerMmY(frame().printer());
 }
 
-// ---- editing -----------------------------------------------------------------------
+// Editing
 
 void TTexte::Annule() { RichEdit1->undo(); }
 void TTexte::Coupe() { RichEdit1->cut(); }
@@ -451,7 +451,7 @@ void TTexte::InsChamp()
         RichEdit1->replaceSelection(u'[' + name + u']');
 }
 
-// ---- formatting --------------------------------------------------------------------
+// Formatting
 
 QTextCharFormat TTexte::CurrText() const
 {
@@ -556,7 +556,7 @@ void TTexte::SetFont(const QFont &font)
     RichEdit1->setFocus();
 }
 
-// ---- find and replace --------------------------------------------------------------
+// Find and replace
 
 void TTexte::Chercher()
 {
@@ -646,7 +646,7 @@ void TTexte::ReplaceDialog1ReplaceAll()
         SearchPos = from;
 }
 
-// ---- operations carried out by the text tools --------------------------------------
+// Operations carried out by the text tools
 
 void TTexte::Sauvehtm() { m_tools.Sauvehtm(*this); }
 void TTexte::SetPage() { m_tools.SetPage(*this); }

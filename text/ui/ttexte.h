@@ -27,7 +27,7 @@ public:
     TTexte(FrameServices &frame, TextTools &tools, QWidget *parent = nullptr);
     ~TTexte() override;
 
-    // ---- operations the frame calls ------------------------------------------------
+    // Operations the frame calls
     void Charge(const QString &path) override;
     void Sauve() override;
     void SaveAs() override;
@@ -73,7 +73,7 @@ public:
     // Replaces every occurrence in the document, in one undo step.
     void ReplaceDialog1ReplaceAll();
 
-    // ---- what the text tools use ----------------------------------------------------
+    // What the text tools use
     RichEdit *RichEdit1 = nullptr;
     Ruler *RulerPanel = nullptr;          // the ruler ("Ruler")
     RulerMarker *FirstInd = nullptr;
@@ -108,7 +108,7 @@ public:
     // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
     int filterIndex() const { return m_filterIndex; }
 
-    // ---- hooks through which tests answer the file dialogs -------------------------
+    // Hooks through which tests answer the file dialogs
     // Save dialog: gets the path and filter index shown, returns false when cancelled.
     std::function<bool(QString &path, int &filterIndex)> saveDialogHook;
     // Import dialog: returns the chosen path, empty when cancelled.

@@ -67,7 +67,7 @@ const QDateTime kMorning(QDate(2024, 10, 20), QTime(14, 58, 10));
 class TestUtilitiesDesk : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();

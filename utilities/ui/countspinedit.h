@@ -22,7 +22,7 @@ public:
 
     static bool isAllowed(QChar c);
 
-signals:
+Q_SIGNALS:
     // Every change of the text, typed or stepped.
     void changed();
 

@@ -15,7 +15,7 @@ public:
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
 
-signals:
+Q_SIGNALS:
     void upClick();
     void downClick();
 
