@@ -433,20 +433,20 @@ void TMainForm::UnderButtonClick()
 
 void TMainForm::LeftButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(0);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(1);
+    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(Alignment::Left);
+    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(Alignment::Left);
 }
 
 void TMainForm::RightButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(1);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(3);
+    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(Alignment::Right);
+    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(Alignment::Right);
 }
 
 void TMainForm::CenterButtonClick()
 {
-    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(2);
-    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(2);
+    if (auto *t = reach<TexteCommands>(DocKind::Texte)) t->Justif(Alignment::Centre);
+    else if (auto *s = reach<TableurCommands>(DocKind::Tableur)) s->Justif(Alignment::Centre);
 }
 
 void TMainForm::SumButtonClick()

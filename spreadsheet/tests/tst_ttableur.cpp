@@ -257,7 +257,7 @@ void TestTTableur::chargeReadsBack()
     b->workbook().setEntry(0, 2, 2, u"=3*4"_qs);
     b->workbook().renameSheet(1, u"Ventes"_qs);
     b->SetActiveCell(2, 2);
-    w->Justif(2);
+    w->Justif(Alignment::Centre);
     w->setSaveDialogHook([&] { return path; });
     w->SaveAs();
     w->Sauve();
@@ -336,7 +336,7 @@ void TestTTableur::centreLightsTheCentreButton()
     TF1Book *b = w->F1Book1;
     b->SetActiveCell(2, 2);
     b->workbook().setEntry(0, 2, 2, u"123"_qs);
-    w->Justif(2); // "Centre"
+    w->Justif(Alignment::Centre);
     QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
     b->SetActiveCell(3, 3);
     QVERIFY(!frame->styles.last().center);
@@ -344,11 +344,10 @@ void TestTTableur::centreLightsTheCentreButton()
     QVERIFY(frame->styles.last().center);
     QVERIFY(!frame->styles.last().right);
     QVERIFY(!frame->styles.last().left);
-    w->Justif(3);
+    w->Justif(Alignment::Right);
     QVERIFY(frame->styles.last().right && !frame->styles.last().center);
-    w->Justif(1);
+    w->Justif(Alignment::Left);
     QVERIFY(frame->styles.last().left && !frame->styles.last().right);
-    w->Justif(7); // not a code: nothing happens
     QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
 }
 
@@ -368,7 +367,7 @@ void TestTTableur::toolbarStylesKeepOtherCellsFonts()
     QCOMPARE(wb.format(0, 1, 2).fontName, u"Times New Roman"_qs);
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
     QVERIFY(frame->styles.last().bold && frame->styles.last().underline && !frame->styles.last().italic);
-    w->Justif(2);
+    w->Justif(Alignment::Centre);
     QCOMPARE(wb.format(0, 1, 2).horizontal, int(AlignCenter));
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
 }

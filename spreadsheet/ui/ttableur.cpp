@@ -370,14 +370,14 @@ void TTableur::FontStyle(bool bold, bool italic, bool underline)
     F1Book1SelChange();
 }
 
-void TTableur::Justif(qint16 code)
+void TTableur::Justif(Alignment alignment)
 {
-    int horizontal;
-    switch (code) {
-    case 1: horizontal = AlignLeft; break;
-    case 2: horizontal = AlignCenter; break;
-    case 3: horizontal = AlignRight; break;
-    default: return;
+    // The workbook's own codes, which its file stores.
+    int horizontal = AlignLeft;
+    switch (alignment) {
+    case Alignment::Left: horizontal = AlignLeft; break;
+    case Alignment::Centre: horizontal = AlignCenter; break;
+    case Alignment::Right: horizontal = AlignRight; break;
     }
     command([&] { F1Book1->SetHorizontalAlignment(horizontal); });
     F1Book1SelChange();

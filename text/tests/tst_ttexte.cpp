@@ -218,7 +218,7 @@ void TestTTexte::toolbarDoesNotEcho()
     frame->echo = [raw] {
         raw->Bold(true);
         raw->FontSize(30);
-        raw->Justif(2);
+        raw->Justif(Alignment::Centre);
         raw->Bullets(true);
         raw->FontName(u"Courier New"_s);
     };
@@ -239,7 +239,7 @@ void TestTTexte::formattingFromTheToolbar()
     w->Under(true);
     w->FontName(u"Times New Roman"_s);
     w->FontSize(14);
-    w->Justif(1);
+    w->Justif(Alignment::Right);
     QTextCharFormat f = w->CurrText();
     QVERIFY(f.fontWeight() >= QFont::Bold && f.fontItalic() && f.fontUnderline());
     QCOMPARE(f.fontFamilies().toStringList().value(0), u"Times New Roman"_s);

@@ -520,13 +520,15 @@ void TTexte::Bullets(bool on)
     RichEdit1->setBullets(on);
 }
 
-void TTexte::Justif(int code)
+void TTexte::Justif(Alignment alignment)
 {
     if (m_updating)
         return;
-    static const RichEdit::Alignment kCodes[] = {RichEdit::Left, RichEdit::Right, RichEdit::Center};
-    if (code >= 0 && code <= 2)
-        RichEdit1->setParagraphAlignment(kCodes[code]);
+    switch (alignment) {
+    case Alignment::Left: RichEdit1->setParagraphAlignment(RichEdit::Left); break;
+    case Alignment::Centre: RichEdit1->setParagraphAlignment(RichEdit::Center); break;
+    case Alignment::Right: RichEdit1->setParagraphAlignment(RichEdit::Right); break;
+    }
 }
 
 QFont TTexte::GetFont()

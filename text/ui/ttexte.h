@@ -61,7 +61,7 @@ public:
     void Bold(bool on) override;
     void Ital(bool on) override;
     void Under(bool on) override;
-    void Justif(int code) override; // 0 left, 1 right, 2 centre
+    void Justif(Alignment alignment) override;
     QFont GetFont() override;
     void SetFont(const QFont &font) override;
 
