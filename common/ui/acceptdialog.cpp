@@ -19,3 +19,10 @@ void AcceptDialog::closeCancelled()
     m_accepted = false;
     reject();
 }
+
+void AcceptDialog::done(int result)
+{
+    if (m_closeCancels && result != QDialog::Accepted)
+        m_accepted = false;
+    QDialog::done(result);
+}

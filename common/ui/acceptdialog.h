@@ -19,6 +19,12 @@ protected:
     // Sets, or clears, the flag and closes the dialog.
     void closeAccepted();
     void closeCancelled();
+    // Makes Escape and the close box count as "Annuler" (by default they leave the flag).
+    void setCloseCancels(bool on) { m_closeCancels = on; }
+    void done(int result) override;
 
     bool m_accepted = false;
+
+private:
+    bool m_closeCancels = false;
 };

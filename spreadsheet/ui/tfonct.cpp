@@ -71,10 +71,11 @@ TFonct::TFonct(QWidget *parent) : AcceptDialog(parent)
     layout->addLayout(buttons);
     resize(220, 320);
 
-    connect(Button1, &QPushButton::clicked, this, &TFonct::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFonct::Button2Click);
+    wireButtons(Button2, Button1);
+    // Escape and the close box count as "Annuler".
+    setCloseCancels(true);
     // A double click picks the entry, as users expect of a list of choices.
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFonct::Button2Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFonct::closeAccepted);
 }
 
 void TFonct::showEvent(QShowEvent *e)
@@ -95,22 +96,4 @@ QString TFonct::Result() const
         return QString();
     const QList<QListWidgetItem *> sel = ListBox1->selectedItems();
     return sel.isEmpty() ? QString() : sel.first()->text();
-}
-
-void TFonct::Button1Click()
-{
-    closeCancelled();
-}
-
-void TFonct::Button2Click()
-{
-    closeAccepted();
-}
-
-// Escape and the close box count as "Annuler".
-void TFonct::done(int r)
-{
-    if (r != QDialog::Accepted)
-        m_accepted = false;
-    QDialog::done(r);
 }

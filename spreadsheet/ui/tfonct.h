@@ -30,9 +30,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-
-private:
-    void Button1Click();
-    void Button2Click();
-    void done(int r) override;
 };

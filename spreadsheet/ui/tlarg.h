@@ -29,7 +29,4 @@ public:
 
 private:
     void init(const QString &caption);
-    void Button1Click();
-    void Button2Click();
-    void done(int r) override;
 };
