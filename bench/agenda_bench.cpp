@@ -9,9 +9,8 @@
 #include "agenda/ui/agendagrid.h"
 #include "agenda/ui/agendamodule.h"
 #include "agenda/ui/tagenda.h"
-#include "bench/benchframe.h"
 #include "common/textfile.h"
-#include "common/ui/frameservices.h"
+#include "common/ui/headlessframe.h"
 
 #include <QApplication>
 #include <QFile>
@@ -148,7 +147,7 @@ BENCHMARK(BM_DayChangeModel)->Unit(benchmark::kMicrosecond);
 // "Jour précédent" on the way back), the grids refilled.
 void BM_DayChangeWindow(benchmark::State &state)
 {
-    BenchFrame frame;
+    HeadlessFrame frame;
     AgendaModule module(nullptr);
     TAgenda w(frame, module);
     w.resize(600, 500);
@@ -174,7 +173,7 @@ BENCHMARK(BM_DayChangeWindow)->Unit(benchmark::kMicrosecond);
 // Loading as "Ouvrir" does: the window reads the file and shows today's page of it.
 void BM_ChargeWindow(benchmark::State &state)
 {
-    BenchFrame frame;
+    HeadlessFrame frame;
     AgendaModule module(nullptr);
     for (auto _ : state) {
         TAgenda w(frame, module);

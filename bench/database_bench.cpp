@@ -3,9 +3,8 @@
 // reading and writing the same bytes in the same run.
 // `bench_database --generate DIR` writes the data as DIR/plein.qvb and DIR/plein.csv (the
 // same records) for database-sort.sh, which times `sort -t';' -k3,3` on the CSV.
-#include "bench/benchframe.h"
 #include "common/atomicsave.h"
-#include "common/ui/frameservices.h"
+#include "common/ui/headlessframe.h"
 #include "common/ui/printing.h"
 #include "database/core/csvformat.h"
 #include "database/core/qvbformat.h"
@@ -164,7 +163,7 @@ BENCHMARK(BM_SearchOneField)->Unit(benchmark::kMillisecond);
 // The window's load of the full file, its grid shown and painted once.
 void BM_WindowCharge(benchmark::State &state)
 {
-    BenchFrame frame;
+    HeadlessFrame frame;
     DatabaseModule module(nullptr);
     for (auto _ : state) {
         std::unique_ptr<DocumentWindow> w(module.createWindow(frame));

@@ -3,6 +3,7 @@
 #include "agenda/core/agendalist.h"
 #include "common/atomicsave.h"
 #include "common/cp1252.h"
+#include "common/filename.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
 
@@ -79,9 +80,7 @@ void write(const QString &path, const QByteArray &bytes)
 
 QString saveName(const QString &path)
 {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.indexOf(u'.', slash + 1);
-    return (dot >= 0 ? path.left(dot) : path) + QStringLiteral(".qva");
+    return filename::withExtension(path, u".qva");
 }
 
 } // namespace agendafile

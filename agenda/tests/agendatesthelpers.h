@@ -1,7 +1,7 @@
-// What the agenda's window tests share: a frame double, typing helpers and temporary files.
+// What the agenda's window tests share: the stand-in frame, typing helpers and temporary files.
 #pragma once
 
-#include "common/ui/frameservices.h"
+#include "common/testsupport/testframe.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -10,28 +10,6 @@
 #include <QWidget>
 
 #include <memory>
-
-class FakeFrame : public FrameServices
-{
-public:
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &text) override { status = text; }
-    QStringList &PressePapierFichier() override { return fichier; }
-    QStringList &PressePapierAgenda() override { return agenda; }
-    QPrinter &printer() override
-    {
-        if (!m_printer)
-            m_printer = std::make_unique<QPrinter>();
-        return *m_printer;
-    }
-
-    QString status;
-    QStringList fichier;
-    QStringList agenda;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 // QTest::keyClicks refuses non-ASCII text; accented letters go as key events.
 inline void typeText(QWidget *w, const QString &s)

@@ -75,7 +75,7 @@ private:
     int rowOf(const QString &time) const;
     bool closeWindow();
 
-    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<TestFrame> m_frame;
     std::unique_ptr<AgendaModule> m_module;
     std::unique_ptr<TAgenda> m_window;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -88,7 +88,7 @@ private:
 
 void TestAgendaWindow::init()
 {
-    m_frame = std::make_unique<FakeFrame>();
+    m_frame = std::make_unique<TestFrame>();
     m_module = std::make_unique<AgendaModule>(nullptr);
     m_dir = std::make_unique<QTemporaryDir>();
     m_errors.clear();
@@ -446,15 +446,15 @@ void TestAgendaWindow::copyAndPasteByTime()
     typeAt(g, 3, rowOf(u"10:30"_s), u"suite"_s);
     g->setCurrentCell(2, rowOf(u"10:00"_s));
     QTest::keyClick(g->editor(), Qt::Key_Down, Qt::ShiftModifier);
-    w().Copie(m_frame->agenda);
-    QCOMPARE(m_frame->agenda, (QStringList{u"10:00 Comité\t"_s, u"10:30 \tsuite"_s}));
-    w().Coupe(m_frame->agenda); // the rows stay
+    w().Copie(m_frame->PressePapierAgenda());
+    QCOMPARE(m_frame->PressePapierAgenda(), (QStringList{u"10:00 Comité\t"_s, u"10:30 \tsuite"_s}));
+    w().Coupe(m_frame->PressePapierAgenda()); // the rows stay
     QCOMPARE(g->cell(2, rowOf(u"10:00"_s)), u"Comité"_s);
-    QCOMPARE(m_frame->agenda.size(), 2);
+    QCOMPARE(m_frame->PressePapierAgenda().size(), 2);
 
     QTest::mouseClick(w().SpeedButton3, Qt::LeftButton);
     g->setCurrentCell(2, 1); // wherever the cursor is
-    w().Colle(m_frame->agenda);
+    w().Colle(m_frame->PressePapierAgenda());
     QCOMPARE(g->cell(2, rowOf(u"10:00"_s)), u"Comité"_s);
     QCOMPARE(g->cell(3, rowOf(u"10:30"_s)), u"suite"_s);
     QVERIFY(w().isDayModified());
@@ -466,7 +466,7 @@ void TestAgendaWindow::copyAndPasteByTime()
     };
     QTest::mouseClick(w().SpeedButton3, Qt::LeftButton);
     w().DefJournee();
-    w().Colle(m_frame->agenda);
+    w().Colle(m_frame->PressePapierAgenda());
     QCOMPARE(g->cell(2, rowOf(u"10:00"_s)), u"Comité"_s);
     QTest::mouseClick(w().SpeedButton3, Qt::LeftButton);
     QCOMPARE(w().agendaList().linesOfDay(u"19990418"_s), QStringList{u"1999041810:00 Comité\t"_s});

@@ -136,7 +136,7 @@ void AgendaGrid::setCurrentCell(int col, int row)
     ensureVisible(row);
     placeEditor();
     viewport()->update();
-    emit clicked();
+    Q_EMIT clicked();
 }
 
 AgendaGrid::Selection AgendaGrid::selection() const
@@ -265,7 +265,7 @@ void AgendaGrid::onEditorEdited(const QString &typed)
         m_editor->setCursorPosition(pos);
     }
     m_cells[m_row][m_col] = text;
-    emit cellEdited(m_col, m_row);
+    Q_EMIT cellEdited(m_col, m_row);
 }
 
 void AgendaGrid::focusInEvent(QFocusEvent *event)
@@ -384,7 +384,7 @@ void AgendaGrid::moveTo(int col, int row, bool extend)
     ensureVisible(row);
     placeEditor();
     viewport()->update();
-    emit clicked();
+    Q_EMIT clicked();
 }
 
 void AgendaGrid::mousePressEvent(QMouseEvent *event)

@@ -172,7 +172,7 @@ void TAgenda::buildGrids()
     Notebook1->setCurrentIndex(PageJournee);
 }
 
-// ---- life of the window ------------------------------------------------------------
+// Life of the window
 
 bool TAgenda::event(QEvent *e)
 {
@@ -246,7 +246,7 @@ bool TAgenda::FormKeyDown(QKeyEvent *e)
     return false;
 }
 
-// ---- the day model -----------------------------------------------------------------
+// The day model
 
 void TAgenda::Heures()
 {
@@ -383,7 +383,7 @@ void TAgenda::SpeedButton6Click()
     });
 }
 
-// ---- files -------------------------------------------------------------------------
+// Files
 
 void TAgenda::Charge(const QString &path)
 {
@@ -427,7 +427,7 @@ bool TAgenda::writeFile(const QString &path)
     return true;
 }
 
-// ---- the agenda menu and the row clipboard -------------------------------------------
+// The agenda menu and the row clipboard
 
 void TAgenda::DefJournee()
 {

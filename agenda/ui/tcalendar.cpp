@@ -31,7 +31,7 @@ void TCalendar::setDate(const QDate &date)
         return;
     m_date = date;
     update();
-    emit changed();
+    Q_EMIT changed();
 }
 
 void TCalendar::setCalendarDate(const QDate &date) { setDate(date); }
@@ -156,7 +156,7 @@ void TCalendar::mousePressEvent(QMouseEvent *event)
     if (row < 1 || col < 0)
         return;
     const int n = dayAt(col, row); // read before the click handler may change the month
-    emit clicked();
+    Q_EMIT clicked();
     if (n)
         setDay(n);
 }
@@ -176,6 +176,6 @@ void TCalendar::keyPressEvent(QKeyEvent *event)
     const int n = dayAt(to.x(), to.y());
     if (!n)
         return; // a cell without a day cannot be chosen
-    emit clicked();
+    Q_EMIT clicked();
     setDay(n);
 }

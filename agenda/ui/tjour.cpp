@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-TJour::TJour(QWidget *parent) : QDialog(parent)
+TJour::TJour(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Jour"));
     setWindowTitle(QStringLiteral("Paramétrage de la journée"));
@@ -82,8 +82,7 @@ void TJour::Result(int &start, int &end, int &scale) const
 
 void TJour::Button1Click()
 {
-    m_accepted = false;
-    reject();
+    closeCancelled();
 }
 
 void TJour::Button2Click()
@@ -99,6 +98,5 @@ void TJour::Button2Click()
         SpinEdit2->selectAll();
         return;
     }
-    m_accepted = true;
-    accept();
+    closeAccepted();
 }

@@ -3,7 +3,7 @@
 // hands the values back only when the user confirmed with OK.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -11,7 +11,7 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
-class TJour : public QDialog
+class TJour : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -38,5 +38,4 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QGroupBox *GroupBox1 = nullptr;
-    bool m_accepted = false;
 };

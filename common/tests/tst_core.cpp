@@ -1,15 +1,18 @@
 // The shared helpers every file format relies on: the Windows-1252 codec, the CR LF /
-// Ctrl-Z text reader, the atomic save, French formatting and the data-file locations.
+// Ctrl-Z text reader, the atomic save, French formatting, the data-file locations and the
+// CSV reader and writer.
 #include "common/atomicsave.h"
 #include "common/cp1252.h"
+#include "common/csv.h"
 #include "common/datafiles.h"
+#include "common/filename.h"
 #include "common/frenchformat.h"
+#include "common/testsupport/readonlydir.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +26,10 @@ private Q_SLOTS:
     void codecHighTable_data();
     void codecHighTable();
     void codecReplacesWhatItCannotHold();
+    void codecBulkMatchesByteByByte_data();
+    void codecBulkMatchesByteByByte();
+    void fileNameWithExtension_data();
+    void fileNameWithExtension();
     void splitLines_data();
     void splitLines();
     void readStopsAtCtrlZ();
@@ -37,6 +44,11 @@ private Q_SLOTS:
     void errorMessages();
     void dataFilesReadFromCurrentDirFirst();
     void dataFilesWrittenToUserDirWhenProgramDirReadOnly();
+    void csvSplit_data();
+    void csvSplit();
+    void csvUnclosedQuoteNamesItsLine_data();
+    void csvUnclosedQuoteNamesItsLine();
+    void csvWrittenFieldsReadBack();
 };
 
 void TestCore::codecRoundTripsEveryByte()
@@ -76,6 +88,69 @@ void TestCore::codecReplacesWhatItCannotHold()
     QVERIFY(!lossless);
     QVERIFY(!cp1252::canEncode(u"Ω"_s));
     QVERIFY(cp1252::canEncode(u"Noël à Œuf"_s));
+}
+
+void TestCore::codecBulkMatchesByteByByte_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("position"); // of the one character outside plain Latin-1, -1: none
+    QTest::newRow("short, plain") << 5 << -1;
+    QTest::newRow("long, plain") << 1000 << -1;
+    QTest::newRow("euro in the vector part") << 100 << 17;
+    QTest::newRow("euro in the tail") << 37 << 35;
+    QTest::newRow("euro after the first block") << 1300 << 1100;
+    QTest::newRow("euro at the block edge") << 1024 << 511;
+}
+
+void TestCore::codecBulkMatchesByteByByte()
+{
+    QFETCH(int, length);
+    QFETCH(int, position);
+    QByteArray bytes;
+    for (int i = 0; i < length; ++i)
+        bytes.append(char(0x20 + (i * 7) % 0x60 + (i % 3 == 0 ? 0x80 : 0))); // ASCII and 0xA0..0xFF
+    if (position >= 0)
+        bytes[position] = char(0x80);
+    QString expected;
+    for (char b : bytes)
+        expected += cp1252::decodeByte(static_cast<unsigned char>(b));
+    const QString text = cp1252::decode(bytes);
+    QCOMPARE(text, expected);
+    QVERIFY(cp1252::canEncode(text));
+    bool lossless = false;
+    QCOMPARE(cp1252::encode(text, '?', &lossless), bytes);
+    QVERIFY(lossless);
+    // A character the code page lacks is found wherever it stands.
+    if (position >= 0) {
+        QString other = text;
+        other[position] = QChar(0x3A9);
+        QVERIFY(!cp1252::canEncode(other));
+        QByteArray replaced = bytes;
+        replaced[position] = '?';
+        QCOMPARE(cp1252::encode(other, '?', &lossless), replaced);
+        QVERIFY(!lossless);
+        other[position] = QChar(0x85); // a C1 control: Latin-1, but no Windows-1252 byte
+        QVERIFY(!cp1252::canEncode(other));
+    }
+}
+
+void TestCore::fileNameWithExtension_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no extension") << u"/d/carnet"_s << u".qvb"_s << u"/d/carnet.qvb"_s;
+    QTest::newRow("other extension") << u"/d/carnet.txt"_s << u".qva"_s << u"/d/carnet.qva"_s;
+    QTest::newRow("two dots") << u"/d/compte.2025.qvc"_s << u".qvc"_s << u"/d/compte.qvc"_s;
+    QTest::newRow("dots in the folders") << u"/a.b/c.d/carnet"_s << u".qvb"_s << u"/a.b/c.d/carnet.qvb"_s;
+    QTest::newRow("relative") << u"carnet.x"_s << u".qvc"_s << u"carnet.qvc"_s;
+}
+
+void TestCore::fileNameWithExtension()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, extension);
+    QTEST(filename::withExtension(path, extension), "expected");
 }
 
 void TestCore::splitLines_data()
@@ -140,25 +215,17 @@ void TestCore::failedAtomicSaveLeavesOldFile()
     QTemporaryDir dir;
     const QString p = dir.filePath(u"doc.qvt"_s);
     atomicsave::write(p, "old content");
-    // Make the directory refuse new files: permissions for an ordinary user; root ignores
-    // them, so for root the directory is made immutable instead.
-    const bool root = geteuid() == 0;
-    if (root) {
-        if (QProcess::execute(u"chattr"_s, {u"+i"_s, dir.path()}) != 0)
-            QSKIP("cannot make a directory read-only for root here");
-    } else {
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    }
     bool threw = false;
-    try {
-        atomicsave::write(p, "new");
-    } catch (const VelmoraError &) {
-        threw = true;
+    {
+        ReadOnlyDir locked(dir.path());
+        if (!locked.active())
+            QSKIP("cannot make a folder read-only here (root needs the immutable flag)");
+        try {
+            atomicsave::write(p, "new");
+        } catch (const VelmoraError &) {
+            threw = true;
+        }
     }
-    if (root)
-        QProcess::execute(u"chattr"_s, {u"-i"_s, dir.path()});
-    else
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(threw);
     QFile f(p);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -237,6 +304,95 @@ void TestCore::dataFilesWrittenToUserDirWhenProgramDirReadOnly()
     QCOMPARE(datafiles::writePath(u"velmora.nte"_s, u"/nonexistent/dir"_s), user.path() + u"/sub/velmora.nte"_s);
     QVERIFY(QFileInfo(user.path() + u"/sub"_s).isDir());
     qunsetenv("VELMORA_DATA_DIR");
+}
+
+void TestCore::csvSplit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("blanks"); // line breaks in quotes become blanks
+    QTest::addColumn<QStringList>("rows"); // fields joined by "|"
+    QTest::addColumn<QList<int>>("lines");
+    QTest::newRow("plain") << u"a;b\r\nc;d"_s << false << QStringList{u"a|b"_s, u"c|d"_s} << QList<int>{1, 2};
+    QTest::newRow("doubled quotes") << u"\"le \"\"bon\"\"\";x\n"_s << false << QStringList{u"le \"bon\"|x"_s}
+                                    << QList<int>{1};
+    QTest::newRow("quote inside a field is text") << u"12\" écran;x\ny;z"_s << false
+                                                  << QStringList{u"12\" écran|x"_s, u"y|z"_s} << QList<int>{1, 2};
+    QTest::newRow("text after closing quote") << u"\"ab\"cd;e"_s << false << QStringList{u"abcd|e"_s}
+                                              << QList<int>{1};
+    QTest::newRow("break kept") << u"\"a\r\nb\";1\nc;2"_s << false << QStringList{u"a\r\nb|1"_s, u"c|2"_s}
+                                << QList<int>{1, 3};
+    QTest::newRow("break to blank") << u"\"a\r\nb\";1\nc;2"_s << true << QStringList{u"a b|1"_s, u"c|2"_s}
+                                    << QList<int>{1, 3};
+    QTest::newRow("empty line and trailing separator") << u"a;\r\n\r\nb"_s << false
+                                                       << QStringList{u"a|"_s, u""_s, u"b"_s} << QList<int>{1, 2, 3};
+    QTest::newRow("CR alone ends a row") << u"a\rb"_s << false << QStringList{u"a"_s, u"b"_s} << QList<int>{1, 2};
+}
+
+void TestCore::csvSplit()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, blanks);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, lines);
+    const auto got = csv::split(text, u';', blanks ? csv::LineBreaks::ToBlank : csv::LineBreaks::Keep);
+    QStringList joined;
+    QList<int> gotLines;
+    for (const csv::Row &row : got) {
+        joined << row.fields.join(u'|');
+        gotLines << row.line;
+    }
+    QCOMPARE(joined, rows);
+    QCOMPARE(gotLines, lines);
+}
+
+void TestCore::csvUnclosedQuoteNamesItsLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("last field") << u"a;b\nc;\"d\ne;f\n"_s << u"Ligne 2 : guillemet ouvrant jamais refermé"_s;
+    QTest::newRow("first line") << u"\"abc"_s << u"Ligne 1 : guillemet ouvrant jamais refermé"_s;
+    QTest::newRow("after a quoted break") << u"\"x\ny\";1\n\"z;2\n3;4"_s
+                                          << u"Ligne 3 : guillemet ouvrant jamais refermé"_s;
+}
+
+void TestCore::csvUnclosedQuoteNamesItsLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    for (auto breaks : {csv::LineBreaks::Keep, csv::LineBreaks::ToBlank}) {
+        try {
+            csv::split(text, u';', breaks);
+            QFAIL("the rest of the file was taken into the field");
+        } catch (const VelmoraError &e) {
+            QCOMPARE(e.message(), message);
+        }
+    }
+}
+
+void TestCore::csvWrittenFieldsReadBack()
+{
+    const QStringList fields{u"a, b"_s, u"tab\there"_s, u"dit \"oui\"; non"_s, u"deux\nlignes"_s,
+                             QString(QChar(0xFEFF)) + u"bom"_s, u"simple"_s, QString()};
+    // Every field alone on its line, then all on one: each time read back as written,
+    // whatever separator the reader guesses.
+    for (const QString &field : fields) {
+        QString line;
+        csv::appendField(line, field);
+        const QString text = line + u"\r\n"_s;
+        const auto rows = csv::split(text, csv::detectSeparator(text), csv::LineBreaks::Keep);
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0].fields, QStringList{field});
+    }
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u';';
+        csv::appendField(line, fields[i]);
+    }
+    QCOMPARE(csv::detectSeparator(line), QChar(u';'));
+    QCOMPARE(csv::split(line, u';', csv::LineBreaks::Keep).at(0).fields, fields);
+    QCOMPARE(csv::decode("\xEF\xBB\xBF" "caf\xC3\xA9"), u"café"_s);
+    QCOMPARE(csv::decode("caf\xE9 \x80"), u"café €"_s);
 }
 
 QTEST_GUILESS_MAIN(TestCore)

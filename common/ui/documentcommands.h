@@ -4,6 +4,8 @@
 // that does not serve it).
 #pragma once
 
+#include "common/alignment.h"
+
 #include <QFont>
 #include <QString>
 #include <QStringList>
@@ -51,7 +53,7 @@ public:
     virtual void Bold(bool on) { Q_UNUSED(on); }
     virtual void Ital(bool on) { Q_UNUSED(on); }
     virtual void Under(bool on) { Q_UNUSED(on); }
-    virtual void Justif(int code) { Q_UNUSED(code); } // 0 left, 1 right, 2 centre
+    virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
     virtual QFont GetFont() { return QFont(); }
     virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
 };
@@ -84,7 +86,7 @@ public:
     virtual void Grille(bool on) { Q_UNUSED(on); }
     virtual void FontName(const QString &name, int size) { Q_UNUSED(name); Q_UNUSED(size); }
     virtual void FontStyle(bool bold, bool italic, bool underline) { Q_UNUSED(bold); Q_UNUSED(italic); Q_UNUSED(underline); }
-    virtual void Justif(qint16 code) { Q_UNUSED(code); } // 1 left, 2 centre, 3 right
+    virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
     virtual void Somme() {}
     virtual void GetFont(QFont &font) { Q_UNUSED(font); }
     virtual void SetFont(const QFont &font) { Q_UNUSED(font); }

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
+TFindDialog::TFindDialog(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("FindDialog"));
     setWindowTitle(QStringLiteral("Rechercher"));
@@ -23,8 +23,7 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setGeometry(354, 22, 75, 25);
     OkButton->setDefault(true);
-    connect(OkButton, &QPushButton::clicked, this, [this] { m_accepted = true; accept(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { m_accepted = false; reject(); });
+    wireButtons(OkButton, CancelButton);
 }
 
 QString TFindDialog::Result() const

@@ -2,12 +2,12 @@
 // Result gives the search text upper-cased (a to z only) when the dialog was accepted.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QLineEdit;
 class QPushButton;
 
-class TFindDialog : public QDialog
+class TFindDialog : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -18,7 +18,4 @@ public:
     QLineEdit *Edit1;
     QPushButton *OkButton;
     QPushButton *CancelButton;
-
-private:
-    bool m_accepted = false; // kept across uses: the close box leaves it as it was
 };

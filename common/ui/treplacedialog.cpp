@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TReplaceDialog::TReplaceDialog(QWidget *parent) : QDialog(parent)
+TReplaceDialog::TReplaceDialog(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("ReplaceDialog"));
     setWindowTitle(QStringLiteral("Remplacer"));
@@ -30,8 +30,7 @@ TReplaceDialog::TReplaceDialog(QWidget *parent) : QDialog(parent)
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setGeometry(354, 70, 75, 25);
     OkButton->setDefault(true);
-    connect(OkButton, &QPushButton::clicked, this, [this] { m_accepted = true; accept(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { m_accepted = false; reject(); });
+    wireButtons(OkButton, CancelButton);
 }
 
 void TReplaceDialog::Result(QString &search, QString &replacement) const

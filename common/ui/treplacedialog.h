@@ -2,12 +2,12 @@
 // Result gives the search text upper-cased (a to z only) and the replacement as typed.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QLineEdit;
 class QPushButton;
 
-class TReplaceDialog : public QDialog
+class TReplaceDialog : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -19,7 +19,4 @@ public:
     QLineEdit *Edit2;
     QPushButton *OkButton;
     QPushButton *CancelButton;
-
-private:
-    bool m_accepted = false;
 };

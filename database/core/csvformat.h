@@ -3,6 +3,7 @@
 // ";", "," or tab between fields, so that address books exported elsewhere come in.
 #pragma once
 
+#include "common/csv.h"
 #include "database/core/table.h"
 
 #include <QByteArray>
@@ -14,12 +15,9 @@ QByteArray serialize(const Table &table);
 
 // Fills a fresh table: the first row gives the field names, the next ones the records.
 // Throws VelmoraError (in French, with the line number) when the data do not fit a
-// database: more than 32 fields, more than 16384 records, a text over 253 characters.
+// database (more than 32 fields, more than 16384 records, a text over 253 characters) or a
+// quoted field is never closed.
 // Line breaks inside a quoted field become blanks, as cells hold one line.
 void parse(const QByteArray &bytes, Table &table);
-
-// The separator the data use: the one of ";", "," and tab that occurs most often outside
-// quotes in the first line (";" when none does).
-QChar detectSeparator(const QString &text);
 
 } // namespace csv

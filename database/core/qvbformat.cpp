@@ -2,16 +2,12 @@
 
 #include "common/atomicsave.h"
 #include "common/cp1252.h"
+#include "common/filename.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
@@ -20,52 +16,9 @@
 namespace qvb {
 namespace {
 
-// A database holds half a million cells: decode through a table rather than a call per byte.
-const std::array<char16_t, 256> &decodeTable()
-{
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        for (int b = 0; b < 256; ++b)
-            t[b] = cp1252::decodeByte(static_cast<unsigned char>(b)).unicode();
-        return t;
-    }();
-    return table;
-}
-
-// Windows-1252 is Latin-1 except for 0x80..0x9F: widen everything at Latin-1 speed, then
-// mend the few bytes of that range.
+// Eight bytes at a time in the line scanner.
 constexpr quint64 kOnes = 0x0101010101010101ULL;
 constexpr quint64 kHighs = 0x8080808080808080ULL;
-
-// Whether some byte of s[0..n) lies in 0x80..0x9F (top three bits 100), eight at a time.
-bool hasC1Byte(const char *s, qsizetype n)
-{
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 w;
-        std::memcpy(&w, s + i, 8);
-        const quint64 x = (w & (kOnes * 0xE0)) ^ kHighs; // a zero byte where the top bits are 100
-        if (((x - kOnes) & ~x & kHighs) != 0)
-            return true;
-    }
-    for (; i < n; ++i)
-        if (static_cast<unsigned char>(s[i]) - 0x80u < 0x20u)
-            return true;
-    return false;
-}
-
-void decodeInto(QStringDecoder &latin1, char16_t *d, const char *s, qsizetype n)
-{
-    latin1.appendToBuffer(reinterpret_cast<QChar *>(d), QByteArrayView(s, n));
-    if (!hasC1Byte(s, n))
-        return;
-    const auto &t = decodeTable();
-    for (qsizetype i = 0; i < n; ++i) {
-        const unsigned char b = static_cast<unsigned char>(s[i]);
-        if (b >= 0x80 && b <= 0x9F)
-            d[i] = t[b];
-    }
-}
 
 // The cells read for one row, kept as spans of the file until the row is complete, so
 // that each row is decoded into the table in one piece.
@@ -75,7 +28,6 @@ struct PendingRow
     std::array<const char *, Table::kMaxFields> text{};
     std::array<qsizetype, Table::kMaxFields> length{};
     quint32 set = 0; // one bit per field read
-    QStringDecoder latin1{QStringConverter::Latin1};
 
     void flush(Table &table)
     {
@@ -91,7 +43,7 @@ struct PendingRow
         char16_t *d = reinterpret_cast<char16_t *>(out.data());
         for (int f = 0; f < Table::kMaxFields; ++f) {
             if ((set >> f) & 1) {
-                decodeInto(latin1, d, text[f], length[f]);
+                cp1252::decodeInto(text[f], length[f], d);
             } else {
                 // A row met again further down the file keeps the cells read before.
                 const QStringView old = table.cellView(f + 1, row);
@@ -226,46 +178,6 @@ char *putHex(char *d, int value, int digits)
     return d;
 }
 
-// Narrows UTF-16 to one byte per character, sixteen at a time where the processor allows;
-// false when some character is above U+00FF (its byte is then meaningless).
-bool narrowLatin1(const char16_t *s, qsizetype n, char *d)
-{
-    qsizetype i = 0;
-    bool latin1 = true;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    __m128i high = zero;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
-        high = _mm_or_si128(high, _mm_or_si128(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(d + i), _mm_packus_epi16(a, b));
-    }
-    latin1 = _mm_movemask_epi8(_mm_cmpeq_epi8(high, zero)) == 0xFFFF;
-#endif
-    char16_t above = 0;
-    for (; i < n; ++i) {
-        above |= s[i] & 0xFF00;
-        d[i] = static_cast<char>(s[i]);
-    }
-    return latin1 && above == 0;
-}
-
-// The row's text in Windows-1252, one byte per character: at Latin-1 speed when the text
-// is plain Latin-1 (the usual case), character by character otherwise.
-void encodeRow(QStringView text, QByteArray &bytes)
-{
-    bytes.resize(text.size());
-    // Latin-1 bytes 0x80..0x9F are other characters in Windows-1252.
-    if (narrowLatin1(text.utf16(), text.size(), bytes.data()) && !hasC1Byte(bytes.constData(), bytes.size()))
-        return;
-    char *d = bytes.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        unsigned char b;
-        d[i] = cp1252::encodeChar(text[i], b) ? static_cast<char>(b) : '?';
-    }
-}
-
 } // namespace
 
 void parse(const QByteArray &bytes, Table &table)
@@ -313,7 +225,8 @@ QByteArray serialize(const Table &table)
         const QStringView row = table.rowText(r);
         if (row.isEmpty())
             continue;
-        encodeRow(row, rowBytes);
+        rowBytes.resize(row.size());
+        cp1252::encodeInto(row, rowBytes.data());
         char prefix[4];
         putHex(prefix, r, 4);
         for (int f = 1; f <= lastField; ++f) {
@@ -359,22 +272,17 @@ void save(const QString &path, const Table &table)
 
 QString normalizedName(const QString &path)
 {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.indexOf(u'.', slash + 1);
-    return (dot >= 0 ? path.left(dot) : path) + QStringLiteral(".qvb");
+    return filename::withExtension(path, u".qvb");
 }
 
 CellPosition firstUnencodable(const Table &table)
 {
-    QByteArray scratch;
     for (int r = 0; r <= table.lastRecord(); ++r) {
         if (table.rowIsEmpty(r))
             continue;
-        // Most rows are Latin-1 without its 0x80..0x9F controls: each of their characters
-        // has its byte, and the row is passed at once.
-        const QStringView row = table.rowText(r);
-        scratch.resize(row.size());
-        if (narrowLatin1(row.utf16(), row.size(), scratch.data()) && !hasC1Byte(scratch.constData(), scratch.size()))
+        // Most rows are passed at once; only a row with a character the code page lacks is
+        // searched cell by cell.
+        if (cp1252::canEncode(table.rowText(r)))
             continue;
         for (int f = 1; f <= table.lastField(); ++f) {
             for (QChar ch : table.cellView(f, r)) {

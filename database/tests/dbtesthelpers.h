@@ -1,9 +1,9 @@
-// What the database window tests share: a frame double, keys typed where the focus is,
+// What the database window tests share: the stand-in frame, keys typed where the focus is,
 // and message boxes and errors answered and recorded instead of shown.
 #pragma once
 
+#include "common/testsupport/testframe.h"
 #include "common/ui/errorhandler.h"
-#include "common/ui/frameservices.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 
@@ -12,35 +12,6 @@
 #include <QTest>
 
 #include <memory>
-
-class FakeFrame : public FrameServices
-{
-public:
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &text) override { status = text; }
-    QStringList &PressePapierFichier() override { return clipboard; }
-    QStringList &PressePapierAgenda() override { return agendaClipboard; }
-    QPrinter &printer() override
-    {
-        if (!m_printer)
-            m_printer = printing::createPrinter();
-        return *m_printer;
-    }
-    void setFieldNames(const QStringList &names) override
-    {
-        fieldNames = names;
-        ++fieldNameRefills;
-    }
-
-    QString status;
-    QStringList clipboard;
-    QStringList agendaClipboard;
-    QStringList fieldNames;
-    int fieldNameRefills = 0;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 // Records every message box and answers with `answer`.
 struct MessageLog

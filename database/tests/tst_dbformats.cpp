@@ -3,7 +3,7 @@
 #include "common/velmoraerror.h"
 #include "database/core/csvformat.h"
 #include "database/core/qvbformat.h"
-#include "readonlydir.h"
+#include "common/testsupport/readonlydir.h"
 
 #include <QDir>
 #include <QFile>
@@ -444,6 +444,8 @@ void TestDbFormats::csvRefusesWhatDoesNotFit_data()
                                     << "Ligne 2, champ 2 : texte de plus de 253 caractères";
     QTest::newRow("16385 records") << ("n\r\n" + QByteArray("r\r\n").repeated(16385))
                                    << "Plus de 16384 fiches : une base de données en contient 16384 au plus";
+    QTest::newRow("quote never closed") << QByteArray("a;b\r\n1;\"2\r\n3;4\r\n")
+                                        << "Ligne 2 : guillemet ouvrant jamais refermé";
 }
 
 void TestDbFormats::csvRefusesWhatDoesNotFit()

@@ -120,7 +120,7 @@ private:
     QTemporaryDir m_dir;
     QString m_pdf;
     std::unique_ptr<DatabaseModule> m_module;
-    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<TestFrame> m_frame;
     std::unique_ptr<TFichier> m_w;
     MessageLog m_log;
     ConverterRegistry m_registry;
@@ -139,7 +139,7 @@ void TestDbPrint::init()
     m_pdf = m_dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentTestFunction()));
     qputenv("VELMORA_PRINT_PDF", m_pdf.toLocal8Bit());
     m_module = std::make_unique<DatabaseModule>(nullptr);
-    m_frame = std::make_unique<FakeFrame>();
+    m_frame = std::make_unique<TestFrame>();
     m_log = MessageLog();
     m_log.install();
 }

@@ -11,7 +11,7 @@
 #include "database/ui/tchamp.h"
 #include "database/ui/tfichier.h"
 #include "dbtesthelpers.h"
-#include "readonlydir.h"
+#include "common/testsupport/readonlydir.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -100,7 +100,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<DatabaseModule> m_module;
-    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<TestFrame> m_frame;
     std::unique_ptr<TFichier> m_w;
     MessageLog m_log;
 };
@@ -109,7 +109,7 @@ void TestDbWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_module = std::make_unique<DatabaseModule>(nullptr);
-    m_frame = std::make_unique<FakeFrame>();
+    m_frame = std::make_unique<TestFrame>();
     m_log = MessageLog();
     m_log.install();
     m_w.reset(newWindow());
@@ -472,7 +472,7 @@ void TestDbWindow::clipboardRecords()
 {
     load(kCarnet);
     m_w->listModel()->setData(m_w->listModel()->cellIndex(32, 1), QStringLiteral("trente-deux"));
-    QStringList &clip = m_frame->clipboard;
+    QStringList &clip = m_frame->PressePapierFichier();
     m_w->setCurrentCell(2, 1);
     m_w->Coupe(clip);
     QCOMPARE(clip.size(), 31);
@@ -507,7 +507,7 @@ void TestDbWindow::clipboardRecords()
 void TestDbWindow::clipboardInCardView()
 {
     load(kCarnet);
-    QStringList &clip = m_frame->clipboard;
+    QStringList &clip = m_frame->PressePapierFichier();
     m_w->setCurrentCell(1, 3);
     m_w->VueFiche();
     m_w->cardGrid()->item(1, 1)->setText(QStringLiteral("Beaune"));

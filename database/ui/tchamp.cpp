@@ -12,7 +12,7 @@ namespace {
 constexpr int kFieldRole = Qt::UserRole;
 }
 
-TChamp::TChamp(QWidget *parent) : QDialog(parent)
+TChamp::TChamp(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Champ"));
     setWindowTitle(QStringLiteral("Champ"));
@@ -45,8 +45,7 @@ TChamp::TChamp(QWidget *parent) : QDialog(parent)
     }
     connect(SpeedButton1, &QPushButton::clicked, this, &TChamp::SpeedButton1Click);
     connect(ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { Edit1->setText(item->text()); });
-    connect(Button1, &QPushButton::clicked, this, [this] { m_accepted = false; reject(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { m_accepted = true; accept(); });
+    wireButtons(Button2, Button1);
 }
 
 void TChamp::Fill(const QList<fieldnaming::Entry> &entries)

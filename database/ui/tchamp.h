@@ -3,15 +3,14 @@
 // selected by a click; "OK" applies, anything else cancels.
 #pragma once
 
+#include "common/ui/acceptdialog.h"
 #include "database/core/fieldnaming.h"
-
-#include <QDialog>
 
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-class TChamp : public QDialog
+class TChamp : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -33,7 +32,4 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    bool m_accepted = false;
 };

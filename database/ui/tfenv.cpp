@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFenv::TFenv(QWidget *parent) : QDialog(parent)
+TFenv::TFenv(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Fenv"));
     setWindowTitle(QStringLiteral("Enveloppes"));
@@ -37,8 +37,7 @@ TFenv::TFenv(QWidget *parent) : QDialog(parent)
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(310, 262, 150, 26);
     Button2->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { m_accepted = false; reject(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { m_accepted = true; accept(); });
+    wireButtons(Button2, Button1);
 }
 
 void TFenv::showEvent(QShowEvent *event)

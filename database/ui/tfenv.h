@@ -3,13 +3,13 @@
 // the field names for reference. The lines keep their text from one use to the next.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-class TFenv : public QDialog
+class TFenv : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -26,7 +26,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_accepted = false;
 };

@@ -186,7 +186,7 @@ void TFichier::refuse(const QString &message)
     messageboxes::inform(this, message, QStringLiteral("Fichier"));
 }
 
-// ---- the table and its grid -------------------------------------------------------------
+// The table and its grid
 
 void TFichier::applyWidths()
 {
@@ -268,7 +268,7 @@ void TFichier::columnResized(int logical, int oldSize, int newSize)
     markModified();
 }
 
-// ---- file -------------------------------------------------------------------------------
+// File
 
 void TFichier::Charge(const QString &path)
 {
@@ -336,7 +336,7 @@ bool TFichier::writeFile(const QString &path)
     return true;
 }
 
-// ---- card view --------------------------------------------------------------------------
+// Card view
 
 void TFichier::VueListe()
 {

@@ -48,6 +48,11 @@ struct Log
     QStringList calls;
 };
 
+QString alignmentName(Alignment a)
+{
+    return a == Alignment::Left ? u"left"_s : a == Alignment::Centre ? u"centre"_s : u"right"_s;
+}
+
 class FakeTexte : public DocumentWindow, public TexteCommands
 {
 public:
@@ -69,7 +74,7 @@ public:
     void FontSize(int s) override { m_log.calls << u"Texte.FontSize(%1)"_s.arg(s); }
     void Bold(bool on) override { m_log.calls << u"Texte.Bold(%1)"_s.arg(on); }
     void Ital(bool on) override { m_log.calls << u"Texte.Ital(%1)"_s.arg(on); }
-    void Justif(int c) override { m_log.calls << u"Texte.Justif(%1)"_s.arg(c); }
+    void Justif(Alignment a) override { m_log.calls << u"Texte.Justif(%1)"_s.arg(alignmentName(a)); }
     QFont GetFont() override { return QFont(u"Liberation Serif"_s, 13); }
     void SetFont(const QFont &f) override { m_log.calls << u"Texte.SetFont(%1,%2)"_s.arg(f.family()).arg(f.pointSize()); }
 
@@ -86,7 +91,7 @@ public:
     void Grille(bool on) override { m_log.calls << u"Tableur.Grille(%1)"_s.arg(on); }
     void FontName(const QString &n, int s) override { m_log.calls << u"Tableur.FontName(%1,%2)"_s.arg(n).arg(s); }
     void FontStyle(bool b, bool i, bool u) override { m_log.calls << u"Tableur.FontStyle(%1,%2,%3)"_s.arg(b).arg(i).arg(u); }
-    void Justif(qint16 c) override { m_log.calls << u"Tableur.Justif(%1)"_s.arg(c); }
+    void Justif(Alignment a) override { m_log.calls << u"Tableur.Justif(%1)"_s.arg(alignmentName(a)); }
     void Somme() override { m_log.calls << u"Tableur.Somme"_s; }
 
 private:
@@ -398,8 +403,8 @@ void TestMainForm::toolbarActsOnText()
     QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
     QTest::mouseClick(button("SumButton"), Qt::LeftButton); // nothing for a text
-    QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(1)"_s,
-                                     u"Texte.Justif(2)"_s, u"Texte.Justif(0)"_s}));
+    QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(right)"_s,
+                                     u"Texte.Justif(centre)"_s, u"Texte.Justif(left)"_s}));
     log.calls.clear();
     form->fontCombo()->setEditText(u"Liberation Sans"_s); // set by the program: not sent
     QCOMPARE(log.calls, QStringList());
@@ -445,8 +450,8 @@ void TestMainForm::toolbarActsOnSheetWithSheetCodes()
     QTest::mouseClick(button("SumButton"), Qt::LeftButton);
     form->sizeSpin()->findChild<QLineEdit *>()->selectAll();
     QTest::keyClicks(form->sizeSpin()->findChild<QLineEdit *>(), u"14"_s);
-    QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(2)"_s, u"Tableur.Justif(3)"_s,
-                                     u"Tableur.Justif(1)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
+    QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(centre)"_s, u"Tableur.Justif(right)"_s,
+                                     u"Tableur.Justif(left)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
 }
 
 void TestMainForm::fontDialogCancelledStillSetsSelectionFont()

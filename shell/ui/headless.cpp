@@ -3,7 +3,7 @@
 #include "agenda/ui/agendamodule.h"
 #include "common/atomicsave.h"
 #include "common/ui/errorhandler.h"
-#include "common/ui/frameservices.h"
+#include "common/ui/headlessframe.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
@@ -96,16 +96,11 @@ QString parse(const QStringList &args, Request &req)
 
 // The frame a mail merge needs and nothing more: its printer, and the range and field
 // values of the one database window, which the letter's window asks for as in the program.
-class MergeFrame : public FrameServices
+class MergeFrame : public HeadlessFrame
 {
 public:
-    explicit MergeFrame(QPrinter &printer) : m_printer(printer) {}
+    explicit MergeFrame(QPrinter &printer) : HeadlessFrame(printer) {}
 
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return m_rows; }
-    QStringList &PressePapierAgenda() override { return m_agendaRows; }
-    QPrinter &printer() override { return m_printer; }
     bool Bornes(int &first, int &last) override
     {
         if (!database) {
@@ -123,11 +118,6 @@ public:
     }
 
     TFichier *database = nullptr;
-
-private:
-    QPrinter &m_printer;
-    QStringList m_rows;
-    QStringList m_agendaRows;
 };
 
 // While a merge runs, the windows' error boxes and message boxes become failures of the

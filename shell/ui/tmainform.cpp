@@ -111,7 +111,7 @@ QLabel *TMainForm::statusPanel(int index) const
     return index == 0 ? m_panel0 : m_panel1;
 }
 
-// ---- life of the frame -------------------------------------------------------------
+// Life of the frame
 
 void TMainForm::showEvent(QShowEvent *e)
 {
@@ -226,7 +226,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-// ---- address file, font list -------------------------------------------------------
+// Address file, font list
 
 void TMainForm::ChargeAdr()
 {
@@ -250,7 +250,7 @@ void TMainForm::GetFontName()
     m_comboBox1->blockSignals(false);
 }
 
-// ---- bookkeeping -------------------------------------------------------------------
+// Bookkeeping
 
 DocumentWindow *TMainForm::activeDocument() const
 {
@@ -288,7 +288,7 @@ DocumentWindow *TMainForm::reached(unsigned servedKinds) const
 DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
 {
     DocumentWindow *w = m_factory ? m_factory(kind, *this) : nullptr;
-    if (!w) // a kind whose window is not built: an empty window of that kind
+    if (!w) // a factory (a test's) that builds no window of this kind: a bare one stands in
         w = new DocumentWindow(kind, *this);
     w->setWindowTitle(caption);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -335,7 +335,7 @@ void TMainForm::UpdateMenuItems()
     updateSpellingItems();
 }
 
-// ---- SetStyles ---------------------------------------------------------------------
+// SetStyles
 
 void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right,
                           bool center, const QString &size, const QString &fontName)
@@ -366,7 +366,7 @@ void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, 
     m_majStyles = false;
 }
 
-// ---- window menu -------------------------------------------------------------------
+// Window menu
 
 void TMainForm::WindowCascadeItemClick()
 {
@@ -444,7 +444,7 @@ void TMainForm::rebuildWindowList()
     }
 }
 
-// ---- help --------------------------------------------------------------------------
+// Help
 
 void TMainForm::showHelpContext(int context)
 {

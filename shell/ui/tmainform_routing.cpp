@@ -33,7 +33,7 @@ bool isDown(QWidget *w)
 }
 } // namespace
 
-// ---- "Fichier" ---------------------------------------------------------------------
+// "Fichier"
 
 void TMainForm::Texte1Click() { newDocument(DocKind::Texte); }
 void TMainForm::Tableur1Click() { newDocument(DocKind::Tableur); }
@@ -166,7 +166,7 @@ void TMainForm::Imprimer2()
 
 void TMainForm::FileExitItemClick() { close(); }
 
-// ---- "Edition" ---------------------------------------------------------------------
+// "Edition"
 
 void TMainForm::Annuler1Click()
 {
@@ -259,7 +259,7 @@ void TMainForm::Supprimercolonne1Click()
     else if (auto *d = as<FichierCommands>(w)) d->SupCol();
 }
 
-// ---- "Texte" -----------------------------------------------------------------------
+// "Texte"
 
 void TMainForm::Dateheure1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->DateHeure(); }
 void TMainForm::Changerlacasse1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->ChangerCasse(); }
@@ -302,7 +302,7 @@ void TMainForm::Enveloppes1Click()
         m_adresseExpediteur[i] = lines[i];
 }
 
-// ---- "Tableur" ---------------------------------------------------------------------
+// "Tableur"
 
 void TMainForm::Largeurcolonne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Largeur(); }
 void TMainForm::Hauteurligne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Hauteur(); }
@@ -344,7 +344,7 @@ void TMainForm::Montrerlagrille1Click()
         a->setChecked(!a->isChecked());
 }
 
-// ---- "Base de données" -------------------------------------------------------------
+// "Base de données"
 
 void TMainForm::Champs1Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->Champs(); }
 void TMainForm::Enveloppes2Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->ImpEnv(); }
@@ -370,7 +370,7 @@ void TMainForm::Fiche1Click()
     }
 }
 
-// ---- "Agenda" ----------------------------------------------------------------------
+// "Agenda"
 
 void TMainForm::Journe1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->DefJournee(); }
 void TMainForm::Grouper1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->Etendue(); }
@@ -396,7 +396,7 @@ void TMainForm::Semaine1Click()
     }
 }
 
-// ---- "Utilitaires" -----------------------------------------------------------------
+// "Utilitaires"
 
 void TMainForm::Calendrier1Click() { m_agenda->showCalendrier(); }
 void TMainForm::Calculatrice1Click() { m_utilities->show(UtilityTool::Calculatrice); }
@@ -405,7 +405,7 @@ void TMainForm::Euroconvertisseur1Click() { m_utilities->show(UtilityTool::Euroc
 void TMainForm::Blocnotes1Click() { m_utilities->show(UtilityTool::Blocnotes); }
 void TMainForm::Pselettres1Click() { m_utilities->show(UtilityTool::Pselettres); }
 
-// ---- formatting toolbar and font command -------------------------------------------
+// Formatting toolbar and font command
 
 QString TMainForm::fontNameOfBox() const
 {
@@ -475,22 +475,22 @@ void TMainForm::UnderButtonClick()
 void TMainForm::LeftButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(0);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(1);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Left);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Left);
 }
 
 void TMainForm::RightButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(1);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(3);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Right);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Right);
 }
 
 void TMainForm::CenterButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(2);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(2);
+    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Centre);
+    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Centre);
 }
 
 void TMainForm::SumButtonClick()
@@ -527,7 +527,7 @@ void TMainForm::Police1Click()
     }
 }
 
-// ---- mail merge services -----------------------------------------------------------
+// Mail merge services
 
 bool TMainForm::Bornes(int &first, int &last)
 {

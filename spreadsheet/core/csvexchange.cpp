@@ -1,7 +1,7 @@
 #include "spreadsheet/core/csvexchange.h"
 
 #include "common/atomicsave.h"
-#include "common/cp1252.h"
+#include "common/csv.h"
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbook.h"
@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <cmath>
 #include <cstdio>
@@ -26,13 +25,6 @@ QString numberField(double v)
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.15g", v);
     return QString::fromLatin1(buffer);
-}
-
-QString quoted(const QString &field)
-{
-    if (!field.contains(u';') && !field.contains(u'"') && !field.contains(u'\n') && !field.contains(u'\r'))
-        return field;
-    return u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 QString fieldFor(const Workbook &book, int sheet, int row, int col)
@@ -52,99 +44,17 @@ QString fieldFor(const Workbook &book, int sheet, int row, int col)
         }
         return numberField(x);
     }
-    case Value::Type::Text:
-        return quoted(v.asText());
+    case Value::Type::Text: {
+        QString field;
+        ::csv::appendField(field, v.asText());
+        return field;
+    }
     case Value::Type::Boolean:
         return v.asBoolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case Value::Type::Error:
         return errorText(v.errorCode());
     }
     return QString();
-}
-
-QString decode(const QByteArray &bytes)
-{
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data = data.mid(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(data);
-    if (!utf8.hasError())
-        return text;
-    return cp1252::decode(data);
-}
-
-QChar guessSeparator(const QString &text)
-{
-    int semicolons = 0, commas = 0, tabs = 0;
-    bool inQuotes = false;
-    for (QChar c : text) {
-        if (c == u'"')
-            inQuotes = !inQuotes;
-        else if (!inQuotes && (c == u'\n' || c == u'\r'))
-            break;
-        else if (!inQuotes && c == u';')
-            ++semicolons;
-        else if (!inQuotes && c == u',')
-            ++commas;
-        else if (!inQuotes && c == u'\t')
-            ++tabs;
-    }
-    if (tabs > semicolons && tabs > commas)
-        return u'\t';
-    if (commas > semicolons)
-        return u',';
-    return u';';
-}
-
-// RFC 4180 records: quoted fields may hold separators, doubled quotes and line breaks.
-std::vector<QStringList> parseRecords(const QString &text, QChar separator)
-{
-    std::vector<QStringList> records;
-    QStringList record;
-    QString field;
-    bool inQuotes = false;
-    bool any = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (inQuotes) {
-            if (c == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    inQuotes = false;
-                }
-            } else {
-                field += c;
-            }
-            continue;
-        }
-        if (c == u'"') {
-            inQuotes = true;
-            any = true;
-        } else if (c == separator) {
-            record << field;
-            field.clear();
-            any = true;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            record << field;
-            records.push_back(record);
-            record.clear();
-            field.clear();
-            any = false;
-        } else {
-            field += c;
-            any = true;
-        }
-    }
-    if (any || !field.isEmpty()) {
-        record << field;
-        records.push_back(record);
-    }
-    return records;
 }
 
 } // namespace
@@ -174,8 +84,9 @@ void exportSheetToFile(Workbook &book, int sheet, const QString &path)
 
 void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
 {
-    const QString text = decode(bytes);
-    const std::vector<QStringList> records = parseRecords(text, guessSeparator(text));
+    const QString text = ::csv::decode(bytes);
+    // A cell may hold several lines: a line break inside quotes stays one.
+    const std::vector<::csv::Row> records = ::csv::split(text, ::csv::detectSeparator(text), ::csv::LineBreaks::Keep);
     if (qsizetype(records.size()) > kMaxRows)
         throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 lignes").arg(kMaxRows));
     static const QRegularExpression plainNumber(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
@@ -189,9 +100,9 @@ void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
         return access.internFormat(f);
     }();
     for (size_t r = 0; r < records.size(); ++r) {
-        const QStringList &fields = records[r];
+        const QStringList &fields = records[r].fields;
         if (fields.size() > kMaxColumns)
-            throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 colonnes (ligne %2)").arg(kMaxColumns).arg(r + 1));
+            throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 colonnes (ligne %2)").arg(kMaxColumns).arg(records[r].line));
         for (qsizetype c = 0; c < fields.size(); ++c) {
             const QString &f = fields[c];
             if (f.isEmpty())

@@ -19,6 +19,8 @@ void exportSheetToFile(Workbook &book, int sheet, const QString &path);
 // A one-sheet workbook from CSV bytes: separator ";" "," or tab (guessed from the first
 // line), UTF-8 (or Windows-1252 when not valid UTF-8); numbers with "." or ",", dates
 // dd/mm/yyyy or yyyy-mm-dd; "=..." fields stay text. The sheet is named after `sheetName`.
+// Throws VelmoraError (the workbook left as it was) for too many rows or columns, or a
+// quoted field never closed.
 void import(const QByteArray &bytes, Workbook &into, const QString &sheetName);
 void importFile(const QString &path, Workbook &into);
 

@@ -118,7 +118,7 @@ public:
     int row = 1;
     int col = 1;
 
-    // ---- helpers shared by the functions ----
+    // Helpers shared by the functions
     // A reference as a single value: one cell, or the cell of a one-column (one-row) range on
     // the formula's row (column); else #VALUE!. Plain values come back as they are.
     Value scalar(const Operand &op);

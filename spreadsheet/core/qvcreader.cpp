@@ -103,7 +103,7 @@ private:
         return m_xml.attributes().value(ns, QLatin1String(name)).toString();
     }
 
-    // ---- meta ----
+    // Meta
     void readMeta()
     {
         // A document that names the program that wrote it (the other spreadsheets do, and
@@ -116,7 +116,7 @@ private:
         }
     }
 
-    // ---- settings ----
+    // Settings
     void readSettings()
     {
         // Only the view settings matter: per sheet split positions, and ShowGrid.
@@ -180,7 +180,7 @@ private:
         m_book.setShowFormulas(m_showFormulas);
     }
 
-    // ---- fonts and styles ----
+    // Fonts and styles
     void readFonts()
     {
         while (m_xml.readNextStartElement()) {
@@ -392,7 +392,7 @@ private:
     // a style of their own take the program's font.
     std::uint32_t defaultFormatId() { return 0; }
 
-    // ---- body ----
+    // Body
     bool readBody()
     {
         bool found = false;

@@ -193,7 +193,7 @@ void Workbook::takeContentFrom(Workbook &other)
     d->notifyReset();
 }
 
-// ---- cells -----------------------------------------------------------------------------------
+// Cells
 
 void Workbook::setEntry(int sheet, int row, int col, const QString &text)
 {
@@ -498,7 +498,7 @@ void Workbook::forEachCell(int sheet, const CellRange &range, const std::functio
     });
 }
 
-// ---- formats ---------------------------------------------------------------------------------
+// Formats
 
 CellFormat Workbook::format(int sheet, int row, int col) const
 {
@@ -555,7 +555,7 @@ CellFormat Workbook::defaultFormat() const
     return d->formats[0];
 }
 
-// ---- sizes and view --------------------------------------------------------------------------
+// Sizes and view
 
 int Workbook::columnWidth(int sheet, int col) const
 {

@@ -51,7 +51,7 @@ public:
     // workbookReset). `other` is left as a new workbook. Used after a file was read into a fresh workbook.
     void takeContentFrom(Workbook &other);
 
-    // ---- sheets -------------------------------------------------------------------------
+    // Sheets
     int sheetCount() const;
     QString sheetName(int sheet) const;
     int sheetIndex(const QString &name) const;  // case-insensitive; -1 when absent
@@ -65,7 +65,7 @@ public:
     void setSheetCount(int count);
     static bool isValidSheetName(const QString &name);
 
-    // ---- cells --------------------------------------------------------------------------
+    // Cells
     // What the user typed: "=..." a formula, "1,5" or "-2" or "15%" a number, "12/03/1999"
     // a date, "10:30" a time, "'123" the text "123", "" clears the content; else text.
     // A rejected formula throws VelmoraError with a French message and changes nothing.
@@ -98,7 +98,7 @@ public:
     void forEachCell(int sheet, const CellRange &range,
                      const std::function<void(int row, int col)> &visit) const;
 
-    // ---- formats ------------------------------------------------------------------------
+    // Formats
     CellFormat format(int sheet, int row, int col) const;
     // Applies `edit` to the format of every cell of `range` (limited to the used area and
     // the range's first row and column when the range is whole rows or columns: a format
@@ -108,7 +108,7 @@ public:
     void setFormat(int sheet, const CellRange &range, const CellFormat &format);
     CellFormat defaultFormat() const;
 
-    // ---- sizes and view -----------------------------------------------------------------
+    // Sizes and view
     // Widths and heights in twips (1/1440 inch; 20 twips = 1 point).
     int columnWidth(int sheet, int col) const;
     void setColumnWidth(int sheet, int firstCol, int lastCol, int width);
@@ -130,7 +130,7 @@ public:
     bool isModified() const;
     void setModified(bool modified);
 
-    // ---- structure ----------------------------------------------------------------------
+    // Structure
     // Whole rows or columns; every reference in every sheet follows, references into deleted
     // cells become #REF!. Insertion that would push cells with content past the last row or
     // column throws VelmoraError and changes nothing.
@@ -145,12 +145,12 @@ public:
     // rows keep their order. Formulas move with their row, relative references following.
     void sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
 
-    // ---- calculation --------------------------------------------------------------------
+    // Calculation
     // Recomputes every formula, RAND, NOW and TODAY included. Changes recompute by
     // themselves; this is the "recalculate now" command.
     void recalculate();
 
-    // ---- charts -------------------------------------------------------------------------
+    // Charts
     // Returns the new chart's id (unique in the workbook). Throws on an unknown type.
     int addChart(int sheet, int type, const CellRange &range);
     void removeChart(int id);

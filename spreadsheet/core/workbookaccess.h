@@ -26,7 +26,7 @@ class WorkbookAccess
 public:
     explicit WorkbookAccess(Workbook &book) : m_book(book) {}
 
-    // ---- loading (no recalculation until finishLoading) ----
+    // Loading (no recalculation until finishLoading)
     void removeAllSheets();
     int appendSheet(const QString &name);  // a clashing or bad name gets a free "FeuilN"
     void putValue(int sheet, int row, int col, const Value &value);
@@ -42,7 +42,7 @@ public:
     // Rebuilds the dependencies, recalculates everything and clears Modified.
     void finishLoading();
 
-    // ---- reading ----
+    // Reading
     const SheetNames &sheetNames() const;
     int sheetId(int sheet) const;
     std::vector<StoredCell> cellsRowMajor(int sheet) const;
@@ -55,7 +55,7 @@ public:
     const std::map<int, int> &rowFormats(int sheet) const;
     const Formula *formulaAt(int sheet, int row, int col) const;
 
-    // ---- editing with recalculation ----
+    // Editing with recalculation
     void setFormula(int sheet, int row, int col, Formula formula);
     // After cells `from` of `sheet` moved by (dRows, dCols) on that sheet: every formula
     // that read them reads them at their new place (recalculated with the batch).

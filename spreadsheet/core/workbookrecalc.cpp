@@ -16,7 +16,7 @@
 
 namespace sheet {
 
-// ---- storage -------------------------------------------------------------------------------
+// Storage
 
 Cell *Sheet::find(int row, int col) const
 {
@@ -77,7 +77,7 @@ void Sheet::put(std::unique_ptr<Cell> cell)
     extentValid = false;
 }
 
-// ---- names ---------------------------------------------------------------------------------
+// Names
 
 int Workbook::Impl::sheetIdByName(const QString &name) const
 {
@@ -148,7 +148,7 @@ void Workbook::Impl::forEachFormulaCell(const std::function<void(Cell &)> &visit
         });
 }
 
-// ---- dependencies --------------------------------------------------------------------------
+// Dependencies
 
 namespace {
 
@@ -321,7 +321,7 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
                 visit(d.cell);
 }
 
-// ---- evaluation context --------------------------------------------------------------------
+// Evaluation context
 
 Value WorkbookContext::cellValue(int sheetId, int row, int col)
 {
@@ -488,7 +488,7 @@ double WorkbookContext::random()
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
 }
 
-// ---- recalculation -------------------------------------------------------------------------
+// Recalculation
 
 void Workbook::Impl::evaluate(Cell *cell)
 {

@@ -11,7 +11,7 @@
 
 namespace sheet {
 
-// ---- sheets ----------------------------------------------------------------------------------
+// Sheets
 
 int Workbook::sheetCount() const { return int(d->sheets.size()); }
 
@@ -103,7 +103,7 @@ void Workbook::setSheetCount(int count)
     }
 }
 
-// ---- rows and columns ------------------------------------------------------------------------
+// Rows and columns
 
 namespace {
 
@@ -218,7 +218,7 @@ void Workbook::deleteColumns(int sheet, int col, int count)
         insertDelete(*d, sheet, false, col, -count);
 }
 
-// ---- sort ------------------------------------------------------------------------------------
+// Sort
 
 namespace {
 
@@ -304,7 +304,7 @@ void Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int
     d->structureChanged(s.id);
 }
 
-// ---- charts ----------------------------------------------------------------------------------
+// Charts
 
 int Workbook::addChart(int sheet, int type, const CellRange &range)
 {

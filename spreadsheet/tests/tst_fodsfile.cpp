@@ -15,7 +15,7 @@ using namespace sheet;
 class TestFodsFile : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void roundTripKeepsEverything();
     void writesOpenFormula();
     void readsTheUsualFlatLayout();

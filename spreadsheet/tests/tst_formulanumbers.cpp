@@ -11,7 +11,7 @@ using namespace sheet;
 class TestFormulaNumbers : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void entryParsing_data();
     void entryParsing();
     void patterns_data();

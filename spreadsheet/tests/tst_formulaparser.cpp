@@ -30,7 +30,7 @@ public:
 class TestFormulaParser : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void readsBack_data();
     void readsBack();
     void refused_data();

@@ -11,7 +11,7 @@ using namespace sheet;
 class TestFunctionsValues : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void operators_data();
     void operators();

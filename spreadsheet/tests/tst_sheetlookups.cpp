@@ -84,7 +84,7 @@ class TestSheetLookups : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void singleChange_data();
     void singleChange();
     void changeThenBack();

@@ -1,10 +1,10 @@
 // The spreadsheet window driven through the operations the frame calls, with its file
 // dialog and tool dialogs answered by the test: files, the close question, formatting,
 // sizes, freezing, sort, charts, functions, sheet tabs, the sum and the clipboard.
-#include "database/tests/readonlydir.h"
+#include "common/testsupport/readonlydir.h"
+#include "common/testsupport/testframe.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
-#include "common/ui/frameservices.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/ui/ttri.h"
@@ -29,40 +29,6 @@
 #include <QtTest>
 
 using namespace sheet;
-
-namespace {
-struct Styles
-{
-    bool bold = false, italic = false, underline = false, bullets = false, left = false, right = false, center = false;
-    QString size, name;
-};
-
-class FakeFrame : public FrameServices
-{
-public:
-    void SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right, bool center,
-                   const QString &size, const QString &fontName) override
-    {
-        last = {bold, italic, underline, bullets, left, right, center, size, fontName};
-        ++calls;
-    }
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return rows; }
-    QStringList &PressePapierAgenda() override { return rows; }
-    QPrinter &printer() override
-    {
-        if (!m_printer)
-            m_printer = printing::createPrinter();
-        return *m_printer;
-    }
-    Styles last;
-    int calls = 0;
-    QStringList rows;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-};
-} // namespace
 
 class TestTTableur : public QObject
 {
@@ -112,7 +78,7 @@ private:
     // Answers the next tool dialog shown with `answer`, which returns the dialog's result.
     void answerDialogs(std::function<int(QDialog &)> answer) { tools->setRunner(std::move(answer)); }
 
-    std::unique_ptr<FakeFrame> frame;
+    std::unique_ptr<TestFrame> frame;
     std::unique_ptr<SpreadsheetTools> tools;
     std::unique_ptr<TTableur> w;
     QStringList errors;
@@ -139,7 +105,7 @@ void TestTTableur::init()
         return boxAnswer;
     });
     tmp = std::make_unique<QTemporaryDir>();
-    frame = std::make_unique<FakeFrame>();
+    frame = std::make_unique<TestFrame>();
     tools = std::make_unique<SpreadsheetTools>();
     w.reset(newWindow());
 }
@@ -173,9 +139,9 @@ void TestTTableur::newWorkbook()
              QStringList({u"Feuil1"_qs, u"Feuil2"_qs, u"Feuil3"_qs}));
     QVERIFY(!b->Modified());
     // The toolbar shows the new workbook's font: Arial, 10 points, no style, no alignment.
-    QCOMPARE(frame->last.name, u"Arial"_qs);
-    QCOMPARE(frame->last.size, u"10"_qs);
-    QVERIFY(!frame->last.bold && !frame->last.left && !frame->last.center && !frame->last.right && !frame->last.bullets);
+    QCOMPARE(frame->styles.last().name, u"Arial"_qs);
+    QCOMPARE(frame->styles.last().size, u"10"_qs);
+    QVERIFY(!frame->styles.last().bold && !frame->styles.last().left && !frame->styles.last().center && !frame->styles.last().right && !frame->styles.last().bullets);
     QCOMPARE(b->ColWidth(1), Workbook::kDefaultColumnWidth);
     QCOMPARE(w->size(), QSize(544, 375));
 }
@@ -270,7 +236,7 @@ void TestTTableur::failedSaveKeepsOldFileAndChanges()
     {
         ReadOnlyDir locked(tmp->path());
         if (!locked.active())
-            QSKIP("cannot make a folder read-only here");
+            QSKIP("cannot make a folder read-only here (root needs the immutable flag)");
         QVERIFY(!w->Sauve());
     }
     QCOMPARE(errors.size(), 2);
@@ -289,7 +255,7 @@ void TestTTableur::chargeReadsBack()
     b->workbook().setEntry(0, 2, 2, u"=3*4"_qs);
     b->workbook().renameSheet(1, u"Ventes"_qs);
     b->SetActiveCell(2, 2);
-    w->Justif(2);
+    w->Justif(Alignment::Centre);
     w->setSaveDialogHook([&] { return path; });
     QVERIFY(w->SaveAs());
     std::unique_ptr<TTableur> other(newWindow());
@@ -301,7 +267,7 @@ void TestTTableur::chargeReadsBack()
     QCOMPARE(other->F1Book1->SheetName(2), u"Ventes"_qs);
     QVERIFY(!other->F1Book1->Modified());
     other->F1Book1->SetActiveCell(2, 2);
-    QVERIFY(frame->last.center);
+    QVERIFY(frame->styles.last().center);
 }
 
 void TestTTableur::chargeOfABadFileNeverOverwritesIt()
@@ -367,19 +333,18 @@ void TestTTableur::centreLightsTheCentreButton()
     TF1Book *b = w->F1Book1;
     b->SetActiveCell(2, 2);
     b->workbook().setEntry(0, 2, 2, u"123"_qs);
-    w->Justif(2); // "Centre"
+    w->Justif(Alignment::Centre);
     QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
     b->SetActiveCell(3, 3);
-    QVERIFY(!frame->last.center);
+    QVERIFY(!frame->styles.last().center);
     b->SetActiveCell(2, 2);
-    QVERIFY(frame->last.center);
-    QVERIFY(!frame->last.right);
-    QVERIFY(!frame->last.left);
-    w->Justif(3);
-    QVERIFY(frame->last.right && !frame->last.center);
-    w->Justif(1);
-    QVERIFY(frame->last.left && !frame->last.right);
-    w->Justif(7); // not a code: nothing happens
+    QVERIFY(frame->styles.last().center);
+    QVERIFY(!frame->styles.last().right);
+    QVERIFY(!frame->styles.last().left);
+    w->Justif(Alignment::Right);
+    QVERIFY(frame->styles.last().right && !frame->styles.last().center);
+    w->Justif(Alignment::Left);
+    QVERIFY(frame->styles.last().left && !frame->styles.last().right);
     QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
 }
 
@@ -398,8 +363,8 @@ void TestTTableur::toolbarStylesKeepOtherCellsFonts()
     QVERIFY(wb.format(0, 1, 2).underline);
     QCOMPARE(wb.format(0, 1, 2).fontName, u"Times New Roman"_qs);
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
-    QVERIFY(frame->last.bold && frame->last.underline && !frame->last.italic);
-    w->Justif(2);
+    QVERIFY(frame->styles.last().bold && frame->styles.last().underline && !frame->styles.last().italic);
+    w->Justif(Alignment::Centre);
     QCOMPARE(wb.format(0, 1, 2).horizontal, int(AlignCenter));
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
 }

@@ -47,7 +47,7 @@ int c(const char *name)
 class TestWorkbookEngine : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void newWorkbook();
     void entries_data();
     void entries();

@@ -13,7 +13,7 @@ using namespace sheet;
 class TestWorkbookExchange : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void csvExport();
     void csvExportOtherSheet();
     void csvImport_data();
@@ -70,6 +70,7 @@ void TestWorkbookExchange::csvImport_data()
     QTest::newRow("windows-1252") << QByteArray("caf\xE9;1\n") << QStringList{"café|1"};
     QTest::newRow("bom") << QByteArray("\xEF\xBB\xBFz;1\n") << QStringList{"z|1"};
     QTest::newRow("line break in quotes") << QByteArray("\"a\nb\";1\n") << QStringList{"a\nb|1"};
+    QTest::newRow("quote inside a field") << QByteArray("12\" x;5\ny;6\n") << QStringList{"12\" x|5", "y|6"};
 }
 
 void TestWorkbookExchange::csvImport()
@@ -104,6 +105,22 @@ void TestWorkbookExchange::csvRoundTrip()
         wide += "1;";
     QVERIFY_THROWS_EXCEPTION(VelmoraError, csv::import(wide, back, QStringLiteral("x")));
     QCOMPARE(back.value(0, 1, 1).asNumber(), 0.1);
+    // A quote never closed is refused with its line, the workbook kept as it was.
+    try {
+        csv::import("a;b\n1;\"2\n3;4\n", back, QStringLiteral("x"));
+        QFAIL("the lines after the quote were swallowed");
+    } catch (const VelmoraError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Ligne 2 : guillemet ouvrant jamais refermé"));
+    }
+    QCOMPARE(back.value(0, 1, 1).asNumber(), 0.1);
+    // Texts with commas come back whole even when nothing else tells the separator.
+    Workbook commas;
+    commas.setEntry(0, 1, 1, QStringLiteral("Paris, 15e"));
+    commas.setEntry(0, 2, 1, QStringLiteral("a\tb"));
+    csv::import(csv::exportSheet(commas, 0), back, QStringLiteral("Feuil1"));
+    QCOMPARE(back.maxCol(0), 1);
+    QCOMPARE(back.value(0, 1, 1).asText(), QStringLiteral("Paris, 15e"));
+    QCOMPARE(back.value(0, 2, 1).asText(), QStringLiteral("a\tb"));
 }
 
 void TestWorkbookExchange::copyAsText()

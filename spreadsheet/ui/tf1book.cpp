@@ -124,12 +124,12 @@ void TF1Book::forEachPane(const std::function<void(SheetView *)> &f) const
             f(v);
 }
 
-// ---- units ------------------------------------------------------------------------------
+// Units
 
 int TF1Book::toPixels(int twips) const { return qRound(twips * logicalDpiX() / 1440.0); }
 int TF1Book::toTwips(int pixels) const { return qRound(pixels * 1440.0 / logicalDpiX()); }
 
-// ---- properties -------------------------------------------------------------------------
+// Properties
 
 int TF1Book::Row() const
 {
@@ -219,7 +219,7 @@ void TF1Book::SetSheetName(int s, const QString &name) { m_book->renameSheet(s -
 void TF1Book::InsertSheet(int s, const QString &name) { m_book->insertSheet(s - 1, name); }
 void TF1Book::DeleteSheet(int s) { m_book->removeSheet(s - 1); }
 
-// ---- formats ----------------------------------------------------------------------------
+// Formats
 
 void TF1Book::GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const
 {
@@ -312,7 +312,7 @@ void TF1Book::SetFontParts(const CellFormat &v, int parts)
     });
 }
 
-// ---- selection --------------------------------------------------------------------------
+// Selection
 
 CellRange TF1Book::selectionRange() const
 {
@@ -429,7 +429,7 @@ void TF1Book::focusPaneOf(const QModelIndex &current)
         target->setFocus();
 }
 
-// ---- editing ----------------------------------------------------------------------------
+// Editing
 
 SheetView *TF1Book::paneWithEditor() const
 {
@@ -515,7 +515,7 @@ void TF1Book::entryRejected(const QModelIndex &index, const QString &text, const
     });
 }
 
-// ---- edit commands ----------------------------------------------------------------------
+// Edit commands
 
 void TF1Book::EditCopy()
 {
@@ -608,7 +608,7 @@ void TF1Book::FilePrint(QPrinter &printer)
 
 void TF1Book::Recalc() { m_book->recalculate(); }
 
-// ---- sizes ------------------------------------------------------------------------------
+// Sizes
 
 void TF1Book::SetColWidth(int c1, int c2, int width, bool defaultFlag)
 {
@@ -681,7 +681,7 @@ void TF1Book::Write(const QString &path, int format)
     qvc::writeFile(path, *m_book);
 }
 
-// ---- what the engine reports ------------------------------------------------------------
+// What the engine reports
 
 void TF1Book::cellsChanged(int s, const std::vector<CellAddress> &cells)
 {
@@ -753,7 +753,7 @@ void TF1Book::rebuildTabs()
     m_rebuildingTabs = false;
 }
 
-// ---- layout of the panes ----------------------------------------------------------------
+// Layout of the panes
 
 void TF1Book::applySheetLayout()
 {

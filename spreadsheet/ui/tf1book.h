@@ -48,7 +48,7 @@ public:
     sheet::Workbook &workbook() { return *m_book; }
     const sheet::Workbook &workbook() const { return *m_book; }
 
-    // ---- properties -------------------------------------------------------------------
+    // Properties
     int Row() const;
     int Col() const;
     // Makes (row, col) the active cell and the selection.
@@ -79,7 +79,7 @@ public:
     void InsertSheet(int sheet, const QString &name);
     void DeleteSheet(int sheet);
 
-    // ---- operations -------------------------------------------------------------------
+    // Operations
     // Horizontal 1 general, 2 left, 3 centre, 4 right; vertical 1 top, 2 middle, 3 bottom.
     void GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const;
     void SetAlignment(int horizontal, bool wrap, int vertical, int orientation);
@@ -125,7 +125,7 @@ public:
     void Read(const QString &path, int &format);
     void Write(const QString &path, int format);
 
-    // ---- editing ----------------------------------------------------------------------
+    // Editing
     bool IsEditing() const;
     // Opens the active cell's editor with `text`, the caret at `caret` (-1: at the end).
     void StartEdit(const QString &text, int caret = -1);

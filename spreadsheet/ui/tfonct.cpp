@@ -46,7 +46,7 @@ QString TFonct::formulaName(const QString &entry)
     return f ? f->frenchName : entry;
 }
 
-TFonct::TFonct(QWidget *parent) : QDialog(parent)
+TFonct::TFonct(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Fonct"));
     setWindowTitle(QStringLiteral("Fonctions"));
@@ -73,10 +73,11 @@ TFonct::TFonct(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     resize(220, 320);
 
-    connect(Button1, &QPushButton::clicked, this, &TFonct::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFonct::Button2Click);
+    wireButtons(Button2, Button1);
+    // Escape and the close box count as "Annuler".
+    setCloseCancels(true);
     // A double click picks the entry, as users expect of a list of choices.
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFonct::Button2Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFonct::closeAccepted);
 }
 
 void TFonct::showEvent(QShowEvent *e)
@@ -97,24 +98,4 @@ QString TFonct::Result() const
         return QString();
     const QList<QListWidgetItem *> sel = ListBox1->selectedItems();
     return sel.isEmpty() ? QString() : sel.first()->data(Qt::UserRole).toString();
-}
-
-void TFonct::Button1Click()
-{
-    m_accepted = false;
-    QDialog::reject();
-}
-
-void TFonct::Button2Click()
-{
-    m_accepted = true;
-    QDialog::accept();
-}
-
-// Escape and the close box count as "Annuler".
-void TFonct::done(int r)
-{
-    if (r != QDialog::Accepted)
-        m_accepted = false;
-    QDialog::done(r);
 }

@@ -1,13 +1,14 @@
 // "Fonctions": the list of the worksheet functions a user can pick to start a formula.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
+
 #include <QStringList>
 
 class QListWidget;
 class QPushButton;
 
-class TFonct : public QDialog
+class TFonct : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -29,11 +30,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-
-private:
-    void Button1Click();
-    void Button2Click();
-    void done(int r) override;
-
-    bool m_accepted = false;
 };

@@ -8,7 +8,7 @@
 
 #include <climits>
 
-TLarg::TLarg(QWidget *parent) : QDialog(parent)
+TLarg::TLarg(QWidget *parent) : AcceptDialog(parent)
 {
     setObjectName(QStringLiteral("Larg"));
     Label1 = new QLabel(this);
@@ -33,8 +33,9 @@ TLarg::TLarg(QWidget *parent) : QDialog(parent)
     layout->addWidget(SpinEdit1);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &TLarg::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TLarg::Button2Click);
+    wireButtons(Button2, Button1);
+    // Escape and the close box count as "Annuler".
+    setCloseCancels(true);
     InitL();
 }
 
@@ -59,24 +60,4 @@ int TLarg::Result() const
     bool ok = false;
     const int typed = SpinEdit1->text().toInt(&ok);
     return ok ? typed : SpinEdit1->value();
-}
-
-void TLarg::Button1Click()
-{
-    m_accepted = false;
-    QDialog::reject();
-}
-
-void TLarg::Button2Click()
-{
-    m_accepted = true;
-    QDialog::accept();
-}
-
-// Escape and the close box end the dialog without "OK": they count as "Annuler".
-void TLarg::done(int r)
-{
-    if (r != QDialog::Accepted)
-        m_accepted = false;
-    QDialog::done(r);
 }

@@ -3,13 +3,13 @@
 // control's units).
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QLabel;
 class QPushButton;
 class QSpinBox;
 
-class TLarg : public QDialog
+class TLarg : public AcceptDialog
 {
     Q_OBJECT
 public:
@@ -29,9 +29,4 @@ public:
 
 private:
     void init(const QString &caption);
-    void Button1Click();
-    void Button2Click();
-    void done(int r) override;
-
-    bool m_accepted = false;
 };

@@ -1,5 +1,6 @@
 #include "spreadsheet/ui/ttableur.h"
 
+#include "common/filename.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
@@ -61,16 +62,10 @@ bool TTableur::command(const std::function<void()> &work)
 
 QString TTableur::workbookFileName(const QString &path)
 {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString dir = path.left(slash + 1);
-    QString name = path.mid(slash + 1);
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    return dir + name + QStringLiteral(".qvc");
+    return filename::withExtension(path, u".qvc");
 }
 
-// ---- files ------------------------------------------------------------------------------
+// Files
 
 void TTableur::Charge(const QString &path)
 {
@@ -126,7 +121,7 @@ void TTableur::Imprime()
     });
 }
 
-// ---- edit -------------------------------------------------------------------------------
+// Edit
 
 void TTableur::Coupe() { command([&] { F1Book1->EditCut(); }); }
 void TTableur::Copie() { command([&] { F1Book1->EditCopy(); }); }
@@ -156,7 +151,7 @@ void TTableur::Supcol()
         command([&] { F1Book1->EditDelete(TF1Book::ShiftColumns); });
 }
 
-// ---- "Tableur" --------------------------------------------------------------------------
+// "Tableur"
 
 void TTableur::Largeur()
 {
@@ -319,7 +314,7 @@ void TTableur::Recalcule()
 void TTableur::Formules(bool on) { command([&] { F1Book1->SetShowFormulas(on); }); }
 void TTableur::Grille(bool on) { command([&] { F1Book1->SetShowGridLines(on); }); }
 
-// ---- formatting -------------------------------------------------------------------------
+// Formatting
 
 void TTableur::FontName(const QString &name, int size)
 {
@@ -345,14 +340,14 @@ void TTableur::FontStyle(bool bold, bool italic, bool underline)
     F1Book1SelChange();
 }
 
-void TTableur::Justif(qint16 code)
+void TTableur::Justif(Alignment alignment)
 {
-    int horizontal;
-    switch (code) {
-    case 1: horizontal = AlignLeft; break;
-    case 2: horizontal = AlignCenter; break;
-    case 3: horizontal = AlignRight; break;
-    default: return;
+    // The workbook's own codes, which its file stores.
+    int horizontal = AlignLeft;
+    switch (alignment) {
+    case Alignment::Left: horizontal = AlignLeft; break;
+    case Alignment::Centre: horizontal = AlignCenter; break;
+    case Alignment::Right: horizontal = AlignRight; break;
     }
     command([&] { F1Book1->SetHorizontalAlignment(horizontal); });
     F1Book1SelChange();

@@ -60,7 +60,7 @@ public:
     // Formatting toolbar and font command
     void FontName(const QString &name, int size) override;
     void FontStyle(bool bold, bool italic, bool underline) override;
-    void Justif(qint16 code) override;
+    void Justif(Alignment alignment) override;
     void Somme() override;
     void GetFont(QFont &font) override;
     void SetFont(const QFont &font) override;

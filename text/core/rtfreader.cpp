@@ -13,8 +13,10 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace rtf {
@@ -161,6 +163,21 @@ private:
     void push();
     void pop();
     void controlWord(QByteArrayView word, bool hasParam, int param);
+    // What a control word of the text is given: the group's states, and its parameter.
+    struct WordArgs
+    {
+        CharState &c;
+        ParState &p;
+        Group &g;
+        bool on; // no parameter, or one other than 0
+        bool hasParam;
+        int param;
+    };
+    using WordHandler = void (*)(Reader &, const WordArgs &);
+    static WordHandler handlerOf(QByteArrayView word);
+    void setCodePage(int codePage);
+    void endRow();
+    void endSection();
     void controlSymbol(char c);
     void destination(QByteArrayView word);
     void textByte(unsigned char b, bool escaped = false);
@@ -479,109 +496,127 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
 
-    const bool on = !hasParam || param != 0;
-    CharState &c = g.chr;
-    ParState &p = g.par;
-    switch (w.isEmpty() ? 0 : w[0]) {
-    case 'a':
-        if (w == "ansicpg" && param > 0) { m_ansiCodePage = param; m_cacheFont = -2; }
-        else if (w == "ansi") { m_ansiCodePage = 1252; m_cacheFont = -2; }
-        return;
-    case 'b':
-        if (w == "b") c.bold = on;
-        else if (w == "bullet") appendChar(0x2022);
-        return;
-    case 'c':
-        if (w == "cf") c.colour = param;
-        else if (w == "cell" || w == "nestcell") appendChar(u'\t');
-        return;
-    case 'd':
-        if (w == "deff") { m_deff = param; m_cacheFont = -2; }
-        return;
-    case 'e':
-        if (w == "emdash") appendChar(0x2014);
-        else if (w == "endash") appendChar(0x2013);
-        else if (w == "emspace") appendChar(0x2003);
-        else if (w == "enspace") appendChar(0x2002);
-        return;
-    case 'f':
-        if (w == "f") c.font = param;
-        else if (w == "fs") c.halfPoints = param > 0 ? qMin(param, 3276) : 24;
-        else if (w == "fi") p.fi = param;
-        return;
-    case 'i':
-        if (w == "i") c.italic = on;
-        return;
-    case 'l':
-        if (w == "li" || w == "lin") p.li = param;
-        else if (w == "line") appendChar(QChar::LineSeparator);
-        else if (w == "ls") p.bullet = param > 0 || !hasParam;
-        else if (w == "lquote") appendChar(0x2018);
-        else if (w == "ldblquote") appendChar(0x201C);
-        return;
-    case 'm':
-        if (w == "mac") { m_ansiCodePage = 10000; m_cacheFont = -2; }
-        return;
-    case 'n':
-        if (w == "nestrow") {
-            if (m_text.endsWith(u'\t')) m_text.chop(1);
-            endParagraph();
-        }
-        return;
-    case 'p':
-        if (w == "par") endParagraph();
-        else if (w == "pard") p = ParState();
-        else if (w == "plain") c = CharState();
-        else if (w == "page") { if (!m_text.isEmpty()) endParagraph(); }
-        else if (w == "pc") { m_ansiCodePage = 437; m_cacheFont = -2; }
-        else if (w == "pca") { m_ansiCodePage = 850; m_cacheFont = -2; }
-        return;
-    case 'q':
-        if (w == "ql") p.alignment = 0;
-        else if (w == "qc") p.alignment = 1;
-        else if (w == "qr") p.alignment = 2;
-        else if (w == "qj" || w == "qd") p.alignment = 3;
-        else if (w == "qmspace") appendChar(0x2005);
-        return;
-    case 'r':
-        if (w == "ri" || w == "rin") p.ri = param;
-        else if (w == "rquote") appendChar(0x2019);
-        else if (w == "rdblquote") appendChar(0x201D);
-        else if (w == "row") {
-            if (m_text.endsWith(u'\t')) m_text.chop(1);
-            endParagraph();
-        }
-        return;
-    case 's':
-        if (w == "strike" || w == "striked") c.strike = on;
-        else if (w == "sect") { if (!m_text.isEmpty()) endParagraph(); }
-        return;
-    case 't':
-        if (w == "tab") appendChar(u'\t');
-        else if (w == "tx" || w == "tb") { if (p.tabs.size() < 64) p.tabs.append(qMax(0, param)); }
-        return;
-    case 'u':
-        if (w == "u") {
-            int v = param;
-            if (v < 0) v += 65536;
-            appendChar(char16_t(qBound(0, v, 0xFFFF)));
-            m_pendingSkip = g.uc;
-        } else if (w == "uc") {
-            g.uc = qBound(0, param, 16);
-        } else if (w == "ul") {
-            c.underline = on;
-        } else if (w == "ulnone") {
-            c.underline = false;
-        } else if (w.size() > 2 && w[1] == 'l' && w != "ulc") {
-            c.underline = on; // dotted, double, wave... shown as a single underline
-        }
-        return;
-    case 'v':
-        if (w == "v") c.hidden = on;
-        return;
-    default:
-        return;
+    const WordArgs args{g.chr, g.par, g, !hasParam || param != 0, hasParam, param};
+    if (const WordHandler handle = handlerOf(w)) {
+        handle(*this, args);
+    } else if (w.size() > 2 && w.startsWith("ul")) {
+        g.chr.underline = args.on; // dotted, double, wave... shown as a single underline
     }
+}
+
+// The control words of the document text, sorted: each with what it does.
+Reader::WordHandler Reader::handlerOf(QByteArrayView w)
+{
+    struct Entry
+    {
+        std::string_view word;
+        WordHandler handle;
+    };
+    using R = Reader;
+    using A = const WordArgs &;
+    static constexpr Entry kWords[] = {
+        {"ansi", [](R &r, A) { r.setCodePage(1252); }},
+        {"ansicpg", [](R &r, A a) { if (a.param > 0) r.setCodePage(a.param); }},
+        {"b", [](R &, A a) { a.c.bold = a.on; }},
+        {"bullet", [](R &r, A) { r.appendChar(0x2022); }},
+        {"cell", [](R &r, A) { r.appendChar(u'\t'); }},
+        {"cf", [](R &, A a) { a.c.colour = a.param; }},
+        {"deff", [](R &r, A a) { r.m_deff = a.param; r.m_cacheFont = -2; }},
+        {"emdash", [](R &r, A) { r.appendChar(0x2014); }},
+        {"emspace", [](R &r, A) { r.appendChar(0x2003); }},
+        {"endash", [](R &r, A) { r.appendChar(0x2013); }},
+        {"enspace", [](R &r, A) { r.appendChar(0x2002); }},
+        {"f", [](R &, A a) { a.c.font = a.param; }},
+        {"fi", [](R &, A a) { a.p.fi = a.param; }},
+        {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 3276) : 24; }},
+        {"i", [](R &, A a) { a.c.italic = a.on; }},
+        {"ldblquote", [](R &r, A) { r.appendChar(0x201C); }},
+        {"li", [](R &, A a) { a.p.li = a.param; }},
+        {"lin", [](R &, A a) { a.p.li = a.param; }},
+        {"line", [](R &r, A) { r.appendChar(QChar::LineSeparator); }},
+        {"lquote", [](R &r, A) { r.appendChar(0x2018); }},
+        {"ls", [](R &, A a) { a.p.bullet = a.param > 0 || !a.hasParam; }},
+        {"mac", [](R &r, A) { r.setCodePage(10000); }},
+        {"nestcell", [](R &r, A) { r.appendChar(u'\t'); }},
+        {"nestrow", [](R &r, A) { r.endRow(); }},
+        {"page", [](R &r, A) { r.endSection(); }},
+        {"par", [](R &r, A) { r.endParagraph(); }},
+        {"pard", [](R &, A a) { a.p = ParState(); }},
+        {"pc", [](R &r, A) { r.setCodePage(437); }},
+        {"pca", [](R &r, A) { r.setCodePage(850); }},
+        {"plain", [](R &, A a) { a.c = CharState(); }},
+        {"qc", [](R &, A a) { a.p.alignment = 1; }},
+        {"qd", [](R &, A a) { a.p.alignment = 3; }},
+        {"qj", [](R &, A a) { a.p.alignment = 3; }},
+        {"ql", [](R &, A a) { a.p.alignment = 0; }},
+        {"qmspace", [](R &r, A) { r.appendChar(0x2005); }},
+        {"qr", [](R &, A a) { a.p.alignment = 2; }},
+        {"rdblquote", [](R &r, A) { r.appendChar(0x201D); }},
+        {"ri", [](R &, A a) { a.p.ri = a.param; }},
+        {"rin", [](R &, A a) { a.p.ri = a.param; }},
+        {"row", [](R &r, A) { r.endRow(); }},
+        {"rquote", [](R &r, A) { r.appendChar(0x2019); }},
+        {"sect", [](R &r, A) { r.endSection(); }},
+        {"strike", [](R &, A a) { a.c.strike = a.on; }},
+        {"striked", [](R &, A a) { a.c.strike = a.on; }},
+        {"tab", [](R &r, A) { r.appendChar(u'\t'); }},
+        {"tb", [](R &, A a) { if (a.p.tabs.size() < 64) a.p.tabs.append(qMax(0, a.param)); }},
+        {"tx", [](R &, A a) { if (a.p.tabs.size() < 64) a.p.tabs.append(qMax(0, a.param)); }},
+        {"u", [](R &r, A a) {
+             r.appendChar(char16_t(qBound(0, a.param < 0 ? a.param + 65536 : a.param, 0xFFFF)));
+             r.m_pendingSkip = a.g.uc;
+         }},
+        {"uc", [](R &, A a) { a.g.uc = qBound(0, a.param, 16); }},
+        {"ul", [](R &, A a) { a.c.underline = a.on; }},
+        {"ulc", [](R &, A) {}}, // the underline's colour
+        {"ulnone", [](R &, A a) { a.c.underline = false; }},
+        {"v", [](R &, A a) { a.c.hidden = a.on; }},
+    };
+    static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
+                                 [](const Entry &x, const Entry &y) { return x.word < y.word; }));
+    // Where each first letter's words begin: a word is looked for among the few of its
+    // letter, as fast as a switch on that letter.
+    constexpr size_t kCount = std::size(kWords);
+    static constexpr auto kFirst = [] {
+        std::array<quint8, 27> first{};
+        size_t e = 0;
+        for (int letter = 0; letter < 26; ++letter) {
+            while (e < kCount && kWords[e].word[0] < 'a' + letter)
+                ++e;
+            first[letter] = quint8(e);
+        }
+        first[26] = quint8(kCount);
+        return first;
+    }();
+    if (w.isEmpty() || w[0] < 'a' || w[0] > 'z')
+        return nullptr;
+    const std::string_view word(w.data(), size_t(w.size()));
+    const int letter = w[0] - 'a';
+    for (size_t i = kFirst[letter]; i < kFirst[letter + 1]; ++i)
+        if (kWords[i].word == word)
+            return kWords[i].handle;
+    return nullptr;
+}
+
+void Reader::setCodePage(int codePage)
+{
+    m_ansiCodePage = codePage;
+    m_cacheFont = -2;
+}
+
+// A table row ends the paragraph of its cells, without the tab of the last one.
+void Reader::endRow()
+{
+    if (m_text.endsWith(u'\t'))
+        m_text.chop(1);
+    endParagraph();
+}
+
+// A page or section break ends the paragraph it falls in, if any.
+void Reader::endSection()
+{
+    if (!m_text.isEmpty())
+        endParagraph();
 }
 
 void Reader::controlSymbol(char c)

@@ -9,7 +9,7 @@
 
 namespace texttools {
 
-// ---- statistics --------------------------------------------------------------------
+// Statistics
 struct Statistics
 {
     int lines = 0;      // "Nombre de lignes": displayed lines - 1
@@ -22,18 +22,18 @@ Statistics statistics(const QStringList &displayedLines);
 // The separators that end a word: space , . ; ! : and carriage return.
 bool isWordSeparator(QChar c);
 
-// ---- date and time -----------------------------------------------------------------
+// Date and time
 // The eight formats of the "Date et heure" list, in their order.
 QStringList dateTimeFormats();
 // `when` written with one of those formats, in French.
 QString formatDateTime(const QString &format, const QDateTime &when);
 
-// ---- change of case ----------------------------------------------------------------
+// Change of case
 enum class CaseChange { None = 0, Lower = 1, Upper = 2 };
 // Only the letters A to Z and a to z change; accented letters keep their case.
 QString changeCase(const QString &text, CaseChange change);
 
-// ---- character table ---------------------------------------------------------------
+// Character table
 constexpr int kTableColumns = 28;
 constexpr int kTableRows = 8;
 constexpr int kFirstTableCode = 32;
@@ -42,14 +42,14 @@ int characterCode(int row, int column);
 // Its character, or an empty text for the five codes Windows-1252 leaves undefined.
 QString tableCharacter(int row, int column);
 
-// ---- tab stops (units of the width of "A", in points) --------------------------------
+// Tab stops (units of the width of "A", in points)
 // The list value of a stop: stop div unit, or 0 when it is not listed.
 int tabListValue(double stopPoints, int unitWidth);
 // Parses a list line as the program's integer fields do ("12", " -3", "$1F"); throws
 // VelmoraError ("'%s' n'est pas une valeur entière correcte") otherwise.
 int parseInteger(const QString &text);
 
-// ---- paragraph indents (points shown in millimetres) ---------------------------------
+// Paragraph indents (points shown in millimetres)
 // points * 25 div 120 and millimetres * 120 div 25, cut toward zero.
 int pointsToMillimetres(int points);
 int millimetresToPoints(int millimetres);

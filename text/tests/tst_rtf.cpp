@@ -358,6 +358,11 @@ void TestRtf::readsUnicodeAndCodePages_data()
     QTest::newRow("unknown word kept text") << QByteArray("{\\rtf1 a\\motinconnu42 b}") << u"ab"_s;
     QTest::newRow("table cells") << QByteArray("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row c}")
                                  << u"a\tb\nc"_s;
+    QTest::newRow("nested table cells") << QByteArray("{\\rtf1 a\\cell x\\nestcell y\\nestcell\\nestrow b}")
+                                        << u"a\tx\ty\nb"_s;
+    QTest::newRow("spaces and breaks") << QByteArray("{\\rtf1 a\\emspace\\enspace\\qmspace b\\line c\\tab d\\page e\\sect f}")
+                                       << u"a\u2003\u2002\u2005b\u2028c\td\ne\nf"_s;
+    QTest::newRow("underline kinds") << QByteArray("{\\rtf1 a\\uldb b\\ulnone c\\ulwave d\\ul0 e}") << u"abcde"_s;
     QTest::newRow("binary in skipped group") << QByteArray("{\\rtf1 a{\\pict\\bin3 }}}}b}") << u"ab"_s;
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << u"a\nb"_s;
 }

@@ -20,7 +20,7 @@
 #include "common/converterregistry.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
-#include "common/ui/frameservices.h"
+#include "common/ui/headlessframe.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
@@ -44,21 +44,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeFrame : public FrameServices
-{
-public:
-    FakeFrame() : m_printer(printing::createPrinter()) {}
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return m_rows; }
-    QStringList &PressePapierAgenda() override { return m_rows; }
-    QPrinter &printer() override { return *m_printer; }
-
-private:
-    QStringList m_rows;
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
 
@@ -106,7 +91,7 @@ private:
     QTemporaryDir m_dir;
     QString m_previousDir;
     QStringList m_errors;
-    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<HeadlessFrame> m_frame;
     std::unique_ptr<TextTools> m_tools;
     std::unique_ptr<TTexte> m_window;
 };
@@ -125,7 +110,7 @@ void TestTextTools::init()
     m_errors.clear();
     QDir::setCurrent(m_dir.path());
     writeFile(m_dir.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n");
-    m_frame = std::make_unique<FakeFrame>();
+    m_frame = std::make_unique<HeadlessFrame>();
     m_tools = std::make_unique<TextTools>(nullptr);
     m_tools->ChargeGlo();
     m_window = std::make_unique<TTexte>(*m_frame, *m_tools);

@@ -9,7 +9,7 @@
 
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
-#include "common/ui/frameservices.h"
+#include "common/ui/headlessframe.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 
@@ -26,21 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeFrame : public FrameServices
-{
-public:
-    FakeFrame() : m_printer(printing::createPrinter()) {}
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
-    QStringList &PressePapierFichier() override { return m_rows; }
-    QStringList &PressePapierAgenda() override { return m_rows; }
-    QPrinter &printer() override { return *m_printer; }
-
-private:
-    QStringList m_rows;
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 struct Word
 {
@@ -108,7 +93,7 @@ private:
     QString m_pdf;
     QStringList m_errors;
     QStringList m_messages;
-    std::unique_ptr<FakeFrame> m_frame;
+    std::unique_ptr<HeadlessFrame> m_frame;
     std::unique_ptr<TextTools> m_tools;
     std::unique_ptr<TTexte> m_window;
 };
@@ -131,7 +116,7 @@ void TestTextToolsPrint::init()
     m_messages.clear();
     m_pdf = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u".pdf"_s);
     qputenv("VELMORA_PRINT_PDF", m_pdf.toLocal8Bit());
-    m_frame = std::make_unique<FakeFrame>();
+    m_frame = std::make_unique<HeadlessFrame>();
     m_tools = std::make_unique<TextTools>(nullptr);
     m_window = std::make_unique<TTexte>(*m_frame, *m_tools);
     m_window->show();

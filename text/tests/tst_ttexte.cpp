@@ -3,6 +3,7 @@
 // question, import, the RTF code view, find and replace, printing, headless conversions.
 #include "common/converterregistry.h"
 #include "common/velmoraerror.h"
+#include "common/testsupport/testframe.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/fonts.h"
 #include "common/ui/printing.h"
@@ -36,61 +37,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Styles
-{
-    bool bold, italic, underline, bullets, left, right, center;
-    QString size, name;
-};
-
-class FakeFrame : public FrameServices
-{
-public:
-    void SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right, bool center,
-                   const QString &size, const QString &fontName) override
-    {
-        styles.append({bold, italic, underline, bullets, left, right, center, size, fontName});
-        if (echo)
-            echo();
-    }
-    void setStatusText(const QString &text) override { status = text; }
-    QStringList &PressePapierFichier() override { return rows; }
-    QStringList &PressePapierAgenda() override { return rows; }
-    QPrinter &printer() override
-    {
-        if (!m_printer) {
-            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            m_printer->setOutputFormat(QPrinter::PdfFormat);
-            m_printer->setPageSize(QPageSize(QPageSize::A4));
-            m_printer->setOutputFileName(pdf);
-        }
-        return *m_printer;
-    }
-    QString ChoisirChamp() override { return field; }
-    bool Bornes(int &first, int &last) override
-    {
-        first = firstRecord;
-        last = lastRecord;
-        return hasDatabase;
-    }
-    void Contenu(int record, QString &text) override
-    {
-        if (text == u"[Nom]"_s)
-            text = u"Client%1"_s.arg(record);
-    }
-
-    QList<Styles> styles;
-    QString status;
-    QStringList rows;
-    QString pdf;
-    QString field;
-    std::function<void()> echo;
-    bool hasDatabase = true;
-    int firstRecord = 1, lastRecord = 0;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-};
 
 QByteArray readFile(const QString &path)
 {
@@ -155,7 +101,7 @@ private Q_SLOTS:
     void headlessConversions();
 
 private:
-    std::unique_ptr<FakeFrame> frame;
+    std::unique_ptr<TestFrame> frame;
     std::unique_ptr<TextTools> tools;
     std::unique_ptr<QTemporaryDir> dir;
     QStringList errors;
@@ -185,10 +131,15 @@ void TestTTexte::initTestCase()
 
 void TestTTexte::init()
 {
-    frame = std::make_unique<FakeFrame>();
+    frame = std::make_unique<TestFrame>();
     tools = std::make_unique<TextTools>(nullptr);
     dir = std::make_unique<QTemporaryDir>();
     frame->pdf = path(u"sortie.pdf"_s);
+    frame->hasDatabase = true;
+    frame->contenu = [](int record, QString &text) {
+        if (text == u"[Nom]"_s)
+            text = u"Client%1"_s.arg(record);
+    };
     errors.clear();
     questions.clear();
     answer = messageboxes::Answer::Non;
@@ -213,7 +164,7 @@ void TestTTexte::newWindow()
     const int kx = printing::pixelsPerMmX(frame->printer()), ky = printing::pixelsPerMmY(frame->printer());
     QCOMPARE(print, QRect(20 * kx, 20 * ky, frame->printer().width() - 40 * kx, frame->printer().height() - 40 * ky));
     QVERIFY(!frame->styles.isEmpty());
-    const Styles s = frame->styles.last();
+    const ToolbarStyles s = frame->styles.last();
     QVERIFY(!s.bold && !s.italic && !s.underline && !s.bullets && s.left && !s.right && !s.center);
     QCOMPARE(s.size, u"10"_s);
     QCOMPARE(s.name, u"Arial"_s);
@@ -250,7 +201,7 @@ void TestTTexte::toolbarFollowsTheSelection()
     writeFile(path(u"lettre.qvt"_s), kBoldCentred);
     w->Charge(path(u"lettre.qvt"_s));
     w->RichEdit1->setSelection(9, 0); // inside "gras centré"
-    Styles s = frame->styles.last();
+    ToolbarStyles s = frame->styles.last();
     QVERIFY(s.bold && s.center && !s.left && !s.right && !s.italic);
     QCOMPARE(s.size, u"12"_s);
     QCOMPARE(s.name, u"Arial"_s);
@@ -277,7 +228,7 @@ void TestTTexte::toolbarDoesNotEcho()
     frame->echo = [raw] {
         raw->Bold(true);
         raw->FontSize(30);
-        raw->Justif(2);
+        raw->Justif(Alignment::Centre);
         raw->Bullets(true);
         raw->FontName(u"Courier New"_s);
     };
@@ -298,7 +249,7 @@ void TestTTexte::formattingFromTheToolbar()
     w->Under(true);
     w->FontName(u"Times New Roman"_s);
     w->FontSize(14);
-    w->Justif(1);
+    w->Justif(Alignment::Right);
     QTextCharFormat f = w->CurrText();
     QVERIFY(f.fontWeight() >= QFont::Bold && f.fontItalic() && f.fontUnderline());
     QCOMPARE(f.fontFamilies().toStringList().value(0), u"Times New Roman"_s);

@@ -111,7 +111,7 @@ void RichEdit::adoptDocument(QTextDocument *doc)
     if (c.block().length() <= 1)
         c.setCharFormat(c.block().charFormat());
     setTextCursor(c);
-    emit selectionChange();
+    Q_EMIT selectionChange();
 }
 
 void RichEdit::applyGutter()
@@ -124,7 +124,7 @@ void RichEdit::applyGutter()
     document()->rootFrame()->setFrameFormat(root);
 }
 
-// ---- streaming ---------------------------------------------------------------------
+// Streaming
 
 void RichEdit::streamIn(const QByteArray &bytes)
 {
@@ -182,12 +182,12 @@ void RichEdit::setPlainTextMode(bool on)
     setAcceptRichText(!on);
 }
 
-// ---- modified flag -----------------------------------------------------------------
+// Modified flag
 
 bool RichEdit::modified() const { return document()->isModified(); }
 void RichEdit::setModified(bool on) { document()->setModified(on); }
 
-// ---- selection ---------------------------------------------------------------------
+// Selection
 
 int RichEdit::selStart() const { return textCursor().selectionStart(); }
 int RichEdit::selLength() const { return textCursor().selectionEnd() - textCursor().selectionStart(); }
@@ -226,7 +226,7 @@ void RichEdit::replaceSelection(const QString &text)
     setTextCursor(c);
 }
 
-// ---- lines -------------------------------------------------------------------------
+// Lines
 
 int RichEdit::lineFromChar(int pos) const
 {
@@ -259,7 +259,7 @@ QStringList RichEdit::Lines() const
     return lines;
 }
 
-// ---- search ------------------------------------------------------------------------
+// Search
 
 int RichEdit::findText(const QString &text, int start, int length, FindOptions options) const
 {
@@ -279,7 +279,7 @@ int RichEdit::findText(const QString &text, int start, int length, FindOptions o
     return found.selectionStart();
 }
 
-// ---- character attributes ----------------------------------------------------------
+// Character attributes
 
 QTextCharFormat RichEdit::selAttributes() const
 {
@@ -345,7 +345,7 @@ void RichEdit::mergeSelAttributes(const QTextCharFormat &format)
     c.beginEditBlock();
     c.mergeCharFormat(format);
     c.endEditBlock();
-    emit selectionChange();
+    Q_EMIT selectionChange();
 }
 
 void RichEdit::mergeDefAttributes(const QTextCharFormat &format)
@@ -357,10 +357,10 @@ void RichEdit::mergeDefAttributes(const QTextCharFormat &format)
     if (c.block().length() == 1) // an empty paragraph takes the format as its own
         c.setBlockCharFormat(f);
     setTextCursor(c);
-    emit selectionChange();
+    Q_EMIT selectionChange();
 }
 
-// ---- paragraph attributes ----------------------------------------------------------
+// Paragraph attributes
 
 template <class F> void RichEdit::forEachSelectedBlock(F f)
 {
@@ -376,7 +376,7 @@ template <class F> void RichEdit::forEachSelectedBlock(F f)
             break;
     }
     edit.endEditBlock();
-    emit selectionChange();
+    Q_EMIT selectionChange();
 }
 
 static QTextBlock blockAtSelection(const QTextEdit *e)
@@ -506,7 +506,7 @@ void RichEdit::setTabStops(const QList<double> &points)
     });
 }
 
-// ---- printing ----------------------------------------------------------------------
+// Printing
 
 std::unique_ptr<PagedDocument> RichEdit::paginate(const QRect &pageRect, int dpiX, int dpiY) const
 {
@@ -531,16 +531,16 @@ void RichEdit::print(QPrinter &printer, const QRect &pageRect) const
     painter.end();
 }
 
-// ---- events ------------------------------------------------------------------------
+// Events
 
 void RichEdit::keyPressEvent(QKeyEvent *e)
 {
     QTextEdit::keyPressEvent(e);
     if (e->text() == QLatin1String(" ") && !isReadOnly())
-        emit spaceTyped();
+        Q_EMIT spaceTyped();
     // Undo and redo may change formats only, without moving the caret.
     if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo))
-        emit selectionChange();
+        Q_EMIT selectionChange();
 }
 
 void RichEdit::resizeEvent(QResizeEvent *e)

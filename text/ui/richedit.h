@@ -36,7 +36,7 @@ public:
     explicit RichEdit(QWidget *parent = nullptr);
     ~RichEdit() override;
 
-    // ---- streaming -----------------------------------------------------------------
+    // Streaming
     // Replaces the content with `bytes`: RTF when they start as RTF, plain Windows-1252
     // text otherwise (and always plain text in plain-text mode). Clears the modified flag
     // and the undo history; the caret goes to position 0. Never fails on malformed RTF.
@@ -59,11 +59,11 @@ public:
     bool plainTextMode() const { return m_plainText; }
     void setPlainTextMode(bool on);
 
-    // ---- modified flag -------------------------------------------------------------
+    // Modified flag
     bool modified() const;
     void setModified(bool on);
 
-    // ---- selection and caret (character positions from 0) -------------------------
+    // Selection and caret (character positions from 0)
     int selStart() const;
     int selLength() const;
     void setSelection(int start, int length);
@@ -75,7 +75,7 @@ public:
     // The text between two positions, paragraph ends as "\r\n" (as the control gives it).
     QString textRange(int start, int length) const;
 
-    // ---- lines as displayed (a wrapped paragraph gives several lines) --------------
+    // Lines as displayed (a wrapped paragraph gives several lines)
     // Line index of the character at `pos` (EM_LINEFROMCHAR), 0-based.
     int lineFromChar(int pos) const;
     // Position of the first character of `line` (EM_LINEINDEX); -1 past the last line.
@@ -87,12 +87,12 @@ public:
     // with a paragraph mark, or an empty document, has no line after its last line end).
     QStringList Lines() const;
 
-    // ---- search --------------------------------------------------------------------
+    // Search
     // Position of the first occurrence of `text` that starts at or after `start` and ends
     // within `start + length`; -1 when there is none.
     int findText(const QString &text, int start, int length, FindOptions options) const;
 
-    // ---- character attributes ------------------------------------------------------
+    // Character attributes
     // Attributes of the selection; a property that differs across it is left unset (the
     // font family reads empty, the size 0). With an empty selection, those of the caret.
     QTextCharFormat selAttributes() const;
@@ -103,7 +103,7 @@ public:
     void mergeSelAttributes(const QTextCharFormat &format);
     void mergeDefAttributes(const QTextCharFormat &format);
 
-    // ---- paragraph attributes of the paragraph(s) of the selection -----------------
+    // Paragraph attributes of the paragraph(s) of the selection
     // In points. First = start of the first line from the left edge; Left = start of the
     // other lines relative to the first; Right = indent from the right edge. Read from the
     // paragraph of the selection start; set on every paragraph of the selection.
@@ -121,7 +121,7 @@ public:
     QList<double> tabStops() const;
     void setTabStops(const QList<double> &points);
 
-    // ---- printing by pages ---------------------------------------------------------
+    // Printing by pages
     // The document laid out into pages of `pageRect` (device pixels of a device of
     // dpiX × dpiY, as a printer or a preview gives them). The result is a snapshot: later
     // edits do not change it.

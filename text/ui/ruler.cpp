@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-// ---- markers -----------------------------------------------------------------------
+// Markers
 
 RulerMarker::RulerMarker(Shape shape, QWidget *parent) : QWidget(parent), m_shape(shape)
 {
@@ -54,22 +54,22 @@ void RulerMarker::paintEvent(QPaintEvent *)
 void RulerMarker::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
-        emit pressed(int(e->position().x()));
+        Q_EMIT pressed(int(e->position().x()));
 }
 
 void RulerMarker::mouseMoveEvent(QMouseEvent *e)
 {
     if (e->buttons() & Qt::LeftButton)
-        emit moved(int(e->position().x()));
+        Q_EMIT moved(int(e->position().x()));
 }
 
 void RulerMarker::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
-        emit released();
+        Q_EMIT released();
 }
 
-// ---- ruler -------------------------------------------------------------------------
+// Ruler
 
 Ruler::Ruler(QWidget *parent) : QWidget(parent)
 {

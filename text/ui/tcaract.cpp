@@ -63,10 +63,7 @@ TCaract::TCaract(QWidget *parent)
     setCancelButton(CancelButton);
 
     connect(OkButton, &QPushButton::clicked, this, &TCaract::choose);
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    connect(CancelButton, &QPushButton::clicked, this, &TCaract::closeCancelled);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, &TCaract::choose);
     // The preview follows the current cell, whether moved by the mouse or by the keys.
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, &TCaract::showCurrentCell);
@@ -111,8 +108,7 @@ void TCaract::showCurrentCell()
 
 void TCaract::choose()
 {
-    m_accepted = true;
-    accept();
+    closeAccepted();
 }
 
 void TCaract::showEvent(QShowEvent *e)

@@ -31,5 +31,4 @@ private:
     void fillGrid();
     void showCurrentCell();
     void choose();
-    bool m_accepted = false;
 };

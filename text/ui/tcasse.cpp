@@ -18,14 +18,7 @@ TCasse::TCasse(QWidget *parent)
     OkButton->setDefault(true);
     CancelButton = makeButton(QStringLiteral("Annuler"), QRect(210, 48, 80, 25), QStringLiteral("CancelButton"));
     setCancelButton(CancelButton);
-    connect(OkButton, &QPushButton::clicked, this, [this] {
-        m_accepted = true;
-        accept();
-    });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    wireButtons(OkButton, CancelButton);
 }
 
 void TCasse::showEvent(QShowEvent *e)

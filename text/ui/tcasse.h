@@ -20,7 +20,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-
-private:
-    bool m_accepted = false;
 };

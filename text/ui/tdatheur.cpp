@@ -18,17 +18,13 @@ TDatHeur::TDatHeur(QWidget *parent)
     CancelButton = makeButton(QStringLiteral("Annuler"), QRect(210, 42, 80, 25), QStringLiteral("CancelButton"));
     setCancelButton(CancelButton);
     connect(OkButton, &QPushButton::clicked, this, &TDatHeur::choose);
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    connect(CancelButton, &QPushButton::clicked, this, &TDatHeur::closeCancelled);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TDatHeur::choose);
 }
 
 void TDatHeur::choose()
 {
-    m_accepted = true;
-    accept();
+    closeAccepted();
 }
 
 void TDatHeur::showEvent(QShowEvent *e)

@@ -32,5 +32,4 @@ protected:
 
 private:
     void choose();
-    bool m_accepted = false;
 };

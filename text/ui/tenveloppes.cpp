@@ -26,14 +26,7 @@ TEnveloppes::TEnveloppes(QWidget *parent)
     OkButton->setDefault(true);
     CancelButton = makeButton(QStringLiteral("Annuler"), QRect(314, 46, 84, 25), QStringLiteral("CancelButton"));
     setCancelButton(CancelButton);
-    connect(OkButton, &QPushButton::clicked, this, [this] {
-        m_accepted = true;
-        accept();
-    });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    wireButtons(OkButton, CancelButton);
 }
 
 void TEnveloppes::SetExp(const QStringList &lines)

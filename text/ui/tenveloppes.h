@@ -29,7 +29,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-
-private:
-    bool m_accepted = false;
 };

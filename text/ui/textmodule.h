@@ -16,7 +16,7 @@ public:
     explicit TextModule(QWidget *dialogParent);
     ~TextModule();
 
-    // A new, empty text window; nullptr while the module has no text window.
+    // A new, empty text window.
     DocumentWindow *createWindow(FrameServices &frame);
 
     // Glossary "Velmora.glo": loaded when the frame is first shown, saved when it closes

@@ -88,7 +88,7 @@ void TextTools::run(QDialog &dialog)
     dialog.exec();
 }
 
-// ---- data files and start-up ---------------------------------------------------------
+// Data files and start-up
 
 void TextTools::ChargeGlo()
 {
@@ -108,7 +108,7 @@ void TextTools::SetExp(const QStringList &lines) { m_enveloppes->SetExp(lines); 
 
 QStringList TextTools::GetExp() const { return m_enveloppes->GetExp(); }
 
-// ---- glossary ---------------------------------------------------------------------------
+// Glossary
 
 void TextTools::onSpaceTyped(TTexte &window)
 {
@@ -137,7 +137,7 @@ void TextTools::Glossaire(TTexte &window)
         window.RichEdit1->replaceSelection(text);
 }
 
-// ---- text tools -------------------------------------------------------------------------
+// Text tools
 
 void TextTools::DateHeure(TTexte &window)
 {
@@ -258,7 +258,7 @@ void TextTools::Paragraphe(TTexte &window)
     window.SelectionChange();
 }
 
-// ---- envelopes --------------------------------------------------------------------------
+// Envelopes
 
 void TextTools::ImpEnv(TTexte &window)
 {
@@ -278,7 +278,7 @@ void TextTools::ImpEnv(TTexte &window)
     });
 }
 
-// ---- HTML export ------------------------------------------------------------------------
+// HTML export
 
 void TextTools::Sauvehtm(TTexte &window)
 {
@@ -315,7 +315,7 @@ void TextTools::registerConverters(ConverterRegistry &registry)
     registry.add(htm);
 }
 
-// ---- page set-up and preview ------------------------------------------------------------
+// Page set-up and preview
 
 void TextTools::SetPage(TTexte &window)
 {

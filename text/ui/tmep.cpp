@@ -25,14 +25,7 @@ TMep::TMep(QWidget *parent) : ToolDialog(QStringLiteral("Mep"), QStringLiteral("
     OkButton->setDefault(true);
     CancelButton = makeButton(QStringLiteral("Annuler"), QRect(274, 46, 80, 25), QStringLiteral("CancelButton"));
     setCancelButton(CancelButton);
-    connect(OkButton, &QPushButton::clicked, this, [this] {
-        m_accepted = true;
-        accept();
-    });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    wireButtons(OkButton, CancelButton);
 }
 
 void TMep::Init(int left, int top, int right, int bottom)

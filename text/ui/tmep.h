@@ -20,7 +20,4 @@ public:
     QSpinBox *MargeBasse;
     QPushButton *OkButton;
     QPushButton *CancelButton;
-
-private:
-    bool m_accepted = false; // kept across uses: the close box gives the previous outcome
 };

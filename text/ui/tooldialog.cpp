@@ -11,7 +11,7 @@
 #include <limits>
 
 ToolDialog::ToolDialog(const QString &objectName, const QString &caption, QSize size, QWidget *parent)
-    : QDialog(parent)
+    : AcceptDialog(parent)
 {
     setObjectName(objectName);
     setWindowTitle(caption);

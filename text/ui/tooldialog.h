@@ -3,12 +3,12 @@
 // accept flag), while the window's close box only hides it and leaves the flag as it was.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/acceptdialog.h"
 
 class QPushButton;
 class QSpinBox;
 
-class ToolDialog : public QDialog
+class ToolDialog : public AcceptDialog
 {
     Q_OBJECT
 public:

@@ -45,14 +45,7 @@ TParagraf::TParagraf(QWidget *parent)
     OkButton->setDefault(true);
     CancelButton = makeButton(QStringLiteral("Annuler"), QRect(236, 46, 80, 25), QStringLiteral("CancelButton"));
     setCancelButton(CancelButton);
-    connect(OkButton, &QPushButton::clicked, this, [this] {
-        m_accepted = true;
-        accept();
-    });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    wireButtons(OkButton, CancelButton);
 }
 
 void TParagraf::Init(int left, int right, int first, bool isLeft, bool isRight, bool isCenter, bool bullets)

@@ -30,7 +30,4 @@ public:
     QCheckBox *Puces;
     QPushButton *OkButton;
     QPushButton *CancelButton;
-
-private:
-    bool m_accepted = false; // kept across uses: the close box gives the previous outcome
 };

@@ -38,14 +38,7 @@ TTabul::TTabul(QWidget *parent)
     connect(DefineButton, &QPushButton::clicked, this, &TTabul::define);
     connect(DeleteButton, &QPushButton::clicked, this, &TTabul::remove);
     connect(ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { Edit1->setText(item->text()); });
-    connect(OkButton, &QPushButton::clicked, this, [this] {
-        m_accepted = true;
-        accept();
-    });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        m_accepted = false;
-        reject();
-    });
+    wireButtons(OkButton, CancelButton);
 }
 
 int TTabul::unitWidth() const { return qMax(1, fontMetrics().horizontalAdvance(QLatin1Char('A'))); }

@@ -38,5 +38,4 @@ protected:
 private:
     void define();
     void remove();
-    bool m_accepted = false; // kept across uses: the close box gives the previous outcome
 };

@@ -113,7 +113,7 @@ void TTexte::resizeEvent(QResizeEvent *e)
     SelectionChange();
 }
 
-// ---- selection, ruler, status ------------------------------------------------------
+// Selection, ruler, status
 
 void TTexte::SelectionChange()
 {
@@ -220,7 +220,7 @@ void TTexte::RightIndMouseUp()
     SelectionChange();
 }
 
-// ---- files -------------------------------------------------------------------------
+// Files
 
 bool TTexte::Modifie() const
 {
@@ -400,7 +400,7 @@ int TTexte::Mv(int mm) const
     return mm * printing::pixelsPerMmY(frame().printer());
 }
 
-// ---- editing -----------------------------------------------------------------------
+// Editing
 
 void TTexte::Annule()
 {
@@ -462,7 +462,7 @@ void TTexte::InsChamp()
         RichEdit1->replaceSelection(u'[' + name + u']');
 }
 
-// ---- formatting --------------------------------------------------------------------
+// Formatting
 
 QTextCharFormat TTexte::CurrText() const
 {
@@ -531,13 +531,15 @@ void TTexte::Bullets(bool on)
     RichEdit1->setBullets(on);
 }
 
-void TTexte::Justif(int code)
+void TTexte::Justif(Alignment alignment)
 {
     if (m_updating)
         return;
-    static const RichEdit::Alignment kCodes[] = {RichEdit::Left, RichEdit::Right, RichEdit::Center};
-    if (code >= 0 && code <= 2)
-        RichEdit1->setParagraphAlignment(kCodes[code]);
+    switch (alignment) {
+    case Alignment::Left: RichEdit1->setParagraphAlignment(RichEdit::Left); break;
+    case Alignment::Centre: RichEdit1->setParagraphAlignment(RichEdit::Center); break;
+    case Alignment::Right: RichEdit1->setParagraphAlignment(RichEdit::Right); break;
+    }
 }
 
 QFont TTexte::GetFont()
@@ -585,7 +587,7 @@ void TTexte::SetFont(const QFont &font)
     RichEdit1->setFocus();
 }
 
-// ---- find and replace --------------------------------------------------------------
+// Find and replace
 
 void TTexte::Chercher()
 {
@@ -675,7 +677,7 @@ void TTexte::ReplaceDialog1ReplaceAll()
         SearchPos = from;
 }
 
-// ---- operations carried out by the text tools --------------------------------------
+// Operations carried out by the text tools
 
 void TTexte::Sauvehtm() { m_tools.Sauvehtm(*this); }
 void TTexte::SetPage() { m_tools.SetPage(*this); }

@@ -28,7 +28,7 @@ public:
     TTexte(FrameServices &frame, TextTools &tools, QWidget *parent = nullptr);
     ~TTexte() override;
 
-    // ---- operations the frame calls ------------------------------------------------
+    // Operations the frame calls
     void Charge(const QString &path) override;
     void Imprime() override;
     void Sauvehtm() override;
@@ -61,7 +61,7 @@ public:
     void Bold(bool on) override;
     void Ital(bool on) override;
     void Under(bool on) override;
-    void Justif(int code) override; // 0 left, 1 right, 2 centre
+    void Justif(Alignment alignment) override;
     QFont GetFont() override;
     void SetFont(const QFont &font) override;
 
@@ -78,7 +78,7 @@ public:
     // Replaces every occurrence in the document, in one undo step.
     void ReplaceDialog1ReplaceAll();
 
-    // ---- what the text tools use ----------------------------------------------------
+    // What the text tools use
     RichEdit *RichEdit1 = nullptr;
     Ruler *RulerPanel = nullptr;          // the ruler ("Ruler")
     RulerMarker *FirstInd = nullptr;
@@ -118,7 +118,7 @@ public:
     // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
     int filterIndex() const { return m_filterIndex; }
 
-    // ---- hooks through which tests answer the file dialogs -------------------------
+    // Hooks through which tests answer the file dialogs
     // Save dialog: gets the path and filter index shown, returns false when cancelled.
     std::function<bool(QString &path, int &filterIndex)> saveDialogHook;
     // Import dialog: returns the chosen path, empty when cancelled.

@@ -32,7 +32,7 @@ QString errorOf(long double v)
 class TestReal48 : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void layout_data();
     void layout();
     void roundingToForty_data();

@@ -57,7 +57,7 @@ postage::Counts countsOf(std::initializer_list<std::pair<int, int>> spinEditAndC
 class TestUtilitiesCore : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void parseNumber_data();
     void parseNumber();
     void generalFormat_data();

@@ -96,7 +96,7 @@ void expectReach(QWidget &window, const QList<QWidget *> &controls)
 class TestUtilitiesDesk : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();

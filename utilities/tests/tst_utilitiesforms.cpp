@@ -45,7 +45,7 @@ void pressKey(QWidget &window, Qt::Key key)
 class TestUtilitiesForms : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
 

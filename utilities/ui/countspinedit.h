@@ -27,7 +27,7 @@ public:
     // The text is not a whole number within the bounds (an empty text is not refused).
     bool refused() const;
 
-signals:
+Q_SIGNALS:
     // Every change of the text, typed or stepped.
     void changed();
 

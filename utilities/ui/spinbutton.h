@@ -22,7 +22,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
-signals:
+Q_SIGNALS:
     void upClick();
     void downClick();
 

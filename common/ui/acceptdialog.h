@@ -1,0 +1,30 @@
+// A dialog whose outcome is a flag the caller reads after it closes: its OK button sets the
+// flag, its "Annuler" button clears it, each closing the dialog. What the close box and
+// Escape do differs between dialogs (some keep the previous outcome), so each decides that.
+#pragma once
+
+#include <QDialog>
+
+class QAbstractButton;
+
+class AcceptDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+protected:
+    // Connects `ok` and `cancel` as above.
+    void wireButtons(QAbstractButton *ok, QAbstractButton *cancel);
+    // Sets, or clears, the flag and closes the dialog.
+    void closeAccepted();
+    void closeCancelled();
+    // Makes Escape and the close box count as "Annuler" (by default they leave the flag).
+    void setCloseCancels(bool on) { m_closeCancels = on; }
+    void done(int result) override;
+
+    bool m_accepted = false;
+
+private:
+    bool m_closeCancels = false;
+};
