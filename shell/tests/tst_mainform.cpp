@@ -6,7 +6,7 @@
 #include "common/ui/documentwindow.h"
 #include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
-#include "database/tests/readonlydir.h"
+#include "common/testsupport/readonlydir.h"
 #include "agenda/ui/agendamodule.h"
 #include "agenda/ui/tagenda.h"
 #include "shell/ui/helpbrowser.h"
