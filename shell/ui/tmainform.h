@@ -246,6 +246,7 @@ private:
     QStringList m_pressePapierAgenda;
     QString m_repProgramme;
     QStringList m_adresseExpediteur;
+    bool m_adresseModifiee = false; // not yet written to "Velmora.adr"
     bool m_majStyles = false;
     bool m_shown = false;
 
