@@ -45,6 +45,19 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     configureApplication();
+    // What is left once Qt has taken its own options: the files to open.
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(u'-')) {
+            QTextStream err(stderr);
+            err << "velmora : option inconnue : " << a << "\n"
+                << "usage : velmora [FICHIER...]\n"
+                << "        velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n";
+            return headless::UsageError;
+        }
+        files.append(a);
+    }
     app.setWindowIcon(toolbaricons::programIcon());
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -67,9 +80,8 @@ int main(int argc, char **argv)
     splash->close();
     delete splash;
 
-    for (const QString &a : args)
-        if (!a.startsWith(u"-"))
-            form.openFile(QFileInfo(a).absoluteFilePath());
+    for (const QString &a : files)
+        form.openFile(QFileInfo(a).absoluteFilePath());
     // For start-up measurements: leave as soon as the frame has been shown.
     if (qEnvironmentVariableIsSet("VELMORA_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
