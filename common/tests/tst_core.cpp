@@ -6,6 +6,7 @@
 #include "common/frenchformat.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
+#include "common/tests/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using testfiles::slurp;
+using testfiles::spit;
 
 class TestCore : public QObject
 {
@@ -216,20 +219,6 @@ void TestCore::errorMessages()
     QCOMPARE(VelmoraError::notAnInteger(u"x"_s).message(), u"'x' n'est pas une valeur entière correcte"_s);
 }
 
-namespace {
-void spit(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-} // namespace
-
 void TestCore::dataFilesAdoptedIntoUserFolder_data()
 {
     QTest::addColumn<QByteArray>("mine");    // already in the per-user folder
@@ -260,12 +249,12 @@ void TestCore::dataFilesAdoptedIntoUserFolder()
     QCOMPARE(datafiles::userDataDir(), userDir);
     if (!mine.isEmpty()) {
         QVERIFY(QDir().mkpath(userDir));
-        spit(QDir(userDir).filePath(name), mine);
+        QVERIFY(spit(QDir(userDir).filePath(name), mine));
     }
     if (!here.isEmpty())
-        spit(cwd.filePath(name), here);
+        QVERIFY(spit(cwd.filePath(name), here));
     if (!beside.isEmpty())
-        spit(progFile, beside);
+        QVERIFY(spit(progFile, beside));
     const QString old = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     const QString path = datafiles::readPath(name);

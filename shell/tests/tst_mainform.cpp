@@ -4,6 +4,7 @@
 // row clipboards, the address file, and the window menu.
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
+#include "common/tests/testfiles.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
@@ -31,6 +32,8 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using testfiles::slurp;
+using testfiles::spit;
 
 namespace {
 
@@ -558,17 +561,6 @@ void TestMainForm::f1InWindowOpensItsTopic()
 }
 
 namespace {
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-void spit(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 // The frame with its real windows, started from `folder`.
 std::unique_ptr<TMainForm> startIn(const QString &folder)
 {
@@ -594,10 +586,10 @@ void TestMainForm::dataFilesFollowTheUserFromAnyFolder()
     const QStringList names{u"Velmora.glo"_s, u"Velmora.adr"_s, u"velmora.nte"_s};
     for (const QString &name : names)
         QVERIFY(!QFileInfo::exists(QDir(programDir).filePath(name)));
-    spit(first.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\n");
-    spit(first.filePath(u"Velmora.adr"_s), "Ancienne\r\nadresse\r\n\r\n\r\n");
-    spit(third.filePath(u"Velmora.glo"_s), "VIEUX\tvieux\r\n");
-    spit(third.filePath(u"velmora.nte"_s), "vieilles notes\r\n");
+    QVERIFY(spit(first.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\n"));
+    QVERIFY(spit(first.filePath(u"Velmora.adr"_s), "Ancienne\r\nadresse\r\n\r\n\r\n"));
+    QVERIFY(spit(third.filePath(u"Velmora.glo"_s), "VIEUX\tvieux\r\n"));
+    QVERIFY(spit(third.filePath(u"velmora.nte"_s), "vieilles notes\r\n"));
 
     form = startIn(first.path());
     QVERIFY(form);

@@ -1,6 +1,8 @@
 #include "shell/ui/application.h"
 
 #include "common/ui/fonts.h"
+#include "common/ui/recoverystore.h"
+#include "shell/ui/recoverydialog.h"
 #include "shell/ui/headless.h"
 #include "shell/ui/tmainform.h"
 #include "shell/ui/tsplash.h"
@@ -67,6 +69,9 @@ int main(int argc, char **argv)
     uiFont.setPixelSize(12);
     app.setFont(uiFont);
 
+    // Declared before the frame, so that it outlives the document windows.
+    RecoveryStore recoveryStore;
+
     auto *splash = new TSplash;
     splash->show();
     splash->repaint();
@@ -80,12 +85,17 @@ int main(int argc, char **argv)
     splash->close();
     delete splash;
 
+    form.setRecoveryStore(&recoveryStore);
     for (const QString &a : files)
         form.openFile(QFileInfo(a).absoluteFilePath());
+    // What an earlier run that did not end normally left behind, once the frame is up.
+    QTimer::singleShot(0, &form, [&] { recovery::offer(form, recoveryStore); });
     // For start-up measurements: leave as soon as the frame has been shown.
     if (qEnvironmentVariableIsSet("VELMORA_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+    const int status = app.exec();
+    recoveryStore.endSession(); // a normal end: no copy is wanted any more
+    return status;
 }
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "common/datafiles.h"
 #include "common/frenchformat.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/recoverystore.h"
 #include "common/ui/fonts.h"
 #include "common/ui/printing.h"
 #include "database/ui/databasemodule.h"
@@ -280,6 +281,8 @@ DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
     sw->setWindowIcon(toolbaricons::programIcon());
     connect(sw, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
     m_dernier[int(kind)] = w;
+    if (m_recovery)
+        m_recovery->watch(w);
     if (w->size().isEmpty() || w->size() == QSize(640, 480))
         sw->resize(qMin(520, m_mdi->width() - 20 > 200 ? m_mdi->width() - 20 : 520),
                    qMin(360, m_mdi->height() - 20 > 150 ? m_mdi->height() - 20 : 360));

@@ -95,4 +95,9 @@ private:
     bool m_shadow = false;
     // The font handed to the font dialog, to apply only what the user changed in it.
     std::optional<QFont> m_fontShown;
+
+    // ---- crash recovery (ttableur_recovery.cpp) ----
+public:
+    RecoveryState recoveryState(bool withWriter) const override;
+    void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;
 };
