@@ -142,6 +142,9 @@ private:
 
     QString m_nomFichier;
     bool m_modifie = false;
+    int m_cellsLeftOut = 0; // cells of the file read that the table could not hold
+    QString leftOutMessage() const;
+    bool confirmLeftOut();
     int m_ficheCourante = 0;
     int m_champTri = 0;
     int m_ligneRecherche = 0;
