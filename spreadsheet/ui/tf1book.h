@@ -181,6 +181,7 @@ private:
     sheet::CellRange usedPart(const sheet::CellRange &range) const;
     SheetView *paneWithEditor() const;
     void forEachPane(const std::function<void(SheetView *)> &f) const;
+    void keepingActiveCell(const std::function<void()> &change);
 
     std::unique_ptr<sheet::Workbook> m_book;
     int m_sheet = 0;

@@ -267,9 +267,12 @@ void TTableur::Onglets()
         return;
     TOnglet &dialog = m_tools.onglet();
     QStringList names;
-    for (int i = 1; i <= F1Book1->NumSheets(); ++i)
+    QList<bool> withData;
+    for (int i = 1; i <= F1Book1->NumSheets(); ++i) {
         names << F1Book1->SheetName(i);
-    dialog.Init(names);
+        withData << (F1Book1->workbook().maxRow(i - 1) > 0);
+    }
+    dialog.Init(names, withData);
     m_tools.run(dialog);
     const QList<TOnglet::Entry> entries = dialog.entries();
     if (entries.isEmpty())
