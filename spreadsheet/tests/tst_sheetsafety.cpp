@@ -4,6 +4,8 @@
 #include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
 #include "shell/ui/tmainform.h"
+#include "common/tests/testfiles.h"
+#include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/ui/sheetview.h"
 #include "spreadsheet/ui/spreadsheettools.h"
@@ -13,7 +15,9 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +31,9 @@ private Q_SLOTS:
     void displayCommandsKeepTheCurrentCell_data();
     void displayCommandsKeepTheCurrentCell();
     void removingASheetWithDataAsks();
+    void cellsLeftOutAreCounted_data();
+    void cellsLeftOutAreCounted();
+    void openingSaysSoAndSavingAsks();
 
 private:
     TTableur *newSheet();
@@ -125,6 +132,84 @@ void TestSheetSafety::removingASheetWithDataAsks()
     QVERIFY(boxes[0].text.contains(u"« %1 » contient des données"_s.arg(second)));
     QCOMPARE(listed, 1);
     QCOMPARE(t->F1Book1->NumSheets(), 1);
+}
+
+namespace {
+
+// A workbook of two rows, A1 and A2, with `extraCells` added to the second row and
+// `extraRows` after it.
+QByteArray workbookWith(const QByteArray &extraCells, const QByteArray &extraRows)
+{
+    sheet::Workbook book;
+    book.setEntry(0, 1, 1, u"haut"_s);
+    book.setEntry(0, 2, 1, u"2"_s);
+    QByteArray bytes = sheet::qvc::write(book);
+    const qsizetype rowEnd = bytes.lastIndexOf("</table:table-row>");
+    bytes.insert(rowEnd + qsizetype(qstrlen("</table:table-row>")), extraRows);
+    bytes.insert(rowEnd, extraCells);
+    return bytes;
+}
+
+const QByteArray kFar = "<table:table-cell table:number-columns-repeated=\"300\"/>"
+                        "<table:table-cell office:value-type=\"string\"><text:p>loin</text:p></table:table-cell>";
+const QByteArray kLow = "<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+                        "table:number-columns-repeated=\"3\"/></table:table-row><table:table-row>"
+                        "<table:table-cell office:value-type=\"string\"><text:p>bas</text:p></table:table-cell>"
+                        "</table:table-row>";
+const QByteArray kHuge = "<table:table-cell office:value-type=\"float\" office:value=\"1e999\"><text:p>1e999</text:p>"
+                         "</table:table-cell>";
+
+} // namespace
+
+void TestSheetSafety::cellsLeftOutAreCounted_data()
+{
+    QTest::addColumn<QByteArray>("cells");
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<int>("leftOut");
+    QTest::newRow("nothing beyond") << QByteArray() << QByteArray() << 0;
+    QTest::newRow("beyond column IV") << kFar << QByteArray() << 1;
+    QTest::newRow("beyond row 1048576") << QByteArray() << kLow << 1;
+    QTest::newRow("number that does not read") << kHuge << QByteArray() << 1;
+    QTest::newRow("empty cells far away") << QByteArray("<table:table-cell table:number-columns-repeated=\"900\"/>")
+                                          << QByteArray("<table:table-row table:number-rows-repeated=\"2000000\">"
+                                                        "<table:table-cell/></table:table-row>")
+                                          << 0;
+    QTest::newRow("all three") << kHuge + kFar << kLow << 3;
+}
+
+void TestSheetSafety::cellsLeftOutAreCounted()
+{
+    QFETCH(QByteArray, cells);
+    QFETCH(QByteArray, rows);
+    QFETCH(int, leftOut);
+    sheet::Workbook book;
+    int count = -1;
+    sheet::qvc::read(workbookWith(cells, rows), book, &count);
+    QCOMPARE(count, leftOut);
+    QCOMPARE(book.entryText(0, 1, 1), u"haut"_s);
+}
+
+void TestSheetSafety::openingSaysSoAndSavingAsks()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"grand.qvc"_s);
+    const QByteArray file = workbookWith(kFar, kLow);
+    QVERIFY(testfiles::spit(path, file));
+    form->openFile(path);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].text.startsWith(u"2 cellules de ce classeur n'ont pas pu être lues"_s), qPrintable(boxes[0].text));
+    auto *t = qobject_cast<TTableur *>(form->activeDocument());
+    QVERIFY(t);
+    t->F1Book1->workbook().setEntry(0, 3, 1, u"ajout"_s);
+    form->action(u"FileSaveItem"_s)->trigger(); // "Non": nothing written
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY(boxes[1].text.endsWith(u"Enregistrer quand même ?"_s));
+    QCOMPARE(testfiles::slurp(path), file);
+    answer = messageboxes::Answer::Oui;
+    form->action(u"FileSaveItem"_s)->trigger();
+    QCOMPARE(boxes.size(), 3);
+    QVERIFY(testfiles::slurp(path).contains("ajout"));
+    QVERIFY(!testfiles::slurp(path).contains("loin"));
 }
 
 QTEST_MAIN(TestSheetSafety)

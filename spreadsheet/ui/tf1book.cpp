@@ -653,7 +653,7 @@ void TF1Book::Read(const QString &path, int &format)
 {
     CommitEdit();
     format = kFormatWorkbook;
-    qvc::readFile(path, *m_book);
+    qvc::readFile(path, *m_book, &m_cellsLeftOut);
 }
 
 void TF1Book::Write(const QString &path, int format)

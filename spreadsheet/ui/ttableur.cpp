@@ -90,7 +90,34 @@ void TTableur::Charge(const QString &path)
     // A file that could not be read is never written over by a later save.
     if (!ok)
         setFileName(QString());
+    else if (F1Book1->CellsLeftOut() > 0)
+        messageboxes::inform(this, leftOutMessage(), QStringLiteral("Avertissement"));
     F1Book1SelChange();
+}
+
+QString TTableur::leftOutMessage() const
+{
+    const int n = F1Book1->CellsLeftOut();
+    return QStringLiteral("%1 cellule%2 de ce classeur n'%3 pas pu être lue%2 telle%2 quelle%2 (au-delà de la "
+                          "colonne IV ou de la ligne 1048576, ou nombre illisible) : laissée%2 de côté ou "
+                          "gardée%2 comme texte.")
+        .arg(n)
+        .arg(n > 1 ? QStringLiteral("s") : QString())
+        .arg(n > 1 ? QStringLiteral("ont") : QStringLiteral("a"));
+}
+
+bool TTableur::confirmLeftOut()
+{
+    if (F1Book1->CellsLeftOut() <= 0)
+        return true;
+    const bool yes = messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
+                                       leftOutMessage() + QStringLiteral("\nLe fichier enregistré ne les contiendra "
+                                                                         "pas. Enregistrer quand même ?"),
+                                       {messageboxes::Answer::Oui, messageboxes::Answer::Annuler})
+        == messageboxes::Answer::Oui;
+    if (yes)
+        F1Book1->ForgetCellsLeftOut(); // asked once: the smaller workbook is now the user's choice
+    return yes;
 }
 
 void TTableur::SaveAs()
@@ -116,6 +143,8 @@ void TTableur::Sauve()
         if (NomFichier.isEmpty())
             return;
     }
+    if (!confirmLeftOut())
+        return;
     setFileName(workbookFileName(NomFichier));
     command([&] { F1Book1->Write(NomFichier, TF1Book::kFormatWorkbook); });
 }

@@ -79,6 +79,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QString leftOutMessage() const;
+    bool confirmLeftOut();
     void setFileName(const QString &path);
     // Runs a command, reporting a failure in the French message box.
     bool command(const std::function<void()> &work);
