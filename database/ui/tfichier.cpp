@@ -315,11 +315,7 @@ bool TFichier::confirmLeftOut()
 {
     if (m_cellsLeftOut <= 0)
         return true;
-    const bool yes = messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
-                                       leftOutMessage() + QStringLiteral("\nLe fichier enregistré ne les contiendra "
-                                                                         "pas. Enregistrer quand même ?"),
-                                       {messageboxes::Answer::Oui, messageboxes::Answer::Annuler})
-        == messageboxes::Answer::Oui;
+    const bool yes = messageboxes::confirmSmallerSave(this, leftOutMessage());
     if (yes)
         m_cellsLeftOut = 0; // asked once: the smaller database is now the user's choice
     return yes;

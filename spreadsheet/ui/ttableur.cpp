@@ -110,11 +110,7 @@ bool TTableur::confirmLeftOut()
 {
     if (F1Book1->CellsLeftOut() <= 0)
         return true;
-    const bool yes = messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
-                                       leftOutMessage() + QStringLiteral("\nLe fichier enregistré ne les contiendra "
-                                                                         "pas. Enregistrer quand même ?"),
-                                       {messageboxes::Answer::Oui, messageboxes::Answer::Annuler})
-        == messageboxes::Answer::Oui;
+    const bool yes = messageboxes::confirmSmallerSave(this, leftOutMessage());
     if (yes)
         F1Book1->ForgetCellsLeftOut(); // asked once: the smaller workbook is now the user's choice
     return yes;
