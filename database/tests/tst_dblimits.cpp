@@ -3,10 +3,16 @@
 #include "common/tests/testfiles.h"
 #include "common/ui/messageboxes.h"
 #include "database/core/qvbformat.h"
+#include "database/ui/tchamp.h"
 #include "database/ui/tfichier.h"
 #include "shell/ui/tmainform.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +32,7 @@ private Q_SLOTS:
     void cellsLeftOutAreCounted_data();
     void cellsLeftOutAreCounted();
     void openingSaysSoAndSavingAsks();
+    void fieldNameStopsAt253Characters();
 };
 
 void TestDbLimits::cellsLeftOutAreCounted_data()
@@ -89,6 +96,22 @@ void TestDbLimits::openingSaysSoAndSavingAsks()
     QVERIFY(slurp(path).contains("Dupont"));
     messageboxes::setResponder({});
     form.mdiArea()->closeAllSubWindows();
+}
+
+// A longer name would be cut when the file is read back: typed or pasted, it stops there.
+void TestDbLimits::fieldNameStopsAt253Characters()
+{
+    TChamp dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClicks(dialog.Edit1, QString(300, u'n'));
+    QCOMPARE(dialog.Edit1->text().size(), 253);
+    dialog.Edit1->clear();
+    QGuiApplication::clipboard()->setText(QString(300, u'p'));
+    dialog.Edit1->paste();
+    QCOMPARE(dialog.Edit1->text().size(), 253);
+    QTest::mouseClick(dialog.SpeedButton1, Qt::LeftButton);
+    QCOMPARE(dialog.ListBox1->item(dialog.ListBox1->count() - 1)->text().size(), 253);
 }
 
 QTEST_MAIN(TestDbLimits)
