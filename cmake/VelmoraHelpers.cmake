@@ -7,7 +7,8 @@ endfunction()
 
 # add_module_test(<module> <name> [LIBS lib...] [SOURCES extra.cpp...])
 # builds tst_<name> from tests/tst_<name>.cpp and registers it as <module>-<name>,
-# always headless and independent of the machine's locale.
+# always headless, independent of the machine's locale, and with data and state folders
+# of its own in the build tree (never the user's).
 function(add_module_test module name)
   if(NOT VELMORA_BUILD_TESTS)
     return()
@@ -18,6 +19,6 @@ function(add_module_test module name)
   target_link_libraries(tst_${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   add_test(NAME ${module}-${name} COMMAND tst_${name})
   set_tests_properties(${module}-${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;VELMORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;VELMORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/data;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/state"
     TIMEOUT 120)
 endfunction()

@@ -36,6 +36,14 @@ QStringList ConverterRegistry::formats() const
     return out;
 }
 
+bool ConverterRegistry::knowsOption(const QString &format, const QString &name) const
+{
+    for (const Converter &c : m_converters)
+        if (c.format == format && c.options.contains(name))
+            return true;
+    return false;
+}
+
 QStringList ConverterRegistry::suffixesFor(const QString &format) const
 {
     QStringList out;

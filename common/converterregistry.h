@@ -23,6 +23,8 @@ struct Converter
     QString outputSuffix;        // suffix of the file written (defaults to `format`)
     // Does the work; throws VelmoraError with a French message on failure.
     std::function<void(const ConversionJob &)> run;
+    // Names of the command-line options it reads ("sheet" for "--sheet N").
+    QStringList options = {};
 };
 
 class ConverterRegistry
@@ -34,6 +36,8 @@ public:
     bool knowsFormat(const QString &format) const;
     QStringList formats() const;
     QStringList suffixesFor(const QString &format) const;
+    // True when a converter to `format` reads the option `name`.
+    bool knowsOption(const QString &format, const QString &name) const;
 
 private:
     std::vector<Converter> m_converters;

@@ -1,6 +1,10 @@
 #include "common/datafiles.h"
 
+#include "common/atomicsave.h"
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -8,31 +12,46 @@ namespace datafiles {
 
 QString userDataDir()
 {
-    const QByteArray over = qgetenv("VELMORA_DATA_DIR");
-    if (!over.isEmpty())
-        return QString::fromLocal8Bit(over);
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath() + QStringLiteral("/.local/share/velmora");
-    return dir;
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/velmora");
 }
+
+namespace {
+
+// Copies `from` to `to` through the atomic writer; false when anything fails.
+bool copyIn(const QString &from, const QString &to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFile::NoError)
+        return false;
+    return QDir().mkpath(QFileInfo(to).path()) && atomicsave::tryWrite(to, bytes);
+}
+
+} // namespace
 
 QString readPath(const QString &name)
 {
-    const QString here = QDir::current().filePath(name);
-    if (QFileInfo::exists(here))
-        return here;
-    return QDir(userDataDir()).filePath(name);
+    const QString mine = QDir(userDataDir()).filePath(name);
+    if (QFileInfo::exists(mine))
+        return mine;
+    QStringList sources{QDir::current().filePath(name)};
+    if (QCoreApplication::instance())
+        sources.append(QDir(QCoreApplication::applicationDirPath()).filePath(name));
+    for (const QString &source : std::as_const(sources)) {
+        if (!QFileInfo(source).isFile())
+            continue;
+        return copyIn(source, mine) ? mine : source;
+    }
+    return mine;
 }
 
-QString writePath(const QString &name, const QString &programDir)
+QString writePath(const QString &name)
 {
-    const QFileInfo dirInfo(programDir);
-    if (!programDir.isEmpty() && dirInfo.isDir() && dirInfo.isWritable()) {
-        const QFileInfo existing(QDir(programDir).filePath(name));
-        if (!existing.exists() || existing.isWritable())
-            return existing.filePath();
-    }
     const QString dir = userDataDir();
     QDir().mkpath(dir);
     return QDir(dir).filePath(name);

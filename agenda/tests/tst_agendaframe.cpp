@@ -62,7 +62,7 @@ private:
 
 void TestAgendaFrame::init()
 {
-    qputenv("VELMORA_DATA_DIR", m_dataDir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_dataDir.path().toLocal8Bit());
     m_oldCwd = QDir::currentPath();
     QDir::setCurrent(m_cwd.path());
     m_errors.clear();

@@ -62,8 +62,10 @@ QString AgendaModule::askSaveName(QWidget *parent, const QString &current)
 void AgendaModule::registerConverters(ConverterRegistry &registry)
 {
     const QStringList qva{QStringLiteral("qva")};
+    // The day's hours: "--debut H", "--fin H", "--echelle 1|2|3".
+    const QStringList day{QStringLiteral("debut"), QStringLiteral("fin"), QStringLiteral("echelle")};
     registry.add(Converter{QStringLiteral("ics"), qva, QStringLiteral("ics"),
-                           [](const ConversionJob &job) { agendaconvert::toIcs(job); }});
-    registry.add(Converter{QStringLiteral("csv"), qva, QStringLiteral("csv"), agendaconvert::toCsv});
+                           [](const ConversionJob &job) { agendaconvert::toIcs(job); }, day});
+    registry.add(Converter{QStringLiteral("csv"), qva, QStringLiteral("csv"), agendaconvert::toCsv, day});
     registry.add(Converter{QStringLiteral("qva"), qva, QStringLiteral("qva"), agendaconvert::toQva});
 }

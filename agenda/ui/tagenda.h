@@ -120,4 +120,9 @@ private:
     QStringList m_kept;            // slot lines of the day that no row shows
     QLabel *m_heading = nullptr;
     QPointer<QMdiSubWindow> m_subWindow;
+
+    // ---- crash recovery (tagenda_recovery.cpp) ----
+public:
+    RecoveryState recoveryState(bool withWriter) const override;
+    void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;
 };

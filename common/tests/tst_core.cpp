@@ -10,6 +10,7 @@
 #include "common/testsupport/readonlydir.h"
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
+#include "common/tests/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using testfiles::slurp;
+using testfiles::spit;
 
 class TestCore : public QObject
 {
@@ -42,8 +45,9 @@ private Q_SLOTS:
     void frenchNumbers();
     void caseChangesOnlyAtoZ();
     void errorMessages();
-    void dataFilesReadFromCurrentDirFirst();
-    void dataFilesWrittenToUserDirWhenProgramDirReadOnly();
+    void dataFilesAdoptedIntoUserFolder_data();
+    void dataFilesAdoptedIntoUserFolder();
+    void dataFilesWrittenToUserFolderOnly();
     void csvSplit_data();
     void csvSplit();
     void csvUnclosedQuoteNamesItsLine_data();
@@ -282,28 +286,60 @@ void TestCore::errorMessages()
     QCOMPARE(VelmoraError::notAnInteger(u"x"_s).message(), u"'x' n'est pas une valeur entière correcte"_s);
 }
 
-void TestCore::dataFilesReadFromCurrentDirFirst()
+void TestCore::dataFilesAdoptedIntoUserFolder_data()
 {
-    QTemporaryDir cwd, user;
-    qputenv("VELMORA_DATA_DIR", user.path().toLocal8Bit());
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(cwd.path());
-    QCOMPARE(datafiles::readPath(u"Velmora.adr"_s), user.filePath(u"Velmora.adr"_s)); // none here
-    QFile(cwd.filePath(u"Velmora.adr"_s)).open(QIODevice::WriteOnly);
-    QCOMPARE(QFileInfo(datafiles::readPath(u"Velmora.adr"_s)).canonicalFilePath(),
-             QFileInfo(cwd.filePath(u"Velmora.adr"_s)).canonicalFilePath());
-    QDir::setCurrent(old);
-    qunsetenv("VELMORA_DATA_DIR");
+    QTest::addColumn<QByteArray>("mine");    // already in the per-user folder
+    QTest::addColumn<QByteArray>("here");    // in the current folder
+    QTest::addColumn<QByteArray>("beside");  // in the program's folder
+    QTest::addColumn<QByteArray>("read");    // what the per-user file then holds
+    QTest::newRow("nowhere") << QByteArray() << QByteArray() << QByteArray() << QByteArray("<absent>");
+    QTest::newRow("user folder wins") << QByteArray("mien") << QByteArray("ici") << QByteArray("prog")
+                                      << QByteArray("mien");
+    QTest::newRow("current folder first") << QByteArray() << QByteArray("ici") << QByteArray("prog")
+                                          << QByteArray("ici");
+    QTest::newRow("then the program's") << QByteArray() << QByteArray() << QByteArray("prog") << QByteArray("prog");
 }
 
-void TestCore::dataFilesWrittenToUserDirWhenProgramDirReadOnly()
+// A file missing from the per-user folder is copied in once, from the current folder, else
+// from the program's; the places it came from are left as they were.
+void TestCore::dataFilesAdoptedIntoUserFolder()
 {
-    QTemporaryDir prog, user;
-    qputenv("VELMORA_DATA_DIR", (user.path() + u"/sub"_s).toLocal8Bit());
-    QCOMPARE(datafiles::writePath(u"velmora.nte"_s, prog.path()), QDir(prog.path()).filePath(u"velmora.nte"_s));
-    QCOMPARE(datafiles::writePath(u"velmora.nte"_s, u"/nonexistent/dir"_s), user.path() + u"/sub/velmora.nte"_s);
-    QVERIFY(QFileInfo(user.path() + u"/sub"_s).isDir());
-    qunsetenv("VELMORA_DATA_DIR");
+    QFETCH(QByteArray, mine);
+    QFETCH(QByteArray, here);
+    QFETCH(QByteArray, beside);
+    QFETCH(QByteArray, read);
+    QTemporaryDir cwd, xdg;
+    const QString name = u"velmora-test-%1.glo"_s.arg(QCoreApplication::applicationPid());
+    const QString progFile = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    const QString userDir = xdg.filePath(u"velmora"_s);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path()));
+    QCOMPARE(datafiles::userDataDir(), userDir);
+    if (!mine.isEmpty()) {
+        QVERIFY(QDir().mkpath(userDir));
+        QVERIFY(spit(QDir(userDir).filePath(name), mine));
+    }
+    if (!here.isEmpty())
+        QVERIFY(spit(cwd.filePath(name), here));
+    if (!beside.isEmpty())
+        QVERIFY(spit(progFile, beside));
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    const QString path = datafiles::readPath(name);
+    QDir::setCurrent(old);
+    QFile::remove(progFile);
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(path, QDir(userDir).filePath(name));
+    QCOMPARE(slurp(path), read);
+    QCOMPARE(slurp(cwd.filePath(name)), here.isEmpty() ? QByteArray("<absent>") : here);
+}
+
+void TestCore::dataFilesWrittenToUserFolderOnly()
+{
+    QTemporaryDir xdg;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path() + u"/sub"_s));
+    QCOMPARE(datafiles::writePath(u"velmora.nte"_s), xdg.path() + u"/sub/velmora/velmora.nte"_s);
+    QVERIFY(QFileInfo(xdg.path() + u"/sub/velmora"_s).isDir()); // created when first needed
+    qunsetenv("XDG_DATA_HOME");
 }
 
 void TestCore::csvSplit_data()

@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 enum class DocKind { Texte = 0, Tableur = 1, Fichier = 2, Agenda = 3 };
 constexpr int kDocKinds = 4;
 
@@ -67,4 +69,28 @@ private:
     FrameServices &m_frame;
     QString m_nomFichier;
     bool m_closeAgreed = false;
+
+    // Crash recovery: what the recovery store needs of each kind of window.
+public:
+    struct RecoveryState
+    {
+        bool modified = false; // changes not saved
+        QString fileName;      // full path of the document's file; empty when never saved
+        // Writes the document as it stands, through the window's own writer, to a path
+        // (throws VelmoraError). It holds its own snapshot and may run on another thread.
+        std::function<void(const QString &path)> write;
+    };
+    // The state; `write` is filled only when `withWriter` and the document is modified.
+    virtual RecoveryState recoveryState(bool withWriter) const
+    {
+        Q_UNUSED(withWriter);
+        return {};
+    }
+    // Takes in a recovery copy written by `write`: loads `copy`, then shows the document
+    // under `fileName` and marked modified, so that "Enregistrer" writes that file.
+    virtual void restoreRecoveryCopy(const QString &copy, const QString &fileName)
+    {
+        Q_UNUSED(copy);
+        Q_UNUSED(fileName);
+    }
 };

@@ -74,4 +74,12 @@ void inform(QWidget *parent, const QString &text, const QString &title)
     ask(parent, Kind::Information, title, text, {Answer::Ok});
 }
 
+bool confirmSmallerSave(QWidget *parent, const QString &loss)
+{
+    return ask(parent, Kind::Warning, QStringLiteral("Avertissement"),
+               loss + QStringLiteral("\nLe fichier enregistré ne les contiendra pas. Enregistrer quand même ?"),
+               {Answer::Oui, Answer::Annuler})
+        == Answer::Oui;
+}
+
 } // namespace messageboxes

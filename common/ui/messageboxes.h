@@ -20,6 +20,11 @@ Answer askSaveChanges(QWidget *parent, const QString &name);
 Answer ask(QWidget *parent, Kind kind, const QString &title, const QString &text,
            std::initializer_list<Answer> buttons);
 
+// Before a save that would write a file without what `loss` describes: `loss`, then "Le
+// fichier enregistré ne les contiendra pas. Enregistrer quand même ?" with "&Oui" and
+// "Annuler"; true for "Oui".
+bool confirmSmallerSave(QWidget *parent, const QString &loss);
+
 // An information box with one "OK" button.
 void inform(QWidget *parent, const QString &text, const QString &title = QStringLiteral("Information"));
 

@@ -139,7 +139,8 @@ void parseWidths(const char *line, qsizetype length, Table &table)
 // A cell line: row in four hexadecimal digits, then (of at most 255 characters held)
 // the column in two and at most 253 of text. A prefix that does not read as hexadecimal
 // leaves row and column as the last line that did.
-void parseCell(const char *line, qsizetype length, int &row, int &col, PendingRow &pending, Table &table)
+// Returns false for a cell with text that the table cannot hold (left out).
+bool parseCell(const char *line, qsizetype length, int &row, int &col, PendingRow &pending, Table &table)
 {
     const qsizetype rowLen = std::min<qsizetype>(4, length);
     const char *held = line + rowLen;
@@ -156,10 +157,12 @@ void parseCell(const char *line, qsizetype length, int &row, int &col, PendingRo
     // Column 0 is the row labels, which the file never holds: such a cell is passed over,
     // as are cells beyond the table. A broken line with no text would only empty the
     // cell before it.
-    if (col >= 1 && col <= Table::kMaxFields && row < Table::kRowCount && (parsed || textLen > 0))
+    const bool inside = col >= 1 && col <= Table::kMaxFields && row < Table::kRowCount;
+    if (inside && (parsed || textLen > 0))
         pending.put(table, row, col, held + colLen, textLen);
     table.NbFiches = std::max(table.NbFiches, row);
     table.NbChamps = std::max(table.NbChamps, col);
+    return inside || textLen <= 0;
 }
 
 char *putHex(char *d, int value, int digits)
@@ -180,8 +183,10 @@ char *putHex(char *d, int value, int digits)
 
 } // namespace
 
-void parse(const QByteArray &bytes, Table &table)
+void parse(const QByteArray &bytes, Table &table, int *leftOut)
 {
+    if (leftOut)
+        *leftOut = 0;
     table.NbFiches = 0;
     table.NbChamps = 0;
     const char *p = bytes.constData();
@@ -198,8 +203,8 @@ void parse(const QByteArray &bytes, Table &table)
     while (p < end) {
         eol = findLineEnd(p, end);
         // A blank line holds no cell; taking it as one would empty the cell before it.
-        if (eol > p)
-            parseCell(p, eol - p, row, col, pending, table);
+        if (eol > p && !parseCell(p, eol - p, row, col, pending, table) && leftOut)
+            ++*leftOut;
         p = skipLineEnd(eol, end);
     }
     pending.flush(table);
@@ -245,7 +250,7 @@ QByteArray serialize(const Table &table)
     return out;
 }
 
-void load(const QString &path, Table &table)
+void load(const QString &path, Table &table, int *leftOut)
 {
     table.NbFiches = 0;
     table.NbChamps = 0;
@@ -257,12 +262,12 @@ void load(const QString &path, Table &table)
     // Read in place from the mapped file when the system allows it (no copy of the bytes).
     if (f.size() > 0) {
         if (const uchar *mapped = f.map(0, f.size())) {
-            parse(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), f.size()), table);
+            parse(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), f.size()), table, leftOut);
             f.unmap(const_cast<uchar *>(mapped));
             return;
         }
     }
-    parse(f.readAll(), table);
+    parse(f.readAll(), table, leftOut);
 }
 
 void save(const QString &path, const Table &table)

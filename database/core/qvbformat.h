@@ -11,8 +11,9 @@
 namespace qvb {
 
 // Reads a file's bytes into a fresh table: widths, names and records; the counts take the
-// largest row and column read, even beyond the table (their cells are dropped).
-void parse(const QByteArray &bytes, Table &table);
+// largest row and column read, even beyond the table (their cells are dropped). When
+// `leftOut` is given it receives how many cells with text were dropped so.
+void parse(const QByteArray &bytes, Table &table, int *leftOut = nullptr);
 
 // The file's bytes: widths of fields 1..32 (at most "FFF"), then the non-empty cells of
 // rows 0..NbFiches and fields 1..NbChamps.
@@ -20,7 +21,7 @@ QByteArray serialize(const Table &table);
 
 // Reads `path` into `table`; throws VelmoraError when the file cannot be read (the table
 // is then left empty).
-void load(const QString &path, Table &table);
+void load(const QString &path, Table &table, int *leftOut = nullptr);
 
 // Writes the table to `path` through the atomic save; throws VelmoraError on failure and
 // then leaves the old file as it was.

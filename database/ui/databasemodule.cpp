@@ -77,7 +77,7 @@ void saveChecked(const QString &path, const Table &table)
                                .arg(bad.row)
                                .arg(bad.field)
                                .arg(bad.character));
-    qvb::save(qvb::normalizedName(path), table);
+    qvb::save(path, table);
 }
 
 QByteArray readAll(const QString &path)

@@ -276,8 +276,9 @@ void TFichier::Charge(const QString &path)
     setNomFichier(path);
     m_table = Table();
     QString failure;
+    m_cellsLeftOut = 0;
     try {
-        qvb::load(path, m_table);
+        qvb::load(path, m_table, &m_cellsLeftOut);
     } catch (const VelmoraError &e) {
         m_table = Table();
         failure = e.message();
@@ -293,6 +294,31 @@ void TFichier::Charge(const QString &path)
     // The window stays, empty and named, so that the user may still save under that name.
     if (!failure.isEmpty())
         errorhandler::show(this, failure);
+    else if (m_cellsLeftOut > 0)
+        messageboxes::inform(this, leftOutMessage(), QStringLiteral("Avertissement"));
+}
+
+QString TFichier::leftOutMessage() const
+{
+    return QStringLiteral("%1 %2 de ce fichier %3 au-delà de ce que la base peut tenir (%4 fiches de %5 champs) "
+                          "et %6 laissée%7 de côté.")
+        .arg(m_cellsLeftOut)
+        .arg(m_cellsLeftOut > 1 ? QStringLiteral("cellules") : QStringLiteral("cellule"))
+        .arg(m_cellsLeftOut > 1 ? QStringLiteral("sont") : QStringLiteral("est"))
+        .arg(Table::kMaxRecords)
+        .arg(Table::kMaxFields)
+        .arg(m_cellsLeftOut > 1 ? QStringLiteral("ont été") : QStringLiteral("a été"))
+        .arg(m_cellsLeftOut > 1 ? QStringLiteral("s") : QString());
+}
+
+bool TFichier::confirmLeftOut()
+{
+    if (m_cellsLeftOut <= 0)
+        return true;
+    const bool yes = messageboxes::confirmSmallerSave(this, leftOutMessage());
+    if (yes)
+        m_cellsLeftOut = 0; // asked once: the smaller database is now the user's choice
+    return yes;
 }
 
 bool TFichier::finishEditing()
@@ -317,6 +343,8 @@ QString TFichier::saveName(const QString &chosen) const
 
 bool TFichier::writeFile(const QString &path)
 {
+    if (!confirmLeftOut())
+        return false;
     const qvb::CellPosition bad = qvb::firstUnencodable(m_table);
     if (bad.field != 0) {
         const QString where = bad.row == 0 ? QStringLiteral("nom du champ %1").arg(bad.field)

@@ -142,6 +142,9 @@ private:
     CardGrid *StringGrid2 = nullptr;
 
     bool m_modifie = false;
+    int m_cellsLeftOut = 0; // cells of the file read that the table could not hold
+    QString leftOutMessage() const;
+    bool confirmLeftOut();
     int m_ficheCourante = 0;
     int m_champTri = 0;
     int m_ligneRecherche = 0;
@@ -150,4 +153,9 @@ private:
 
     std::function<int(QDialog &)> m_dialogHook;
     std::function<QString(const QString &)> m_saveDialogHook;
+
+    // ---- crash recovery (tfichier_recovery.cpp) ----
+public:
+    RecoveryState recoveryState(bool withWriter) const override;
+    void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;
 };

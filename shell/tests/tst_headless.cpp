@@ -22,10 +22,14 @@ private Q_SLOTS:
     void usageErrors();
     void convertsEachFileAndReportsFailures();
     void realProgramRejectsUnknownFormat();
+    void realProgramRefusesUnknownOptions_data();
+    void realProgramRefusesUnknownOptions();
     void mergePrintsOneCopyPerRecord_data();
     void mergePrintsOneCopyPerRecord();
     void mergeErrors_data();
     void mergeErrors();
+    void writesTheFileItPrints_data();
+    void writesTheFileItPrints();
 
 private:
     ConverterRegistry upperCaser();
@@ -39,6 +43,7 @@ private:
 ConverterRegistry TestHeadless::upperCaser()
 {
     ConverterRegistry r;
+    r.add({u"other"_s, {u"txt"_s}, QString(), [](const ConversionJob &) {}, {u"sheet"_s}});
     r.add({u"up"_s, {u"txt"_s}, QString(), [](const ConversionJob &job) {
                QFile in(job.input);
                if (!in.open(QIODevice::ReadOnly))
@@ -47,7 +52,8 @@ ConverterRegistry TestHeadless::upperCaser()
                if (bytes.startsWith("bad"))
                    throw VelmoraError(u"Format incorrect"_s);
                atomicsave::write(job.output, bytes.toUpper() + job.options.value(u"suffix"_s).toUtf8());
-           }});
+           },
+           {u"suffix"_s}});
     return r;
 }
 
@@ -61,6 +67,17 @@ void TestHeadless::usageErrors_data()
                                     << u"format inconnu : xyz"_s;
     QTest::newRow("option without value") << QStringList{u"--headless"_s, u"a.txt"_s, u"--outdir"_s}
                                           << u"attend une valeur"_s;
+    QTest::newRow("unknown option") << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--ouvrir"_s,
+                                                   u"x"_s, u"a.txt"_s}
+                                    << u"option inconnue : --ouvrir"_s;
+    QTest::newRow("unknown option last") << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"a.txt"_s,
+                                                        u"--verbeux"_s}
+                                         << u"option inconnue : --verbeux"_s;
+    QTest::newRow("short option") << QStringList{u"--headless"_s, u"-v"_s, u"--convert-to"_s, u"up"_s, u"a.txt"_s}
+                                  << u"option inconnue : -v"_s;
+    QTest::newRow("option of another conversion")
+        << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--sheet"_s, u"2"_s, u"a.txt"_s}
+        << u"l'option --sheet ne s'applique pas à la conversion en up"_s;
 }
 
 void TestHeadless::usageErrors()
@@ -109,6 +126,24 @@ void TestHeadless::realProgramRejectsUnknownFormat()
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitCode(), int(headless::UsageError));
     QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(u"format inconnu : nope"_s));
+}
+
+void TestHeadless::realProgramRefusesUnknownOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("with a window") << QStringList{u"--inconnue"_s};
+    QTest::newRow("headless") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--inconnue"_s, u"1"_s,
+                                             u"a.qvb"_s};
+}
+
+void TestHeadless::realProgramRefusesUnknownOptions()
+{
+    QFETCH(QStringList, args);
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_EXE), args);
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), int(headless::UsageError));
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(u"option inconnue : --inconnue"_s));
 }
 
 namespace {
@@ -253,6 +288,76 @@ void TestHeadless::mergeErrors()
     QVERIFY(out.isEmpty());
     QVERIFY(!QFile::exists(dir.filePath(u"lettre.pdf"_s)));
     QVERIFY(!QFile::exists(dir.filePath(u"Mail.tmp"_s)));
+}
+
+void TestHeadless::writesTheFileItPrints_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QByteArray>("starts"); // how the file written begins
+    QByteArray agenda;
+    {
+        QFile f(QDir::cleanPath(qEnvironmentVariable("VELMORA_TEST_DATA") + u"/../../../agenda/tests/data/semaine.qva"_s));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        agenda = f.readAll();
+    }
+    QTest::newRow("database re-saved") << u"clients.2025.qvb"_s << kCarnet << u"qvb"_s << u"clients.2025.qvb"_s
+                                       << QByteArray("0A0");
+    QTest::newRow("database to csv") << u"clients.2025.qvb"_s << kCarnet << u"csv"_s << u"clients.2025.csv"_s
+                                     << QByteArray("Nom;Ville");
+    QTest::newRow("csv to database") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n")
+                                     << u"qvb"_s << u"clients.2025.qvb"_s << QByteArray("0A0");
+    QTest::newRow("csv to workbook") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n")
+                                     << u"qvc"_s << u"clients.2025.qvc"_s << QByteArray();
+    QTest::newRow("workbook re-saved") << u"clients.2025.qvc"_s << QByteArray() << u"qvc"_s
+                                       << u"clients.2025.qvc"_s << QByteArray();
+    QTest::newRow("agenda re-saved") << u"clients.2025.qva"_s << agenda << u"qva"_s << u"clients.2025.qva"_s
+                                     << agenda.left(20);
+    QTest::newRow("text to rtf") << u"clients.2025.qvt"_s << kLetter << u"rtf"_s << u"clients.2025.rtf"_s
+                                 << QByteArray("{\\rtf1");
+}
+
+// The line printed names the file written, after the whole input name; a file named after
+// the name's first part is someone else's and is left alone.
+void TestHeadless::writesTheFileItPrints()
+{
+    QFETCH(QString, input);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, format);
+    QFETCH(QString, output);
+    QFETCH(QByteArray, starts);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(input), bytes);
+    if (bytes.isEmpty()) { // a workbook, made from a CSV file by the converter itself
+        writeFile(dir.filePath(u"graine.csv"_s), "Nom;Ville\r\nDupont;Paris\r\n");
+        QString out, err;
+        QCOMPARE(run({u"--headless"_s, u"--convert-to"_s, u"qvc"_s, u"--outdir"_s, dir.path(), dir.filePath(u"graine.csv"_s)},
+                     headless::defaultRegistry(), out, err),
+                 int(headless::Ok));
+        QFile::remove(dir.filePath(input));
+        QVERIFY(QFile::rename(dir.filePath(u"graine.qvc"_s), dir.filePath(input)));
+        QFile::remove(dir.filePath(u"graine.csv"_s));
+        bytes = "x";
+    }
+    const QString unrelated = dir.filePath(u"sortie/clients."_s + format);
+    QVERIFY(QDir().mkpath(dir.filePath(u"sortie"_s)));
+    writeFile(unrelated, "autre chose");
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(VELMORA_EXE), {u"--headless"_s, u"--convert-to"_s, format, u"--outdir"_s, u"sortie"_s, input});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY2(p.exitCode() == headless::Ok, p.readAllStandardError().constData());
+    const QString printed = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    QVERIFY2(printed.startsWith(input + u" -> "_s) && printed.endsWith(u"/sortie/"_s + output), qPrintable(printed));
+    QFile written(dir.filePath(u"sortie/"_s + output));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith(starts));
+    QFile other(unrelated);
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("autre chose"));
+    QCOMPARE(QDir(dir.filePath(u"sortie"_s)).count(), 4u); // ".", "..", the two files
 }
 
 QTEST_MAIN(TestHeadless)

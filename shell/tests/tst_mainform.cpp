@@ -9,6 +9,7 @@
 #include "common/testsupport/readonlydir.h"
 #include "agenda/ui/agendamodule.h"
 #include "agenda/ui/tagenda.h"
+#include "common/tests/testfiles.h"
 #include "shell/ui/helpbrowser.h"
 #include "shell/ui/spinedit.h"
 #include "shell/ui/tinschp.h"
@@ -20,6 +21,10 @@
 #include "text/ui/richedit.h"
 #include "text/ui/textmodule.h"
 #include "text/ui/ttexte.h"
+#include "text/ui/tenveloppes.h"
+#include "text/ui/tglos.h"
+#include "utilities/ui/tbnotes.h"
+#include "utilities/ui/utilitiesmodule.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -31,6 +36,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -39,6 +45,8 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using testfiles::slurp;
+using testfiles::spit;
 
 namespace {
 
@@ -162,7 +170,6 @@ private Q_SLOTS:
     void minimiseAll();
     void f1OnMenuOpensItsTopic();
     void f1InWindowOpensItsTopic();
-    void addressFileReadHereWrittenToProgramDir();
     void olderRealWindowsGetTheCommands();
     void shortcutsShownInMenus_data();
     void shortcutsShownInMenus();
@@ -172,6 +179,7 @@ private Q_SLOTS:
     void saveNameRuleAsksBeforeReplacing();
     void failedSaveKeepsNameAndCaption_data();
     void failedSaveKeepsNameAndCaption();
+    void dataFilesFollowTheUserFromAnyFolder();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -205,7 +213,7 @@ private:
 
 void TestMainForm::init()
 {
-    qputenv("VELMORA_DATA_DIR", dataDir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
     oldCwd = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     log.calls.clear();
@@ -697,26 +705,88 @@ void TestMainForm::f1InWindowOpensItsTopic()
     QTRY_COMPARE(help->currentPage(), u"ctx5"_s);
 }
 
-void TestMainForm::addressFileReadHereWrittenToProgramDir()
+namespace {
+// The frame with its real windows, started from `folder`.
+std::unique_ptr<TMainForm> startIn(const QString &folder)
 {
-    // The frame read the (absent) file when first shown; now give it one and run again.
-    form.reset();
-    QFile f(cwd.filePath(u"Velmora.adr"_s));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\nLigne 5\r\n");
-    f.close();
-    form = std::make_unique<TMainForm>();
+    QDir::setCurrent(folder);
+    auto form = std::make_unique<TMainForm>();
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QCOMPARE(form->adresseExpediteur(), (QStringList{u"Ligne 1"_s, u"Ligne 2"_s, u"Ligne 3"_s, u"Ligne 4"_s}));
-    QCOMPARE(form->textModule().GetExp(), form->adresseExpediteur());
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return nullptr;
+    return form;
+}
+} // namespace
+
+// The glossary, the sender and the notes are the user's, wherever the program is started
+// from: brought in once from the first folder, changed through their windows (each written
+// as its window closes), and found again from two other folders, one holding older files.
+void TestMainForm::dataFilesFollowTheUserFromAnyFolder()
+{
+    form.reset();
+    QTemporaryDir xdg, first, second, third;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path()));
+    const QDir mine(xdg.filePath(u"velmora"_s));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList names{u"Velmora.glo"_s, u"Velmora.adr"_s, u"velmora.nte"_s};
+    for (const QString &name : names)
+        QVERIFY(!QFileInfo::exists(QDir(programDir).filePath(name)));
+    QVERIFY(spit(first.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\n"));
+    QVERIFY(spit(first.filePath(u"Velmora.adr"_s), "Ancienne\r\nadresse\r\n\r\n\r\n"));
+    QVERIFY(spit(third.filePath(u"Velmora.glo"_s), "VIEUX\tvieux\r\n"));
+    QVERIFY(spit(third.filePath(u"velmora.nte"_s), "vieilles notes\r\n"));
+
+    form = startIn(first.path());
+    QVERIFY(form);
+    QCOMPARE(form->adresseExpediteur().first(), u"Ancienne"_s);
+    TextTools &tools = form->textModule().tools();
+    QCOMPARE(tools.glos().glossary().entries(), QStringList{u"CDT\tCordialement"_s});
+    trigger("Texte1"); // the glossary and envelope commands need a text window
+    tools.setDialogRunner([](QDialog &d) {
+        if (auto *g = qobject_cast<TGlos *>(&d)) {
+            g->Edit1->setText(u"BJR"_s);
+            g->Edit2->setText(u"Bonjour"_s);
+            QTest::mouseClick(g->AddButton, Qt::LeftButton);
+            QTest::mouseClick(g->CloseButton, Qt::LeftButton);
+        } else if (auto *e = qobject_cast<TEnveloppes *>(&d)) {
+            e->Expediteur[0]->setText(u"Jeanne Durand"_s);
+            e->Expediteur[1]->setText(u"3 place Nette"_s);
+            QTest::mouseClick(e->CancelButton, Qt::LeftButton);
+        }
+    });
+    trigger("Glossaire1");
+    QCOMPARE(slurp(mine.filePath(u"Velmora.glo"_s)), QByteArray("CDT\tCordialement\r\nBJR\tBonjour\r\n"));
+    trigger("Enveloppes1");
+    QCOMPARE(slurp(mine.filePath(u"Velmora.adr"_s)), QByteArray("Jeanne Durand\r\n3 place Nette\r\n\r\n\r\n"));
+    QTimer::singleShot(0, this, [] {
+        auto *notes = qobject_cast<TBnotes *>(QApplication::activeModalWidget());
+        QVERIFY(notes);
+        QTest::keyClicks(notes->Memo1, u"Appeler Paul"_s);
+        QTest::mouseClick(notes->Button1, Qt::LeftButton);
+    });
+    trigger("Blocnotes1");
+    QCOMPARE(slurp(mine.filePath(u"velmora.nte"_s)), QByteArray("Appeler Paul\r\n"));
+    form->mdiArea()->closeAllSubWindows();
     QVERIFY(form->close());
-    // Written where the program lives (the test binary's directory is writable).
-    QFile out(QCoreApplication::applicationDirPath() + u"/Velmora.adr"_s);
-    QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(out.readAll(), QByteArray("Ligne 1\r\nLigne 2\r\nLigne 3\r\nLigne 4\r\n"));
-    out.close();
-    out.remove();
+
+    for (const QString &folder : {second.path(), third.path()}) {
+        form = startIn(folder);
+        QVERIFY(form);
+        QCOMPARE(form->textModule().tools().glos().glossary().entries(),
+                 (QStringList{u"CDT\tCordialement"_s, u"BJR\tBonjour"_s}));
+        QCOMPARE(form->adresseExpediteur().mid(0, 2), (QStringList{u"Jeanne Durand"_s, u"3 place Nette"_s}));
+        QCOMPARE(form->utilitiesModule().bnotes().lines(), QStringList{u"Appeler Paul"_s});
+        QVERIFY(form->close());
+    }
+    QDir::setCurrent(oldCwd);
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
+    // Nothing was written anywhere else.
+    QCOMPARE(slurp(first.filePath(u"Velmora.glo"_s)), QByteArray("CDT\tCordialement\r\n"));
+    QCOMPARE(slurp(first.filePath(u"Velmora.adr"_s)), QByteArray("Ancienne\r\nadresse\r\n\r\n\r\n"));
+    QCOMPARE(slurp(third.filePath(u"Velmora.glo"_s)), QByteArray("VIEUX\tvieux\r\n"));
+    QCOMPARE(QDir(second.path()).entryList(QDir::Files), QStringList());
+    for (const QString &name : names)
+        QVERIFY2(!QFileInfo::exists(QDir(programDir).filePath(name)), qPrintable(name));
 }
 
 void TestMainForm::olderRealWindowsGetTheCommands()

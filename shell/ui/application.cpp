@@ -1,6 +1,8 @@
 #include "shell/ui/application.h"
 
 #include "common/ui/fonts.h"
+#include "common/ui/recoverystore.h"
+#include "shell/ui/recoverydialog.h"
 #include "shell/ui/headless.h"
 #include "shell/ui/tmainform.h"
 #include "shell/ui/tsplash.h"
@@ -45,6 +47,19 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     configureApplication();
+    // What is left once Qt has taken its own options: the files to open.
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(u'-')) {
+            QTextStream err(stderr);
+            err << "velmora : option inconnue : " << a << "\n"
+                << "usage : velmora [FICHIER...]\n"
+                << "        velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n";
+            return headless::UsageError;
+        }
+        files.append(a);
+    }
     app.setWindowIcon(toolbaricons::programIcon());
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -53,6 +68,9 @@ int main(int argc, char **argv)
     QFont uiFont(QStringLiteral("MS Sans Serif"));
     uiFont.setPixelSize(12);
     app.setFont(uiFont);
+
+    // Declared before the frame, so that it outlives the document windows.
+    RecoveryStore recoveryStore;
 
     auto *splash = new TSplash;
     splash->show();
@@ -67,13 +85,17 @@ int main(int argc, char **argv)
     splash->close();
     delete splash;
 
-    for (const QString &a : args)
-        if (!a.startsWith(u"-"))
-            form.openFile(QFileInfo(a).absoluteFilePath());
+    form.setRecoveryStore(&recoveryStore);
+    for (const QString &a : files)
+        form.openFile(QFileInfo(a).absoluteFilePath());
+    // What an earlier run that did not end normally left behind, once the frame is up.
+    QTimer::singleShot(0, &form, [&] { recovery::offer(form, recoveryStore); });
     // For start-up measurements: leave as soon as the frame has been shown.
     if (qEnvironmentVariableIsSet("VELMORA_QUIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+    const int status = app.exec();
+    recoveryStore.endSession(); // a normal end: no copy is wanted any more
+    return status;
 }
 
 } // namespace velmora

@@ -52,17 +52,36 @@ struct Request
     QStringList files;
 };
 
+// The options of the command line itself; the converters name the others they read.
+const QStringList kOwnOptions{QStringLiteral("convert-to"), QStringLiteral("outdir"), QStringLiteral("merge"),
+                              QStringLiteral("with"), QStringLiteral("records"), QStringLiteral("marges")};
+
+bool knownOption(const QString &key, const QString &format, const ConverterRegistry &registry)
+{
+    if (kOwnOptions.contains(key))
+        return true;
+    if (!format.isEmpty())
+        return registry.knowsOption(format, key);
+    for (const QString &f : registry.formats()) // before --convert-to: any converter's
+        if (registry.knowsOption(f, key))
+            return true;
+    return false;
+}
+
 // Returns an empty string when the arguments make sense, else the reason.
-QString parse(const QStringList &args, Request &req)
+QString parse(const QStringList &args, const ConverterRegistry &registry, Request &req)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == u"--headless")
             continue;
+        if (a.startsWith(u'-') && !a.startsWith(u"--"))
+            return QStringLiteral("option inconnue : %1").arg(a);
         if (a.startsWith(u"--")) {
             const QString key = a.mid(2);
             if (i + 1 >= args.size())
-                return QStringLiteral("l'option %1 attend une valeur").arg(a);
+                return knownOption(key, QString(), registry) ? QStringLiteral("l'option %1 attend une valeur").arg(a)
+                                                             : QStringLiteral("option inconnue : %1").arg(a);
             const QString value = args[++i];
             if (key == u"convert-to")
                 req.format = value.toLower();
@@ -76,6 +95,12 @@ QString parse(const QStringList &args, Request &req)
     }
     if (req.format.isEmpty())
         return QStringLiteral("indiquez le format voulu avec --convert-to FORMAT");
+    for (auto it = req.options.cbegin(); it != req.options.cend(); ++it) {
+        if (!knownOption(it.key(), QString(), registry))
+            return QStringLiteral("option inconnue : --%1").arg(it.key());
+        if (registry.knowsFormat(req.format) && !knownOption(it.key(), req.format, registry))
+            return QStringLiteral("l'option --%1 ne s'applique pas à la conversion en %2").arg(it.key(), req.format);
+    }
     if (req.options.contains(QStringLiteral("merge"))) {
         if (!req.options.contains(QStringLiteral("with")))
             return QStringLiteral("indiquez la base de données du publipostage avec --with CARNET.qvb");
@@ -307,7 +332,7 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
     if (spellreport::requested(args))
         return spellreport::run(args, out, err);
     Request req;
-    const QString problem = parse(args, req);
+    const QString problem = parse(args, registry, req);
     if (!problem.isEmpty()) {
         err << "velmora : " << problem << "\n"
             << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n"

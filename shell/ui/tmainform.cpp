@@ -3,6 +3,8 @@
 #include "agenda/ui/agendamodule.h"
 #include "common/datafiles.h"
 #include "common/frenchformat.h"
+#include "common/ui/errorhandler.h"
+#include "common/ui/recoverystore.h"
 #include "common/ui/fonts.h"
 #include "common/ui/printing.h"
 #include "database/ui/databasemodule.h"
@@ -21,6 +23,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -167,9 +171,10 @@ void TMainForm::FormClose()
 {
     m_pressePapierFichier.clear();
     m_pressePapierAgenda.clear();
-    m_text->SauveGlo(m_repProgramme);
+    // Each was written when its window closed; what could not be written then is tried again.
+    m_text->SauveGlo();
     SauveAdr();
-    m_utilities->SauveNotes(m_repProgramme);
+    m_utilities->SauveNotes();
 }
 
 void TMainForm::resizeEvent(QResizeEvent *e)
@@ -236,7 +241,15 @@ void TMainForm::ChargeAdr()
 
 void TMainForm::SauveAdr()
 {
-    addressfile::write(datafiles::writePath(QStringLiteral("Velmora.adr"), m_repProgramme), m_adresseExpediteur);
+    if (!m_adresseModifiee)
+        return;
+    const QString path = datafiles::writePath(QStringLiteral("Velmora.adr"));
+    if (addressfile::write(path, m_adresseExpediteur)) {
+        m_adresseModifiee = false;
+        return;
+    }
+    errorhandler::show(this, QStringLiteral("L'adresse de l'expéditeur n'a pas pu être enregistrée dans %1.")
+                                 .arg(QDir::toNativeSeparators(path)));
 }
 
 void TMainForm::GetFontName()
@@ -297,6 +310,8 @@ DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
     sw->setWindowIcon(toolbaricons::programIcon());
     connect(sw, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
     m_dernier[int(kind)] = w;
+    if (m_recovery)
+        m_recovery->watch(w);
     if (w->size().isEmpty() || w->size() == QSize(640, 480))
         sw->resize(qMin(520, m_mdi->width() - 20 > 200 ? m_mdi->width() - 20 : 520),
                    qMin(360, m_mdi->height() - 20 > 150 ? m_mdi->height() - 20 : 360));

@@ -35,6 +35,7 @@ class UtilitiesModule;
 class TAboutBox;
 class TInsChp;
 class HelpBrowser;
+class RecoveryStore;
 
 class TMainForm : public QMainWindow, public FrameServices
 {
@@ -83,6 +84,8 @@ public:
     SpinEdit *sizeSpin() const { return m_spinEdit1; }
 
     void setWindowFactory(WindowFactory factory) { m_factory = std::move(factory); }
+    // Every document window created from now on has its recovery copies kept there.
+    void setRecoveryStore(RecoveryStore *store) { m_recovery = store; }
     // Replaces the print and font dialogs (tests answer them without a user).
     void setPrintDialogHook(std::function<bool(QPrinter &)> hook) { m_printDialogHook = std::move(hook); }
     void setFontDialogHook(std::function<bool(QFont &)> hook) { m_fontDialogHook = std::move(hook); }
@@ -259,6 +262,8 @@ private:
     QStringList m_pressePapierAgenda;
     QString m_repProgramme;
     QStringList m_adresseExpediteur;
+    bool m_adresseModifiee = false; // not yet written to "Velmora.adr"
+    RecoveryStore *m_recovery = nullptr;
     bool m_majStyles = false;
     bool m_fontTyped = false; // a typed font name not applied yet
     bool m_sizeTyped = false; // a typed size not applied yet

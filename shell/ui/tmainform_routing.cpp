@@ -298,8 +298,12 @@ void TMainForm::Enveloppes1Click()
         t->ImpEnv();
     // In every case: the sender typed on an envelope is kept for the next run.
     const QStringList lines = m_text->GetExp();
-    for (int i = 0; i < 4 && i < lines.size(); ++i)
+    for (int i = 0; i < 4 && i < lines.size(); ++i) {
+        if (m_adresseExpediteur[i] != lines[i])
+            m_adresseModifiee = true;
         m_adresseExpediteur[i] = lines[i];
+    }
+    SauveAdr(); // kept at once, in case the program does not end normally
 }
 
 // "Tableur"

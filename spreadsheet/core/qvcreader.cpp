@@ -487,6 +487,8 @@ private:
             if (m_xml.namespaceUri() == kTable && (name == u"table-cell" || name == u"covered-table-cell")) {
                 const int n = repeatCount(attr(kTable, "number-columns-repeated"));
                 PendingCell c = readCell(name == u"covered-table-cell");
+                if (c.holdsContent())
+                    m_leftOut += std::max<qint64>(0, qint64(col) + n - 1 - std::max(col - 1, kMaxColumns));
                 if (c.meaningful && col <= kMaxColumns) {
                     c.col = col;
                     c.repeat = std::min(n, kMaxColumns - col + 1);
@@ -519,12 +521,18 @@ private:
                 for (int k = 0; k < c.repeat; ++k)
                     place(sheet, row, c.col + k, c);
         }
+        qint64 withContent = 0; // a format alone is not content lost
+        for (const PendingCell &c : cells)
+            if (c.holdsContent())
+                withContent += c.repeat;
+        m_leftOut += withContent * std::max<qint64>(0, rowStart + repeat - 1 - std::max<qint64>(rowStart - 1, kMaxRows));
         m_row = std::min<qint64>(rowStart + repeat, kMaxRows + 1);
     }
 
     struct PendingCell
     {
         bool meaningful = false;
+        bool holdsContent() const { return !value.isEmpty() || !formula.isEmpty() || !charts.empty(); }
         int col = 0;
         int repeat = 1;
         Value value;
@@ -639,6 +647,8 @@ private:
             bool ok = false;
             const double d = value.toDouble(&ok);
             c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
+            if (!ok || !std::isfinite(d))
+                ++m_leftOut;
         } else if (type == u"date") {
             c.value = parseDate(dateValue, text);
         } else if (type == u"time") {
@@ -776,21 +786,32 @@ private:
     int m_col = 1;
     qint64 m_cellsPlaced = 0;
     std::vector<PendingFormula> m_pendingFormulas;
+
+public:
+    // Cells with content the workbook cannot hold as they were: beyond column IV or row
+    // 1048576 (left out), or a number that does not read (kept as its text).
+    qint64 leftOut() const { return m_leftOut; }
+
+private:
+    qint64 m_leftOut = 0;
 };
 
 } // namespace
 
 namespace qvc {
 
-void read(const QByteArray &bytes, Workbook &into)
+void read(const QByteArray &bytes, Workbook &into, int *leftOut)
 {
     Workbook fresh;
-    Reader(bytes, fresh).run();
+    Reader reader(bytes, fresh);
+    reader.run();
+    if (leftOut)
+        *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
     fresh.setModified(false);
     into.takeContentFrom(fresh);
 }
 
-void readFile(const QString &path, Workbook &into)
+void readFile(const QString &path, Workbook &into, int *leftOut)
 {
     QFile file(path);
     if (!file.exists())
@@ -800,7 +821,7 @@ void readFile(const QString &path, Workbook &into)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VelmoraError::ioError(100);
-    read(bytes, into);
+    read(bytes, into, leftOut);
 }
 
 } // namespace qvc

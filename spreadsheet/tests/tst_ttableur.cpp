@@ -588,11 +588,13 @@ void TestTTableur::sheetTabsRemoveKeepsOtherContent()
         o.ListBox1->setCurrentRow(0);
         o.Button3->click(); // the first sheet is never removed
         o.ListBox1->setCurrentRow(1);
-        o.Button3->click(); // "Feuil2" goes
+        o.Button3->click(); // "Feuil2" goes, once confirmed: it holds data
         o.Button1->click();
         return int(d.result());
     });
+    boxAnswer = messageboxes::Answer::Oui;
     w->Onglets();
+    QCOMPARE(boxes.size(), 1);
     QCOMPARE(b->NumSheets(), 2);
     QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
     QCOMPARE(b->SheetName(2), u"Feuil3"_qs);

@@ -68,6 +68,14 @@ void toPdf(const ConversionJob &job)
     atomicsave::write(job.output, file.readAll());
 }
 
+// A re-save: what the window's load and save make of the workbook.
+void resaveQvc(const ConversionJob &job)
+{
+    sheet::Workbook book;
+    sheet::qvc::readFile(job.input, book);
+    sheet::qvc::writeFile(job.output, book);
+}
+
 void toQvc(const ConversionJob &job)
 {
     sheet::Workbook book;
@@ -79,7 +87,9 @@ void toQvc(const ConversionJob &job)
 
 void SpreadsheetModule::registerConverters(ConverterRegistry &registry)
 {
-    registry.add({QStringLiteral("csv"), {QStringLiteral("qvc")}, QStringLiteral("csv"), toCsv});
+    const QStringList sheetOption{QStringLiteral("sheet")};
+    registry.add({QStringLiteral("csv"), {QStringLiteral("qvc")}, QStringLiteral("csv"), toCsv, sheetOption});
     registry.add({QStringLiteral("pdf"), {QStringLiteral("qvc")}, QStringLiteral("pdf"), toPdf});
+    registry.add({QStringLiteral("qvc"), {QStringLiteral("qvc")}, QStringLiteral("qvc"), resaveQvc});
     registry.add({QStringLiteral("qvc"), {QStringLiteral("csv")}, QStringLiteral("qvc"), toQvc});
 }

@@ -175,15 +175,27 @@ bool TF1Book::ShowGridLines() const { return m_book->showGridLines(); }
 
 void TF1Book::SetShowGridLines(bool on)
 {
-    m_book->setShowGridLines(on);
+    keepingActiveCell([&] { m_book->setShowGridLines(on); });
     forEachPane([on](SheetView *v) { v->setShowGrid(on); });
+}
+
+// The display switches reset the workbook's views, which would send the active cell (and
+// the next entry) to A1: the user stays where they were, on every sheet.
+void TF1Book::keepingActiveCell(const std::function<void()> &change)
+{
+    const int row = Row(), col = Col();
+    const std::vector<CellAddress> cursors = m_cursorOfSheet;
+    change();
+    if (cursors.size() == m_cursorOfSheet.size())
+        m_cursorOfSheet = cursors;
+    SetActiveCell(row, col);
 }
 
 bool TF1Book::ShowFormulas() const { return m_book->showFormulas(); }
 
 void TF1Book::SetShowFormulas(bool on)
 {
-    m_book->setShowFormulas(on);
+    keepingActiveCell([&] { m_book->setShowFormulas(on); });
     m_model->allCellsChanged();
 }
 
@@ -671,7 +683,7 @@ void TF1Book::Read(const QString &path, int &format)
 {
     CommitEdit();
     format = kFormatWorkbook;
-    qvc::readFile(path, *m_book);
+    qvc::readFile(path, *m_book, &m_cellsLeftOut);
 }
 
 void TF1Book::Write(const QString &path, int format)

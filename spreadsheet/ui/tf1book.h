@@ -123,6 +123,9 @@ public:
     // Creates an object over the sheet (type 5: bar chart of the range); returns its id.
     int ObjCreate(int type, int r1, int c1, int r2, int c2);
     void Read(const QString &path, int &format);
+    // Cells of the file last read that the workbook could not take as they were.
+    int CellsLeftOut() const { return m_cellsLeftOut; }
+    void ForgetCellsLeftOut() { m_cellsLeftOut = 0; }
     void Write(const QString &path, int format);
 
     // Editing
@@ -185,6 +188,8 @@ private:
     sheet::CellRange usedPart(const sheet::CellRange &range) const;
     SheetView *paneWithEditor() const;
     void forEachPane(const std::function<void(SheetView *)> &f) const;
+    void keepingActiveCell(const std::function<void()> &change);
+    int m_cellsLeftOut = 0;
 
     std::unique_ptr<sheet::Workbook> m_book;
     int m_sheet = 0;

@@ -65,8 +65,9 @@ TOnglet::TOnglet(QWidget *parent) : QDialog(parent)
     connect(ListBox1, &QListWidget::itemClicked, this, &TOnglet::ListBox1Click);
 }
 
-void TOnglet::Init(const QStringList &sheetNames)
+void TOnglet::Init(const QStringList &sheetNames, const QList<bool> &withData)
 {
+    m_withData = withData;
     ListBox1->clear();
     for (int i = 0; i < sheetNames.size(); ++i) {
         auto *item = new QListWidgetItem(sheetNames[i], ListBox1);
@@ -131,9 +132,22 @@ void TOnglet::Button2Click()
 void TOnglet::Button3Click()
 {
     const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
-    if (row > 0) // the first sheet always stays
+    if (row > 0 && sheetRemovalConfirmed(row)) // the first sheet always stays
         delete ListBox1->takeItem(row);
     clearEntry();
+}
+
+bool TOnglet::sheetRemovalConfirmed(int row)
+{
+    const QListWidgetItem *item = ListBox1->item(row);
+    const int sheet = item->data(kSheetRole).toInt();
+    if (sheet < 1 || !m_withData.value(sheet - 1))
+        return true;
+    return messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Onglets"),
+                             QStringLiteral("La feuille « %1 » contient des données. La supprimer avec son contenu ?")
+                                 .arg(item->text()),
+                             {messageboxes::Answer::Oui, messageboxes::Answer::Non})
+        == messageboxes::Answer::Oui;
 }
 
 void TOnglet::ListBox1Click()

@@ -26,8 +26,9 @@ public:
 
     explicit TOnglet(QWidget *parent = nullptr);
 
-    // Fills the list with the workbook's sheet names, sheet 1 first.
-    void Init(const QStringList &sheetNames);
+    // Fills the list with the workbook's sheet names, sheet 1 first; `withData` tells which
+    // sheets hold cells (removing one of those asks first).
+    void Init(const QStringList &sheetNames, const QList<bool> &withData = {});
     // What the list holds, in order.
     QList<Entry> entries() const;
 
@@ -45,4 +46,7 @@ private:
     void Button3Click();
     void ListBox1Click();
     void clearEntry();
+    bool sheetRemovalConfirmed(int row);
+
+    QList<bool> m_withData; // by sheet, from 1
 };

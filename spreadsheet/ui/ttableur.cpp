@@ -79,8 +79,31 @@ void TTableur::Charge(const QString &path)
         setNomFichier(path);
     else
         setWindowTitle(QStringLiteral("Tableur"));
+    if (ok && F1Book1->CellsLeftOut() > 0)
+        messageboxes::inform(this, leftOutMessage(), QStringLiteral("Avertissement"));
     F1Book1SelChange();
 }
+QString TTableur::leftOutMessage() const
+{
+    const int n = F1Book1->CellsLeftOut();
+    return QStringLiteral("%1 cellule%2 de ce classeur n'%3 pas pu être lue%2 telle%2 quelle%2 (au-delà de la "
+                          "colonne IV ou de la ligne 1048576, ou nombre illisible) : laissée%2 de côté ou "
+                          "gardée%2 comme texte.")
+        .arg(n)
+        .arg(n > 1 ? QStringLiteral("s") : QString())
+        .arg(n > 1 ? QStringLiteral("ont") : QStringLiteral("a"));
+}
+
+bool TTableur::confirmLeftOut()
+{
+    if (F1Book1->CellsLeftOut() <= 0)
+        return true;
+    const bool yes = messageboxes::confirmSmallerSave(this, leftOutMessage());
+    if (yes)
+        F1Book1->ForgetCellsLeftOut(); // asked once: the smaller workbook is now the user's choice
+    return yes;
+}
+
 
 bool TTableur::Modifie() const
 {
@@ -107,6 +130,8 @@ QString TTableur::askSaveName()
 
 bool TTableur::writeFile(const QString &path)
 {
+    if (!confirmLeftOut())
+        return false;
     F1Book1->Write(path, TF1Book::kFormatWorkbook);
     return true;
 }
@@ -232,9 +257,12 @@ void TTableur::Onglets()
         return;
     TOnglet &dialog = m_tools.onglet();
     QStringList names;
-    for (int i = 1; i <= F1Book1->NumSheets(); ++i)
+    QList<bool> withData;
+    for (int i = 1; i <= F1Book1->NumSheets(); ++i) {
         names << F1Book1->SheetName(i);
-    dialog.Init(names);
+        withData << (F1Book1->workbook().maxRow(i - 1) > 0);
+    }
+    dialog.Init(names, withData);
     m_tools.run(dialog);
     const QList<TOnglet::Entry> entries = dialog.entries();
     if (entries.isEmpty())

@@ -79,6 +79,8 @@ protected:
     bool writeFile(const QString &path) override;
 
 private:
+    QString leftOutMessage() const;
+    bool confirmLeftOut();
     // Runs a command, reporting a failure in the French message box.
     bool command(const std::function<void()> &work);
     void sumFormula();
@@ -94,4 +96,9 @@ private:
     bool m_shadow = false;
     // The font handed to the font dialog, to apply only what the user changed in it.
     std::optional<QFont> m_fontShown;
+
+    // ---- crash recovery (ttableur_recovery.cpp) ----
+public:
+    RecoveryState recoveryState(bool withWriter) const override;
+    void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;
 };

@@ -100,7 +100,7 @@ void TestTextTools::initTestCase()
 {
     fonts::installSubstitutions();
     m_previousDir = QDir::currentPath();
-    qputenv("VELMORA_DATA_DIR", m_dir.filePath(u"userdata"_s).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_dir.filePath(u"userdata"_s).toLocal8Bit());
     errorhandler::setSink([this](const QString &m) { m_errors << m; });
     messageboxes::setResponder([](const messageboxes::Shown &) { return messageboxes::Answer::Non; });
 }
@@ -109,6 +109,7 @@ void TestTextTools::init()
 {
     m_errors.clear();
     QDir::setCurrent(m_dir.path());
+    QDir(m_dir.filePath(u"userdata"_s)).removeRecursively(); // each test brings the glossary in afresh
     writeFile(m_dir.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n");
     m_frame = std::make_unique<HeadlessFrame>();
     m_tools = std::make_unique<TextTools>(nullptr);
@@ -499,7 +500,7 @@ void TestTextTools::headlessConversionGivesSameBytes()
 
 void TestTextTools::glossaryThatCannotBeWrittenIsReported()
 {
-    // A change, then an exit whose data directories cannot be written.
+    // A change, and a data folder that cannot be written when the glossary window closes.
     m_tools->setDialogRunner([](QDialog &d) {
         auto *g = qobject_cast<TGlos *>(&d);
         g->Edit1->setText(u"NV"_s);
@@ -507,19 +508,18 @@ void TestTextTools::glossaryThatCannotBeWrittenIsReported()
         click(g->AddButton);
         click(g->CloseButton);
     });
-    m_window->Glossaire();
     const QString blocked = m_dir.filePath(u"bloque"_s);
     writeFile(blocked, "un fichier, pas un dossier");
-    qputenv("VELMORA_DATA_DIR", (blocked + u"/sous"_s).toLocal8Bit());
-    m_tools->SauveGlo(blocked);
-    qputenv("VELMORA_DATA_DIR", m_dir.filePath(u"userdata"_s).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", blocked.toLocal8Bit());
+    m_window->Glossaire();
+    qputenv("XDG_DATA_HOME", m_dir.filePath(u"userdata"_s).toLocal8Bit());
     QCOMPARE(m_errors.size(), 1);
     QVERIFY(m_errors.first().startsWith(u"Ne peut créer le fichier "_s));
-    // Still marked changed: written at the next chance, with the new entry.
-    QVERIFY(QDir().mkpath(m_dir.filePath(u"prog"_s)));
-    m_tools->SauveGlo(m_dir.filePath(u"prog"_s));
-    QCOMPARE(readFile(m_dir.filePath(u"prog/Velmora.glo"_s)),
+    // Still marked changed: written at the next chance (the exit), with the new entry.
+    m_tools->SauveGlo();
+    QCOMPARE(readFile(m_dir.filePath(u"userdata/velmora/Velmora.glo"_s)),
              QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\nNV\tnouveau\r\n"));
+    QCOMPARE(readFile(m_dir.filePath(u"Velmora.glo"_s)), QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n"));
 }
 
 QTEST_MAIN(TestTextTools)

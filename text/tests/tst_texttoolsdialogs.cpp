@@ -585,9 +585,12 @@ void TestTextToolsDialogs::glossaryFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("CDT\tCordialement\nABC\tpremier\r\nABC\tsecond");
     }
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(u"xdg"_s)));
     TGlos d;
     d.ChargeGlo();
-    QCOMPARE(d.GloPath(), QDir(dir.path()).filePath(u"Velmora.glo"_s));
+    qunsetenv("XDG_DATA_HOME");
+    // Brought into the per-user data folder, and read from there.
+    QCOMPARE(d.GloPath(), dir.filePath(u"xdg/velmora/Velmora.glo"_s));
     QCOMPARE(d.ListBox1->count(), 3);
     QVERIFY(!d.GloModified());
     // Unchanged: the file is not written.

@@ -19,10 +19,10 @@ public:
     // A new, empty text window.
     DocumentWindow *createWindow(FrameServices &frame);
 
-    // Glossary "Velmora.glo": loaded when the frame is first shown, saved when it closes
-    // (to `programDir`, see datafiles.h).
+    // Glossary "Velmora.glo": loaded when the frame is first shown, saved when changed
+    // (see TextTools).
     void ChargeGlo() { m_tools.ChargeGlo(); }
-    void SauveGlo(const QString &programDir) { m_tools.SauveGlo(programDir); }
+    void SauveGlo() { m_tools.SauveGlo(); }
     // The special-character table takes the toolbar's font list.
     void initSpecialCharacters(const QStringList &fontFamilies) { m_tools.initSpecialCharacters(fontFamilies); }
     // The four sender lines of the envelope dialog.

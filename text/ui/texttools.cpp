@@ -95,11 +95,11 @@ void TextTools::ChargeGlo()
     errorhandler::run(m_dialogParent, [this] { m_glos->ChargeGlo(); });
 }
 
-void TextTools::SauveGlo(const QString &programDir)
+void TextTools::SauveGlo()
 {
     if (!m_glos->GloModified())
         return;
-    errorhandler::run(m_dialogParent, [&] { m_glos->SauveGlo(datafiles::writePath(Glossary::fileName(), programDir)); });
+    errorhandler::run(m_dialogParent, [&] { m_glos->SauveGlo(datafiles::writePath(Glossary::fileName())); });
 }
 
 void TextTools::initSpecialCharacters(const QStringList &fontFamilies) { m_caract->Init(fontFamilies); }
@@ -132,6 +132,7 @@ void TextTools::onSpaceTyped(TTexte &window)
 void TextTools::Glossaire(TTexte &window)
 {
     run(*m_glos);
+    SauveGlo(); // a change is kept as soon as the window closes
     const QString text = m_glos->Result();
     if (!text.isEmpty())
         window.RichEdit1->replaceSelection(text);

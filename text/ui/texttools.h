@@ -31,11 +31,12 @@ public:
     TextTools(const TextTools &) = delete;
     TextTools &operator=(const TextTools &) = delete;
 
-    // Glossary "Velmora.glo": loaded when the frame is first shown, saved at exit (to the
-    // program's directory, or the per-user data directory when that one is not writable).
-    // Failures are reported through the general error handler.
+    // Glossary "Velmora.glo" in the per-user data folder (see datafiles.h): loaded when the
+    // frame is first shown, saved when the glossary window closes and at exit, when changed.
+    // A failure is reported through the general error handler; the glossary then stays
+    // changed, so that the next save tries again.
     void ChargeGlo();
-    void SauveGlo(const QString &programDir);
+    void SauveGlo();
     // The special-character table takes the toolbar's font list.
     void initSpecialCharacters(const QStringList &fontFamilies);
     // The four sender lines of the envelope dialog.

@@ -157,4 +157,9 @@ private:
     struct MarkerHold;
     int m_dragOffset = 0;
     bool m_shown = false;
+
+    // ---- crash recovery (ttexte_recovery.cpp) ----
+public:
+    RecoveryState recoveryState(bool withWriter) const override;
+    void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;
 };

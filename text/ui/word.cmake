@@ -4,4 +4,5 @@ target_sources(text_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ruler.h ${CMAKE_CURRENT_LIST_DIR}/ruler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/textfinddialogs.h ${CMAKE_CURRENT_LIST_DIR}/textfinddialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ttexte.h ${CMAKE_CURRENT_LIST_DIR}/ttexte.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ttexte_recovery.cpp
 )

@@ -131,7 +131,7 @@ private:
 void TestUtilitiesDesk::initTestCase()
 {
     QVERIFY(m_home.isValid());
-    qputenv("VELMORA_DATA_DIR", QFile::encodeName(m_home.filePath(u"userdata"_s)));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"userdata"_s)));
 }
 
 void TestUtilitiesDesk::init()
@@ -469,41 +469,42 @@ void TestUtilitiesDesk::notesPrintAndLeaveFromTheKeyboard()
 
 void TestUtilitiesDesk::moduleLoadsAndSavesNotes()
 {
-    QTemporaryDir startDir, programDir;
+    QTemporaryDir startDir, xdg;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path()));
+    const QString mine = xdg.filePath(u"velmora/velmora.nte"_s);
     writeFile(startDir.filePath(u"velmora.nte"_s), "un\ndeux\n");
     const QString before = QDir::currentPath();
     QDir::setCurrent(startDir.path());
     QWidget frame;
     {
         UtilitiesModule module(&frame);
-        module.ChargeNotes();
+        module.ChargeNotes(); // brought into the per-user folder
         QDir::setCurrent(before);
         QCOMPARE(module.bnotes().lines(), (QStringList{u"un"_s, u"deux"_s}));
-        // Unchanged: nothing written at exit.
-        module.SauveNotes(programDir.path());
-        QVERIFY(!QFileInfo::exists(programDir.filePath(u"velmora.nte"_s)));
-        // Changed: written to the program's directory with CR LF.
+        QCOMPARE(readFile(mine), QByteArray("un\ndeux\n"));
+        // Changed: written there with CR LF; the file it came from is left alone.
         module.bnotes().Memo1->appendPlainText(u"trois"_s);
-        module.SauveNotes(programDir.path());
-        QCOMPARE(readFile(programDir.filePath(u"velmora.nte"_s)), QByteArray("un\r\ndeux\r\ntrois\r\n"));
+        module.SauveNotes();
+        QCOMPARE(readFile(mine), QByteArray("un\r\ndeux\r\ntrois\r\n"));
         QCOMPARE(readFile(startDir.filePath(u"velmora.nte"_s)), QByteArray("un\ndeux\n"));
         QVERIFY(m_errors.isEmpty());
     }
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"userdata"_s)));
 }
 
 void TestUtilitiesDesk::moduleReportsUnwritableNotes()
 {
     QTemporaryDir dir;
-    // Neither the program's directory nor the per-user directory can take the file.
+    // The per-user folder cannot be made: a file stands where its parent should be.
     const QString blocker = dir.filePath(u"not-a-directory"_s);
     writeFile(blocker, "x");
-    qputenv("VELMORA_DATA_DIR", QFile::encodeName(blocker));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocker));
     QWidget frame;
     UtilitiesModule module(&frame);
     module.bnotes().Memo1->setPlainText(u"à garder"_s);
     module.bnotes().setModified(true);
-    module.SauveNotes(dir.filePath(u"missing"_s));
-    qputenv("VELMORA_DATA_DIR", QFile::encodeName(m_home.filePath(u"userdata"_s)));
+    module.SauveNotes();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"userdata"_s)));
     QCOMPARE(m_errors.size(), 1);
     QVERIFY(m_errors[0].startsWith(u"Les notes du bloc-notes n'ont pas pu être enregistrées"_s));
     QVERIFY(module.bnotes().isModified());

@@ -51,6 +51,8 @@ bool UtilitiesModule::show(UtilityTool tool)
     case UtilityTool::Pselettres: form = &plettre(); break;
     }
     form->exec();
+    if (tool == UtilityTool::Blocnotes)
+        SauveNotes(); // a change is kept as soon as the notepad closes
     return true;
 }
 
@@ -60,11 +62,11 @@ void UtilitiesModule::ChargeNotes()
     errorhandler::run(m_dialogParent, [&] { bnotes().Charge(path); });
 }
 
-void UtilitiesModule::SauveNotes(const QString &programDir)
+void UtilitiesModule::SauveNotes()
 {
     if (!m_bnotes || !m_bnotes->isModified())
         return;
-    const QString path = datafiles::writePath(notesfile::fileName(), programDir);
+    const QString path = datafiles::writePath(notesfile::fileName());
     try {
         m_bnotes->Sauve(path);
     } catch (const VelmoraError &e) {

@@ -23,10 +23,11 @@ public:
     // Shows the tool, modal, and returns when it is closed.
     bool show(UtilityTool tool);
 
-    // Notes "velmora.nte": read when the frame is first shown, written when it closes
-    // (to `programDir`, see datafiles.h). A notes file that cannot be written is reported.
+    // Notes "velmora.nte" in the per-user data folder (see datafiles.h): read when the frame
+    // is first shown, written when changed, as the notepad closes and at exit. A notes file
+    // that cannot be written is reported; the notes stay changed for the next try.
     void ChargeNotes();
-    void SauveNotes(const QString &programDir);
+    void SauveNotes();
 
     // The forms, created on first use.
     TPocket &pocket();
