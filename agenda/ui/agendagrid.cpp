@@ -29,7 +29,7 @@ AgendaGrid::AgendaGrid(QWidget *parent) : QAbstractScrollArea(parent), m_fixedCo
     // The editor refuses what would pass its maximum length (typing or pasting).
     connect(m_editor, &QLineEdit::inputRejected, this, [this] {
         if (m_editor->text().size() >= m_editor->maxLength())
-            emit cellFull(m_col, m_row);
+            Q_EMIT cellFull(m_col, m_row);
     });
     setFocusProxy(nullptr);
 }

@@ -121,7 +121,7 @@ private:
     QLabel *m_heading = nullptr;
     QPointer<QMdiSubWindow> m_subWindow;
 
-    // ---- crash recovery (tagenda_recovery.cpp) ----
+    // Crash recovery (tagenda_recovery.cpp)
 public:
     RecoveryState recoveryState(bool withWriter) const override;
     void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;

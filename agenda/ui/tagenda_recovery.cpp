@@ -7,7 +7,7 @@
 
 DocumentWindow::RecoveryState TAgenda::recoveryState(bool withWriter) const
 {
-    RecoveryState state{m_modified || m_dayModified, m_nomFichier, {}};
+    RecoveryState state{m_modified || m_dayModified, NomFichier(), {}};
     if (!withWriter || !state.modified)
         return state;
     AgendaList list = m_list;

@@ -214,7 +214,7 @@ void RecoveryStore::endSession()
     }
 }
 
-// ---- the index: one line per copy, "number <tab> kind <tab> time <tab> caption <tab> file" --
+// The index: one line per copy, "number <tab> kind <tab> time <tab> caption <tab> file"
 
 void RecoveryStore::saveIndex()
 {
@@ -257,7 +257,7 @@ QList<RecoveryStore::Entry> RecoveryStore::readIndex(const QString &session)
     return entries;
 }
 
-// ---- copies left by earlier runs ----------------------------------------------------------
+// Copies left by earlier runs
 
 QList<RecoveryStore::Entry> RecoveryStore::abandoned()
 {

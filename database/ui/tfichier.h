@@ -154,7 +154,7 @@ private:
     std::function<int(QDialog &)> m_dialogHook;
     std::function<QString(const QString &)> m_saveDialogHook;
 
-    // ---- crash recovery (tfichier_recovery.cpp) ----
+    // Crash recovery (tfichier_recovery.cpp)
 public:
     RecoveryState recoveryState(bool withWriter) const override;
     void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;

@@ -28,7 +28,7 @@ void SpinEdit::stepBy(int steps)
     // From the value shown, brought into the bounds, whatever was typed before.
     setValue(qBound(minimum(), typedValue(), maximum()));
     QSpinBox::stepBy(steps);
-    emit stepped();
+    Q_EMIT stepped();
 }
 
 QValidator::State SpinEdit::validate(QString &input, int &pos) const

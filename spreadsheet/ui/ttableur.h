@@ -97,7 +97,7 @@ private:
     // The font handed to the font dialog, to apply only what the user changed in it.
     std::optional<QFont> m_fontShown;
 
-    // ---- crash recovery (ttableur_recovery.cpp) ----
+    // Crash recovery (ttableur_recovery.cpp)
 public:
     RecoveryState recoveryState(bool withWriter) const override;
     void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;

@@ -1,6 +1,7 @@
 #include "text/core/spellchecker.h"
 
 #include "common/atomicsave.h"
+#include "common/datafiles.h"
 #include "common/velmoraerror.h"
 
 #include <QDir>
@@ -283,7 +284,7 @@ void SpellChecker::ignoreAll(const QString &word)
         m_accepted.insert(spelling::straightApostrophes(word));
         m_cache.clear();
     }
-    emit SpellNotifier::instance().wordsChanged();
+    Q_EMIT SpellNotifier::instance().wordsChanged();
 }
 
 void SpellChecker::addToPersonal(const QString &word)
@@ -305,7 +306,7 @@ void SpellChecker::addToPersonal(const QString &word)
         }
         bytes = m_personal.join(u'\n').toUtf8() + '\n';
     }
-    emit SpellNotifier::instance().wordsChanged();
+    Q_EMIT SpellNotifier::instance().wordsChanged();
     QDir().mkpath(QFileInfo(m_personalPath).absolutePath());
     atomicsave::write(m_personalPath, bytes);
 }
@@ -316,11 +317,11 @@ QStringList SpellChecker::personalWords() const
     return m_personal;
 }
 
-// ---- the shared French dictionary ----------------------------------------------------
+// The shared French dictionary
 
 QString SpellChecker::userDataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
+    return datafiles::userDataDir();
 }
 
 QString SpellChecker::personalListPath()
@@ -376,7 +377,7 @@ SpellChecker *SpellChecker::frenchIfLoaded()
     if (!g_loading.exchange(true)) {
         QThreadPool::globalInstance()->start([notifier] {
             french();
-            QMetaObject::invokeMethod(notifier, [notifier] { emit notifier->loaded(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(notifier, [notifier] { Q_EMIT notifier->loaded(); }, Qt::QueuedConnection);
         });
     }
     return nullptr;
@@ -401,7 +402,7 @@ void setAutoCheck(bool on)
 {
     QSettings(QStringLiteral("velmora"), QStringLiteral("velmora"))
         .setValue(QStringLiteral("orthographe/verificationAutomatique"), on);
-    emit SpellNotifier::instance().autoCheckChanged(on);
+    Q_EMIT SpellNotifier::instance().autoCheckChanged(on);
 }
 
 } // namespace spelling

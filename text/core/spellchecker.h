@@ -52,7 +52,7 @@ public:
     QStringList personalWords() const;
     QString personalPath() const { return m_personalPath; }
 
-    // ---- the French dictionary shared by the program ----------------------------------
+    // The French dictionary shared by the program
     // The folder of the per-user data files, and the personal list in it.
     static QString userDataFolder();
     static QString personalListPath();

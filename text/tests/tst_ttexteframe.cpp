@@ -290,7 +290,7 @@ void TestTTexteFrame::fontBoxKeepsTypedSpaces()
     const int i = form->fontCombo()->findText(u"Liberation Mono"_s);
     QVERIFY(i >= 0);
     form->fontCombo()->setCurrentIndex(i);
-    emit form->fontCombo()->activated(i);
+    Q_EMIT form->fontCombo()->activated(i);
     QCOMPARE(w->RichEdit1->selAttributes().fontFamilies().toStringList().value(0), u"Liberation Mono"_s);
     QVERIFY(w->RichEdit1->rtf().contains("Liberation Mono;"));
 }

@@ -158,7 +158,7 @@ private:
     int m_dragOffset = 0;
     bool m_shown = false;
 
-    // ---- crash recovery (ttexte_recovery.cpp) ----
+    // Crash recovery (ttexte_recovery.cpp)
 public:
     RecoveryState recoveryState(bool withWriter) const override;
     void restoreRecoveryCopy(const QString &copy, const QString &fileName) override;

@@ -229,7 +229,7 @@ bool runChain(QRandomGenerator &rng, const QString &ops, bool integersOnly, Tall
 class TestCalculatorExact : public QObject
 {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void randomChains_data();
     void randomChains();
     void exactIntegersHaveNoDoubt();
