@@ -1,1 +1,0 @@
-// Lets a library be declared before its first source file lands.

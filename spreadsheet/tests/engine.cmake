@@ -1,8 +1,0 @@
-# Tests of the workbook engine (spreadsheet/core)
-add_module_test(spreadsheet formulaparser LIBS spreadsheet_core)
-add_module_test(spreadsheet functionsvalues LIBS spreadsheet_core)
-add_module_test(spreadsheet workbookengine LIBS spreadsheet_core)
-add_module_test(spreadsheet fodsfile LIBS spreadsheet_core)
-add_module_test(spreadsheet workbookexchange LIBS spreadsheet_core)
-add_module_test(spreadsheet formulanumbers LIBS spreadsheet_core)
-add_module_test(spreadsheet sheetlookups LIBS spreadsheet_core)

@@ -1,7 +1,0 @@
-# Tests of the workbook control widget and the spreadsheet window (spreadsheet/ui)
-add_module_test(spreadsheet sheetdialogs LIBS spreadsheet_ui)
-add_module_test(spreadsheet tf1book LIBS spreadsheet_ui)
-add_module_test(spreadsheet ttableur LIBS spreadsheet_ui testsupport)
-add_module_test(spreadsheet ttableurframe LIBS shell_ui)
-add_module_test(spreadsheet tf1bookconvert LIBS spreadsheet_ui)
-add_module_test(spreadsheet sheetsafety LIBS shell_ui)
