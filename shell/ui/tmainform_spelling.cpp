@@ -68,8 +68,9 @@ void TMainForm::updateSpellingItems()
             a->setStatusTip(hint::longPart(TTexte::dictionaryMissingHint()));
             a->setToolTip(hint::shortPart(TTexte::dictionaryMissingHint()));
         }
-    } else {
-        // Start loading the dictionary now, so that it is ready when the user types.
+    } else if (reached(DocKind::Texte)) {
+        // A text window is open: load the dictionary now (not at start-up), so that it is
+        // ready when the user types.
         SpellChecker::frenchIfLoaded();
     }
     dialog->setEnabled(installed && reached(DocKind::Texte));

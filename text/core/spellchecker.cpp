@@ -371,7 +371,8 @@ SpellChecker *SpellChecker::frenchIfLoaded()
 {
     if (SpellChecker *c = g_french.load())
         return c;
-    if (!frenchInstalled())
+    // Asked on every slice of checking: once the load has started, no more looking for files.
+    if (g_loading.load() || !frenchInstalled())
         return nullptr;
     SpellNotifier *notifier = &SpellNotifier::instance();
     if (!g_loading.exchange(true)) {
@@ -391,17 +392,27 @@ SpellNotifier &SpellNotifier::instance()
 
 namespace spelling {
 
+namespace {
+const QString kAutoCheckKey = QStringLiteral("orthographe/verificationAutomatique");
+// The setting as last read or set (-1: not read yet); asked on every slice of checking, so
+// the settings file is read once.
+std::atomic<int> g_autoCheck{-1};
+} // namespace
+
 bool autoCheck()
 {
-    return QSettings(QStringLiteral("velmora"), QStringLiteral("velmora"))
-        .value(QStringLiteral("orthographe/verificationAutomatique"), true)
-        .toBool();
+    int on = g_autoCheck.load();
+    if (on < 0) {
+        on = QSettings(QStringLiteral("velmora"), QStringLiteral("velmora")).value(kAutoCheckKey, true).toBool();
+        g_autoCheck = on;
+    }
+    return on;
 }
 
 void setAutoCheck(bool on)
 {
-    QSettings(QStringLiteral("velmora"), QStringLiteral("velmora"))
-        .setValue(QStringLiteral("orthographe/verificationAutomatique"), on);
+    QSettings(QStringLiteral("velmora"), QStringLiteral("velmora")).setValue(kAutoCheckKey, on);
+    g_autoCheck = on;
     Q_EMIT SpellNotifier::instance().autoCheckChanged(on);
 }
 
