@@ -41,8 +41,9 @@ QStringList tenYears()
         const QString key = agendadates::dayKey(day);
         int n = 0;
         for (const QString &t : agendadates::slotLabels(DaySettings{}) + extra)
-            lines << key + t + (n++ % 5 == 0 ? u'[' : u' ') + QStringLiteral("Rendez-vous n°%1 avec M. Dupré").arg(d * 31 + n)
-                         + u'\t' + QStringLiteral("salle %1, étage %2").arg(n).arg(d % 7);
+            lines << key + t + (n++ % 5 == 0 ? u'[' : u' ')
+                            + QStringLiteral("Rendez-vous n°%1 avec M. Dupré").arg(d * 31 + n) + u'\t'
+                            + QStringLiteral("salle %1, étage %2").arg(n).arg(d % 7);
         lines << key + agendadates::shortDate(day) + QStringLiteral("Anniversaire de Zoé\tgâteau");
         lines << key + agendadates::shortDate(day) + QStringLiteral("Courrier à poster\t");
     }

@@ -26,9 +26,9 @@
 
 namespace {
 
-const char *const kWords[] = {"Dupont", "Martin", "Hélène", "rue", "de", "la", "Paix", "avenue", "Victor",
-                              "Hugo", "Lyon", "Paris", "Zoé", "Dijon", "bâtiment", "escalier", "B", "12",
-                              "Émile", "Nîmes", "chez", "M.", "Mme", "Lefèvre", "Brest", "Annecy"};
+const char *const kWords[] = {"Dupont", "Martin", "Hélène", "rue", "de",    "la",       "Paix",     "avenue", "Victor",
+                              "Hugo",   "Lyon",   "Paris",  "Zoé", "Dijon", "bâtiment", "escalier", "B",      "12",
+                              "Émile",  "Nîmes",  "chez",   "M.",  "Mme",   "Lefèvre",  "Brest",    "Annecy"};
 
 Table fullTable()
 {

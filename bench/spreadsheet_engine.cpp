@@ -48,7 +48,8 @@ void buildWorkbook(Workbook &book)
     for (int r = 2; r <= 6; ++r)
         book.setFormula(0, r, 11, QStringLiteral("$K$1*F%1").arg(r));
     for (int r = 1; r <= 100; ++r)
-        book.setFormula(0, r, 10, r % 2 ? QStringLiteral("SUM(E$1:E%1)").arg(kRows) : QStringLiteral("SUM(G1:G%1)").arg(kRows));
+        book.setFormula(0, r, 10,
+                        r % 2 ? QStringLiteral("SUM(E$1:E%1)").arg(kRows) : QStringLiteral("SUM(G1:G%1)").arg(kRows));
     access.endBatch();
 }
 

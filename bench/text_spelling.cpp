@@ -36,7 +36,8 @@ QStringList vocabulary()
         return words;
     int n = 0;
     while (!f.atEnd()) {
-        QString w = QString::fromUtf8(f.readLine()).section(u'/', 0, 0).section(u'\t', 0, 0).section(u' ', 0, 0).trimmed();
+        QString w =
+                QString::fromUtf8(f.readLine()).section(u'/', 0, 0).section(u'\t', 0, 0).section(u' ', 0, 0).trimmed();
         if (w.size() < 2 || w.size() > 14 || !w.front().isLower() || w.contains(u'.'))
             continue;
         if (++n % 4 == 0) // about 20 000 words
@@ -94,7 +95,11 @@ SpellChecker *french()
 
 // Types one character and reports how long the key press itself took and the longest
 // single turn of the event loop until the underline is up to date.
-struct KeyTiming { double keyMs; double longestTurnMs; };
+struct KeyTiming
+{
+    double keyMs;
+    double longestTurnMs;
+};
 KeyTiming typeOne(RichEdit &edit, SpellUnderline *spell, QChar c)
 {
     QElapsedTimer t;

@@ -21,9 +21,11 @@ namespace {
 
 QByteArray makeDocument(qsizetype target)
 {
-    static const char *const words[] = {"Madame", "Monsieur", "le", "la", "courrier", "r\\'e9union", "pr\\'e8s",
-                                        "\\'e0", "demain", "facture", "num\\'e9ro", "veuillez", "agr\\'e9er",
-                                        "l'expression", "de", "mes", "salutations", "distingu\\'e9es", "ch\\'e8que"};
+    static const char *const words[] = {"Madame",      "Monsieur",        "le",         "la",
+                                        "courrier",    "r\\'e9union",     "pr\\'e8s",   "\\'e0",
+                                        "demain",      "facture",         "num\\'e9ro", "veuillez",
+                                        "agr\\'e9er",  "l'expression",    "de",         "mes",
+                                        "salutations", "distingu\\'e9es", "ch\\'e8que"};
     QByteArray doc = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 "
                      "Symbol;}{\\f2\\fswiss Arial;}}\r\n{\\colortbl\\red0\\green0\\blue0;}\r\n"
                      "\\deflang1036\\pard\\plain\\f2\\fs20 Objet : relev\\'e9 de compte\r\n";
@@ -38,9 +40,10 @@ QByteArray makeDocument(qsizetype target)
         switch (paragraph++ % 6) {
         case 0: line = "\\par \\pard\\qc\\plain\\f2\\fs20\\b "; break;
         case 1: line = "\\par \\pard\\qr\\plain\\f2\\fs20 "; break;
-        case 2: line = "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
-                       "\\fi-360\\li720\\plain\\f2\\fs20 ";
-                break;
+        case 2:
+            line = "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+                   "\\fi-360\\li720\\plain\\f2\\fs20 ";
+            break;
         default: line = "\\par \\pard\\plain\\f2\\fs20 "; break;
         }
         const int count = 8 + int(next(40));

@@ -11,16 +11,16 @@
 
 struct ConversionJob
 {
-    QString input;                   // path of the file to convert
-    QString output;                  // path to write
-    QMap<QString, QString> options;  // extra command-line options, e.g. "sheet" -> "2"
+    QString input; // path of the file to convert
+    QString output; // path to write
+    QMap<QString, QString> options; // extra command-line options, e.g. "sheet" -> "2"
 };
 
 struct Converter
 {
-    QString format;              // lower-case target format: "htm", "pdf", "csv", ...
-    QStringList inputSuffixes;   // lower-case input suffixes it accepts: "qvt", "rtf", ...
-    QString outputSuffix;        // suffix of the file written (defaults to `format`)
+    QString format; // lower-case target format: "htm", "pdf", "csv", ...
+    QStringList inputSuffixes; // lower-case input suffixes it accepts: "qvt", "rtf", ...
+    QString outputSuffix; // suffix of the file written (defaults to `format`)
     // Does the work; throws VelmoraError with a French message on failure.
     std::function<void(const ConversionJob &)> run;
     // Names of the command-line options it reads ("sheet" for "--sheet N").

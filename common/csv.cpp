@@ -9,8 +9,8 @@ namespace csv {
 
 QString decode(const QByteArray &bytes)
 {
-    const QByteArrayView data = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3)
-                                                                  : QByteArrayView(bytes);
+    const QByteArrayView data =
+            bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(data);
     if (!utf8.hasError())
@@ -124,9 +124,8 @@ std::vector<Row> split(const QString &text, QChar separator, LineBreaks breaks)
 
 void appendField(QString &line, const QString &field)
 {
-    const bool quote = field.contains(u';') || field.contains(u'"') || field.contains(u'\r')
-                       || field.contains(u'\n') || field.contains(u',') || field.contains(u'\t')
-                       || field.startsWith(QChar(0xFEFF));
+    const bool quote = field.contains(u';') || field.contains(u'"') || field.contains(u'\r') || field.contains(u'\n')
+            || field.contains(u',') || field.contains(u'\t') || field.startsWith(QChar(0xFEFF));
     if (!quote) {
         line += field;
         return;

@@ -5,16 +5,14 @@
 namespace french {
 namespace {
 
-const std::array<const char16_t *, 7> kDays = {u"lundi", u"mardi", u"mercredi", u"jeudi",
+const std::array<const char16_t *, 7> kDays = {u"lundi",    u"mardi",  u"mercredi", u"jeudi",
                                                u"vendredi", u"samedi", u"dimanche"};
-const std::array<const char16_t *, 7> kShortDays = {u"lun.", u"mar.", u"mer.", u"jeu.",
-                                                    u"ven.", u"sam.", u"dim."};
-const std::array<const char16_t *, 12> kMonths = {
-    u"janvier", u"février", u"mars",      u"avril",   u"mai",      u"juin",
-    u"juillet", u"août",    u"septembre", u"octobre", u"novembre", u"décembre"};
-const std::array<const char16_t *, 12> kShortMonths = {
-    u"janv.", u"févr.", u"mars", u"avr.", u"mai", u"juin",
-    u"juil.", u"août",  u"sept.", u"oct.", u"nov.", u"déc."};
+const std::array<const char16_t *, 7> kShortDays = {u"lun.", u"mar.", u"mer.", u"jeu.", u"ven.", u"sam.", u"dim."};
+const std::array<const char16_t *, 12> kMonths = {u"janvier",   u"février", u"mars",     u"avril",
+                                                  u"mai",       u"juin",    u"juillet",  u"août",
+                                                  u"septembre", u"octobre", u"novembre", u"décembre"};
+const std::array<const char16_t *, 12> kShortMonths = {u"janv.", u"févr.", u"mars",  u"avr.", u"mai",  u"juin",
+                                                       u"juil.", u"août",  u"sept.", u"oct.", u"nov.", u"déc."};
 
 QString two(int v) { return QString::number(v).rightJustified(2, u'0'); }
 
@@ -41,7 +39,10 @@ QString shortDayName(int d) { return (d >= 1 && d <= 7) ? QString::fromUtf16(kSh
 QString monthName(int m) { return (m >= 1 && m <= 12) ? QString::fromUtf16(kMonths[m - 1]) : QString(); }
 QString shortMonthName(int m) { return (m >= 1 && m <= 12) ? QString::fromUtf16(kShortMonths[m - 1]) : QString(); }
 
-QString shortDate(const QDate &d) { return two(d.day()) + u'/' + two(d.month()) + u'/' + QString::number(d.year()).rightJustified(4, u'0'); }
+QString shortDate(const QDate &d)
+{
+    return two(d.day()) + u'/' + two(d.month()) + u'/' + QString::number(d.year()).rightJustified(4, u'0');
+}
 QString longTime(const QTime &t) { return two(t.hour()) + u':' + two(t.minute()) + u':' + two(t.second()); }
 QString shortTime(const QTime &t) { return two(t.hour()) + u':' + two(t.minute()); }
 
@@ -76,8 +77,8 @@ QString formatDateTime(const QString &p, const QDateTime &when)
             case 4: out += dayName(date.dayOfWeek()); break;
             case 5: out += shortDate(date); break;
             default:
-                out += dayName(date.dayOfWeek()) + u' ' + QString::number(date.day()) + u' '
-                       + monthName(date.month()) + u' ' + QString::number(date.year());
+                out += dayName(date.dayOfWeek()) + u' ' + QString::number(date.day()) + u' ' + monthName(date.month())
+                        + u' ' + QString::number(date.year());
             }
             i += n;
             afterHour = false;
@@ -153,10 +154,7 @@ bool parseNumber(const QString &text, double &value)
     return ok;
 }
 
-QChar upperAZ(QChar ch)
-{
-    return (ch >= u'a' && ch <= u'z') ? QChar(ch.unicode() - 32) : ch;
-}
+QChar upperAZ(QChar ch) { return (ch >= u'a' && ch <= u'z') ? QChar(ch.unicode() - 32) : ch; }
 
 QString upperAZ(const QString &text)
 {

@@ -14,10 +14,10 @@ namespace french {
 QLocale locale(); // French (France), no group separator in numbers
 
 // dayOfWeek as QDate gives it: 1 = Monday ... 7 = Sunday.
-QString dayName(int dayOfWeek);      // "lundi"
+QString dayName(int dayOfWeek); // "lundi"
 QString shortDayName(int dayOfWeek); // "lun."
-QString monthName(int month);        // "janvier"
-QString shortMonthName(int month);   // "janv."
+QString monthName(int month); // "janvier"
+QString shortMonthName(int month); // "janv."
 
 // Pattern letters: d dd ddd dddd ddddd (dd/mm/yyyy) dddddd (long date), m mm mmm mmmm
 // (m after h or hh is minutes), yy yyyy, h hh, n nn (minutes), s ss, z zzz (ms), t (hh:nn),
@@ -27,7 +27,7 @@ QString formatDateTime(const QString &pattern, const QDateTime &when);
 QString formatDate(const QString &pattern, const QDate &date);
 
 QString shortDate(const QDate &date); // "07/12/2026"
-QString longTime(const QTime &time);  // "14:05:09"
+QString longTime(const QTime &time); // "14:05:09"
 QString shortTime(const QTime &time); // "14:05"
 
 // Number with a decimal comma and no grouping; `decimals` < 0 means the shortest form

@@ -6,7 +6,7 @@
 
 namespace {
 // Exponent of the value 1.f * 2^e for the smallest and largest biased exponents (1, 255).
-constexpr int kMinExponent = 1 - Real48::kExponentBias;   // -128
+constexpr int kMinExponent = 1 - Real48::kExponentBias; // -128
 constexpr int kMaxExponent = 255 - Real48::kExponentBias; // 126
 constexpr std::uint64_t kHiddenBit = std::uint64_t(1) << (Real48::kSignificandBits - 1);
 } // namespace
@@ -32,17 +32,14 @@ long double Real48::round(long double value)
     return rounded;
 }
 
-Real48::Real48(long double value) : m_value(static_cast<double>(round(value))) {}
+Real48::Real48(long double value) : m_value(static_cast<double>(round(value))) { }
 
 long double Real48::maxValue()
 {
     return std::ldexp(static_cast<long double>(2 * kHiddenBit - 1), kMaxExponent - (kSignificandBits - 1));
 }
 
-long double Real48::minPositive()
-{
-    return std::ldexp(1.0L, kMinExponent);
-}
+long double Real48::minPositive() { return std::ldexp(1.0L, kMinExponent); }
 
 Real48::Bytes Real48::toBytes() const
 {
@@ -71,22 +68,16 @@ Real48 Real48::fromBytes(const Bytes &bytes)
         fraction |= std::uint64_t(bytes[1 + i]) << (8 * i);
     fraction &= kHiddenBit - 1; // drop the sign bit
     const double magnitude =
-        std::ldexp(static_cast<double>(kHiddenBit | fraction), bytes[0] - kExponentBias - (kSignificandBits - 1));
+            std::ldexp(static_cast<double>(kHiddenBit | fraction), bytes[0] - kExponentBias - (kSignificandBits - 1));
     r.m_value = (bytes[5] & 0x80) ? -magnitude : magnitude;
     return r;
 }
 
 namespace floaterror {
 
-VelmoraError invalidOperation()
-{
-    return VelmoraError(QStringLiteral("Opération flottante incorrecte"));
-}
+VelmoraError invalidOperation() { return VelmoraError(QStringLiteral("Opération flottante incorrecte")); }
 
-VelmoraError divisionByZero()
-{
-    return VelmoraError(QStringLiteral("Division flottante par zéro"));
-}
+VelmoraError divisionByZero() { return VelmoraError(QStringLiteral("Division flottante par zéro")); }
 
 VelmoraError notAFloat(const QString &text)
 {

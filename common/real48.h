@@ -53,7 +53,7 @@ private:
 class VelmoraError;
 class QString;
 namespace floaterror {
-VelmoraError invalidOperation();             // "Opération flottante incorrecte"
-VelmoraError divisionByZero();               // "Division flottante par zéro"
+VelmoraError invalidOperation(); // "Opération flottante incorrecte"
+VelmoraError divisionByZero(); // "Division flottante par zéro"
 VelmoraError notAFloat(const QString &text); // "'%s' n'est pas une valeur flottante correcte"
 } // namespace floaterror

@@ -14,11 +14,11 @@ public:
     const char *what() const noexcept override { return m_utf8.c_str(); }
 
     // The run-time's messages, worded as users of the program know them.
-    static VelmoraError cannotOpen(const QString &fileName);   // "Ne peut ouvrir le fichier %s"
-    static VelmoraError fileNotFound();                        // "Fichier introuvable"
-    static VelmoraError ioError(int code);                     // "Erreur E/S %d"
-    static VelmoraError notAnInteger(const QString &text);     // "'%s' n'est pas une valeur entière correcte"
-    static VelmoraError floatOverflow();                       // "Débordement flottant"
+    static VelmoraError cannotOpen(const QString &fileName); // "Ne peut ouvrir le fichier %s"
+    static VelmoraError fileNotFound(); // "Fichier introuvable"
+    static VelmoraError ioError(int code); // "Erreur E/S %d"
+    static VelmoraError notAnInteger(const QString &text); // "'%s' n'est pas une valeur entière correcte"
+    static VelmoraError floatOverflow(); // "Débordement flottant"
 
 private:
     QString m_message;

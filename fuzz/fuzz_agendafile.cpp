@@ -23,7 +23,8 @@ QList<daypage::DayNote> filledNotes(const daypage::Page &p)
 
 QStringList keptByTime(QStringList kept)
 {
-    std::stable_sort(kept.begin(), kept.end(), [](const QString &a, const QString &b) { return a.mid(8, 5) < b.mid(8, 5); });
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const QString &a, const QString &b) { return a.mid(8, 5) < b.mid(8, 5); });
     return kept;
 }
 } // namespace
@@ -45,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             AgendaList copy(list.linesOfDay(agendadates::dayKey(day)));
             daypage::writeDay(copy, page);
             const daypage::Page again = daypage::readDay(copy, day, s);
-            if (again.rows != page.rows || filledNotes(again) != filledNotes(page) || again.kept != keptByTime(page.kept))
+            if (again.rows != page.rows || filledNotes(again) != filledNotes(page)
+                || again.kept != keptByTime(page.kept))
                 std::abort();
         }
     }

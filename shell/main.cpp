@@ -1,6 +1,3 @@
 #include "shell/ui/application.h"
 
-int main(int argc, char **argv)
-{
-    return velmora::main(argc, argv);
-}
+int main(int argc, char **argv) { return velmora::main(argc, argv); }

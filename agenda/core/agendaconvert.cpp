@@ -21,7 +21,8 @@ int hourOption(const QMap<QString, QString> &options, const QString &key, int fa
     if (!ok)
         throw VelmoraError::notAnInteger(text);
     if (v < low || v > high)
-        throw VelmoraError(QStringLiteral("--%1 : la valeur doit être comprise entre %2 et %3").arg(key).arg(low).arg(high));
+        throw VelmoraError(
+                QStringLiteral("--%1 : la valeur doit être comprise entre %2 et %3").arg(key).arg(low).arg(high));
     return v;
 }
 
@@ -38,7 +39,8 @@ DaySettings settingsFromOptions(const QMap<QString, QString> &options)
     s.end = hourOption(options, QStringLiteral("fin"), s.end, 0, 24);
     s.scale = hourOption(options, QStringLiteral("echelle"), s.scale, 1, 3);
     if (s.end < s.start)
-        throw VelmoraError(QStringLiteral("--fin : l'heure de fin (%1) précède l'heure de début (%2)").arg(s.end).arg(s.start));
+        throw VelmoraError(
+                QStringLiteral("--fin : l'heure de fin (%1) précède l'heure de début (%2)").arg(s.end).arg(s.start));
     return s;
 }
 
@@ -46,8 +48,9 @@ void toIcs(const ConversionJob &job, const QDateTime &stamp)
 {
     const DaySettings settings = settingsFromOptions(job.options);
     const AgendaList list = load(job.input);
-    writeBytes(job.output, agendaexport::toIcs(list, settings, stamp,
-                                               QFileInfo(job.input).completeBaseName() + QStringLiteral(".velmora")));
+    writeBytes(job.output,
+               agendaexport::toIcs(list, settings, stamp,
+                                   QFileInfo(job.input).completeBaseName() + QStringLiteral(".velmora")));
 }
 
 void toCsv(const ConversionJob &job)

@@ -10,9 +10,9 @@
 
 struct DaySettings
 {
-    int start = 8;  // first hour of the day grid, 0..24
-    int end = 18;   // last hour, 0..24; its HH:00 slot is the last one
-    int scale = 2;  // 1 hour, 2 half hours, 3 quarter scale (HH:00, HH:30, HH:45)
+    int start = 8; // first hour of the day grid, 0..24
+    int end = 18; // last hour, 0..24; its HH:00 slot is the last one
+    int scale = 2; // 1 hour, 2 half hours, 3 quarter scale (HH:00, HH:30, HH:45)
 
     bool operator==(const DaySettings &) const = default;
 };
@@ -34,7 +34,7 @@ QDate addDays(const QDate &date, int days);
 // and 2100, 30 April). Throws as encodeDate when the year leaves 1..9999.
 QDate stepMonth(const QDate &date, int delta);
 
-QString dayKey(const QDate &date);    // "19990416"
+QString dayKey(const QDate &date); // "19990416"
 QString shortDate(const QDate &date); // "16/04/1999"
 QString timeKey(int hour, int minute); // "08:30", "24:00"
 

@@ -32,7 +32,7 @@ QString localTime(const QDate &day, int minutes)
     const QDate d = day.addDays(minutes / 1440);
     const int m = minutes % 1440;
     return agendadates::dayKey(d) + u'T' + QString::number(m / 60).rightJustified(2, u'0')
-           + QString::number(m % 60).rightJustified(2, u'0') + QStringLiteral("00");
+            + QString::number(m % 60).rightJustified(2, u'0') + QStringLiteral("00");
 }
 
 bool validTime(const QString &timeKey)
@@ -208,8 +208,7 @@ QByteArray foldLine(const QByteArray &utf8)
     return out;
 }
 
-QByteArray toIcs(const AgendaList &list, const DaySettings &settings, const QDateTime &when,
-                 const QString &uidDomain)
+QByteArray toIcs(const AgendaList &list, const DaySettings &settings, const QDateTime &when, const QString &uidDomain)
 {
     QByteArray out;
     out += "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Velmora//Agenda//FR\r\nCALSCALE:GREGORIAN\r\n";
@@ -251,7 +250,7 @@ QByteArray toCsv(const AgendaList &list, const DaySettings &settings)
         const QString date = agendadates::shortDate(day);
         for (const daypage::Entry &e : daypage::entries(daypage::readDay(list, day, settings)))
             out += date + u';' + e.time + u';' + csvField(e.marker) + u';' + csvField(e.subject) + u';'
-                   + csvField(e.note) + QStringLiteral("\r\n");
+                    + csvField(e.note) + QStringLiteral("\r\n");
     }
     return out.toUtf8();
 }

@@ -20,8 +20,7 @@ QList<QDate> daysInOrder(const AgendaList &list);
 // all-day event per day note. Slot lines outside the settings' rows become one-slot
 // events too. UIDs are "<day><time>@<uidDomain>"; `stamp` is the DTSTAMP (UTC).
 // UTF-8, CR LF, lines folded at 75 octets.
-QByteArray toIcs(const AgendaList &list, const DaySettings &settings, const QDateTime &stamp,
-                 const QString &uidDomain);
+QByteArray toIcs(const AgendaList &list, const DaySettings &settings, const QDateTime &stamp, const QString &uidDomain);
 
 // "Date;Heure;Étendue;Sujet;Note", then one line per slot or day note with content (a day
 // note has an empty time), days in date order. UTF-8, CR LF, fields quoted when needed.

@@ -78,9 +78,6 @@ void write(const QString &path, const QByteArray &bytes)
     }
 }
 
-QString saveName(const QString &path)
-{
-    return filename::withExtension(path, u".qva");
-}
+QString saveName(const QString &path) { return filename::withExtension(path, u".qva"); }
 
 } // namespace agendafile

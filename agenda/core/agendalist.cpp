@@ -1,12 +1,17 @@
 #include "agenda/core/agendalist.h"
 
 AgendaList::AgendaList(const AgendaList &o)
-    : m_lines(o.m_lines), m_alive(o.m_alive), m_live(o.m_live), m_index(o.m_index)
-{
-}
+    : m_lines(o.m_lines),
+      m_alive(o.m_alive),
+      m_live(o.m_live),
+      m_index(o.m_index)
+{ }
 
 AgendaList::AgendaList(AgendaList &&o) noexcept
-    : m_lines(std::move(o.m_lines)), m_alive(std::move(o.m_alive)), m_live(o.m_live), m_index(std::move(o.m_index))
+    : m_lines(std::move(o.m_lines)),
+      m_alive(std::move(o.m_alive)),
+      m_live(o.m_live),
+      m_index(std::move(o.m_index))
 {
     o.clear();
 }

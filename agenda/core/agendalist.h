@@ -40,7 +40,8 @@ public:
     QStringList keys() const;
 
     // Calls f(line) for each line in list order.
-    template <class F> void forEach(F &&f) const
+    template<class F>
+    void forEach(F &&f) const
     {
         for (size_t i = 0; i < m_lines.size(); ++i)
             if (m_alive[i])
@@ -57,6 +58,6 @@ private:
     std::vector<char> m_alive;
     qsizetype m_live = 0;
     QHash<QString, std::vector<qsizetype>> m_index; // day key -> positions, ascending
-    QString m_lastKeyed;                            // key of the last line appended
+    QString m_lastKeyed; // key of the last line appended
     std::vector<qsizetype> *m_lastPositions = nullptr;
 };

@@ -89,8 +89,8 @@ QStringList dayLines(const Page &page)
         const Slot &s = page.rows[i];
         if (s.isEmpty())
             continue;
-        slotLines.emplace_back(page.labels[i], key + page.labels[i] + storedMarker(s.marker) + s.subject
-                                                   + u'\t' + s.note);
+        slotLines.emplace_back(page.labels[i],
+                               key + page.labels[i] + storedMarker(s.marker) + s.subject + u'\t' + s.note);
     }
     for (const QString &line : page.kept)
         slotLines.emplace_back(line.mid(AgendaList::kKeyLength, 5), line);
@@ -107,10 +107,7 @@ QStringList dayLines(const Page &page)
     return out;
 }
 
-void writeDay(AgendaList &list, const Page &page)
-{
-    list.replaceDay(agendadates::dayKey(page.date), dayLines(page));
-}
+void writeDay(AgendaList &list, const Page &page) { list.replaceDay(agendadates::dayKey(page.date), dayLines(page)); }
 
 QString clipboardLine(const QString &label, const Slot &slot)
 {

@@ -30,7 +30,7 @@ constexpr int kMaxNoteText = kMaxRead - 10 - 1;
 
 struct Slot
 {
-    QString marker;  // "" or " [" (anything else read from a file is kept as read)
+    QString marker; // "" or " [" (anything else read from a file is kept as read)
     QString subject;
     QString note;
     bool isEmpty() const { return marker.isEmpty() && subject.isEmpty() && note.isEmpty(); }
@@ -48,8 +48,8 @@ struct DayNote
 struct Page
 {
     QDate date;
-    QStringList labels;          // time keys of the slot rows
-    QList<Slot> rows;           // one per label
+    QStringList labels; // time keys of the slot rows
+    QList<Slot> rows; // one per label
     std::array<DayNote, 2> notes;
     // Slot lines of the day whose time matches no row under the current settings; they
     // are written back unchanged so that a change of scale never loses an appointment.
@@ -90,10 +90,10 @@ void clearRange(QList<Slot> &rows, int row);
 // notes (with an empty time).
 struct Entry
 {
-    QString time;     // time key, or empty for a day note
-    QString marker;   // "[" or "" (stored form, spaces dropped)
-    QString subject;  // subject, or first day-note text
-    QString note;     // note, or second day-note text
+    QString time; // time key, or empty for a day note
+    QString marker; // "[" or "" (stored form, spaces dropped)
+    QString subject; // subject, or first day-note text
+    QString note; // note, or second day-note text
 };
 QList<Entry> entries(const Page &page);
 

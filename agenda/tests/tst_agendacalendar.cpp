@@ -46,15 +46,15 @@ void TestAgendaCalendar::layout_data()
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QStringList>("row1");
     QTest::addColumn<QStringList>("row6");
-    QTest::newRow("1st on a Saturday (May 1999)") << QDate(1999, 5, 20)
-        << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u"1"_s}
-        << QStringList{u"30"_s, u"31"_s, u""_s, u""_s, u""_s, u""_s, u""_s};
-    QTest::newRow("31 days from a Friday (October 1999)") << QDate(1999, 10, 1)
-        << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u"1"_s, u"2"_s}
-        << QStringList{u"31"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
-    QTest::newRow("February 2009 fills four rows") << QDate(2009, 2, 14)
-        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s}
-        << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+    QTest::newRow("1st on a Saturday (May 1999)")
+            << QDate(1999, 5, 20) << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u"1"_s}
+            << QStringList{u"30"_s, u"31"_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+    QTest::newRow("31 days from a Friday (October 1999)")
+            << QDate(1999, 10, 1) << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u"1"_s, u"2"_s}
+            << QStringList{u"31"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+    QTest::newRow("February 2009 fills four rows")
+            << QDate(2009, 2, 14) << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s}
+            << QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
 }
 
 void TestAgendaCalendar::layout()
@@ -64,13 +64,13 @@ void TestAgendaCalendar::layout()
     QFETCH(QStringList, row6);
     TCalendar c;
     c.setCalendarDate(date);
-    QCOMPARE(rowTexts(c, 0), (QStringList{u"dim."_s, u"lun."_s, u"mar."_s, u"mer."_s, u"jeu."_s, u"ven."_s, u"sam."_s}));
+    QCOMPARE(rowTexts(c, 0),
+             (QStringList{u"dim."_s, u"lun."_s, u"mar."_s, u"mer."_s, u"jeu."_s, u"ven."_s, u"sam."_s}));
     QCOMPARE(rowTexts(c, 1), row1);
     QCOMPARE(rowTexts(c, 6), row6);
     const QPoint cur = c.currentCell();
     QCOMPARE(c.cellText(cur.x(), cur.y()), QString::number(date.day()));
 }
-
 
 void TestAgendaCalendar::geometry()
 {
@@ -87,8 +87,8 @@ void TestAgendaCalendar::setters()
     c.setCalendarDate(QDate(1999, 4, 16));
     QSignalSpy changed(&c, &TCalendar::changed);
     c.setDay(0);
-    c.setDay(31);  // April has 30 days
-    c.setDay(16);  // the current day
+    c.setDay(31); // April has 30 days
+    c.setDay(16); // the current day
     c.setMonth(0);
     c.setMonth(13);
     c.setMonth(4);
@@ -155,7 +155,7 @@ void TestAgendaCalendar::arrowKeys()
     c.setCalendarDate(QDate(1999, 5, 1)); // Saturday, column 6 of row 1
     QSignalSpy clicked(&c, &TCalendar::clicked);
     QTest::keyClick(&c, Qt::Key_Left); // column 5 is empty: cannot be chosen
-    QTest::keyClick(&c, Qt::Key_Up);   // the heading row
+    QTest::keyClick(&c, Qt::Key_Up); // the heading row
     QTest::keyClick(&c, Qt::Key_Right); // beyond the grid
     QCOMPARE(c.day(), 1);
     QCOMPARE(clicked.count(), 0);
@@ -182,9 +182,6 @@ void TestAgendaCalendar::pickerCaption()
     picker.Result(d);
     QCOMPARE(d, QDate(1999, 6, 30));
 }
-
-
-
 
 void TestAgendaCalendar::pickerCloses_data()
 {

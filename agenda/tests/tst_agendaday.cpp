@@ -81,18 +81,16 @@ void TestAgendaDay::laterLineWins()
 void TestAgendaDay::dayNotes()
 {
     const AgendaList list(QStringList{
-        u"1999041616/04/1999sans tabulation"_s, // ignored, uses no row
-        u"1999041616/04/1999un\tdeux"_s,
-        u"1999041616/04/1999trois\t"_s,
-        u"1999041616/04/1999quatre\t"_s,        // a third note is not shown
-        u"1999041616/04/2005autre année\t"_s,   // only dd/mm is compared
+            u"1999041616/04/1999sans tabulation"_s, // ignored, uses no row
+            u"1999041616/04/1999un\tdeux"_s, u"1999041616/04/1999trois\t"_s,
+            u"1999041616/04/1999quatre\t"_s, // a third note is not shown
+            u"1999041616/04/2005autre année\t"_s, // only dd/mm is compared
     });
     const Page p = daypage::readDay(list, kDay, kDefault);
     QCOMPARE(p.notes[0], (daypage::DayNote{u"un"_s, u"deux"_s}));
     QCOMPARE(p.notes[1], (daypage::DayNote{u"trois"_s, u""_s}));
     QCOMPARE(daypage::dayLines(p), (QStringList{u"1999041616/04/1999un\tdeux"_s, u"1999041616/04/1999trois\t"_s}));
 }
-
 
 void TestAgendaDay::writeRoundTrip()
 {
@@ -102,8 +100,9 @@ void TestAgendaDay::writeRoundTrip()
     p.rows[rowOf(p, u"18:00"_s)] = {u" ["_s, u""_s, u""_s};
     p.notes[1] = {u""_s, u"seconde"_s};
     daypage::writeDay(list, p);
-    QCOMPARE(list.lines(), (QStringList{u"1999041510:00 autre jour\t"_s, u"1999041608:45 Café\tavec ; et \"guillemets\""_s,
-                                       u"1999041618:00[\t"_s, u"1999041616/04/1999\tseconde"_s}));
+    QCOMPARE(list.lines(),
+             (QStringList{u"1999041510:00 autre jour\t"_s, u"1999041608:45 Café\tavec ; et \"guillemets\""_s,
+                          u"1999041618:00[\t"_s, u"1999041616/04/1999\tseconde"_s}));
     const Page back = daypage::readDay(list, kDay, DaySettings{8, 18, 3});
     QCOMPARE(back.rows, p.rows);
     // Day notes fill the rows in the order of their lines: the second row comes back first.
@@ -124,7 +123,6 @@ void TestAgendaDay::emptyDayWritesNothing()
     QVERIFY(list.isEmpty());
 }
 
-
 void TestAgendaDay::scaleChangeKeepsHiddenSlots()
 {
     AgendaList list(QStringList{u"1999041608:30 demi\t"_s, u"1999041609:00 heure\t"_s, u"1999041607:00 tôt\t"_s});
@@ -135,8 +133,9 @@ void TestAgendaDay::scaleChangeKeepsHiddenSlots()
     hour.rows[rowOf(hour, u"10:00"_s)].subject = u"ajout"_s;
     daypage::writeDay(list, hour);
     // Written back in time order, the hidden ones included.
-    QCOMPARE(list.lines(), (QStringList{u"1999041607:00 tôt\t"_s, u"1999041608:30 demi\t"_s,
-                                       u"1999041609:00 heure\t"_s, u"1999041610:00 ajout\t"_s}));
+    QCOMPARE(list.lines(),
+             (QStringList{u"1999041607:00 tôt\t"_s, u"1999041608:30 demi\t"_s, u"1999041609:00 heure\t"_s,
+                          u"1999041610:00 ajout\t"_s}));
     const Page half = daypage::readDay(list, kDay, kDefault);
     QCOMPARE(slotAt(half, u"08:30"_s).subject, u"demi"_s);
     QCOMPARE(slotAt(half, u"10:00"_s).subject, u"ajout"_s);
@@ -165,7 +164,6 @@ void TestAgendaDay::garbageOfRewrittenDayIsDropped()
     daypage::writeDay(list, p);
     QCOMPARE(list.lines(), (QStringList{u"19990417bizarre"_s, u"1999041609:00 a\tn"_s}));
 }
-
 
 void TestAgendaDay::clearRange_data()
 {
@@ -225,7 +223,6 @@ void TestAgendaDay::clipboard()
     QCOMPARE(slotAt(hour, u"10:00"_s), (daypage::Slot{u""_s, u"Comité"_s, u"salle 1"_s}));
     QVERIFY(!daypage::paste(hour, u"10:0"_s));
 }
-
 
 QTEST_GUILESS_MAIN(TestAgendaDay)
 #include "tst_agendaday.moc"

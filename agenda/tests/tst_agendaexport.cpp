@@ -45,7 +45,8 @@ QStringList events(const QStringList &lines)
             e.clear();
         else if (l == u"END:VEVENT")
             out << QStringList{e.value(u"DTSTART"_s), e.value(u"DTEND"_s), e.value(u"SUMMARY"_s),
-                               e.value(u"DESCRIPTION"_s)}.join(u'|');
+                               e.value(u"DESCRIPTION"_s)}
+                            .join(u'|');
         else
             e.insert(l.section(u':', 0, 0).section(u';', 0, 0), l.section(u':', 1));
     }
@@ -80,8 +81,9 @@ void TestAgendaExport::icsIsWellFormed()
     for (const QByteArray &line : ics.split('\n'))
         QVERIFY2(line.size() <= 76, line.constData()); // 75 octets + the CR
     const QStringList lines = unfold(ics);
-    QCOMPARE(lines.mid(0, 4), (QStringList{u"BEGIN:VCALENDAR"_s, u"VERSION:2.0"_s,
-                                           u"PRODID:-//Velmora//Agenda//FR"_s, u"CALSCALE:GREGORIAN"_s}));
+    QCOMPARE(lines.mid(0, 4),
+             (QStringList{u"BEGIN:VCALENDAR"_s, u"VERSION:2.0"_s, u"PRODID:-//Velmora//Agenda//FR"_s,
+                          u"CALSCALE:GREGORIAN"_s}));
     QCOMPARE(lines.count(u"BEGIN:VEVENT"_s), lines.count(u"END:VEVENT"_s));
     QStringList uids = lines.filter(QRegularExpression(u"^UID:"_s));
     QCOMPARE(uids.size(), lines.count(u"BEGIN:VEVENT"_s));
@@ -106,7 +108,8 @@ void TestAgendaExport::icsEvents()
 void TestAgendaExport::icsGolden()
 {
     const AgendaList list(agendafile::read(dataPath(u"semaine.qva"_s)));
-    QCOMPARE(agendaexport::toIcs(list, DaySettings{}, kStamp, u"semaine.velmora"_s), readFile(dataPath(u"semaine.ics"_s)));
+    QCOMPARE(agendaexport::toIcs(list, DaySettings{}, kStamp, u"semaine.velmora"_s),
+             readFile(dataPath(u"semaine.ics"_s)));
 }
 
 void TestAgendaExport::foldLine_data()
@@ -148,7 +151,6 @@ void TestAgendaExport::csvGolden()
     QCOMPARE(agendaexport::toCsv(list, DaySettings{}), readFile(dataPath(u"semaine.csv"_s)));
 }
 
-
 void TestAgendaExport::convertersRegistered()
 {
     ConverterRegistry r;
@@ -182,15 +184,17 @@ void TestAgendaExport::reSaveWritesCrLf()
 void TestAgendaExport::options_data()
 {
     QTest::addColumn<QStringList>("options"); // key, value, key, value...
-    QTest::addColumn<QString>("error");        // empty: accepted
-    QTest::addColumn<int>("rows");             // CSV lines of 16 April when accepted
+    QTest::addColumn<QString>("error"); // empty: accepted
+    QTest::addColumn<int>("rows"); // CSV lines of 16 April when accepted
     QTest::newRow("defaults") << QStringList{} << u""_s << 6;
     QTest::newRow("from 7") << QStringList{u"debut"_s, u"7"_s} << u""_s << 7;
     QTest::newRow("hour scale") << QStringList{u"echelle"_s, u"1"_s} << u""_s << 4;
-    QTest::newRow("not a number") << QStringList{u"debut"_s, u"sept"_s} << u"'sept' n'est pas une valeur entière correcte"_s << 0;
-    QTest::newRow("out of range") << QStringList{u"fin"_s, u"25"_s} << u"--fin : la valeur doit être comprise entre 0 et 24"_s << 0;
+    QTest::newRow("not a number") << QStringList{u"debut"_s, u"sept"_s}
+                                  << u"'sept' n'est pas une valeur entière correcte"_s << 0;
+    QTest::newRow("out of range") << QStringList{u"fin"_s, u"25"_s}
+                                  << u"--fin : la valeur doit être comprise entre 0 et 24"_s << 0;
     QTest::newRow("end before start") << QStringList{u"debut"_s, u"12"_s, u"fin"_s, u"9"_s}
-        << u"--fin : l'heure de fin (9) précède l'heure de début (12)"_s << 0;
+                                      << u"--fin : l'heure de fin (9) précède l'heure de début (12)"_s << 0;
 }
 
 void TestAgendaExport::options()

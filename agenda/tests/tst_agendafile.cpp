@@ -43,10 +43,10 @@ void TestAgendaFile::slotLabels_data()
     QTest::addColumn<int>("scale");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("hour") << 8 << 10 << 1 << QStringList{u"08:00"_s, u"09:00"_s, u"10:00"_s};
-    QTest::newRow("half hour, ends on end:00") << 8 << 10 << 2
-        << QStringList{u"08:00"_s, u"08:30"_s, u"09:00"_s, u"09:30"_s, u"10:00"_s};
-    QTest::newRow("quarter scale has no :15") << 8 << 9 << 3
-        << QStringList{u"08:00"_s, u"08:30"_s, u"08:45"_s, u"09:00"_s};
+    QTest::newRow("half hour, ends on end:00")
+            << 8 << 10 << 2 << QStringList{u"08:00"_s, u"08:30"_s, u"09:00"_s, u"09:30"_s, u"10:00"_s};
+    QTest::newRow("quarter scale has no :15")
+            << 8 << 9 << 3 << QStringList{u"08:00"_s, u"08:30"_s, u"08:45"_s, u"09:00"_s};
     QTest::newRow("midnight to 24:00") << 22 << 24 << 1 << QStringList{u"22:00"_s, u"23:00"_s, u"24:00"_s};
     QTest::newRow("one slot") << 12 << 12 << 3 << QStringList{u"12:00"_s};
     QTest::newRow("end below start") << 12 << 11 << 2 << QStringList{};
@@ -138,7 +138,9 @@ void TestAgendaFile::parse_data()
     QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{u"a"_s, u""_s, u""_s, u"b"_s};
     QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{u"a"_s, u""_s, u"b"_s};
     QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd\r\n", 12) << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("Ctrl-Z ends the text") << QByteArray("a\r\n\x1a" "b\r\n") << QStringList{u"a"_s};
+    QTest::newRow("Ctrl-Z ends the text") << QByteArray("a\r\n\x1a"
+                                                        "b\r\n")
+                                          << QStringList{u"a"_s};
     QTest::newRow("Windows-1252") << QByteArray("1999041608:30 R\xe9union \x80\t\x9c\r\n")
                                   << QStringList{u"1999041608:30 Réunion €\tœ"_s};
 }
@@ -158,7 +160,6 @@ void TestAgendaFile::serialiseEndsEveryLineWithCrLf()
     QCOMPARE(agendafile::serialise(list, &lossless), QByteArray("1999041608:30[R\xe9union\tsalle 2\r\n\r\nx\r\n"));
     QVERIFY(lossless);
 }
-
 
 void TestAgendaFile::readMissingFile()
 {
@@ -207,7 +208,6 @@ void TestAgendaFile::writeFailureLeavesOldFile()
     QCOMPARE(f.readAll(), QByteArray("ancien\r\n"));
 }
 
-
 void TestAgendaFile::saveName_data()
 {
     QTest::addColumn<QString>("path");
@@ -230,8 +230,7 @@ void TestAgendaFile::saveName()
 
 void TestAgendaFile::listKeepsFileOrder()
 {
-    const QStringList lines{u"1999041608:00 a\t"_s, u"1999041708:00 b\t"_s, u"short"_s,
-                            u"1999041609:00 c\t"_s, u""_s};
+    const QStringList lines{u"1999041608:00 a\t"_s, u"1999041708:00 b\t"_s, u"short"_s, u"1999041609:00 c\t"_s, u""_s};
     const AgendaList list(lines);
     QCOMPARE(list.lines(), lines);
     QCOMPARE(list.size(), 5);
@@ -265,9 +264,9 @@ void TestAgendaFile::manyRewritesKeepOrder()
         const QString key = u"199902%1"_s.arg(i % 28 + 1, 2, 10, QChar(u'0'));
         const QString line = key + u" v"_s + QString::number(i);
         list.replaceDay(key, QStringList{line});
-        expected.erase(std::remove_if(expected.begin(), expected.end(),
-                                      [&](const QString &l) { return l.startsWith(key); }),
-                       expected.end());
+        expected.erase(
+                std::remove_if(expected.begin(), expected.end(), [&](const QString &l) { return l.startsWith(key); }),
+                expected.end());
         expected << line;
     }
     QCOMPARE(list.lines(), expected);

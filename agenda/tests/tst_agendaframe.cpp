@@ -269,8 +269,8 @@ void TestAgendaFrame::headlessConversions()
     const QString in = qEnvironmentVariable("VELMORA_TEST_DATA") + u"/semaine.qva"_s;
     for (const char *format : {"ics", "csv", "qva"}) {
         QProcess p;
-        p.start(QStringLiteral(VELMORA_EXE), {u"--headless"_s, u"--convert-to"_s, QString::fromLatin1(format),
-                                              u"--outdir"_s, out.path(), in});
+        p.start(QStringLiteral(VELMORA_EXE),
+                {u"--headless"_s, u"--convert-to"_s, QString::fromLatin1(format), u"--outdir"_s, out.path(), in});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         QVERIFY(QFile::exists(out.filePath(u"semaine."_s + QString::fromLatin1(format))));
@@ -278,8 +278,8 @@ void TestAgendaFrame::headlessConversions()
     QCOMPARE(fileBytes(out.filePath(u"semaine.qva"_s)), fileBytes(in));
     QVERIFY(fileBytes(out.filePath(u"semaine.ics"_s)).startsWith("BEGIN:VCALENDAR\r\n"));
     QProcess bad;
-    bad.start(QStringLiteral(VELMORA_EXE), {u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--debut"_s, u"x"_s,
-                                            u"--outdir"_s, out.path(), in});
+    bad.start(QStringLiteral(VELMORA_EXE),
+              {u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--debut"_s, u"x"_s, u"--outdir"_s, out.path(), in});
     QVERIFY(bad.waitForFinished(30000));
     QVERIFY(bad.exitCode() != 0);
     QVERIFY(QString::fromUtf8(bad.readAllStandardError()).contains(u"'x' n'est pas une valeur entière correcte"_s));

@@ -81,9 +81,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QStringList m_errors;
     QList<messageboxes::Shown> m_boxes;
-    QList<Answer> m_answers;           // answers to the next boxes, in order
+    QList<Answer> m_answers; // answers to the next boxes, in order
     std::function<void(QDialog &)> m_dialog; // what the "user" does in a tool form
-    QStringList m_saveNames;           // names typed in the next save dialogs ("" cancels)
+    QStringList m_saveNames; // names typed in the next save dialogs ("" cancels)
 };
 
 void TestAgendaWindow::init()
@@ -105,9 +105,8 @@ void TestAgendaWindow::init()
         QVERIFY2(m_dialog, "unexpected dialog");
         m_dialog(d);
     });
-    m_module->setSaveNameHook([this](QWidget *, const QString &) {
-        return m_saveNames.isEmpty() ? QString() : m_saveNames.takeFirst();
-    });
+    m_module->setSaveNameHook(
+            [this](QWidget *, const QString &) { return m_saveNames.isEmpty() ? QString() : m_saveNames.takeFirst(); });
     m_window = std::make_unique<TAgenda>(*m_frame, *m_module);
     m_window->resize(600, 400);
     m_window->show();
@@ -206,8 +205,8 @@ void TestAgendaWindow::typingMarksChangedAndSurvivesDayChanges()
     QCOMPARE(w().currentDate(), kFriday.addDays(1));
     QVERIFY(!w().isDayModified());
     QCOMPARE(w().StringGrid1->cell(2, rowOf(u"09:00"_s)), u""_s);
-    QCOMPARE(w().agendaList().lines(), (QStringList{u"1999041609:00 Réunion\tsalle 2"_s,
-                                                    u"1999041616/04/1999Anniversaire\t"_s}));
+    QCOMPARE(w().agendaList().lines(),
+             (QStringList{u"1999041609:00 Réunion\tsalle 2"_s, u"1999041616/04/1999Anniversaire\t"_s}));
     QTest::keyClick(w().StringGrid1->editor(), Qt::Key_PageUp);
     QCOMPARE(w().currentDate(), kFriday);
     QCOMPARE(w().StringGrid1->cell(2, rowOf(u"09:00"_s)), u"Réunion"_s);
@@ -292,7 +291,8 @@ void TestAgendaWindow::fullCellSaysSo()
     m_frame->status.clear();
     typeAt(w().StringGrid2, 1, 0, QString(daypage::kMaxNoteText, u'n'));
     QTest::keyClick(w().StringGrid2->editor(), 'x');
-    QCOMPARE(m_frame->status, u"Case pleine : les deux textes d'une note du jour tiennent ensemble en 244 caractères"_s);
+    QCOMPARE(m_frame->status,
+             u"Case pleine : les deux textes d'une note du jour tiennent ensemble en 244 caractères"_s);
 }
 
 void TestAgendaWindow::todayButton()
@@ -400,8 +400,8 @@ void TestAgendaWindow::rangeFromRow5ToRow2()
     for (int r = 1; r < g->rowCount(); ++r)
         QCOMPARE(g->cell(1, r), (r >= 2 && r <= 5) ? u" ["_s : QString());
     QTest::keyClick(g->editor(), Qt::Key_PageDown);
-    QCOMPARE(w().agendaList().lines(), (QStringList{u"1999041608:30[\t"_s, u"1999041609:00[\t"_s,
-                                                    u"1999041609:30[\t"_s, u"1999041610:00[\t"_s}));
+    QCOMPARE(w().agendaList().lines(),
+             (QStringList{u"1999041608:30[\t"_s, u"1999041609:00[\t"_s, u"1999041609:30[\t"_s, u"1999041610:00[\t"_s}));
 }
 
 void TestAgendaWindow::pendingRangeDroppedOnDayChange()
@@ -435,8 +435,8 @@ void TestAgendaWindow::deleteRangeAroundCursor()
     QCOMPARE(g->cell(1, rowOf(u"11:30"_s)), u" ["_s);
     QVERIFY(w().isModified());
     w().showDate(kFriday.addDays(1));
-    QCOMPARE(w().agendaList().lines(), (QStringList{u"1999041609:30 a\tb"_s, u"1999041611:00[\t"_s,
-                                                    u"1999041611:30[\t"_s}));
+    QCOMPARE(w().agendaList().lines(),
+             (QStringList{u"1999041609:30 a\tb"_s, u"1999041611:00[\t"_s, u"1999041611:30[\t"_s}));
 }
 
 void TestAgendaWindow::copyAndPasteByTime()
@@ -497,9 +497,10 @@ void TestAgendaWindow::weekPage()
     QStringList rows;
     for (int r = 1; r < g->rowCount(); ++r)
         rows << g->cell(0, r) + u'|' + g->cell(1, r) + u'|' + g->cell(2, r);
-    QCOMPARE(rows, (QStringList{u"dim. 11/04||"_s, u"lun. 12/04||"_s, u"mar. 13/04||"_s, u"mer. 14/04||"_s,
-                                u"jeu. 15/04|08:00|jeudi"_s, u"|08:30|aussi"_s, u"ven. 16/04|09:00|vendredi"_s,
-                                u"sam. 17/04||"_s}));
+    QCOMPARE(rows,
+             (QStringList{u"dim. 11/04||"_s, u"lun. 12/04||"_s, u"mar. 13/04||"_s, u"mer. 14/04||"_s,
+                          u"jeu. 15/04|08:00|jeudi"_s, u"|08:30|aussi"_s, u"ven. 16/04|09:00|vendredi"_s,
+                          u"sam. 17/04||"_s}));
     w().Journee();
     QCOMPARE(w().Notebook1->currentIndex(), 0);
 }

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 
 namespace {
-constexpr int kLine = 1;      // grid-line width
+constexpr int kLine = 1; // grid-line width
 constexpr int kTextMargin = 2;
 const QColor kGridLine(0xC0, 0xC0, 0xC0);
 } // namespace
@@ -362,8 +362,7 @@ bool AgendaGrid::handleKey(QKeyEvent *e, bool fromEditor)
             moveTo(c, r, false);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

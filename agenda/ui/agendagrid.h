@@ -18,7 +18,7 @@ class AgendaGrid : public QAbstractScrollArea
     Q_OBJECT
 public:
     enum Option {
-        Editing = 0x1,     // non-fixed cells are edited in place, the editor always shown
+        Editing = 0x1, // non-fixed cells are edited in place, the editor always shown
         RangeSelect = 0x2, // Shift + arrows or a mouse drag select a block of cells
     };
     Q_DECLARE_FLAGS(Options, Option)

@@ -9,7 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-AgendaModule::AgendaModule(QWidget *dialogParent) : m_dialogParent(dialogParent) {}
+AgendaModule::AgendaModule(QWidget *dialogParent) : m_dialogParent(dialogParent) { }
 
 AgendaModule::~AgendaModule() = default;
 

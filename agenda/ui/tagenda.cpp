@@ -35,7 +35,8 @@ QColor TAgenda::fixedCellColor()
 }
 
 TAgenda::TAgenda(FrameServices &frame, AgendaModule &module, QWidget *parent)
-    : DocumentWindow(DocKind::Agenda, frame, parent), m_module(module)
+    : DocumentWindow(DocKind::Agenda, frame, parent),
+      m_module(module)
 {
     setObjectName(QStringLiteral("Agenda"));
     setWindowTitle(QStringLiteral("Agenda"));
@@ -83,10 +84,14 @@ void TAgenda::buildPanel()
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
-    SpeedButton1 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, true), QStringLiteral("Mois précédent"), &TAgenda::SpeedButton1Click);
-    SpeedButton2 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, false), QStringLiteral("Jour précédent"), &TAgenda::SpeedButton2Click);
-    SpeedButton3 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, false), QStringLiteral("Jour suivant"), &TAgenda::SpeedButton3Click);
-    SpeedButton4 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, true), QStringLiteral("Mois suivant"), &TAgenda::SpeedButton4Click);
+    SpeedButton1 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, true), QStringLiteral("Mois précédent"),
+                              &TAgenda::SpeedButton1Click);
+    SpeedButton2 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Left, false), QStringLiteral("Jour précédent"),
+                              &TAgenda::SpeedButton2Click);
+    SpeedButton3 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, false), QStringLiteral("Jour suivant"),
+                              &TAgenda::SpeedButton3Click);
+    SpeedButton4 = makeButton(agendaglyphs::arrow(agendaglyphs::Arrow::Right, true), QStringLiteral("Mois suivant"),
+                              &TAgenda::SpeedButton4Click);
     SpeedButton5 = makeButton(agendaglyphs::today(), QStringLiteral("Aujourd'hui"), &TAgenda::SpeedButton5Click);
     SpeedButton6 = makeButton(agendaglyphs::calendar(), QString(), &TAgenda::SpeedButton6Click);
 
@@ -125,8 +130,9 @@ void TAgenda::buildGrids()
     connect(StringGrid1, &AgendaGrid::clicked, this, &TAgenda::StringGrid1Click);
     connect(StringGrid1, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
     connect(StringGrid1, &AgendaGrid::cellFull, this, [this] {
-        frame().setStatusText(QStringLiteral("Case pleine : sujet et note d'un créneau tiennent ensemble en %1 caractères")
-                                  .arg(daypage::kMaxSlotText));
+        frame().setStatusText(
+                QStringLiteral("Case pleine : sujet et note d'un créneau tiennent ensemble en %1 caractères")
+                        .arg(daypage::kMaxSlotText));
     });
 
     StringGrid2 = new AgendaGrid(day);
@@ -145,8 +151,9 @@ void TAgenda::buildGrids()
     });
     connect(StringGrid2, &AgendaGrid::cellEdited, this, &TAgenda::setModifiedFlags);
     connect(StringGrid2, &AgendaGrid::cellFull, this, [this] {
-        frame().setStatusText(QStringLiteral("Case pleine : les deux textes d'une note du jour tiennent ensemble en %1 caractères")
-                                  .arg(daypage::kMaxNoteText));
+        frame().setStatusText(
+                QStringLiteral("Case pleine : les deux textes d'une note du jour tiennent ensemble en %1 caractères")
+                        .arg(daypage::kMaxNoteText));
     });
 
     auto *dayLayout = new QVBoxLayout(day);
@@ -317,10 +324,7 @@ void TAgenda::pageToGrids(const daypage::Page &p)
 
 QString TAgenda::headingText() const { return agendadates::heading(m_date); }
 
-QColor TAgenda::headingColor() const
-{
-    return headingText().startsWith(u'D') ? QColor(Qt::red) : QColor(Qt::black);
-}
+QColor TAgenda::headingColor() const { return headingText().startsWith(u'D') ? QColor(Qt::red) : QColor(Qt::black); }
 
 void TAgenda::setModifiedFlags()
 {
@@ -328,7 +332,8 @@ void TAgenda::setModifiedFlags()
     m_modified = true;
 }
 
-template <class Change> void TAgenda::changeDay(Change change)
+template<class Change>
+void TAgenda::changeDay(Change change)
 {
     dropPendingRange();
     EcritFiche();
@@ -338,9 +343,8 @@ template <class Change> void TAgenda::changeDay(Change change)
 
 void TAgenda::showDate(const QDate &date)
 {
-    errorhandler::run(this, [&] {
-        changeDay([&] { m_date = agendadates::encodeDate(date.year(), date.month(), date.day()); });
-    });
+    errorhandler::run(
+            this, [&] { changeDay([&] { m_date = agendadates::encodeDate(date.year(), date.month(), date.day()); }); });
 }
 
 void TAgenda::Suivant()
@@ -402,15 +406,9 @@ bool TAgenda::finishEditing()
     return true;
 }
 
-QString TAgenda::askSaveName()
-{
-    return m_module.askSaveName(this, NomFichier());
-}
+QString TAgenda::askSaveName() { return m_module.askSaveName(this, NomFichier()); }
 
-QString TAgenda::saveName(const QString &chosen) const
-{
-    return agendafile::saveName(chosen);
-}
+QString TAgenda::saveName(const QString &chosen) const { return agendafile::saveName(chosen); }
 
 bool TAgenda::writeFile(const QString &path)
 {
@@ -421,7 +419,7 @@ bool TAgenda::writeFile(const QString &path)
                              QStringLiteral("Certains caractères ne peuvent pas être enregistrés dans un fichier "
                                             "agenda ; ils seront remplacés par « ? ». Enregistrer quand même ?"),
                              {messageboxes::Answer::Oui, messageboxes::Answer::Non})
-               != messageboxes::Answer::Oui)
+                != messageboxes::Answer::Oui)
         return false;
     agendafile::write(path, bytes);
     return true;

@@ -22,7 +22,9 @@ class QStackedWidget;
 class QToolButton;
 class AgendaGrid;
 
-class TAgenda : public DocumentWindow, public AgendaCommands
+class TAgenda
+    : public DocumentWindow
+    , public AgendaCommands
 {
     Q_OBJECT
 public:
@@ -101,7 +103,8 @@ private:
     bool FormKeyDown(QKeyEvent *event);
     void hookSubWindow();
     // Write back, change, read; a failing change leaves the day shown as it was.
-    template <class Change> void changeDay(Change change);
+    template<class Change>
+    void changeDay(Change change);
     void setModifiedFlags();
     void dropPendingRange();
     daypage::Page pageFromGrids() const;
@@ -115,9 +118,9 @@ private:
     bool m_modified = false;
     bool m_dayModified = false;
     bool m_rangePending = false;
-    int m_rangeStart = 0;          // slot-grid row where the pending range began
-    QString m_rangeStartMarker;    // what that row's marker held before
-    QStringList m_kept;            // slot lines of the day that no row shows
+    int m_rangeStart = 0; // slot-grid row where the pending range began
+    QString m_rangeStartMarker; // what that row's marker held before
+    QStringList m_kept; // slot lines of the day that no row shows
     QLabel *m_heading = nullptr;
     QPointer<QMdiSubWindow> m_subWindow;
 

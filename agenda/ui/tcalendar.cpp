@@ -19,7 +19,9 @@ QDate clampedDate(int year, int month, int day)
 } // namespace
 
 TCalendar::TCalendar(QWidget *parent)
-    : QWidget(parent), m_date(QDate::currentDate()), m_color(palette().color(QPalette::Base))
+    : QWidget(parent),
+      m_date(QDate::currentDate()),
+      m_color(palette().color(QPalette::Base))
 {
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(7 * 20, 7 * 16);
@@ -169,9 +171,7 @@ void TCalendar::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Right: to.rx() += 1; break;
     case Qt::Key_Up: to.ry() -= 1; break;
     case Qt::Key_Down: to.ry() += 1; break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    default: QWidget::keyPressEvent(event); return;
     }
     const int n = dayAt(to.x(), to.y());
     if (!n)

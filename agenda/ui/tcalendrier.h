@@ -19,7 +19,7 @@ public:
     QPushButton *BitBtn1 = nullptr; // previous month
     QPushButton *BitBtn2 = nullptr; // next month
     QPushButton *Button1 = nullptr; // "Fermer"
-    QLabel *Label1 = nullptr;       // month and year
+    QLabel *Label1 = nullptr; // month and year
 
 public Q_SLOTS:
     void FormActivate();

@@ -80,10 +80,7 @@ void TJour::Result(int &start, int &end, int &scale) const
     scale = RadioButton1->isChecked() ? 1 : RadioButton3->isChecked() ? 3 : 2;
 }
 
-void TJour::Button1Click()
-{
-    closeCancelled();
-}
+void TJour::Button1Click() { closeCancelled(); }
 
 void TJour::Button2Click()
 {
@@ -91,8 +88,8 @@ void TJour::Button2Click()
     if (SpinEdit2->value() < SpinEdit1->value()) {
         messageboxes::ask(this, messageboxes::Kind::Warning, windowTitle(),
                           QStringLiteral("L'heure de fin (%1 h) ne peut pas précéder l'heure de début (%2 h).")
-                              .arg(SpinEdit2->value())
-                              .arg(SpinEdit1->value()),
+                                  .arg(SpinEdit2->value())
+                                  .arg(SpinEdit1->value()),
                           {messageboxes::Answer::Ok});
         SpinEdit2->setFocus();
         SpinEdit2->selectAll();

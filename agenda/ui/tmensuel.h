@@ -22,7 +22,7 @@ public:
     TCalendar *Calendar1 = nullptr;
     QToolButton *SpeedButton1 = nullptr; // previous month
     QToolButton *SpeedButton2 = nullptr; // next month
-    QLabel *Panel1 = nullptr;            // the strip's caption
+    QLabel *Panel1 = nullptr; // the strip's caption
 
 public Q_SLOTS:
     void Calendar1Change();

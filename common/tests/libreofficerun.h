@@ -11,10 +11,7 @@
 
 namespace lotest {
 
-inline QString sofficePath()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("soffice"));
-}
+inline QString sofficePath() { return QStandardPaths::findExecutable(QStringLiteral("soffice")); }
 
 // Runs "soffice --headless ARGS" with its profile under workDir. Returns an empty string on
 // success, else what went wrong (for the test's failure message).

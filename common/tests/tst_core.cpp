@@ -288,15 +288,15 @@ void TestCore::errorMessages()
 
 void TestCore::dataFilesAdoptedIntoUserFolder_data()
 {
-    QTest::addColumn<QByteArray>("mine");    // already in the per-user folder
-    QTest::addColumn<QByteArray>("here");    // in the current folder
-    QTest::addColumn<QByteArray>("beside");  // in the program's folder
-    QTest::addColumn<QByteArray>("read");    // what the per-user file then holds
+    QTest::addColumn<QByteArray>("mine"); // already in the per-user folder
+    QTest::addColumn<QByteArray>("here"); // in the current folder
+    QTest::addColumn<QByteArray>("beside"); // in the program's folder
+    QTest::addColumn<QByteArray>("read"); // what the per-user file then holds
     QTest::newRow("nowhere") << QByteArray() << QByteArray() << QByteArray() << QByteArray("<absent>");
     QTest::newRow("user folder wins") << QByteArray("mien") << QByteArray("ici") << QByteArray("prog")
                                       << QByteArray("mien");
-    QTest::newRow("current folder first") << QByteArray() << QByteArray("ici") << QByteArray("prog")
-                                          << QByteArray("ici");
+    QTest::newRow("current folder first")
+            << QByteArray() << QByteArray("ici") << QByteArray("prog") << QByteArray("ici");
     QTest::newRow("then the program's") << QByteArray() << QByteArray() << QByteArray("prog") << QByteArray("prog");
 }
 
@@ -351,16 +351,15 @@ void TestCore::csvSplit_data()
     QTest::newRow("plain") << u"a;b\r\nc;d"_s << false << QStringList{u"a|b"_s, u"c|d"_s} << QList<int>{1, 2};
     QTest::newRow("doubled quotes") << u"\"le \"\"bon\"\"\";x\n"_s << false << QStringList{u"le \"bon\"|x"_s}
                                     << QList<int>{1};
-    QTest::newRow("quote inside a field is text") << u"12\" écran;x\ny;z"_s << false
-                                                  << QStringList{u"12\" écran|x"_s, u"y|z"_s} << QList<int>{1, 2};
-    QTest::newRow("text after closing quote") << u"\"ab\"cd;e"_s << false << QStringList{u"abcd|e"_s}
-                                              << QList<int>{1};
+    QTest::newRow("quote inside a field is text")
+            << u"12\" écran;x\ny;z"_s << false << QStringList{u"12\" écran|x"_s, u"y|z"_s} << QList<int>{1, 2};
+    QTest::newRow("text after closing quote") << u"\"ab\"cd;e"_s << false << QStringList{u"abcd|e"_s} << QList<int>{1};
     QTest::newRow("break kept") << u"\"a\r\nb\";1\nc;2"_s << false << QStringList{u"a\r\nb|1"_s, u"c|2"_s}
                                 << QList<int>{1, 3};
     QTest::newRow("break to blank") << u"\"a\r\nb\";1\nc;2"_s << true << QStringList{u"a b|1"_s, u"c|2"_s}
                                     << QList<int>{1, 3};
-    QTest::newRow("empty line and trailing separator") << u"a;\r\n\r\nb"_s << false
-                                                       << QStringList{u"a|"_s, u""_s, u"b"_s} << QList<int>{1, 2, 3};
+    QTest::newRow("empty line and trailing separator")
+            << u"a;\r\n\r\nb"_s << false << QStringList{u"a|"_s, u""_s, u"b"_s} << QList<int>{1, 2, 3};
     QTest::newRow("CR alone ends a row") << u"a\rb"_s << false << QStringList{u"a"_s, u"b"_s} << QList<int>{1, 2};
 }
 
@@ -387,8 +386,8 @@ void TestCore::csvUnclosedQuoteNamesItsLine_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("last field") << u"a;b\nc;\"d\ne;f\n"_s << u"Ligne 2 : guillemet ouvrant jamais refermé"_s;
     QTest::newRow("first line") << u"\"abc"_s << u"Ligne 1 : guillemet ouvrant jamais refermé"_s;
-    QTest::newRow("after a quoted break") << u"\"x\ny\";1\n\"z;2\n3;4"_s
-                                          << u"Ligne 3 : guillemet ouvrant jamais refermé"_s;
+    QTest::newRow("after a quoted break")
+            << u"\"x\ny\";1\n\"z;2\n3;4"_s << u"Ligne 3 : guillemet ouvrant jamais refermé"_s;
 }
 
 void TestCore::csvUnclosedQuoteNamesItsLine()
@@ -407,8 +406,9 @@ void TestCore::csvUnclosedQuoteNamesItsLine()
 
 void TestCore::csvWrittenFieldsReadBack()
 {
-    const QStringList fields{u"a, b"_s, u"tab\there"_s, u"dit \"oui\"; non"_s, u"deux\nlignes"_s,
-                             QString(QChar(0xFEFF)) + u"bom"_s, u"simple"_s, QString()};
+    const QStringList fields{
+            u"a, b"_s,   u"tab\there"_s, u"dit \"oui\"; non"_s, u"deux\nlignes"_s, QString(QChar(0xFEFF)) + u"bom"_s,
+            u"simple"_s, QString()};
     // Every field alone on its line, then all on one: each time read back as written,
     // whatever separator the reader guesses.
     for (const QString &field : fields) {
@@ -427,7 +427,9 @@ void TestCore::csvWrittenFieldsReadBack()
     }
     QCOMPARE(csv::detectSeparator(line), QChar(u';'));
     QCOMPARE(csv::split(line, u';', csv::LineBreaks::Keep).at(0).fields, fields);
-    QCOMPARE(csv::decode("\xEF\xBB\xBF" "caf\xC3\xA9"), u"café"_s);
+    QCOMPARE(csv::decode("\xEF\xBB\xBF"
+                         "caf\xC3\xA9"),
+             u"café"_s);
     QCOMPARE(csv::decode("caf\xE9 \x80"), u"café €"_s);
 }
 

@@ -37,7 +37,7 @@ public:
     QString ChoisirChamp() override { return field; }
 
     QList<ToolbarStyles> styles; // every report, the latest last
-    std::function<void()> echo;  // called after each report
+    std::function<void()> echo; // called after each report
     QString status;
     QString pdf;
 

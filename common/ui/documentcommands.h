@@ -19,34 +19,34 @@ public:
     virtual ~TexteCommands() = default;
     // "Fichier" (saving is the DocumentWindow's)
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Imprime() {}
-    virtual void Sauvehtm() {}
-    virtual void Importer() {}
-    virtual void SetPage() {}
-    virtual void Apercu() {}
+    virtual void Imprime() { }
+    virtual void Sauvehtm() { }
+    virtual void Importer() { }
+    virtual void SetPage() { }
+    virtual void Apercu() { }
     // "Edition"
-    virtual void Annule() {}
-    virtual void Retablit() {} // redo what Annule undid
-    virtual void Coupe() {}
-    virtual void Copie() {}
-    virtual void Colle() {}
-    virtual void Chercher() {}
+    virtual void Annule() { }
+    virtual void Retablit() { } // redo what Annule undid
+    virtual void Coupe() { }
+    virtual void Copie() { }
+    virtual void Colle() { }
+    virtual void Chercher() { }
     virtual void FindDialog1Find(QObject *sender) { Q_UNUSED(sender); }
-    virtual void Remplacer() {}
-    virtual void Seltout() {}
+    virtual void Remplacer() { }
+    virtual void Seltout() { }
     // "Texte" and "Format"
-    virtual void DateHeure() {}
+    virtual void DateHeure() { }
     virtual void Bullets(bool on) { Q_UNUSED(on); }
-    virtual void ChangerCasse() {}
-    virtual void CarSpe() {}
-    virtual void Tabulations() {}
-    virtual void ImpEnv() {}
-    virtual void Glossaire() {}
-    virtual void InsChamp() {}
-    virtual void Publipostage() {}
-    virtual void Statistiques() {}
+    virtual void ChangerCasse() { }
+    virtual void CarSpe() { }
+    virtual void Tabulations() { }
+    virtual void ImpEnv() { }
+    virtual void Glossaire() { }
+    virtual void InsChamp() { }
+    virtual void Publipostage() { }
+    virtual void Statistiques() { }
     virtual void Codes(bool on) { Q_UNUSED(on); }
-    virtual void Paragraphe() {}
+    virtual void Paragraphe() { }
     // Formatting toolbar and font command
     virtual void FontName(const QString &name) { Q_UNUSED(name); }
     virtual void FontSize(int size) { Q_UNUSED(size); }
@@ -64,30 +64,39 @@ class TableurCommands
 public:
     virtual ~TableurCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
-    virtual void Imprime() {}
-    virtual void Coupe() {}
-    virtual void Copie() {}
-    virtual void Colle() {}
-    virtual void InsLig() {}
-    virtual void Inscol() {}
-    virtual void SupLig() {}
-    virtual void Supcol() {}
-    virtual void Largeur() {}
-    virtual void Hauteur() {}
-    virtual void Ajuster() {}
+    virtual void Imprime() { }
+    virtual void Coupe() { }
+    virtual void Copie() { }
+    virtual void Colle() { }
+    virtual void InsLig() { }
+    virtual void Inscol() { }
+    virtual void SupLig() { }
+    virtual void Supcol() { }
+    virtual void Largeur() { }
+    virtual void Hauteur() { }
+    virtual void Ajuster() { }
     virtual void FixLigs(bool on) { Q_UNUSED(on); }
     virtual void FixCols(bool on) { Q_UNUSED(on); }
-    virtual void Fonctions() {}
-    virtual void Onglets() {}
-    virtual void Trier() {}
-    virtual void Graphique() {}
-    virtual void Recalcule() {}
+    virtual void Fonctions() { }
+    virtual void Onglets() { }
+    virtual void Trier() { }
+    virtual void Graphique() { }
+    virtual void Recalcule() { }
     virtual void Formules(bool on) { Q_UNUSED(on); }
     virtual void Grille(bool on) { Q_UNUSED(on); }
-    virtual void FontName(const QString &name, int size) { Q_UNUSED(name); Q_UNUSED(size); }
-    virtual void FontStyle(bool bold, bool italic, bool underline) { Q_UNUSED(bold); Q_UNUSED(italic); Q_UNUSED(underline); }
+    virtual void FontName(const QString &name, int size)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(size);
+    }
+    virtual void FontStyle(bool bold, bool italic, bool underline)
+    {
+        Q_UNUSED(bold);
+        Q_UNUSED(italic);
+        Q_UNUSED(underline);
+    }
     virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
-    virtual void Somme() {}
+    virtual void Somme() { }
     virtual void GetFont(QFont &font) { Q_UNUSED(font); }
     virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
 };
@@ -102,21 +111,29 @@ public:
     virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Colle(QStringList &rows) { Q_UNUSED(rows); }
-    virtual void Chercher() {}
-    virtual void FindNext() {}
-    virtual void Remplacer() {}
-    virtual void InsLig() {}
-    virtual void InsCol() {}
-    virtual void SupLig() {}
-    virtual void SupCol() {}
-    virtual void Champs() {}
-    virtual void VueListe() {}
-    virtual void VueFiche() {}
-    virtual void ImpEnv() {}
-    virtual void Trier() {}
+    virtual void Chercher() { }
+    virtual void FindNext() { }
+    virtual void Remplacer() { }
+    virtual void InsLig() { }
+    virtual void InsCol() { }
+    virtual void SupLig() { }
+    virtual void SupCol() { }
+    virtual void Champs() { }
+    virtual void VueListe() { }
+    virtual void VueFiche() { }
+    virtual void ImpEnv() { }
+    virtual void Trier() { }
     // Mail merge: the selected records, and the substitution of one field marker.
-    virtual void Bornes(int &first, int &last) { first = 1; last = 0; }
-    virtual void Contenu(int record, QString &text) { Q_UNUSED(record); Q_UNUSED(text); }
+    virtual void Bornes(int &first, int &last)
+    {
+        first = 1;
+        last = 0;
+    }
+    virtual void Contenu(int record, QString &text)
+    {
+        Q_UNUSED(record);
+        Q_UNUSED(text);
+    }
     // The trimmed names of the named fields in column order, as the window holds them now.
     virtual QStringList NomsChamps() const { return {}; }
 };
@@ -130,9 +147,9 @@ public:
     virtual void Coupe(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Copie(QStringList &rows) { Q_UNUSED(rows); }
     virtual void Colle(QStringList &rows) { Q_UNUSED(rows); }
-    virtual void DefJournee() {}
-    virtual void Journee() {}
-    virtual void Semaine() {}
-    virtual void Etendue() {}
-    virtual void SupEtendue() {}
+    virtual void DefJournee() { }
+    virtual void Journee() { }
+    virtual void Semaine() { }
+    virtual void Etendue() { }
+    virtual void SupEtendue() { }
 };

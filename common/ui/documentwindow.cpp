@@ -8,9 +8,10 @@
 #include <QFileInfo>
 
 DocumentWindow::DocumentWindow(DocKind kind, FrameServices &frame, QWidget *parent)
-    : QWidget(parent), m_kind(kind), m_frame(frame)
-{
-}
+    : QWidget(parent),
+      m_kind(kind),
+      m_frame(frame)
+{ }
 
 QString DocumentWindow::displayName() const
 {
@@ -54,7 +55,7 @@ bool DocumentWindow::saveTo(const QString &chosen)
         && messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
                              QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le remplacer ?").arg(target),
                              {messageboxes::Answer::Oui, messageboxes::Answer::Non})
-               != messageboxes::Answer::Oui)
+                != messageboxes::Answer::Oui)
         return false;
     bool written = false;
     try {
@@ -81,12 +82,9 @@ bool DocumentWindow::FormCloseQuery()
     if (!Modifie())
         return true;
     switch (messageboxes::askSaveChanges(this, displayName())) {
-    case messageboxes::Answer::Oui:
-        return Sauve() || !Modifie();
-    case messageboxes::Answer::Non:
-        return true;
-    default:
-        return false;
+    case messageboxes::Answer::Oui: return Sauve() || !Modifie();
+    case messageboxes::Answer::Non: return true;
+    default: return false;
     }
 }
 

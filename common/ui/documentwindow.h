@@ -60,7 +60,11 @@ protected:
     virtual QString saveName(const QString &chosen) const { return chosen; }
     // Writes the document to `path`; throws VelmoraError on failure; false when the user
     // declined a question of the kind (characters the format cannot hold).
-    virtual bool writeFile(const QString &path) { Q_UNUSED(path); return false; }
+    virtual bool writeFile(const QString &path)
+    {
+        Q_UNUSED(path);
+        return false;
+    }
 
 private:
     bool saveTo(const QString &chosen);
@@ -75,7 +79,7 @@ public:
     struct RecoveryState
     {
         bool modified = false; // changes not saved
-        QString fileName;      // full path of the document's file; empty when never saved
+        QString fileName; // full path of the document's file; empty when never saved
         // Writes the document as it stands, through the window's own writer, to a path
         // (throws VelmoraError). It holds its own snapshot and may run on another thread.
         std::function<void(const QString &path)> write;

@@ -6,7 +6,7 @@
 
 HeadlessFrame::HeadlessFrame() = default;
 
-HeadlessFrame::HeadlessFrame(QPrinter &printer) : m_given(&printer) {}
+HeadlessFrame::HeadlessFrame(QPrinter &printer) : m_given(&printer) { }
 
 HeadlessFrame::~HeadlessFrame() = default;
 

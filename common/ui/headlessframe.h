@@ -17,8 +17,8 @@ public:
     explicit HeadlessFrame(QPrinter &printer);
     ~HeadlessFrame() override;
 
-    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override {}
-    void setStatusText(const QString &) override {}
+    void SetStyles(bool, bool, bool, bool, bool, bool, bool, const QString &, const QString &) override { }
+    void setStatusText(const QString &) override { }
     QStringList &PressePapierFichier() override { return m_databaseRows; }
     QStringList &PressePapierAgenda() override { return m_agendaRows; }
     QPrinter &printer() override;

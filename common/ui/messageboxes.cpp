@@ -36,8 +36,7 @@ QString captionOf(Answer a)
 
 void setResponder(Responder r) { responder() = std::move(r); }
 
-Answer ask(QWidget *parent, Kind kind, const QString &title, const QString &text,
-           std::initializer_list<Answer> buttons)
+Answer ask(QWidget *parent, Kind kind, const QString &title, const QString &text, std::initializer_list<Answer> buttons)
 {
     if (responder())
         return responder()(Shown{kind, title, text});
@@ -45,7 +44,7 @@ Answer ask(QWidget *parent, Kind kind, const QString &title, const QString &text
     QList<QPair<QAbstractButton *, Answer>> map;
     for (Answer a : buttons) {
         const auto role = a == Answer::Annuler ? QMessageBox::RejectRole
-                        : a == Answer::Non     ? QMessageBox::NoRole
+                : a == Answer::Non             ? QMessageBox::NoRole
                                                : QMessageBox::AcceptRole;
         QPushButton *b = box.addButton(captionOf(a), role);
         map.append({b, a});
@@ -65,8 +64,7 @@ Answer ask(QWidget *parent, Kind kind, const QString &title, const QString &text
 Answer askSaveChanges(QWidget *parent, const QString &name)
 {
     return ask(parent, Kind::Warning, QStringLiteral("Avertissement"),
-               QStringLiteral("Sauver modifications dans %1 ?").arg(name),
-               {Answer::Oui, Answer::Non, Answer::Annuler});
+               QStringLiteral("Sauver modifications dans %1 ?").arg(name), {Answer::Oui, Answer::Non, Answer::Annuler});
 }
 
 void inform(QWidget *parent, const QString &text, const QString &title)
@@ -79,7 +77,7 @@ bool confirmSmallerSave(QWidget *parent, const QString &loss)
     return ask(parent, Kind::Warning, QStringLiteral("Avertissement"),
                loss + QStringLiteral("\nLe fichier enregistré ne les contiendra pas. Enregistrer quand même ?"),
                {Answer::Oui, Answer::Annuler})
-        == Answer::Oui;
+            == Answer::Oui;
 }
 
 } // namespace messageboxes

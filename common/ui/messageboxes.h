@@ -29,7 +29,12 @@ bool confirmSmallerSave(QWidget *parent, const QString &loss);
 void inform(QWidget *parent, const QString &text, const QString &title = QStringLiteral("Information"));
 
 // Tests: every box is handed to the responder, which returns the button "pressed".
-struct Shown { Kind kind; QString title; QString text; };
+struct Shown
+{
+    Kind kind;
+    QString title;
+    QString text;
+};
 using Responder = std::function<Answer(const Shown &)>;
 void setResponder(Responder responder);
 

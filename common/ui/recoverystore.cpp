@@ -62,8 +62,7 @@ bool RecoveryStore::eventFilter(QObject *watched, QEvent *event)
         ++m_input;
         m_lastInput.start();
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -90,7 +89,7 @@ bool RecoveryStore::openSession()
     if (!m_session.isEmpty())
         return true;
     const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-"))
-                         + QString::number(QCoreApplication::applicationPid());
+            + QString::number(QCoreApplication::applicationPid());
     const QString session = folder() + u'/' + name;
     if (!QDir().mkpath(session))
         return false;
@@ -138,8 +137,8 @@ void RecoveryStore::write(const std::shared_ptr<Watched> &w)
     const DocumentWindow::RecoveryState state = w->window->recoveryState(true);
     if (!state.write || !openSession())
         return;
-    const QString path = m_session + QStringLiteral("/%1.%2").arg(w->number).arg(
-                                         QLatin1String(kExtensions[int(w->window->kind())]));
+    const QString path =
+            m_session + QStringLiteral("/%1.%2").arg(w->number).arg(QLatin1String(kExtensions[int(w->window->kind())]));
     const quint64 input = m_input;
     const QString caption = w->window->windowTitle();
     const QString fileName = state.fileName;
@@ -154,24 +153,27 @@ void RecoveryStore::write(const std::shared_ptr<Watched> &w)
         } catch (...) {
             ok = false;
         }
-        QMetaObject::invokeMethod(self.data(), [self, w, path, ok, input, caption, fileName] {
-            if (!self)
-                return;
-            w->writing = false;
-            // Saved, closed or ended meanwhile: the copy is not wanted.
-            if (!ok || self->m_ended || !w->window || !w->window->recoveryState(false).modified) {
-                if (ok)
-                    QFile::remove(path);
-                return;
-            }
-            w->copy = path;
-            w->time = QDateTime::currentDateTime();
-            w->caption = caption;
-            w->fileName = fileName;
-            w->inputAtCopy = input;
-            w->copied.start();
-            self->saveIndex();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                self.data(),
+                [self, w, path, ok, input, caption, fileName] {
+                    if (!self)
+                        return;
+                    w->writing = false;
+                    // Saved, closed or ended meanwhile: the copy is not wanted.
+                    if (!ok || self->m_ended || !w->window || !w->window->recoveryState(false).modified) {
+                        if (ok)
+                            QFile::remove(path);
+                        return;
+                    }
+                    w->copy = path;
+                    w->time = QDateTime::currentDateTime();
+                    w->caption = caption;
+                    w->fileName = fileName;
+                    w->inputAtCopy = input;
+                    w->copied.start();
+                    self->saveIndex();
+                },
+                Qt::QueuedConnection);
     });
 }
 
@@ -305,7 +307,7 @@ void RecoveryStore::restore(const Entry &entry, DocumentWindow *window)
         QFile f(entry.copy);
         if (!f.open(QIODevice::ReadOnly))
             throw VelmoraError(QStringLiteral("La copie de « %1 » ne peut pas être lue (%2) ; elle est gardée.")
-                                   .arg(entry.fileName.isEmpty() ? entry.caption : entry.fileName, entry.copy));
+                                       .arg(entry.fileName.isEmpty() ? entry.caption : entry.fileName, entry.copy));
     }
     window->restoreRecoveryCopy(entry.copy, entry.fileName);
     // It is now this run's copy of that window, until saved or closed.
@@ -314,8 +316,8 @@ void RecoveryStore::restore(const Entry &entry, DocumentWindow *window)
         if (candidate->window == window)
             w = candidate;
     if (w && openSession()) {
-        const QString mine = m_session + QStringLiteral("/%1.%2").arg(w->number).arg(
-                                             QLatin1String(kExtensions[int(window->kind())]));
+        const QString mine = m_session
+                + QStringLiteral("/%1.%2").arg(w->number).arg(QLatin1String(kExtensions[int(window->kind())]));
         if (QFile::rename(entry.copy, mine)) {
             w->copy = mine;
             w->time = entry.time;

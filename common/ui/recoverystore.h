@@ -28,11 +28,11 @@ public:
     // A copy left by an earlier run.
     struct Entry
     {
-        QString session;  // that run's folder
-        QString copy;     // the copy's full path
+        QString session; // that run's folder
+        QString copy; // the copy's full path
         DocKind kind = DocKind::Texte;
-        QDateTime time;   // when it was written
-        QString caption;  // the window's caption then
+        QDateTime time; // when it was written
+        QString caption; // the window's caption then
         QString fileName; // the document's own file; empty when never saved
     };
 
@@ -74,13 +74,13 @@ private:
     struct Watched
     {
         QPointer<DocumentWindow> window;
-        int number = 0;          // names the copy: "<number>.<ext>"
-        QString copy;            // written copy, empty when none
+        int number = 0; // names the copy: "<number>.<ext>"
+        QString copy; // written copy, empty when none
         QDateTime time;
         QString caption;
         QString fileName;
-        QElapsedTimer dirty;     // running while the document is modified
-        QElapsedTimer copied;    // since the last copy
+        QElapsedTimer dirty; // running while the document is modified
+        QElapsedTimer copied; // since the last copy
         quint64 inputAtCopy = 0; // user input count when the copy was taken
         bool writing = false;
     };

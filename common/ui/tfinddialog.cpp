@@ -26,7 +26,4 @@ TFindDialog::TFindDialog(QWidget *parent) : AcceptDialog(parent)
     wireButtons(OkButton, CancelButton);
 }
 
-QString TFindDialog::Result() const
-{
-    return m_accepted ? french::upperAZ(Edit1->text()) : QString();
-}
+QString TFindDialog::Result() const { return m_accepted ? french::upperAZ(Edit1->text()) : QString(); }

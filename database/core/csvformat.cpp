@@ -44,21 +44,21 @@ void parse(const QByteArray &bytes, Table &table)
         rows.pop_back();
     if (rows.size() > size_t(Table::kMaxRecords) + 1)
         throw VelmoraError(QStringLiteral("Plus de %1 fiches : une base de données en contient %1 au plus")
-                               .arg(Table::kMaxRecords));
+                                   .arg(Table::kMaxRecords));
     int fields = 0;
     for (size_t r = 0; r < rows.size(); ++r) {
         const Row &row = rows[r];
         const int used = usedFields(row.fields);
         if (used > Table::kMaxFields)
             throw VelmoraError(QStringLiteral("Ligne %1 : plus de %2 champs (une base de données en a %2 au plus)")
-                                   .arg(row.line)
-                                   .arg(Table::kMaxFields));
+                                       .arg(row.line)
+                                       .arg(Table::kMaxFields));
         for (int f = 0; f < used; ++f) {
             if (row.fields[f].size() > Table::kMaxCellLength)
                 throw VelmoraError(QStringLiteral("Ligne %1, champ %2 : texte de plus de %3 caractères")
-                                       .arg(row.line)
-                                       .arg(f + 1)
-                                       .arg(Table::kMaxCellLength));
+                                           .arg(row.line)
+                                           .arg(f + 1)
+                                           .arg(Table::kMaxCellLength));
             table.setCell(f + 1, int(r), row.fields[f]);
         }
         fields = std::max(fields, used);

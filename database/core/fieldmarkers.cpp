@@ -2,10 +2,7 @@
 
 namespace fieldmarkers {
 
-QString marker(const Table &table, int field)
-{
-    return u'[' + table.name(field).trimmed() + u']';
-}
+QString marker(const Table &table, int field) { return u'[' + table.name(field).trimmed() + u']'; }
 
 void replaceMarkers(const Table &table, int record, QString &text)
 {

@@ -12,7 +12,7 @@ namespace fieldnaming {
 
 struct Entry
 {
-    QString text;  // as entered, blanks included
+    QString text; // as entered, blanks included
     int field = 0; // the field it was read from; 0 for a new entry
 };
 

@@ -69,9 +69,12 @@ struct PendingRow
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
@@ -103,7 +106,7 @@ const char *findLineEnd(const char *p, const char *end)
                 break;
             p += 8;
         }
-        while (p < end && static_cast<unsigned char>(*p) > '\r')
+        while (p<end &&static_cast<unsigned char>(*p)> '\r')
             ++p;
         if (p >= end || *p == '\r' || *p == '\n')
             return p;
@@ -270,15 +273,9 @@ void load(const QString &path, Table &table, int *leftOut)
     parse(f.readAll(), table, leftOut);
 }
 
-void save(const QString &path, const Table &table)
-{
-    atomicsave::write(path, serialize(table));
-}
+void save(const QString &path, const Table &table) { atomicsave::write(path, serialize(table)); }
 
-QString normalizedName(const QString &path)
-{
-    return filename::withExtension(path, u".qvb");
-}
+QString normalizedName(const QString &path) { return filename::withExtension(path, u".qvb"); }
 
 CellPosition firstUnencodable(const Table &table)
 {

@@ -32,7 +32,12 @@ void save(const QString &path, const Table &table);
 QString normalizedName(const QString &path);
 
 // The first cell whose text Windows-1252 cannot hold, if any (field 0 when none).
-struct CellPosition { int field = 0; int row = 0; QChar character; };
+struct CellPosition
+{
+    int field = 0;
+    int row = 0;
+    QChar character;
+};
 CellPosition firstUnencodable(const Table &table);
 
 } // namespace qvb

@@ -5,10 +5,7 @@
 namespace recordsearch {
 namespace {
 
-inline char16_t upper(char16_t u)
-{
-    return (u >= u'a' && u <= u'z') ? char16_t(u - 32) : u;
-}
+inline char16_t upper(char16_t u) { return (u >= u'a' && u <= u'z') ? char16_t(u - 32) : u; }
 
 // Position of `needle` (already upper-cased a to z) in `hay` from `from`, comparing the
 // hay upper-cased a to z; -1 when absent. No copy of the hay is made.

@@ -12,7 +12,7 @@ int find(const Table &table, int field, const QString &text, int fromRow);
 
 struct Replacement
 {
-    int count = 0;   // occurrences replaced
+    int count = 0; // occurrences replaced
     int records = 0; // records changed
     int skipped = 0; // records left alone because the result would be too long
 };

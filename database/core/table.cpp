@@ -92,10 +92,7 @@ QStringList Table::fieldNames() const
     return out;
 }
 
-int Table::label(int row) const
-{
-    return (row >= 0 && row < kRowCount) ? m_labels[row] : 0;
-}
+int Table::label(int row) const { return (row >= 0 && row < kRowCount) ? m_labels[row] : 0; }
 
 void Table::setLabel(int row, int label)
 {
@@ -103,10 +100,7 @@ void Table::setLabel(int row, int label)
         m_labels[row] = quint16(std::clamp(label, 0, 0xFFFF));
 }
 
-int Table::width(int field) const
-{
-    return (field >= 1 && field <= kMaxFields) ? m_widths[field - 1] : kDefaultWidth;
-}
+int Table::width(int field) const { return (field >= 1 && field <= kMaxFields) ? m_widths[field - 1] : kDefaultWidth; }
 
 void Table::setWidth(int field, int pixels)
 {
@@ -114,30 +108,18 @@ void Table::setWidth(int field, int pixels)
         m_widths[field - 1] = std::max(0, pixels);
 }
 
-int Table::lastRecord() const
-{
-    return std::clamp(NbFiches, 0, kMaxRecords);
-}
+int Table::lastRecord() const { return std::clamp(NbFiches, 0, kMaxRecords); }
 
-int Table::lastField() const
-{
-    return std::clamp(NbChamps, 0, kMaxFields);
-}
+int Table::lastField() const { return std::clamp(NbChamps, 0, kMaxFields); }
 
 bool Table::rowIsEmpty(int row) const
 {
     return row < 0 || row >= kRowCount || !m_rows[row] || m_rows[row]->text.isEmpty();
 }
 
-qsizetype Table::rowLength(int row) const
-{
-    return rowIsEmpty(row) ? 0 : m_rows[row]->text.size();
-}
+qsizetype Table::rowLength(int row) const { return rowIsEmpty(row) ? 0 : m_rows[row]->text.size(); }
 
-QStringView Table::rowText(int row) const
-{
-    return rowIsEmpty(row) ? QStringView() : QStringView(m_rows[row]->text);
-}
+QStringView Table::rowText(int row) const { return rowIsEmpty(row) ? QStringView() : QStringView(m_rows[row]->text); }
 
 bool Table::fieldIsEmpty(int field) const
 {

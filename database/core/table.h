@@ -17,10 +17,10 @@ public:
     static constexpr int kMaxRecords = 16384;
     static constexpr int kMaxFields = 32;
     static constexpr int kRowCount = kMaxRecords + 1; // row 0 is the field-name row
-    static constexpr int kLabelledRows = 4096;        // rows labelled "1".."4096" when created
+    static constexpr int kLabelledRows = 4096; // rows labelled "1".."4096" when created
     static constexpr int kDefaultWidth = 160;
-    static constexpr int kMaxWidth = 0xFFF;           // the widest a three-digit width can say
-    static constexpr int kMaxCellLength = 253;        // what loading a cell line gives back
+    static constexpr int kMaxWidth = 0xFFF; // the widest a three-digit width can say
+    static constexpr int kMaxCellLength = 253; // what loading a cell line gives back
 
     Table();
 
@@ -59,8 +59,8 @@ public:
     qsizetype rowLength(int row) const;
     QStringView rowText(int row) const;
     bool fieldIsEmpty(int field) const; // name and every record
-    int lastUsedRow() const;            // highest record holding text, 0 when none
-    int lastUsedField() const;          // highest field holding a name or text, 0 when none
+    int lastUsedRow() const; // highest record holding text, 0 when none
+    int lastUsedField() const; // highest field holding a name or text, 0 when none
 
     // Empties a row's text and removes its label.
     void clearRow(int row);

@@ -120,8 +120,8 @@ void TestDbFormats::widthLine_data()
     QTest::newRow("lower-case hex") << QByteArray("0ff") << QList<int>{255, 160, 160, 160};
     QTest::newRow("non-hex group skipped") << QByteArray("0x1050") << QList<int>{160, 80, 160, 160};
     QTest::newRow("blank is not hex") << QByteArray(" 50050") << QList<int>{160, 80, 160, 160};
-    QTest::newRow("four digits shift the rest") << (QByteArray("1000") + QByteArray("0A0").repeated(31))
-                                                << QList<int>{256, 10, 10, 10};
+    QTest::newRow("four digits shift the rest")
+            << (QByteArray("1000") + QByteArray("0A0").repeated(31)) << QList<int>{256, 10, 10, 10};
     QTest::newRow("empty line") << QByteArray() << QList<int>{160, 160, 160, 160};
 }
 
@@ -201,10 +201,15 @@ void TestDbFormats::rowsAndColumnsBeyondTheTableAreCounted()
 
 void TestDbFormats::readingStopsAtCtrlZ()
 {
-    const Table t = parsed(kDefaultWidths + "000101avant\x1A" "000201apres\r\n");
+    const Table t = parsed(kDefaultWidths
+                           + "000101avant\x1A"
+                             "000201apres\r\n");
     QCOMPARE(t.cell(1, 1), QStringLiteral("avant"));
     QCOMPARE(t.NbFiches, 1);
-    QCOMPARE(parsed("\x1A" "064").width(1), 160);
+    QCOMPARE(parsed("\x1A"
+                    "064")
+                     .width(1),
+             160);
 }
 
 void TestDbFormats::lineEnds_data()
@@ -257,7 +262,8 @@ void TestDbFormats::everyByteAtEveryPlaceInALine()
             for (const char *eol : {"\r\n", "\n", "\r"}) {
                 const Table t = parsed(kDefaultWidths + "000101" + cell + eol + "000102" + cell.right(at + 1) + eol);
                 QVERIFY2(t.cell(1, 1) == expected, qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
-                QVERIFY2(t.cell(2, 1) == expected.right(at + 1), qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
+                QVERIFY2(t.cell(2, 1) == expected.right(at + 1),
+                         qPrintable(QStringLiteral("byte %1 at %2").arg(b).arg(at)));
             }
         }
     }
@@ -302,13 +308,20 @@ void TestDbFormats::normalizedName_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no extension") << "/d/carnet" << "/d/carnet.qvb";
-    QTest::newRow("other extension") << "/d/carnet.txt" << "/d/carnet.qvb";
-    QTest::newRow("own extension") << "/d/carnet.qvb" << "/d/carnet.qvb";
-    QTest::newRow("two dots") << "/d/carnet.old.qvb" << "/d/carnet.qvb";
-    QTest::newRow("dot in a folder") << "/home/mes.docs/carnet" << "/home/mes.docs/carnet.qvb";
-    QTest::newRow("dots in folder and name") << "/a.b/c.d/carnet.x" << "/a.b/c.d/carnet.qvb";
-    QTest::newRow("relative") << "carnet" << "carnet.qvb";
+    QTest::newRow("no extension") << "/d/carnet"
+                                  << "/d/carnet.qvb";
+    QTest::newRow("other extension") << "/d/carnet.txt"
+                                     << "/d/carnet.qvb";
+    QTest::newRow("own extension") << "/d/carnet.qvb"
+                                   << "/d/carnet.qvb";
+    QTest::newRow("two dots") << "/d/carnet.old.qvb"
+                              << "/d/carnet.qvb";
+    QTest::newRow("dot in a folder") << "/home/mes.docs/carnet"
+                                     << "/home/mes.docs/carnet.qvb";
+    QTest::newRow("dots in folder and name") << "/a.b/c.d/carnet.x"
+                                             << "/a.b/c.d/carnet.qvb";
+    QTest::newRow("relative") << "carnet"
+                              << "carnet.qvb";
 }
 
 void TestDbFormats::normalizedName()
@@ -388,8 +401,7 @@ void TestDbFormats::csvWrite()
     t.setCell(3, 1, QStringLiteral("hors champs"));
     t.NbFiches = 3;
     t.NbChamps = 2;
-    QCOMPARE(csv::serialize(t),
-             QStringLiteral("Nom;Note\r\nHélène;\"dit \"\"oui\"\"; puis\"\r\n;\r\n;x\r\n").toUtf8());
+    QCOMPARE(csv::serialize(t), QStringLiteral("Nom;Note\r\nHélène;\"dit \"\"oui\"\"; puis\"\r\n;\r\n;x\r\n").toUtf8());
 }
 
 void TestDbFormats::csvRead_data()
@@ -400,24 +412,33 @@ void TestDbFormats::csvRead_data()
     QTest::addColumn<QString>("cell21"); // field 2 of record 1
     QTest::addColumn<QString>("name1");
 
-    QTest::newRow("semicolons") << QByteArray("Nom;Ville\r\nDupont;Paris\r\n") << 1 << 2 << "Paris" << "Nom";
+    QTest::newRow("semicolons") << QByteArray("Nom;Ville\r\nDupont;Paris\r\n") << 1 << 2 << "Paris"
+                                << "Nom";
     QTest::newRow("commas, LF") << QByteArray("Nom,Ville\nDupont,\"Paris, 15e\"\n") << 1 << 2 << "Paris, 15e"
                                 << "Nom";
-    QTest::newRow("tabs") << QByteArray("Nom\tVille\nDupont\tLyon") << 1 << 2 << "Lyon" << "Nom";
+    QTest::newRow("tabs") << QByteArray("Nom\tVille\nDupont\tLyon") << 1 << 2 << "Lyon"
+                          << "Nom";
     QTest::newRow("doubled quotes") << QByteArray("a;b\r\nx;\"le \"\"bon\"\"\"\r\n") << 1 << 2 << "le \"bon\""
                                     << "a";
     QTest::newRow("break in quotes") << QByteArray("a;b\r\nx;\"12 rue\r\nParis\"\r\ny;z\r\n") << 2 << 2
-                                     << "12 rue Paris" << "a";
+                                     << "12 rue Paris"
+                                     << "a";
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFNom;Pr\xC3\xA9nom\r\nA;\xC3\x89lise\r\n") << 1 << 2
-                                    << "Élise" << "Nom";
+                                    << "Élise"
+                                    << "Nom";
     QTest::newRow("Windows-1252") << QByteArray("Nom;Pr\xE9nom\r\nA;\xC9lise \x80\r\n") << 1 << 2 << "Élise €"
                                   << "Nom";
-    QTest::newRow("blank lines at the end") << QByteArray("a;b\r\n1;2\r\n\r\n\r\n") << 1 << 2 << "2" << "a";
-    QTest::newRow("blank record inside") << QByteArray("a;b\r\n\r\n1;2\r\n") << 2 << 2 << "" << "a";
+    QTest::newRow("blank lines at the end") << QByteArray("a;b\r\n1;2\r\n\r\n\r\n") << 1 << 2 << "2"
+                                            << "a";
+    QTest::newRow("blank record inside") << QByteArray("a;b\r\n\r\n1;2\r\n") << 2 << 2 << ""
+                                         << "a";
     QTest::newRow("padding columns") << (QByteArray("a;b") + QByteArray(";").repeated(40) + "\r\n1;2\r\n") << 1 << 2
-                                     << "2" << "a";
-    QTest::newRow("names only") << QByteArray("a;b;c") << 0 << 3 << "" << "a";
-    QTest::newRow("empty") << QByteArray() << 0 << 0 << "" << "";
+                                     << "2"
+                                     << "a";
+    QTest::newRow("names only") << QByteArray("a;b;c") << 0 << 3 << ""
+                                << "a";
+    QTest::newRow("empty") << QByteArray() << 0 << 0 << ""
+                           << "";
 }
 
 void TestDbFormats::csvRead()

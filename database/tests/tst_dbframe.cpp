@@ -26,8 +26,9 @@
 
 namespace {
 
-const QByteArray kCarnet = QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000002Ville\r\n"
-                           "000101Dupont\r\n000102Paris\r\n000201Martin\r\n000202Lyon\r\n";
+const QByteArray kCarnet = QByteArray("0A0").repeated(32)
+        + "\r\n000001Nom\r\n000002Ville\r\n"
+          "000101Dupont\r\n000102Paris\r\n000201Martin\r\n000202Lyon\r\n";
 
 QByteArray readFile(const QString &path)
 {
@@ -74,7 +75,8 @@ void TestDbFrame::initTestCase()
 
 void TestDbFrame::init()
 {
-    qputenv("VELMORA_PRINT_PDF", m_dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentTestFunction())).toLocal8Bit());
+    qputenv("VELMORA_PRINT_PDF",
+            m_dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentTestFunction())).toLocal8Bit());
     m_log = MessageLog();
     m_log.install();
     m_form = std::make_unique<TMainForm>();
@@ -199,7 +201,10 @@ void TestDbFrame::printFromTheMenu()
 {
     open(QStringLiteral("liste.qvb"));
     int asked = 0;
-    m_form->setPrintDialogHook([&](QPrinter &) { ++asked; return true; });
+    m_form->setPrintDialogHook([&](QPrinter &) {
+        ++asked;
+        return true;
+    });
     trigger("Imprimer1");
     QCOMPARE(asked, 1);
     QVERIFY(m_log.errors.isEmpty());
@@ -243,8 +248,8 @@ void TestDbFrame::mailMergeServices()
     QCOMPARE(last - first, -1);
     TFichier *w = open(QStringLiteral("fusion.qvb"));
     w->listGrid()->selectionModel()->select(
-        QItemSelection(w->listModel()->cellIndex(1, 1), w->listModel()->cellIndex(1, 2)),
-        QItemSelectionModel::ClearAndSelect);
+            QItemSelection(w->listModel()->cellIndex(1, 1), w->listModel()->cellIndex(1, 2)),
+            QItemSelectionModel::ClearAndSelect);
     QVERIFY(m_form->Bornes(first, last));
     QCOMPARE(first, 1);
     QCOMPARE(last, 2);
@@ -338,8 +343,7 @@ void TestDbFrame::frameCloseAsksEachDatabase()
     m_log.answer = messageboxes::Answer::Annuler;
     QVERIFY(!m_form->close());
     QCOMPARE(m_log.shown.size(), 1);
-    QCOMPARE(m_log.shown.first().text,
-             QStringLiteral("Sauver modifications dans ferme.qvb ?"));
+    QCOMPARE(m_log.shown.first().text, QStringLiteral("Sauver modifications dans ferme.qvb ?"));
     QCOMPARE(m_form->mdiArea()->subWindowList().size(), 1);
     QVERIFY(w->Modifie());
 }

@@ -68,8 +68,8 @@ void TestDbLimits::openingSaysSoAndSavingAsks()
     messageboxes::setResponder([&](const messageboxes::Shown &s) {
         shown.append(s);
         return s.kind == messageboxes::Kind::Warning && s.text.contains(u"Enregistrer quand même"_s)
-            ? answer
-            : messageboxes::Answer::Ok;
+                ? answer
+                : messageboxes::Answer::Ok;
     });
     TMainForm form;
     form.show();

@@ -37,8 +37,8 @@ QList<PdfWord> pdfWords(const QString &pdf)
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     p.waitForFinished(30000);
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)</word>"));
+    static const QRegularExpression word(QStringLiteral(
+            "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)</word>"));
     QList<PdfWord> words;
     int page = 0;
     for (const QString &line : out.split(u'\n')) {
@@ -90,7 +90,7 @@ QByteArray carnet(int records)
     for (int r = 1; r <= records; ++r) {
         const QByteArray row = QByteArray::number(r, 16).toUpper().rightJustified(4, '0');
         b += row + "01Nom" + QByteArray::number(r) + "\r\n" + row + "02Ville" + QByteArray::number(r) + "\r\n" + row
-             + "03C" + QByteArray::number(r) + "\r\n";
+                + "03C" + QByteArray::number(r) + "\r\n";
     }
     return b;
 }
@@ -248,8 +248,8 @@ void TestDbPrint::envelopesOnePagePerRecord()
         return d.result();
     });
     w->listGrid()->selectionModel()->select(
-        QItemSelection(w->listModel()->cellIndex(1, 2), w->listModel()->cellIndex(1, 4)),
-        QItemSelectionModel::ClearAndSelect);
+            QItemSelection(w->listModel()->cellIndex(1, 2), w->listModel()->cellIndex(1, 4)),
+            QItemSelectionModel::ClearAndSelect);
     w->ImpEnv();
     QCOMPARE(listed, (QStringList{"Nom", "Ville", "Code"}));
     const QList<PdfWord> words = pdfWords(m_pdf);
@@ -357,8 +357,10 @@ void TestDbPrint::convertCsvToQvb()
     QVERIFY(c);
     const QString out = m_dir.filePath(QStringLiteral("importe.qvb"));
     c->run({in, out, {}});
-    QCOMPARE(readFile(out), kWidths + "000001Nom\r\n000002Ville\r\n000101Dupont, Jean\r\n000102Paris\r\n"
-                                      "000201\xC9lise\r\n000202N\xEEmes\r\n");
+    QCOMPARE(readFile(out),
+             kWidths
+                     + "000001Nom\r\n000002Ville\r\n000101Dupont, Jean\r\n000102Paris\r\n"
+                       "000201\xC9lise\r\n000202N\xEEmes\r\n");
 }
 
 void TestDbPrint::conversionErrors()
@@ -372,7 +374,8 @@ void TestDbPrint::conversionErrors()
         QFAIL("converted");
     } catch (const VelmoraError &e) {
         QCOMPARE(e.message(),
-                 QStringLiteral("Fiche 1, champ 1 : le caractère « Ł » ne peut pas être enregistré dans un fichier .qvb"));
+                 QStringLiteral(
+                         "Fiche 1, champ 1 : le caractère « Ł » ne peut pas être enregistré dans un fichier .qvb"));
     }
     QVERIFY(!QFile::exists(out));
     const Converter *csv = m_registry.find(QStringLiteral("csv"), QStringLiteral("qvb"));

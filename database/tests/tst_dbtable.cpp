@@ -90,17 +90,28 @@ void TestDbTable::compareKeys_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("letters before case") << "abricot" << "Abricot" << -1;
-    QTest::newRow("case only between equal letters") << "Abricot" << "abris" << -1;
-    QTest::newRow("accent with its letter") << "éric" << "Zoé" << -1;
-    QTest::newRow("accent only between equal letters") << "cote" << "côte" << -1;
-    QTest::newRow("accent loses to a later letter") << "côte" << "coter" << -1;
-    QTest::newRow("ligature as its letters") << "œuf" << "ours" << -1;
-    QTest::newRow("numbers by value") << "9" << "10" << -1;
-    QTest::newRow("numbers inside text") << "rue 2" << "rue 10" << -1;
-    QTest::newRow("prefix first") << "Dup" << "Dupont" << -1;
-    QTest::newRow("empty smallest") << "" << " " << -1;
-    QTest::newRow("equal") << "Dupont" << "Dupont" << 0;
+    QTest::newRow("letters before case") << "abricot"
+                                         << "Abricot" << -1;
+    QTest::newRow("case only between equal letters") << "Abricot"
+                                                     << "abris" << -1;
+    QTest::newRow("accent with its letter") << "éric"
+                                            << "Zoé" << -1;
+    QTest::newRow("accent only between equal letters") << "cote"
+                                                       << "côte" << -1;
+    QTest::newRow("accent loses to a later letter") << "côte"
+                                                    << "coter" << -1;
+    QTest::newRow("ligature as its letters") << "œuf"
+                                             << "ours" << -1;
+    QTest::newRow("numbers by value") << "9"
+                                      << "10" << -1;
+    QTest::newRow("numbers inside text") << "rue 2"
+                                         << "rue 10" << -1;
+    QTest::newRow("prefix first") << "Dup"
+                                  << "Dupont" << -1;
+    QTest::newRow("empty smallest") << ""
+                                    << " " << -1;
+    QTest::newRow("equal") << "Dupont"
+                           << "Dupont" << 0;
 }
 
 void TestDbTable::compareKeys()
@@ -131,7 +142,7 @@ void TestDbTable::sortFrenchOrder_data()
 {
     QTest::addColumn<QStringList>("sorted");
     QTest::newRow("accents and case") << QStringList{"abricot", "Abricot", "éclair", "école", "Émile",
-                                                     "Ève", "œuf", "Œuvre", "zèbre", "Zorro"};
+                                                     "Ève",     "œuf",     "Œuvre",  "zèbre", "Zorro"};
     QTest::newRow("numbers by value") << QStringList{"", "2", "9", "10", "100"};
     QTest::newRow("house numbers") << QStringList{"2 rue Haute", "10 rue Basse", "10 rue Haute"};
 }
@@ -220,12 +231,18 @@ void TestDbTable::markers_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("first occurrence only") << "Cher [Nom] [Nom]" << "Cher Martin [Nom]";
-    QTest::newRow("later marker inside a value") << "[Titre]" << "M. Paris";
-    QTest::newRow("case-sensitive") << "[nom]" << "[nom]";
-    QTest::newRow("trimmed value and name") << "à [Ville]." << "à Paris.";
-    QTest::newRow("empty name matches []") << "a[]b" << "avideb";
-    QTest::newRow("unknown field stays") << "[Rue]" << "[Rue]";
+    QTest::newRow("first occurrence only") << "Cher [Nom] [Nom]"
+                                           << "Cher Martin [Nom]";
+    QTest::newRow("later marker inside a value") << "[Titre]"
+                                                 << "M. Paris";
+    QTest::newRow("case-sensitive") << "[nom]"
+                                    << "[nom]";
+    QTest::newRow("trimmed value and name") << "à [Ville]."
+                                            << "à Paris.";
+    QTest::newRow("empty name matches []") << "a[]b"
+                                           << "avideb";
+    QTest::newRow("unknown field stays") << "[Rue]"
+                                         << "[Rue]";
 }
 
 void TestDbTable::markers()

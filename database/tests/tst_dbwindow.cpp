@@ -45,8 +45,9 @@ void writeFile(const QString &path, const QByteArray &bytes)
 const QByteArray kWidths = QByteArray("0A0").repeated(32) + "\r\n";
 
 // Nom, Ville; Dupont/Paris, DUPUIS/Lyon, Martin/Dijon.
-const QByteArray kCarnet = kWidths + "000001Nom\r\n000002Ville\r\n000101Dupont\r\n000102Paris\r\n"
-                           "000201DUPUIS\r\n000202Lyon\r\n000301Martin\r\n000302Dijon\r\n";
+const QByteArray kCarnet = kWidths
+        + "000001Nom\r\n000002Ville\r\n000101Dupont\r\n000102Paris\r\n"
+          "000201DUPUIS\r\n000202Lyon\r\n000301Martin\r\n000302Dijon\r\n";
 
 } // namespace
 
@@ -224,8 +225,8 @@ void TestDbWindow::escapeRevertsAndDeleteEmpties()
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_w->listGrid())); // the editor is gone
     // Delete empties the selected cells.
     m_w->listGrid()->selectionModel()->select(
-        QItemSelection(m_w->listModel()->cellIndex(1, 2), m_w->listModel()->cellIndex(2, 2)),
-        QItemSelectionModel::ClearAndSelect);
+            QItemSelection(m_w->listModel()->cellIndex(1, 2), m_w->listModel()->cellIndex(2, 2)),
+            QItemSelectionModel::ClearAndSelect);
     pressKey(Qt::Key_Delete);
     QVERIFY(m_w->table().rowIsEmpty(2));
     QCOMPARE(m_w->table().cell(1, 3), QStringLiteral("Martin"));
@@ -263,7 +264,10 @@ void TestDbWindow::loadOfMissingFileKeepsAnEmptyNamedWindow()
 void TestDbWindow::saveUnnamedAsksForAName()
 {
     int asked = 0;
-    m_w->setSaveDialogHook([&](const QString &) { ++asked; return QString(); });
+    m_w->setSaveDialogHook([&](const QString &) {
+        ++asked;
+        return QString();
+    });
     m_w->setCurrentCell(1, 1);
     typeText(QStringLiteral("x"));
     // The frame's "Enregistrer sous": SaveAs then Sauve; both dialogs cancelled.
@@ -342,7 +346,8 @@ void TestDbWindow::unencodableCharacterAsksBeforeSaving()
     m_log.answer = Answer::Oui;
     m_w->Sauve();
     QVERIFY(!m_w->Modifie());
-    QVERIFY(readFile(path).contains("000102?\xF3" "d?\r\n"));
+    QVERIFY(readFile(path).contains("000102?\xF3"
+                                    "d?\r\n"));
 }
 
 void TestDbWindow::closeQuestion_data()
@@ -751,7 +756,7 @@ void TestDbWindow::fieldDialog()
     QCOMPARE(afterEnter, 3);
     QVERIFY(!acceptedByEnter);
     QCOMPARE(m_w->table().name(1), QStringLiteral(" Nom ")); // untouched entry keeps its blanks
-    QCOMPARE(m_w->table().name(2), QStringLiteral("Tél"));   // the first unnamed field
+    QCOMPARE(m_w->table().name(2), QStringLiteral("Tél")); // the first unnamed field
     QCOMPARE(m_w->table().name(3), QStringLiteral("Commune"));
     QCOMPARE(m_w->table().cell(2, 1), QStringLiteral("sans nom")); // data do not move
     QCOMPARE(m_w->listModel()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Commune"));
@@ -836,8 +841,8 @@ void TestDbWindow::bornesAndContenu()
     QCOMPARE(first, 2);
     QCOMPARE(last, 2);
     m_w->listGrid()->selectionModel()->select(
-        QItemSelection(m_w->listModel()->cellIndex(1, 1), m_w->listModel()->cellIndex(2, 3)),
-        QItemSelectionModel::ClearAndSelect);
+            QItemSelection(m_w->listModel()->cellIndex(1, 1), m_w->listModel()->cellIndex(2, 3)),
+            QItemSelectionModel::ClearAndSelect);
     m_w->Bornes(first, last);
     QCOMPARE(first, 1);
     QCOMPARE(last, 3);

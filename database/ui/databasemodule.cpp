@@ -32,8 +32,7 @@ DatabaseModule::DatabaseModule(QWidget *dialogParent)
     : m_dialogParent(dialogParent),
       m_dialogs(new Dialogs{new TChamp(dialogParent), new TTri(dialogParent), new TFindDialog(dialogParent),
                             new TReplaceDialog(dialogParent), new TFenv(dialogParent)})
-{
-}
+{ }
 
 DatabaseModule::~DatabaseModule()
 {
@@ -74,9 +73,9 @@ void saveChecked(const QString &path, const Table &table)
     if (bad.field != 0)
         throw VelmoraError(QStringLiteral("Fiche %1, champ %2 : le caractère « %3 » ne peut pas être enregistré "
                                           "dans un fichier .qvb")
-                               .arg(bad.row)
-                               .arg(bad.field)
-                               .arg(bad.character));
+                                   .arg(bad.row)
+                                   .arg(bad.field)
+                                   .arg(bad.character));
     qvb::save(path, table);
 }
 

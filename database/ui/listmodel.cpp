@@ -1,16 +1,10 @@
 #include "database/ui/listmodel.h"
 
-RecordListModel::RecordListModel(Table &table, QObject *parent) : QAbstractTableModel(parent), m_table(table) {}
+RecordListModel::RecordListModel(Table &table, QObject *parent) : QAbstractTableModel(parent), m_table(table) { }
 
-int RecordListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Table::kMaxRecords;
-}
+int RecordListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Table::kMaxRecords; }
 
-int RecordListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Table::kMaxFields;
-}
+int RecordListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Table::kMaxFields; }
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
@@ -85,7 +79,4 @@ void RecordListModel::refreshRecords(int first, int last)
     Q_EMIT headerDataChanged(Qt::Vertical, first - 1, last - 1);
 }
 
-void RecordListModel::refreshNames()
-{
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, Table::kMaxFields - 1);
-}
+void RecordListModel::refreshNames() { Q_EMIT headerDataChanged(Qt::Horizontal, 0, Table::kMaxFields - 1); }

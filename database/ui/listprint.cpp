@@ -35,9 +35,9 @@ QString fitted(const QFontMetrics &fm, const QString &text, int width)
 void startPainter(QPainter &painter, QPrinter &printer)
 {
     if (!painter.begin(&printer))
-        throw VelmoraError(QStringLiteral("Impossible de lancer l'impression sur %1")
-                               .arg(printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                      : printer.outputFileName()));
+        throw VelmoraError(
+                QStringLiteral("Impossible de lancer l'impression sur %1")
+                        .arg(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName()));
 }
 
 void drawLine(QPainter &p, const ListLayout &layout, const Table &table, int row, int y, int pageWidth)
@@ -54,22 +54,16 @@ void drawLine(QPainter &p, const ListLayout &layout, const Table &table, int row
         const int right = std::min(f < layout.x.size() ? layout.x[f] : left + table.width(f) * layout.ratio, pageWidth);
         const QString shown = fitted(fm, text, right - left - gap);
         if (!shown.isEmpty())
-            p.drawText(QRect(left, y, right - left, layout.lineHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                       shown);
+            p.drawText(QRect(left, y, right - left, layout.lineHeight),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     }
 }
 
 } // namespace
 
-int Mh(const QPrinter &printer, int x)
-{
-    return printing::pixelsPerMmX(printer) * (x + 10);
-}
+int Mh(const QPrinter &printer, int x) { return printing::pixelsPerMmX(printer) * (x + 10); }
 
-int Mv(const QPrinter &printer, int y)
-{
-    return printing::pixelsPerMmY(printer) * (y + 5);
-}
+int Mv(const QPrinter &printer, int y) { return printing::pixelsPerMmY(printer) * (y + 5); }
 
 QFont printerFont(const QFont &screenFont)
 {

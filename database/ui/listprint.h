@@ -14,11 +14,11 @@ namespace listprint {
 
 struct ListLayout
 {
-    int ratio = 1;         // printer pixels per screen pixel, a whole number
-    QList<int> x;          // left of each field 1..NbChamps (x[0] is field 1)
-    int top = 0;           // first line of a page
-    int lineHeight = 0;    // one text height
-    int linesPerPage = 0;  // names line included
+    int ratio = 1; // printer pixels per screen pixel, a whole number
+    QList<int> x; // left of each field 1..NbChamps (x[0] is field 1)
+    int top = 0; // first line of a page
+    int lineHeight = 0; // one text height
+    int linesPerPage = 0; // names line included
 };
 
 // Millimetres to printer pixels, a whole number of pixels per millimetre: x + 10 mm from

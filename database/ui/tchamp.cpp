@@ -73,7 +73,8 @@ void TChamp::SpeedButton1Click()
     const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
     if (selected.isEmpty()) {
         if (ListBox1->count() >= Table::kMaxFields) {
-            messageboxes::inform(this, QStringLiteral("Une base de données a %1 champs au plus.").arg(Table::kMaxFields),
+            messageboxes::inform(this,
+                                 QStringLiteral("Une base de données a %1 champs au plus.").arg(Table::kMaxFields),
                                  QStringLiteral("Champ"));
             return;
         }

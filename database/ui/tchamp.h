@@ -25,8 +25,8 @@ public:
     QLineEdit *Edit1;
     QListWidget *ListBox1;
     QPushButton *SpeedButton1; // "Ajouter"
-    QPushButton *Button1;      // "Annuler"
-    QPushButton *Button2;      // "OK"
+    QPushButton *Button1; // "Annuler"
+    QPushButton *Button2; // "OK"
 
     void SpeedButton1Click();
 

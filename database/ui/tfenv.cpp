@@ -21,9 +21,9 @@ TFenv::TFenv(QWidget *parent) : AcceptDialog(parent)
         Edit[i] = new QLineEdit(i < 4 ? dest : exp);
         Edit[i]->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         Edit[i]->setMaxLength(35);
-        Edit[i]->setAccessibleName(QStringLiteral("%1 %2").arg(i < 4 ? QStringLiteral("Destinataire")
-                                                                     : QStringLiteral("Expéditeur"))
-                                       .arg(i % 4 + 1));
+        Edit[i]->setAccessibleName(QStringLiteral("%1 %2")
+                                           .arg(i < 4 ? QStringLiteral("Destinataire") : QStringLiteral("Expéditeur"))
+                                           .arg(i % 4 + 1));
         (i < 4 ? destLayout : expLayout)->addWidget(Edit[i]);
     }
     ListBox1 = new QListWidget(this);

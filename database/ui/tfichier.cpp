@@ -27,7 +27,8 @@ enum Page { ListePage = 0, FichePage = 1 };
 }
 
 TFichier::TFichier(FrameServices &frame, const DatabaseTools &tools, QWidget *parent)
-    : DocumentWindow(DocKind::Fichier, frame, parent), m_tools(tools)
+    : DocumentWindow(DocKind::Fichier, frame, parent),
+      m_tools(tools)
 {
     setObjectName(QStringLiteral("Fichier"));
     setWindowTitle(QStringLiteral("Fichier"));
@@ -117,15 +118,9 @@ void TFichier::buildCardPage(QWidget *page)
     v->addWidget(StringGrid2, 1);
 }
 
-QSize TFichier::sizeHint() const
-{
-    return {544, 375};
-}
+QSize TFichier::sizeHint() const { return {544, 375}; }
 
-bool TFichier::cardShown() const
-{
-    return Notebook1->currentIndex() == FichePage;
-}
+bool TFichier::cardShown() const { return Notebook1->currentIndex() == FichePage; }
 
 int TFichier::currentRecord() const
 {
@@ -153,19 +148,13 @@ void TFichier::selectRecords(int first, int last)
     const int top = std::clamp(first, 1, int(Table::kMaxRecords));
     const int bottom = std::clamp(last, top, int(Table::kMaxRecords));
     StringGrid1->selectionModel()->select(
-        QItemSelection(m_model->cellIndex(1, top), m_model->cellIndex(Table::kMaxFields, bottom)),
-        QItemSelectionModel::ClearAndSelect);
+            QItemSelection(m_model->cellIndex(1, top), m_model->cellIndex(Table::kMaxFields, bottom)),
+            QItemSelectionModel::ClearAndSelect);
 }
 
-int TFichier::runDialog(QDialog &dialog)
-{
-    return m_dialogHook ? m_dialogHook(dialog) : dialog.exec();
-}
+int TFichier::runDialog(QDialog &dialog) { return m_dialogHook ? m_dialogHook(dialog) : dialog.exec(); }
 
-void TFichier::markModified()
-{
-    m_modifie = true;
-}
+void TFichier::markModified() { m_modifie = true; }
 
 void TFichier::commitEdits()
 {
@@ -181,10 +170,7 @@ bool TFichier::needListView()
     return false;
 }
 
-void TFichier::refuse(const QString &message)
-{
-    messageboxes::inform(this, message, QStringLiteral("Fichier"));
-}
+void TFichier::refuse(const QString &message) { messageboxes::inform(this, message, QStringLiteral("Fichier")); }
 
 // The table and its grid
 
@@ -203,10 +189,7 @@ void TFichier::afterTableChange()
         LitFiche();
 }
 
-void TFichier::recordsChanged(int first, int last)
-{
-    m_model->refreshRecords(first, last);
-}
+void TFichier::recordsChanged(int first, int last) { m_model->refreshRecords(first, last); }
 
 void TFichier::cellEdited(int field, int record)
 {
@@ -302,13 +285,13 @@ QString TFichier::leftOutMessage() const
 {
     return QStringLiteral("%1 %2 de ce fichier %3 au-delà de ce que la base peut tenir (%4 fiches de %5 champs) "
                           "et %6 laissée%7 de côté.")
-        .arg(m_cellsLeftOut)
-        .arg(m_cellsLeftOut > 1 ? QStringLiteral("cellules") : QStringLiteral("cellule"))
-        .arg(m_cellsLeftOut > 1 ? QStringLiteral("sont") : QStringLiteral("est"))
-        .arg(Table::kMaxRecords)
-        .arg(Table::kMaxFields)
-        .arg(m_cellsLeftOut > 1 ? QStringLiteral("ont été") : QStringLiteral("a été"))
-        .arg(m_cellsLeftOut > 1 ? QStringLiteral("s") : QString());
+            .arg(m_cellsLeftOut)
+            .arg(m_cellsLeftOut > 1 ? QStringLiteral("cellules") : QStringLiteral("cellule"))
+            .arg(m_cellsLeftOut > 1 ? QStringLiteral("sont") : QStringLiteral("est"))
+            .arg(Table::kMaxRecords)
+            .arg(Table::kMaxFields)
+            .arg(m_cellsLeftOut > 1 ? QStringLiteral("ont été") : QStringLiteral("a été"))
+            .arg(m_cellsLeftOut > 1 ? QStringLiteral("s") : QString());
 }
 
 bool TFichier::confirmLeftOut()
@@ -336,10 +319,7 @@ QString TFichier::askSaveName()
                                                            QStringLiteral("Fichiers (*.qvb)"));
 }
 
-QString TFichier::saveName(const QString &chosen) const
-{
-    return qvb::normalizedName(chosen);
-}
+QString TFichier::saveName(const QString &chosen) const { return qvb::normalizedName(chosen); }
 
 bool TFichier::writeFile(const QString &path)
 {
@@ -350,13 +330,13 @@ bool TFichier::writeFile(const QString &path)
         const QString where = bad.row == 0 ? QStringLiteral("nom du champ %1").arg(bad.field)
                                            : QStringLiteral("fiche %1, champ %2").arg(bad.row).arg(bad.field);
         const auto answer = messageboxes::ask(
-            this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
-            QStringLiteral("Le caractère « %1 » (%2) ne peut pas être enregistré dans un fichier .qvb : "
-                           "il sera remplacé par « ? », comme les autres caractères dans ce cas.\n"
-                           "Enregistrer quand même ?")
-                .arg(bad.character)
-                .arg(where),
-            {messageboxes::Answer::Oui, messageboxes::Answer::Annuler});
+                this, messageboxes::Kind::Warning, QStringLiteral("Avertissement"),
+                QStringLiteral("Le caractère « %1 » (%2) ne peut pas être enregistré dans un fichier .qvb : "
+                               "il sera remplacé par « ? », comme les autres caractères dans ce cas.\n"
+                               "Enregistrer quand même ?")
+                        .arg(bad.character)
+                        .arg(where),
+                {messageboxes::Answer::Oui, messageboxes::Answer::Annuler});
         if (answer != messageboxes::Answer::Oui)
             return false;
     }

@@ -34,7 +34,9 @@ struct DatabaseTools
     TFenv *fenv = nullptr;
 };
 
-class TFichier : public DocumentWindow, public FichierCommands
+class TFichier
+    : public DocumentWindow
+    , public FichierCommands
 {
     Q_OBJECT
 public:

@@ -71,15 +71,9 @@ void TFichier::copyRows(QStringList &rows, bool cut)
         recordsChanged(top, bottom);
 }
 
-void TFichier::Copie(QStringList &rows)
-{
-    copyRows(rows, false);
-}
+void TFichier::Copie(QStringList &rows) { copyRows(rows, false); }
 
-void TFichier::Coupe(QStringList &rows)
-{
-    copyRows(rows, true);
-}
+void TFichier::Coupe(QStringList &rows) { copyRows(rows, true); }
 
 void TFichier::Colle(QStringList &rows)
 {
@@ -97,9 +91,9 @@ void TFichier::Colle(QStringList &rows)
     if (m_table.NbFiches >= Table::kMaxRecords || first + count - 1 > Table::kMaxRecords) {
         refuse(QStringLiteral("Collage impossible : une base de données contient %1 fiches au plus "
                               "(%2 fiches libres, %3 à coller).")
-                   .arg(Table::kMaxRecords)
-                   .arg(std::max(0, Table::kMaxRecords - m_table.lastRecord()))
-                   .arg(count));
+                       .arg(Table::kMaxRecords)
+                       .arg(std::max(0, Table::kMaxRecords - m_table.lastRecord()))
+                       .arg(count));
         return;
     }
     int lastField = 0;
@@ -126,15 +120,13 @@ void TFichier::InsLig()
     switch (m_table.insertRecord(r)) {
     case Table::Edit::Full:
         refuse(QStringLiteral("Insertion impossible : la base de données contient déjà %1 fiches, le maximum.")
-                   .arg(Table::kMaxRecords));
+                       .arg(Table::kMaxRecords));
         return;
     case Table::Edit::Done:
         markModified();
         recordsChanged(r, m_table.lastRecord());
         return;
-    case Table::Edit::Nothing:
-        recordsChanged(r, r);
-        return;
+    case Table::Edit::Nothing: recordsChanged(r, r); return;
     }
 }
 
@@ -159,13 +151,10 @@ void TFichier::InsCol()
     switch (m_table.insertField(currentField())) {
     case Table::Edit::Full:
         refuse(QStringLiteral("Insertion impossible : la base de données a déjà %1 champs, le maximum.")
-                   .arg(Table::kMaxFields));
+                       .arg(Table::kMaxFields));
         return;
-    case Table::Edit::Done:
-        markModified();
-        break;
-    case Table::Edit::Nothing:
-        break;
+    case Table::Edit::Done: markModified(); break;
+    case Table::Edit::Nothing: break;
     }
     m_model->refreshAll();
 }

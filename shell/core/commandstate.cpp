@@ -7,8 +7,8 @@ namespace {
 
 struct Rule
 {
-    unsigned served;          // kinds the command acts on
-    bool needsBase = false;   // also needs an open database (the mail merge reads one)
+    unsigned served; // kinds the command acts on
+    bool needsBase = false; // also needs an open database (the mail merge reads one)
 };
 
 const QHash<QString, Rule> &table()
@@ -19,22 +19,40 @@ const QHash<QString, Rule> &table()
             for (const char *n : names)
                 h.insert(QString::fromLatin1(n), r);
         };
-        put({AllKinds}, {"FileCloseItem", "FileSaveItem", "FileSaveAsItem", "CutItem", "CopyItem", "PasteItem",
-                         "SaveBtn", "CutBtn", "CopyBtn", "PasteBtn", "WindowCascadeItem", "WindowTileItem",
-                         "WindowArrangeItem", "WindowMinimizeItem"});
+        put({AllKinds},
+            {"FileCloseItem", "FileSaveItem", "FileSaveAsItem", "CutItem", "CopyItem", "PasteItem", "SaveBtn", "CutBtn",
+             "CopyBtn", "PasteBtn", "WindowCascadeItem", "WindowTileItem", "WindowArrangeItem", "WindowMinimizeItem"});
         // The agenda window prints nothing.
         put({TextBit | SheetBit | BaseBit}, {"SpeedButton9", "Imprimer1"});
         put({SheetBit | BaseBit}, {"Insrerligne1", "Insrercolonne1", "Supprimerligne1", "Supprimercolonne1"});
         put({TextBit | BaseBit}, {"Chercher1", "Remplacer1", "Continuer1"});
-        put({TextBit | SheetBit}, {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton",
-                                   "RightButton", "CenterButton"});
-        put({TextBit}, {"Annuler1", "Retablir1", "SpeedButton1", "Toutslectionner1", "Dateheure1",
-                        "Changerlacasse1", "Caractresspciaux1", "Enveloppes1", "EnvButton", "Tabulations1",
-                        "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1", "EnregistrerauformatHTML1",
-                        "Paragraphe1", "Miseenpage1", "Importer1", "Champbasededonne1", "Aperuavantimpression1"});
-        put({SheetBit}, {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1",
-                         "Figercolonnes1", "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1",
-                         "Largeurcolonne1", "Hauteurligne1", "Trier2", "Graphique1"});
+        put({TextBit | SheetBit},
+            {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton", "RightButton", "CenterButton"});
+        put({TextBit},
+            {"Annuler1",
+             "Retablir1",
+             "SpeedButton1",
+             "Toutslectionner1",
+             "Dateheure1",
+             "Changerlacasse1",
+             "Caractresspciaux1",
+             "Enveloppes1",
+             "EnvButton",
+             "Tabulations1",
+             "Glossaire1",
+             "Puces1",
+             "Statistiques1",
+             "Voircodesrtf1",
+             "EnregistrerauformatHTML1",
+             "Paragraphe1",
+             "Miseenpage1",
+             "Importer1",
+             "Champbasededonne1",
+             "Aperuavantimpression1"});
+        put({SheetBit},
+            {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1", "Figercolonnes1",
+             "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1", "Largeurcolonne1", "Hauteurligne1",
+             "Trier2", "Graphique1"});
         put({BaseBit}, {"Champs1", "Liste1", "Fiche1", "Trier1", "Enveloppes2"});
         put({AgendaBit}, {"Journe1", "Grouper1", "Supprimertendue1", "Journe2", "Semaine1"});
         put({TextBit, true}, {"Publipostage1"});
@@ -51,10 +69,14 @@ bool isEnabled(const QString &component, const DocumentCounts &c)
     if (it == table().constEnd())
         return true;
     unsigned open = 0;
-    if (c.textes > 0) open |= TextBit;
-    if (c.tableurs > 0) open |= SheetBit;
-    if (c.fichiers > 0) open |= BaseBit;
-    if (c.agendas > 0) open |= AgendaBit;
+    if (c.textes > 0)
+        open |= TextBit;
+    if (c.tableurs > 0)
+        open |= SheetBit;
+    if (c.fichiers > 0)
+        open |= BaseBit;
+    if (c.agendas > 0)
+        open |= AgendaBit;
     if (it->needsBase && !(open & BaseBit))
         return false;
     return (open & it->served) != 0;

@@ -22,8 +22,8 @@ constexpr unsigned kindBit(int kind) { return 1u << kind; }
 
 struct DocumentCounts
 {
-    int windows = 0;  // open document windows
-    int textes = 0;   // open text windows
+    int windows = 0; // open document windows
+    int textes = 0; // open text windows
     int tableurs = 0;
     int fichiers = 0;
     int agendas = 0;

@@ -23,7 +23,7 @@ namespace {
 // Open windows: all, then per kind text, spreadsheet, database, agenda.
 DocumentCounts counts(int t, int s, int d, int a) { return {t + s + d + a, t, s, d, a}; }
 constexpr int T = 0, S = 1, D = 2, A = 3;
-}
+} // namespace
 
 void TestCommandState::table_data()
 {
@@ -99,7 +99,8 @@ void TestCommandState::reaching_data()
     QTest::newRow("older sheet active") << QList<int>{S, S} << unsigned(SheetBit) << 0;
     QTest::newRow("text active: last active sheet") << QList<int>{T, D, S, S} << unsigned(SheetBit) << 2;
     QTest::newRow("cut: active base") << QList<int>{D, T} << unsigned(AllKinds) << 0;
-    QTest::newRow("find, agenda active: latest of text or base") << QList<int>{A, D, T} << unsigned(TextBit | BaseBit) << 1;
+    QTest::newRow("find, agenda active: latest of text or base")
+            << QList<int>{A, D, T} << unsigned(TextBit | BaseBit) << 1;
     QTest::newRow("no window of the kind") << QList<int>{T, S, A} << unsigned(BaseBit) << -1;
 }
 

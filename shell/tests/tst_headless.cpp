@@ -44,7 +44,10 @@ ConverterRegistry TestHeadless::upperCaser()
 {
     ConverterRegistry r;
     r.add({u"other"_s, {u"txt"_s}, QString(), [](const ConversionJob &) {}, {u"sheet"_s}});
-    r.add({u"up"_s, {u"txt"_s}, QString(), [](const ConversionJob &job) {
+    r.add({u"up"_s,
+           {u"txt"_s},
+           QString(),
+           [](const ConversionJob &job) {
                QFile in(job.input);
                if (!in.open(QIODevice::ReadOnly))
                    throw VelmoraError::cannotOpen(job.input);
@@ -65,10 +68,10 @@ void TestHeadless::usageErrors_data()
     QTest::newRow("no file") << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s} << u"aucun fichier"_s;
     QTest::newRow("unknown format") << QStringList{u"--headless"_s, u"--convert-to"_s, u"xyz"_s, u"a.txt"_s}
                                     << u"format inconnu : xyz"_s;
-    QTest::newRow("option without value") << QStringList{u"--headless"_s, u"a.txt"_s, u"--outdir"_s}
-                                          << u"attend une valeur"_s;
+    QTest::newRow("option without value")
+            << QStringList{u"--headless"_s, u"a.txt"_s, u"--outdir"_s} << u"attend une valeur"_s;
     QTest::newRow("unknown option") << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--ouvrir"_s,
-                                                   u"x"_s, u"a.txt"_s}
+                                                   u"x"_s,          u"a.txt"_s}
                                     << u"option inconnue : --ouvrir"_s;
     QTest::newRow("unknown option last") << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"a.txt"_s,
                                                         u"--verbeux"_s}
@@ -76,8 +79,8 @@ void TestHeadless::usageErrors_data()
     QTest::newRow("short option") << QStringList{u"--headless"_s, u"-v"_s, u"--convert-to"_s, u"up"_s, u"a.txt"_s}
                                   << u"option inconnue : -v"_s;
     QTest::newRow("option of another conversion")
-        << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--sheet"_s, u"2"_s, u"a.txt"_s}
-        << u"l'option --sheet ne s'applique pas à la conversion en up"_s;
+            << QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--sheet"_s, u"2"_s, u"a.txt"_s}
+            << u"l'option --sheet ne s'applique pas à la conversion en up"_s;
 }
 
 void TestHeadless::usageErrors()
@@ -132,8 +135,8 @@ void TestHeadless::realProgramRefusesUnknownOptions_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("with a window") << QStringList{u"--inconnue"_s};
-    QTest::newRow("headless") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--inconnue"_s, u"1"_s,
-                                             u"a.qvb"_s};
+    QTest::newRow("headless") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--inconnue"_s,
+                                             u"1"_s,          u"a.qvb"_s};
 }
 
 void TestHeadless::realProgramRefusesUnknownOptions()
@@ -150,9 +153,10 @@ namespace {
 
 const QByteArray kLetter = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Cher [Nom],\\par "
                            "votre colis part pour [Ville] demain.\\par }";
-const QByteArray kCarnet = QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000002Ville\r\n"
-                           "000101Dupont\r\n000102Paris\r\n000201Martin\r\n000202Lyon\r\n"
-                           "000301L\xe9ger\r\n000302  Orl\xe9\x61ns  \r\n";
+const QByteArray kCarnet = QByteArray("0A0").repeated(32)
+        + "\r\n000001Nom\r\n000002Ville\r\n"
+          "000101Dupont\r\n000102Paris\r\n000201Martin\r\n000202Lyon\r\n"
+          "000301L\xe9ger\r\n000302  Orl\xe9\x61ns  \r\n";
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -214,17 +218,17 @@ void TestHeadless::mergePrintsOneCopyPerRecord()
     writeFile(dir.filePath(u"carnet.qvb"_s), kCarnet);
     QProcess p;
     p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(VELMORA_EXE), QStringList{u"--headless"_s, u"--merge"_s, u"lettre.qvt"_s, u"--with"_s,
-                                                     u"carnet.qvb"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s,
-                                                     u"sortie"_s} + range);
+    p.start(QStringLiteral(VELMORA_EXE),
+            QStringList{u"--headless"_s, u"--merge"_s, u"lettre.qvt"_s, u"--with"_s, u"carnet.qvb"_s, u"--convert-to"_s,
+                        u"pdf"_s, u"--outdir"_s, u"sortie"_s}
+                    + range);
     QVERIFY(p.waitForFinished(30000));
     QVERIFY2(p.exitCode() == headless::Ok, p.readAllStandardError().constData());
     QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(u"lettre.qvt -> "_s));
     const QStringList pages = pdfPages(dir.filePath(u"sortie/lettre.pdf"_s));
     QCOMPARE(pages.size(), names.size());
     for (qsizetype i = 0; i < pages.size(); ++i) {
-        QCOMPARE(pages[i].simplified(),
-                 u"Cher %1, votre colis part pour %2 demain."_s.arg(names[i], towns[i]));
+        QCOMPARE(pages[i].simplified(), u"Cher %1, votre colis part pour %2 demain."_s.arg(names[i], towns[i]));
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
              (QStringList{u"carnet.qvb"_s, u"lettre.qvt"_s}));
@@ -241,21 +245,20 @@ void TestHeadless::mergeErrors_data()
     const QStringList merge{u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--merge"_s, u"lettre.qvt"_s};
     const QStringList both = merge + QStringList{u"--with"_s, u"carnet.qvb"_s};
     QTest::newRow("no database") << merge << int(headless::UsageError) << u"--with CARNET.qvb"_s;
-    QTest::newRow("not pdf") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--merge"_s,
-                                            u"lettre.qvt"_s, u"--with"_s, u"carnet.qvb"_s}
+    QTest::newRow("not pdf") << QStringList{u"--headless"_s, u"--convert-to"_s, u"csv"_s,       u"--merge"_s,
+                                            u"lettre.qvt"_s, u"--with"_s,       u"carnet.qvb"_s}
                              << int(headless::UsageError) << u"en pdf seulement"_s;
-    QTest::newRow("stray file") << both + QStringList{u"autre.qvt"_s} << int(headless::UsageError)
-                                << u"autre.qvt"_s;
+    QTest::newRow("stray file") << both + QStringList{u"autre.qvt"_s} << int(headless::UsageError) << u"autre.qvt"_s;
     QTest::newRow("range without merge") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s,
-                                                        u"--records"_s, u"1-2"_s, u"carnet.qvb"_s}
+                                                        u"--records"_s,  u"1-2"_s,          u"carnet.qvb"_s}
                                          << int(headless::UsageError) << u"vont avec --merge"_s;
     for (const char *bad : {"-5", "10,20", "a", "10,10,10,10,10"})
         QTest::addRow("margins %s", bad) << both + QStringList{u"--marges"_s, QString::fromLatin1(bad)}
                                          << int(headless::ConversionFailed) << u"marges incorrectes"_s;
     QTest::newRow("margins leave no room") << both + QStringList{u"--marges"_s, u"120,0,120,0"_s}
                                            << int(headless::ConversionFailed) << u"aucune place"_s;
-    QTest::newRow("letter missing") << QStringList{u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--merge"_s,
-                                                   u"absente.qvt"_s, u"--with"_s, u"carnet.qvb"_s}
+    QTest::newRow("letter missing") << QStringList{u"--headless"_s,  u"--convert-to"_s, u"pdf"_s,       u"--merge"_s,
+                                                   u"absente.qvt"_s, u"--with"_s,       u"carnet.qvb"_s}
                                     << int(headless::ConversionFailed) << u"absente.qvt : Fichier introuvable"_s;
     QTest::newRow("database missing") << merge + QStringList{u"--with"_s, u"absent.qvb"_s}
                                       << int(headless::ConversionFailed) << u"absent.qvb : Fichier introuvable"_s;
@@ -299,7 +302,8 @@ void TestHeadless::writesTheFileItPrints_data()
     QTest::addColumn<QByteArray>("starts"); // how the file written begins
     QByteArray agenda;
     {
-        QFile f(QDir::cleanPath(qEnvironmentVariable("VELMORA_TEST_DATA") + u"/../../../agenda/tests/data/semaine.qva"_s));
+        QFile f(QDir::cleanPath(qEnvironmentVariable("VELMORA_TEST_DATA")
+                                + u"/../../../agenda/tests/data/semaine.qva"_s));
         QVERIFY(f.open(QIODevice::ReadOnly));
         agenda = f.readAll();
     }
@@ -307,12 +311,12 @@ void TestHeadless::writesTheFileItPrints_data()
                                        << QByteArray("0A0");
     QTest::newRow("database to csv") << u"clients.2025.qvb"_s << kCarnet << u"csv"_s << u"clients.2025.csv"_s
                                      << QByteArray("Nom;Ville");
-    QTest::newRow("csv to database") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n")
-                                     << u"qvb"_s << u"clients.2025.qvb"_s << QByteArray("0A0");
-    QTest::newRow("csv to workbook") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n")
-                                     << u"qvc"_s << u"clients.2025.qvc"_s << QByteArray();
-    QTest::newRow("workbook re-saved") << u"clients.2025.qvc"_s << QByteArray() << u"qvc"_s
-                                       << u"clients.2025.qvc"_s << QByteArray();
+    QTest::newRow("csv to database") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n") << u"qvb"_s
+                                     << u"clients.2025.qvb"_s << QByteArray("0A0");
+    QTest::newRow("csv to workbook") << u"clients.2025.csv"_s << QByteArray("Nom;Ville\r\nDupont;Paris\r\n") << u"qvc"_s
+                                     << u"clients.2025.qvc"_s << QByteArray();
+    QTest::newRow("workbook re-saved") << u"clients.2025.qvc"_s << QByteArray() << u"qvc"_s << u"clients.2025.qvc"_s
+                                       << QByteArray();
     QTest::newRow("agenda re-saved") << u"clients.2025.qva"_s << agenda << u"qva"_s << u"clients.2025.qva"_s
                                      << agenda.left(20);
     QTest::newRow("text to rtf") << u"clients.2025.qvt"_s << kLetter << u"rtf"_s << u"clients.2025.rtf"_s
@@ -333,7 +337,8 @@ void TestHeadless::writesTheFileItPrints()
     if (bytes.isEmpty()) { // a workbook, made from a CSV file by the converter itself
         writeFile(dir.filePath(u"graine.csv"_s), "Nom;Ville\r\nDupont;Paris\r\n");
         QString out, err;
-        QCOMPARE(run({u"--headless"_s, u"--convert-to"_s, u"qvc"_s, u"--outdir"_s, dir.path(), dir.filePath(u"graine.csv"_s)},
+        QCOMPARE(run({u"--headless"_s, u"--convert-to"_s, u"qvc"_s, u"--outdir"_s, dir.path(),
+                      dir.filePath(u"graine.csv"_s)},
                      headless::defaultRegistry(), out, err),
                  int(headless::Ok));
         QFile::remove(dir.filePath(input));
@@ -346,7 +351,8 @@ void TestHeadless::writesTheFileItPrints()
     writeFile(unrelated, "autre chose");
     QProcess p;
     p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(VELMORA_EXE), {u"--headless"_s, u"--convert-to"_s, format, u"--outdir"_s, u"sortie"_s, input});
+    p.start(QStringLiteral(VELMORA_EXE),
+            {u"--headless"_s, u"--convert-to"_s, format, u"--outdir"_s, u"sortie"_s, input});
     QVERIFY(p.waitForFinished(30000));
     QVERIFY2(p.exitCode() == headless::Ok, p.readAllStandardError().constData());
     const QString printed = QString::fromUtf8(p.readAllStandardOutput()).trimmed();

@@ -61,44 +61,65 @@ QString alignmentName(Alignment a)
     return a == Alignment::Left ? u"left"_s : a == Alignment::Centre ? u"centre"_s : u"right"_s;
 }
 
-class FakeTexte : public DocumentWindow, public TexteCommands
+class FakeTexte
+    : public DocumentWindow
+    , public TexteCommands
 {
 public:
-    FakeTexte(FrameServices &f, Log &log) : DocumentWindow(DocKind::Texte, f), m_log(log) {}
+    FakeTexte(FrameServices &f, Log &log) : DocumentWindow(DocKind::Texte, f), m_log(log) { }
     void Charge(const QString &p) override { m_log.calls << u"Texte.Charge(%1)"_s.arg(p); }
     // Changed from the start, so that "Enregistrer" writes.
     bool Modifie() const override { return changed; }
     void setModifie(bool m) override { changed = m; }
-    QString askSaveName() override { m_log.calls << u"Texte.SaveAs"_s; return u"nouveau.qvt"_s; }
-    bool writeFile(const QString &) override { m_log.calls << u"Texte.Sauve"_s; return true; }
+    QString askSaveName() override
+    {
+        m_log.calls << u"Texte.SaveAs"_s;
+        return u"nouveau.qvt"_s;
+    }
+    bool writeFile(const QString &) override
+    {
+        m_log.calls << u"Texte.Sauve"_s;
+        return true;
+    }
     bool changed = true;
     void Imprime() override { m_log.calls << u"Texte.Imprime"_s; }
     void Coupe() override { m_log.calls << u"Texte.Coupe"_s; }
     void Bullets(bool on) override { m_log.calls << u"Texte.Bullets(%1)"_s.arg(on); }
     void Codes(bool on) override { m_log.calls << u"Texte.Codes(%1)"_s.arg(on); }
     void ImpEnv() override { m_log.calls << u"Texte.ImpEnv"_s; }
-    void FindDialog1Find(QObject *s) override { m_log.calls << u"Texte.FindDialog1Find(%1)"_s.arg(s ? s->objectName() : QString()); }
+    void FindDialog1Find(QObject *s) override
+    {
+        m_log.calls << u"Texte.FindDialog1Find(%1)"_s.arg(s ? s->objectName() : QString());
+    }
     void FontName(const QString &n) override { m_log.calls << u"Texte.FontName(%1)"_s.arg(n); }
     void FontSize(int s) override { m_log.calls << u"Texte.FontSize(%1)"_s.arg(s); }
     void Bold(bool on) override { m_log.calls << u"Texte.Bold(%1)"_s.arg(on); }
     void Ital(bool on) override { m_log.calls << u"Texte.Ital(%1)"_s.arg(on); }
     void Justif(Alignment a) override { m_log.calls << u"Texte.Justif(%1)"_s.arg(alignmentName(a)); }
     QFont GetFont() override { return QFont(u"Liberation Serif"_s, 13); }
-    void SetFont(const QFont &f) override { m_log.calls << u"Texte.SetFont(%1,%2)"_s.arg(f.family()).arg(f.pointSize()); }
+    void SetFont(const QFont &f) override
+    {
+        m_log.calls << u"Texte.SetFont(%1,%2)"_s.arg(f.family()).arg(f.pointSize());
+    }
 
 private:
     Log &m_log;
 };
 
-class FakeTableur : public DocumentWindow, public TableurCommands
+class FakeTableur
+    : public DocumentWindow
+    , public TableurCommands
 {
 public:
-    FakeTableur(FrameServices &f, Log &log) : DocumentWindow(DocKind::Tableur, f), m_log(log) {}
+    FakeTableur(FrameServices &f, Log &log) : DocumentWindow(DocKind::Tableur, f), m_log(log) { }
     void Imprime() override { m_log.calls << u"Tableur.Imprime"_s; }
     void FixLigs(bool on) override { m_log.calls << u"Tableur.FixLigs(%1)"_s.arg(on); }
     void Grille(bool on) override { m_log.calls << u"Tableur.Grille(%1)"_s.arg(on); }
     void FontName(const QString &n, int s) override { m_log.calls << u"Tableur.FontName(%1,%2)"_s.arg(n).arg(s); }
-    void FontStyle(bool b, bool i, bool u) override { m_log.calls << u"Tableur.FontStyle(%1,%2,%3)"_s.arg(b).arg(i).arg(u); }
+    void FontStyle(bool b, bool i, bool u) override
+    {
+        m_log.calls << u"Tableur.FontStyle(%1,%2,%3)"_s.arg(b).arg(i).arg(u);
+    }
     void Justif(Alignment a) override { m_log.calls << u"Tableur.Justif(%1)"_s.arg(alignmentName(a)); }
     void Somme() override { m_log.calls << u"Tableur.Somme"_s; }
 
@@ -106,16 +127,27 @@ private:
     Log &m_log;
 };
 
-class FakeFichier : public DocumentWindow, public FichierCommands
+class FakeFichier
+    : public DocumentWindow
+    , public FichierCommands
 {
 public:
-    FakeFichier(FrameServices &f, Log &log) : DocumentWindow(DocKind::Fichier, f), m_log(log) {}
+    FakeFichier(FrameServices &f, Log &log) : DocumentWindow(DocKind::Fichier, f), m_log(log) { }
     void Charge(const QString &p) override { m_log.calls << u"Fichier.Charge(%1)"_s.arg(p); }
     void Imprime(QObject *) override { m_log.calls << u"Fichier.Imprime"_s; }
-    void Coupe(QStringList &rows) override { rows = {u"rec"_s}; clipboard = &rows; m_log.calls << u"Fichier.Coupe"_s; }
+    void Coupe(QStringList &rows) override
+    {
+        rows = {u"rec"_s};
+        clipboard = &rows;
+        m_log.calls << u"Fichier.Coupe"_s;
+    }
     void Colle(QStringList &rows) override { m_log.calls << u"Fichier.Colle(%1)"_s.arg(rows.join(u',')); }
     void VueFiche() override { m_log.calls << u"Fichier.VueFiche"_s; }
-    void Bornes(int &a, int &b) override { a = 2; b = 4; }
+    void Bornes(int &a, int &b) override
+    {
+        a = 2;
+        b = 4;
+    }
     void Contenu(int r, QString &t) override { t.replace(u"[Nom]"_s, u"nom%1"_s.arg(r)); }
     QStringList *clipboard = nullptr;
 
@@ -123,14 +155,24 @@ private:
     Log &m_log;
 };
 
-class FakeAgenda : public DocumentWindow, public AgendaCommands
+class FakeAgenda
+    : public DocumentWindow
+    , public AgendaCommands
 {
 public:
-    FakeAgenda(FrameServices &f, Log &log) : DocumentWindow(DocKind::Agenda, f), m_log(log) {}
-    void Coupe(QStringList &rows) override { clipboard = &rows; m_log.calls << u"Agenda.Coupe"_s; }
+    FakeAgenda(FrameServices &f, Log &log) : DocumentWindow(DocKind::Agenda, f), m_log(log) { }
+    void Coupe(QStringList &rows) override
+    {
+        clipboard = &rows;
+        m_log.calls << u"Agenda.Coupe"_s;
+    }
     bool Modifie() const override { return changed; }
     void setModifie(bool m) override { changed = m; }
-    bool writeFile(const QString &) override { m_log.calls << u"Agenda.Sauve"_s; return true; }
+    bool writeFile(const QString &) override
+    {
+        m_log.calls << u"Agenda.Sauve"_s;
+        return true;
+    }
     bool changed = true;
     QStringList *clipboard = nullptr;
 
@@ -201,7 +243,10 @@ private:
         return nullptr;
     }
     void trigger(const char *name) { form->action(QString::fromLatin1(name))->trigger(); }
-    QToolButton *button(const char *name) { return qobject_cast<QToolButton *>(form->control(QString::fromLatin1(name))); }
+    QToolButton *button(const char *name)
+    {
+        return qobject_cast<QToolButton *>(form->control(QString::fromLatin1(name)));
+    }
     void activate(DocumentWindow *w)
     {
         for (QMdiSubWindow *sw : form->mdiArea()->subWindowList())
@@ -242,7 +287,8 @@ void TestMainForm::startStateOnlyAlwaysEnabled()
     for (const char *off : {"FileSaveItem", "FileCloseItem", "CutItem", "Chercher1", "Police1", "Dateheure1",
                             "SumButton", "Champs1", "Journe1", "Publipostage1"})
         QVERIFY2(!form->action(QString::fromLatin1(off)) ? !form->control(QString::fromLatin1(off))->isEnabled()
-                                                          : !form->action(QString::fromLatin1(off))->isEnabled(), off);
+                                                         : !form->action(QString::fromLatin1(off))->isEnabled(),
+                 off);
     for (const char *on : {"Texte1", "FileOpenItem", "Calculatrice1", "HelpAboutItem", "FileExitItem"})
         QVERIFY2(form->action(QString::fromLatin1(on))->isEnabled(), on);
     QVERIFY(!button("BoldButton")->isEnabled());
@@ -262,7 +308,7 @@ void TestMainForm::builtCommandsAreReachable_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("neighbour"); // enabled in the same cases
-    QTest::addColumn<QString>("kinds");     // windows to create, in order, for it to be enabled
+    QTest::addColumn<QString>("kinds"); // windows to create, in order, for it to be enabled
     QTest::newRow("preview") << u"Aperuavantimpression1"_s << u"&Aperçu avant impression"_s << u"File1"_s
                              << u"Miseenpage1"_s << u"Texte1"_s;
     QTest::newRow("merge") << u"Publipostage1"_s << u"&Publipostage"_s << u"Tableur2"_s << u"Champbasededonne1"_s
@@ -270,12 +316,10 @@ void TestMainForm::builtCommandsAreReachable_data()
     QTest::newRow("paragraph") << u"Paragraphe1"_s << u"Para&graphe..."_s << u"Texte2"_s << u"Dateheure1"_s
                                << u"Texte1"_s;
     QTest::newRow("sheet sort") << u"Trier2"_s << u"&Trier..."_s << u"Tableur3"_s << u"Onglets1"_s << u"Tableur1"_s;
-    QTest::newRow("chart") << u"Graphique1"_s << u"&Graphique..."_s << u"Tableur3"_s << u"Onglets1"_s
-                           << u"Tableur1"_s;
+    QTest::newRow("chart") << u"Graphique1"_s << u"&Graphique..."_s << u"Tableur3"_s << u"Onglets1"_s << u"Tableur1"_s;
     QTest::newRow("base envelopes") << u"Enveloppes2"_s << u"&Enveloppes"_s << u"Basededonnes1"_s << u"Fiche1"_s
                                     << u"Fichier1"_s;
-    QTest::newRow("base sort") << u"Trier1"_s << u"&Trier..."_s << u"Basededonnes1"_s << u"Fiche1"_s
-                               << u"Fichier1"_s;
+    QTest::newRow("base sort") << u"Trier1"_s << u"&Trier..."_s << u"Basededonnes1"_s << u"Fiche1"_s << u"Fichier1"_s;
 }
 
 void TestMainForm::builtCommandsAreReachable()
@@ -372,7 +416,7 @@ void TestMainForm::closedWindowsDisableTheirCommands()
     trigger("FileCloseItem");
     QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
     QTRY_VERIFY(!form->dernier(DocKind::Texte)); // the reference is dropped with the window
-    QCOMPARE(form->nb(DocKind::Texte), 1);   // the count of windows made never goes down
+    QCOMPARE(form->nb(DocKind::Texte), 1); // the count of windows made never goes down
     QTRY_VERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
     QVERIFY(!form->action(u"Dateheure1"_s)->isEnabled()); // nothing left to act on
     trigger("Fichier1");
@@ -411,8 +455,9 @@ void TestMainForm::toolbarActsOnText()
     QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
     QTest::mouseClick(button("SumButton"), Qt::LeftButton); // nothing for a text
-    QCOMPARE(log.calls, (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(right)"_s,
-                                     u"Texte.Justif(centre)"_s, u"Texte.Justif(left)"_s}));
+    QCOMPARE(log.calls,
+             (QStringList{u"Texte.Bold(1)"_s, u"Texte.Ital(1)"_s, u"Texte.Bold(0)"_s, u"Texte.Justif(right)"_s,
+                          u"Texte.Justif(centre)"_s, u"Texte.Justif(left)"_s}));
     log.calls.clear();
     form->fontCombo()->setEditText(u"Liberation Sans"_s); // set by the program: not sent
     QCOMPARE(log.calls, QStringList());
@@ -442,8 +487,9 @@ void TestMainForm::spinnerReadsTypedValue()
     QTest::keyClick(edit, Qt::Key_Return);
     form->sizeSpin()->setValue(30); // set by the program: not sent
     form->sizeSpin()->stepBy(1);
-    QCOMPARE(log.calls, (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(20)"_s, u"Texte.FontSize(100)"_s, u"Texte.FontSize(4)"_s,
-                                     u"Texte.FontSize(31)"_s}));
+    QCOMPARE(log.calls,
+             (QStringList{u"Texte.FontSize(14)"_s, u"Texte.FontSize(20)"_s, u"Texte.FontSize(100)"_s,
+                          u"Texte.FontSize(4)"_s, u"Texte.FontSize(31)"_s}));
 }
 
 void TestMainForm::toolbarActsOnSheetWithSheetCodes()
@@ -458,8 +504,9 @@ void TestMainForm::toolbarActsOnSheetWithSheetCodes()
     QTest::mouseClick(button("SumButton"), Qt::LeftButton);
     form->sizeSpin()->findChild<QLineEdit *>()->selectAll();
     QTest::keyClicks(form->sizeSpin()->findChild<QLineEdit *>(), u"14"_s);
-    QCOMPARE(log.calls, (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(centre)"_s, u"Tableur.Justif(right)"_s,
-                                     u"Tableur.Justif(left)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
+    QCOMPARE(log.calls,
+             (QStringList{u"Tableur.FontStyle(1,1,0)"_s, u"Tableur.Justif(centre)"_s, u"Tableur.Justif(right)"_s,
+                          u"Tableur.Justif(left)"_s, u"Tableur.Somme"_s, u"Tableur.FontName(Arial,14)"_s}));
 }
 
 void TestMainForm::fontDialogCancelledStillSetsSelectionFont()
@@ -469,7 +516,10 @@ void TestMainForm::fontDialogCancelledStillSetsSelectionFont()
     trigger("Police1");
     QCOMPARE(log.calls, QStringList{u"Texte.SetFont(Liberation Serif,13)"_s});
     log.calls.clear();
-    form->setFontDialogHook([](QFont &f) { f = QFont(u"Liberation Mono"_s, 20); return true; });
+    form->setFontDialogHook([](QFont &f) {
+        f = QFont(u"Liberation Mono"_s, 20);
+        return true;
+    });
     trigger("Police1");
     QCOMPARE(log.calls, QStringList{u"Texte.SetFont(Liberation Mono,20)"_s});
 }
@@ -493,8 +543,9 @@ void TestMainForm::openChoosesKindByLastThreeLetters()
     QCOMPARE(shown.size(), 2);
     QVERIFY(shown.first().contains(u"abc.txt"_s) && shown.first().contains(u"ne sait pas ouvrir"_s));
     form->openFile(u"/tmp/Courrier.RTF"_s); // RTF of other programs: a text window
-    QCOMPARE(log.calls, (QStringList{u"Texte.Charge(/tmp/docs/LETTRE.qvt)"_s, u"Fichier.Charge(/tmp/notes.Qvb)"_s,
-                                     u"Texte.Charge(/tmp/rapportqvt)"_s, u"Texte.Charge(/tmp/Courrier.RTF)"_s}));
+    QCOMPARE(log.calls,
+             (QStringList{u"Texte.Charge(/tmp/docs/LETTRE.qvt)"_s, u"Fichier.Charge(/tmp/notes.Qvb)"_s,
+                          u"Texte.Charge(/tmp/rapportqvt)"_s, u"Texte.Charge(/tmp/Courrier.RTF)"_s}));
     QCOMPARE(form->mdiArea()->subWindowList().size(), 4);
     QCOMPARE(form->nb(DocKind::Texte), 3);
     QCOMPARE(form->dernier(DocKind::Texte)->windowTitle(), u"Courrier.RTF"_s);
@@ -513,8 +564,8 @@ void TestMainForm::checkMarks()
     trigger("Voircodesrtf1");
     trigger("Voircodesrtf1");
     QVERIFY(form->action(u"Puces1"_s)->isChecked());
-    QCOMPARE(log.calls, (QStringList{u"Tableur.FixLigs(1)"_s, u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s,
-                                     u"Texte.Codes(0)"_s}));
+    QCOMPARE(log.calls,
+             (QStringList{u"Tableur.FixLigs(1)"_s, u"Texte.Bullets(1)"_s, u"Texte.Codes(1)"_s, u"Texte.Codes(0)"_s}));
     log.calls.clear();
     activate(form->dernier(DocKind::Tableur));
     trigger("Figerlignes1");
@@ -557,7 +608,10 @@ void TestMainForm::continueSendsMenuItem()
 void TestMainForm::printRouting()
 {
     int dialogs = 0;
-    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
+    form->setPrintDialogHook([&](QPrinter &) {
+        ++dialogs;
+        return true;
+    });
     trigger("Agenda1");
     QVERIFY(!form->action(u"Imprimer1"_s)->isEnabled()); // an agenda prints nothing
     QVERIFY(!button("SpeedButton9")->isEnabled());
@@ -566,11 +620,17 @@ void TestMainForm::printRouting()
     QCOMPARE(dialogs, 0); // the toolbar prints without the dialog
     QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
     activate(form->dernier(DocKind::Agenda));
-    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return false; });
+    form->setPrintDialogHook([&](QPrinter &) {
+        ++dialogs;
+        return false;
+    });
     trigger("Imprimer1"); // cancelled
     QCOMPARE(dialogs, 1);
     QCOMPARE(log.calls, QStringList{u"Fichier.Imprime"_s});
-    form->setPrintDialogHook([&](QPrinter &) { ++dialogs; return true; });
+    form->setPrintDialogHook([&](QPrinter &) {
+        ++dialogs;
+        return true;
+    });
     trigger("Imprimer1"); // from the agenda: the database used last prints
     QCOMPARE(log.calls, (QStringList{u"Fichier.Imprime"_s, u"Fichier.Imprime"_s}));
 }
@@ -858,7 +918,10 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QVERIFY(t1->RichEdit1->toPlainText().isEmpty());
     QTest::keyClicks(t1->RichEdit1, "Salut");
     const QString lettre = dir.filePath(u"lettre"_s);
-    t1->saveDialogHook = [&](QString &p, int &) { p = lettre; return true; };
+    t1->saveDialogHook = [&](QString &p, int &) {
+        p = lettre;
+        return true;
+    };
     QTest::keyClick(t1->RichEdit1, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(QFile::exists(lettre + u".qvt"_s));
     QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
@@ -869,12 +932,22 @@ void TestMainForm::shortcutsShownInMenus_data()
 {
     QTest::addColumn<QString>("component");
     QTest::addColumn<QString>("key");
-    const std::pair<const char *, const char *> rows[] = {
-        {"Texte1", "Ctrl+N"}, {"FileOpenItem", "Ctrl+O"}, {"FileCloseItem", "Ctrl+W"}, {"FileSaveItem", "Ctrl+S"},
-        {"FileSaveAsItem", "Ctrl+Shift+S"}, {"Imprimer1", "Ctrl+P"}, {"FileExitItem", "Ctrl+Q"},
-        {"Annuler1", "Ctrl+Z"}, {"Retablir1", "Ctrl+Y"}, {"CutItem", "Ctrl+X"}, {"CopyItem", "Ctrl+C"},
-        {"PasteItem", "Ctrl+V"}, {"Toutslectionner1", "Ctrl+A"}, {"Chercher1", "Ctrl+F"},
-        {"Remplacer1", "Ctrl+H"}, {"Continuer1", "F3"}};
+    const std::pair<const char *, const char *> rows[] = {{"Texte1", "Ctrl+N"},
+                                                          {"FileOpenItem", "Ctrl+O"},
+                                                          {"FileCloseItem", "Ctrl+W"},
+                                                          {"FileSaveItem", "Ctrl+S"},
+                                                          {"FileSaveAsItem", "Ctrl+Shift+S"},
+                                                          {"Imprimer1", "Ctrl+P"},
+                                                          {"FileExitItem", "Ctrl+Q"},
+                                                          {"Annuler1", "Ctrl+Z"},
+                                                          {"Retablir1", "Ctrl+Y"},
+                                                          {"CutItem", "Ctrl+X"},
+                                                          {"CopyItem", "Ctrl+C"},
+                                                          {"PasteItem", "Ctrl+V"},
+                                                          {"Toutslectionner1", "Ctrl+A"},
+                                                          {"Chercher1", "Ctrl+F"},
+                                                          {"Remplacer1", "Ctrl+H"},
+                                                          {"Continuer1", "F3"}};
     for (const auto &[component, key] : rows)
         QTest::newRow(component) << QString::fromLatin1(component) << QString::fromLatin1(key);
 }
@@ -925,8 +998,8 @@ void TestMainForm::cancelStopsTheQuitAtOnce()
         return ++asked == 1 ? messageboxes::Answer::Non : messageboxes::Answer::Annuler;
     });
     trigger("FileExitItem");
-    QCOMPARE(questions.mid(1), (QStringList{u"Sauver modifications dans Texte ?"_s,
-                                            u"Sauver modifications dans ancien ?"_s}));
+    QCOMPARE(questions.mid(1),
+             (QStringList{u"Sauver modifications dans Texte ?"_s, u"Sauver modifications dans ancien ?"_s}));
     QApplication::processEvents();
     QCOMPARE(form->mdiArea()->subWindowList().size(), 3);
     // Every question answered: each asked once, then the frame closes.
@@ -946,7 +1019,10 @@ namespace {
 void answerSaveDialog(TMainForm &form, DocumentWindow *w, const QString &chosen)
 {
     if (auto *t = qobject_cast<TTexte *>(w))
-        t->saveDialogHook = [chosen](QString &p, int &) { p = chosen; return true; };
+        t->saveDialogHook = [chosen](QString &p, int &) {
+            p = chosen;
+            return true;
+        };
     else if (auto *s = qobject_cast<TTableur *>(w))
         s->setSaveDialogHook([chosen] { return chosen; });
     else if (auto *d = qobject_cast<TFichier *>(w))
@@ -973,11 +1049,12 @@ QByteArray contents(const QString &path)
 void TestMainForm::saveNameRuleAsksBeforeReplacing_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("chosen");  // what the user types in the save dialog
+    QTest::addColumn<QString>("chosen"); // what the user types in the save dialog
     QTest::addColumn<QString>("written"); // the file the naming rule makes of it
     QTest::newRow("text without extension") << int(DocKind::Texte) << u"lettre"_s << u"lettre.qvt"_s;
     QTest::newRow("spreadsheet cut at the first dot") << int(DocKind::Tableur) << u"bilan.2025.qvc"_s << u"bilan.qvc"_s;
-    QTest::newRow("database cut at the first dot") << int(DocKind::Fichier) << u"clients.2025.qvb"_s << u"clients.qvb"_s;
+    QTest::newRow("database cut at the first dot")
+            << int(DocKind::Fichier) << u"clients.2025.qvb"_s << u"clients.qvb"_s;
     QTest::newRow("agenda cut at the first dot") << int(DocKind::Agenda) << u"rdv.old.qva"_s << u"rdv.qva"_s;
 }
 

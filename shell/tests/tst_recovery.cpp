@@ -150,7 +150,7 @@ void TestRecovery::closingAndNormalEndLeaveNothing()
     m_form->mdiArea()->closeActiveSubWindow();
     QTRY_COMPARE(filesUnder(m_recovery), (QStringList{u"2.qvt"_s, u"index"_s, u"lock"_s}));
     QVERIFY(!slurp(QDir(m_recovery).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot).first().filePath() + u"/index"_s)
-                 .contains("1.qvt"));
+                     .contains("1.qvt"));
     // A normal end: nothing is left to offer.
     m_store->endSession();
     QCOMPARE(filesUnder(m_recovery), QStringList());
@@ -191,9 +191,13 @@ void TestRecovery::dialogOpensDiscardsAndKeepsUnreadable()
     QVERIFY(spit(session + u"/2.qvb"_s, QByteArray("0A0").repeated(32) + "\r\n000001Nom\r\n000101Dupont\r\n"));
     const QString letter = m_dir.filePath(u"courrier.qvt"_s);
     const QString base = m_dir.filePath(u"carnet.qvb"_s);
-    spit(session + u"/index"_s, "1.qvt\t0\t2026-01-01T11:59:00\tcourrier.qvt\t" + letter.toUtf8() + "\n"
-                                "2.qvb\t2\t2026-01-01T11:59:30\tcarnet.qvb\t" + base.toUtf8() + "\n"
-                                "3.qva\t3\t2026-01-01T11:59:40\tAgenda\t\n");
+    spit(session + u"/index"_s,
+         "1.qvt\t0\t2026-01-01T11:59:00\tcourrier.qvt\t" + letter.toUtf8()
+                 + "\n"
+                   "2.qvb\t2\t2026-01-01T11:59:30\tcarnet.qvb\t"
+                 + base.toUtf8()
+                 + "\n"
+                   "3.qva\t3\t2026-01-01T11:59:40\tAgenda\t\n");
     messageboxes::setResponder([](const messageboxes::Shown &) { return messageboxes::Answer::Oui; });
     QStringList rows;
     int left = -1;
@@ -219,9 +223,10 @@ void TestRecovery::dialogOpensDiscardsAndKeepsUnreadable()
         QTest::mouseClick(d->CloseButton, Qt::LeftButton);
     });
     recovery::offer(*m_form, *m_store);
-    QCOMPARE(rows, (QStringList{u"Texte | courrier.qvt | 01/01/2026 11:59:00"_s,
-                                u"Base de données | carnet.qvb | 01/01/2026 11:59:30"_s,
-                                u"Agenda | Agenda (jamais enregistré) | 01/01/2026 11:59:40"_s}));
+    QCOMPARE(rows,
+             (QStringList{u"Texte | courrier.qvt | 01/01/2026 11:59:00"_s,
+                          u"Base de données | carnet.qvb | 01/01/2026 11:59:30"_s,
+                          u"Agenda | Agenda (jamais enregistré) | 01/01/2026 11:59:40"_s}));
     QCOMPARE(left, 1);
     QCOMPARE(m_errors.size(), 1);
     QVERIFY2(m_errors[0].contains(u"ne peut pas être lue"_s), qPrintable(m_errors[0]));

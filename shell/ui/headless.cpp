@@ -27,10 +27,7 @@
 
 namespace headless {
 
-bool requested(const QStringList &args)
-{
-    return args.contains(QStringLiteral("--headless"));
-}
+bool requested(const QStringList &args) { return args.contains(QStringLiteral("--headless")); }
 
 ConverterRegistry defaultRegistry()
 {
@@ -53,8 +50,8 @@ struct Request
 };
 
 // The options of the command line itself; the converters name the others they read.
-const QStringList kOwnOptions{QStringLiteral("convert-to"), QStringLiteral("outdir"), QStringLiteral("merge"),
-                              QStringLiteral("with"), QStringLiteral("records"), QStringLiteral("marges")};
+const QStringList kOwnOptions{QStringLiteral("convert-to"), QStringLiteral("outdir"),  QStringLiteral("merge"),
+                              QStringLiteral("with"),       QStringLiteral("records"), QStringLiteral("marges")};
 
 bool knownOption(const QString &key, const QString &format, const ConverterRegistry &registry)
 {
@@ -106,7 +103,7 @@ QString parse(const QStringList &args, const ConverterRegistry &registry, Reques
             return QStringLiteral("indiquez la base de données du publipostage avec --with CARNET.qvb");
         if (!req.files.isEmpty())
             return QStringLiteral("le publipostage ne prend pas d'autre fichier que --merge et --with : %1")
-                .arg(req.files.join(QStringLiteral(", ")));
+                    .arg(req.files.join(QStringLiteral(", ")));
         if (req.format != u"pdf")
             return QStringLiteral("le publipostage s'imprime en pdf seulement (--convert-to pdf)");
         return QString();
@@ -124,7 +121,7 @@ QString parse(const QStringList &args, const ConverterRegistry &registry, Reques
 class MergeFrame : public HeadlessFrame
 {
 public:
-    explicit MergeFrame(QPrinter &printer) : HeadlessFrame(printer) {}
+    explicit MergeFrame(QPrinter &printer) : HeadlessFrame(printer) { }
 
     bool Bornes(int &first, int &last) override
     {
@@ -197,7 +194,8 @@ void checkInput(const QString &file, const QStringList &suffixes)
 {
     const QFileInfo in(file);
     if (!suffixes.contains(in.suffix().toLower()))
-        throw VelmoraError(QStringLiteral("%1 : un fichier %2 est attendu").arg(file, suffixes.join(QStringLiteral(" ou "))));
+        throw VelmoraError(
+                QStringLiteral("%1 : un fichier %2 est attendu").arg(file, suffixes.join(QStringLiteral(" ou "))));
     if (!in.exists() || !in.isFile())
         throw VelmoraError(file + QStringLiteral(" : ") + VelmoraError::fileNotFound().message());
     if (!in.isReadable())
@@ -224,8 +222,8 @@ void parseRecords(const QString &text, int count, const QString &database, int &
     }
     throw VelmoraError(QStringLiteral("plage de fiches incorrecte : « %1 » (attendu : PREMIÈRE-DERNIÈRE, "
                                       "entre 1 et %2)")
-                           .arg(text)
-                           .arg(count));
+                               .arg(text)
+                               .arg(count));
 }
 
 // "N" (the four margins) or "GAUCHE,HAUT,DROITE,BAS", in millimetres.
@@ -246,7 +244,7 @@ pagegeometry::Margins parseMargins(const QString &text)
         return {mm[0], mm[1], mm[2], mm[3]};
     throw VelmoraError(QStringLiteral("marges incorrectes : « %1 » (attendu : MM ou GAUCHE,HAUT,DROITE,BAS en "
                                       "millimètres)")
-                           .arg(text));
+                               .arg(text));
 }
 
 // Prints the letter once per record of the database into one PDF: the database window
@@ -260,7 +258,7 @@ QString runMerge(const Request &req)
     const QString cards = req.options.value(QStringLiteral("with"));
     const bool withMargins = req.options.contains(QStringLiteral("marges"));
     const pagegeometry::Margins margins =
-        withMargins ? parseMargins(req.options.value(QStringLiteral("marges"))) : pagegeometry::Margins{};
+            withMargins ? parseMargins(req.options.value(QStringLiteral("marges"))) : pagegeometry::Margins{};
     checkInput(letter, {QStringLiteral("qvt"), QStringLiteral("rtf")});
     checkInput(cards, {QStringLiteral("qvb")});
     const QString letterPath = QFileInfo(letter).absoluteFilePath();
@@ -302,8 +300,8 @@ QString runMerge(const Request &req)
     messages.check(letter);
     // As "Mise en page..." would set them; without, the letter fills the page as in a new window.
     if (auto *window = dynamic_cast<TTexte *>(textWindow.get()); window && withMargins) {
-        const QRect rect = pagegeometry::pageRectangle(printer->width(), printer->height(), window->Mh(1),
-                                                       window->Mv(1), margins);
+        const QRect rect =
+                pagegeometry::pageRectangle(printer->width(), printer->height(), window->Mh(1), window->Mv(1), margins);
         if (rect.width() <= 0 || rect.height() <= 0)
             throw VelmoraError(QStringLiteral("Les marges ne laissent aucune place sur la page"));
         window->MarginLeft = margins.left;

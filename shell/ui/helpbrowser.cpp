@@ -47,7 +47,4 @@ void HelpBrowser::showPage(const QString &page)
     activateWindow();
 }
 
-QString HelpBrowser::currentPage() const
-{
-    return m_browser->source().fileName().section(u'.', 0, 0);
-}
+QString HelpBrowser::currentPage() const { return m_browser->source().fileName().section(u'.', 0, 0); }

@@ -30,7 +30,10 @@ QString shownName(const RecoveryStore::Entry &e)
 
 RecoveryDialog::RecoveryDialog(RecoveryStore &store, QList<RecoveryStore::Entry> entries, Opener opener,
                                QWidget *parent)
-    : QDialog(parent), m_store(store), m_entries(std::move(entries)), m_opener(std::move(opener))
+    : QDialog(parent),
+      m_store(store),
+      m_entries(std::move(entries)),
+      m_opener(std::move(opener))
 {
     setObjectName(QStringLiteral("RecoveryDialog"));
     setWindowTitle(QStringLiteral("Documents récupérés"));
@@ -64,8 +67,9 @@ void RecoveryDialog::fill()
 {
     List->clear();
     for (const RecoveryStore::Entry &e : std::as_const(m_entries)) {
-        auto *item = new QTreeWidgetItem(List, {QString::fromUtf8(kKindNames[int(e.kind)]), shownName(e),
-                                                e.time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))});
+        auto *item = new QTreeWidgetItem(List,
+                                         {QString::fromUtf8(kKindNames[int(e.kind)]), shownName(e),
+                                          e.time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))});
         item->setToolTip(1, e.fileName);
     }
     if (!m_entries.isEmpty())
@@ -94,9 +98,9 @@ void RecoveryDialog::discardSelected()
     if (row < 0)
         return;
     const auto answer = messageboxes::ask(
-        this, messageboxes::Kind::Warning, windowTitle(),
-        QStringLiteral("La copie de %1 sera supprimée définitivement. Continuer ?").arg(shownName(m_entries[row])),
-        {messageboxes::Answer::Oui, messageboxes::Answer::Non});
+            this, messageboxes::Kind::Warning, windowTitle(),
+            QStringLiteral("La copie de %1 sera supprimée définitivement. Continuer ?").arg(shownName(m_entries[row])),
+            {messageboxes::Answer::Oui, messageboxes::Answer::Non});
     if (answer != messageboxes::Answer::Oui)
         return;
     m_store.discard(m_entries[row]);
@@ -113,18 +117,21 @@ void offer(TMainForm &frame, RecoveryStore &store)
     QList<RecoveryStore::Entry> entries = store.abandoned();
     if (entries.isEmpty())
         return;
-    RecoveryDialog dialog(store, std::move(entries), [&](const RecoveryStore::Entry &entry) {
-        DocumentWindow *window = frame.newDocument(entry.kind);
-        try {
-            store.restore(entry, window);
-        } catch (...) {
-            // The new, empty window goes again.
-            for (QMdiSubWindow *sw : frame.mdiArea()->subWindowList())
-                if (sw->widget() == window)
-                    sw->close();
-            throw;
-        }
-    }, &frame);
+    RecoveryDialog dialog(
+            store, std::move(entries),
+            [&](const RecoveryStore::Entry &entry) {
+                DocumentWindow *window = frame.newDocument(entry.kind);
+                try {
+                    store.restore(entry, window);
+                } catch (...) {
+                    // The new, empty window goes again.
+                    for (QMdiSubWindow *sw : frame.mdiArea()->subWindowList())
+                        if (sw->widget() == window)
+                            sw->close();
+                    throw;
+                }
+            },
+            &frame);
     dialog.exec();
     store.releaseClaims();
 }

@@ -21,8 +21,7 @@ public:
     // Opens an entry in a new window; throws VelmoraError when it cannot.
     using Opener = std::function<void(const RecoveryStore::Entry &)>;
 
-    RecoveryDialog(RecoveryStore &store, QList<RecoveryStore::Entry> entries, Opener opener,
-                   QWidget *parent = nullptr);
+    RecoveryDialog(RecoveryStore &store, QList<RecoveryStore::Entry> entries, Opener opener, QWidget *parent = nullptr);
 
     QTreeWidget *List;
     QPushButton *OpenButton;

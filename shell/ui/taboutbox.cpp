@@ -36,11 +36,10 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     notice->setGeometry(8, 88, 335, 32);
     notice->setWordWrap(true);
 
-    auto *comment = new QLabel(
-        QStringLiteral("Logiciel intégré de quatre modules : traitement de texte, tableur, "
-                       "base de données et agenda, avec calculatrice, pèse-lettres, "
-                       "convertisseur en euros, horloge, bloc-notes et calendrier."),
-        panel);
+    auto *comment = new QLabel(QStringLiteral("Logiciel intégré de quatre modules : traitement de texte, tableur, "
+                                              "base de données et agenda, avec calculatrice, pèse-lettres, "
+                                              "convertisseur en euros, horloge, bloc-notes et calendrier."),
+                               panel);
     comment->setGeometry(8, 122, 335, 70);
     comment->setWordWrap(true);
 

@@ -28,7 +28,10 @@ TInsChp::TInsChp(QWidget *parent) : QDialog(parent)
     Button2 = new QPushButton(QStringLiteral("Annuler"), this);
     Button2->setGeometry(205, 88, 85, 25);
     connect(Button1, &QPushButton::clicked, this, &TInsChp::insert);
-    connect(Button2, &QPushButton::clicked, this, [this] { m_inserted = false; reject(); });
+    connect(Button2, &QPushButton::clicked, this, [this] {
+        m_inserted = false;
+        reject();
+    });
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TInsChp::insert);
 }
 
@@ -41,10 +44,7 @@ void TInsChp::setFields(const QStringList &names, const QString &databaseName)
     Edit1->setText(databaseName);
 }
 
-void TInsChp::prepare()
-{
-    m_inserted = false;
-}
+void TInsChp::prepare() { m_inserted = false; }
 
 void TInsChp::showEvent(QShowEvent *e)
 {

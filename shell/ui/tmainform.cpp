@@ -110,10 +110,7 @@ QPrinter &TMainForm::printer()
     return *m_printer;
 }
 
-QLabel *TMainForm::statusPanel(int index) const
-{
-    return index == 0 ? m_panel0 : m_panel1;
-}
+QLabel *TMainForm::statusPanel(int index) const { return index == 0 ? m_panel0 : m_panel1; }
 
 // Life of the frame
 
@@ -183,15 +180,9 @@ void TMainForm::resizeEvent(QResizeEvent *e)
     FormResize();
 }
 
-void TMainForm::FormResize()
-{
-    m_panel0->setFixedWidth(qMax(0, width() - 100));
-}
+void TMainForm::FormResize() { m_panel0->setFixedWidth(qMax(0, width() - 100)); }
 
-void TMainForm::Timer1Timer()
-{
-    m_panel1->setText(QStringLiteral("    ") + french::longTime(QTime::currentTime()));
-}
+void TMainForm::Timer1Timer() { m_panel1->setText(QStringLiteral("    ") + french::longTime(QTime::currentTime())); }
 
 bool TMainForm::event(QEvent *e)
 {
@@ -202,15 +193,9 @@ bool TMainForm::event(QEvent *e)
     return QMainWindow::event(e);
 }
 
-void TMainForm::ShowStatusHint(const QString &longHint)
-{
-    m_panel0->setText(longHint);
-}
+void TMainForm::ShowStatusHint(const QString &longHint) { m_panel0->setText(longHint); }
 
-void TMainForm::setStatusText(const QString &text)
-{
-    m_panel0->setText(text);
-}
+void TMainForm::setStatusText(const QString &text) { m_panel0->setText(text); }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
@@ -248,8 +233,9 @@ void TMainForm::SauveAdr()
         m_adresseModifiee = false;
         return;
     }
-    errorhandler::show(this, QStringLiteral("L'adresse de l'expéditeur n'a pas pu être enregistrée dans %1.")
-                                 .arg(QDir::toNativeSeparators(path)));
+    errorhandler::show(this,
+                       QStringLiteral("L'adresse de l'expéditeur n'a pas pu être enregistrée dans %1.")
+                               .arg(QDir::toNativeSeparators(path)));
 }
 
 void TMainForm::GetFontName()
@@ -352,8 +338,8 @@ void TMainForm::UpdateMenuItems()
 
 // SetStyles
 
-void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right,
-                          bool center, const QString &size, const QString &fontName)
+void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right, bool center,
+                          const QString &size, const QString &fontName)
 {
     m_majStyles = true;
     auto setDown = [this](const char *name, bool down) {
@@ -383,10 +369,7 @@ void TMainForm::SetStyles(bool bold, bool italic, bool underline, bool bullets, 
 
 // Window menu
 
-void TMainForm::WindowCascadeItemClick()
-{
-    m_mdi->cascadeSubWindows();
-}
+void TMainForm::WindowCascadeItemClick() { m_mdi->cascadeSubWindows(); }
 
 void TMainForm::WindowTileItemClick()
 {
@@ -485,10 +468,7 @@ int TMainForm::helpContextOfFocus() const
     return 0;
 }
 
-void TMainForm::HContents()
-{
-    showHelpContext(0);
-}
+void TMainForm::HContents() { showHelpContext(0); }
 
 void TMainForm::HSearch()
 {

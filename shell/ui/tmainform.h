@@ -37,7 +37,9 @@ class TInsChp;
 class HelpBrowser;
 class RecoveryStore;
 
-class TMainForm : public QMainWindow, public FrameServices
+class TMainForm
+    : public QMainWindow
+    , public FrameServices
 {
     Q_OBJECT
 public:
@@ -48,8 +50,8 @@ public:
     ~TMainForm() override;
 
     // FrameServices
-    void SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right,
-                   bool center, const QString &size, const QString &fontName) override;
+    void SetStyles(bool bold, bool italic, bool underline, bool bullets, bool left, bool right, bool center,
+                   const QString &size, const QString &fontName) override;
     void setStatusText(const QString &text) override;
     QStringList &PressePapierFichier() override { return m_pressePapierFichier; }
     QStringList &PressePapierAgenda() override { return m_pressePapierAgenda; }
@@ -238,11 +240,16 @@ private:
     QString fontNameOfBox() const;
     int sizeOfBox() const;
     bool runPrintDialog();
-    template <class Commands> Commands *reach(unsigned servedKinds) const
+    template<class Commands>
+    Commands *reach(unsigned servedKinds) const
     {
         return dynamic_cast<Commands *>(reached(servedKinds));
     }
-    template <class Commands> static Commands *as(DocumentWindow *w) { return dynamic_cast<Commands *>(w); }
+    template<class Commands>
+    static Commands *as(DocumentWindow *w)
+    {
+        return dynamic_cast<Commands *>(w);
+    }
 
     QMdiArea *m_mdi = nullptr;
     QHash<QString, QAction *> m_actions;

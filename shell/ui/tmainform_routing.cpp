@@ -43,9 +43,9 @@ void TMainForm::Agenda1Click() { newDocument(DocKind::Agenda); }
 void TMainForm::FileOpenItemClick()
 {
     const QString path = m_openDialogHook
-        ? m_openDialogHook()
-        : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
-                                       QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf)"));
+            ? m_openDialogHook()
+            : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
+                                           QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf)"));
     if (!path.isEmpty())
         openFile(path);
 }
@@ -78,7 +78,7 @@ void TMainForm::openFile(const QString &path)
                          QStringLiteral("Velmora ne sait pas ouvrir le fichier %1 : seuls les fichiers .qvt, .qvc, "
                                         ".qvb, .qva et .rtf s'ouvrent ici (un fichier texte s'insère par "
                                         "« Importer... »).")
-                             .arg(QFileInfo(path).fileName()),
+                                 .arg(QFileInfo(path).fileName()),
                          QStringLiteral("Ouvrir"));
 }
 
@@ -102,19 +102,22 @@ void TMainForm::FileSaveAsItemClick()
 
 void TMainForm::EnregistrerauformatHTML1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Sauvehtm();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Sauvehtm();
 }
 
 void TMainForm::Importer1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Importer();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Importer();
 }
 
 void TMainForm::Miseenpage1Click()
 {
     if (m_mdi->subWindowList().isEmpty())
         return;
-    if (auto *t = reach<TexteCommands>(TextBit)) t->SetPage();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->SetPage();
 }
 
 void TMainForm::Configurationimprimante1Click()
@@ -136,7 +139,8 @@ void TMainForm::Configurationimprimante1Click()
 
 void TMainForm::Aperuavantimpression1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Apercu();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Apercu();
 }
 
 bool TMainForm::runPrintDialog()
@@ -159,9 +163,12 @@ void TMainForm::Imprimer1Click()
 void TMainForm::Imprimer2()
 {
     DocumentWindow *w = reached(TextBit | SheetBit | BaseBit);
-    if (auto *t = as<TexteCommands>(w)) t->Imprime();
-    else if (auto *s = as<TableurCommands>(w)) s->Imprime();
-    else if (auto *d = as<FichierCommands>(w)) d->Imprime(sender());
+    if (auto *t = as<TexteCommands>(w))
+        t->Imprime();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Imprime();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Imprime(sender());
 }
 
 void TMainForm::FileExitItemClick() { close(); }
@@ -170,106 +177,171 @@ void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Annuler1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Annule();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Annule();
 }
 
 void TMainForm::Retablir1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Retablit();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Retablit();
 }
 
 void TMainForm::CutItemClick()
 {
     DocumentWindow *w = reached(AllKinds);
-    if (auto *t = as<TexteCommands>(w)) t->Coupe();
-    else if (auto *s = as<TableurCommands>(w)) s->Coupe();
-    else if (auto *d = as<FichierCommands>(w)) d->Coupe(m_pressePapierFichier);
-    else if (auto *a = as<AgendaCommands>(w)) a->Coupe(m_pressePapierAgenda);
+    if (auto *t = as<TexteCommands>(w))
+        t->Coupe();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Coupe();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Coupe(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w))
+        a->Coupe(m_pressePapierAgenda);
 }
 
 void TMainForm::CopyItemClick()
 {
     DocumentWindow *w = reached(AllKinds);
-    if (auto *t = as<TexteCommands>(w)) t->Copie();
-    else if (auto *s = as<TableurCommands>(w)) s->Copie();
-    else if (auto *d = as<FichierCommands>(w)) d->Copie(m_pressePapierFichier);
-    else if (auto *a = as<AgendaCommands>(w)) a->Copie(m_pressePapierAgenda);
+    if (auto *t = as<TexteCommands>(w))
+        t->Copie();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Copie();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Copie(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w))
+        a->Copie(m_pressePapierAgenda);
 }
 
 void TMainForm::PasteItemClick()
 {
     DocumentWindow *w = reached(AllKinds);
-    if (auto *t = as<TexteCommands>(w)) t->Colle();
-    else if (auto *s = as<TableurCommands>(w)) s->Colle();
-    else if (auto *d = as<FichierCommands>(w)) d->Colle(m_pressePapierFichier);
-    else if (auto *a = as<AgendaCommands>(w)) a->Colle(m_pressePapierAgenda);
+    if (auto *t = as<TexteCommands>(w))
+        t->Colle();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Colle();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Colle(m_pressePapierFichier);
+    else if (auto *a = as<AgendaCommands>(w))
+        a->Colle(m_pressePapierAgenda);
 }
 
 void TMainForm::Chercher1Click()
 {
     DocumentWindow *w = reached(TextBit | BaseBit);
-    if (auto *t = as<TexteCommands>(w)) t->Chercher();
-    else if (auto *d = as<FichierCommands>(w)) d->Chercher();
+    if (auto *t = as<TexteCommands>(w))
+        t->Chercher();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Chercher();
 }
 
 void TMainForm::Continuer1Click()
 {
     DocumentWindow *w = reached(TextBit | BaseBit);
-    if (auto *t = as<TexteCommands>(w)) t->FindDialog1Find(m_actions.value(QStringLiteral("Continuer1")));
-    else if (auto *d = as<FichierCommands>(w)) d->FindNext();
+    if (auto *t = as<TexteCommands>(w))
+        t->FindDialog1Find(m_actions.value(QStringLiteral("Continuer1")));
+    else if (auto *d = as<FichierCommands>(w))
+        d->FindNext();
 }
 
 void TMainForm::Remplacer1Click()
 {
     DocumentWindow *w = reached(TextBit | BaseBit);
-    if (auto *t = as<TexteCommands>(w)) t->Remplacer();
-    else if (auto *d = as<FichierCommands>(w)) d->Remplacer();
+    if (auto *t = as<TexteCommands>(w))
+        t->Remplacer();
+    else if (auto *d = as<FichierCommands>(w))
+        d->Remplacer();
 }
 
 void TMainForm::Toutslectionner1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit)) t->Seltout();
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Seltout();
 }
 
 void TMainForm::Insrerligne1Click()
 {
     DocumentWindow *w = reached(SheetBit | BaseBit);
-    if (auto *s = as<TableurCommands>(w)) s->InsLig();
-    else if (auto *d = as<FichierCommands>(w)) d->InsLig();
+    if (auto *s = as<TableurCommands>(w))
+        s->InsLig();
+    else if (auto *d = as<FichierCommands>(w))
+        d->InsLig();
 }
 
 void TMainForm::Insrercolonne1Click()
 {
     DocumentWindow *w = reached(SheetBit | BaseBit);
-    if (auto *s = as<TableurCommands>(w)) s->Inscol();
-    else if (auto *d = as<FichierCommands>(w)) d->InsCol();
+    if (auto *s = as<TableurCommands>(w))
+        s->Inscol();
+    else if (auto *d = as<FichierCommands>(w))
+        d->InsCol();
 }
 
 void TMainForm::Supprimerligne1Click()
 {
     DocumentWindow *w = reached(SheetBit | BaseBit);
-    if (auto *s = as<TableurCommands>(w)) s->SupLig();
-    else if (auto *d = as<FichierCommands>(w)) d->SupLig();
+    if (auto *s = as<TableurCommands>(w))
+        s->SupLig();
+    else if (auto *d = as<FichierCommands>(w))
+        d->SupLig();
 }
 
 void TMainForm::Supprimercolonne1Click()
 {
     DocumentWindow *w = reached(SheetBit | BaseBit);
-    if (auto *s = as<TableurCommands>(w)) s->Supcol();
-    else if (auto *d = as<FichierCommands>(w)) d->SupCol();
+    if (auto *s = as<TableurCommands>(w))
+        s->Supcol();
+    else if (auto *d = as<FichierCommands>(w))
+        d->SupCol();
 }
 
 // "Texte"
 
-void TMainForm::Dateheure1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->DateHeure(); }
-void TMainForm::Changerlacasse1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->ChangerCasse(); }
-void TMainForm::Caractresspciaux1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->CarSpe(); }
-void TMainForm::Tabulations1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Tabulations(); }
-void TMainForm::Glossaire1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Glossaire(); }
-void TMainForm::Champbasededonne1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->InsChamp(); }
-void TMainForm::Publipostage1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Publipostage(); }
-void TMainForm::Statistiques1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Statistiques(); }
-void TMainForm::Paragraphe1Click() { if (auto *t = reach<TexteCommands>(TextBit)) t->Paragraphe(); }
+void TMainForm::Dateheure1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->DateHeure();
+}
+void TMainForm::Changerlacasse1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->ChangerCasse();
+}
+void TMainForm::Caractresspciaux1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->CarSpe();
+}
+void TMainForm::Tabulations1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Tabulations();
+}
+void TMainForm::Glossaire1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Glossaire();
+}
+void TMainForm::Champbasededonne1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->InsChamp();
+}
+void TMainForm::Publipostage1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Publipostage();
+}
+void TMainForm::Statistiques1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Statistiques();
+}
+void TMainForm::Paragraphe1Click()
+{
+    if (auto *t = reach<TexteCommands>(TextBit))
+        t->Paragraphe();
+}
 
 // A QAction that is checkable has already inverted its tick when `triggered` arrives;
 // "before the call, invert the tick" therefore reads the tick as it is now.
@@ -308,14 +380,46 @@ void TMainForm::Enveloppes1Click()
 
 // "Tableur"
 
-void TMainForm::Largeurcolonne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Largeur(); }
-void TMainForm::Hauteurligne1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Hauteur(); }
-void TMainForm::Ajustementautomatique1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Ajuster(); }
-void TMainForm::Fonctions1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Fonctions(); }
-void TMainForm::Onglets1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Onglets(); }
-void TMainForm::Trier2Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Trier(); }
-void TMainForm::Graphique1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Graphique(); }
-void TMainForm::Recalculermaintenant1Click() { if (auto *s = reach<TableurCommands>(SheetBit)) s->Recalcule(); }
+void TMainForm::Largeurcolonne1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Largeur();
+}
+void TMainForm::Hauteurligne1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Hauteur();
+}
+void TMainForm::Ajustementautomatique1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Ajuster();
+}
+void TMainForm::Fonctions1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Fonctions();
+}
+void TMainForm::Onglets1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Onglets();
+}
+void TMainForm::Trier2Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Trier();
+}
+void TMainForm::Graphique1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Graphique();
+}
+void TMainForm::Recalculermaintenant1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Recalcule();
+}
 
 // Freezing inverts the tick whether a spreadsheet is reached or not (the action did it).
 void TMainForm::Figerlignes1Click()
@@ -350,14 +454,27 @@ void TMainForm::Montrerlagrille1Click()
 
 // "Base de données"
 
-void TMainForm::Champs1Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->Champs(); }
-void TMainForm::Enveloppes2Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->ImpEnv(); }
-void TMainForm::Trier1Click() { if (auto *d = reach<FichierCommands>(BaseBit)) d->Trier(); }
+void TMainForm::Champs1Click()
+{
+    if (auto *d = reach<FichierCommands>(BaseBit))
+        d->Champs();
+}
+void TMainForm::Enveloppes2Click()
+{
+    if (auto *d = reach<FichierCommands>(BaseBit))
+        d->ImpEnv();
+}
+void TMainForm::Trier1Click()
+{
+    if (auto *d = reach<FichierCommands>(BaseBit))
+        d->Trier();
+}
 
 void TMainForm::Liste1Click()
 {
     auto *d = reach<FichierCommands>(BaseBit);
-    m_actions.value(QStringLiteral("Liste1"))->setChecked(d ? true : !m_actions.value(QStringLiteral("Liste1"))->isChecked());
+    m_actions.value(QStringLiteral("Liste1"))
+            ->setChecked(d ? true : !m_actions.value(QStringLiteral("Liste1"))->isChecked());
     if (d) {
         m_actions.value(QStringLiteral("Fiche1"))->setChecked(false);
         d->VueListe();
@@ -367,7 +484,8 @@ void TMainForm::Liste1Click()
 void TMainForm::Fiche1Click()
 {
     auto *d = reach<FichierCommands>(BaseBit);
-    m_actions.value(QStringLiteral("Fiche1"))->setChecked(d ? true : !m_actions.value(QStringLiteral("Fiche1"))->isChecked());
+    m_actions.value(QStringLiteral("Fiche1"))
+            ->setChecked(d ? true : !m_actions.value(QStringLiteral("Fiche1"))->isChecked());
     if (d) {
         m_actions.value(QStringLiteral("Liste1"))->setChecked(false);
         d->VueFiche();
@@ -376,14 +494,27 @@ void TMainForm::Fiche1Click()
 
 // "Agenda"
 
-void TMainForm::Journe1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->DefJournee(); }
-void TMainForm::Grouper1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->Etendue(); }
-void TMainForm::Supprimertendue1Click() { if (auto *a = reach<AgendaCommands>(AgendaBit)) a->SupEtendue(); }
+void TMainForm::Journe1Click()
+{
+    if (auto *a = reach<AgendaCommands>(AgendaBit))
+        a->DefJournee();
+}
+void TMainForm::Grouper1Click()
+{
+    if (auto *a = reach<AgendaCommands>(AgendaBit))
+        a->Etendue();
+}
+void TMainForm::Supprimertendue1Click()
+{
+    if (auto *a = reach<AgendaCommands>(AgendaBit))
+        a->SupEtendue();
+}
 
 void TMainForm::Journe2Click()
 {
     auto *a = reach<AgendaCommands>(AgendaBit);
-    m_actions.value(QStringLiteral("Journe2"))->setChecked(a ? true : !m_actions.value(QStringLiteral("Journe2"))->isChecked());
+    m_actions.value(QStringLiteral("Journe2"))
+            ->setChecked(a ? true : !m_actions.value(QStringLiteral("Journe2"))->isChecked());
     if (a) {
         m_actions.value(QStringLiteral("Semaine1"))->setChecked(false);
         a->Journee();
@@ -393,7 +524,8 @@ void TMainForm::Journe2Click()
 void TMainForm::Semaine1Click()
 {
     auto *a = reach<AgendaCommands>(AgendaBit);
-    m_actions.value(QStringLiteral("Semaine1"))->setChecked(a ? true : !m_actions.value(QStringLiteral("Semaine1"))->isChecked());
+    m_actions.value(QStringLiteral("Semaine1"))
+            ->setChecked(a ? true : !m_actions.value(QStringLiteral("Semaine1"))->isChecked());
     if (a) {
         m_actions.value(QStringLiteral("Journe2"))->setChecked(false);
         a->Semaine();
@@ -452,7 +584,8 @@ void TMainForm::BoldButtonClick()
     if (auto *t = as<TexteCommands>(w))
         t->Bold(isDown(m_controls.value(QStringLiteral("BoldButton"))));
     else if (auto *s = as<TableurCommands>(w))
-        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
+        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))),
+                     isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
@@ -462,7 +595,8 @@ void TMainForm::ItalButtonClick()
     if (auto *t = as<TexteCommands>(w))
         t->Ital(isDown(m_controls.value(QStringLiteral("ItalButton"))));
     else if (auto *s = as<TableurCommands>(w))
-        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
+        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))),
+                     isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
@@ -472,34 +606,42 @@ void TMainForm::UnderButtonClick()
     if (auto *t = as<TexteCommands>(w))
         t->Under(isDown(m_controls.value(QStringLiteral("UnderButton"))));
     else if (auto *s = as<TableurCommands>(w))
-        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))), isDown(m_controls.value(QStringLiteral("ItalButton"))),
+        s->FontStyle(isDown(m_controls.value(QStringLiteral("BoldButton"))),
+                     isDown(m_controls.value(QStringLiteral("ItalButton"))),
                      isDown(m_controls.value(QStringLiteral("UnderButton"))));
 }
 
 void TMainForm::LeftButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Left);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Left);
+    if (auto *t = as<TexteCommands>(w))
+        t->Justif(Alignment::Left);
+    else if (auto *s = as<TableurCommands>(w))
+        s->Justif(Alignment::Left);
 }
 
 void TMainForm::RightButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Right);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Right);
+    if (auto *t = as<TexteCommands>(w))
+        t->Justif(Alignment::Right);
+    else if (auto *s = as<TableurCommands>(w))
+        s->Justif(Alignment::Right);
 }
 
 void TMainForm::CenterButtonClick()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);
-    if (auto *t = as<TexteCommands>(w)) t->Justif(Alignment::Centre);
-    else if (auto *s = as<TableurCommands>(w)) s->Justif(Alignment::Centre);
+    if (auto *t = as<TexteCommands>(w))
+        t->Justif(Alignment::Centre);
+    else if (auto *s = as<TableurCommands>(w))
+        s->Justif(Alignment::Centre);
 }
 
 void TMainForm::SumButtonClick()
 {
-    if (auto *s = reach<TableurCommands>(SheetBit)) s->Somme();
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Somme();
 }
 
 void TMainForm::Police1Click()

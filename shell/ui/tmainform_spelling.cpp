@@ -28,7 +28,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         if (e->type() == QEvent::MouseMove) {
-            const QAction *a = static_cast<QMenu *>(watched)->actionAt(static_cast<QMouseEvent *>(e)->position().toPoint());
+            const QAction *a =
+                    static_cast<QMenu *>(watched)->actionAt(static_cast<QMouseEvent *>(e)->position().toPoint());
             if (a && !a->isEnabled() && a->statusTip() == TTexte::dictionaryMissingHint())
                 m_form->ShowStatusHint(a->statusTip());
         }

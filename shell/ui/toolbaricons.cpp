@@ -57,12 +57,20 @@ void open(QPainter &p)
     p.setPen(QPen(kInk, 1));
     p.setBrush(kWarm);
     QPainterPath back;
-    back.moveTo(1.5, 3.5); back.lineTo(6, 3.5); back.lineTo(7.5, 5); back.lineTo(13.5, 5);
-    back.lineTo(13.5, 13.5); back.lineTo(1.5, 13.5); back.closeSubpath();
+    back.moveTo(1.5, 3.5);
+    back.lineTo(6, 3.5);
+    back.lineTo(7.5, 5);
+    back.lineTo(13.5, 5);
+    back.lineTo(13.5, 13.5);
+    back.lineTo(1.5, 13.5);
+    back.closeSubpath();
     p.drawPath(back);
     p.setBrush(kWarm.lighter(125));
     QPainterPath front;
-    front.moveTo(1.5, 13.5); front.lineTo(4, 7.5); front.lineTo(15.5, 7.5); front.lineTo(13.5, 13.5);
+    front.moveTo(1.5, 13.5);
+    front.lineTo(4, 7.5);
+    front.lineTo(15.5, 7.5);
+    front.lineTo(13.5, 13.5);
     front.closeSubpath();
     p.drawPath(front);
 }
@@ -142,8 +150,8 @@ void sum(QPainter &p)
 {
     p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(12.5, 3.5), QPointF(12.5, 2), QPointF(3, 2), QPointF(8, 8),
-                              QPointF(3, 14), QPointF(12.5, 14), QPointF(12.5, 12.5)}));
+    p.drawPolyline(QPolygonF({QPointF(12.5, 3.5), QPointF(12.5, 2), QPointF(3, 2), QPointF(8, 8), QPointF(3, 14),
+                              QPointF(12.5, 14), QPointF(12.5, 12.5)}));
 }
 
 void envelope(QPainter &p)
@@ -160,14 +168,14 @@ void envelope(QPainter &p)
 const QHash<QString, Painter> &painters()
 {
     static const QHash<QString, Painter> h = {
-        {QStringLiteral("OpenBtn"), open},       {QStringLiteral("SaveBtn"), save},
-        {QStringLiteral("SpeedButton1"), undo},  {QStringLiteral("CutBtn"), cut},
-        {QStringLiteral("CopyBtn"), copy},       {QStringLiteral("PasteBtn"), paste},
-        {QStringLiteral("SpeedButton9"), print}, {QStringLiteral("BoldButton"), bold},
-        {QStringLiteral("ItalButton"), italic},  {QStringLiteral("UnderButton"), underline},
-        {QStringLiteral("LeftButton"), alignLeft}, {QStringLiteral("CenterButton"), alignCenter},
-        {QStringLiteral("RightButton"), alignRight}, {QStringLiteral("SumButton"), sum},
-        {QStringLiteral("EnvButton"), envelope},
+            {QStringLiteral("OpenBtn"), open},           {QStringLiteral("SaveBtn"), save},
+            {QStringLiteral("SpeedButton1"), undo},      {QStringLiteral("CutBtn"), cut},
+            {QStringLiteral("CopyBtn"), copy},           {QStringLiteral("PasteBtn"), paste},
+            {QStringLiteral("SpeedButton9"), print},     {QStringLiteral("BoldButton"), bold},
+            {QStringLiteral("ItalButton"), italic},      {QStringLiteral("UnderButton"), underline},
+            {QStringLiteral("LeftButton"), alignLeft},   {QStringLiteral("CenterButton"), alignCenter},
+            {QStringLiteral("RightButton"), alignRight}, {QStringLiteral("SumButton"), sum},
+            {QStringLiteral("EnvButton"), envelope},
     };
     return h;
 }

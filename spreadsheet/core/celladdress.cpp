@@ -29,10 +29,7 @@ int columnNumber(const QString &letters)
     return col <= kMaxColumns ? col : 0;
 }
 
-QString cellName(int row, int col)
-{
-    return columnName(col) + QString::number(row);
-}
+QString cellName(int row, int col) { return columnName(col) + QString::number(row); }
 
 QString rangeName(const CellRange &range)
 {

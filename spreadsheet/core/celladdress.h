@@ -6,8 +6,8 @@
 
 namespace sheet {
 
-constexpr int kMaxRows = 1048576;  // rows 1..kMaxRows
-constexpr int kMaxColumns = 256;   // columns 1..256, "A".."IV"
+constexpr int kMaxRows = 1048576; // rows 1..kMaxRows
+constexpr int kMaxColumns = 256; // columns 1..256, "A".."IV"
 
 struct CellAddress
 {
@@ -27,14 +27,10 @@ struct CellRange
     static CellRange single(int row, int col) { return {row, col, row, col}; }
     int rowCount() const { return bottom - top + 1; }
     int columnCount() const { return right - left + 1; }
-    bool contains(int row, int col) const
-    {
-        return row >= top && row <= bottom && col >= left && col <= right;
-    }
+    bool contains(int row, int col) const { return row >= top && row <= bottom && col >= left && col <= right; }
     bool isValid() const
     {
-        return top >= 1 && left >= 1 && top <= bottom && left <= right && bottom <= kMaxRows
-               && right <= kMaxColumns;
+        return top >= 1 && left >= 1 && top <= bottom && left <= right && bottom <= kMaxRows && right <= kMaxColumns;
     }
     bool operator==(const CellRange &) const = default;
 };

@@ -22,7 +22,7 @@ enum VerticalAlignment : int {
 struct CellFormat
 {
     QString fontName = QStringLiteral("Arial");
-    int fontSize = 200;            // twentieths of a point (200 = 10 pt)
+    int fontSize = 200; // twentieths of a point (200 = 10 pt)
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -31,8 +31,7 @@ QString fieldFor(const Workbook &book, int sheet, int row, int col)
 {
     const Value v = book.value(sheet, row, col);
     switch (v.type()) {
-    case Value::Type::Empty:
-        return QString();
+    case Value::Type::Empty: return QString();
     case Value::Type::Number: {
         const double x = v.asNumber();
         const QString pattern = book.format(sheet, row, col).numberFormat;
@@ -49,10 +48,8 @@ QString fieldFor(const Workbook &book, int sheet, int row, int col)
         ::csv::appendField(field, v.asText());
         return field;
     }
-    case Value::Type::Boolean:
-        return v.asBoolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case Value::Type::Error:
-        return errorText(v.errorCode());
+    case Value::Type::Boolean: return v.asBoolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case Value::Type::Error: return errorText(v.errorCode());
     }
     return QString();
 }
@@ -89,7 +86,8 @@ void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
     const std::vector<::csv::Row> records = ::csv::split(text, ::csv::detectSeparator(text), ::csv::LineBreaks::Keep);
     if (qsizetype(records.size()) > kMaxRows)
         throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 lignes").arg(kMaxRows));
-    static const QRegularExpression plainNumber(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
+    static const QRegularExpression plainNumber(
+            QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
     Workbook fresh;
     WorkbookAccess access(fresh);
     access.removeAllSheets();
@@ -102,7 +100,9 @@ void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
     for (size_t r = 0; r < records.size(); ++r) {
         const QStringList &fields = records[r].fields;
         if (fields.size() > kMaxColumns)
-            throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 colonnes (ligne %2)").arg(kMaxColumns).arg(records[r].line));
+            throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 colonnes (ligne %2)")
+                                       .arg(kMaxColumns)
+                                       .arg(records[r].line));
         for (qsizetype c = 0; c < fields.size(); ++c) {
             const QString &f = fields[c];
             if (f.isEmpty())

@@ -11,11 +11,9 @@ namespace sheet {
 double toNumber(const Value &v)
 {
     switch (v.type()) {
-    case Value::Type::Empty:
-        return 0;
+    case Value::Type::Empty: return 0;
     case Value::Type::Number:
-    case Value::Type::Boolean:
-        return v.asNumber();
+    case Value::Type::Boolean: return v.asNumber();
     case Value::Type::Text: {
         double d;
         QString format;
@@ -23,8 +21,7 @@ double toNumber(const Value &v)
             return d;
         throw EvalError{ErrorCode::Value};
     }
-    case Value::Type::Error:
-        throw EvalError{v.errorCode()};
+    case Value::Type::Error: throw EvalError{v.errorCode()};
     }
     throw EvalError{ErrorCode::Value};
 }
@@ -41,16 +38,11 @@ QString numberToText(double v)
 QString toText(const Value &v)
 {
     switch (v.type()) {
-    case Value::Type::Empty:
-        return QString();
-    case Value::Type::Number:
-        return numberToText(v.asNumber());
-    case Value::Type::Boolean:
-        return v.asBoolean() ? QStringLiteral("VRAI") : QStringLiteral("FAUX");
-    case Value::Type::Text:
-        return v.asText();
-    case Value::Type::Error:
-        throw EvalError{v.errorCode()};
+    case Value::Type::Empty: return QString();
+    case Value::Type::Number: return numberToText(v.asNumber());
+    case Value::Type::Boolean: return v.asBoolean() ? QStringLiteral("VRAI") : QStringLiteral("FAUX");
+    case Value::Type::Text: return v.asText();
+    case Value::Type::Error: throw EvalError{v.errorCode()};
     }
     return QString();
 }
@@ -58,11 +50,9 @@ QString toText(const Value &v)
 bool toBoolean(const Value &v)
 {
     switch (v.type()) {
-    case Value::Type::Empty:
-        return false;
+    case Value::Type::Empty: return false;
     case Value::Type::Number:
-    case Value::Type::Boolean:
-        return v.asNumber() != 0;
+    case Value::Type::Boolean: return v.asNumber() != 0;
     case Value::Type::Text: {
         const QString t = v.asText().trimmed();
         if (t.compare(u"TRUE", Qt::CaseInsensitive) == 0 || t.compare(u"VRAI", Qt::CaseInsensitive) == 0)
@@ -71,8 +61,7 @@ bool toBoolean(const Value &v)
             return false;
         throw EvalError{ErrorCode::Value};
     }
-    case Value::Type::Error:
-        throw EvalError{v.errorCode()};
+    case Value::Type::Error: throw EvalError{v.errorCode()};
     }
     return false;
 }
@@ -151,20 +140,11 @@ Value EvalContext::scalar(const Operand &op)
     return Value::error(ErrorCode::Value);
 }
 
-double EvalContext::number(const Operand &op)
-{
-    return toNumber(scalar(op));
-}
+double EvalContext::number(const Operand &op) { return toNumber(scalar(op)); }
 
-QString EvalContext::text(const Operand &op)
-{
-    return toText(scalar(op));
-}
+QString EvalContext::text(const Operand &op) { return toText(scalar(op)); }
 
-bool EvalContext::boolean(const Operand &op)
-{
-    return toBoolean(scalar(op));
-}
+bool EvalContext::boolean(const Operand &op) { return toBoolean(scalar(op)); }
 
 int EvalContext::integer(const Operand &op)
 {
@@ -198,8 +178,7 @@ Value arithmetic(Op op, double x, double y)
         if (x < 0 && y != std::floor(y))
             return Value::error(ErrorCode::Num);
         return checkedNumber(std::pow(x, y));
-    default:
-        return Value::error(ErrorCode::Value);
+    default: return Value::error(ErrorCode::Value);
     }
 }
 
@@ -258,27 +237,17 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
     };
     for (const Instr &in : f.code) {
         switch (in.op) {
-        case Op::Number:
-            m_stack.emplace_back(Value::number(f.numbers[in.arg]));
-            break;
-        case Op::String:
-            m_stack.emplace_back(Value::text(f.strings[in.arg]));
-            break;
-        case Op::Boolean:
-            m_stack.emplace_back(Value::boolean(in.arg != 0));
-            break;
-        case Op::Error:
-            m_stack.emplace_back(Value::error(ErrorCode(in.arg)));
-            break;
+        case Op::Number: m_stack.emplace_back(Value::number(f.numbers[in.arg])); break;
+        case Op::String: m_stack.emplace_back(Value::text(f.strings[in.arg])); break;
+        case Op::Boolean: m_stack.emplace_back(Value::boolean(in.arg != 0)); break;
+        case Op::Error: m_stack.emplace_back(Value::error(ErrorCode(in.arg))); break;
         case Op::Missing: {
             Operand m;
             m.missing = true;
             m_stack.push_back(m);
             break;
         }
-        case Op::Name:
-            m_stack.emplace_back(Value::error(ErrorCode::Name));
-            break;
+        case Op::Name: m_stack.emplace_back(Value::error(ErrorCode::Name)); break;
         case Op::Ref: {
             const FormulaRef &r = f.refs[in.arg];
             if (r.invalid) {
@@ -291,8 +260,7 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             m_stack.emplace_back(rr);
             break;
         }
-        case Op::Paren:
-            break;
+        case Op::Paren: break;
         case Op::Neg:
         case Op::Plus:
         case Op::Percent: {
@@ -309,7 +277,11 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             }
             break;
         }
-        case Op::Add: case Op::Sub: case Op::Mul: case Op::Div: case Op::Pow: {
+        case Op::Add:
+        case Op::Sub:
+        case Op::Mul:
+        case Op::Div:
+        case Op::Pow: {
             // Numbers and single cells holding numbers, the usual case, are read in place.
             double x, y;
             const size_t n = m_stack.size();
@@ -339,7 +311,12 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             }
             break;
         }
-        case Op::Eq: case Op::Ne: case Op::Lt: case Op::Le: case Op::Gt: case Op::Ge: {
+        case Op::Eq:
+        case Op::Ne:
+        case Op::Lt:
+        case Op::Le:
+        case Op::Gt:
+        case Op::Ge: {
             Value b = popScalar();
             Value a = popScalar();
             m_stack.emplace_back(comparison(in.op, a, b));

@@ -25,13 +25,13 @@ class Operand
 {
 public:
     Operand() = default;
-    Operand(Value v) : value(std::move(v)) {}  // NOLINT: functions return plain values
-    Operand(const RangeRef &r) : ref(r), isRef(true) {}
+    Operand(Value v) : value(std::move(v)) { } // NOLINT: functions return plain values
+    Operand(const RangeRef &r) : ref(r), isRef(true) { }
 
     Value value;
     RangeRef ref;
     bool isRef = false;
-    bool missing = false;  // an empty argument
+    bool missing = false; // an empty argument
 };
 
 // Thrown inside functions to give an error value (caught by the evaluator).
@@ -94,7 +94,7 @@ public:
         (void)key;
         (void)pos;
     }
-    virtual void noteOtherLookup() {}
+    virtual void noteOtherLookup() { }
 
     virtual Value cellValue(int sheetId, int row, int col) = 0;
     // The stored value of a cell without copying it (an empty value for an empty cell), or
@@ -109,9 +109,9 @@ public:
     // Visits the cells of the range that have a value (empty cells skipped).
     virtual void forEachValue(const RangeRef &range,
                               const std::function<void(int row, int col, const Value &)> &visit) = 0;
-    virtual int sheetIdByName(const QString &name) = 0;  // -1 when unknown
-    virtual double now() = 0;       // date serial, fixed for one recalculation
-    virtual double random() = 0;    // in [0, 1)
+    virtual int sheetIdByName(const QString &name) = 0; // -1 when unknown
+    virtual double now() = 0; // date serial, fixed for one recalculation
+    virtual double random() = 0; // in [0, 1)
 
     // The cell being computed.
     int sheetId = 0;
@@ -122,10 +122,10 @@ public:
     // A reference as a single value: one cell, or the cell of a one-column (one-row) range on
     // the formula's row (column); else #VALUE!. Plain values come back as they are.
     Value scalar(const Operand &op);
-    double number(const Operand &op);         // throws EvalError
-    QString text(const Operand &op);          // throws EvalError on an error value
-    bool boolean(const Operand &op);          // throws EvalError
-    int integer(const Operand &op);           // number truncated toward zero, within int
+    double number(const Operand &op); // throws EvalError
+    QString text(const Operand &op); // throws EvalError on an error value
+    bool boolean(const Operand &op); // throws EvalError
+    int integer(const Operand &op); // number truncated toward zero, within int
 };
 
 // Conversions with spreadsheet rules: empty is 0 or "", a text is read as a French number,
@@ -159,9 +159,6 @@ private:
 };
 
 // The sheet id a formula reference points to, given the formula's own sheet.
-inline int refSheet(const FormulaRef &ref, int ownSheetId)
-{
-    return ref.sheetId >= 0 ? ref.sheetId : ownSheetId;
-}
+inline int refSheet(const FormulaRef &ref, int ownSheetId) { return ref.sheetId >= 0 ? ref.sheetId : ownSheetId; }
 
 } // namespace sheet

@@ -36,9 +36,10 @@ class Parser
 {
 public:
     Parser(std::vector<Token> tokens, Dialect dialect, const SheetNames &sheets)
-        : m_tokens(std::move(tokens)), m_dialect(dialect), m_sheets(sheets)
-    {
-    }
+        : m_tokens(std::move(tokens)),
+          m_dialect(dialect),
+          m_sheets(sheets)
+    { }
 
     Formula run()
     {
@@ -57,28 +58,61 @@ private:
     const Token &peek() const { return m_tokens[m_index]; }
     const Token &next() { return m_tokens[m_index++]; }
 
-    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0)
-    {
-        m_formula.code.push_back(Instr{op, argc, arg});
-    }
+    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0) { m_formula.code.push_back(Instr{op, argc, arg}); }
 
     static int binaryPrecedence(const Token &t, Op &op)
     {
         if (t.type != TokenType::Operator)
             return -1;
         const QString &s = t.text;
-        if (s == u"=") { op = Op::Eq; return 1; }
-        if (s == u"<>") { op = Op::Ne; return 1; }
-        if (s == u"<") { op = Op::Lt; return 1; }
-        if (s == u"<=") { op = Op::Le; return 1; }
-        if (s == u">") { op = Op::Gt; return 1; }
-        if (s == u">=") { op = Op::Ge; return 1; }
-        if (s == u"&") { op = Op::Concat; return 2; }
-        if (s == u"+") { op = Op::Add; return 3; }
-        if (s == u"-") { op = Op::Sub; return 3; }
-        if (s == u"*") { op = Op::Mul; return 4; }
-        if (s == u"/") { op = Op::Div; return 4; }
-        if (s == u"^") { op = Op::Pow; return 5; }
+        if (s == u"=") {
+            op = Op::Eq;
+            return 1;
+        }
+        if (s == u"<>") {
+            op = Op::Ne;
+            return 1;
+        }
+        if (s == u"<") {
+            op = Op::Lt;
+            return 1;
+        }
+        if (s == u"<=") {
+            op = Op::Le;
+            return 1;
+        }
+        if (s == u">") {
+            op = Op::Gt;
+            return 1;
+        }
+        if (s == u">=") {
+            op = Op::Ge;
+            return 1;
+        }
+        if (s == u"&") {
+            op = Op::Concat;
+            return 2;
+        }
+        if (s == u"+") {
+            op = Op::Add;
+            return 3;
+        }
+        if (s == u"-") {
+            op = Op::Sub;
+            return 3;
+        }
+        if (s == u"*") {
+            op = Op::Mul;
+            return 4;
+        }
+        if (s == u"/") {
+            op = Op::Div;
+            return 4;
+        }
+        if (s == u"^") {
+            op = Op::Pow;
+            return 5;
+        }
         return -1;
     }
 
@@ -132,18 +166,10 @@ private:
             m_formula.numbers.push_back(t.number);
             emitOp(Op::Number, std::uint32_t(m_formula.numbers.size() - 1));
             return;
-        case TokenType::String:
-            emitOp(Op::String, addString(t.text));
-            return;
-        case TokenType::Error:
-            emitOp(Op::Error, std::uint32_t(errorFromText(t.text)));
-            return;
-        case TokenType::Reference:
-            emitReference(t);
-            return;
-        case TokenType::Function:
-            parseCall(t, depth);
-            return;
+        case TokenType::String: emitOp(Op::String, addString(t.text)); return;
+        case TokenType::Error: emitOp(Op::Error, std::uint32_t(errorFromText(t.text))); return;
+        case TokenType::Reference: emitReference(t); return;
+        case TokenType::Function: parseCall(t, depth); return;
         case TokenType::Name: {
             const QString upper = t.text.toUpper();
             if (upper == u"TRUE" || upper == u"FALSE") {
@@ -164,11 +190,9 @@ private:
                 fail(QStringLiteral("parenthèse fermante manquante"), t.position);
             emitOp(Op::Paren);
             return;
-        case TokenType::End:
-            fail(QStringLiteral("formule incomplète"), t.position);
+        case TokenType::End: fail(QStringLiteral("formule incomplète"), t.position);
         default:
-            fail(QStringLiteral("« %1 » inattendu").arg(t.text.isEmpty() ? QStringLiteral(";") : t.text),
-                 t.position);
+            fail(QStringLiteral("« %1 » inattendu").arg(t.text.isEmpty() ? QStringLiteral(";") : t.text), t.position);
         }
     }
 
@@ -227,8 +251,7 @@ private:
             return;
         }
         if (argc < info->minArgs || (info->maxArgs >= 0 && argc > info->maxArgs))
-            fail(QStringLiteral("nombre d'arguments incorrect pour %1").arg(info->name),
-                 nameToken.position);
+            fail(QStringLiteral("nombre d'arguments incorrect pour %1").arg(info->name), nameToken.position);
         if (info->isVolatile)
             m_formula.isVolatile = true;
         if (info->name == u"INDIRECT" || info->name == u"OFFSET")
@@ -341,9 +364,7 @@ QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames 
     const QChar separator = u';';
     for (const Instr &in : formula.code) {
         switch (in.op) {
-        case Op::Number:
-            stack.push_back(formatFormulaNumber(formula.numbers[in.arg], dialect));
-            break;
+        case Op::Number: stack.push_back(formatFormulaNumber(formula.numbers[in.arg], dialect)); break;
         case Op::String: {
             QString s = formula.strings[in.arg];
             s.replace(u'"', QStringLiteral("\"\""));
@@ -351,21 +372,14 @@ QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames 
             break;
         }
         case Op::Boolean:
-            stack.push_back(dialect == Dialect::French ? (in.arg ? QStringLiteral("VRAI") : QStringLiteral("FAUX"))
-                                                       : (in.arg ? QStringLiteral("TRUE()") : QStringLiteral("FALSE()")));
+            stack.push_back(dialect == Dialect::French
+                                    ? (in.arg ? QStringLiteral("VRAI") : QStringLiteral("FAUX"))
+                                    : (in.arg ? QStringLiteral("TRUE()") : QStringLiteral("FALSE()")));
             break;
-        case Op::Error:
-            stack.push_back(errorText(ErrorCode(in.arg)));
-            break;
-        case Op::Missing:
-            stack.push_back(QString());
-            break;
-        case Op::Ref:
-            stack.push_back(refText(formula.refs[in.arg], dialect, sheets));
-            break;
-        case Op::Name:
-            stack.push_back(formula.strings[in.arg]);
-            break;
+        case Op::Error: stack.push_back(errorText(ErrorCode(in.arg))); break;
+        case Op::Missing: stack.push_back(QString()); break;
+        case Op::Ref: stack.push_back(refText(formula.refs[in.arg], dialect, sheets)); break;
+        case Op::Name: stack.push_back(formula.strings[in.arg]); break;
         case Op::Neg: stack.push_back(u'-' + pop()); break;
         case Op::Plus: stack.push_back(u'+' + pop()); break;
         case Op::Percent: stack.push_back(pop() + u'%'); break;
@@ -389,8 +403,9 @@ QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames 
                 args.prepend(pop());
             // The window shows French names, files the English ones.
             const FunctionInfo *f = in.op == Op::Call ? &registry.at(int(in.arg)) : nullptr;
-            const QString name = !f ? formula.strings[in.arg]
-                                 : dialect == Dialect::French && !f->frenchName.isEmpty() ? f->frenchName : f->name;
+            const QString name = !f                                          ? formula.strings[in.arg]
+                    : dialect == Dialect::French && !f->frenchName.isEmpty() ? f->frenchName
+                                                                             : f->name;
             stack.push_back(name + u'(' + args.join(separator) + u')');
             break;
         }
@@ -440,8 +455,7 @@ bool moveLine(int &line, int at, int count, int limit)
 
 } // namespace
 
-bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at,
-                           int count)
+bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
 {
     bool changed = false;
     const int limit = rows ? kMaxRows : kMaxColumns;
@@ -483,8 +497,7 @@ bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool r
     return changed;
 }
 
-bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows,
-                      int dCols)
+bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows, int dCols)
 {
     bool changed = false;
     auto inside = [&](const RefEnd &e) {

@@ -14,13 +14,13 @@
 namespace sheet {
 
 enum class Op : std::uint8_t {
-    Number,   // arg: index in numbers
-    String,   // arg: index in strings
-    Boolean,  // arg: 0 or 1
-    Error,    // arg: ErrorCode
-    Missing,  // an empty argument: IF(A1;;2)
-    Ref,      // arg: index in refs
-    Name,     // arg: index in strings; an unknown name, evaluates to #NAME?
+    Number, // arg: index in numbers
+    String, // arg: index in strings
+    Boolean, // arg: 0 or 1
+    Error, // arg: ErrorCode
+    Missing, // an empty argument: IF(A1;;2)
+    Ref, // arg: index in refs
+    Name, // arg: index in strings; an unknown name, evaluates to #NAME?
     Neg,
     Plus,
     Percent,
@@ -36,8 +36,8 @@ enum class Op : std::uint8_t {
     Le,
     Gt,
     Ge,
-    Paren,    // keeps the writer's parentheses where the user put them
-    Call,     // arg: function index, argc: argument count
+    Paren, // keeps the writer's parentheses where the user put them
+    Call, // arg: function index, argc: argument count
     CallUnknown, // arg: index in strings (the name), argc: argument count; gives #NAME?
 };
 
@@ -58,11 +58,11 @@ struct RefEnd
 
 struct FormulaRef
 {
-    int sheetId = -1;          // stable id of the sheet; -1: the formula's own sheet
+    int sheetId = -1; // stable id of the sheet; -1: the formula's own sheet
     bool isRange = false;
-    bool invalid = false;      // points to deleted cells: #REF!
+    bool invalid = false; // points to deleted cells: #REF!
     RefEnd a;
-    RefEnd b;                  // second corner of a range (a otherwise)
+    RefEnd b; // second corner of a range (a otherwise)
 };
 
 // Sheet names and ids as the parser and the writer see them.
@@ -70,7 +70,7 @@ class SheetNames
 {
 public:
     virtual ~SheetNames() = default;
-    virtual int sheetIdByName(const QString &name) const = 0;  // -1 when unknown
+    virtual int sheetIdByName(const QString &name) const = 0; // -1 when unknown
     virtual QString sheetNameById(int id) const = 0;
 };
 
@@ -82,8 +82,8 @@ struct Formula
     std::vector<double> numbers;
     std::vector<QString> strings;
     std::vector<FormulaRef> refs;
-    bool isVolatile = false;       // RAND, NOW, TODAY, INDIRECT, OFFSET
-    bool hasDynamicRefs = false;   // INDIRECT, OFFSET: reads cells not listed in refs
+    bool isVolatile = false; // RAND, NOW, TODAY, INDIRECT, OFFSET
+    bool hasDynamicRefs = false; // INDIRECT, OFFSET: reads cells not listed in refs
 };
 
 // Compiles `text` (without the leading "="). Throws VelmoraError with
@@ -104,14 +104,12 @@ void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
 // Row or column insertion (count > 0) or deletion (count < 0) at `at` on sheet `sheetId`,
 // for a formula living on sheet `ownSheetId`: references follow the moved cells, references
 // into deleted cells become #REF!, ranges grow or shrink. Returns true if anything changed.
-bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at,
-                           int count);
+bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
 
 // Cells `from` of sheet `sheetId` were moved by (dRows, dCols) on the same sheet (cut and
 // paste): references lying wholly inside `from`, absolute or relative, follow them. Returns
 // true if anything changed.
-bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows,
-                      int dCols);
+bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows, int dCols);
 
 // The literal format codes of TEXT(value; "code"): files keep them in the other
 // spreadsheets' convention ("0.00"), the program in the French one ("0,00"). Converts them

@@ -9,15 +9,9 @@ namespace sheet {
 
 namespace {
 
-bool isWordStart(QChar c)
-{
-    return c.isLetter() || c == u'_' || c == u'$';
-}
+bool isWordStart(QChar c) { return c.isLetter() || c == u'_' || c == u'$'; }
 
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'.';
-}
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'.'; }
 
 [[noreturn]] void fail(const QString &what, int position)
 {
@@ -27,7 +21,7 @@ bool isWordChar(QChar c)
 class Tokenizer
 {
 public:
-    Tokenizer(const QString &text, Dialect dialect) : m_text(text), m_dialect(dialect) {}
+    Tokenizer(const QString &text, Dialect dialect) : m_text(text), m_dialect(dialect) { }
 
     std::vector<Token> run()
     {
@@ -129,9 +123,8 @@ private:
 
     bool matchError(QString &text)
     {
-        static const ErrorCode codes[] = {ErrorCode::Null, ErrorCode::DivZero, ErrorCode::Value,
-                                          ErrorCode::Ref,  ErrorCode::Name,    ErrorCode::Num,
-                                          ErrorCode::NA,   ErrorCode::Circular};
+        static const ErrorCode codes[] = {ErrorCode::Null, ErrorCode::DivZero, ErrorCode::Value, ErrorCode::Ref,
+                                          ErrorCode::Name, ErrorCode::Num,     ErrorCode::NA,    ErrorCode::Circular};
         for (ErrorCode code : codes) {
             const QString e = errorText(code);
             if (QStringView(m_text).mid(m_pos).startsWith(e, Qt::CaseInsensitive)) {
@@ -211,8 +204,7 @@ private:
             // A reference first: the word stops at ":" or "!".
             int p = m_pos;
             RefEnd a;
-            if (scanCellReference(m_text, p, a) && !isWordChar(at(p)) && at(p) != u'('
-                && at(p) != u'!') {
+            if (scanCellReference(m_text, p, a) && !isWordChar(at(p)) && at(p) != u'(' && at(p) != u'!') {
                 m_pos = p;
                 t.type = TokenType::Reference;
                 t.a = t.b = a;
@@ -383,16 +375,17 @@ private:
         const QChar c = cur();
         ++m_pos;
         switch (c.unicode()) {
-        case u'(':
-            t.type = TokenType::LeftParen;
-            return;
-        case u')':
-            t.type = TokenType::RightParen;
-            return;
-        case u';':
-            t.type = TokenType::Separator;
-            return;
-        case u'+': case u'-': case u'*': case u'/': case u'^': case u'&': case u'=': case u'%':
+        case u'(': t.type = TokenType::LeftParen; return;
+        case u')': t.type = TokenType::RightParen; return;
+        case u';': t.type = TokenType::Separator; return;
+        case u'+':
+        case u'-':
+        case u'*':
+        case u'/':
+        case u'^':
+        case u'&':
+        case u'=':
+        case u'%':
             t.type = TokenType::Operator;
             t.text = c;
             return;
@@ -408,8 +401,7 @@ private:
             if (cur() == u'=')
                 t.text += m_text[m_pos++];
             return;
-        default:
-            break;
+        default: break;
         }
         if (c == u',' && m_dialect == Dialect::French)
             fail(QStringLiteral("« , » inattendue ; les arguments se séparent par « ; »"), t.position);
@@ -463,9 +455,6 @@ bool scanCellReference(const QString &text, int &pos, RefEnd &out)
     return true;
 }
 
-std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect)
-{
-    return Tokenizer(text, dialect).run();
-}
+std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect) { return Tokenizer(text, dialect).run(); }
 
 } // namespace sheet

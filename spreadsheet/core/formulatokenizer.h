@@ -11,30 +11,30 @@
 namespace sheet {
 
 enum class TokenType {
-    Number,     // number
-    String,     // text (quotes removed, doubled quotes undone)
-    Error,      // "#DIV/0!"... (text kept in `text`)
-    Reference,  // cell or range, with an optional sheet (see the fields below)
-    Function,   // a name directly followed by "(" (the "(" is not part of the token)
-    Name,       // any other word (TRUE, FALSE, unknown names)
-    Operator,   // + - * / ^ & = <> < <= > >= %
+    Number, // number
+    String, // text (quotes removed, doubled quotes undone)
+    Error, // "#DIV/0!"... (text kept in `text`)
+    Reference, // cell or range, with an optional sheet (see the fields below)
+    Function, // a name directly followed by "(" (the "(" is not part of the token)
+    Name, // any other word (TRUE, FALSE, unknown names)
+    Operator, // + - * / ^ & = <> < <= > >= %
     LeftParen,
     RightParen,
-    Separator,  // ";"
+    Separator, // ";"
     End,
 };
 
 struct Token
 {
     TokenType type = TokenType::End;
-    QString text;          // operator, name, error text or string content
+    QString text; // operator, name, error text or string content
     double number = 0;
-    int position = 0;      // offset in the formula text, for messages
+    int position = 0; // offset in the formula text, for messages
     // Reference
-    QString sheetName;     // empty: the formula's own sheet
+    QString sheetName; // empty: the formula's own sheet
     bool hasSheet = false;
     bool isRange = false;
-    bool invalid = false;  // "#REF!" inside a reference
+    bool invalid = false; // "#REF!" inside a reference
     RefEnd a;
     RefEnd b;
 };

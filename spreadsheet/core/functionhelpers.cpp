@@ -4,10 +4,7 @@
 
 namespace sheet::fn {
 
-bool hasArg(Args args, size_t i)
-{
-    return i < args.size() && !args[i].missing;
-}
+bool hasArg(Args args, size_t i) { return i < args.size() && !args[i].missing; }
 
 double numberOr(EvalContext &ctx, Args args, size_t i, double fallback)
 {
@@ -135,8 +132,11 @@ Criterion::Criterion(const Value &criterion)
         return;
     }
     QString t = criterion.asText();
-    static const struct { const char *text; Cmp cmp; } ops[] = {
-        {"<=", Cmp::Le}, {">=", Cmp::Ge}, {"<>", Cmp::Ne}, {"<", Cmp::Lt}, {">", Cmp::Gt}, {"=", Cmp::Eq}};
+    static const struct
+    {
+        const char *text;
+        Cmp cmp;
+    } ops[] = {{"<=", Cmp::Le}, {">=", Cmp::Ge}, {"<>", Cmp::Ne}, {"<", Cmp::Lt}, {">", Cmp::Gt}, {"=", Cmp::Eq}};
     for (const auto &o : ops) {
         if (t.startsWith(QLatin1String(o.text))) {
             m_cmp = o.cmp;
@@ -154,8 +154,8 @@ Criterion::Criterion(const Value &criterion)
         m_operand = Value::boolean(false);
     } else {
         m_operand = Value::text(t);
-        m_wildcard = (m_cmp == Cmp::Eq || m_cmp == Cmp::Ne)
-                     && (t.contains(u'*') || t.contains(u'?') || t.contains(u'~'));
+        m_wildcard =
+                (m_cmp == Cmp::Eq || m_cmp == Cmp::Ne) && (t.contains(u'*') || t.contains(u'?') || t.contains(u'~'));
     }
 }
 

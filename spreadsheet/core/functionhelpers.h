@@ -27,7 +27,7 @@ void forEachNumber(EvalContext &ctx, Args args, const std::function<void(double)
 // Every value of the arguments (references expanded, empty cells skipped).
 void forEachValue(EvalContext &ctx, Args args, const std::function<void(const Value &, bool fromRef)> &visit);
 
-bool hasArg(Args args, size_t i);  // present and not an empty argument
+bool hasArg(Args args, size_t i); // present and not an empty argument
 double numberOr(EvalContext &ctx, Args args, size_t i, double fallback);
 
 // Criteria of COUNTIF/SUMIF: "<5", ">=10", "<>x", "=abc", "abc" (wildcards * and ?), 5.

@@ -69,19 +69,22 @@ const FunctionInfo *FunctionRegistry::find(const QString &name) const
 QStringList FunctionRegistry::dialogNames()
 {
     return QStringList{
-        "ABS", "ACOS", "ACOSH", "AND", "ASIN", "ASINH", "ATAN", "ATAN2", "ATANH", "AVERAGE",
-        "CEILING", "CHAR", "CHOOSE", "CLEAN", "CODE", "COLUMN", "COLUMNS", "CONCATENATE", "COS",
-        "COSH", "COUNT", "COUNTIF", "COUNTA", "DATE", "DATEVALUE", "DAY", "DB", "DDB",
-        "ERROR TYPE", "EVEN", "EXACT", "EXP", "FACT", "FALSE", "FIND", "FIXED", "FLOOR", "FV",
-        "HLOOKUP", "HOUR", "IF", "INDEX", "INDIRECT", "INT", "IPMT", "IRR", "ISBLANK", "ISERR",
-        "ISERROR", "ISLOGICAL", "ISNA", "ISNONTEXT", "ISNUMBER", "ISREF", "ISTEXT", "LEFT", "LEN",
-        "LN", "LOG", "LOG10", "LOOKUP", "LOWER", "MATCH", "MATCH", "MID", "MIN", "MINUTE", "MIRR",
-        "MOD", "MONTH", "N", "NOT", "NOW", "NPER", "NPV", "ODD", "OFFSET", "OR", "PI", "PMT",
-        "PPMT", "PRODUCT", "PROPER", "PV", "RAND", "RATE", "REPLACE", "REPT", "RIGHT", "ROUND",
-        "ROUNDOWN", "ROUNDUP", "ROW", "ROWS", "SEARCH", "SECOND", "YEAR SIGN", "SIN", "SINH",
-        "SLN", "SQRT", "STDEV", "STDEVP", "SUBSTITUTE", "SUM", "SUMIF", "SUMSQ", "SYD", "T",
-        "TAN", "TANH", "TEXT", "TIME", "TIMEVALUE", "TODAY", "TRIM", "TRUE", "TRUNC", "TYPE",
-        "UPPER", "VALUE", "VAR", "VARP", "VDB", "VLOOKUP", "WEEKDAY", "YEAR"};
+            "ABS",       "ACOS",        "ACOSH",    "AND",       "ASIN",       "ASINH",   "ATAN",    "ATAN2",
+            "ATANH",     "AVERAGE",     "CEILING",  "CHAR",      "CHOOSE",     "CLEAN",   "CODE",    "COLUMN",
+            "COLUMNS",   "CONCATENATE", "COS",      "COSH",      "COUNT",      "COUNTIF", "COUNTA",  "DATE",
+            "DATEVALUE", "DAY",         "DB",       "DDB",       "ERROR TYPE", "EVEN",    "EXACT",   "EXP",
+            "FACT",      "FALSE",       "FIND",     "FIXED",     "FLOOR",      "FV",      "HLOOKUP", "HOUR",
+            "IF",        "INDEX",       "INDIRECT", "INT",       "IPMT",       "IRR",     "ISBLANK", "ISERR",
+            "ISERROR",   "ISLOGICAL",   "ISNA",     "ISNONTEXT", "ISNUMBER",   "ISREF",   "ISTEXT",  "LEFT",
+            "LEN",       "LN",          "LOG",      "LOG10",     "LOOKUP",     "LOWER",   "MATCH",   "MATCH",
+            "MID",       "MIN",         "MINUTE",   "MIRR",      "MOD",        "MONTH",   "N",       "NOT",
+            "NOW",       "NPER",        "NPV",      "ODD",       "OFFSET",     "OR",      "PI",      "PMT",
+            "PPMT",      "PRODUCT",     "PROPER",   "PV",        "RAND",       "RATE",    "REPLACE", "REPT",
+            "RIGHT",     "ROUND",       "ROUNDOWN", "ROUNDUP",   "ROW",        "ROWS",    "SEARCH",  "SECOND",
+            "YEAR SIGN", "SIN",         "SINH",     "SLN",       "SQRT",       "STDEV",   "STDEVP",  "SUBSTITUTE",
+            "SUM",       "SUMIF",       "SUMSQ",    "SYD",       "T",          "TAN",     "TANH",    "TEXT",
+            "TIME",      "TIMEVALUE",   "TODAY",    "TRIM",      "TRUE",       "TRUNC",   "TYPE",    "UPPER",
+            "VALUE",     "VAR",         "VARP",     "VDB",       "VLOOKUP",    "WEEKDAY", "YEAR"};
 }
 
 } // namespace sheet

@@ -20,13 +20,13 @@ using FunctionImpl = Operand (*)(EvalContext &ctx, std::span<const Operand> args
 
 struct FunctionInfo
 {
-    QString name;      // upper-case English name, as written in formulas ("ERROR.TYPE")
+    QString name; // upper-case English name, as written in formulas ("ERROR.TYPE")
     int minArgs = 0;
-    int maxArgs = 0;   // -1: no limit
+    int maxArgs = 0; // -1: no limit
     FunctionImpl impl = nullptr;
-    bool isVolatile = false;  // recomputed on every change and every recalculation
-    bool wantsReferences = false;  // gets ranges as references, not as values (ROW, OFFSET...)
-    QString frenchName;  // the name French users know ("TYPE.ERREUR"), shown in the window
+    bool isVolatile = false; // recomputed on every change and every recalculation
+    bool wantsReferences = false; // gets ranges as references, not as values (ROW, OFFSET...)
+    QString frenchName; // the name French users know ("TYPE.ERREUR"), shown in the window
 };
 
 class FunctionRegistry

@@ -94,9 +94,9 @@ Operand weekday_(EvalContext &ctx, Args a)
     const int dow = dateArg(ctx, a[0]).dayOfWeek(); // 1 = Monday .. 7 = Sunday
     const int type = hasArg(a, 1) ? ctx.integer(a[1]) : 1;
     switch (type) {
-    case 1: return Value::number(dow % 7 + 1);      // Sunday 1 .. Saturday 7
-    case 2: return Value::number(dow);              // Monday 1 .. Sunday 7
-    case 3: return Value::number(dow - 1);          // Monday 0 .. Sunday 6
+    case 1: return Value::number(dow % 7 + 1); // Sunday 1 .. Saturday 7
+    case 2: return Value::number(dow); // Monday 1 .. Sunday 7
+    case 3: return Value::number(dow - 1); // Monday 0 .. Sunday 6
     default: return Value::error(ErrorCode::Num);
     }
 }

@@ -28,8 +28,8 @@ bool typeArg(EvalContext &ctx, Args a, size_t i) { return numberOr(ctx, a, i, 0)
 
 Operand fv_(EvalContext &ctx, Args a)
 {
-    return checkedNumber(fvOf(ctx.number(a[0]), ctx.number(a[1]), ctx.number(a[2]), numberOr(ctx, a, 3, 0),
-                              typeArg(ctx, a, 4)));
+    return checkedNumber(
+            fvOf(ctx.number(a[0]), ctx.number(a[1]), ctx.number(a[2]), numberOr(ctx, a, 3, 0), typeArg(ctx, a, 4)));
 }
 
 Operand pmt_(EvalContext &ctx, Args a)
@@ -321,8 +321,7 @@ Operand vdb_(EvalContext &ctx, Args a)
     const double start = ctx.number(a[3]), end = ctx.number(a[4]);
     const double factor = numberOr(ctx, a, 5, 2);
     const bool noSwitch = hasArg(a, 6) && ctx.boolean(a[6]);
-    if (cost < 0 || salvage < 0 || life <= 0 || start < 0 || end < start || end > life || factor <= 0
-        || salvage > cost)
+    if (cost < 0 || salvage < 0 || life <= 0 || start < 0 || end < start || end > life || factor <= 0 || salvage > cost)
         return Value::error(ErrorCode::Num);
     const double intStart = std::floor(start), intEnd = std::ceil(end);
     double vdb = 0;

@@ -7,7 +7,7 @@ namespace {
 
 // AND/OR: booleans and numbers count; texts and empty cells in references are skipped;
 // no logical value at all gives #VALUE!.
-template <bool IsAnd>
+template<bool IsAnd>
 Operand logical(EvalContext &ctx, Args a)
 {
     bool any = false;
@@ -58,8 +58,11 @@ Operand errorType_(EvalContext &ctx, Args a)
     }
 }
 
-template <bool (*Test)(const Value &)>
-Operand is(EvalContext &ctx, Args a) { return Value::boolean(Test(ctx.scalar(a[0]))); }
+template<bool (*Test)(const Value &)>
+Operand is(EvalContext &ctx, Args a)
+{
+    return Value::boolean(Test(ctx.scalar(a[0])));
+}
 
 bool isBlank(const Value &v) { return v.isEmpty(); }
 bool isErr(const Value &v) { return v.isError() && v.errorCode() != ErrorCode::NA; }

@@ -53,10 +53,10 @@ struct Line
 {
     EvalContext &ctx;
     RangeRef range;
-    bool vertical;  // walk down the rows of column `fixed`, else along the columns of row `fixed`
+    bool vertical; // walk down the rows of column `fixed`, else along the columns of row `fixed`
     int fixed;
     int size() const { return vertical ? range.area.rowCount() : range.area.columnCount(); }
-    Value at(int i) const  // 0-based
+    Value at(int i) const // 0-based
     {
         return vertical ? ctx.cellValue(range.sheetId, range.area.top + i, fixed)
                         : ctx.cellValue(range.sheetId, fixed, range.area.left + i);
@@ -72,8 +72,8 @@ bool sameKind(const Value &a, const Value &b)
 // wildcards); -1 when absent.
 int findExact(const Line &line, const Value &key)
 {
-    const bool wildcard = key.isText()
-                          && (key.asText().contains(u'*') || key.asText().contains(u'?') || key.asText().contains(u'~'));
+    const bool wildcard =
+            key.isText() && (key.asText().contains(u'*') || key.asText().contains(u'?') || key.asText().contains(u'~'));
     if (!wildcard) {
         RangeRef r = line.range;
         if (line.vertical)

@@ -13,33 +13,40 @@ Operand num(double v) { return checkedNumber(v); }
 
 [[noreturn]] void numError() { throw EvalError{ErrorCode::Num}; }
 
-template <double (*F)(double)>
-Operand unary(EvalContext &ctx, Args a) { return num(F(ctx.number(a[0]))); }
+template<double (*F)(double)>
+Operand unary(EvalContext &ctx, Args a)
+{
+    return num(F(ctx.number(a[0])));
+}
 
 Operand abs_(EvalContext &ctx, Args a) { return num(std::fabs(ctx.number(a[0]))); }
 
 Operand acos_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x < -1 || x > 1) numError();
+    if (x < -1 || x > 1)
+        numError();
     return num(std::acos(x));
 }
 Operand asin_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x < -1 || x > 1) numError();
+    if (x < -1 || x > 1)
+        numError();
     return num(std::asin(x));
 }
 Operand acosh_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x < 1) numError();
+    if (x < 1)
+        numError();
     return num(std::acosh(x));
 }
 Operand atanh_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x <= -1 || x >= 1) numError();
+    if (x <= -1 || x >= 1)
+        numError();
     return num(std::atanh(x));
 }
 Operand atan2_(EvalContext &ctx, Args a)
@@ -57,7 +64,8 @@ Operand ceiling_(EvalContext &ctx, Args a)
     double s = hasArg(a, 1) ? ctx.number(a[1]) : (x < 0 ? -1.0 : 1.0);
     if (x == 0 || s == 0)
         return num(0);
-    if (x > 0 && s < 0) numError();
+    if (x > 0 && s < 0)
+        numError();
     if (x < 0 && s > 0 && hasArg(a, 2) && ctx.number(a[2]) != 0)
         s = -s; // mode: round negative numbers away from zero
     return num(std::ceil(snap15(x / s)) * s);
@@ -71,7 +79,8 @@ Operand floor_(EvalContext &ctx, Args a)
         return num(0);
     if (s == 0)
         return Value::error(ErrorCode::DivZero);
-    if (x > 0 && s < 0) numError();
+    if (x > 0 && s < 0)
+        numError();
     if (x < 0 && s > 0 && hasArg(a, 2) && ctx.number(a[2]) != 0)
         s = -s;
     return num(std::floor(snap15(x / s)) * s);
@@ -98,7 +107,8 @@ Operand exp_(EvalContext &ctx, Args a) { return num(std::exp(ctx.number(a[0])));
 Operand fact_(EvalContext &ctx, Args a)
 {
     const double n = std::trunc(ctx.number(a[0]));
-    if (n < 0 || n > 170) numError();
+    if (n < 0 || n > 170)
+        numError();
     double r = 1;
     for (int i = 2; i <= int(n); ++i)
         r *= i;
@@ -110,7 +120,8 @@ Operand int_(EvalContext &ctx, Args a) { return num(std::floor(ctx.number(a[0]))
 Operand ln_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x <= 0) numError();
+    if (x <= 0)
+        numError();
     return num(std::log(x));
 }
 
@@ -118,7 +129,8 @@ Operand log_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
     const double base = numberOr(ctx, a, 1, 10);
-    if (x <= 0 || base <= 0) numError();
+    if (x <= 0 || base <= 0)
+        numError();
     if (base == 1)
         return Value::error(ErrorCode::DivZero);
     return num(base == 10 ? std::log10(x) : std::log(x) / std::log(base));
@@ -127,7 +139,8 @@ Operand log_(EvalContext &ctx, Args a)
 Operand log10_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x <= 0) numError();
+    if (x <= 0)
+        numError();
     return num(std::log10(x));
 }
 
@@ -149,7 +162,10 @@ Operand product_(EvalContext &ctx, Args a)
 {
     double p = 1;
     bool any = false;
-    forEachNumber(ctx, a, [&](double d) { p *= d; any = true; });
+    forEachNumber(ctx, a, [&](double d) {
+        p *= d;
+        any = true;
+    });
     return num(any ? p : 0);
 }
 
@@ -176,7 +192,8 @@ Operand sign_(EvalContext &ctx, Args a)
 Operand sqrt_(EvalContext &ctx, Args a)
 {
     const double x = ctx.number(a[0]);
-    if (x < 0) numError();
+    if (x < 0)
+        numError();
     return num(std::sqrt(x));
 }
 

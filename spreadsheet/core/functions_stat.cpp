@@ -29,8 +29,7 @@ Operand count_(EvalContext &ctx, Args a)
                 toNumber(op.value);
                 if (!op.value.isEmpty())
                     ++n;
-            } catch (const EvalError &) {
-            }
+            } catch (const EvalError &) { }
         }
     }
     return Value::number(n);
@@ -62,7 +61,8 @@ Operand countif_(EvalContext &ctx, Args a)
     // Empty cells are not visited; they match only an empty criterion "" or "=".
     if (c.isText() && (c.asText().isEmpty() || c.asText() == u"=")) {
         int filled = 0;
-        ctx.forEachValue(range, [&](int, int, const Value &v) { filled += v.isText() && v.asText().isEmpty() ? 0 : 1; });
+        ctx.forEachValue(range,
+                         [&](int, int, const Value &v) { filled += v.isText() && v.asText().isEmpty() ? 0 : 1; });
         const double cells = double(range.area.rowCount()) * range.area.columnCount();
         return Value::number(cells - filled);
     }

@@ -15,10 +15,7 @@ namespace {
 
 const QDate kEpoch(1899, 12, 30);
 
-bool isSpaceLike(QChar c)
-{
-    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F);
-}
+bool isSpaceLike(QChar c) { return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F); }
 
 QString stripSpaces(const QString &s)
 {
@@ -77,8 +74,8 @@ bool parseTimePart(const QString &t, double &fraction, bool &withSeconds)
 
 bool parsePlainNumber(const QString &text, double &value, QString &format)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:,(\\d*))?(?:[eE]([+-]?\\d{1,3}))?$"));
+    static const QRegularExpression re(QStringLiteral(
+            "^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:,(\\d*))?(?:[eE]([+-]?\\d{1,3}))?$"));
     const QRegularExpressionMatch m = re.match(text);
     if (!m.hasMatch())
         return false;
@@ -97,7 +94,8 @@ bool parsePlainNumber(const QString &text, double &value, QString &format)
         return false;
     format.clear();
     if (m.captured(2).size() != intPart.size())
-        format = decimals.isEmpty() ? QStringLiteral("# ##0") : QStringLiteral("# ##0,") + QString(decimals.size(), u'0');
+        format = decimals.isEmpty() ? QStringLiteral("# ##0")
+                                    : QStringLiteral("# ##0,") + QString(decimals.size(), u'0');
     if (!m.captured(4).isEmpty())
         format = QStringLiteral("0,00E+00");
     return true;
@@ -105,10 +103,7 @@ bool parsePlainNumber(const QString &text, double &value, QString &format)
 
 } // namespace
 
-double dateToSerial(const QDate &date)
-{
-    return double(kEpoch.daysTo(date));
-}
+double dateToSerial(const QDate &date) { return double(kEpoch.daysTo(date)); }
 
 QDate serialToDate(double serial)
 {
@@ -142,7 +137,8 @@ bool parseEntryNumber(const QString &input, double &value, QString &format)
             return false;
         value /= 100.0;
         const qsizetype comma = inner.indexOf(u',');
-        format = comma < 0 ? QStringLiteral("0%") : QStringLiteral("0,") + QString(inner.size() - comma - 1, u'0') + u'%';
+        format = comma < 0 ? QStringLiteral("0%")
+                           : QStringLiteral("0,") + QString(inner.size() - comma - 1, u'0') + u'%';
         return true;
     }
     if (t.endsWith(QChar(0x20AC))) {
@@ -487,7 +483,8 @@ QString convertNumberCode(const QString &code, bool toFrench)
                     out += u' '; // a thousands separator; a trailing one (thousands scaling) is dropped
             } else if (!toFrench && c == u',') {
                 out += u'.';
-            } else if (!toFrench && (isSpaceLike(c) || c == u'.') && nextIsDigit && i > 0 && isPlaceholder(section[i - 1])) {
+            } else if (!toFrench && (isSpaceLike(c) || c == u'.') && nextIsDigit && i > 0
+                       && isPlaceholder(section[i - 1])) {
                 out += u',';
             } else {
                 out += c;
@@ -509,12 +506,13 @@ QString formatNumberToFit(double value, const QString &pattern, const std::funct
     if (fits(full))
         return full;
     const bool standard = pattern.isEmpty() || pattern.compare(u"General", Qt::CaseInsensitive) == 0
-        || pattern.compare(u"Standard", Qt::CaseInsensitive) == 0;
+            || pattern.compare(u"Standard", Qt::CaseInsensitive) == 0;
     if (standard && std::isfinite(value)) {
         if (full.contains(u'E')) {
             // 1,23456E+20: fewer digits in the mantissa.
             for (int d = 4; d >= 0; --d) {
-                const QString shorter = formatNumber(value, QStringLiteral("0,") + QString(d, u'#') + QStringLiteral("E+00"));
+                const QString shorter =
+                        formatNumber(value, QStringLiteral("0,") + QString(d, u'#') + QStringLiteral("E+00"));
                 if (fits(shorter))
                     return shorter;
             }

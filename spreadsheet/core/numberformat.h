@@ -13,7 +13,7 @@ namespace sheet {
 
 // Date serials: 1 = 31/12/1899, 36231 = 12/03/1999; the fraction is the time of day.
 double dateToSerial(const QDate &date);
-QDate serialToDate(double serial);        // invalid when out of QDate's range
+QDate serialToDate(double serial); // invalid when out of QDate's range
 QDateTime serialToDateTime(double serial); // rounded to the second
 
 // Reads a typed entry as a number. On success sets `value` and `format` to the number
@@ -55,8 +55,8 @@ PatternInfo describeNumberPattern(const QString &pattern);
 // Rounds half away from zero at `digits` decimals (negative: tens, hundreds...), after
 // removing the binary noise below 15 significant digits (2,675 rounds to 2,68).
 double roundHalfAway(double value, int digits);
-double roundDown(double value, int digits);  // toward zero
-double roundUp(double value, int digits);    // away from zero
+double roundDown(double value, int digits); // toward zero
+double roundUp(double value, int digits); // away from zero
 // The value cut to 15 significant digits, as the display would read it back.
 double snap15(double value);
 

@@ -22,6 +22,6 @@ inline const QString kCalcExt = QStringLiteral("urn:org:documentfoundation:names
 
 // "0.889in", "2.258cm", "25mm", "64pt" -> twips; -1 when the text is not a length.
 int lengthToTwips(const QString &length);
-QString twipsToLength(int twips);  // in inches, as "0.8889in"
+QString twipsToLength(int twips); // in inches, as "0.8889in"
 
 } // namespace sheet::odf

@@ -52,7 +52,7 @@ struct SheetView
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, Workbook &book) : m_xml(bytes), m_book(book), m_access(book) {}
+    Reader(const QByteArray &bytes, Workbook &book) : m_xml(bytes), m_book(book), m_access(book) { }
 
     void run()
     {
@@ -92,7 +92,8 @@ private:
     {
         if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (ligne %1 : %2)")
-                                   .arg(m_xml.lineNumber()).arg(m_xml.errorString()));
+                                       .arg(m_xml.lineNumber())
+                                       .arg(m_xml.errorString()));
         if (m_xml.hasError())
             throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.lineNumber()));
         throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur (tableur OpenDocument attendu)"));
@@ -213,7 +214,8 @@ private:
         const QString name = isDefault ? kDefaultStyleKey : attr(kStyle, "name");
         if (family == u"table-column" || family == u"table-row") {
             while (m_xml.readNextStartElement()) {
-                const QString length = family == u"table-column" ? attr(kStyle, "column-width") : attr(kStyle, "row-height");
+                const QString length =
+                        family == u"table-column" ? attr(kStyle, "column-width") : attr(kStyle, "row-height");
                 const int twips = lengthToTwips(length);
                 if (twips >= 0)
                     (family == u"table-column" ? m_columnWidths : m_rowHeights)[name] = twips;
@@ -316,11 +318,15 @@ private:
                 if (decimals > 0)
                     pattern += u',' + QString(decimals, u'0');
                 if (el == u"scientific-number")
-                    pattern += QStringLiteral("E+") + QString(std::clamp(attr(kNumber, "min-exponent-digits").toInt(), 1, 3), u'0');
+                    pattern += QStringLiteral("E+")
+                            + QString(std::clamp(attr(kNumber, "min-exponent-digits").toInt(), 1, 3), u'0');
             } else if (el == u"text" || el == u"currency-symbol") {
                 QString t = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
-                pattern += t.contains(QRegularExpression(QStringLiteral("[0#?,dmyhsnaj]"), QRegularExpression::CaseInsensitiveOption))
-                               && t != u"%" ? u'"' + t.remove(u'"') + u'"' : t;
+                pattern += t.contains(QRegularExpression(QStringLiteral("[0#?,dmyhsnaj]"),
+                                                         QRegularExpression::CaseInsensitiveOption))
+                                && t != u"%"
+                        ? u'"' + t.remove(u'"') + u'"'
+                        : t;
                 continue;
             } else if (el == u"day") {
                 pattern += isLong ? QStringLiteral("dd") : QStringLiteral("d");
@@ -370,17 +376,28 @@ private:
         }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const StyleDraft &d = **it;
-            if (d.fontName) f.fontName = *d.fontName;
-            if (d.fontSize) f.fontSize = *d.fontSize;
-            if (d.bold) f.bold = *d.bold;
-            if (d.italic) f.italic = *d.italic;
-            if (d.underline) f.underline = *d.underline;
-            if (d.strikeout) f.strikeout = *d.strikeout;
-            if (d.colour) f.colour = *d.colour;
-            if (d.horizontal) f.horizontal = *d.horizontal;
-            if (d.vertical) f.vertical = *d.vertical;
-            if (d.wrap) f.wrap = *d.wrap;
-            if (d.dataStyle) f.numberFormat = m_numberFormats.value(*d.dataStyle);
+            if (d.fontName)
+                f.fontName = *d.fontName;
+            if (d.fontSize)
+                f.fontSize = *d.fontSize;
+            if (d.bold)
+                f.bold = *d.bold;
+            if (d.italic)
+                f.italic = *d.italic;
+            if (d.underline)
+                f.underline = *d.underline;
+            if (d.strikeout)
+                f.strikeout = *d.strikeout;
+            if (d.colour)
+                f.colour = *d.colour;
+            if (d.horizontal)
+                f.horizontal = *d.horizontal;
+            if (d.vertical)
+                f.vertical = *d.vertical;
+            if (d.wrap)
+                f.wrap = *d.wrap;
+            if (d.dataStyle)
+                f.numberFormat = m_numberFormats.value(*d.dataStyle);
         }
         // The program's default font stands for the file's default.
         const std::uint32_t id = m_access.internFormat(f);
@@ -432,7 +449,8 @@ private:
             } else if (name == u"table-row") {
                 readRow(sheet);
             } else if (name == u"table-row-group" || name == u"table-header-rows" || name == u"table-rows"
-                       || name == u"table-column-group" || name == u"table-header-columns" || name == u"table-columns") {
+                       || name == u"table-column-group" || name == u"table-header-columns"
+                       || name == u"table-columns") {
                 readTableContent(sheet);
             } else {
                 m_xml.skipCurrentElement();
@@ -525,7 +543,8 @@ private:
         for (const PendingCell &c : cells)
             if (c.holdsContent())
                 withContent += c.repeat;
-        m_leftOut += withContent * std::max<qint64>(0, rowStart + repeat - 1 - std::max<qint64>(rowStart - 1, kMaxRows));
+        m_leftOut +=
+                withContent * std::max<qint64>(0, rowStart + repeat - 1 - std::max<qint64>(rowStart - 1, kMaxRows));
         m_row = std::min<qint64>(rowStart + repeat, kMaxRows + 1);
     }
 
@@ -558,7 +577,8 @@ private:
                 openFormula = false;
             if (openFormula && text.startsWith(u'=')) {
                 // Compiled once every sheet is known: formulas may name sheets further on.
-                m_pendingFormulas.push_back(PendingFormula{sheet, row, col, c.formula, text.mid(1), c.value, c.formatId});
+                m_pendingFormulas.push_back(
+                        PendingFormula{sheet, row, col, c.formula, text.mid(1), c.value, c.formatId});
                 return;
             }
             m_access.putRawFormula(sheet, row, col, c.formula, c.value);
@@ -603,7 +623,8 @@ private:
                 }
             }
             // Without a stored result such a formula shows #NAME?, as when it is typed.
-            m_access.putRawFormula(sheet, row, col, c.formula, c.value.isEmpty() ? Value::error(ErrorCode::Name) : c.value);
+            m_access.putRawFormula(sheet, row, col, c.formula,
+                                   c.value.isEmpty() ? Value::error(ErrorCode::Name) : c.value);
             m_access.putFormat(sheet, row, col, c.formatId);
         }
         m_pendingFormulas.clear();
@@ -664,12 +685,14 @@ private:
         if ((type == u"date" || type == u"time") && c.value.isNumber()
             && m_access.formatById(c.formatId).numberFormat.isEmpty()) {
             CellFormat f = m_access.formatById(c.formatId);
-            f.numberFormat = type == u"time" ? QStringLiteral("hh:nn:ss")
-                                             : (c.value.asNumber() == std::floor(c.value.asNumber()) ? QStringLiteral("dd/mm/yyyy")
-                                                                                                    : QStringLiteral("dd/mm/yyyy hh:nn"));
+            f.numberFormat = type == u"time"
+                    ? QStringLiteral("hh:nn:ss")
+                    : (c.value.asNumber() == std::floor(c.value.asNumber()) ? QStringLiteral("dd/mm/yyyy")
+                                                                            : QStringLiteral("dd/mm/yyyy hh:nn"));
             c.formatId = m_access.internFormat(f);
         }
-        c.meaningful = !c.value.isEmpty() || !c.formula.isEmpty() || c.formatId != defaultFormatId() || !c.charts.empty();
+        c.meaningful =
+                !c.value.isEmpty() || !c.formula.isEmpty() || c.formatId != defaultFormatId() || !c.charts.empty();
         return c;
     }
 
@@ -689,12 +712,13 @@ private:
     static Value parseDuration(const QString &iso, const QString &text)
     {
         // PT10H30M00S, PT36H (durations may pass a day), with optional fractions of seconds.
-        static const QRegularExpression re(QStringLiteral("^(-)?P(?:(\\d+)D)?T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+(?:\\.\\d+)?)S)?$"));
+        static const QRegularExpression re(
+                QStringLiteral("^(-)?P(?:(\\d+)D)?T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+(?:\\.\\d+)?)S)?$"));
         const QRegularExpressionMatch m = re.match(iso);
         if (!m.hasMatch())
             return Value::text(text);
         const double seconds = m.captured(2).toDouble() * 86400 + m.captured(3).toDouble() * 3600
-                               + m.captured(4).toDouble() * 60 + m.captured(5).toDouble();
+                + m.captured(4).toDouble() * 60 + m.captured(5).toDouble();
         return Value::number((m.captured(1).isEmpty() ? 1 : -1) * seconds / 86400.0);
     }
 
@@ -749,7 +773,8 @@ private:
                 ++depth;
                 if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"object" && range.isEmpty())
                     range = attr(kDraw, "notify-on-update-of-ranges");
-                else if (m_xml.namespaceUri() == kChart && m_xml.name() == u"plot-area" && !attr(kTable, "cell-range-address").isEmpty())
+                else if (m_xml.namespaceUri() == kChart && m_xml.name() == u"plot-area"
+                         && !attr(kTable, "cell-range-address").isEmpty())
                     range = attr(kTable, "cell-range-address");
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;

@@ -22,8 +22,12 @@ namespace odf {
 
 int lengthToTwips(const QString &length)
 {
-    static const struct { const char *unit; double twips; } units[] = {
-        {"in", 1440.0}, {"cm", 1440.0 / 2.54}, {"mm", 144.0 / 2.54}, {"pt", 20.0}, {"pc", 240.0}, {"px", 15.0}};
+    static const struct
+    {
+        const char *unit;
+        double twips;
+    } units[] = {{"in", 1440.0}, {"cm", 1440.0 / 2.54}, {"mm", 144.0 / 2.54},
+                 {"pt", 20.0},   {"pc", 240.0},         {"px", 15.0}};
     const QString t = length.trimmed();
     for (const auto &u : units) {
         if (!t.endsWith(QLatin1String(u.unit)))
@@ -37,10 +41,7 @@ int lengthToTwips(const QString &length)
     return -1;
 }
 
-QString twipsToLength(int twips)
-{
-    return QString::number(twips / 1440.0, 'f', 4) + QStringLiteral("in");
-}
+QString twipsToLength(int twips) { return QString::number(twips / 1440.0, 'f', 4) + QStringLiteral("in"); }
 
 } // namespace odf
 
@@ -59,15 +60,12 @@ QString numberText(double v)
     return QString::fromLatin1(buffer);
 }
 
-QString colourText(unsigned int rgb)
-{
-    return QStringLiteral("#%1").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0'));
-}
+QString colourText(unsigned int rgb) { return QStringLiteral("#%1").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')); }
 
 class Writer
 {
 public:
-    explicit Writer(const Workbook &book) : m_book(const_cast<Workbook &>(book)), m_access(m_book) {}
+    explicit Writer(const Workbook &book) : m_book(const_cast<Workbook &>(book)), m_access(m_book) { }
 
     QByteArray run()
     {
@@ -93,7 +91,8 @@ public:
         w.writeNamespace(kMeta, QStringLiteral("meta"));
         w.writeStartElement(kOffice, QStringLiteral("document"));
         w.writeAttribute(kOffice, QStringLiteral("version"), QStringLiteral("1.2"));
-        w.writeAttribute(kOffice, QStringLiteral("mimetype"), QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"));
+        w.writeAttribute(kOffice, QStringLiteral("mimetype"),
+                         QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"));
         collect();
         // Naming the writer tells a reader the TEXT codes are in the usual convention.
         w.writeStartElement(kOffice, QStringLiteral("meta"));
@@ -172,8 +171,10 @@ private:
             const int rows = m_book.frozenRows(s), cols = m_book.frozenColumns(s);
             w.writeStartElement(kConfig, QStringLiteral("config-item-map-entry"));
             w.writeAttribute(kConfig, QStringLiteral("name"), m_book.sheetName(s));
-            configItem(QStringLiteral("HorizontalSplitMode"), QStringLiteral("short"), cols ? QStringLiteral("2") : QStringLiteral("0"));
-            configItem(QStringLiteral("VerticalSplitMode"), QStringLiteral("short"), rows ? QStringLiteral("2") : QStringLiteral("0"));
+            configItem(QStringLiteral("HorizontalSplitMode"), QStringLiteral("short"),
+                       cols ? QStringLiteral("2") : QStringLiteral("0"));
+            configItem(QStringLiteral("VerticalSplitMode"), QStringLiteral("short"),
+                       rows ? QStringLiteral("2") : QStringLiteral("0"));
             configItem(QStringLiteral("HorizontalSplitPosition"), QStringLiteral("int"), QString::number(cols));
             configItem(QStringLiteral("VerticalSplitPosition"), QStringLiteral("int"), QString::number(rows));
             configItem(QStringLiteral("ActiveSplitRange"), QStringLiteral("short"), QStringLiteral("2"));
@@ -184,8 +185,10 @@ private:
             w.writeEndElement();
         }
         w.writeEndElement();
-        configItem(QStringLiteral("ShowGrid"), QStringLiteral("boolean"), m_book.showGridLines() ? QStringLiteral("true") : QStringLiteral("false"));
-        configItem(QStringLiteral("ShowFormulas"), QStringLiteral("boolean"), m_book.showFormulas() ? QStringLiteral("true") : QStringLiteral("false"));
+        configItem(QStringLiteral("ShowGrid"), QStringLiteral("boolean"),
+                   m_book.showGridLines() ? QStringLiteral("true") : QStringLiteral("false"));
+        configItem(QStringLiteral("ShowFormulas"), QStringLiteral("boolean"),
+                   m_book.showFormulas() ? QStringLiteral("true") : QStringLiteral("false"));
         w.writeEndElement();
         w.writeEndElement();
         w.writeEndElement();
@@ -217,7 +220,7 @@ private:
         };
         if (isDateTimePattern(pattern)) {
             const bool hasDate = pattern.contains(u'd') || pattern.contains(u'y') || pattern.contains(u'j')
-                                 || pattern.contains(u'a') || (pattern.contains(u'm') && !pattern.contains(u'h'));
+                    || pattern.contains(u'a') || (pattern.contains(u'm') && !pattern.contains(u'h'));
             w.writeStartElement(kNumber, hasDate ? QStringLiteral("date-style") : QStringLiteral("time-style"));
             w.writeAttribute(kStyle, QStringLiteral("name"), name);
             QString literal;
@@ -258,7 +261,8 @@ private:
                 text(literal);
                 literal.clear();
                 w.writeStartElement(kNumber, element);
-                w.writeAttribute(kNumber, QStringLiteral("style"), isLong ? QStringLiteral("long") : QStringLiteral("short"));
+                w.writeAttribute(kNumber, QStringLiteral("style"),
+                                 isLong ? QStringLiteral("long") : QStringLiteral("short"));
                 if (textual)
                     w.writeAttribute(kNumber, QStringLiteral("textual"), QStringLiteral("true"));
                 w.writeEndElement();
@@ -270,7 +274,8 @@ private:
             return;
         }
         const PatternInfo info = describeNumberPattern(pattern);
-        w.writeStartElement(kNumber, info.percent ? QStringLiteral("percentage-style") : QStringLiteral("number-style"));
+        w.writeStartElement(kNumber,
+                            info.percent ? QStringLiteral("percentage-style") : QStringLiteral("number-style"));
         w.writeAttribute(kStyle, QStringLiteral("name"), name);
         text(info.prefix);
         w.writeStartElement(kNumber, info.scientific ? QStringLiteral("scientific-number") : QStringLiteral("number"));
@@ -364,20 +369,26 @@ private:
         if (f.wrap)
             w.writeAttribute(kFo, QStringLiteral("wrap-option"), QStringLiteral("wrap"));
         w.writeAttribute(kStyle, QStringLiteral("vertical-align"),
-                         f.vertical == AlignTop ? QStringLiteral("top") : f.vertical == AlignMiddle ? QStringLiteral("middle") : QStringLiteral("bottom"));
+                         f.vertical == AlignTop              ? QStringLiteral("top")
+                                 : f.vertical == AlignMiddle ? QStringLiteral("middle")
+                                                             : QStringLiteral("bottom"));
         w.writeEndElement();
         if (f.horizontal != AlignGeneral) {
             w.writeStartElement(kStyle, QStringLiteral("paragraph-properties"));
             w.writeAttribute(kFo, QStringLiteral("text-align"),
-                             f.horizontal == AlignLeft ? QStringLiteral("start") : f.horizontal == AlignCenter ? QStringLiteral("center") : QStringLiteral("end"));
+                             f.horizontal == AlignLeft             ? QStringLiteral("start")
+                                     : f.horizontal == AlignCenter ? QStringLiteral("center")
+                                                                   : QStringLiteral("end"));
             w.writeEndElement();
         }
         w.writeStartElement(kStyle, QStringLiteral("text-properties"));
         w.writeAttribute(kStyle, QStringLiteral("font-name"), f.fontName);
         w.writeAttribute(kFo, QStringLiteral("font-size"), QString::number(f.fontSize / 20.0) + QStringLiteral("pt"));
         w.writeAttribute(kFo, QStringLiteral("color"), colourText(f.colour));
-        w.writeAttribute(kFo, QStringLiteral("font-weight"), f.bold ? QStringLiteral("bold") : QStringLiteral("normal"));
-        w.writeAttribute(kFo, QStringLiteral("font-style"), f.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
+        w.writeAttribute(kFo, QStringLiteral("font-weight"),
+                         f.bold ? QStringLiteral("bold") : QStringLiteral("normal"));
+        w.writeAttribute(kFo, QStringLiteral("font-style"),
+                         f.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
         if (f.underline) {
             w.writeAttribute(kStyle, QStringLiteral("text-underline-style"), QStringLiteral("solid"));
             w.writeAttribute(kStyle, QStringLiteral("text-underline-width"), QStringLiteral("auto"));
@@ -459,8 +470,7 @@ private:
     {
         QXmlStreamWriter &w = *m_w;
         switch (v.type()) {
-        case Value::Type::Empty:
-            return;
+        case Value::Type::Empty: return;
         case Value::Type::Number: {
             const double x = v.asNumber();
             const QString &p = f.numberFormat;
@@ -471,18 +481,22 @@ private:
                     const int secs = QTime(0, 0).secsTo(dt.time());
                     w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("time"));
                     w.writeAttribute(kOffice, QStringLiteral("time-value"),
-                                     QStringLiteral("PT%1H%2M%3S").arg(secs / 3600, 2, 10, QLatin1Char('0'))
-                                         .arg(secs / 60 % 60, 2, 10, QLatin1Char('0')).arg(secs % 60, 2, 10, QLatin1Char('0')));
+                                     QStringLiteral("PT%1H%2M%3S")
+                                             .arg(secs / 3600, 2, 10, QLatin1Char('0'))
+                                             .arg(secs / 60 % 60, 2, 10, QLatin1Char('0'))
+                                             .arg(secs % 60, 2, 10, QLatin1Char('0')));
                     break;
                 }
                 if (dt.isValid() && dt.date().year() >= 1) {
                     w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("date"));
                     w.writeAttribute(kOffice, QStringLiteral("date-value"),
-                                     dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate) : dt.toString(Qt::ISODate));
+                                     dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                                              : dt.toString(Qt::ISODate));
                     break;
                 }
             }
-            w.writeAttribute(kOffice, QStringLiteral("value-type"), p.endsWith(u'%') ? QStringLiteral("percentage") : QStringLiteral("float"));
+            w.writeAttribute(kOffice, QStringLiteral("value-type"),
+                             p.endsWith(u'%') ? QStringLiteral("percentage") : QStringLiteral("float"));
             w.writeAttribute(kOffice, QStringLiteral("value"), numberText(x));
             break;
         }
@@ -493,7 +507,8 @@ private:
             break;
         case Value::Type::Boolean:
             w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("boolean"));
-            w.writeAttribute(kOffice, QStringLiteral("boolean-value"), v.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
+            w.writeAttribute(kOffice, QStringLiteral("boolean-value"),
+                             v.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
             break;
         case Value::Type::Error:
             w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("string"));
@@ -509,7 +524,7 @@ private:
         const QString sheetName = m_book.sheetName(sheet);
         const QString quoted = u'\'' + QString(sheetName).replace(u'\'', QStringLiteral("''")) + u'\'';
         const QString range = quoted + u'.' + cellName(chart.range.top, chart.range.left) + u':' + quoted + u'.'
-                              + cellName(chart.range.bottom, chart.range.right);
+                + cellName(chart.range.bottom, chart.range.right);
         w.writeStartElement(kDraw, QStringLiteral("frame"));
         w.writeAttribute(kSvg, QStringLiteral("width"), twipsToLength(chart.width));
         w.writeAttribute(kSvg, QStringLiteral("height"), twipsToLength(chart.height));
@@ -518,7 +533,8 @@ private:
         w.writeStartElement(kDraw, QStringLiteral("object"));
         w.writeAttribute(kDraw, QStringLiteral("notify-on-update-of-ranges"), range);
         w.writeStartElement(kOffice, QStringLiteral("document"));
-        w.writeAttribute(kOffice, QStringLiteral("mimetype"), QStringLiteral("application/vnd.oasis.opendocument.chart"));
+        w.writeAttribute(kOffice, QStringLiteral("mimetype"),
+                         QStringLiteral("application/vnd.oasis.opendocument.chart"));
         w.writeStartElement(kOffice, QStringLiteral("body"));
         w.writeStartElement(kOffice, QStringLiteral("chart"));
         w.writeStartElement(kChart, QStringLiteral("chart"));
@@ -554,9 +570,9 @@ private:
                         written = &english;
                 }
                 w.writeAttribute(kTable, QStringLiteral("formula"),
-                                 QStringLiteral("of:=") + formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()));
-            }
-            else if (c->rawFormula)
+                                 QStringLiteral("of:=")
+                                         + formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()));
+            } else if (c->rawFormula)
                 w.writeAttribute(kTable, QStringLiteral("formula"), *c->rawFormula);
             writeValue(*c->value, f, c->formula || c->rawFormula);
         }
@@ -565,8 +581,8 @@ private:
         if (c && !c->value->isEmpty()) {
             const QString shown = c->value->isText() ? c->value->asText() : m_book.displayText(sheet, c->row, c->col);
             writeParagraphs(m_book.showFormulas() && c->value->isNumber()
-                                ? formatNumber(c->value->asNumber(), f.numberFormat)
-                                : shown);
+                                    ? formatNumber(c->value->asNumber(), f.numberFormat)
+                                    : shown);
         }
         w.writeEndElement();
     }
@@ -592,7 +608,8 @@ private:
             m_w->writeAttribute(kTable, QStringLiteral("number-rows-repeated"), QString::number(repeat));
         const auto &formats = m_access.rowFormats(sheet);
         if (const auto f = formats.find(row); repeat == 1 && f != formats.end())
-            m_w->writeAttribute(kTable, QStringLiteral("default-cell-style-name"), m_cellStyles[std::uint32_t(f->second)]);
+            m_w->writeAttribute(kTable, QStringLiteral("default-cell-style-name"),
+                                m_cellStyles[std::uint32_t(f->second)]);
     }
 
     void writeSheet(int sheet)
@@ -686,10 +703,7 @@ private:
 
 namespace qvc {
 
-QByteArray write(const Workbook &book)
-{
-    return Writer(book).run();
-}
+QByteArray write(const Workbook &book) { return Writer(book).run(); }
 
 void writeFile(const QString &path, Workbook &book)
 {

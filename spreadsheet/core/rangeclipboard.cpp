@@ -14,10 +14,10 @@ namespace {
 
 QJsonObject formatToJson(const CellFormat &f)
 {
-    return QJsonObject{{"font", f.fontName},     {"size", f.fontSize},       {"bold", f.bold},
-                       {"italic", f.italic},     {"underline", f.underline}, {"strike", f.strikeout},
+    return QJsonObject{{"font", f.fontName},      {"size", f.fontSize},       {"bold", f.bold},
+                       {"italic", f.italic},      {"underline", f.underline}, {"strike", f.strikeout},
                        {"colour", int(f.colour)}, {"h", f.horizontal},        {"v", f.vertical},
-                       {"wrap", f.wrap},         {"number", f.numberFormat}};
+                       {"wrap", f.wrap},          {"number", f.numberFormat}};
 }
 
 CellFormat formatFromJson(const QJsonObject &o)
@@ -172,7 +172,8 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
         }
         // Moved on its own sheet: what read the cut cells reads them where they are now.
         if (cut && sourceIndex == sheet)
-            access.followMovedCells(sheet, CellRange{top, left, top + rows - 1, left + cols - 1}, row - top, col - left);
+            access.followMovedCells(sheet, CellRange{top, left, top + rows - 1, left + cols - 1}, row - top,
+                                    col - left);
     } catch (...) {
         access.endBatch();
         throw;

@@ -9,9 +9,9 @@ struct ErrorName
     const char *text;
 };
 constexpr ErrorName kErrorNames[] = {
-    {ErrorCode::Null, "#NULL!"},   {ErrorCode::DivZero, "#DIV/0!"}, {ErrorCode::Value, "#VALUE!"},
-    {ErrorCode::Ref, "#REF!"},     {ErrorCode::Name, "#NAME?"},     {ErrorCode::Num, "#NUM!"},
-    {ErrorCode::NA, "#N/A"},       {ErrorCode::Circular, "#CIRC!"},
+        {ErrorCode::Null, "#NULL!"}, {ErrorCode::DivZero, "#DIV/0!"}, {ErrorCode::Value, "#VALUE!"},
+        {ErrorCode::Ref, "#REF!"},   {ErrorCode::Name, "#NAME?"},     {ErrorCode::Num, "#NUM!"},
+        {ErrorCode::NA, "#N/A"},     {ErrorCode::Circular, "#CIRC!"},
 };
 } // namespace
 
@@ -68,15 +68,11 @@ bool Value::operator==(const Value &other) const
     if (m_type != other.m_type)
         return false;
     switch (m_type) {
-    case Type::Empty:
-        return true;
+    case Type::Empty: return true;
     case Type::Number:
-    case Type::Boolean:
-        return m_number == other.m_number;
-    case Type::Text:
-        return m_text == other.m_text;
-    case Type::Error:
-        return m_error == other.m_error;
+    case Type::Boolean: return m_number == other.m_number;
+    case Type::Text: return m_text == other.m_text;
+    case Type::Error: return m_error == other.m_error;
     }
     return false;
 }

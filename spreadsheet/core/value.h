@@ -9,14 +9,14 @@ namespace sheet {
 // Error values, each with the text the user sees.
 enum class ErrorCode : unsigned char {
     None = 0,
-    Null,      // "#NULL!"  : empty intersection (kept for files that carry it)
-    DivZero,   // "#DIV/0!" : division by zero, AVERAGE of nothing
-    Value,     // "#VALUE!" : an operand of the wrong kind ("abc"+1)
-    Ref,       // "#REF!"   : a reference to a deleted cell, row, column or sheet
-    Name,      // "#NAME?"  : an unknown function or name
-    Num,       // "#NUM!"   : a number out of the function's domain (SQRT(-1))
-    NA,        // "#N/A"    : nothing found (VLOOKUP, MATCH)
-    Circular,  // "#CIRC!"  : the cell belongs to a circular reference
+    Null, // "#NULL!"  : empty intersection (kept for files that carry it)
+    DivZero, // "#DIV/0!" : division by zero, AVERAGE of nothing
+    Value, // "#VALUE!" : an operand of the wrong kind ("abc"+1)
+    Ref, // "#REF!"   : a reference to a deleted cell, row, column or sheet
+    Name, // "#NAME?"  : an unknown function or name
+    Num, // "#NUM!"   : a number out of the function's domain (SQRT(-1))
+    NA, // "#N/A"    : nothing found (VLOOKUP, MATCH)
+    Circular, // "#CIRC!"  : the cell belongs to a circular reference
 };
 
 QString errorText(ErrorCode code);
@@ -41,8 +41,8 @@ public:
     bool isBoolean() const { return m_type == Type::Boolean; }
     bool isError() const { return m_type == Type::Error; }
 
-    double asNumber() const { return m_number; }      // number, or boolean as 0/1
-    const QString &asText() const { return m_text; }  // text only
+    double asNumber() const { return m_number; } // number, or boolean as 0/1
+    const QString &asText() const { return m_text; } // text only
     bool asBoolean() const { return m_number != 0; }
     ErrorCode errorCode() const { return m_error; }
 

@@ -78,8 +78,7 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
         }
         case Op::Neg:
         case Op::Plus:
-        case Op::Paren:
-            break;
+        case Op::Paren: break;
         case Op::Percent:
             pop();
             stack.push_back({});
@@ -137,18 +136,13 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
             stack.push_back(r);
             break;
         }
-        default:
-            stack.push_back({});
-            break;
+        default: stack.push_back({}); break;
         }
     }
     return stack.empty() ? QString() : stack.back().pattern;
 }
 
-QString booleanText(bool b)
-{
-    return b ? QStringLiteral("VRAI") : QStringLiteral("FAUX");
-}
+QString booleanText(bool b) { return b ? QStringLiteral("VRAI") : QStringLiteral("FAUX"); }
 
 } // namespace
 
@@ -164,10 +158,7 @@ void addDefaultSheets(Workbook::Impl &d)
 }
 } // namespace
 
-Workbook::Workbook() : d(std::make_unique<Impl>())
-{
-    addDefaultSheets(*d);
-}
+Workbook::Workbook() : d(std::make_unique<Impl>()) { addDefaultSheets(*d); }
 
 Workbook::~Workbook() = default;
 
@@ -177,10 +168,7 @@ void Workbook::addObserver(WorkbookObserver *observer)
         d->observers.push_back(observer);
 }
 
-void Workbook::removeObserver(WorkbookObserver *observer)
-{
-    std::erase(d->observers, observer);
-}
+void Workbook::removeObserver(WorkbookObserver *observer) { std::erase(d->observers, observer); }
 
 void Workbook::takeContentFrom(Workbook &other)
 {
@@ -218,7 +206,8 @@ void Workbook::setEntry(int sheet, int row, int col, const QString &text)
             const Cell *c = s.find(row, col);
             CellFormat f = d->formats[d->formatIdOf(s, c, row, col)];
             // A date typed into a cell already formatted as a date keeps that format.
-            const bool keep = !f.numberFormat.isEmpty() && isDateTimePattern(f.numberFormat) == isDateTimePattern(format);
+            const bool keep =
+                    !f.numberFormat.isEmpty() && isDateTimePattern(f.numberFormat) == isDateTimePattern(format);
             if (!keep) {
                 f.numberFormat = format;
                 s.obtain(row, col).formatId = d->internFormat(f);
@@ -348,7 +337,8 @@ QString Workbook::formulaText(int sheet, int row, int col) const
     if (!c->rawFormula.isEmpty()) {
         // Shown as written in the file, without its namespace prefix.
         const qsizetype colon = c->rawFormula.indexOf(u':');
-        const QString text = colon >= 0 && colon < c->rawFormula.indexOf(u'=') ? c->rawFormula.mid(colon + 1) : c->rawFormula;
+        const QString text =
+                colon >= 0 && colon < c->rawFormula.indexOf(u'=') ? c->rawFormula.mid(colon + 1) : c->rawFormula;
         return text.startsWith(u'=') ? text : u'=' + text;
     }
     return QString();
@@ -363,12 +353,9 @@ QString Workbook::entryText(int sheet, int row, int col) const
         return formulaText(sheet, row, col);
     const Value &v = c->value;
     switch (v.type()) {
-    case Value::Type::Empty:
-        return QString();
-    case Value::Type::Boolean:
-        return booleanText(v.asBoolean());
-    case Value::Type::Error:
-        return errorText(v.errorCode());
+    case Value::Type::Empty: return QString();
+    case Value::Type::Boolean: return booleanText(v.asBoolean());
+    case Value::Type::Error: return errorText(v.errorCode());
     case Value::Type::Text: {
         // A text that would read back as something else keeps its apostrophe.
         const QString &t = v.asText();
@@ -412,16 +399,12 @@ QString Workbook::displayText(int sheet, int row, int col) const
         return formulaText(sheet, row, col);
     const Value &v = c->value;
     switch (v.type()) {
-    case Value::Type::Empty:
-        return QString();
+    case Value::Type::Empty: return QString();
     case Value::Type::Number:
         return formatNumber(v.asNumber(), d->formats[d->formatIdOf(d->sheetAt(sheet), c, row, col)].numberFormat);
-    case Value::Type::Text:
-        return v.asText();
-    case Value::Type::Boolean:
-        return booleanText(v.asBoolean());
-    case Value::Type::Error:
-        return errorText(v.errorCode());
+    case Value::Type::Text: return v.asText();
+    case Value::Type::Boolean: return booleanText(v.asBoolean());
+    case Value::Type::Error: return errorText(v.errorCode());
     }
     return QString();
 }
@@ -550,10 +533,7 @@ void Workbook::setFormat(int sheet, const CellRange &range, const CellFormat &fo
     modifyFormat(sheet, range, [&](CellFormat &f) { f = format; });
 }
 
-CellFormat Workbook::defaultFormat() const
-{
-    return d->formats[0];
-}
+CellFormat Workbook::defaultFormat() const { return d->formats[0]; }
 
 // Sizes and view
 
@@ -574,10 +554,7 @@ void Workbook::setColumnWidth(int sheet, int firstCol, int lastCol, int width)
     d->notifySheet(s.id);
 }
 
-bool Workbook::hasCustomColumnWidth(int sheet, int col) const
-{
-    return d->sheetAt(sheet).columnWidths.count(col) > 0;
-}
+bool Workbook::hasCustomColumnWidth(int sheet, int col) const { return d->sheetAt(sheet).columnWidths.count(col) > 0; }
 
 int Workbook::rowHeight(int sheet, int row) const
 {
@@ -600,10 +577,7 @@ void Workbook::setRowHeight(int sheet, int firstRow, int lastRow, int height)
     d->notifySheet(s.id);
 }
 
-bool Workbook::hasCustomRowHeight(int sheet, int row) const
-{
-    return d->sheetAt(sheet).rowHeights.count(row) > 0;
-}
+bool Workbook::hasCustomRowHeight(int sheet, int row) const { return d->sheetAt(sheet).rowHeights.count(row) > 0; }
 
 int Workbook::frozenRows(int sheet) const { return d->sheetAt(sheet).frozenRows; }
 int Workbook::frozenColumns(int sheet) const { return d->sheetAt(sheet).frozenCols; }

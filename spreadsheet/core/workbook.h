@@ -25,9 +25,9 @@ struct ChartObject
 {
     int id = 0;
     int type = 5;
-    CellRange range;     // the data
-    CellAddress anchor;  // top-left cell the chart sits on
-    int width = 6000;    // twips (1/1440 inch)
+    CellRange range; // the data
+    CellAddress anchor; // top-left cell the chart sits on
+    int width = 6000; // twips (1/1440 inch)
     int height = 3600;
 };
 
@@ -35,7 +35,7 @@ class Workbook
 {
 public:
     static constexpr int kDefaultColumnWidth = 1280; // twips (about 85 pixels at 96 dpi)
-    static constexpr int kDefaultRowHeight = 255;    // twips (12,75 points)
+    static constexpr int kDefaultRowHeight = 255; // twips (12,75 points)
 
     // A new workbook: sheets "Feuil1", "Feuil2", "Feuil3", Arial 10 points, default sizes.
     Workbook();
@@ -54,13 +54,13 @@ public:
     // Sheets
     int sheetCount() const;
     QString sheetName(int sheet) const;
-    int sheetIndex(const QString &name) const;  // case-insensitive; -1 when absent
+    int sheetIndex(const QString &name) const; // case-insensitive; -1 when absent
     // Names must be non-empty, unique (case-insensitive) and free of [ ] * ? : / \ and
     // of an apostrophe at either end.
     // These throw VelmoraError with a French message on a bad name or index.
     void insertSheet(int index, const QString &name);
-    void removeSheet(int index);  // references to it become #REF!; the last sheet stays
-    void renameSheet(int index, const QString &name);  // formulas follow the new name
+    void removeSheet(int index); // references to it become #REF!; the last sheet stays
+    void renameSheet(int index, const QString &name); // formulas follow the new name
     // Adds sheets "FeuilN" at the end or removes sheets from the end (at least one stays).
     void setSheetCount(int count);
     static bool isValidSheetName(const QString &name);
@@ -73,7 +73,7 @@ public:
     // A formula given by the program, with or without the leading "=" ("SUM(B4)").
     void setFormula(int sheet, int row, int col, const QString &formula);
     void setValue(int sheet, int row, int col, const Value &value);
-    void clearContents(int sheet, const CellRange &range);  // values and formulas
+    void clearContents(int sheet, const CellRange &range); // values and formulas
     void clearFormats(int sheet, const CellRange &range);
 
     Value value(int sheet, int row, int col) const;
@@ -95,16 +95,14 @@ public:
     int maxRow(int sheet) const;
     int maxCol(int sheet) const;
     // Calls `visit` for each cell with content in `range`, column by column.
-    void forEachCell(int sheet, const CellRange &range,
-                     const std::function<void(int row, int col)> &visit) const;
+    void forEachCell(int sheet, const CellRange &range, const std::function<void(int row, int col)> &visit) const;
 
     // Formats
     CellFormat format(int sheet, int row, int col) const;
     // Applies `edit` to the format of every cell of `range` (limited to the used area and
     // the range's first row and column when the range is whole rows or columns: a format
     // is stored per cell).
-    void modifyFormat(int sheet, const CellRange &range,
-                      const std::function<void(CellFormat &)> &edit);
+    void modifyFormat(int sheet, const CellRange &range, const std::function<void(CellFormat &)> &edit);
     void setFormat(int sheet, const CellRange &range, const CellFormat &format);
     CellFormat defaultFormat() const;
 

@@ -71,10 +71,7 @@ void WorkbookAccess::putColumnWidth(int sheet, int col, int width)
     m_book.d->sheetAt(sheet).columnWidths[col] = width;
 }
 
-void WorkbookAccess::putRowHeight(int sheet, int row, int height)
-{
-    m_book.d->sheetAt(sheet).rowHeights[row] = height;
-}
+void WorkbookAccess::putRowHeight(int sheet, int row, int height) { m_book.d->sheetAt(sheet).rowHeights[row] = height; }
 
 void WorkbookAccess::putColumnFormat(int sheet, int col, std::uint32_t formatId)
 {
@@ -91,10 +88,7 @@ const std::map<int, int> &WorkbookAccess::columnFormats(int sheet) const
     return m_book.d->sheetAt(sheet).columnFormats;
 }
 
-const std::map<int, int> &WorkbookAccess::rowFormats(int sheet) const
-{
-    return m_book.d->sheetAt(sheet).rowFormats;
-}
+const std::map<int, int> &WorkbookAccess::rowFormats(int sheet) const { return m_book.d->sheetAt(sheet).rowFormats; }
 
 void WorkbookAccess::putChart(int sheet, const ChartObject &chart)
 {
@@ -114,15 +108,9 @@ void WorkbookAccess::finishLoading()
     d.modified = false;
 }
 
-const SheetNames &WorkbookAccess::sheetNames() const
-{
-    return *m_book.d;
-}
+const SheetNames &WorkbookAccess::sheetNames() const { return *m_book.d; }
 
-int WorkbookAccess::sheetId(int sheet) const
-{
-    return m_book.d->sheetAt(sheet).id;
-}
+int WorkbookAccess::sheetId(int sheet) const { return m_book.d->sheetAt(sheet).id; }
 
 std::vector<StoredCell> WorkbookAccess::cellsRowMajor(int sheet) const
 {
@@ -131,16 +119,12 @@ std::vector<StoredCell> WorkbookAccess::cellsRowMajor(int sheet) const
         out.push_back(StoredCell{c.row, c.col, &c.value, c.formula.get(),
                                  c.rawFormula.isEmpty() ? nullptr : &c.rawFormula, c.formatId});
     });
-    std::sort(out.begin(), out.end(), [](const StoredCell &a, const StoredCell &b) {
-        return a.row != b.row ? a.row < b.row : a.col < b.col;
-    });
+    std::sort(out.begin(), out.end(),
+              [](const StoredCell &a, const StoredCell &b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
     return out;
 }
 
-std::uint32_t WorkbookAccess::internFormat(const CellFormat &format)
-{
-    return m_book.d->internFormat(format);
-}
+std::uint32_t WorkbookAccess::internFormat(const CellFormat &format) { return m_book.d->internFormat(format); }
 
 const CellFormat &WorkbookAccess::formatById(std::uint32_t id) const
 {
@@ -159,10 +143,7 @@ const std::map<int, int> &WorkbookAccess::columnWidths(int sheet) const
     return m_book.d->sheetAt(sheet).columnWidths;
 }
 
-const std::map<int, int> &WorkbookAccess::rowHeights(int sheet) const
-{
-    return m_book.d->sheetAt(sheet).rowHeights;
-}
+const std::map<int, int> &WorkbookAccess::rowHeights(int sheet) const { return m_book.d->sheetAt(sheet).rowHeights; }
 
 const Formula *WorkbookAccess::formulaAt(int sheet, int row, int col) const
 {
@@ -180,7 +161,9 @@ void WorkbookAccess::followMovedCells(int sheet, const CellRange &from, int dRow
     Workbook::Impl &d = *m_book.d;
     const int id = d.sheetAt(sheet).id;
     bool changed = false;
-    d.forEachFormulaCell([&](Cell &c) { changed = ::sheet::followMovedCells(*c.formula, c.sheetId, id, from, dRows, dCols) || changed; });
+    d.forEachFormulaCell([&](Cell &c) {
+        changed = ::sheet::followMovedCells(*c.formula, c.sheetId, id, from, dRows, dCols) || changed;
+    });
     if (changed)
         d.structureChanged(id);
 }
@@ -201,10 +184,7 @@ void WorkbookAccess::setFormatId(int sheet, int row, int col, std::uint32_t form
     m_book.d->purgeIfEmpty(s.id, row, col);
 }
 
-void WorkbookAccess::beginBatch()
-{
-    ++m_book.d->batchDepth;
-}
+void WorkbookAccess::beginBatch() { ++m_book.d->batchDepth; }
 
 void WorkbookAccess::endBatch()
 {

@@ -16,19 +16,19 @@ struct StoredCell
     int row = 0;
     int col = 0;
     const Value *value = nullptr;
-    const Formula *formula = nullptr;     // null when the cell holds a constant
-    const QString *rawFormula = nullptr;  // a formula kept as read (not understood), or null
+    const Formula *formula = nullptr; // null when the cell holds a constant
+    const QString *rawFormula = nullptr; // a formula kept as read (not understood), or null
     std::uint32_t formatId = 0;
 };
 
 class WorkbookAccess
 {
 public:
-    explicit WorkbookAccess(Workbook &book) : m_book(book) {}
+    explicit WorkbookAccess(Workbook &book) : m_book(book) { }
 
     // Loading (no recalculation until finishLoading)
     void removeAllSheets();
-    int appendSheet(const QString &name);  // a clashing or bad name gets a free "FeuilN"
+    int appendSheet(const QString &name); // a clashing or bad name gets a free "FeuilN"
     void putValue(int sheet, int row, int col, const Value &value);
     void putFormula(int sheet, int row, int col, Formula formula, const Value &cached);
     void putRawFormula(int sheet, int row, int col, const QString &text, const Value &cached);
@@ -51,7 +51,7 @@ public:
     std::uint32_t formatIdAt(int sheet, int row, int col) const;
     const std::map<int, int> &columnWidths(int sheet) const;
     const std::map<int, int> &rowHeights(int sheet) const;
-    const std::map<int, int> &columnFormats(int sheet) const;  // format ids
+    const std::map<int, int> &columnFormats(int sheet) const; // format ids
     const std::map<int, int> &rowFormats(int sheet) const;
     const Formula *formulaAt(int sheet, int row, int col) const;
 

@@ -35,9 +35,9 @@ struct LookupNote
 
 struct Cell
 {
-    Value value;                       // constant, or the formula's last result
+    Value value; // constant, or the formula's last result
     std::unique_ptr<Formula> formula;
-    QString rawFormula;                // a formula read from a file but not understood
+    QString rawFormula; // a formula read from a file but not understood
     std::uint32_t formatId = 0;
     int sheetId = 0;
     int row = 0;
@@ -55,7 +55,7 @@ struct Cell
     // (VLOOKUP, HLOOKUP, MATCH), set when the formula is registered. Kept small so that the
     // cell stays within its allocation size.
     std::uint8_t lookupOnlyRefs = 0;
-    CellBlock *block = nullptr;        // the block holding the cell (its sums depend on it)
+    CellBlock *block = nullptr; // the block holding the cell (its sums depend on it)
     std::unique_ptr<std::vector<LookupNote>> lookups;
 
     bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
@@ -84,14 +84,14 @@ inline void assignValue(Cell &cell, Value value)
 
 struct Column
 {
-    std::vector<std::unique_ptr<CellBlock>> blocks;  // block b holds rows b*256+1 .. b*256+256
+    std::vector<std::unique_ptr<CellBlock>> blocks; // block b holds rows b*256+1 .. b*256+256
 };
 
 struct Sheet
 {
     int id = 0;
     QString name;
-    std::vector<Column> columns = std::vector<Column>(kMaxColumns + 1);  // index 1..256
+    std::vector<Column> columns = std::vector<Column>(kMaxColumns + 1); // index 1..256
     std::map<int, int> columnWidths;
     std::map<int, int> rowHeights;
     // Default formats of whole columns and rows (format ids): a cell without a format of
@@ -108,9 +108,9 @@ struct Sheet
     Cell *find(int row, int col) const;
     Cell &obtain(int row, int col);
     std::unique_ptr<Cell> take(int row, int col);
-    void put(std::unique_ptr<Cell> cell);  // at the cell's own row and col
+    void put(std::unique_ptr<Cell> cell); // at the cell's own row and col
     // Visits the cells stored in the range, column by column, top to bottom.
-    template <typename F>
+    template<typename F>
     void forEach(const CellRange &r, F &&visit) const
     {
         for (int c = std::max(1, r.left); c <= std::min(kMaxColumns, r.right); ++c) {
@@ -145,7 +145,7 @@ struct LookupIndex
 {
     bool usable = true;
     std::unordered_map<double, int> numbers;
-    QHash<QString, int> texts;  // case-folded
+    QHash<QString, int> texts; // case-folded
     int falsePosition = -1;
     int truePosition = -1;
 };
@@ -211,7 +211,7 @@ struct Workbook::Impl : public SheetNames
         return (std::uint64_t(std::uint32_t(sheetId)) << 32) | (std::uint64_t(row) << 9) | std::uint64_t(col);
     }
 
-    Sheet &sheetAt(int index) const;          // throws on a bad index
+    Sheet &sheetAt(int index) const; // throws on a bad index
     // The format a cell shows: its own, else its row's or its column's default.
     std::uint32_t formatIdOf(const Sheet &s, const Cell *c, int row, int col) const;
     Sheet *sheetById(int id) const;
@@ -222,7 +222,7 @@ struct Workbook::Impl : public SheetNames
     void registerFormula(Cell *cell);
     void unregisterFormula(Cell *cell);
     void rebuildDependencies();
-    template <typename F>
+    template<typename F>
     void forEachReader(int sheetId, int row, int col, F &&visit);
     // True when the formula of `reader`, reading the constant cell (sheetId, row, col) only
     // through exact lookups noted at its last computation, gives the same result whatever
@@ -236,8 +236,8 @@ struct Workbook::Impl : public SheetNames
     void flush();
     // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
-    void recalculate(std::vector<Cell *> &&seeds, bool everything,
-                     std::vector<std::pair<int, CellAddress>> &changed, bool settle = true);
+    void recalculate(std::vector<Cell *> &&seeds, bool everything, std::vector<std::pair<int, CellAddress>> &changed,
+                     bool settle = true);
     void evaluate(Cell *cell);
     void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);
     void notifySheet(int sheetId);
@@ -252,11 +252,10 @@ struct Workbook::Impl : public SheetNames
 class WorkbookContext : public EvalContext
 {
 public:
-    explicit WorkbookContext(Workbook::Impl &impl) : m_impl(impl) {}
+    explicit WorkbookContext(Workbook::Impl &impl) : m_impl(impl) { }
     Value cellValue(int sheetId, int row, int col) override;
     const Value *peekCell(int sheetId, int row, int col) override;
-    void forEachValue(const RangeRef &range,
-                      const std::function<void(int, int, const Value &)> &visit) override;
+    void forEachValue(const RangeRef &range, const std::function<void(int, int, const Value &)> &visit) override;
     int sheetIdByName(const QString &name) override { return m_impl.sheetIdByName(name); }
     double now() override { return m_impl.nowSerial; }
     double random() override;

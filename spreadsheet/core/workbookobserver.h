@@ -22,9 +22,9 @@ public:
     // sort, paste, sizes, frozen panes, charts): repaint the whole sheet.
     virtual void sheetChanged(int sheet) { (void)sheet; }
     // Sheets added, removed or renamed.
-    virtual void sheetsChanged() {}
+    virtual void sheetsChanged() { }
     // The whole workbook was replaced (file read) or a workbook-wide flag changed.
-    virtual void workbookReset() {}
+    virtual void workbookReset() { }
 };
 
 } // namespace sheet

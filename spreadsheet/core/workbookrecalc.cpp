@@ -157,14 +157,15 @@ namespace {
 std::uint8_t lookupOnlyRanges(const Formula &f)
 {
     static const int lookupFunctions[] = {
-        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("VLOOKUP"))),
-        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("HLOOKUP"))),
-        FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("MATCH"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("VLOOKUP"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("HLOOKUP"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("MATCH"))),
     };
     bool anyLookup = false;
     for (const Instr &in : f.code)
-        if (in.op == Op::Call && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
-                                     != std::end(lookupFunctions))
+        if (in.op == Op::Call
+            && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                    != std::end(lookupFunctions))
             anyLookup = true;
     if (!anyLookup || f.hasDynamicRefs)
         return 0;
@@ -182,13 +183,17 @@ std::uint8_t lookupOnlyRanges(const Formula &f)
     };
     for (const Instr &in : f.code) {
         switch (in.op) {
-        case Op::Ref:
-            stack.push_back(int(in.arg));
-            break;
-        case Op::Number: case Op::String: case Op::Boolean: case Op::Error: case Op::Missing: case Op::Name:
-            stack.push_back(-1);
-            break;
-        case Op::Neg: case Op::Plus: case Op::Percent: case Op::Paren:
+        case Op::Ref: stack.push_back(int(in.arg)); break;
+        case Op::Number:
+        case Op::String:
+        case Op::Boolean:
+        case Op::Error:
+        case Op::Missing:
+        case Op::Name: stack.push_back(-1); break;
+        case Op::Neg:
+        case Op::Plus:
+        case Op::Percent:
+        case Op::Paren:
             if (!popOther(1))
                 return 0;
             stack.push_back(-1);
@@ -199,8 +204,8 @@ std::uint8_t lookupOnlyRanges(const Formula &f)
             if (stack.size() < n)
                 return 0;
             const bool lookup = in.op == Op::Call && n >= 2
-                                && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
-                                       != std::end(lookupFunctions);
+                    && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                            != std::end(lookupFunctions);
             if (lookup) {
                 int &table = stack[stack.size() - n + 1];
                 if (table >= 0 && table < 8)
@@ -304,7 +309,7 @@ void Workbook::Impl::rebuildDependencies()
     forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
 }
 
-template <typename F>
+template<typename F>
 void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
 {
     auto counts = cellReadersPerColumn.find(sheetId);
@@ -342,8 +347,7 @@ const Value *WorkbookContext::peekCell(int sheetId, int row, int col)
     return c ? &c->value : &empty;
 }
 
-void WorkbookContext::forEachValue(const RangeRef &range,
-                                   const std::function<void(int, int, const Value &)> &visit)
+void WorkbookContext::forEachValue(const RangeRef &range, const std::function<void(int, int, const Value &)> &visit)
 {
     const Sheet *s = m_impl.sheetById(range.sheetId);
     if (!s)
@@ -410,7 +414,8 @@ int WorkbookContext::findExact(const RangeRef &line, const Value &key)
     if (!s)
         return -2;
     const CellRange &a = line.area;
-    auto [it, inserted] = m_impl.lookupCache.try_emplace(std::make_tuple(line.sheetId, a.top, a.left, a.bottom, a.right));
+    auto [it, inserted] =
+            m_impl.lookupCache.try_emplace(std::make_tuple(line.sheetId, a.top, a.left, a.bottom, a.right));
     LookupIndex &index = it->second;
     if (inserted) {
         const bool vertical = a.left == a.right;
@@ -483,10 +488,7 @@ bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, 
     return true;
 }
 
-double WorkbookContext::random()
-{
-    return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random);
-}
+double WorkbookContext::random() { return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random); }
 
 // Recalculation
 

@@ -165,7 +165,8 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
         bool lost = false;
         s.forEach(edge, [&](const Cell &c) { lost = lost || c.hasContent(); });
         if (lost)
-            throw VelmoraError(QStringLiteral("Insertion impossible : des cellules non vides sortiraient de la feuille"));
+            throw VelmoraError(
+                    QStringLiteral("Insertion impossible : des cellules non vides sortiraient de la feuille"));
     } else {
         count = -std::min(-count, limit - at + 1);
     }
@@ -337,10 +338,7 @@ void Workbook::removeChart(int id)
             }
 }
 
-std::vector<ChartObject> Workbook::charts(int sheet) const
-{
-    return d->sheetAt(sheet).charts;
-}
+std::vector<ChartObject> Workbook::charts(int sheet) const { return d->sheetAt(sheet).charts; }
 
 void Workbook::setChartGeometry(int id, CellAddress anchor, int width, int height)
 {

@@ -99,25 +99,43 @@ void TestFormulaNumbers::patterns_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("two decimals") << 3.14159 << "0,00" << "3,14";
-    QTest::newRow("half away") << 2.5 << "0" << "3";
-    QTest::newRow("negative half away") << -2.5 << "0" << "-3";
-    QTest::newRow("grouping") << 1234567.891 << "# ##0,00" << "1 234 567,89";
-    QTest::newRow("optional decimals") << 1.5 << "0,##" << "1,5";
-    QTest::newRow("no leading zero") << 0.5 << "#,00" << ",50";
-    QTest::newRow("minimum digits") << 7.0 << "000" << "007";
-    QTest::newRow("percent") << 0.1234 << "0,0%" << "12,3%";
-    QTest::newRow("scientific") << 0.000123 << "0,00E+00" << "1,23E-04";
-    QTest::newRow("literal text") << 5.0 << "0\" kg\"" << "5 kg";
+    QTest::newRow("two decimals") << 3.14159 << "0,00"
+                                  << "3,14";
+    QTest::newRow("half away") << 2.5 << "0"
+                               << "3";
+    QTest::newRow("negative half away") << -2.5 << "0"
+                                        << "-3";
+    QTest::newRow("grouping") << 1234567.891 << "# ##0,00"
+                              << "1 234 567,89";
+    QTest::newRow("optional decimals") << 1.5 << "0,##"
+                                       << "1,5";
+    QTest::newRow("no leading zero") << 0.5 << "#,00"
+                                     << ",50";
+    QTest::newRow("minimum digits") << 7.0 << "000"
+                                    << "007";
+    QTest::newRow("percent") << 0.1234 << "0,0%"
+                             << "12,3%";
+    QTest::newRow("scientific") << 0.000123 << "0,00E+00"
+                                << "1,23E-04";
+    QTest::newRow("literal text") << 5.0 << "0\" kg\""
+                                  << "5 kg";
     QTest::newRow("euro") << 1234.5 << QString::fromUtf8("# ##0,00 €") << QString::fromUtf8("1 234,50 €");
-    QTest::newRow("negative section") << -1234.0 << "0;(0)" << "(1234)";
-    QTest::newRow("zero section") << 0.0 << "0;-0;\"néant\"" << "néant";
-    QTest::newRow("rounds to zero") << -0.001 << "0,00" << "0,00";
-    QTest::newRow("long date") << 36231.0 << "dddd d mmmm yyyy" << "vendredi 12 mars 1999";
-    QTest::newRow("short month") << 36231.0 << "d mmm yy" << "12 mars 99";
-    QTest::newRow("french letters") << 36231.5 << "JJ/MM/AAAA hh:mm" << "12/03/1999 12:00";
-    QTest::newRow("minutes after hours") << 0.5 + 5.0 / 1440 << "h:mm" << "12:05";
-    QTest::newRow("standard") << 1.0 / 3 << "" << "0,3333333333";
+    QTest::newRow("negative section") << -1234.0 << "0;(0)"
+                                      << "(1234)";
+    QTest::newRow("zero section") << 0.0 << "0;-0;\"néant\""
+                                  << "néant";
+    QTest::newRow("rounds to zero") << -0.001 << "0,00"
+                                    << "0,00";
+    QTest::newRow("long date") << 36231.0 << "dddd d mmmm yyyy"
+                               << "vendredi 12 mars 1999";
+    QTest::newRow("short month") << 36231.0 << "d mmm yy"
+                                 << "12 mars 99";
+    QTest::newRow("french letters") << 36231.5 << "JJ/MM/AAAA hh:mm"
+                                    << "12/03/1999 12:00";
+    QTest::newRow("minutes after hours") << 0.5 + 5.0 / 1440 << "h:mm"
+                                         << "12:05";
+    QTest::newRow("standard") << 1.0 / 3 << ""
+                              << "0,3333333333";
 }
 
 void TestFormulaNumbers::patterns()

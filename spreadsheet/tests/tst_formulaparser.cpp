@@ -15,9 +15,12 @@ class TwoSheets : public SheetNames
 public:
     int sheetIdByName(const QString &n) const override
     {
-        if (n.compare(u"Feuil1", Qt::CaseInsensitive) == 0) return 1;
-        if (n.compare(u"Feuil2", Qt::CaseInsensitive) == 0) return 2;
-        if (n == u"Mon budget") return 3;
+        if (n.compare(u"Feuil1", Qt::CaseInsensitive) == 0)
+            return 1;
+        if (n.compare(u"Feuil2", Qt::CaseInsensitive) == 0)
+            return 2;
+        if (n == u"Mon budget")
+            return 3;
         return -1;
     }
     QString sheetNameById(int id) const override
@@ -64,38 +67,64 @@ void TestFormulaParser::everyFunctionHasOneFrenchName()
     // Typed in French, written to files in English.
     TwoSheets names;
     const Formula f = compileFormula(QStringLiteral("SOMME(A1;RECHERCHEV(2;A1:B3;2;FAUX))"), Dialect::French, names);
-    QCOMPARE(formulaToText(f, Dialect::OpenFormula, names), QStringLiteral("SUM([.A1];VLOOKUP(2;[.A1:.B3];2;FALSE()))"));
+    QCOMPARE(formulaToText(f, Dialect::OpenFormula, names),
+             QStringLiteral("SUM([.A1];VLOOKUP(2;[.A1:.B3];2;FALSE()))"));
 }
 
 void TestFormulaParser::readsBack_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("sum") << "SUM(A1;B2:C3)" << "SOMME(A1;B2:C3)";
-    QTest::newRow("lower case") << "sum(a1;b2)" << "SOMME(A1;B2)";
-    QTest::newRow("decimal comma") << "1,5+2" << "1,5+2";
-    QTest::newRow("spaces dropped") << " 1 + 2 * A1 " << "1+2*A1";
-    QTest::newRow("absolute") << "$A$1+A$2+$A3" << "$A$1+A$2+$A3";
-    QTest::newRow("other sheet") << "Feuil2!A1*2" << "Feuil2!A1*2";
-    QTest::newRow("quoted sheet") << "'Mon budget'!B2:C3" << "'Mon budget'!B2:C3";
-    QTest::newRow("parentheses kept") << "(1+2)*3" << "(1+2)*3";
-    QTest::newRow("empty argument") << "IF(A1;;2)" << "SI(A1;;2)";
-    QTest::newRow("percent and minus") << "-A1%" << "-A1%";
-    QTest::newRow("quotes doubled") << "\"a\"\"b\"&C1" << "\"a\"\"b\"&C1";
-    QTest::newRow("listed two-word name") << "ERROR TYPE(A1)" << "TYPE.ERREUR(A1)";
-    QTest::newRow("listed YEAR SIGN") << "YEAR SIGN(-3)" << "SIGNE(-3)";
-    QTest::newRow("listed ROUNDOWN") << "ROUNDOWN(1,25;1)" << "ARRONDI.INF(1,25;1)";
-    QTest::newRow("french name") << "somme(a1;nb.si(B1:B3;2))" << "SOMME(A1;NB.SI(B1:B3;2))";
-    QTest::newRow("french dotted") << "ARRONDI.SUP(1,25;1)+SOMME.CARRES(A1)" << "ARRONDI.SUP(1,25;1)+SOMME.CARRES(A1)";
-    QTest::newRow("TRIM of a text") << "TRIM(A1)" << "SUPPRESPACE(A1)";
-    QTest::newRow("TRIM of cash flows") << "TRIM(A1:A3;0,1;0,1)" << "TRIM(A1:A3;0,1;0,1)";
-    QTest::newRow("french constants") << "SI(vrai;FAUX;VRAI())" << "SI(VRAI;FAUX;VRAI())";
-    QTest::newRow("comparison") << "A1<>B1" << "A1<>B1";
-    QTest::newRow("boolean literal") << "true" << "VRAI";
-    QTest::newRow("error literal") << "#n/a" << "#N/A";
-    QTest::newRow("reversed range") << "B3:A1" << "A1:B3";
-    QTest::newRow("exponent") << "1,5E3" << "1500";
-    QTest::newRow("last column") << "IV1048576" << "IV1048576";
+    QTest::newRow("sum") << "SUM(A1;B2:C3)"
+                         << "SOMME(A1;B2:C3)";
+    QTest::newRow("lower case") << "sum(a1;b2)"
+                                << "SOMME(A1;B2)";
+    QTest::newRow("decimal comma") << "1,5+2"
+                                   << "1,5+2";
+    QTest::newRow("spaces dropped") << " 1 + 2 * A1 "
+                                    << "1+2*A1";
+    QTest::newRow("absolute") << "$A$1+A$2+$A3"
+                              << "$A$1+A$2+$A3";
+    QTest::newRow("other sheet") << "Feuil2!A1*2"
+                                 << "Feuil2!A1*2";
+    QTest::newRow("quoted sheet") << "'Mon budget'!B2:C3"
+                                  << "'Mon budget'!B2:C3";
+    QTest::newRow("parentheses kept") << "(1+2)*3"
+                                      << "(1+2)*3";
+    QTest::newRow("empty argument") << "IF(A1;;2)"
+                                    << "SI(A1;;2)";
+    QTest::newRow("percent and minus") << "-A1%"
+                                       << "-A1%";
+    QTest::newRow("quotes doubled") << "\"a\"\"b\"&C1"
+                                    << "\"a\"\"b\"&C1";
+    QTest::newRow("listed two-word name") << "ERROR TYPE(A1)"
+                                          << "TYPE.ERREUR(A1)";
+    QTest::newRow("listed YEAR SIGN") << "YEAR SIGN(-3)"
+                                      << "SIGNE(-3)";
+    QTest::newRow("listed ROUNDOWN") << "ROUNDOWN(1,25;1)"
+                                     << "ARRONDI.INF(1,25;1)";
+    QTest::newRow("french name") << "somme(a1;nb.si(B1:B3;2))"
+                                 << "SOMME(A1;NB.SI(B1:B3;2))";
+    QTest::newRow("french dotted") << "ARRONDI.SUP(1,25;1)+SOMME.CARRES(A1)"
+                                   << "ARRONDI.SUP(1,25;1)+SOMME.CARRES(A1)";
+    QTest::newRow("TRIM of a text") << "TRIM(A1)"
+                                    << "SUPPRESPACE(A1)";
+    QTest::newRow("TRIM of cash flows") << "TRIM(A1:A3;0,1;0,1)"
+                                        << "TRIM(A1:A3;0,1;0,1)";
+    QTest::newRow("french constants") << "SI(vrai;FAUX;VRAI())"
+                                      << "SI(VRAI;FAUX;VRAI())";
+    QTest::newRow("comparison") << "A1<>B1"
+                                << "A1<>B1";
+    QTest::newRow("boolean literal") << "true"
+                                     << "VRAI";
+    QTest::newRow("error literal") << "#n/a"
+                                   << "#N/A";
+    QTest::newRow("reversed range") << "B3:A1"
+                                    << "A1:B3";
+    QTest::newRow("exponent") << "1,5E3"
+                              << "1500";
+    QTest::newRow("last column") << "IV1048576"
+                                 << "IV1048576";
 }
 
 void TestFormulaParser::readsBack()
@@ -141,13 +170,27 @@ void TestFormulaParser::openFormula_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("french");
     QTest::addColumn<QString>("written");
-    QTest::newRow("range") << "SUM([.A1:.A3])" << "SOMME(A1:A3)" << "SUM([.A1:.A3])";
-    QTest::newRow("other sheet") << "[$Feuil2.B2]*1.5" << "Feuil2!B2*1,5" << "[$Feuil2.B2]*1.5";
-    QTest::newRow("quoted sheet") << "['Mon budget'.$A$1]" << "'Mon budget'!$A$1" << "[$'Mon budget'.$A$1]";
-    QTest::newRow("whole column") << "SUM([.B:.B])" << "SOMME(B$1:B$1048576)" << "SUM([.B$1:.B$1048576])";
-    QTest::newRow("deleted reference") << "[.#REF!]+1" << "#REF!+1" << "[.#REF!]+1";
-    QTest::newRow("booleans") << "IF(TRUE();1;0)" << "SI(VRAI();1;0)" << "IF(TRUE();1;0)";
-    QTest::newRow("prefixed name") << "COM.MICROSOFT.SUM([.A1])" << "SOMME(A1)" << "SUM([.A1])";
+    QTest::newRow("range") << "SUM([.A1:.A3])"
+                           << "SOMME(A1:A3)"
+                           << "SUM([.A1:.A3])";
+    QTest::newRow("other sheet") << "[$Feuil2.B2]*1.5"
+                                 << "Feuil2!B2*1,5"
+                                 << "[$Feuil2.B2]*1.5";
+    QTest::newRow("quoted sheet") << "['Mon budget'.$A$1]"
+                                  << "'Mon budget'!$A$1"
+                                  << "[$'Mon budget'.$A$1]";
+    QTest::newRow("whole column") << "SUM([.B:.B])"
+                                  << "SOMME(B$1:B$1048576)"
+                                  << "SUM([.B$1:.B$1048576])";
+    QTest::newRow("deleted reference") << "[.#REF!]+1"
+                                       << "#REF!+1"
+                                       << "[.#REF!]+1";
+    QTest::newRow("booleans") << "IF(TRUE();1;0)"
+                              << "SI(VRAI();1;0)"
+                              << "IF(TRUE();1;0)";
+    QTest::newRow("prefixed name") << "COM.MICROSOFT.SUM([.A1])"
+                                   << "SOMME(A1)"
+                                   << "SUM([.A1])";
 }
 
 void TestFormulaParser::openFormula()

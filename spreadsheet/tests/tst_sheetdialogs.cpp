@@ -182,7 +182,7 @@ void TestSheetDialogs::fonctListsTheFunctionsInOrder()
 
 void TestSheetDialogs::fonctResult_data()
 {
-    QTest::addColumn<int>("row");     // -1: nothing selected
+    QTest::addColumn<int>("row"); // -1: nothing selected
     QTest::addColumn<QString>("how"); // ok, cancel, escape, double
     QTest::addColumn<QString>("expected");
     QTest::newRow("ok") << 3 << u"ok"_qs << u"AND"_qs;

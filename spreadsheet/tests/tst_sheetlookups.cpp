@@ -15,7 +15,7 @@ using namespace sheet;
 
 namespace {
 
-constexpr int kRows = 30;  // the area compared, rows 1..kRows+10, columns A..L
+constexpr int kRows = 30; // the area compared, rows 1..kRows+10, columns A..L
 constexpr int kCols = 12;
 
 // Two workbooks fed the same edits: `live` as a user edits it, `truth` recalculated whole.
@@ -41,8 +41,8 @@ struct Pair
             for (int col = 1; col <= kCols; ++col)
                 if (live.value(0, row, col) != truth.value(0, row, col))
                     return QStringLiteral("%1: %2 instead of %3 (%4)")
-                        .arg(cellName(row, col), live.displayText(0, row, col), truth.displayText(0, row, col),
-                             live.formulaText(0, row, col));
+                            .arg(cellName(row, col), live.displayText(0, row, col), truth.displayText(0, row, col),
+                                 live.formulaText(0, row, col));
         return {};
     }
 };
@@ -67,15 +67,15 @@ void fillLookups(Pair &p)
         p.entry(i, 4, QStringLiteral("=VLOOKUP(C%1;$A$1:$B$10;2;0)").arg(i));
         p.entry(i, 5, QStringLiteral("=MATCH(C%1;$A$1:$A$10;0)").arg(i));
         p.entry(i, 6, QStringLiteral("=HLOOKUP(C%1;$A$12:$J$13;2;0)").arg(i));
-        p.entry(i, 7, QStringLiteral("=VLOOKUP(C%1+5;$A$1:$B$10;2)").arg(i));           // approximate
+        p.entry(i, 7, QStringLiteral("=VLOOKUP(C%1+5;$A$1:$B$10;2)").arg(i)); // approximate
         p.entry(i, 8, QStringLiteral("=VLOOKUP(C%1;$A$1:$B$10;1;0)&\"-\"&D%1").arg(i)); // reads a lookup
     }
-    p.entry(11, 3, QStringLiteral("55"));  // a key nobody has yet
+    p.entry(11, 3, QStringLiteral("55")); // a key nobody has yet
     p.entry(11, 4, QStringLiteral("=VLOOKUP(C11;$A$1:$B$10;2;0)"));
-    p.entry(11, 5, QStringLiteral("=MATCH(\"V3\";$B$1:$B$10;0)"));        // text, any case
+    p.entry(11, 5, QStringLiteral("=MATCH(\"V3\";$B$1:$B$10;0)")); // text, any case
     p.entry(11, 6, QStringLiteral("=COUNTIF($A$1:$A$10;C11)+MATCH(C11;$A$1:$A$10;0)"));
     p.entry(11, 7, QStringLiteral("=VLOOKUP(C11;$A$1:$B$10;2;0)&SUM($A$1:$A$10)"));
-    p.entry(11, 8, QStringLiteral("=MATCH(\"v*\";$B$1:$B$10;0)"));        // wildcard
+    p.entry(11, 8, QStringLiteral("=MATCH(\"v*\";$B$1:$B$10;0)")); // wildcard
 }
 
 } // namespace
@@ -99,23 +99,40 @@ void TestSheetLookups::singleChange_data()
 {
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QString>("entry");
-    QTest::newRow("return column of a found row") << "B4" << "changed";
-    QTest::newRow("return column made empty") << "B4" << "";
-    QTest::newRow("key found moved away") << "A4" << "999";
-    QTest::newRow("key changed to one searched for") << "A2" << "55";
-    QTest::newRow("earlier duplicate of a later key") << "A2" << "90";
-    QTest::newRow("later duplicate changes nothing") << "A9" << "30";
-    QTest::newRow("key made text") << "A5" << "50x";
-    QTest::newRow("key emptied") << "A6" << "";
-    QTest::newRow("text key in other case") << "B1" << "V3";
-    QTest::newRow("text matching a wildcard") << "B1" << "vv";
-    QTest::newRow("key made a formula") << "A3" << "=5*11";
-    QTest::newRow("horizontal key found moved") << "C12" << "1000";
-    QTest::newRow("horizontal earlier duplicate") << "A12" << "70";
-    QTest::newRow("horizontal return row") << "E13" << "new";
-    QTest::newRow("key a lookup reads") << "C7" << "20";
-    QTest::newRow("approximate table key") << "A5" << "52";
-    QTest::newRow("boolean key") << "A1" << "VRAI";
+    QTest::newRow("return column of a found row") << "B4"
+                                                  << "changed";
+    QTest::newRow("return column made empty") << "B4"
+                                              << "";
+    QTest::newRow("key found moved away") << "A4"
+                                          << "999";
+    QTest::newRow("key changed to one searched for") << "A2"
+                                                     << "55";
+    QTest::newRow("earlier duplicate of a later key") << "A2"
+                                                      << "90";
+    QTest::newRow("later duplicate changes nothing") << "A9"
+                                                     << "30";
+    QTest::newRow("key made text") << "A5"
+                                   << "50x";
+    QTest::newRow("key emptied") << "A6"
+                                 << "";
+    QTest::newRow("text key in other case") << "B1"
+                                            << "V3";
+    QTest::newRow("text matching a wildcard") << "B1"
+                                              << "vv";
+    QTest::newRow("key made a formula") << "A3"
+                                        << "=5*11";
+    QTest::newRow("horizontal key found moved") << "C12"
+                                                << "1000";
+    QTest::newRow("horizontal earlier duplicate") << "A12"
+                                                  << "70";
+    QTest::newRow("horizontal return row") << "E13"
+                                           << "new";
+    QTest::newRow("key a lookup reads") << "C7"
+                                        << "20";
+    QTest::newRow("approximate table key") << "A5"
+                                           << "52";
+    QTest::newRow("boolean key") << "A1"
+                                 << "VRAI";
 }
 
 void TestSheetLookups::singleChange()
@@ -164,11 +181,11 @@ void TestSheetLookups::batchOfChanges()
     p.apply([](Workbook &b) {
         WorkbookAccess access(b);
         access.beginBatch();
-        b.setValue(0, 3, 1, Value::number(999));   // the key 30 leaves row 3
-        b.setValue(0, 9, 1, Value::number(30));    // and comes back later, at row 9
-        b.setValue(0, 2, 1, Value::number(55));    // 55 appears
-        b.setValue(0, 2, 1, Value::number(56));    // and goes again
-        b.setValue(0, 5, 2, Value::text("new"));   // a returned value
+        b.setValue(0, 3, 1, Value::number(999)); // the key 30 leaves row 3
+        b.setValue(0, 9, 1, Value::number(30)); // and comes back later, at row 9
+        b.setValue(0, 2, 1, Value::number(55)); // 55 appears
+        b.setValue(0, 2, 1, Value::number(56)); // and goes again
+        b.setValue(0, 5, 2, Value::text("new")); // a returned value
         access.endBatch();
     });
     QCOMPARE(p.difference(), QString());

@@ -197,7 +197,8 @@ void TestSheetSafety::openingSaysSoAndSavingAsks()
     QVERIFY(testfiles::spit(path, file));
     form->openFile(path);
     QCOMPARE(boxes.size(), 1);
-    QVERIFY2(boxes[0].text.startsWith(u"2 cellules de ce classeur n'ont pas pu être lues"_s), qPrintable(boxes[0].text));
+    QVERIFY2(boxes[0].text.startsWith(u"2 cellules de ce classeur n'ont pas pu être lues"_s),
+             qPrintable(boxes[0].text));
     auto *t = qobject_cast<TTableur *>(form->activeDocument());
     QVERIFY(t);
     t->F1Book1->workbook().setEntry(0, 3, 1, u"ajout"_s);

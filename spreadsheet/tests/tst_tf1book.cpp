@@ -125,8 +125,10 @@ void TestTF1Book::modelGivesValuesFormulasAndFormats()
     QCOMPARE(m->index(1, 0).data(Qt::EditRole).toString(), u"=A1*2"_qs);
     QVERIFY(!m->index(9, 9).data().isValid());
     // Numbers right, formatted cells as set.
-    QCOMPARE(m->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QCOMPARE(m->index(2, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(m->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QCOMPARE(m->index(2, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
     QVERIFY(m->index(2, 0).data(Qt::FontRole).value<QFont>().bold());
     QCOMPARE(m->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
     QCOMPARE(m->index(0, 0).data(Qt::FontRole).value<QFont>().pointSizeF(), 10.0);
@@ -241,12 +243,14 @@ void TestTF1Book::keyboardSelection()
 void TestTF1Book::headerClickSelectsRowOrColumn()
 {
     QHeaderView *h = book->view()->horizontalHeader();
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(2) + h->sectionSize(2) / 2, h->height() / 2));
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(2) + h->sectionSize(2) / 2, h->height() / 2));
     int r1, c1, r2, c2;
     book->GetSelection(0, r1, c1, r2, c2);
     QCOMPARE(QList<int>({r1, c1, r2, c2}), QList<int>({1, 3, kMaxRows, 3}));
     QHeaderView *v = book->view()->verticalHeader();
-    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(v->viewport()->width() / 2, v->sectionViewportPosition(4) + v->sectionSize(4) / 2));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {},
+                      QPoint(v->viewport()->width() / 2, v->sectionViewportPosition(4) + v->sectionSize(4) / 2));
     book->GetSelection(0, r1, c1, r2, c2);
     QCOMPARE(QList<int>({r1, c1, r2, c2}), QList<int>({5, 1, 5, kMaxColumns}));
     // Shift extends from the row clicked last.

@@ -176,7 +176,7 @@ void TestTF1BookConvert::libreOfficeReadsOurWorkbook()
     book.modifyFormat(0, CellRange::single(1, 1), [](CellFormat &f) { f.bold = true; });
     book.modifyFormat(1, CellRange::single(3, 2), [](CellFormat &f) { f.bold = true; });
     book.setColumnWidth(0, 1, 1, 2880); // two inches
-    book.setColumnWidth(1, 2, 2, 720);  // half an inch
+    book.setColumnWidth(1, 2, 2, 720); // half an inch
     book.setRowHeight(0, 2, 2, 567);
     const QString in = dir.filePath(u"lo.qvc"_qs);
     qvc::writeFile(in, book);
@@ -184,7 +184,8 @@ void TestTF1BookConvert::libreOfficeReadsOurWorkbook()
     const QString fods = dir.filePath(u"lo-in.fods"_qs);
     QFile::copy(in, fods);
     const QString outDir = dir.filePath(u"lo-out"_qs);
-    const QString failure = lotest::runSoffice(dir.path(), {u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, fods});
+    const QString failure =
+            lotest::runSoffice(dir.path(), {u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, fods});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     Workbook back;
     qvc::readFile(outDir + u"/lo-in.fods"_qs, back);
@@ -224,8 +225,10 @@ void TestTF1BookConvert::readsWhatLibreOfficeWrites()
             "Total;=SUM(B2:B3);=C3-C2;=D2+D3\n");
     f.close();
     const QString outDir = dir.filePath(u"lo-made"_qs);
-    const QString failure = lotest::runSoffice(dir.path(), {u"--infilter=CSV:59,34,76,1,,1033,false,true,false,false,false,-1,true"_qs,
-                                                            u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, in});
+    const QString failure =
+            lotest::runSoffice(dir.path(),
+                               {u"--infilter=CSV:59,34,76,1,,1033,false,true,false,false,false,-1,true"_qs,
+                                u"--convert-to"_qs, u"fods"_qs, u"--outdir"_qs, outDir, in});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     Workbook book;
     qvc::readFile(outDir + u"/lo-made.fods"_qs, book);

@@ -141,7 +141,8 @@ void TestTTableur::newWorkbook()
     // The toolbar shows the new workbook's font: Arial, 10 points, no style, no alignment.
     QCOMPARE(frame->styles.last().name, u"Arial"_qs);
     QCOMPARE(frame->styles.last().size, u"10"_qs);
-    QVERIFY(!frame->styles.last().bold && !frame->styles.last().left && !frame->styles.last().center && !frame->styles.last().right && !frame->styles.last().bullets);
+    QVERIFY(!frame->styles.last().bold && !frame->styles.last().left && !frame->styles.last().center
+            && !frame->styles.last().right && !frame->styles.last().bullets);
     QCOMPARE(b->ColWidth(1), Workbook::kDefaultColumnWidth);
     QCOMPARE(w->size(), QSize(544, 375));
 }
@@ -208,7 +209,10 @@ void TestTTableur::saveAsCancelledWritesNothing()
 void TestTTableur::saveUnchangedDoesNothing()
 {
     int asked = 0;
-    w->setSaveDialogHook([&] { ++asked; return QString(); });
+    w->setSaveDialogHook([&] {
+        ++asked;
+        return QString();
+    });
     w->Sauve();
     QCOMPARE(asked, 0);
 }
@@ -322,8 +326,9 @@ void TestTTableur::closeQuestion()
     QCOMPARE(w->close(), closes);
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, u"Avertissement"_qs);
-    QCOMPARE(boxes[0].text, dialogGivesName ? u"Sauver modifications dans notes.qvc ?"_qs
-                                            : u"Sauver modifications dans bilan ?"_qs.replace(u"bilan"_qs, w->windowTitle()));
+    QCOMPARE(boxes[0].text,
+             dialogGivesName ? u"Sauver modifications dans notes.qvc ?"_qs
+                             : u"Sauver modifications dans bilan ?"_qs.replace(u"bilan"_qs, w->windowTitle()));
     QCOMPARE(QFile::exists(path), written);
     QCOMPARE(w->isVisible(), !closes);
 }
@@ -374,7 +379,10 @@ void TestTTableur::fontDialogCancelledChangesNothing()
     TF1Book *b = w->F1Book1;
     Workbook &wb = b->workbook();
     wb.modifyFormat(0, CellRange::single(1, 1), [](CellFormat &f) { f.fontSize = 210; }); // 10,5 points
-    wb.modifyFormat(0, CellRange::single(2, 1), [](CellFormat &f) { f.fontName = u"Courier New"_qs; f.bold = true; });
+    wb.modifyFormat(0, CellRange::single(2, 1), [](CellFormat &f) {
+        f.fontName = u"Courier New"_qs;
+        f.bold = true;
+    });
     b->SetSelection(1, 1, 2, 1);
     QFont f;
     w->GetFont(f);
@@ -702,13 +710,13 @@ void TestTTableur::sumAboveOrLeft_data()
     QTest::addColumn<QString>("active");
     QTest::addColumn<QString>("formula");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("block above") << QStringList{u"B1=Montant"_qs, u"B2=10"_qs, u"B3=20"_qs, u"B4=12,5"_qs}
-                                 << u"B5"_qs << u"=SOMME(B2:B4)"_qs << u"42,5"_qs;
+    QTest::newRow("block above") << QStringList{u"B1=Montant"_qs, u"B2=10"_qs, u"B3=20"_qs, u"B4=12,5"_qs} << u"B5"_qs
+                                 << u"=SOMME(B2:B4)"_qs << u"42,5"_qs;
     QTest::newRow("one number above") << QStringList{u"C3=7"_qs} << u"C4"_qs << u"=SOMME(C3)"_qs << u"7"_qs;
-    QTest::newRow("left when nothing above") << QStringList{u"A2=1"_qs, u"B2=2"_qs, u"C2=3"_qs}
-                                             << u"D2"_qs << u"=SOMME(A2:C2)"_qs << u"6"_qs;
-    QTest::newRow("text above stops the block") << QStringList{u"B2=1"_qs, u"B3=total"_qs, u"A4=5"_qs}
-                                                << u"B4"_qs << u"=SOMME(A4)"_qs << u"5"_qs;
+    QTest::newRow("left when nothing above")
+            << QStringList{u"A2=1"_qs, u"B2=2"_qs, u"C2=3"_qs} << u"D2"_qs << u"=SOMME(A2:C2)"_qs << u"6"_qs;
+    QTest::newRow("text above stops the block")
+            << QStringList{u"B2=1"_qs, u"B3=total"_qs, u"A4=5"_qs} << u"B4"_qs << u"=SOMME(A4)"_qs << u"5"_qs;
 }
 
 void TestTTableur::sumAboveOrLeft()

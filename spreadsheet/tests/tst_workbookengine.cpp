@@ -97,22 +97,38 @@ void TestWorkbookEngine::entries_data()
     QTest::addColumn<QString>("edited");
     const int N = int(Value::Type::Number), T = int(Value::Type::Text), B = int(Value::Type::Boolean),
               E = int(Value::Type::Error);
-    QTest::newRow("decimal comma") << "1,5" << N << "1,5" << "1,5";
-    QTest::newRow("negative") << "-2" << N << "-2" << "-2";
-    QTest::newRow("grouped") << "1 234,5" << N << "1 234,5" << "1234,5";
-    QTest::newRow("percent") << "15%" << N << "15%" << "15%";
-    QTest::newRow("date") << "12/03/1999" << N << "12/03/1999" << "12/03/1999";
-    QTest::newRow("short year") << "1/2/03" << N << "01/02/2003" << "01/02/2003";
-    QTest::newRow("time") << "10:30" << N << "10:30" << "10:30:00";
-    QTest::newRow("euros") << "12,5 €" << N << "12,50 €" << "12,5";
-    QTest::newRow("text") << "Loyer" << T << "Loyer" << "Loyer";
-    QTest::newRow("dot is not a decimal") << "1.5" << T << "1.5" << "1.5";
-    QTest::newRow("impossible date") << "31/02/2024" << T << "31/02/2024" << "31/02/2024";
-    QTest::newRow("apostrophe keeps text") << "'123" << T << "123" << "'123";
-    QTest::newRow("boolean") << "vrai" << B << "VRAI" << "VRAI";
-    QTest::newRow("error value") << "#N/A" << E << "#N/A" << "#N/A";
-    QTest::newRow("formula") << "=1+1" << N << "2" << "=1+1";
-    QTest::newRow("lone equals") << "=" << T << "=" << "'=";
+    QTest::newRow("decimal comma") << "1,5" << N << "1,5"
+                                   << "1,5";
+    QTest::newRow("negative") << "-2" << N << "-2"
+                              << "-2";
+    QTest::newRow("grouped") << "1 234,5" << N << "1 234,5"
+                             << "1234,5";
+    QTest::newRow("percent") << "15%" << N << "15%"
+                             << "15%";
+    QTest::newRow("date") << "12/03/1999" << N << "12/03/1999"
+                          << "12/03/1999";
+    QTest::newRow("short year") << "1/2/03" << N << "01/02/2003"
+                                << "01/02/2003";
+    QTest::newRow("time") << "10:30" << N << "10:30"
+                          << "10:30:00";
+    QTest::newRow("euros") << "12,5 €" << N << "12,50 €"
+                           << "12,5";
+    QTest::newRow("text") << "Loyer" << T << "Loyer"
+                          << "Loyer";
+    QTest::newRow("dot is not a decimal") << "1.5" << T << "1.5"
+                                          << "1.5";
+    QTest::newRow("impossible date") << "31/02/2024" << T << "31/02/2024"
+                                     << "31/02/2024";
+    QTest::newRow("apostrophe keeps text") << "'123" << T << "123"
+                                           << "'123";
+    QTest::newRow("boolean") << "vrai" << B << "VRAI"
+                             << "VRAI";
+    QTest::newRow("error value") << "#N/A" << E << "#N/A"
+                                 << "#N/A";
+    QTest::newRow("formula") << "=1+1" << N << "2"
+                             << "=1+1";
+    QTest::newRow("lone equals") << "=" << T << "="
+                                 << "'=";
 }
 
 void TestWorkbookEngine::entries()
@@ -192,16 +208,26 @@ void TestWorkbookEngine::resultsShowAsTheirOperands_data()
     QTest::addColumn<QString>("formula");
     QTest::addColumn<QString>("shown");
     // A9 is a date, B9 a rate, C9 a plain number, D9 a time.
-    QTest::newRow("date plus days") << "=A9+1" << "15/07/2024";
-    QTest::newRow("date minus days") << "=A9-7" << "07/07/2024";
-    QTest::newRow("days plus date") << "=(C9+A9)" << "16/07/2024";
-    QTest::newRow("date minus date") << "=A9-A9" << "0";
-    QTest::newRow("product with a rate") << "=C9*B9" << "40%";
-    QTest::newRow("rate times number") << "=B9*C9*2" << "80%";
-    QTest::newRow("rate plus number") << "=B9+C9" << "2,2";
-    QTest::newRow("hours plus hours") << "=D9+D9" << "21:00";
-    QTest::newRow("date function") << "=DATE(2024;1;2)" << "02/01/2024";
-    QTest::newRow("plain") << "=C9*3" << "6";
+    QTest::newRow("date plus days") << "=A9+1"
+                                    << "15/07/2024";
+    QTest::newRow("date minus days") << "=A9-7"
+                                     << "07/07/2024";
+    QTest::newRow("days plus date") << "=(C9+A9)"
+                                    << "16/07/2024";
+    QTest::newRow("date minus date") << "=A9-A9"
+                                     << "0";
+    QTest::newRow("product with a rate") << "=C9*B9"
+                                         << "40%";
+    QTest::newRow("rate times number") << "=B9*C9*2"
+                                       << "80%";
+    QTest::newRow("rate plus number") << "=B9+C9"
+                                      << "2,2";
+    QTest::newRow("hours plus hours") << "=D9+D9"
+                                      << "21:00";
+    QTest::newRow("date function") << "=DATE(2024;1;2)"
+                                   << "02/01/2024";
+    QTest::newRow("plain") << "=C9*3"
+                           << "6";
 }
 
 void TestWorkbookEngine::resultsShowAsTheirOperands()
@@ -421,9 +447,8 @@ void TestWorkbookEngine::sortByThreeKeys()
 {
     Workbook book;
     // B2:D9: name, group, amount.
-    const char *rows[][3] = {{"Émile", "2", "10"}, {"zoé", "1", "5"},  {"Adam", "2", "7"},
-                             {"", "1", "9"},      {"bob", "1", "5"},  {"Élise", "3", "1"},
-                             {"adam", "2", "8"},  {"Carl", "", "3"}};
+    const char *rows[][3] = {{"Émile", "2", "10"}, {"zoé", "1", "5"},   {"Adam", "2", "7"}, {"", "1", "9"},
+                             {"bob", "1", "5"},    {"Élise", "3", "1"}, {"adam", "2", "8"}, {"Carl", "", "3"}};
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 3; ++j)
             book.setEntry(0, 2 + i, 2 + j, QString::fromUtf8(rows[i][j]));

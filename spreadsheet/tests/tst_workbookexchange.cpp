@@ -39,11 +39,12 @@ void TestWorkbookExchange::csvExport()
     book.setEntry(0, 5, 1, QStringLiteral("VRAI"));
     book.setEntry(0, 5, 3, QStringLiteral("=NOW()>0"));
     const QByteArray csv = csv::exportSheet(book, 0);
-    QCOMPARE(csv, QByteArray("Nom;Montant;\r\n"
-                             "\"Dupont; Jean\";1234.5;\r\n"
-                             "\"dit \"\"le grand\"\"\nsur deux lignes\";0.333333333333333;\r\n"
-                             ";#DIV/0!;1999-03-12\r\n"
-                             "TRUE;;TRUE\r\n"));
+    QCOMPARE(csv,
+             QByteArray("Nom;Montant;\r\n"
+                        "\"Dupont; Jean\";1234.5;\r\n"
+                        "\"dit \"\"le grand\"\"\nsur deux lignes\";0.333333333333333;\r\n"
+                        ";#DIV/0!;1999-03-12\r\n"
+                        "TRUE;;TRUE\r\n"));
     QVERIFY_THROWS_EXCEPTION(VelmoraError, csv::exportSheet(book, 7));
 }
 
@@ -58,14 +59,13 @@ void TestWorkbookExchange::csvExportOtherSheet()
 void TestWorkbookExchange::csvImport_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("cells");   // displayed texts, row by row, "|" between cells
-    QTest::newRow("semicolons, dot numbers")
-        << QByteArray("a;1.5\r\nb;-2e3\r\n") << QStringList{"a|1,5", "b|-2000"};
-    QTest::newRow("commas, quoted")
-        << QByteArray("\"x, y\",3\n\"dit \"\"oui\"\"\",4\n") << QStringList{"x, y|3", "dit \"oui\"|4"};
+    QTest::addColumn<QStringList>("cells"); // displayed texts, row by row, "|" between cells
+    QTest::newRow("semicolons, dot numbers") << QByteArray("a;1.5\r\nb;-2e3\r\n") << QStringList{"a|1,5", "b|-2000"};
+    QTest::newRow("commas, quoted") << QByteArray("\"x, y\",3\n\"dit \"\"oui\"\"\",4\n")
+                                    << QStringList{"x, y|3", "dit \"oui\"|4"};
     QTest::newRow("tabs") << QByteArray("1\t2\n3\t4\n") << QStringList{"1|2", "3|4"};
     QTest::newRow("french number and dates")
-        << QByteArray("1,5;12/03/1999;1999-03-12\n") << QStringList{"1,5|12/03/1999|12/03/1999"};
+            << QByteArray("1,5;12/03/1999;1999-03-12\n") << QStringList{"1,5|12/03/1999|12/03/1999"};
     QTest::newRow("formula stays text") << QByteArray("=1+1;x\n") << QStringList{"=1+1|x"};
     QTest::newRow("windows-1252") << QByteArray("caf\xE9;1\n") << QStringList{"café|1"};
     QTest::newRow("bom") << QByteArray("\xEF\xBB\xBFz;1\n") << QStringList{"z|1"};

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
-CellDelegate::CellDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
+CellDelegate::CellDelegate(QObject *parent) : QStyledItemDelegate(parent) { }
 
 void CellDelegate::setPendingText(const QString &text, int caret)
 {
@@ -20,8 +20,7 @@ void CellDelegate::setPendingText(const QString &text, int caret)
     m_hasPending = true;
 }
 
-QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                    const QModelIndex &index) const
+QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     Q_UNUSED(option);
     auto *editor = new QLineEdit(parent);
@@ -123,8 +122,7 @@ bool CellDelegate::eventFilter(QObject *object, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         auto *editor = qobject_cast<QWidget *>(object);
-        if (editor && key->modifiers() == Qt::NoModifier
-            && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        if (editor && key->modifiers() == Qt::NoModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             Q_EMIT commitAndMove(editor, key->key() == Qt::Key_Up ? -1 : 1);
             return true;
         }

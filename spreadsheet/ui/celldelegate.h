@@ -18,8 +18,7 @@ public:
     // The editor open now, if any.
     QWidget *currentEditor() const { return m_editor; }
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     // Selected cells are tinted, keeping their own colours; the active cell is framed.

@@ -17,8 +17,8 @@ const QColor kSeriesColours[] = {QColor(0x33, 0x66, 0xcc), QColor(0xdc, 0x39, 0x
 
 struct ChartData
 {
-    QStringList categories;       // one per row of values
-    QStringList series;           // one per column of values
+    QStringList categories; // one per row of values
+    QStringList series; // one per column of values
     std::vector<std::vector<double>> values; // [category][series]
 };
 

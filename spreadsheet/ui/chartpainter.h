@@ -9,13 +9,13 @@ class QPainter;
 namespace sheet {
 class Workbook;
 struct ChartObject;
-}
+} // namespace sheet
 
 namespace chartpainter {
 
 // `unit` is the size of one screen pixel in the painter's coordinates (1 on the screen,
 // the printer's dots per screen pixel on paper).
-void paint(QPainter &p, const QRectF &rect, const sheet::Workbook &book, int sheet,
-           const sheet::ChartObject &chart, double unit = 1.0);
+void paint(QPainter &p, const QRectF &rect, const sheet::Workbook &book, int sheet, const sheet::ChartObject &chart,
+           double unit = 1.0);
 
 } // namespace chartpainter

@@ -13,11 +13,17 @@ namespace {
 
 // One cell on screen. It holds its model position; the table drops it once it leaves the
 // screen, so that only a screenful of them ever exists.
-class SheetCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+class SheetCellAccessible
+    : public QAccessibleInterface
+    , public QAccessibleTableCellInterface
 {
 public:
     SheetCellAccessible(SheetAccessible *table, SheetView *view, int row, int col)
-        : m_table(table), m_view(view), m_row(row), m_col(col) {}
+        : m_table(table),
+          m_view(view),
+          m_row(row),
+          m_col(col)
+    { }
 
     bool isValid() const override { return m_view && m_view->model(); }
     QObject *object() const override { return nullptr; }
@@ -38,7 +44,7 @@ public:
             return {};
         return m_view->model()->index(m_row, m_col).data().toString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
 
     QRect rect() const override
     {
@@ -106,7 +112,7 @@ void SheetAccessible::installFactory()
     }
 }
 
-SheetAccessible::SheetAccessible(SheetView *view) : QAccessibleWidget(view, QAccessible::Table) {}
+SheetAccessible::SheetAccessible(SheetView *view) : QAccessibleWidget(view, QAccessible::Table) { }
 
 SheetAccessible::~SheetAccessible()
 {

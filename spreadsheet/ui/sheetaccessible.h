@@ -10,7 +10,9 @@
 
 class SheetView;
 
-class SheetAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+class SheetAccessible
+    : public QAccessibleWidget
+    , public QAccessibleTableInterface
 {
 public:
     explicit SheetAccessible(SheetView *view);

@@ -9,7 +9,7 @@
 
 using namespace sheet;
 
-SheetModel::SheetModel(Workbook &book, QObject *parent) : QAbstractTableModel(parent), m_book(book) {}
+SheetModel::SheetModel(Workbook &book, QObject *parent) : QAbstractTableModel(parent), m_book(book) { }
 
 void SheetModel::setSheet(int s)
 {
@@ -58,8 +58,7 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
         const QString text = m_book.displayText(m_sheet, r, c);
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
-    case Qt::EditRole:
-        return m_book.entryText(m_sheet, r, c);
+    case Qt::EditRole: return m_book.entryText(m_sheet, r, c);
     case Qt::FontRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
         return fontOf(f);
@@ -67,7 +66,8 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
         const int h = m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c)
-            ? int(AlignLeft) : m_book.effectiveAlignment(m_sheet, r, c);
+                ? int(AlignLeft)
+                : m_book.effectiveAlignment(m_sheet, r, c);
         return QVariant::fromValue(alignmentOf(h, f.vertical));
     }
     case Qt::ForegroundRole: {
@@ -76,18 +76,15 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
             return {};
         return QColor::fromRgb(QRgb(f.colour | 0xff000000u));
     }
-    case WrapRole:
-        return m_book.format(m_sheet, r, c).wrap;
+    case WrapRole: return m_book.format(m_sheet, r, c).wrap;
     case NumberRole: {
         if (m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c))
             return {};
         const Value v = m_book.value(m_sheet, r, c);
         return v.isNumber() ? QVariant(v.asNumber()) : QVariant();
     }
-    case PatternRole:
-        return m_book.format(m_sheet, r, c).numberFormat;
-    default:
-        return {};
+    case PatternRole: return m_book.format(m_sheet, r, c).numberFormat;
+    default: return {};
     }
 }
 
@@ -141,10 +138,7 @@ void SheetModel::cellsChanged(const std::vector<CellAddress> &cells)
     Q_EMIT dataChanged(index(top - 1, left - 1), index(bottom - 1, right - 1));
 }
 
-void SheetModel::allCellsChanged()
-{
-    Q_EMIT dataChanged(index(0, 0), index(kMaxRows - 1, kMaxColumns - 1));
-}
+void SheetModel::allCellsChanged() { Q_EMIT dataChanged(index(0, 0), index(kMaxRows - 1, kMaxColumns - 1)); }
 
 void SheetModel::reset()
 {

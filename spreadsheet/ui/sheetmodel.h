@@ -13,7 +13,7 @@
 namespace sheet {
 class Workbook;
 struct CellFormat;
-}
+} // namespace sheet
 
 class SheetModel : public QAbstractTableModel
 {
@@ -22,7 +22,7 @@ public:
     // Extra roles the cell delegate reads.
     enum Role {
         WrapRole = Qt::UserRole + 1,
-        NumberRole,  // the number a cell shows (none for other values and shown formulas)
+        NumberRole, // the number a cell shows (none for other values and shown formulas)
         PatternRole, // its number format
     };
 

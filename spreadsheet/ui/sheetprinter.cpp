@@ -46,7 +46,7 @@ CellRange extent(const Workbook &book, int s)
 }
 
 // Cuts first..last into runs whose sizes fit `room` (a run holds at least one item).
-template <class SizeOf>
+template<class SizeOf>
 QList<QPair<int, int>> cut(int first, int last, double room, SizeOf sizeOf)
 {
     QList<QPair<int, int>> runs;

@@ -11,7 +11,7 @@ class QPrinter;
 namespace sheet {
 class Workbook;
 struct CellRange;
-}
+} // namespace sheet
 
 namespace sheetprinter {
 

@@ -37,10 +37,13 @@ SheetView::SheetView(Pane pane, QWidget *parent) : QTableView(parent), m_pane(pa
     disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
     disconnect(verticalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectRow(int)));
     disconnect(verticalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectRow(int)));
-    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int c) { selectLine(Qt::Horizontal, c, true); });
-    connect(horizontalHeader(), &QHeaderView::sectionEntered, this, [this](int c) { selectLine(Qt::Horizontal, c, false); });
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int c) { selectLine(Qt::Horizontal, c, true); });
+    connect(horizontalHeader(), &QHeaderView::sectionEntered, this,
+            [this](int c) { selectLine(Qt::Horizontal, c, false); });
     connect(verticalHeader(), &QHeaderView::sectionPressed, this, [this](int r) { selectLine(Qt::Vertical, r, true); });
-    connect(verticalHeader(), &QHeaderView::sectionEntered, this, [this](int r) { selectLine(Qt::Vertical, r, false); });
+    connect(verticalHeader(), &QHeaderView::sectionEntered, this,
+            [this](int r) { selectLine(Qt::Vertical, r, false); });
     if (pane != Pane::Main) {
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -159,7 +162,8 @@ bool SheetView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *even
     const bool opened = QTableView::edit(index, trigger, event);
     // F2 and a double click put the caret after the content instead of selecting it all.
     if (opened && (trigger == EditKeyPressed || trigger == DoubleClicked))
-        if (auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget()); line && line->parentWidget() == viewport())
+        if (auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            line && line->parentWidget() == viewport())
             line->end(false);
     return opened;
 }
@@ -194,16 +198,14 @@ void SheetView::scrollTo(const QModelIndex &index, ScrollHint hint)
         QScrollBar *v = verticalScrollBar();
         if (r - m_frozenRows < firstScrolledRow())
             v->setValue(r - m_frozenRows);
-        while (v->value() < v->maximum()
-               && rowViewportPosition(r) + rowHeight(r) > viewport()->height())
+        while (v->value() < v->maximum() && rowViewportPosition(r) + rowHeight(r) > viewport()->height())
             v->setValue(v->value() + 1);
     }
     if (c >= m_frozenCols) {
         QScrollBar *h = horizontalScrollBar();
         if (c - m_frozenCols < firstScrolledColumn())
             h->setValue(c - m_frozenCols);
-        while (h->value() < h->maximum()
-               && columnViewportPosition(c) + columnWidth(c) > viewport()->width())
+        while (h->value() < h->maximum() && columnViewportPosition(c) + columnWidth(c) > viewport()->width())
             h->setValue(h->value() + 1);
     }
 }
@@ -234,23 +236,16 @@ void SheetView::keyPressEvent(QKeyEvent *e)
             }
             break;
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            Q_EMIT moveRequested(e->modifiers() & Qt::ShiftModifier ? -1 : 1, 0);
-            return;
-        case Qt::Key_Tab:
-            Q_EMIT moveRequested(0, 1);
-            return;
-        case Qt::Key_Backtab:
-            Q_EMIT moveRequested(0, -1);
-            return;
+        case Qt::Key_Enter: Q_EMIT moveRequested(e->modifiers() & Qt::ShiftModifier ? -1 : 1, 0); return;
+        case Qt::Key_Tab: Q_EMIT moveRequested(0, 1); return;
+        case Qt::Key_Backtab: Q_EMIT moveRequested(0, -1); return;
         case Qt::Key_End:
             if (e->modifiers() & Qt::ControlModifier) {
                 Q_EMIT lastCellRequested(e->modifiers() & Qt::ShiftModifier);
                 return;
             }
             break;
-        default:
-            break;
+        default: break;
         }
         if (e->modifiers() & Qt::ShiftModifier) {
             // Shift and a movement key extend the selection from the shared anchor.
@@ -265,7 +260,10 @@ void SheetView::keyPressEvent(QKeyEvent *e)
             case Qt::Key_PageDown: action = MovePageDown; break;
             case Qt::Key_Home: action = MoveHome; break;
             case Qt::Key_End: action = MoveEnd; break;
-            default: moves = false; action = MoveUp; break;
+            default:
+                moves = false;
+                action = MoveUp;
+                break;
             }
             if (moves) {
                 const QModelIndex to = moveCursor(action, e->modifiers());

@@ -78,10 +78,10 @@ private:
     SheetView *m_main = nullptr;
     int m_frozenRows = 0;
     int m_frozenCols = 0;
-    int m_lineAnchor = -1;           // used on the main pane only
-    QPersistentModelIndex m_anchor;  // used on the main pane only
-    bool m_extending = false;        // used on the main pane only
-    bool m_extendingDrag = false;    // a Shift+click whose drag goes on extending
+    int m_lineAnchor = -1; // used on the main pane only
+    QPersistentModelIndex m_anchor; // used on the main pane only
+    bool m_extending = false; // used on the main pane only
+    bool m_extendingDrag = false; // a Shift+click whose drag goes on extending
     std::function<QModelIndex(const QPoint &)> m_locate;
     std::function<void(QPainter &)> m_overlay;
 };

@@ -13,14 +13,11 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-SpreadsheetModule::SpreadsheetModule(QWidget *dialogParent) : m_tools(dialogParent) {}
+SpreadsheetModule::SpreadsheetModule(QWidget *dialogParent) : m_tools(dialogParent) { }
 
 SpreadsheetModule::~SpreadsheetModule() = default;
 
-DocumentWindow *SpreadsheetModule::createWindow(FrameServices &frame)
-{
-    return new TTableur(frame, m_tools);
-}
+DocumentWindow *SpreadsheetModule::createWindow(FrameServices &frame) { return new TTableur(frame, m_tools); }
 
 namespace {
 
@@ -33,7 +30,8 @@ int sheetOption(const ConversionJob &job, const sheet::Workbook &book)
     if (!ok)
         throw VelmoraError::notAnInteger(text);
     if (n < 1 || n > book.sheetCount())
-        throw VelmoraError(QStringLiteral("Le classeur n'a pas de feuille %1 (il en a %2).").arg(n).arg(book.sheetCount()));
+        throw VelmoraError(
+                QStringLiteral("Le classeur n'a pas de feuille %1 (il en a %2).").arg(n).arg(book.sheetCount()));
     return n - 1;
 }
 

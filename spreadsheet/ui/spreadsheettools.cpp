@@ -5,7 +5,7 @@
 #include "spreadsheet/ui/tlarg.h"
 #include "spreadsheet/ui/tonglet.h"
 
-SpreadsheetTools::SpreadsheetTools(QWidget *dialogParent) : m_parent(dialogParent) {}
+SpreadsheetTools::SpreadsheetTools(QWidget *dialogParent) : m_parent(dialogParent) { }
 
 SpreadsheetTools::~SpreadsheetTools() = default;
 
@@ -37,7 +37,4 @@ TTri &SpreadsheetTools::tri()
     return *m_tri;
 }
 
-int SpreadsheetTools::run(QDialog &dialog) const
-{
-    return m_runner ? m_runner(dialog) : dialog.exec();
-}
+int SpreadsheetTools::run(QDialog &dialog) const { return m_runner ? m_runner(dialog) : dialog.exec(); }

@@ -97,8 +97,10 @@ TF1Book::~TF1Book()
 
 SheetView *TF1Book::createPane(int pane)
 {
-    auto *v = new SheetView(SheetView::Pane(pane), pane == int(SheetView::Pane::Main) ? this : static_cast<QWidget *>(m_view));
-    v->setObjectName(pane == int(SheetView::Pane::Main) ? QStringLiteral("Grid") : QStringLiteral("FrozenPane%1").arg(pane));
+    auto *v = new SheetView(SheetView::Pane(pane),
+                            pane == int(SheetView::Pane::Main) ? this : static_cast<QWidget *>(m_view));
+    v->setObjectName(pane == int(SheetView::Pane::Main) ? QStringLiteral("Grid")
+                                                        : QStringLiteral("FrozenPane%1").arg(pane));
     // Default sizes go in before the million rows do: changing them afterwards visits each row.
     v->horizontalHeader()->setDefaultSectionSize(toPixels(Workbook::kDefaultColumnWidth));
     v->verticalHeader()->setDefaultSectionSize(toPixels(Workbook::kDefaultRowHeight));
@@ -147,8 +149,7 @@ void TF1Book::SetActiveCell(int row, int col)
 {
     row = std::clamp(row, 1, kMaxRows);
     col = std::clamp(col, 1, kMaxColumns);
-    m_view->selectionModel()->setCurrentIndex(m_model->index(row - 1, col - 1),
-                                              QItemSelectionModel::ClearAndSelect);
+    m_view->selectionModel()->setCurrentIndex(m_model->index(row - 1, col - 1), QItemSelectionModel::ClearAndSelect);
     checkSelChange();
 }
 
@@ -314,13 +315,20 @@ void TF1Book::SetFontParts(const CellFormat &v, int parts)
     const int size = std::clamp(v.fontSize, 20, 409 * 20);
     const bool name = (parts & FontName) && !v.fontName.trimmed().isEmpty();
     modifySelectionFormat([&](CellFormat &f) {
-        if (name) f.fontName = v.fontName.trimmed();
-        if (parts & FontSize) f.fontSize = size;
-        if (parts & FontBold) f.bold = v.bold;
-        if (parts & FontItalic) f.italic = v.italic;
-        if (parts & FontUnderline) f.underline = v.underline;
-        if (parts & FontStrikeout) f.strikeout = v.strikeout;
-        if (parts & FontColour) f.colour = v.colour & 0xffffffu;
+        if (name)
+            f.fontName = v.fontName.trimmed();
+        if (parts & FontSize)
+            f.fontSize = size;
+        if (parts & FontBold)
+            f.bold = v.bold;
+        if (parts & FontItalic)
+            f.italic = v.italic;
+        if (parts & FontUnderline)
+            f.underline = v.underline;
+        if (parts & FontStrikeout)
+            f.strikeout = v.strikeout;
+        if (parts & FontColour)
+            f.colour = v.colour & 0xffffffu;
     });
 }
 
@@ -392,10 +400,7 @@ void TF1Book::checkSelChange()
     Q_EMIT SelChange();
 }
 
-void TF1Book::moveActive(int dRow, int dCol)
-{
-    SetActiveCell(Row() + dRow, Col() + dCol);
-}
+void TF1Book::moveActive(int dRow, int dCol) { SetActiveCell(Row() + dRow, Col() + dCol); }
 
 void TF1Book::goToLastCell(bool extend)
 {
@@ -582,10 +587,7 @@ void TF1Book::EditPaste()
         SetSelection(pasted.top, pasted.left, pasted.bottom, pasted.right);
 }
 
-void TF1Book::EditClear()
-{
-    m_book->clearContents(m_sheet, usedPart(selectionRange()));
-}
+void TF1Book::EditClear() { m_book->clearContents(m_sheet, usedPart(selectionRange())); }
 
 void TF1Book::EditInsert(int shift)
 {
@@ -852,9 +854,11 @@ void TF1Book::applyFrozen()
             applySizesTo(pane);
             // Overlay panes follow the main pane's scrolling along their free direction.
             if (kind == SheetView::Pane::Top)
-                connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, pane->horizontalScrollBar(), &QScrollBar::setValue);
+                connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, pane->horizontalScrollBar(),
+                        &QScrollBar::setValue);
             if (kind == SheetView::Pane::Left)
-                connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, pane->verticalScrollBar(), &QScrollBar::setValue);
+                connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, pane->verticalScrollBar(),
+                        &QScrollBar::setValue);
         }
         if (pane)
             pane->setVisible(wanted);

@@ -25,7 +25,9 @@ namespace sheet {
 class Workbook;
 }
 
-class TF1Book : public QWidget, private sheet::WorkbookObserver
+class TF1Book
+    : public QWidget
+    , private sheet::WorkbookObserver
 {
     Q_OBJECT
 public:
@@ -37,8 +39,13 @@ public:
     static constexpr int kObjectChart = 5;
     // Which parts of a font SetFontParts changes.
     enum FontPart {
-        FontName = 0x01, FontSize = 0x02, FontBold = 0x04, FontItalic = 0x08,
-        FontUnderline = 0x10, FontStrikeout = 0x20, FontColour = 0x40,
+        FontName = 0x01,
+        FontSize = 0x02,
+        FontBold = 0x04,
+        FontItalic = 0x08,
+        FontUnderline = 0x10,
+        FontStrikeout = 0x20,
+        FontColour = 0x40,
         FontAll = 0x7f
     };
 
@@ -86,11 +93,11 @@ public:
     // Only the horizontal alignment of each selected cell.
     void SetHorizontalAlignment(int horizontal);
     // Font of the active cell; size in twentieths of a point, colour as 0xRRGGBB.
-    void GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout,
-                 unsigned &colour, bool &outline, bool &shadow) const;
+    void GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout, unsigned &colour,
+                 bool &outline, bool &shadow) const;
     // Font of the selection; size in points.
-    void SetFont(const QString &name, int size, bool bold, bool italic, bool underline, bool strikeout,
-                 unsigned colour, bool outline, bool shadow);
+    void SetFont(const QString &name, int size, bool bold, bool italic, bool underline, bool strikeout, unsigned colour,
+                 bool outline, bool shadow);
     // Changes only the `parts` of each selected cell's font (size in twentieths of a point),
     // so that a selection of mixed fonts keeps what was not asked for.
     void SetFontParts(const sheet::CellFormat &values, int parts);
@@ -165,7 +172,7 @@ private:
     void workbookReset() override;
 
     SheetView *createPane(int pane);
-    void copyRange(bool cut);  // the selection to the clipboard, as a copy or as a cut
+    void copyRange(bool cut); // the selection to the clipboard, as a copy or as a cut
     void applySheetLayout();
     void applySizes();
     void applySizesTo(SheetView *view);
@@ -203,8 +210,12 @@ private:
     bool m_rebuildingTabs = false;
     bool m_selChangePending = false;
     std::vector<int> m_customRows; // rows whose height the views were given, 0-based
-    std::vector<int> m_autoRows;   // rows grown to fit a large font, 0-based
+    std::vector<int> m_autoRows; // rows grown to fit a large font, 0-based
     std::vector<sheet::CellAddress> m_cursorOfSheet;
-    struct SelState { int sheet, row, col, r1, c1, r2, c2; bool operator==(const SelState &) const = default; };
+    struct SelState
+    {
+        int sheet, row, col, r1, c1, r2, c2;
+        bool operator==(const SelState &) const = default;
+    };
     SelState m_lastSel{-1, 0, 0, 0, 0, 0, 0};
 };

@@ -13,19 +13,22 @@
 namespace {
 // The list users know, in its order, the duplicate and the two-word entries included.
 constexpr const char *kNames[] = {
-    "ABS", "ACOS", "ACOSH", "AND", "ASIN", "ASINH", "ATAN", "ATAN2", "ATANH", "AVERAGE",
-    "CEILING", "CHAR", "CHOOSE", "CLEAN", "CODE", "COLUMN", "COLUMNS", "CONCATENATE", "COS", "COSH",
-    "COUNT", "COUNTIF", "COUNTA", "DATE", "DATEVALUE", "DAY", "DB", "DDB", "ERROR TYPE", "EVEN",
-    "EXACT", "EXP", "FACT", "FALSE", "FIND", "FIXED", "FLOOR", "FV", "HLOOKUP", "HOUR",
-    "IF", "INDEX", "INDIRECT", "INT", "IPMT", "IRR", "ISBLANK", "ISERR", "ISERROR", "ISLOGICAL",
-    "ISNA", "ISNONTEXT", "ISNUMBER", "ISREF", "ISTEXT", "LEFT", "LEN", "LN", "LOG", "LOG10",
-    "LOOKUP", "LOWER", "MATCH", "MATCH", "MID", "MIN", "MINUTE", "MIRR", "MOD", "MONTH",
-    "N", "NOT", "NOW", "NPER", "NPV", "ODD", "OFFSET", "OR", "PI", "PMT",
-    "PPMT", "PRODUCT", "PROPER", "PV", "RAND", "RATE", "REPLACE", "REPT", "RIGHT", "ROUND",
-    "ROUNDOWN", "ROUNDUP", "ROW", "ROWS", "SEARCH", "SECOND", "YEAR SIGN", "SIN", "SINH", "SLN",
-    "SQRT", "STDEV", "STDEVP", "SUBSTITUTE", "SUM", "SUMIF", "SUMSQ", "SYD", "T", "TAN",
-    "TANH", "TEXT", "TIME", "TIMEVALUE", "TODAY", "TRIM", "TRUE", "TRUNC", "TYPE", "UPPER",
-    "VALUE", "VAR", "VARP", "VDB", "VLOOKUP", "WEEKDAY", "YEAR"};
+        "ABS",       "ACOS",        "ACOSH",    "AND",       "ASIN",       "ASINH",   "ATAN",    "ATAN2",
+        "ATANH",     "AVERAGE",     "CEILING",  "CHAR",      "CHOOSE",     "CLEAN",   "CODE",    "COLUMN",
+        "COLUMNS",   "CONCATENATE", "COS",      "COSH",      "COUNT",      "COUNTIF", "COUNTA",  "DATE",
+        "DATEVALUE", "DAY",         "DB",       "DDB",       "ERROR TYPE", "EVEN",    "EXACT",   "EXP",
+        "FACT",      "FALSE",       "FIND",     "FIXED",     "FLOOR",      "FV",      "HLOOKUP", "HOUR",
+        "IF",        "INDEX",       "INDIRECT", "INT",       "IPMT",       "IRR",     "ISBLANK", "ISERR",
+        "ISERROR",   "ISLOGICAL",   "ISNA",     "ISNONTEXT", "ISNUMBER",   "ISREF",   "ISTEXT",  "LEFT",
+        "LEN",       "LN",          "LOG",      "LOG10",     "LOOKUP",     "LOWER",   "MATCH",   "MATCH",
+        "MID",       "MIN",         "MINUTE",   "MIRR",      "MOD",        "MONTH",   "N",       "NOT",
+        "NOW",       "NPER",        "NPV",      "ODD",       "OFFSET",     "OR",      "PI",      "PMT",
+        "PPMT",      "PRODUCT",     "PROPER",   "PV",        "RAND",       "RATE",    "REPLACE", "REPT",
+        "RIGHT",     "ROUND",       "ROUNDOWN", "ROUNDUP",   "ROW",        "ROWS",    "SEARCH",  "SECOND",
+        "YEAR SIGN", "SIN",         "SINH",     "SLN",       "SQRT",       "STDEV",   "STDEVP",  "SUBSTITUTE",
+        "SUM",       "SUMIF",       "SUMSQ",    "SYD",       "T",          "TAN",     "TANH",    "TEXT",
+        "TIME",      "TIMEVALUE",   "TODAY",    "TRIM",      "TRUE",       "TRUNC",   "TYPE",    "UPPER",
+        "VALUE",     "VAR",         "VARP",     "VDB",       "VLOOKUP",    "WEEKDAY", "YEAR"};
 } // namespace
 
 const QStringList &TFonct::names()

@@ -108,8 +108,8 @@ QString TOnglet::nameProblem(const QString &name, const QStringList &others)
 void TOnglet::Button2Click()
 {
     const QString name = Edit1->text().trimmed();
-    QListWidgetItem *selected = ListBox1->currentItem() && ListBox1->currentItem()->isSelected()
-        ? ListBox1->currentItem() : nullptr;
+    QListWidgetItem *selected =
+            ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentItem() : nullptr;
     QStringList others;
     for (int i = 0; i < ListBox1->count(); ++i)
         if (ListBox1->item(i) != selected)
@@ -145,9 +145,9 @@ bool TOnglet::sheetRemovalConfirmed(int row)
         return true;
     return messageboxes::ask(this, messageboxes::Kind::Warning, QStringLiteral("Onglets"),
                              QStringLiteral("La feuille « %1 » contient des données. La supprimer avec son contenu ?")
-                                 .arg(item->text()),
+                                     .arg(item->text()),
                              {messageboxes::Answer::Oui, messageboxes::Answer::Non})
-        == messageboxes::Answer::Oui;
+            == messageboxes::Answer::Oui;
 }
 
 void TOnglet::ListBox1Click()

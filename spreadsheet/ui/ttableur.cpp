@@ -26,15 +26,16 @@
 using namespace sheet;
 
 const QString TTableur::kSaveFilter =
-    QStringLiteral("Fichier tableur (*.qvc);;Format Excel5 (*.xls);;Tous les fichiers (*)");
+        QStringLiteral("Fichier tableur (*.qvc);;Format Excel5 (*.xls);;Tous les fichiers (*)");
 
 namespace {
 // Widths and heights the size dialog may give, in twips: up to 22 inches.
 constexpr int kMaxSize = 31680;
-}
+} // namespace
 
 TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent)
-    : DocumentWindow(DocKind::Tableur, frame, parent), m_tools(tools)
+    : DocumentWindow(DocKind::Tableur, frame, parent),
+      m_tools(tools)
 {
     setObjectName(QStringLiteral("Tableur"));
     setWindowTitle(QStringLiteral("Tableur"));
@@ -55,15 +56,9 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
     F1Book1SelChange();
 }
 
-bool TTableur::command(const std::function<void()> &work)
-{
-    return errorhandler::run(this, work);
-}
+bool TTableur::command(const std::function<void()> &work) { return errorhandler::run(this, work); }
 
-QString TTableur::workbookFileName(const QString &path)
-{
-    return filename::withExtension(path, u".qvc");
-}
+QString TTableur::workbookFileName(const QString &path) { return filename::withExtension(path, u".qvc"); }
 
 // Files
 
@@ -89,9 +84,9 @@ QString TTableur::leftOutMessage() const
     return QStringLiteral("%1 cellule%2 de ce classeur n'%3 pas pu être lue%2 telle%2 quelle%2 (au-delà de la "
                           "colonne IV ou de la ligne 1048576, ou nombre illisible) : laissée%2 de côté ou "
                           "gardée%2 comme texte.")
-        .arg(n)
-        .arg(n > 1 ? QStringLiteral("s") : QString())
-        .arg(n > 1 ? QStringLiteral("ont") : QStringLiteral("a"));
+            .arg(n)
+            .arg(n > 1 ? QStringLiteral("s") : QString())
+            .arg(n > 1 ? QStringLiteral("ont") : QStringLiteral("a"));
 }
 
 bool TTableur::confirmLeftOut()
@@ -104,28 +99,18 @@ bool TTableur::confirmLeftOut()
     return yes;
 }
 
+bool TTableur::Modifie() const { return F1Book1->Modified(); }
 
-bool TTableur::Modifie() const
-{
-    return F1Book1->Modified();
-}
+void TTableur::setModifie(bool modified) { F1Book1->SetModified(modified); }
 
-void TTableur::setModifie(bool modified)
-{
-    F1Book1->SetModified(modified);
-}
-
-bool TTableur::finishEditing()
-{
-    return F1Book1->CommitEdit();
-}
+bool TTableur::finishEditing() { return F1Book1->CommitEdit(); }
 
 QString TTableur::askSaveName()
 {
     // The filter the user picks changes neither the name nor the format.
-    return m_saveDialogHook ? m_saveDialogHook()
-                            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
-                                                           kSaveFilter);
+    return m_saveDialogHook
+            ? m_saveDialogHook()
+            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(), kSaveFilter);
 }
 
 bool TTableur::writeFile(const QString &path)
@@ -148,9 +133,18 @@ void TTableur::Imprime()
 
 // Edit
 
-void TTableur::Coupe() { command([&] { F1Book1->EditCut(); }); }
-void TTableur::Copie() { command([&] { F1Book1->EditCopy(); }); }
-void TTableur::Colle() { command([&] { F1Book1->EditPaste(); }); }
+void TTableur::Coupe()
+{
+    command([&] { F1Book1->EditCut(); });
+}
+void TTableur::Copie()
+{
+    command([&] { F1Book1->EditCopy(); });
+}
+void TTableur::Colle()
+{
+    command([&] { F1Book1->EditPaste(); });
+}
 
 void TTableur::InsLig()
 {
@@ -270,7 +264,8 @@ void TTableur::Onglets()
     command([&] {
         // Sheets whose entry was removed go, with their content.
         for (int s = names.size(); s >= 1; --s) {
-            const bool kept = std::any_of(entries.begin(), entries.end(), [s](const TOnglet::Entry &e) { return e.sheet == s; });
+            const bool kept =
+                    std::any_of(entries.begin(), entries.end(), [s](const TOnglet::Entry &e) { return e.sheet == s; });
             if (!kept)
                 F1Book1->DeleteSheet(s);
         }
@@ -339,8 +334,14 @@ void TTableur::Recalcule()
     command([&] { F1Book1->Recalc(); });
 }
 
-void TTableur::Formules(bool on) { command([&] { F1Book1->SetShowFormulas(on); }); }
-void TTableur::Grille(bool on) { command([&] { F1Book1->SetShowGridLines(on); }); }
+void TTableur::Formules(bool on)
+{
+    command([&] { F1Book1->SetShowFormulas(on); });
+}
+void TTableur::Grille(bool on)
+{
+    command([&] { F1Book1->SetShowGridLines(on); });
+}
 
 // Formatting
 
@@ -410,16 +411,22 @@ void TTableur::SetFont(const QFont &font)
     v.strikeout = font.strikeOut();
     // Only what differs from the font shown in the dialog is applied to the selection, so
     // that a cancelled dialog changes nothing and cells keep what the user did not touch.
-    int parts = TF1Book::FontName | TF1Book::FontSize | TF1Book::FontBold | TF1Book::FontItalic
-              | TF1Book::FontUnderline | TF1Book::FontStrikeout;
+    int parts = TF1Book::FontName | TF1Book::FontSize | TF1Book::FontBold | TF1Book::FontItalic | TF1Book::FontUnderline
+            | TF1Book::FontStrikeout;
     if (m_fontShown) {
         const fonts::Changes changed = fonts::changes(*m_fontShown, font);
-        if (!changed.family) parts &= ~TF1Book::FontName;
-        if (!changed.size) parts &= ~TF1Book::FontSize;
-        if (!changed.bold) parts &= ~TF1Book::FontBold;
-        if (!changed.italic) parts &= ~TF1Book::FontItalic;
-        if (!changed.underline) parts &= ~TF1Book::FontUnderline;
-        if (!changed.strikeOut) parts &= ~TF1Book::FontStrikeout;
+        if (!changed.family)
+            parts &= ~TF1Book::FontName;
+        if (!changed.size)
+            parts &= ~TF1Book::FontSize;
+        if (!changed.bold)
+            parts &= ~TF1Book::FontBold;
+        if (!changed.italic)
+            parts &= ~TF1Book::FontItalic;
+        if (!changed.underline)
+            parts &= ~TF1Book::FontUnderline;
+        if (!changed.strikeOut)
+            parts &= ~TF1Book::FontStrikeout;
         m_fontShown.reset();
     }
     if (v.fontSize <= 0)

@@ -14,7 +14,9 @@
 class SpreadsheetTools;
 class TF1Book;
 
-class TTableur : public DocumentWindow, public TableurCommands
+class TTableur
+    : public DocumentWindow
+    , public TableurCommands
 {
     Q_OBJECT
 public:

@@ -10,8 +10,8 @@
 class Glossary
 {
 public:
-    static constexpr int kMaxText = 1024;     // longest replacement text inserted
-    static constexpr int kLookBack = 16;      // characters before the caret looked at
+    static constexpr int kMaxText = 1024; // longest replacement text inserted
+    static constexpr int kLookBack = 16; // characters before the caret looked at
     static constexpr int kMaxAbbreviation = 15;
 
     static QString fileName() { return QStringLiteral("Velmora.glo"); }

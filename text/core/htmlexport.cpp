@@ -136,7 +136,7 @@ constexpr std::string_view kTail = "</BODY>\r\n</HTML>\r\n";
 class PageWriter
 {
 public:
-    explicit PageWriter(Str &page) : m_page(page) {}
+    explicit PageWriter(Str &page) : m_page(page) { }
 
     Str content;
 
@@ -166,9 +166,10 @@ public:
     void endParagraph(unsigned char align, bool bullet)
     {
         setStyle(0);
-        static constexpr std::string_view kAlignP[] = {"", " ALIGN=\"CENTER\"", " ALIGN=\"RIGHT\"", " ALIGN=\"JUSTIFY\""};
-        static constexpr std::string_view kAlignLi[] = {"", " STYLE=\"text-align: center\"", " STYLE=\"text-align: right\"",
-                                                         " STYLE=\"text-align: justify\""};
+        static constexpr std::string_view kAlignP[] = {"", " ALIGN=\"CENTER\"", " ALIGN=\"RIGHT\"",
+                                                       " ALIGN=\"JUSTIFY\""};
+        static constexpr std::string_view kAlignLi[] = {
+                "", " STYLE=\"text-align: center\"", " STYLE=\"text-align: right\"", " STYLE=\"text-align: justify\""};
         if (bullet && !m_inList)
             m_page += "<UL>\r\n";
         else if (!bullet && m_inList)
@@ -219,9 +220,10 @@ class RtfConverter
 {
 public:
     RtfConverter(const QByteArray &in, PageWriter &page)
-        : m_p(in.constData()), m_end(in.constData() + in.size()), m_page(page)
-    {
-    }
+        : m_p(in.constData()),
+          m_end(in.constData() + in.size()),
+          m_page(page)
+    { }
 
     void run()
     {
@@ -259,8 +261,7 @@ public:
                     const Kind k = t.kind[c];
                     if (k == Kind::Plain) {
                         const char *from = s;
-                        while (++s < m_end && t.kind[static_cast<unsigned char>(*s)] == Kind::Plain) {
-                        }
+                        while (++s < m_end && t.kind[static_cast<unsigned char>(*s)] == Kind::Plain) { }
                         out.append(from, size_t(s - from));
                     } else if (k == Kind::Replaced) {
                         out.append(t.text[c].data(), t.length[c]);
@@ -408,9 +409,7 @@ private:
         if (c != '*')
             m_groupStart = false;
         switch (c) {
-        case '*':
-            g.star = true;
-            return;
+        case '*': g.star = true; return;
         case '\'':
             if (m_p + 1 < m_end) {
                 const int hi = hexValue(m_p[0]), lo = hexValue(m_p[1]);
@@ -422,16 +421,13 @@ private:
             return;
         case '\\':
         case '{':
-        case '}':
-            textByte(static_cast<unsigned char>(c));
-            return;
+        case '}': textByte(static_cast<unsigned char>(c)); return;
         case '\r':
         case '\n':
             if (g.dest == Dest::Text && !skipping())
                 endParagraph();
             return;
-        default:
-            break;
+        default: break;
         }
         if (g.dest != Dest::Text || skipping())
             return;
@@ -501,66 +497,104 @@ private:
         auto style = [&](unsigned char bit) { g.style = on ? (g.style | bit) : (g.style & ~bit); };
         switch (w.front()) {
         case 'b':
-            if (w == "b") style(kBold);
-            else if (w == "bullet") append(0x2022);
+            if (w == "b")
+                style(kBold);
+            else if (w == "bullet")
+                append(0x2022);
             return;
         case 'c':
-            if (w == "cell" || w == "nestcell") append(u'\t');
+            if (w == "cell" || w == "nestcell")
+                append(u'\t');
             return;
         case 'e':
-            if (w == "emdash") append(0x2014);
-            else if (w == "endash") append(0x2013);
-            else if (w == "emspace") append(0x2003);
-            else if (w == "enspace") append(0x2002);
+            if (w == "emdash")
+                append(0x2014);
+            else if (w == "endash")
+                append(0x2013);
+            else if (w == "emspace")
+                append(0x2003);
+            else if (w == "enspace")
+                append(0x2002);
             return;
         case 'i':
-            if (w == "i") style(kItalic);
+            if (w == "i")
+                style(kItalic);
             return;
         case 'l':
-            if (w == "line") append(0x2028);
-            else if (w == "ls") g.bullet = param > 0 || !hasParam;
-            else if (w == "lquote") append(0x2018);
-            else if (w == "ldblquote") append(0x201C);
+            if (w == "line")
+                append(0x2028);
+            else if (w == "ls")
+                g.bullet = param > 0 || !hasParam;
+            else if (w == "lquote")
+                append(0x2018);
+            else if (w == "ldblquote")
+                append(0x201C);
             return;
         case 'n':
-            if (w == "nestrow") endRow();
+            if (w == "nestrow")
+                endRow();
             return;
         case 'p':
-            if (w == "par") endParagraph();
-            else if (w == "pard") { g.align = kLeft; g.bullet = false; }
-            else if (w == "plain") { g.style = 0; g.hidden = false; }
-            else if (w == "page") { if (m_page.hasText()) endParagraph(); }
+            if (w == "par")
+                endParagraph();
+            else if (w == "pard") {
+                g.align = kLeft;
+                g.bullet = false;
+            } else if (w == "plain") {
+                g.style = 0;
+                g.hidden = false;
+            } else if (w == "page") {
+                if (m_page.hasText())
+                    endParagraph();
+            }
             return;
         case 'q':
-            if (w == "ql") g.align = kLeft;
-            else if (w == "qc") g.align = kCenter;
-            else if (w == "qr") g.align = kRight;
-            else if (w == "qj" || w == "qd") g.align = kJustify;
-            else if (w == "qmspace") append(0x2005);
+            if (w == "ql")
+                g.align = kLeft;
+            else if (w == "qc")
+                g.align = kCenter;
+            else if (w == "qr")
+                g.align = kRight;
+            else if (w == "qj" || w == "qd")
+                g.align = kJustify;
+            else if (w == "qmspace")
+                append(0x2005);
             return;
         case 'r':
-            if (w == "rquote") append(0x2019);
-            else if (w == "rdblquote") append(0x201D);
-            else if (w == "row") endRow();
+            if (w == "rquote")
+                append(0x2019);
+            else if (w == "rdblquote")
+                append(0x201D);
+            else if (w == "row")
+                endRow();
             return;
         case 's':
-            if (w == "sect") { if (m_page.hasText()) endParagraph(); }
+            if (w == "sect") {
+                if (m_page.hasText())
+                    endParagraph();
+            }
             return;
         case 't':
-            if (w == "tab") append(u'\t');
+            if (w == "tab")
+                append(u'\t');
             return;
         case 'u':
-            if (w == "u") unicode(param);
-            else if (w == "uc") g.uc = static_cast<unsigned char>(qBound(0, param, 16));
-            else if (w == "ul") style(kUnderline);
-            else if (w == "ulnone") g.style &= ~kUnderline;
-            else if (w.size() > 2 && w[1] == 'l' && w != "ulc") style(kUnderline); // dotted, double...
+            if (w == "u")
+                unicode(param);
+            else if (w == "uc")
+                g.uc = static_cast<unsigned char>(qBound(0, param, 16));
+            else if (w == "ul")
+                style(kUnderline);
+            else if (w == "ulnone")
+                g.style &= ~kUnderline;
+            else if (w.size() > 2 && w[1] == 'l' && w != "ulc")
+                style(kUnderline); // dotted, double...
             return;
         case 'v':
-            if (w == "v") g.hidden = on;
+            if (w == "v")
+                g.hidden = on;
             return;
-        default:
-            return;
+        default: return;
         }
     }
 
@@ -657,7 +691,8 @@ void exportBytes(const QByteArray &documentBytes, const QString &documentPath, c
 {
     if (!documentPath.isEmpty() && sameFile(documentPath, outputPath))
         throw VelmoraError::ioError(32); // the page would overwrite the document itself
-    atomicsave::write(outputPath, convertDocument(documentBytes, titleOf(documentPath.isEmpty() ? outputPath : documentPath)));
+    atomicsave::write(outputPath,
+                      convertDocument(documentBytes, titleOf(documentPath.isEmpty() ? outputPath : documentPath)));
 }
 
 void exportFile(const QString &documentPath, const QString &outputPath)

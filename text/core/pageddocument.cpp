@@ -25,7 +25,8 @@ QPaintDevice *layoutDevice()
 } // namespace
 
 PagedDocument::PagedDocument(const QTextDocument &source, const QRect &pageRect, int dpiX, int dpiY)
-    : m_doc(source.clone()), m_rect(pageRect)
+    : m_doc(source.clone()),
+      m_rect(pageRect)
 {
     constexpr double kLayoutDpi = 96.0;
     m_scaleX = qMax(1, dpiX) / kLayoutDpi;
@@ -44,10 +45,7 @@ PagedDocument::PagedDocument(const QTextDocument &source, const QRect &pageRect,
 
 PagedDocument::~PagedDocument() = default;
 
-int PagedDocument::pageCount() const
-{
-    return qMax(1, m_doc->pageCount());
-}
+int PagedDocument::pageCount() const { return qMax(1, m_doc->pageCount()); }
 
 void PagedDocument::drawPage(QPainter &painter, int page) const
 {

@@ -68,10 +68,7 @@ Indents indents(const QTextBlockFormat &format, bool bullet)
     return in;
 }
 
-Indents indents(const QTextBlock &block)
-{
-    return indents(block.blockFormat(), hasBullet(block));
-}
+Indents indents(const QTextBlock &block) { return indents(block.blockFormat(), hasBullet(block)); }
 
 void setIndents(QTextBlockFormat &format, bool bullet, const Indents &in)
 {

@@ -44,7 +44,8 @@ struct CharState
 size_t qHash(const CharState &c, size_t seed = 0)
 {
     return ::qHash(quint64(quint32(c.font)) << 32 | quint64(quint32(c.halfPoints)), seed)
-        ^ ::qHash(c.colour << 5 | c.bold << 4 | c.italic << 3 | c.underline << 2 | c.strike << 1 | int(c.hidden), seed);
+            ^ ::qHash(c.colour << 5 | c.bold << 4 | c.italic << 3 | c.underline << 2 | c.strike << 1 | int(c.hidden),
+                      seed);
 }
 
 struct ParState
@@ -61,7 +62,7 @@ struct Group
     ParState par;
     Dest dest = Dest::Text;
     int uc = 1;
-    bool star = false;     // "\*" seen: an unknown destination is skipped
+    bool star = false; // "\*" seen: an unknown destination is skipped
     bool pnBullet = false; // a "\pn" destination that asked for a bullet
 };
 
@@ -73,18 +74,106 @@ struct Font
 };
 
 // Control words that open a destination whose content is not document text, sorted.
-constexpr QByteArrayView kSkipped[] = {
-    "aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid", "atnparent",
-    "atnref", "atntime", "author", "bkmkend", "bkmkstart", "blipuid", "bookmark", "buptim", "category",
-    "colorschememapping", "comment", "company", "creatim", "datastore", "do", "doccomm", "docvar", "falt",
-    "fchars", "fileinfo", "filetbl", "fldinst", "fontemb", "fontfile", "footer", "footerf", "footerl", "footerr",
-    "footnote", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf", "headerl", "headerr", "hlinkbase",
-    "htmltag", "info", "keycode", "keywords", "latentstyles", "lchars", "levelnumbers", "leveltext",
-    "listoverridetable", "listpicture", "listtable", "listtext", "manager", "mhtmltag", "mmathPr", "nonshppict",
-    "objclass", "objdata", "objname", "operator", "panose", "passwordhash", "pgdsctbl", "pict", "pnseclvl",
-    "pntext", "pntxta", "pntxtb", "printim", "private", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shp",
-    "shpinst", "shppict", "sn", "sp", "stylesheet", "subject", "sv", "tc", "template", "themedata", "title", "txe",
-    "userprops", "wgrffmtfilter", "xe", "xform", "xmlnstbl"};
+constexpr QByteArrayView kSkipped[] = {"aftncn",
+                                       "aftnsep",
+                                       "aftnsepc",
+                                       "annotation",
+                                       "atnauthor",
+                                       "atndate",
+                                       "atnicn",
+                                       "atnid",
+                                       "atnparent",
+                                       "atnref",
+                                       "atntime",
+                                       "author",
+                                       "bkmkend",
+                                       "bkmkstart",
+                                       "blipuid",
+                                       "bookmark",
+                                       "buptim",
+                                       "category",
+                                       "colorschememapping",
+                                       "comment",
+                                       "company",
+                                       "creatim",
+                                       "datastore",
+                                       "do",
+                                       "doccomm",
+                                       "docvar",
+                                       "falt",
+                                       "fchars",
+                                       "fileinfo",
+                                       "filetbl",
+                                       "fldinst",
+                                       "fontemb",
+                                       "fontfile",
+                                       "footer",
+                                       "footerf",
+                                       "footerl",
+                                       "footerr",
+                                       "footnote",
+                                       "ftncn",
+                                       "ftnsep",
+                                       "ftnsepc",
+                                       "generator",
+                                       "header",
+                                       "headerf",
+                                       "headerl",
+                                       "headerr",
+                                       "hlinkbase",
+                                       "htmltag",
+                                       "info",
+                                       "keycode",
+                                       "keywords",
+                                       "latentstyles",
+                                       "lchars",
+                                       "levelnumbers",
+                                       "leveltext",
+                                       "listoverridetable",
+                                       "listpicture",
+                                       "listtable",
+                                       "listtext",
+                                       "manager",
+                                       "mhtmltag",
+                                       "mmathPr",
+                                       "nonshppict",
+                                       "objclass",
+                                       "objdata",
+                                       "objname",
+                                       "operator",
+                                       "panose",
+                                       "passwordhash",
+                                       "pgdsctbl",
+                                       "pict",
+                                       "pnseclvl",
+                                       "pntext",
+                                       "pntxta",
+                                       "pntxtb",
+                                       "printim",
+                                       "private",
+                                       "protusertbl",
+                                       "revtbl",
+                                       "revtim",
+                                       "rsidtbl",
+                                       "rxe",
+                                       "shp",
+                                       "shpinst",
+                                       "shppict",
+                                       "sn",
+                                       "sp",
+                                       "stylesheet",
+                                       "subject",
+                                       "sv",
+                                       "tc",
+                                       "template",
+                                       "themedata",
+                                       "title",
+                                       "txe",
+                                       "userprops",
+                                       "wgrffmtfilter",
+                                       "xe",
+                                       "xform",
+                                       "xmlnstbl"};
 
 bool isSkippedDestination(QByteArrayView w)
 {
@@ -147,15 +236,12 @@ int hexValue(char c)
     return -1;
 }
 
-bool isLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(sink) {}
+    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(sink) { }
     void run();
 
 private:
@@ -288,7 +374,9 @@ int Reader::codePage()
     if (font != m_cacheFont) {
         m_cacheFont = font;
         const auto it = m_fonts.find(font);
-        int cp = it == m_fonts.end() ? 0 : (it->second.codePage ? it->second.codePage : codePageOfCharset(it->second.charset));
+        int cp = it == m_fonts.end()
+                ? 0
+                : (it->second.codePage ? it->second.codePage : codePageOfCharset(it->second.charset));
         if (it != m_fonts.end() && it->second.charset == 2)
             cp = 1252; // symbol fonts: keep the byte values
         m_cacheCodePage = cp ? cp : m_ansiCodePage;
@@ -335,8 +423,7 @@ void Reader::textByte(unsigned char b, bool escaped)
         }
         return;
     case Dest::Skip:
-    case Dest::Pn:
-        return;
+    case Dest::Pn: return;
     }
 }
 
@@ -364,7 +451,8 @@ QTextCharFormat Reader::charFormat(const CharState &c)
     auto font = m_fonts.find(c.font < 0 ? m_deff : c.font);
     if (font == m_fonts.end())
         font = m_fonts.find(m_deff);
-    const QString name = font != m_fonts.end() && !font->second.name.isEmpty() ? font->second.name : richtext::defaultFamily();
+    const QString name =
+            font != m_fonts.end() && !font->second.name.isEmpty() ? font->second.name : richtext::defaultFamily();
     f.setFontFamilies({name});
     f.setFontPointSize(c.halfPoints / 2.0);
     if (c.bold)
@@ -475,9 +563,16 @@ void Reader::controlWord(QByteArrayView w, bool hasParam, int param)
         return;
     }
     if (g.dest == Dest::ColourTable) {
-        if (w == "red") { m_red = qBound(0, param, 255); m_colourSet = true; }
-        else if (w == "green") { m_green = qBound(0, param, 255); m_colourSet = true; }
-        else if (w == "blue") { m_blue = qBound(0, param, 255); m_colourSet = true; }
+        if (w == "red") {
+            m_red = qBound(0, param, 255);
+            m_colourSet = true;
+        } else if (w == "green") {
+            m_green = qBound(0, param, 255);
+            m_colourSet = true;
+        } else if (w == "blue") {
+            m_blue = qBound(0, param, 255);
+            m_colourSet = true;
+        }
         return;
     }
     if (g.dest == Dest::Pn) {
@@ -515,62 +610,79 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
     using R = Reader;
     using A = const WordArgs &;
     static constexpr Entry kWords[] = {
-        {"ansi", [](R &r, A) { r.setCodePage(1252); }},
-        {"ansicpg", [](R &r, A a) { if (a.param > 0) r.setCodePage(a.param); }},
-        {"b", [](R &, A a) { a.c.bold = a.on; }},
-        {"bullet", [](R &r, A) { r.appendChar(0x2022); }},
-        {"cell", [](R &r, A) { r.appendChar(u'\t'); }},
-        {"cf", [](R &, A a) { a.c.colour = a.param; }},
-        {"deff", [](R &r, A a) { r.m_deff = a.param; r.m_cacheFont = -2; }},
-        {"emdash", [](R &r, A) { r.appendChar(0x2014); }},
-        {"emspace", [](R &r, A) { r.appendChar(0x2003); }},
-        {"endash", [](R &r, A) { r.appendChar(0x2013); }},
-        {"enspace", [](R &r, A) { r.appendChar(0x2002); }},
-        {"f", [](R &, A a) { a.c.font = a.param; }},
-        {"fi", [](R &, A a) { a.p.fi = a.param; }},
-        {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 3276) : 24; }},
-        {"i", [](R &, A a) { a.c.italic = a.on; }},
-        {"ldblquote", [](R &r, A) { r.appendChar(0x201C); }},
-        {"li", [](R &, A a) { a.p.li = a.param; }},
-        {"lin", [](R &, A a) { a.p.li = a.param; }},
-        {"line", [](R &r, A) { r.appendChar(QChar::LineSeparator); }},
-        {"lquote", [](R &r, A) { r.appendChar(0x2018); }},
-        {"ls", [](R &, A a) { a.p.bullet = a.param > 0 || !a.hasParam; }},
-        {"mac", [](R &r, A) { r.setCodePage(10000); }},
-        {"nestcell", [](R &r, A) { r.appendChar(u'\t'); }},
-        {"nestrow", [](R &r, A) { r.endRow(); }},
-        {"page", [](R &r, A) { r.endSection(); }},
-        {"par", [](R &r, A) { r.endParagraph(); }},
-        {"pard", [](R &, A a) { a.p = ParState(); }},
-        {"pc", [](R &r, A) { r.setCodePage(437); }},
-        {"pca", [](R &r, A) { r.setCodePage(850); }},
-        {"plain", [](R &, A a) { a.c = CharState(); }},
-        {"qc", [](R &, A a) { a.p.alignment = 1; }},
-        {"qd", [](R &, A a) { a.p.alignment = 3; }},
-        {"qj", [](R &, A a) { a.p.alignment = 3; }},
-        {"ql", [](R &, A a) { a.p.alignment = 0; }},
-        {"qmspace", [](R &r, A) { r.appendChar(0x2005); }},
-        {"qr", [](R &, A a) { a.p.alignment = 2; }},
-        {"rdblquote", [](R &r, A) { r.appendChar(0x201D); }},
-        {"ri", [](R &, A a) { a.p.ri = a.param; }},
-        {"rin", [](R &, A a) { a.p.ri = a.param; }},
-        {"row", [](R &r, A) { r.endRow(); }},
-        {"rquote", [](R &r, A) { r.appendChar(0x2019); }},
-        {"sect", [](R &r, A) { r.endSection(); }},
-        {"strike", [](R &, A a) { a.c.strike = a.on; }},
-        {"striked", [](R &, A a) { a.c.strike = a.on; }},
-        {"tab", [](R &r, A) { r.appendChar(u'\t'); }},
-        {"tb", [](R &, A a) { if (a.p.tabs.size() < 64) a.p.tabs.append(qMax(0, a.param)); }},
-        {"tx", [](R &, A a) { if (a.p.tabs.size() < 64) a.p.tabs.append(qMax(0, a.param)); }},
-        {"u", [](R &r, A a) {
-             r.appendChar(char16_t(qBound(0, a.param < 0 ? a.param + 65536 : a.param, 0xFFFF)));
-             r.m_pendingSkip = a.g.uc;
-         }},
-        {"uc", [](R &, A a) { a.g.uc = qBound(0, a.param, 16); }},
-        {"ul", [](R &, A a) { a.c.underline = a.on; }},
-        {"ulc", [](R &, A) {}}, // the underline's colour
-        {"ulnone", [](R &, A a) { a.c.underline = false; }},
-        {"v", [](R &, A a) { a.c.hidden = a.on; }},
+            {"ansi", [](R &r, A) { r.setCodePage(1252); }},
+            {"ansicpg",
+             [](R &r, A a) {
+                 if (a.param > 0)
+                     r.setCodePage(a.param);
+             }},
+            {"b", [](R &, A a) { a.c.bold = a.on; }},
+            {"bullet", [](R &r, A) { r.appendChar(0x2022); }},
+            {"cell", [](R &r, A) { r.appendChar(u'\t'); }},
+            {"cf", [](R &, A a) { a.c.colour = a.param; }},
+            {"deff",
+             [](R &r, A a) {
+                 r.m_deff = a.param;
+                 r.m_cacheFont = -2;
+             }},
+            {"emdash", [](R &r, A) { r.appendChar(0x2014); }},
+            {"emspace", [](R &r, A) { r.appendChar(0x2003); }},
+            {"endash", [](R &r, A) { r.appendChar(0x2013); }},
+            {"enspace", [](R &r, A) { r.appendChar(0x2002); }},
+            {"f", [](R &, A a) { a.c.font = a.param; }},
+            {"fi", [](R &, A a) { a.p.fi = a.param; }},
+            {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 3276) : 24; }},
+            {"i", [](R &, A a) { a.c.italic = a.on; }},
+            {"ldblquote", [](R &r, A) { r.appendChar(0x201C); }},
+            {"li", [](R &, A a) { a.p.li = a.param; }},
+            {"lin", [](R &, A a) { a.p.li = a.param; }},
+            {"line", [](R &r, A) { r.appendChar(QChar::LineSeparator); }},
+            {"lquote", [](R &r, A) { r.appendChar(0x2018); }},
+            {"ls", [](R &, A a) { a.p.bullet = a.param > 0 || !a.hasParam; }},
+            {"mac", [](R &r, A) { r.setCodePage(10000); }},
+            {"nestcell", [](R &r, A) { r.appendChar(u'\t'); }},
+            {"nestrow", [](R &r, A) { r.endRow(); }},
+            {"page", [](R &r, A) { r.endSection(); }},
+            {"par", [](R &r, A) { r.endParagraph(); }},
+            {"pard", [](R &, A a) { a.p = ParState(); }},
+            {"pc", [](R &r, A) { r.setCodePage(437); }},
+            {"pca", [](R &r, A) { r.setCodePage(850); }},
+            {"plain", [](R &, A a) { a.c = CharState(); }},
+            {"qc", [](R &, A a) { a.p.alignment = 1; }},
+            {"qd", [](R &, A a) { a.p.alignment = 3; }},
+            {"qj", [](R &, A a) { a.p.alignment = 3; }},
+            {"ql", [](R &, A a) { a.p.alignment = 0; }},
+            {"qmspace", [](R &r, A) { r.appendChar(0x2005); }},
+            {"qr", [](R &, A a) { a.p.alignment = 2; }},
+            {"rdblquote", [](R &r, A) { r.appendChar(0x201D); }},
+            {"ri", [](R &, A a) { a.p.ri = a.param; }},
+            {"rin", [](R &, A a) { a.p.ri = a.param; }},
+            {"row", [](R &r, A) { r.endRow(); }},
+            {"rquote", [](R &r, A) { r.appendChar(0x2019); }},
+            {"sect", [](R &r, A) { r.endSection(); }},
+            {"strike", [](R &, A a) { a.c.strike = a.on; }},
+            {"striked", [](R &, A a) { a.c.strike = a.on; }},
+            {"tab", [](R &r, A) { r.appendChar(u'\t'); }},
+            {"tb",
+             [](R &, A a) {
+                 if (a.p.tabs.size() < 64)
+                     a.p.tabs.append(qMax(0, a.param));
+             }},
+            {"tx",
+             [](R &, A a) {
+                 if (a.p.tabs.size() < 64)
+                     a.p.tabs.append(qMax(0, a.param));
+             }},
+            {"u",
+             [](R &r, A a) {
+                 r.appendChar(char16_t(qBound(0, a.param < 0 ? a.param + 65536 : a.param, 0xFFFF)));
+                 r.m_pendingSkip = a.g.uc;
+             }},
+            {"uc", [](R &, A a) { a.g.uc = qBound(0, a.param, 16); }},
+            {"ul", [](R &, A a) { a.c.underline = a.on; }},
+            {"ulc", [](R &, A) {}}, // the underline's colour
+            {"ulnone", [](R &, A a) { a.c.underline = false; }},
+            {"v", [](R &, A a) { a.c.hidden = a.on; }},
     };
     static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
                                  [](const Entry &x, const Entry &y) { return x.word < y.word; }));
@@ -625,9 +737,7 @@ void Reader::controlSymbol(char c)
     if (c != '*')
         m_groupStart = false;
     switch (c) {
-    case '*':
-        g.star = true;
-        return;
+    case '*': g.star = true; return;
     case '\'': {
         if (m_pos + 1 < m_in.size()) {
             const int hi = hexValue(m_in[m_pos]);
@@ -641,16 +751,13 @@ void Reader::controlSymbol(char c)
     }
     case '\\':
     case '{':
-    case '}':
-        textByte(static_cast<unsigned char>(c));
-        return;
+    case '}': textByte(static_cast<unsigned char>(c)); return;
     case '\r':
     case '\n':
         if (g.dest == Dest::Text && !skipping())
             endParagraph();
         return;
-    default:
-        break;
+    default: break;
     }
     if (g.dest != Dest::Text || skipping())
         return;
@@ -765,10 +872,7 @@ bool isRtf(const QByteArray &bytes)
     return QByteArrayView(bytes).sliced(i).startsWith("{\\rtf");
 }
 
-void parse(const QByteArray &bytes, const ParagraphSink &sink)
-{
-    Reader(bytes, sink).run();
-}
+void parse(const QByteArray &bytes, const ParagraphSink &sink) { Reader(bytes, sink).run(); }
 
 void read(const QByteArray &bytes, QTextDocument &doc)
 {

@@ -19,15 +19,9 @@ const char *const kFixedFonts[] = {"MS Sans Serif", "Symbol", "Arial"};
 
 const char kHex[] = "0123456789abcdef";
 
-void appendInt(QByteArray &out, long long v)
-{
-    out += QByteArray::number(v);
-}
+void appendInt(QByteArray &out, long long v) { out += QByteArray::number(v); }
 
-int twips(double px)
-{
-    return int(std::lround(px * richtext::kTwipsPerPx));
-}
+int twips(double px) { return int(std::lround(px * richtext::kTwipsPerPx)); }
 
 // Text of a run or of a font name, escaped for RTF.
 void appendEscaped(QByteArray &out, QStringView text)
@@ -126,7 +120,7 @@ void appendParagraphCodes(QByteArray &out, const ParagraphCodes &p)
 class Writer
 {
 public:
-    explicit Writer(const QTextDocument &doc) : m_doc(doc) {}
+    explicit Writer(const QTextDocument &doc) : m_doc(doc) { }
     QByteArray run();
 
 private:
@@ -135,15 +129,16 @@ private:
     void appendRunOpening(QByteArray &out, const QTextCharFormat &f);
 
     const QTextDocument &m_doc;
-    QStringList m_fonts;                 // from index 3
-    QHash<QString, int> m_fontIndex;     // lower-cased name -> index
-    QList<QColor> m_colours;             // from index 1
+    QStringList m_fonts; // from index 3
+    QHash<QString, int> m_fontIndex; // lower-cased name -> index
+    QList<QColor> m_colours; // from index 1
 };
 
 int Writer::fontIndex(const QTextCharFormat &f)
 {
     const QStringList families = f.fontFamilies().toStringList();
-    const QString name = families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily() : families.first();
+    const QString name =
+            families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily() : families.first();
     const QString key = name.toLower();
     if (auto it = m_fontIndex.constFind(key); it != m_fontIndex.constEnd())
         return *it;
@@ -291,9 +286,6 @@ QByteArray Writer::run()
 
 } // namespace
 
-QByteArray write(const QTextDocument &doc)
-{
-    return Writer(doc).run();
-}
+QByteArray write(const QTextDocument &doc) { return Writer(doc).run(); }
 
 } // namespace rtf

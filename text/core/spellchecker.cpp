@@ -48,10 +48,7 @@ bool convert(const QByteArray &from, const QByteArray &to, const QByteArray &in,
     return true;
 }
 
-bool isJoiner(QChar c)
-{
-    return c == u'\'' || c == u'-';
-}
+bool isJoiner(QChar c) { return c == u'\'' || c == u'-'; }
 
 // What an edit may produce: no joiner at an end or next to another, and an elided word
 // followed by a vowel or an h, as French writes it.
@@ -70,10 +67,7 @@ bool wellFormed(const QString &w)
     return true;
 }
 
-bool startsUpper(const QString &w)
-{
-    return !w.isEmpty() && w.front().isUpper();
-}
+bool startsUpper(const QString &w) { return !w.isEmpty() && w.front().isUpper(); }
 
 } // namespace
 
@@ -168,7 +162,7 @@ bool SpellChecker::lookUp(const QString &word)
             if (i > 0 && i + 1 < parts.size() && p == u"t")
                 continue;
             const bool known = m_accepted.contains(p) || m_hunspell->spell(toDictionary(p))
-                || (i > 0 && m_hunspell->spell(toDictionary(QLatin1Char('-') + p)));
+                    || (i > 0 && m_hunspell->spell(toDictionary(QLatin1Char('-') + p)));
             if (!known && !(spelling::elisionLength(p) > 0 && lookUp(p)))
                 return false;
         }
@@ -319,15 +313,9 @@ QStringList SpellChecker::personalWords() const
 
 // The shared French dictionary
 
-QString SpellChecker::userDataFolder()
-{
-    return datafiles::userDataDir();
-}
+QString SpellChecker::userDataFolder() { return datafiles::userDataDir(); }
 
-QString SpellChecker::personalListPath()
-{
-    return userDataFolder() + QStringLiteral("/velmora.dic");
-}
+QString SpellChecker::personalListPath() { return userDataFolder() + QStringLiteral("/velmora.dic"); }
 
 QStringList SpellChecker::frenchDictionaryFiles()
 {
@@ -341,7 +329,8 @@ QStringList SpellChecker::frenchDictionaryFiles()
     for (const QString &dir : folders)
         for (const char *name : {"fr_FR", "fr"}) {
             const QString base = dir + u'/' + QLatin1String(name);
-            if (QFileInfo(base + QStringLiteral(".aff")).isReadable() && QFileInfo(base + QStringLiteral(".dic")).isReadable())
+            if (QFileInfo(base + QStringLiteral(".aff")).isReadable()
+                && QFileInfo(base + QStringLiteral(".dic")).isReadable())
                 return {base + QStringLiteral(".aff"), base + QStringLiteral(".dic")};
         }
     return {};
@@ -378,7 +367,8 @@ SpellChecker *SpellChecker::frenchIfLoaded()
     if (!g_loading.exchange(true)) {
         QThreadPool::globalInstance()->start([notifier] {
             french();
-            QMetaObject::invokeMethod(notifier, [notifier] { Q_EMIT notifier->loaded(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                    notifier, [notifier] { Q_EMIT notifier->loaded(); }, Qt::QueuedConnection);
         });
     }
     return nullptr;

@@ -28,10 +28,7 @@ QString decodeText(const QByteArray &bytes)
 
 } // namespace
 
-bool requested(const QStringList &args)
-{
-    return args.contains(kOption);
-}
+bool requested(const QStringList &args) { return args.contains(kOption); }
 
 QStringList documentLines(const QString &path)
 {
@@ -44,9 +41,8 @@ QStringList documentLines(const QString &path)
     const QByteArray bytes = textfile::readBytes(path);
     QStringList lines;
     if (suffix != u"txt" && rtf::isRtf(bytes)) {
-        rtf::parse(bytes, [&lines](const rtf::Paragraph &p) {
-            lines.append(QString(p.text).split(QChar::LineSeparator));
-        });
+        rtf::parse(bytes,
+                   [&lines](const rtf::Paragraph &p) { lines.append(QString(p.text).split(QChar::LineSeparator)); });
         return lines;
     }
     const QString text = decodeText(textfile::cutAtCtrlZ(bytes));

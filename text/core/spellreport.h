@@ -27,7 +27,7 @@ QStringList documentLines(const QString &path);
 
 struct Finding
 {
-    int line = 0;   // from 1
+    int line = 0; // from 1
     int column = 0; // from 1
     QString word;
     QStringList suggestions;

@@ -18,10 +18,8 @@ bool isWordSeparator(QChar c)
     case u';':
     case u'!':
     case u':':
-    case u'\r':
-        return true;
-    default:
-        return false;
+    case u'\r': return true;
+    default: return false;
     }
 }
 
@@ -106,9 +104,9 @@ int parseInteger(const QString &text)
         throw VelmoraError::notAnInteger(text);
     qint64 value = 0;
     for (; i < t.size(); ++i) {
-        const int digit = QChar(t[i]).isDigit() && t[i].unicode() < 0x80 ? t[i].unicode() - u'0'
-                        : base == 16 && t[i].toLower() >= u'a' && t[i].toLower() <= u'f' ? t[i].toLower().unicode() - u'a' + 10
-                                                                                        : -1;
+        const int digit = QChar(t[i]).isDigit() && t[i].unicode() < 0x80         ? t[i].unicode() - u'0'
+                : base == 16 && t[i].toLower() >= u'a' && t[i].toLower() <= u'f' ? t[i].toLower().unicode() - u'a' + 10
+                                                                                 : -1;
         if (digit < 0)
             throw VelmoraError::notAnInteger(text);
         value = value * base + digit;

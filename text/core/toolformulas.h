@@ -12,9 +12,9 @@ namespace texttools {
 // Statistics
 struct Statistics
 {
-    int lines = 0;      // "Nombre de lignes": displayed lines - 1
+    int lines = 0; // "Nombre de lignes": displayed lines - 1
     int characters = 0; // "Nombre de caractères": sum of (line length - 2)
-    int words = 0;      // "Nombre de mots": sum of (1 + separators of the line)
+    int words = 0; // "Nombre de mots": sum of (1 + separators of the line)
 };
 // From the lines as displayed, each without its line end; a last empty line (the empty
 // end of the text) is not counted.

@@ -3,10 +3,7 @@
 namespace spelling {
 namespace {
 
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c.isMark();
-}
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c.isMark(); }
 
 bool isJoiner(QChar c)
 {
@@ -14,10 +11,7 @@ bool isJoiner(QChar c)
 }
 
 // Characters that make the run around them an address or a path, not prose.
-bool isAddressChar(QChar c)
-{
-    return c == u'@' || c == u'/' || c == u'\\' || c == u'_' || c == u'#' || c == u'=';
-}
+bool isAddressChar(QChar c) { return c == u'@' || c == u'/' || c == u'\\' || c == u'_' || c == u'#' || c == u'='; }
 
 bool allCapitals(QStringView word)
 {
@@ -42,10 +36,7 @@ bool hasDigit(QStringView word)
 
 } // namespace
 
-bool isApostrophe(QChar c)
-{
-    return c == u'\'' || c == QChar(0x2019) || c == QChar(0x02BC);
-}
+bool isApostrophe(QChar c) { return c == u'\'' || c == QChar(0x2019) || c == QChar(0x02BC); }
 
 QString straightApostrophes(QString word)
 {
@@ -57,8 +48,8 @@ QString straightApostrophes(QString word)
 
 int elisionLength(QStringView word)
 {
-    static const char16_t *const kElided[] = {u"l",      u"d",      u"j",       u"m",       u"n",     u"s",
-                                              u"t",      u"c",      u"ç",       u"qu",      u"jusqu", u"lorsqu",
+    static const char16_t *const kElided[] = {u"l",      u"d",      u"j",      u"m",     u"n",     u"s",
+                                              u"t",      u"c",      u"ç",      u"qu",    u"jusqu", u"lorsqu",
                                               u"puisqu", u"quoiqu", u"presqu", u"quelqu"};
     qsizetype apostrophe = -1;
     for (qsizetype i = 0; i < word.size(); ++i)
@@ -94,7 +85,7 @@ QList<Word> splitWords(QStringView text, const SplitOptions &options)
         const QChar after = i < n ? text[i] : QChar();
         const bool dottedName = after == u'.' && i + 1 < n && isWordChar(text[i + 1]);
         const bool inAddress = isAddressChar(before) || isAddressChar(after) || dottedName
-            || (before == u'.' && start >= 2 && isWordChar(text[start - 2]));
+                || (before == u'.' && start >= 2 && isWordChar(text[start - 2]));
         if (inAddress) {
             // Skip the whole address, not only this piece of it.
             while (i < n && !text[i].isSpace())

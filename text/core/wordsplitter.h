@@ -13,9 +13,9 @@ namespace spelling {
 
 struct Word
 {
-    int start = 0;  // in UTF-16 units of the text given
+    int start = 0; // in UTF-16 units of the text given
     int length = 0;
-    QString text;   // as written (apostrophes kept as typed)
+    QString text; // as written (apostrophes kept as typed)
 };
 
 struct SplitOptions

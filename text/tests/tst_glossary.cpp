@@ -113,9 +113,11 @@ void TestGlossary::readsEveryLineEnd_data()
     QTest::newRow("LF") << QByteArray("A\tun\nB\tdeux\n") << two;
     QTest::newRow("CR") << QByteArray("A\tun\rB\tdeux\r") << two;
     QTest::newRow("last line without end") << QByteArray("A\tun\r\nB\tdeux") << two;
-    QTest::newRow("empty lines are entries") << QByteArray("A\tun\r\n\r\nB\tdeux\r\n")
-                                             << QStringList{u"A\tun"_s, QString(), u"B\tdeux"_s};
-    QTest::newRow("stops at Ctrl-Z") << QByteArray("A\tun\r\nB\tdeux\r\n\x1a" "C\ttrois\r\n") << two;
+    QTest::newRow("empty lines are entries")
+            << QByteArray("A\tun\r\n\r\nB\tdeux\r\n") << QStringList{u"A\tun"_s, QString(), u"B\tdeux"_s};
+    QTest::newRow("stops at Ctrl-Z") << QByteArray("A\tun\r\nB\tdeux\r\n\x1a"
+                                                   "C\ttrois\r\n")
+                                     << two;
     QTest::newRow("Windows-1252 text") << QByteArray("E\t\x80 \xe9t\xe9\r\n") << QStringList{u"E\t€ été"_s};
     QTest::newRow("empty file") << QByteArray() << QStringList();
 }

@@ -89,12 +89,16 @@ Model modelOfDocument(const QTextDocument &doc)
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         Paragraph p;
         const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-        p.align = a & Qt::AlignHCenter ? u"center"_s : a & Qt::AlignRight ? u"right"_s : a & Qt::AlignJustify ? u"justify"_s : u"left"_s;
+        p.align = a & Qt::AlignHCenter ? u"center"_s
+                : a & Qt::AlignRight   ? u"right"_s
+                : a & Qt::AlignJustify ? u"justify"_s
+                                       : u"left"_s;
         p.bullet = richtext::hasBullet(b);
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
-            addRun(p, it.fragment().text(), (f.fontWeight() >= QFont::DemiBold ? 1 : 0) | (f.fontItalic() ? 2 : 0)
-                                                | (f.fontUnderline() ? 4 : 0));
+            addRun(p, it.fragment().text(),
+                   (f.fontWeight() >= QFont::DemiBold ? 1 : 0) | (f.fontItalic() ? 2 : 0)
+                           | (f.fontUnderline() ? 4 : 0));
         }
         m.append(p);
     }
@@ -139,7 +143,7 @@ Model modelOfPage(const QByteArray &page, QString &error)
             if (name == u"BR") {
                 // A paragraph holding only a line break is an empty paragraph.
                 const bool alone = !m.isEmpty() && m.last().runs.isEmpty() && html[i - 5] == u'>'
-                                   && (html.mid(i, 4) == u"</P>"_s || html.mid(i, 5) == u"</LI>"_s);
+                        && (html.mid(i, 4) == u"</P>"_s || html.mid(i, 5) == u"</LI>"_s);
                 if (!alone)
                     text += QChar(0x2028);
                 continue;
@@ -150,9 +154,12 @@ Model modelOfPage(const QByteArray &page, QString &error)
                     return m;
                 }
                 stack.removeLast();
-                if (name == u"B") style &= ~1;
-                if (name == u"I") style &= ~2;
-                if (name == u"U") style &= ~4;
+                if (name == u"B")
+                    style &= ~1;
+                if (name == u"I")
+                    style &= ~2;
+                if (name == u"U")
+                    style &= ~4;
                 continue;
             }
             if (name == u"LI" && stack.value(stack.size() - 1) != u"UL") {
@@ -171,19 +178,26 @@ Model modelOfPage(const QByteArray &page, QString &error)
                         p.align = QString::fromLatin1(a);
                 m.append(p);
             }
-            if (name == u"B") style |= 1;
-            if (name == u"I") style |= 2;
-            if (name == u"U") style |= 4;
+            if (name == u"B")
+                style |= 1;
+            if (name == u"I")
+                style |= 2;
+            if (name == u"U")
+                style |= 4;
             stack.append(name);
             continue;
         }
         if (c == u'&') {
             const qsizetype semi = html.indexOf(u';', i);
             const QString entity = html.mid(i, semi - i + 1);
-            if (entity == u"&lt;") text += u'<';
-            else if (entity == u"&gt;") text += u'>';
-            else if (entity == u"&amp;") text += u'&';
-            else error = u"unknown entity "_s + entity;
+            if (entity == u"&lt;")
+                text += u'<';
+            else if (entity == u"&gt;")
+                text += u'>';
+            else if (entity == u"&amp;")
+                text += u'&';
+            else
+                error = u"unknown entity "_s + entity;
             i = semi + 1;
             continue;
         }
@@ -202,9 +216,9 @@ Model modelOfPage(const QByteArray &page, QString &error)
 // A random document with the features the page must keep.
 QTextDocument *randomDocument(QRandomGenerator &random, QObject *parent)
 {
-    static const QStringList pieces = {u"Madame"_s, u"été"_s, u"ça"_s, u"ÊTRE"_s, u"À"_s, u"où"_s, u" "_s,
-                                       u"œuvre"_s, u"€"_s, u"<b>"_s, u"a & b"_s, u"\\"_s, u"{x}"_s, u"«»"_s,
-                                       u"\t"_s, u"  "_s, u"Ω"_s, u"naïve"_s, u"Noël"_s, u"1,5"_s};
+    static const QStringList pieces = {u"Madame"_s, u"été"_s, u"ça"_s,  u"ÊTRE"_s,  u"À"_s,    u"où"_s,  u" "_s,
+                                       u"œuvre"_s,  u"€"_s,   u"<b>"_s, u"a & b"_s, u"\\"_s,   u"{x}"_s, u"«»"_s,
+                                       u"\t"_s,     u"  "_s,  u"Ω"_s,   u"naïve"_s, u"Noël"_s, u"1,5"_s};
     auto *doc = new QTextDocument(parent);
     richtext::prepare(*doc);
     QTextCursor cursor(doc);
@@ -277,33 +291,40 @@ void TestHtmlExport::workedExamples_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QByteArray>("body");
-    const QByteArray head = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 "
-                            "Symbol;}{\\f2\\fswiss Arial;}}\r\n{\\colortbl\\red0\\green0\\blue0;}\r\n\\deflang1036\\pard";
+    const QByteArray head =
+            "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 "
+            "Symbol;}{\\f2\\fswiss Arial;}}\r\n{\\colortbl\\red0\\green0\\blue0;}\r\n\\deflang1036\\pard";
     QTest::newRow("bold closed before the next paragraph")
-        << head + "\\plain\\f2\\fs20 Texte normal \\plain\\f2\\fs20\\b gras\\plain\\f2\\fs20  puis\r\n\\par "
-                  "\\plain\\f2\\fs20 suite\r\n\\par }\r\n"
-        << QByteArray("<P>Texte normal <B>gras</B> puis</P>\r\n<P>suite</P>\r\n");
+            << head
+                    + "\\plain\\f2\\fs20 Texte normal \\plain\\f2\\fs20\\b gras\\plain\\f2\\fs20  puis\r\n\\par "
+                      "\\plain\\f2\\fs20 suite\r\n\\par }\r\n"
+            << QByteArray("<P>Texte normal <B>gras</B> puis</P>\r\n<P>suite</P>\r\n");
     QTest::newRow("every accented letter") << head + "\\plain\\f2\\fs20 \\'e7\\'ea\\'c9\\'c0\\'e0 \\'9c\\'80\r\n\\par }"
                                            << QByteArray("<P>çêÉÀà œ€</P>\r\n");
     QTest::newRow("nested styles close in order")
-        << head + "\\plain\\f2\\fs20\\b a\\i b\\ul c\\plain\\f2\\fs20\\i\\ul d\r\n\\par }"
-        << QByteArray("<P><B>a<I>b<U>c</U></I></B><I><U>d</U></I></P>\r\n");
-    QTest::newRow("alignment") << head + "\\qc\\plain\\f2\\fs20 Titre\r\n\\par \\pard\\qr\\plain\\f2\\fs20 Fin\r\n\\par }"
+            << head + "\\plain\\f2\\fs20\\b a\\i b\\ul c\\plain\\f2\\fs20\\i\\ul d\r\n\\par }"
+            << QByteArray("<P><B>a<I>b<U>c</U></I></B><I><U>d</U></I></P>\r\n");
+    QTest::newRow("alignment") << head
+                    + "\\qc\\plain\\f2\\fs20 Titre\r\n\\par \\pard\\qr\\plain\\f2\\fs20 Fin\r\n\\par }"
                                << QByteArray("<P ALIGN=\"CENTER\">Titre</P>\r\n<P ALIGN=\"RIGHT\">Fin</P>\r\n");
-    QTest::newRow("bullets in one list")
-        << head + "{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720\\plain\\f2\\fs20 "
-                  "un\r\n\\par {\\pntext\\f1\\'b7\\tab}\\plain\\f2\\fs20 deux\r\n\\par \\pard\\plain\\f2\\fs20 fin\r\n\\par }"
-        << QByteArray("<UL>\r\n<LI>un</LI>\r\n<LI>deux</LI>\r\n</UL>\r\n<P>fin</P>\r\n");
+    QTest::newRow("bullets in one list") << head
+                    + "{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720\\plain\\f2\\fs20 "
+                      "un\r\n\\par {\\pntext\\f1\\'b7\\tab}\\plain\\f2\\fs20 deux\r\n\\par \\pard\\plain\\f2\\fs20 fin\r\n\\par }"
+                                         << QByteArray(
+                                                    "<UL>\r\n<LI>un</LI>\r\n<LI>deux</LI>\r\n</UL>\r\n<P>fin</P>\r\n");
     QTest::newRow("escaped braces, backslash, markup characters")
-        << head + "\\plain\\f2\\fs20 \\{a\\} \\\\ <b> & \"\r\n\\par }" << QByteArray("<P>{a} \\ &lt;b&gt; &amp; \"</P>\r\n");
-    QTest::newRow("unicode with fallback") << head + "\\plain\\f2\\fs20 \\u937\\'3f et \\u-10179\\'3f\\u-8694\\'3f\r\n\\par }"
-                                           << QByteArray("<P>Ω et \xF0\x9F\x98\x8A</P>\r\n");
-    QTest::newRow("empty paragraph kept") << head + "\\plain\\f2\\fs20 a\r\n\\par \r\n\\par \\plain\\f2\\fs20 b\r\n\\par }"
-                                          << QByteArray("<P>a</P>\r\n<P><BR></P>\r\n<P>b</P>\r\n");
+            << head + "\\plain\\f2\\fs20 \\{a\\} \\\\ <b> & \"\r\n\\par }"
+            << QByteArray("<P>{a} \\ &lt;b&gt; &amp; \"</P>\r\n");
+    QTest::newRow("unicode with fallback")
+            << head + "\\plain\\f2\\fs20 \\u937\\'3f et \\u-10179\\'3f\\u-8694\\'3f\r\n\\par }"
+            << QByteArray("<P>Ω et \xF0\x9F\x98\x8A</P>\r\n");
+    QTest::newRow("empty paragraph kept")
+            << head + "\\plain\\f2\\fs20 a\r\n\\par \r\n\\par \\plain\\f2\\fs20 b\r\n\\par }"
+            << QByteArray("<P>a</P>\r\n<P><BR></P>\r\n<P>b</P>\r\n");
     QTest::newRow("another program's RTF")
-        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}{\\info{\\title x}}\\f0 Lettre de {\\b Paul}\\line "
-                      "{\\*\\unknown caché}{\\v invisible}fin\\par}")
-        << QByteArray("<P>Lettre de <B>Paul</B><BR>fin</P>\r\n");
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}{\\info{\\title x}}\\f0 Lettre de {\\b Paul}\\line "
+                          "{\\*\\unknown caché}{\\v invisible}fin\\par}")
+            << QByteArray("<P>Lettre de <B>Paul</B><BR>fin</P>\r\n");
 }
 
 void TestHtmlExport::workedExamples()
@@ -351,9 +372,10 @@ void TestHtmlExport::libreOfficeReadsTheSameText()
         rtf::read(rtf::write(*doc), read);
         expected.append(read.toPlainText());
     }
-    const QString error = lotest::runSoffice(dir.path(), {u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s,
-                                                          dir.path(), dir.filePath(u"page0.htm"_s),
-                                                          dir.filePath(u"page1.htm"_s), dir.filePath(u"page2.htm"_s)});
+    const QString error = lotest::runSoffice(dir.path(),
+                                             {u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s,
+                                              dir.path(), dir.filePath(u"page0.htm"_s), dir.filePath(u"page1.htm"_s),
+                                              dir.filePath(u"page2.htm"_s)});
     QVERIFY2(error.isEmpty(), qPrintable(error));
     // Word for word: white space runs compare as one space; LibreOffice puts a bullet
     // character before list items.

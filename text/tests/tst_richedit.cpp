@@ -22,10 +22,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void load(RichEdit &e, const QString &plain)
-{
-    e.streamIn(plain.toLatin1());
-}
+void load(RichEdit &e, const QString &plain) { e.streamIn(plain.toLatin1()); }
 
 QTextCharFormat bold()
 {
@@ -86,10 +83,7 @@ private Q_SLOTS:
     void printWithoutOutputFails();
 };
 
-void TestRichEdit::initTestCase()
-{
-    fonts::installSubstitutions();
-}
+void TestRichEdit::initTestCase() { fonts::installSubstitutions(); }
 
 void TestRichEdit::selectionAndText()
 {
@@ -256,7 +250,8 @@ void TestRichEdit::bulletsToggle()
     QCOMPARE(e.firstIndent(), 18.0);
     QCOMPARE(e.leftIndent(), 18.0);
     QCOMPARE(e.document()->begin().textList(), e.document()->begin().next().textList());
-    QVERIFY(e.rtf().contains("\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720"));
+    QVERIFY(e.rtf().contains(
+            "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720"));
     e.setBullets(false);
     QVERIFY(!e.bullets());
     QCOMPARE(e.firstIndent(), 0.0);
@@ -404,7 +399,9 @@ void TestRichEdit::printsIntoPageRectangle()
     QVERIFY(words.last().page >= 1); // 122 lines of 10 points need more than one page
     QCOMPARE(words.last().text, u"Dernier"_s);
     for (const Word &w : words) // nothing below the bottom margin
-        QVERIFY2(w.yMin < printable + rect.bottom() * ptPerPx, qPrintable(u"%1 %2 %3 > %4"_s.arg(w.text).arg(w.page).arg(w.yMin).arg(printable + rect.bottom() * ptPerPx)));
+        QVERIFY2(w.yMin < printable + rect.bottom() * ptPerPx,
+                 qPrintable(u"%1 %2 %3 > %4"_s.arg(w.text).arg(w.page).arg(w.yMin).arg(printable
+                                                                                       + rect.bottom() * ptPerPx)));
     const auto paged = e.paginate(rect, printer.logicalDpiX(), printer.logicalDpiY());
     QCOMPARE(paged->pageCount(), words.last().page + 1);
 }

@@ -145,8 +145,9 @@ void TestRtf::writesOneLinePerParagraph()
     QCOMPARE(lines.value(2), "\\deflang1036\\pard\\plain\\f2\\fs20 Bonjour\r");
     QCOMPARE(lines.value(3), "\\par \\plain\\f2\\fs20\\b gras\r");
     QCOMPARE(lines.value(4), "\\par \\plain\\f2\\fs20\\ul souligne\r");
-    QCOMPARE(lines.value(5), "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
-                             "\\fi-360\\li720\\plain\\f2\\fs20 item\r");
+    QCOMPARE(lines.value(5),
+             "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+             "\\fi-360\\li720\\plain\\f2\\fs20 item\r");
     QCOMPARE(lines.value(6), "\\par {\\pntext\\f1\\'b7\\tab}\\plain\\f2\\fs20 second\r");
     QCOMPARE(lines.value(7), "\\par \\pard\\qc\\plain\\f2\\fs20 Titre\r");
     QCOMPARE(lines.value(8), "\\par \\pard\\qr\\plain\\f2\\fs20 Fin\r");
@@ -162,8 +163,8 @@ void TestRtf::emptyParagraphsKeepTheirSize()
     QTextCharFormat big = fmt(true);
     big.setFontPointSize(20);
     paragraph(doc, u"Titre"_s, big);
-    paragraph(doc, QString(), big);      // same as the run before: nothing to write
-    paragraph(doc, QString(), fmt());    // back to the default size
+    paragraph(doc, QString(), big); // same as the run before: nothing to write
+    paragraph(doc, QString(), fmt()); // back to the default size
     paragraph(doc, QString(), fmt());
     const QByteArray out = rtf::write(doc);
     const QList<QByteArray> lines = out.split('\n');
@@ -219,7 +220,8 @@ void TestRtf::writesFontsSizesColours()
     const QList<QByteArray> lines = rtf::write(doc).split('\n');
     QVERIFY(lines[0].endsWith("{\\f2\\fswiss Arial;}{\\f3\\fnil Times New Roman;}}\r"));
     QCOMPARE(lines[1], "{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r");
-    QCOMPARE(lines[2], "\\deflang1036\\pard\\plain\\f3\\fs25 Times\\plain\\f2\\fs20\\cf1  rouge\\plain\\f3\\fs25  encore\r");
+    QCOMPARE(lines[2],
+             "\\deflang1036\\pard\\plain\\f3\\fs25 Times\\plain\\f2\\fs20\\cf1  rouge\\plain\\f3\\fs25  encore\r");
 }
 
 void TestRtf::writesIndentsAndTabs()
@@ -266,12 +268,12 @@ void TestRtf::roundTripIsStable()
 void TestRtf::readsItsOwnShape()
 {
     const QByteArray control = kHeader
-        + "\\deflang1036\\pard\\plain\\f2\\fs20 Bonjour\r\n"
-          "\\par \\pard\\qc\\plain\\f2\\fs20 Titre\r\n"
-          "\\par \\pard\\qr\\plain\\f2\\fs20 Fin\r\n"
-          "\\par \\pard\\plain\\f2\\fs20\\b gras\\plain\\f2\\fs20  maigre\r\n"
-          "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720\\plain\\f2\\fs20 item\r\n"
-          "\\par }\r\n";
+            + "\\deflang1036\\pard\\plain\\f2\\fs20 Bonjour\r\n"
+              "\\par \\pard\\qc\\plain\\f2\\fs20 Titre\r\n"
+              "\\par \\pard\\qr\\plain\\f2\\fs20 Fin\r\n"
+              "\\par \\pard\\plain\\f2\\fs20\\b gras\\plain\\f2\\fs20  maigre\r\n"
+              "\\par \\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720\\plain\\f2\\fs20 item\r\n"
+              "\\par }\r\n";
     std::unique_ptr<QTextDocument> doc(readRtf(control));
     QCOMPARE(blocks(*doc), (QStringList{u"Bonjour"_s, u"Titre"_s, u"Fin"_s, u"gras maigre"_s, u"item"_s}));
     QCOMPARE(doc->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
@@ -290,7 +292,8 @@ void TestRtf::readsItsOwnShape()
 void TestRtf::lastParagraphMark()
 {
     // "\par }" ends the last paragraph; an empty paragraph before it is kept.
-    std::unique_ptr<QTextDocument> two(readRtf(kHeader + "\\deflang1036\\pard\\plain\\f2\\fs20 A\r\n\\par \r\n\\par }\r\n"));
+    std::unique_ptr<QTextDocument> two(
+            readRtf(kHeader + "\\deflang1036\\pard\\plain\\f2\\fs20 A\r\n\\par \r\n\\par }\r\n"));
     QCOMPARE(blocks(*two), (QStringList{u"A"_s, QString()}));
     std::unique_ptr<QTextDocument> noMark(readRtf("{\\rtf1 sans marque}"));
     QCOMPARE(blocks(*noMark), QStringList{u"sans marque"_s});
@@ -301,14 +304,14 @@ void TestRtf::lastParagraphMark()
 void TestRtf::readsWordPad()
 {
     std::unique_ptr<QTextDocument> doc(readRtf(dataFile("wordpad.rtf")));
-    QCOMPARE(blocks(*doc), (QStringList{u"Première ligne gras et italique"_s, u"Centré"_s, u"un"_s, u"deux"_s,
-                                        u"souligné"_s}));
+    QCOMPARE(blocks(*doc),
+             (QStringList{u"Première ligne gras et italique"_s, u"Centré"_s, u"un"_s, u"deux"_s, u"souligné"_s}));
     const int first = 0;
     QCOMPARE(formatAt(*doc, first).fontFamilies().toStringList(), QStringList{u"Calibri"_s});
     QCOMPARE(formatAt(*doc, first).fontPointSize(), 11.0);
-    QVERIFY(formatAt(*doc, 15).fontWeight() >= QFont::Bold);   // "gras"
-    QVERIFY(formatAt(*doc, 20).fontWeight() < QFont::Bold);    // " et "
-    QVERIFY(formatAt(*doc, 24).fontItalic());                   // "italique"
+    QVERIFY(formatAt(*doc, 15).fontWeight() >= QFont::Bold); // "gras"
+    QVERIFY(formatAt(*doc, 20).fontWeight() < QFont::Bold); // " et "
+    QVERIFY(formatAt(*doc, 24).fontItalic()); // "italique"
     QCOMPARE(doc->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     QVERIFY(richtext::hasBullet(doc->findBlockByNumber(2)));
     QVERIFY(richtext::hasBullet(doc->findBlockByNumber(3)));
@@ -320,8 +323,9 @@ void TestRtf::readsWordPad()
 void TestRtf::readsOfficeSuiteRtf()
 {
     std::unique_ptr<QTextDocument> doc(readRtf(dataFile("office.rtf")));
-    QCOMPARE(blocks(*doc), (QStringList{u"Texte avec rouge, € et été."_s, u"Gras italique ’droite"_s, u"puce un"_s,
-                                        u"puce deux"_s, u"šč"_s, u"lien fin"_s, u"après image\u2028seconde\tligne"_s}));
+    QCOMPARE(blocks(*doc),
+             (QStringList{u"Texte avec rouge, € et été."_s, u"Gras italique ’droite"_s, u"puce un"_s, u"puce deux"_s,
+                          u"šč"_s, u"lien fin"_s, u"après image\u2028seconde\tligne"_s}));
     QCOMPARE(formatAt(*doc, 0).fontFamilies().toStringList(), QStringList{u"Liberation Serif"_s});
     QCOMPARE(formatAt(*doc, 0).fontPointSize(), 12.0);
     QCOMPARE(formatAt(*doc, 11).foreground().color(), QColor(255, 0, 0)); // "rouge"
@@ -360,7 +364,8 @@ void TestRtf::readsUnicodeAndCodePages_data()
                                  << u"a\tb\nc"_s;
     QTest::newRow("nested table cells") << QByteArray("{\\rtf1 a\\cell x\\nestcell y\\nestcell\\nestrow b}")
                                         << u"a\tx\ty\nb"_s;
-    QTest::newRow("spaces and breaks") << QByteArray("{\\rtf1 a\\emspace\\enspace\\qmspace b\\line c\\tab d\\page e\\sect f}")
+    QTest::newRow("spaces and breaks") << QByteArray(
+            "{\\rtf1 a\\emspace\\enspace\\qmspace b\\line c\\tab d\\page e\\sect f}")
                                        << u"a\u2003\u2002\u2005b\u2028c\td\ne\nf"_s;
     QTest::newRow("underline kinds") << QByteArray("{\\rtf1 a\\uldb b\\ulnone c\\ulwave d\\ul0 e}") << u"abcde"_s;
     QTest::newRow("binary in skipped group") << QByteArray("{\\rtf1 a{\\pict\\bin3 }}}}b}") << u"ab"_s;
@@ -398,11 +403,14 @@ void TestRtf::malformedNeverFails_data()
     QTest::newRow("backslash at end") << QByteArray("{\\rtf1 a\\") << u"a"_s;
     QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb}") << u"azzb"_s;
     QTest::newRow("hex cut") << QByteArray("{\\rtf1 a\\'e") << u"ae"_s;
-    QTest::newRow("huge numbers") << QByteArray("{\\rtf1\\fs99999999999999\\li-99999999999 x\\u99999999999 ?}") << u"x\uffff"_s;
+    QTest::newRow("huge numbers") << QByteArray("{\\rtf1\\fs99999999999999\\li-99999999999 x\\u99999999999 ?}")
+                                  << u"x\uffff"_s;
     QTest::newRow("huge bin") << QByteArray("{\\rtf1 a\\bin999999999999 bbb}") << u"a"_s;
     QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << u"ab"_s;
     QTest::newRow("long word") << QByteArray("{\\rtf1 \\" + QByteArray(100, 'x') + " y}") << u"y"_s;
-    QTest::newRow("deep nesting") << QByteArray("{\\rtf1 " + QByteArray(100000, '{') + "z" + QByteArray(100000, '}') + "}") << u"z"_s;
+    QTest::newRow("deep nesting") << QByteArray("{\\rtf1 " + QByteArray(100000, '{') + "z" + QByteArray(100000, '}')
+                                                + "}")
+                                  << u"z"_s;
     QTest::newRow("unknown colour") << QByteArray("{\\rtf1\\cf99 x}") << u"x"_s;
     QTest::newRow("unknown font") << QByteArray("{\\rtf1\\f99 x}") << u"x"_s;
     static const char kControls[] = "{\\rtf1 a\0b\\u0 ?c\\u8233 ?d\\u65532 ?e}";
@@ -424,7 +432,9 @@ void TestRtf::plainTextFiles_data()
     QTest::newRow("crlf") << QByteArray("un\r\ndeux\r\n") << QStringList{u"un"_s, u"deux"_s, QString()};
     QTest::newRow("lf and cr") << QByteArray("un\ndeux\rtrois") << QStringList{u"un"_s, u"deux"_s, u"trois"_s};
     QTest::newRow("windows-1252") << QByteArray("\xe9t\xe9 \x80") << QStringList{u"été €"_s};
-    QTest::newRow("stops at ctrl-z") << QByteArray("avant\x1a" "apres") << QStringList{u"avant"_s};
+    QTest::newRow("stops at ctrl-z") << QByteArray("avant\x1a"
+                                                   "apres")
+                                     << QStringList{u"avant"_s};
     QTest::newRow("rtf-like but not rtf") << QByteArray("{\\rt pas du rtf}") << QStringList{u"{\\rt pas du rtf}"_s};
 }
 
@@ -444,8 +454,8 @@ void TestRtf::displayedLines()
     paragraph(doc, u"un deux trois quatre cinq six sept huit neuf dix"_s);
     paragraph(doc, u"court\u2028apres"_s);
     // Not laid out: one line per paragraph and per line break.
-    QCOMPARE(richtext::displayedLines(doc), (QStringList{u"un deux trois quatre cinq six sept huit neuf dix"_s,
-                                                         u"court"_s, u"apres"_s}));
+    QCOMPARE(richtext::displayedLines(doc),
+             (QStringList{u"un deux trois quatre cinq six sept huit neuf dix"_s, u"court"_s, u"apres"_s}));
     doc.setTextWidth(120);
     doc.documentLayout()->documentSize();
     const QStringList lines = richtext::displayedLines(doc);
@@ -479,8 +489,9 @@ void TestRtf::officeSuiteRoundTrip()
     QVERIFY(in.open(QIODevice::WriteOnly));
     in.write(rtf::write(doc));
     in.close();
-    const QString failure = lotest::runSoffice(dir.path(), {u"--convert-to"_s, u"rtf:Rich Text Format"_s,
-                                                            u"--outdir"_s, dir.filePath(u"sortie"_s), in.fileName()});
+    const QString failure = lotest::runSoffice(
+            dir.path(),
+            {u"--convert-to"_s, u"rtf:Rich Text Format"_s, u"--outdir"_s, dir.filePath(u"sortie"_s), in.fileName()});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QFile out(dir.filePath(u"sortie/lettre.rtf"_s));
     QVERIFY(out.open(QIODevice::ReadOnly));
@@ -506,8 +517,8 @@ void TestRtf::mailMergeMarkers_data()
     QTest::newRow("first character") << u"[Ville]"_s << u"Paris"_s << 1;
     QTest::newRow("not a field") << u"[Rien] et [Nom]"_s << u"[Rien] et Zoé Dupré"_s << 1;
     QTest::newRow("no closing bracket") << u"[ouvert [Nom]"_s << u"[ouvert Zoé Dupré"_s << 1;
-    QTest::newRow("closing bracket too far") << u"["_s + QString(30, u'x') + u"] [Ville]"_s
-                                             << u"["_s + QString(30, u'x') + u"] Paris"_s << 1;
+    QTest::newRow("closing bracket too far")
+            << u"["_s + QString(30, u'x') + u"] [Ville]"_s << u"["_s + QString(30, u'x') + u"] Paris"_s << 1;
     QTest::newRow("value with brackets") << u"[Code] [Ville]"_s << u"[Ville] Paris"_s << 2;
     QTest::newRow("empty brackets") << u"[] [Nom]"_s << u"[] Zoé Dupré"_s << 1;
     QTest::newRow("second paragraph") << u"Cher\n[Nom]"_s << u"Cher\nZoé Dupré"_s << 1;
@@ -520,7 +531,8 @@ void TestRtf::mailMergeMarkers()
     QFETCH(int, replaced);
     QTextDocument doc;
     doc.setPlainText(letter);
-    const QHash<QString, QString> fields{{u"[Nom]"_s, u"Zoé Dupré"_s}, {u"[Ville]"_s, u"Paris"_s}, {u"[Code]"_s, u"[Ville]"_s}};
+    const QHash<QString, QString> fields{
+            {u"[Nom]"_s, u"Zoé Dupré"_s}, {u"[Ville]"_s, u"Paris"_s}, {u"[Code]"_s, u"[Ville]"_s}};
     int seenRecord = 0;
     const int n = mailmerge::fillRecord(doc, 7, [&](int record, QString &text) {
         seenRecord = record;

@@ -16,7 +16,10 @@ class TestSpelling : public QObject
 {
     Q_OBJECT
 private:
-    QString data(const QString &name) const { return qEnvironmentVariable("VELMORA_TEST_DATA") + u"/spelling/"_s + name; }
+    QString data(const QString &name) const
+    {
+        return qEnvironmentVariable("VELMORA_TEST_DATA") + u"/spelling/"_s + name;
+    }
     std::unique_ptr<SpellChecker> mini(const QString &personal = QString()) const
     {
         return std::make_unique<SpellChecker>(data(u"mini.aff"_s), data(u"mini.dic"_s), personal);
@@ -38,10 +41,10 @@ private Q_SLOTS:
                                         << QStringList{u"le"_s, u"mai"_s, u"en"_s, u"à"_s};
         QTest::newRow("capitals skipped") << u"La SNCF et l'ONU"_s << true << QStringList{u"La"_s, u"et"_s};
         QTest::newRow("capitals kept") << u"La SNCF"_s << false << QStringList{u"La"_s, u"SNCF"_s};
-        QTest::newRow("quotes are not apostrophes at the edges") << u"'bonjour' « salut »"_s << true
-                                                                 << QStringList{u"bonjour"_s, u"salut"_s};
-        QTest::newRow("addresses skipped") << u"écrire à jean.dupont@exemple.fr ou www.exemple.fr/page merci"_s
-                                           << true << QStringList{u"écrire"_s, u"à"_s, u"ou"_s, u"merci"_s};
+        QTest::newRow("quotes are not apostrophes at the edges")
+                << u"'bonjour' « salut »"_s << true << QStringList{u"bonjour"_s, u"salut"_s};
+        QTest::newRow("addresses skipped") << u"écrire à jean.dupont@exemple.fr ou www.exemple.fr/page merci"_s << true
+                                           << QStringList{u"écrire"_s, u"à"_s, u"ou"_s, u"merci"_s};
         QTest::newRow("decomposed accents") << u"e\u0301te\u0301"_s << true << QStringList{u"e\u0301te\u0301"_s};
     }
     void split()

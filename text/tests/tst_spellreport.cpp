@@ -49,14 +49,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("txt, Windows-1252, CR LF") << u"a.txt"_s << QByteArray("le chat\r\ntr\xe9s bien\r\n")
-                                                  << QStringList{u"le chat"_s, u"trés bien"_s};
+        QTest::newRow("txt, Windows-1252, CR LF")
+                << u"a.txt"_s << QByteArray("le chat\r\ntr\xe9s bien\r\n") << QStringList{u"le chat"_s, u"trés bien"_s};
         QTest::newRow("txt, UTF-8, LF") << u"b.txt"_s << u"le chat\ntrés bien\n"_s.toUtf8()
                                         << QStringList{u"le chat"_s, u"trés bien"_s};
         QTest::newRow("rtf, paragraphs and line breaks")
-            << u"c.rtf"_s << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 le chat\\line tr\\'e9s\\par bien\\par}")
-            << QStringList{u"le chat"_s, u"trés"_s, u"bien"_s};
-        QTest::newRow("qvt") << u"d.QVT"_s << QByteArray("{\\rtf1\\ansi\\f0 un chien\\par}") << QStringList{u"un chien"_s};
+                << u"c.rtf"_s
+                << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 le chat\\line tr\\'e9s\\par bien\\par}")
+                << QStringList{u"le chat"_s, u"trés"_s, u"bien"_s};
+        QTest::newRow("qvt") << u"d.QVT"_s << QByteArray("{\\rtf1\\ansi\\f0 un chien\\par}")
+                             << QStringList{u"un chien"_s};
     }
     void linesOfEachKind()
     {
@@ -68,7 +70,8 @@ private Q_SLOTS:
 
     void reportFormat()
     {
-        const QString path = write(u"lettre.txt"_s, "Le chat est tr\xe9s bien.\r\nUn chien, une maisson, la maisson 2026.\r\n");
+        const QString path =
+                write(u"lettre.txt"_s, "Le chat est tr\xe9s bien.\r\nUn chien, une maisson, la maisson 2026.\r\n");
         QString out, err;
         QCOMPARE(runReport({u"--headless"_s, u"--check-spelling"_s, path}, out, err), 0);
         QCOMPARE(err, QString());

@@ -95,7 +95,8 @@ private Q_SLOTS:
 
     void underlineStaysOutOfTheDocument()
     {
-        m_edit->streamIn("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Le chat est tr\\'e9s bien, la maisson aussi.\\par}");
+        m_edit->streamIn(
+                "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Le chat est tr\\'e9s bien, la maisson aussi.\\par}");
         const QByteArray rtfBefore = m_edit->rtf();
         m_spell->refreshNow();
         QCOMPARE(underlinedWords(), (QStringList{u"trés"_s, u"maisson"_s, u"aussi"_s}));

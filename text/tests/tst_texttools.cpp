@@ -190,7 +190,8 @@ void TestTextTools::dateAndTimeInsertion()
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08"_s);
     // Opened on the first format: Enter inserts the date.
-    m_tools->setDialogRunner([](QDialog &d) { QTest::keyClick(qobject_cast<TDatHeur *>(&d)->ListBox1, Qt::Key_Return); });
+    m_tools->setDialogRunner(
+            [](QDialog &d) { QTest::keyClick(qobject_cast<TDatHeur *>(&d)->ListBox1, Qt::Key_Return); });
     type(u" "_s);
     m_window->DateHeure();
     QCOMPARE(text(), u"Il est 14 h 08 07/12/2026"_s);
@@ -392,8 +393,8 @@ void TestTextTools::pageSetup()
     m_window->SetPage();
     QCOMPARE(shown, (QList<int>{20, 20, 20, 20}));
     const int kx = printing::pixelsPerMmX(printer), ky = printing::pixelsPerMmY(printer);
-    QCOMPARE(m_window->pageRect(), QRect(20 * kx, 15 * ky, printer.width() - 10 * kx - 20 * kx,
-                                         printer.height() - 25 * ky - 15 * ky));
+    QCOMPARE(m_window->pageRect(),
+             QRect(20 * kx, 15 * ky, printer.width() - 10 * kx - 20 * kx, printer.height() - 25 * ky - 15 * ky));
     QCOMPARE(QList<int>({m_window->MarginLeft, m_window->MarginTop, m_window->MarginRight, m_window->MarginBottom}),
              QList<int>({20, 15, 10, 25}));
     // Shown again with the window's margins; margins that leave no page are refused.
@@ -453,7 +454,10 @@ void TestTextTools::htmlExport()
     m_window->saveDialogHook = [](QString &, int &) { return false; };
     m_window->Sauvehtm();
     QVERIFY(m_errors.isEmpty());
-    m_window->saveDialogHook = [this](QString &p, int &) { p = m_dir.filePath(u"brouillon"_s); return true; };
+    m_window->saveDialogHook = [this](QString &p, int &) {
+        p = m_dir.filePath(u"brouillon"_s);
+        return true;
+    };
     m_window->Sauvehtm();
     QVERIFY(m_errors.isEmpty());
     QVERIFY(readFile(m_dir.filePath(u"brouillon.htm"_s)).contains("<P>Brouillon </P>"));
@@ -519,7 +523,8 @@ void TestTextTools::glossaryThatCannotBeWrittenIsReported()
     m_tools->SauveGlo();
     QCOMPARE(readFile(m_dir.filePath(u"userdata/velmora/Velmora.glo"_s)),
              QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\nNV\tnouveau\r\n"));
-    QCOMPARE(readFile(m_dir.filePath(u"Velmora.glo"_s)), QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n"));
+    QCOMPARE(readFile(m_dir.filePath(u"Velmora.glo"_s)),
+             QByteArray("CDT\tCordialement\r\nABC\tpremier\r\nABC\tsecond\r\n"));
 }
 
 QTEST_MAIN(TestTextTools)

@@ -106,9 +106,9 @@ void TestTextToolsDialogs::dateAndTimeList()
     d.clock = [] { return QDateTime(QDate(2026, 3, 1), QTime(14, 7)); };
     open(d);
     QCOMPARE(d.windowTitle(), u"Date et heure"_s);
-    QCOMPARE(items(d.ListBox1), (QStringList{u"01/03/2026"_s, u"01 mars 2026"_s, u"01 mars 2026"_s,
-                                             u"dim. 01 mars 2026"_s, u"dimanche 01 mars 2026"_s,
-                                             u"dimanche 01 mars 2026"_s, u"14 h 07"_s, u"14:07"_s}));
+    QCOMPARE(items(d.ListBox1),
+             (QStringList{u"01/03/2026"_s, u"01 mars 2026"_s, u"01 mars 2026"_s, u"dim. 01 mars 2026"_s,
+                          u"dimanche 01 mars 2026"_s, u"dimanche 01 mars 2026"_s, u"14 h 07"_s, u"14:07"_s}));
     d.reject();
     // Shown again: the list is rebuilt with the time of that moment.
     d.clock = [] { return QDateTime(QDate(2026, 8, 15), QTime(9, 30)); };
@@ -209,10 +209,10 @@ void TestTextToolsDialogs::characterTable()
     QCOMPARE(d.StringGrid1->rowCount(), 8);
     QCOMPARE(d.StringGrid1->columnCount(), 28);
     QCOMPARE(d.StringGrid1->item(0, 0)->text(), u" "_s);
-    QCOMPARE(d.StringGrid1->item(0, 27)->text(), u";"_s);  // 59
-    QCOMPARE(d.StringGrid1->item(7, 0)->text(), u"ä"_s);   // 228
-    QCOMPARE(d.StringGrid1->item(7, 27)->text(), u"ÿ"_s);  // 255
-    QCOMPARE(d.StringGrid1->item(3, 12)->text(), u"€"_s);  // 128 in Windows-1252
+    QCOMPARE(d.StringGrid1->item(0, 27)->text(), u";"_s); // 59
+    QCOMPARE(d.StringGrid1->item(7, 0)->text(), u"ä"_s); // 228
+    QCOMPARE(d.StringGrid1->item(7, 27)->text(), u"ÿ"_s); // 255
+    QCOMPARE(d.StringGrid1->item(3, 12)->text(), u"€"_s); // 128 in Windows-1252
     QCOMPARE(d.StringGrid1->item(3, 13)->text(), QString()); // 129 undefined
     // The whole grid shows without scrolling, 20-pixel cells.
     QCOMPARE(d.StringGrid1->horizontalHeader()->sectionSize(5), 20);

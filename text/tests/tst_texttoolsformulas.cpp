@@ -109,22 +109,22 @@ void TestTextToolsFormulas::characterTable()
     QCOMPARE(characterCode(7, 0), 228);
     QCOMPARE(characterCode(7, 27), 255);
     QCOMPARE(tableCharacter(0, 0), u" "_s);
-    QCOMPARE(tableCharacter(1, 5), u"A"_s);     // 65
-    QCOMPARE(tableCharacter(3, 12), u"€"_s);    // 128, the Windows-1252 euro
+    QCOMPARE(tableCharacter(1, 5), u"A"_s); // 65
+    QCOMPARE(tableCharacter(3, 12), u"€"_s); // 128, the Windows-1252 euro
     QCOMPARE(tableCharacter(3, 13), QString()); // 129 is undefined
     QCOMPARE(tableCharacter(4, 24), QString(QChar(0xA8)));
-    QCOMPARE(tableCharacter(7, 5), u"é"_s);     // 233
+    QCOMPARE(tableCharacter(7, 5), u"é"_s); // 233
     QCOMPARE(tableCharacter(7, 27), u"ÿ"_s);
 }
 
 void TestTextToolsFormulas::tabStops()
 {
     QCOMPARE(tabListValue(56, 7), 8);
-    QCOMPARE(tabListValue(6, 7), 0);   // closer than one unit: not listed
+    QCOMPARE(tabListValue(6, 7), 0); // closer than one unit: not listed
     QCOMPARE(tabListValue(0, 7), 0);
     QCOMPARE(tabListValue(62.9, 7), 8);
     QCOMPARE(tabListValue(56, 0), 0);
-    QCOMPARE(10 * 7, 70);              // entering 10 with u = 7 sets a stop at 70 points
+    QCOMPARE(10 * 7, 70); // entering 10 with u = 7 sets a stop at 70 points
 }
 
 void TestTextToolsFormulas::integers_data()

@@ -41,7 +41,7 @@ QList<Word> wordsOf(const QString &pdf)
         return {};
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     static const QRegularExpression re(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+            uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
     QList<Word> words;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
@@ -159,7 +159,7 @@ void TestTextToolsPrint::envelopeLinesAtTheirPlaces()
     {
         const char *text;
         int x, y;
-    } expected[] = {{"Expa", 5, 5},       {"Expb", 5, 10},      {"Expc", 5, 15},     {"Expd", 5, 20},
+    } expected[] = {{"Expa", 5, 5},     {"Expb", 5, 10},    {"Expc", 5, 15},   {"Expd", 5, 20},
                     {"Desta", 110, 50}, {"Destb", 110, 55}, {"Destd", 110, 65}};
     for (const auto &e : expected) {
         const Word *w = find(words, QString::fromLatin1(e.text));

@@ -145,10 +145,7 @@ void TestTTexte::init()
     answer = messageboxes::Answer::Non;
 }
 
-void TestTTexte::cleanup()
-{
-    QApplication::processEvents();
-}
+void TestTTexte::cleanup() { QApplication::processEvents(); }
 
 void TestTTexte::newWindow()
 {
@@ -425,7 +422,8 @@ void TestTTexte::failedSaveKeepsTheDocument()
     w->setNomFichier(path(u"dossier.qvt"_s));
     w->Sauve();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().startsWith(u"Ne peut"_s) || errors.first().startsWith(u"Erreur E/S"_s), qPrintable(errors.first()));
+    QVERIFY2(errors.first().startsWith(u"Ne peut"_s) || errors.first().startsWith(u"Erreur E/S"_s),
+             qPrintable(errors.first()));
     QVERIFY(w->isModified());
     QVERIFY(QFileInfo(path(u"dossier.qvt"_s)).isDir());
     QCOMPARE(w->RichEdit1->toPlainText(), u"nouveau ancien"_s);
@@ -456,7 +454,11 @@ void TestTTexte::plainTextSaveUsesDisplayedLines()
     w->RichEdit1->setPlainText(u"Ω"_s);
     w->RichEdit1->setModified(true);
     answer = messageboxes::Answer::Non;
-    w->saveDialogHook = [this](QString &p, int &index) { p = path(u"grec.txt"_s); index = 3; return true; };
+    w->saveDialogHook = [this](QString &p, int &index) {
+        p = path(u"grec.txt"_s);
+        index = 3;
+        return true;
+    };
     QVERIFY(!w->SaveAs());
     QCOMPARE(questions.size(), 1);
     QVERIFY(!QFile::exists(path(u"grec.txt"_s)));
@@ -532,13 +534,16 @@ void TestTTexte::textFileEncodingKept_data()
     QTest::addColumn<QByteArray>("saved"); // after appending "ç" and saving as text
     QTest::newRow("utf-8") << QByteArray("été\r\nœuvre €\r\n") << u"été\nœuvre €\n"_s
                            << QByteArray("été\r\nœuvre €ç\r\n");
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "a\xE2\x82\xAC") << u"a€"_s
-                                     << QByteArray("\xEF\xBB\xBF" "a€ç\r\n");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "a\xE2\x82\xAC")
+                                     << u"a€"_s
+                                     << QByteArray("\xEF\xBB\xBF"
+                                                   "a€ç\r\n");
     QTest::newRow("windows-1252") << QByteArray("\xE9t\xE9 \x80\r\n") << u"été €\n"_s
                                   << QByteArray("\xE9t\xE9 \x80\xE7\r\n");
     QTest::newRow("ascii: new files' encoding") << QByteArray("abc") << u"abc"_s << QByteArray("abc\xE7\r\n");
-    QTest::newRow("broken utf-8 is 1252") << QByteArray("\xC3\xA9 \xE9") << u"Ã© é"_s
-                                          << QByteArray("\xC3\xA9 \xE9\xE7\r\n");
+    QTest::newRow("broken utf-8 is 1252")
+            << QByteArray("\xC3\xA9 \xE9") << u"Ã© é"_s << QByteArray("\xC3\xA9 \xE9\xE7\r\n");
 }
 
 void TestTTexte::textFileEncodingKept()
@@ -556,7 +561,11 @@ void TestTTexte::textFileEncodingKept()
     if (text.endsWith(u'\n'))
         end.movePosition(QTextCursor::PreviousCharacter);
     end.insertText(u"ç"_s);
-    w->saveDialogHook = [this](QString &p, int &index) { p = path(u"lu.txt"_s); index = 3; return true; };
+    w->saveDialogHook = [this](QString &p, int &index) {
+        p = path(u"lu.txt"_s);
+        index = 3;
+        return true;
+    };
     w->SaveAs();
     w->Sauve();
     QCOMPARE(readFile(path(u"lu.txt"_s)), saved);
@@ -778,7 +787,8 @@ void TestTTexte::printsThroughTheFramePrinter()
     w->RichEdit1->setPlainText(u"Lettre imprimée"_s);
     QCOMPARE(w->Mh(10), 10 * (frame->printer().width() / frame->printer().widthMM()));
     QCOMPARE(w->Mv(10), 10 * (frame->printer().height() / frame->printer().heightMM()));
-    w->setPageRect(QRect(w->Mh(50), w->Mv(20), frame->printer().width() - w->Mh(70), frame->printer().height() - w->Mv(40)));
+    w->setPageRect(
+            QRect(w->Mh(50), w->Mv(20), frame->printer().width() - w->Mh(70), frame->printer().height() - w->Mv(40)));
     w->Imprime();
     QVERIFY(errors.isEmpty());
     QVERIFY(pdfText(frame->pdf).contains(u"Lettre imprimée"_s));
@@ -788,7 +798,8 @@ void TestTTexte::printsThroughTheFramePrinter()
     const QString box = QString::fromUtf8(p.readAllStandardOutput());
     const qsizetype at = box.indexOf(u"xMin=\""_s);
     const double xMin = box.mid(at + 6, 10).section(u'"', 0, 0).toDouble();
-    const double expected = frame->printer().pageRect(QPrinter::Point).left() + w->Mh(50) * 72.0 / frame->printer().resolution();
+    const double expected =
+            frame->printer().pageRect(QPrinter::Point).left() + w->Mh(50) * 72.0 / frame->printer().resolution();
     QVERIFY2(qAbs(xMin - expected) < 1.5, qPrintable(u"%1 vs %2"_s.arg(xMin).arg(expected)));
     // No output at all: the printing error, nothing else happens.
     frame->printer().setOutputFileName(QString());
@@ -812,7 +823,8 @@ void TestTTexte::headlessConversions()
     QCOMPARE(readFile(path(u"autre.txt"_s)), QByteArray("un\r\ndeux\r\n?\r\n"));
     registry.find(u"rtf"_s, u"rtf"_s)->run({path(u"autre.rtf"_s), path(u"autre2.rtf"_s), {}});
     QCOMPARE(readFile(path(u"autre2.rtf"_s)).split('\n').mid(2),
-             (QList<QByteArray>{"\\deflang1036\\pard\\plain\\f2\\fs24 un\\line deux\r", "\\par \\plain\\f2\\fs24 \\u937\\'3f\r", "\\par }\r", ""}));
+             (QList<QByteArray>{"\\deflang1036\\pard\\plain\\f2\\fs24 un\\line deux\r",
+                                "\\par \\plain\\f2\\fs24 \\u937\\'3f\r", "\\par }\r", ""}));
     registry.find(u"pdf"_s, u"qvt"_s)->run({path(u"lettre.qvt"_s), path(u"lettre.pdf"_s), {}});
     QVERIFY(readFile(path(u"lettre.pdf"_s)).startsWith("%PDF"));
     if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())

@@ -318,7 +318,10 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     w->RichEdit1->selectAll();
     QFont shown;
     // OK without a change: the document keeps "Arial" (not installed), no style changes.
-    form->setFontDialogHook([&](QFont &f) { shown = f; return true; });
+    form->setFontDialogHook([&](QFont &f) {
+        shown = f;
+        return true;
+    });
     form->action(u"Police1"_s)->trigger();
     QCOMPARE(shown.family(), QFontInfo(QFont(u"Arial"_s)).family()); // the family shown on screen
     QVERIFY(QFontDatabase::hasFamily(shown.family()));
@@ -329,20 +332,30 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     QVERIFY(a.fontWeight() < QFont::DemiBold && !a.fontItalic() && !a.fontUnderline());
     QVERIFY(!w->isModified() || w->RichEdit1->rtf().contains("Arial;"));
     // Only the size changed: the name stays "Arial", the styles stay.
-    form->setFontDialogHook([](QFont &f) { f.setPointSize(16); return true; });
+    form->setFontDialogHook([](QFont &f) {
+        f.setPointSize(16);
+        return true;
+    });
     form->action(u"Police1"_s)->trigger();
     a = w->RichEdit1->selAttributes();
     QCOMPARE(a.fontFamilies().toStringList().value(0), u"Arial"_s);
     QCOMPARE(a.fontPointSize(), 16.0);
     QVERIFY(a.fontWeight() < QFont::DemiBold && !a.fontItalic());
     // Italic and another family picked: both applied, bold untouched.
-    form->setFontDialogHook([](QFont &f) { f.setFamily(u"DejaVu Serif"_s); f.setItalic(true); return true; });
+    form->setFontDialogHook([](QFont &f) {
+        f.setFamily(u"DejaVu Serif"_s);
+        f.setItalic(true);
+        return true;
+    });
     form->action(u"Police1"_s)->trigger();
     a = w->RichEdit1->selAttributes();
     QCOMPARE(a.fontFamilies().toStringList().value(0), u"DejaVu Serif"_s);
     QVERIFY(a.fontItalic() && a.fontWeight() < QFont::DemiBold);
     // Cancelled: nothing changes.
-    form->setFontDialogHook([](QFont &f) { f.setBold(true); return false; });
+    form->setFontDialogHook([](QFont &f) {
+        f.setBold(true);
+        return false;
+    });
     form->action(u"Police1"_s)->trigger();
     QVERIFY(w->RichEdit1->selAttributes().fontWeight() < QFont::DemiBold);
     QVERIFY(w->RichEdit1->hasFocus() || !QApplication::activeWindow());

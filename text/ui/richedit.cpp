@@ -30,15 +30,9 @@ const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 
 // Indents are kept in twips as the control does, so that points read back as they were set.
-double pointsOf(double px)
-{
-    return std::lround(px * richtext::kTwipsPerPx) / 20.0;
-}
+double pointsOf(double px) { return std::lround(px * richtext::kTwipsPerPx) / 20.0; }
 
-double pxOf(double points)
-{
-    return std::lround(points * 20.0) / richtext::kTwipsPerPx;
-}
+double pxOf(double points) { return std::lround(points * 20.0) / richtext::kTwipsPerPx; }
 
 // Paragraph ends as CR LF and line breaks as VT, the way the control hands text out.
 QString controlText(QString text)
@@ -146,10 +140,7 @@ QByteArray RichEdit::streamOut() const
     return rtf::write(*document());
 }
 
-QByteArray RichEdit::rtf() const
-{
-    return rtf::write(*document());
-}
+QByteArray RichEdit::rtf() const { return rtf::write(*document()); }
 
 void RichEdit::loadFromFile(const QString &path)
 {
@@ -161,8 +152,9 @@ void RichEdit::loadFromFile(const QString &path)
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw VelmoraError::ioError(int(f.error()));
-    const textfile::Encoding encoding =
-        m_plainText || rtf::isRtf(bytes) ? textfile::Encoding::Windows1252 : textfile::detect(textfile::cutAtCtrlZ(bytes));
+    const textfile::Encoding encoding = m_plainText || rtf::isRtf(bytes)
+            ? textfile::Encoding::Windows1252
+            : textfile::detect(textfile::cutAtCtrlZ(bytes));
     if (encoding == textfile::Encoding::Windows1252) {
         streamIn(bytes);
     } else { // a UTF-8 text file of another program
@@ -203,10 +195,7 @@ void RichEdit::setSelection(int start, int length)
     setTextCursor(c);
 }
 
-QString RichEdit::selText() const
-{
-    return controlText(textCursor().selectedText());
-}
+QString RichEdit::selText() const { return controlText(textCursor().selectedText()); }
 
 QString RichEdit::textRange(int start, int length) const
 {
@@ -228,10 +217,7 @@ void RichEdit::replaceSelection(const QString &text)
 
 // Lines
 
-int RichEdit::lineFromChar(int pos) const
-{
-    return richtext::displayedLineOfPosition(*document(), pos);
-}
+int RichEdit::lineFromChar(int pos) const { return richtext::displayedLineOfPosition(*document(), pos); }
 
 int RichEdit::lineIndex(int line) const
 {
@@ -330,10 +316,7 @@ QTextCharFormat RichEdit::selAttributes() const
     return out;
 }
 
-QTextCharFormat RichEdit::defAttributes() const
-{
-    return textCursor().charFormat();
-}
+QTextCharFormat RichEdit::defAttributes() const { return textCursor().charFormat(); }
 
 void RichEdit::mergeSelAttributes(const QTextCharFormat &format)
 {
@@ -362,7 +345,8 @@ void RichEdit::mergeDefAttributes(const QTextCharFormat &format)
 
 // Paragraph attributes
 
-template <class F> void RichEdit::forEachSelectedBlock(F f)
+template<class F>
+void RichEdit::forEachSelectedBlock(F f)
 {
     QTextCursor edit = textCursor();
     const int start = edit.selectionStart();
@@ -390,15 +374,9 @@ double RichEdit::firstIndent() const
     return pointsOf(in.left + in.first);
 }
 
-double RichEdit::leftIndent() const
-{
-    return pointsOf(-richtext::indents(blockAtSelection(this)).first);
-}
+double RichEdit::leftIndent() const { return pointsOf(-richtext::indents(blockAtSelection(this)).first); }
 
-double RichEdit::rightIndent() const
-{
-    return pointsOf(richtext::indents(blockAtSelection(this)).right);
-}
+double RichEdit::rightIndent() const { return pointsOf(richtext::indents(blockAtSelection(this)).right); }
 
 void RichEdit::setFirstIndent(double points)
 {
@@ -472,10 +450,7 @@ void RichEdit::setParagraphAlignment(Alignment alignment)
     });
 }
 
-bool RichEdit::bullets() const
-{
-    return richtext::hasBullet(blockAtSelection(this));
-}
+bool RichEdit::bullets() const { return richtext::hasBullet(blockAtSelection(this)); }
 
 void RichEdit::setBullets(bool on)
 {
@@ -522,7 +497,8 @@ void RichEdit::print(QPrinter &printer, const QRect &pageRect) const
     const auto pages = paginate(rect, printer.logicalDpiX(), printer.logicalDpiY());
     QPainter painter;
     if (!painter.begin(&printer))
-        throw VelmoraError::cannotOpen(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName());
+        throw VelmoraError::cannotOpen(printer.outputFileName().isEmpty() ? printer.printerName()
+                                                                          : printer.outputFileName());
     for (int page = 0; page < pages->pageCount(); ++page) {
         if (page > 0)
             printer.newPage();
@@ -543,10 +519,7 @@ void RichEdit::keyPressEvent(QKeyEvent *e)
         Q_EMIT selectionChange();
 }
 
-void RichEdit::resizeEvent(QResizeEvent *e)
-{
-    QTextEdit::resizeEvent(e);
-}
+void RichEdit::resizeEvent(QResizeEvent *e) { QTextEdit::resizeEvent(e); }
 
 bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
 {

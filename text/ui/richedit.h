@@ -147,7 +147,8 @@ protected:
 private:
     void adoptDocument(class QTextDocument *doc);
     void applyGutter();
-    template <class F> void forEachSelectedBlock(F f);
+    template<class F>
+    void forEachSelectedBlock(F f);
 
     bool m_plainText = false;
     textfile::Encoding m_textEncoding = textfile::Encoding::Windows1252;

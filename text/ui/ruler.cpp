@@ -44,9 +44,7 @@ void RulerMarker::paintEvent(QPaintEvent *)
         shape << QPoint(mid, 1) << QPoint(mid - 5, 7) << QPoint(mid + 5, 7);
         p.drawRect(mid - 5, 8, 10, 3);
         break;
-    case Shape::Right:
-        shape << QPoint(mid, 0) << QPoint(mid - 5, 6) << QPoint(mid + 5, 6);
-        break;
+    case Shape::Right: shape << QPoint(mid, 0) << QPoint(mid - 5, 6) << QPoint(mid + 5, 6); break;
     }
     p.drawPolygon(shape);
 }
@@ -96,10 +94,7 @@ void Ruler::setTabStops(const QList<int> &xs)
     update();
 }
 
-QRect Ruler::rulerLine() const
-{
-    return QRect(5, 15, qMax(0, width() - 2 * 5), 2);
-}
+QRect Ruler::rulerLine() const { return QRect(5, 15, qMax(0, width() - 2 * 5), 2); }
 
 void Ruler::paintEvent(QPaintEvent *)
 {

@@ -32,7 +32,7 @@ SpellUnderline::SpellUnderline(RichEdit *edit) : QObject(edit), m_edit(edit)
         // A word the user is typing is not underlined before the caret leaves it.
         const QTextCursor c = m_edit->textCursor();
         const bool inWord = m_edit->hasFocus() && !c.hasSelection() && c.position() > 0
-            && m_edit->document()->characterAt(c.position() - 1).isLetterOrNumber();
+                && m_edit->document()->characterAt(c.position() - 1).isLetterOrNumber();
         m_editPos = inWord ? c.position() : -1;
         restart();
     });
@@ -59,15 +59,9 @@ void SpellUnderline::setChecker(SpellChecker *checker)
     restart();
 }
 
-SpellChecker *SpellUnderline::checker() const
-{
-    return m_ownChecker ? m_checker : SpellChecker::frenchIfLoaded();
-}
+SpellChecker *SpellUnderline::checker() const { return m_ownChecker ? m_checker : SpellChecker::frenchIfLoaded(); }
 
-bool SpellUnderline::isActive() const
-{
-    return spelling::autoCheck() && !m_edit->plainTextMode() && checker();
-}
+bool SpellUnderline::isActive() const { return spelling::autoCheck() && !m_edit->plainTextMode() && checker(); }
 
 QList<QPair<int, int>> SpellUnderline::underlined() const
 {
@@ -224,9 +218,7 @@ QMenu *SpellUnderline::createMenu(const QPoint &pos)
     for (const QString &s : suggestions) {
         auto *a = new QAction(s, menu);
         a->setFont(bold);
-        connect(a, &QAction::triggered, this, [this, word, s] {
-            replaceWord(m_edit, word.start, word.length, s);
-        });
+        connect(a, &QAction::triggered, this, [this, word, s] { replaceWord(m_edit, word.start, word.length, s); });
         entries.append(a);
     }
     if (suggestions.isEmpty()) {
@@ -237,9 +229,8 @@ QMenu *SpellUnderline::createMenu(const QPoint &pos)
     auto *ignore = new QAction(QStringLiteral("Ignorer tout"), menu);
     connect(ignore, &QAction::triggered, this, [c, word] { c->ignoreAll(word.text); });
     auto *add = new QAction(QStringLiteral("Ajouter au dictionnaire"), menu);
-    connect(add, &QAction::triggered, this, [this, c, word] {
-        errorhandler::run(m_edit, [c, word] { c->addToPersonal(word.text); });
-    });
+    connect(add, &QAction::triggered, this,
+            [this, c, word] { errorhandler::run(m_edit, [c, word] { c->addToPersonal(word.text); }); });
     auto *separator = new QAction(menu);
     separator->setSeparator(true);
     entries << separator << ignore << add;

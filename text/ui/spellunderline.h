@@ -59,7 +59,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Segment { int start; int end; };
+    struct Segment
+    {
+        int start;
+        int end;
+    };
     void schedule();
     void restart();
     void collectVisible();

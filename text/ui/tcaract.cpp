@@ -106,10 +106,7 @@ void TCaract::showCurrentCell()
     Edit1->setText(item ? item->text() : QString());
 }
 
-void TCaract::choose()
-{
-    closeAccepted();
-}
+void TCaract::choose() { closeAccepted(); }
 
 void TCaract::showEvent(QShowEvent *e)
 {

@@ -22,10 +22,7 @@ TDatHeur::TDatHeur(QWidget *parent)
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TDatHeur::choose);
 }
 
-void TDatHeur::choose()
-{
-    closeAccepted();
-}
+void TDatHeur::choose() { closeAccepted(); }
 
 void TDatHeur::showEvent(QShowEvent *e)
 {

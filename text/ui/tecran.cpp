@@ -132,20 +132,11 @@ void TEcran::keyPressEvent(QKeyEvent *e)
 {
     switch (e->key()) {
     case Qt::Key_PageDown:
-    case Qt::Key_Right:
-        showPage(currentPage() + 1);
-        return;
+    case Qt::Key_Right: showPage(currentPage() + 1); return;
     case Qt::Key_PageUp:
-    case Qt::Key_Left:
-        showPage(currentPage() - 1);
-        return;
-    case Qt::Key_Home:
-        showPage(0);
-        return;
-    case Qt::Key_End:
-        showPage(pageCount() - 1);
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+    case Qt::Key_Left: showPage(currentPage() - 1); return;
+    case Qt::Key_Home: showPage(0); return;
+    case Qt::Key_End: showPage(pageCount() - 1); return;
+    default: QDialog::keyPressEvent(e);
     }
 }

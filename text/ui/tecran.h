@@ -48,9 +48,9 @@ public:
     void showPage(int page);
 
     QFrame *TopBar;
-    QPushButton *CloseButton;     // "Fermer"
-    QPushButton *PreviousButton;  // "Page précédente"
-    QPushButton *NextButton;      // "Page suivante"
+    QPushButton *CloseButton; // "Fermer"
+    QPushButton *PreviousButton; // "Page précédente"
+    QPushButton *NextButton; // "Page suivante"
     QLabel *PageLabel;
     QFrame *Panel2;
     PreviewPage *PaintBox1;

@@ -23,7 +23,7 @@ public:
     QStringList Result() const;
 
     std::array<QLineEdit *, 4> Destinataire; // Edit1 .. Edit4
-    std::array<QLineEdit *, 4> Expediteur;   // Edit5 .. Edit8
+    std::array<QLineEdit *, 4> Expediteur; // Edit5 .. Edit8
     QPushButton *OkButton;
     QPushButton *CancelButton;
 

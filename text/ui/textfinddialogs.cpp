@@ -69,7 +69,8 @@ TextFindDialog::TextFindDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
 
     FindNextButton->setEnabled(false);
-    connect(FindEdit, &QLineEdit::textChanged, this, [this](const QString &t) { FindNextButton->setEnabled(!t.isEmpty()); });
+    connect(FindEdit, &QLineEdit::textChanged, this,
+            [this](const QString &t) { FindNextButton->setEnabled(!t.isEmpty()); });
     connect(FindNextButton, &QPushButton::clicked, this, &TextFindDialog::findNext);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
 }

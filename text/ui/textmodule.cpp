@@ -16,14 +16,11 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 
-TextModule::TextModule(QWidget *dialogParent) : m_dialogParent(dialogParent), m_tools(dialogParent) {}
+TextModule::TextModule(QWidget *dialogParent) : m_dialogParent(dialogParent), m_tools(dialogParent) { }
 
 TextModule::~TextModule() = default;
 
-DocumentWindow *TextModule::createWindow(FrameServices &frame)
-{
-    return new TTexte(frame, m_tools);
-}
+DocumentWindow *TextModule::createWindow(FrameServices &frame) { return new TTexte(frame, m_tools); }
 
 namespace {
 

@@ -47,8 +47,7 @@ TextTools::TextTools(QWidget *dialogParent)
       m_paragraf(new TParagraf(dialogParent)),
       m_mep(new TMep(dialogParent)),
       m_ecran(new TEcran(dialogParent))
-{
-}
+{ }
 
 TextTools::~TextTools()
 {
@@ -272,10 +271,11 @@ void TextTools::ImpEnv(TTexte &window)
         // Said before asking for an envelope that could not be printed anyway.
         if (!printing::hasOutput(printer))
             throw VelmoraError(envelopeprinter::noPrinterMessage());
-        messageboxes::inform(&window, QStringLiteral("Insérez une enveloppe dans l'imprimante"), QStringLiteral("Velmora"));
+        messageboxes::inform(&window, QStringLiteral("Insérez une enveloppe dans l'imprimante"),
+                             QStringLiteral("Velmora"));
         envelopeprinter::print(
-            printer, lines.mid(0, 4), lines.mid(4, 4), [&window](int mm) { return window.Mh(mm); },
-            [&window](int mm) { return window.Mv(mm); });
+                printer, lines.mid(0, 4), lines.mid(4, 4), [&window](int mm) { return window.Mh(mm); },
+                [&window](int mm) { return window.Mv(mm); });
     });
 }
 

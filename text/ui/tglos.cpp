@@ -37,7 +37,8 @@ public:
         const QString abbreviation = tab < 0 ? entry : entry.left(tab);
         const QString text = tab < 0 ? QString() : entry.mid(tab + 1);
         painter->save();
-        painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+                opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         QRect r = opt.rect.adjusted(3, 0, -3, 0);
         const int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine;
         painter->drawText(r.adjusted(0, 0, -(r.width() - kTextColumn + 6), 0), flags,
@@ -181,8 +182,9 @@ void TGlos::add()
 {
     const QString text = Edit2->text();
     if (!cp1252::canEncode(text)) {
-        messageboxes::inform(this, QStringLiteral("Ce texte contient des caractères que le glossaire ne peut pas "
-                                                  "enregistrer ; remplacez-les avant d'ajouter l'abréviation."),
+        messageboxes::inform(this,
+                             QStringLiteral("Ce texte contient des caractères que le glossaire ne peut pas "
+                                            "enregistrer ; remplacez-les avant d'ajouter l'abréviation."),
                              QStringLiteral("Glossaire"));
         return;
     }

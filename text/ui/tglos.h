@@ -29,14 +29,14 @@ public:
     QString GloPath() const { return m_gloPath; }
     bool GloModified() const { return m_glossary.isModified(); }
 
-    QLineEdit *Edit1;   // abbreviation, letters A to Z
-    QLineEdit *Edit2;   // text
+    QLineEdit *Edit1; // abbreviation, letters A to Z
+    QLineEdit *Edit2; // text
     QListWidget *ListBox1;
-    QPushButton *AddButton;     // "Ajouter"
-    QPushButton *DeleteButton;  // "Supprimer"
-    QPushButton *CloseButton;   // "Fermer"
-    QPushButton *CancelButton;  // "Annuler"
-    QPushButton *InsertButton;  // "Insérer"
+    QPushButton *AddButton; // "Ajouter"
+    QPushButton *DeleteButton; // "Supprimer"
+    QPushButton *CloseButton; // "Fermer"
+    QPushButton *CancelButton; // "Annuler"
+    QPushButton *InsertButton; // "Insérer"
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -16,7 +16,9 @@
 #include <QVBoxLayout>
 
 TOrthographe::TOrthographe(RichEdit *edit, SpellChecker &checker, QWidget *parent)
-    : QDialog(parent), m_edit(edit), m_checker(checker)
+    : QDialog(parent),
+      m_edit(edit),
+      m_checker(checker)
 {
     setObjectName(QStringLiteral("Orthographe"));
     setWindowTitle(QStringLiteral("Orthographe"));
@@ -132,8 +134,8 @@ void TOrthographe::showCurrent()
     const int from = qMax(0, at - 60);
     const int to = qMin(int(text.size()), at + int(m_word.size()) + 60);
     Contexte->setHtml(QStringLiteral("%1<b><font color=\"red\">%2</font></b>%3")
-                          .arg(text.mid(from, at - from).toHtmlEscaped(), m_word.toHtmlEscaped(),
-                               text.mid(at + m_word.size(), to - at - m_word.size()).toHtmlEscaped()));
+                              .arg(text.mid(from, at - from).toHtmlEscaped(), m_word.toHtmlEscaped(),
+                                   text.mid(at + m_word.size(), to - at - m_word.size()).toHtmlEscaped()));
     const QStringList suggestions = m_checker.suggestions(m_word);
     ListBox1->clear();
     ListBox1->addItems(suggestions);

@@ -35,8 +35,8 @@ public:
     static QString finishedMessage() { return QStringLiteral("La vérification orthographique est terminée."); }
 
     QTextEdit *Contexte;
-    QLineEdit *Edit1;          // "Remplacer par"
-    QListWidget *ListBox1;     // suggestions
+    QLineEdit *Edit1; // "Remplacer par"
+    QListWidget *ListBox1; // suggestions
     QPushButton *RemplacerBtn;
     QPushButton *RemplacerToutBtn;
     QPushButton *IgnorerBtn;
@@ -55,8 +55,8 @@ private:
 
     RichEdit *m_edit;
     SpellChecker &m_checker;
-    int m_pos = 0;       // where the search goes on
-    int m_stop = 0;      // where the walk began (reached again after wrapping)
+    int m_pos = 0; // where the search goes on
+    int m_stop = 0; // where the walk began (reached again after wrapping)
     bool m_wrapped = false;
     QString m_word;
     int m_start = -1;

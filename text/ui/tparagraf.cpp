@@ -15,7 +15,8 @@ TParagraf::TParagraf(QWidget *parent)
 {
     auto *indents = new QGroupBox(QStringLiteral("Retraits en mm"), this);
     indents->setGeometry(8, 8, 200, 110);
-    const QString captions[] = {QStringLiteral("A gauche"), QStringLiteral("A droite"), QStringLiteral("Première ligne")};
+    const QString captions[] = {QStringLiteral("A gauche"), QStringLiteral("A droite"),
+                                QStringLiteral("Première ligne")};
     QSpinBox **fields[] = {&LeftField, &RightField, &FirstField};
     const char *ids[] = {"LeftField", "RightField", "FirstField"};
     for (int i = 0; i < 3; ++i) {
@@ -62,7 +63,8 @@ void TParagraf::Init(int left, int right, int first, bool isLeft, bool isRight, 
     Puces->setChecked(bullets);
 }
 
-void TParagraf::Result(int &left, int &right, int &first, bool &isLeft, bool &isRight, bool &isCenter, bool &bullets) const
+void TParagraf::Result(int &left, int &right, int &first, bool &isLeft, bool &isRight, bool &isCenter,
+                       bool &bullets) const
 {
     if (!m_accepted) {
         left = -1;

@@ -20,9 +20,9 @@ public:
     // other values are then not set.
     void Result(int &left, int &right, int &first, bool &isLeft, bool &isRight, bool &isCenter, bool &bullets) const;
 
-    QSpinBox *LeftField;   // "A gauche"
-    QSpinBox *RightField;  // "A droite"
-    QSpinBox *FirstField;  // "Première ligne"
+    QSpinBox *LeftField; // "A gauche"
+    QSpinBox *RightField; // "A droite"
+    QSpinBox *FirstField; // "Première ligne"
     QRadioButton *AlignLeft;
     QRadioButton *AlignCenter;
     QRadioButton *AlignRight;

@@ -7,7 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-TStats::TStats(QWidget *parent) : ToolDialog(QStringLiteral("Stats"), QStringLiteral("Statistiques"), QSize(320, 170), parent)
+TStats::TStats(QWidget *parent)
+    : ToolDialog(QStringLiteral("Stats"), QStringLiteral("Statistiques"), QSize(320, 170), parent)
 {
     auto *bar = new QFrame(this);
     bar->setFrameShape(QFrame::StyledPanel);

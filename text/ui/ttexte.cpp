@@ -37,15 +37,13 @@ const char *const kSaveFilters[] = {"Fichiers texte (*.qvt)", "Format rtf (*.rtf
 const char *const kSaveExtensions[] = {".qvt", ".rtf", ".txt"};
 
 // Cuts toward zero, as the ruler's formulas want.
-int trunc0(double v)
-{
-    return int(std::trunc(v));
-}
+int trunc0(double v) { return int(std::trunc(v)); }
 
 } // namespace
 
 TTexte::TTexte(FrameServices &frame, TextTools &tools, QWidget *parent)
-    : DocumentWindow(DocKind::Texte, frame, parent), m_tools(tools)
+    : DocumentWindow(DocKind::Texte, frame, parent),
+      m_tools(tools)
 {
     setObjectName(QStringLiteral("Texte"));
     setWindowTitle(QStringLiteral("Texte"));
@@ -222,15 +220,9 @@ void TTexte::RightIndMouseUp()
 
 // Files
 
-bool TTexte::Modifie() const
-{
-    return RichEdit1->modified();
-}
+bool TTexte::Modifie() const { return RichEdit1->modified(); }
 
-void TTexte::setModifie(bool modified)
-{
-    RichEdit1->setModified(modified);
-}
+void TTexte::setModifie(bool modified) { RichEdit1->setModified(modified); }
 
 void TTexte::Charge(const QString &path)
 {
@@ -289,7 +281,7 @@ bool TTexte::confirmLossyText(const QString &text)
                              QStringLiteral("Certains caractères du document n'existent pas dans ce format et seront "
                                             "remplacés par « ? ».\nEnregistrer quand même ?"),
                              {messageboxes::Answer::Oui, messageboxes::Answer::Non})
-        == messageboxes::Answer::Oui;
+            == messageboxes::Answer::Oui;
 }
 
 bool TTexte::writeFile(const QString &path)
@@ -390,15 +382,9 @@ QRect TTexte::printRect() const
     return rect.width() > 0 && rect.height() > 0 ? rect : QRect(0, 0, printer.width(), printer.height());
 }
 
-int TTexte::Mh(int mm) const
-{
-    return mm * printing::pixelsPerMmX(frame().printer());
-}
+int TTexte::Mh(int mm) const { return mm * printing::pixelsPerMmX(frame().printer()); }
 
-int TTexte::Mv(int mm) const
-{
-    return mm * printing::pixelsPerMmY(frame().printer());
-}
+int TTexte::Mv(int mm) const { return mm * printing::pixelsPerMmY(frame().printer()); }
 
 // Editing
 
@@ -549,7 +535,7 @@ QFont TTexte::GetFont()
     // A family this machine lacks (the default "Arial") opens the dialog on the family shown
     // in its place; the document keeps its own name unless the user picks another family.
     QFont font = fonts::dialogFont(families.isEmpty() || families.first().isEmpty() ? richtext::defaultFamily()
-                                                                                     : families.first());
+                                                                                    : families.first());
     font.setPointSizeF(a.fontPointSize() > 0 ? a.fontPointSize() : richtext::kDefaultPointSize);
     font.setBold(a.fontWeight() >= QFont::DemiBold);
     font.setItalic(a.fontItalic());

@@ -21,7 +21,9 @@ class TextFindDialog;
 class TextReplaceDialog;
 class TextTools;
 
-class TTexte : public DocumentWindow, public TexteCommands
+class TTexte
+    : public DocumentWindow
+    , public TexteCommands
 {
     Q_OBJECT
 public:
@@ -80,7 +82,7 @@ public:
 
     // What the text tools use
     RichEdit *RichEdit1 = nullptr;
-    Ruler *RulerPanel = nullptr;          // the ruler ("Ruler")
+    Ruler *RulerPanel = nullptr; // the ruler ("Ruler")
     RulerMarker *FirstInd = nullptr;
     RulerMarker *LeftInd = nullptr;
     RulerMarker *RightInd = nullptr;
@@ -91,7 +93,7 @@ public:
     static constexpr int kDefaultMargin = 20;
     int MarginLeft = kDefaultMargin, MarginTop = kDefaultMargin, MarginRight = kDefaultMargin,
         MarginBottom = kDefaultMargin;
-    int SearchPos = 0;                    // where the next search starts
+    int SearchPos = 0; // where the next search starts
 
     // The page rectangle Imprime prints into, in printer pixels from the printable area's
     // origin; an empty rectangle (never set) prints on the whole printable area.

@@ -24,7 +24,12 @@ namespace {
 // writer's thread.
 struct Snapshot
 {
-    struct Run { int position; int length; QTextCharFormat format; };
+    struct Run
+    {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
     struct Paragraph
     {
         QTextBlockFormat format;

@@ -6,10 +6,7 @@
 #include "text/ui/torthographe.h"
 #include "text/ui/spellunderline.h"
 
-QString TTexte::dictionaryMissingHint()
-{
-    return QStringLiteral("Dictionnaire français absent (paquet hunspell-fr)");
-}
+QString TTexte::dictionaryMissingHint() { return QStringLiteral("Dictionnaire français absent (paquet hunspell-fr)"); }
 
 void TTexte::Orthographe()
 {

@@ -11,11 +11,8 @@ const Spec &spec(Field field)
     // The hour goes up to 24, and the day and month down to 0: the arrows only change
     // the display, they never set a clock.
     static const Spec specs[] = {
-        {false, 1, 2, 24, 0},
-        {false, 4, 2, 59, 0},
-        {true, 1, 2, 31, 0},
-        {true, 4, 2, 12, 0},
-        {true, 7, 4, 2099, 1900},
+            {false, 1, 2, 24, 0}, {false, 4, 2, 59, 0},     {true, 1, 2, 31, 0},
+            {true, 4, 2, 12, 0},  {true, 7, 4, 2099, 1900},
     };
     return specs[static_cast<int>(field)];
 }

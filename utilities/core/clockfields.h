@@ -11,11 +11,11 @@ enum class Field { Hr, Mn, Jo, Mo, An };
 
 struct Spec
 {
-    bool inDate;  // false: the time text, true: the date text
+    bool inDate; // false: the time text, true: the date text
     int position; // first character, counted from 1
     int length;
-    int max;      // after a step up, at most
-    int min;      // after a step down, at least
+    int max; // after a step up, at most
+    int min; // after a step down, at least
 };
 
 const Spec &spec(Field field);

@@ -17,10 +17,7 @@ QString EuroConverter::tauxText() const
     return decimaltext::formatGeneral(m_taux.value() * 0.00001L, kGeneralDigits);
 }
 
-void EuroConverter::tauxUp()
-{
-    m_taux = Real48(m_taux.value() + 1);
-}
+void EuroConverter::tauxUp() { m_taux = Real48(m_taux.value() + 1); }
 
 void EuroConverter::tauxDown()
 {
@@ -38,10 +35,7 @@ void EuroConverter::clearIfResult()
     m_resultatAffiche = false;
 }
 
-void EuroConverter::Init()
-{
-    clearIfResult();
-}
+void EuroConverter::Init() { clearIfResult(); }
 
 void EuroConverter::digit(int d)
 {

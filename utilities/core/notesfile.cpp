@@ -15,10 +15,7 @@ QStringList parse(const QByteArray &bytes)
     return lines;
 }
 
-QByteArray serialize(const QStringList &lines)
-{
-    return textfile::joinCrLf(lines);
-}
+QByteArray serialize(const QStringList &lines) { return textfile::joinCrLf(lines); }
 
 QStringList linesOf(const QString &text)
 {
@@ -27,10 +24,7 @@ QStringList linesOf(const QString &text)
     return text.split(u'\n');
 }
 
-QString textOf(const QStringList &lines)
-{
-    return lines.join(u'\n');
-}
+QString textOf(const QStringList &lines) { return lines.join(u'\n'); }
 
 QList<PageRange> paginate(int lineCount, int lineHeight, int pageHeight)
 {

@@ -22,7 +22,11 @@ QString textOf(const QStringList &lines);
 // Printing: the lines of each page, as [first, first + count) ranges, for lines
 // `lineHeight` apart on pages `pageHeight` high. A page always takes at least one line,
 // and there is one empty page for no line (a job always prints a page).
-struct PageRange { int first; int count; };
+struct PageRange
+{
+    int first;
+    int count;
+};
 QList<PageRange> paginate(int lineCount, int lineHeight, int pageHeight);
 
 } // namespace notesfile

@@ -13,10 +13,7 @@ namespace {
 constexpr long double kUnknown = std::numeric_limits<long double>::infinity();
 
 // A bound worked out in long double is itself rounded: widened by a hair, it stays a bound.
-long double widened(long double bound)
-{
-    return bound * (1.0L + 0x1p-50L);
-}
+long double widened(long double bound) { return bound * (1.0L + 0x1p-50L); }
 
 // Half a unit in the last place of a long double (64 bits of significand).
 long double halfUlp64(long double value)
@@ -173,10 +170,7 @@ void PocketCalculator::digit(int d)
     m_newEntry = false;
 }
 
-void PocketCalculator::comma()
-{
-    m_display += u',';
-}
+void PocketCalculator::comma() { m_display += u','; }
 
 void PocketCalculator::backspace()
 {

@@ -26,10 +26,10 @@ public:
     // The new-entry flag keeps its value.
     void clear();
 
-    void digit(int d);   // 0 to 9
-    void comma();        // appends "," without starting a new entry
-    void backspace();    // removes the last character typed (not a result's)
-    void clearEntry();   // the number being typed (or the result shown) becomes 0
+    void digit(int d); // 0 to 9
+    void comma(); // appends "," without starting a new entry
+    void backspace(); // removes the last character typed (not a result's)
+    void clearEntry(); // the number being typed (or the result shown) becomes 0
     void equals();
     void setOperator(QChar op); // "+", "-", "*" or "/": equals, then op is pending
     void reciprocal();

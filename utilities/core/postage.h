@@ -13,10 +13,10 @@ namespace postage {
 
 struct Item
 {
-    QString group;      // caption of the group box holding the item
-    QString label;      // e.g. "210 x 297 mm (A4)"
-    int spinEdit;       // number of its count field, SpinEdit<n>
-    double unitWeight;  // in grams
+    QString group; // caption of the group box holding the item
+    QString label; // e.g. "210 x 297 mm (A4)"
+    int spinEdit; // number of its count field, SpinEdit<n>
+    double unitWeight; // in grams
 };
 
 constexpr int kItemCount = 21;
@@ -30,7 +30,7 @@ enum class Service { FranceRapide, FranceEcopli, UnionEuropeenne };
 
 struct Bracket
 {
-    double upTo;  // inclusive upper bound in grams; each bracket starts above the previous one
+    double upTo; // inclusive upper bound in grams; each bracket starts above the previous one
     double price; // francs
 };
 
@@ -49,6 +49,6 @@ Real48 totalWeight(const Counts &counts);
 Real48 price(Service service, Real48 weight);
 
 QString weightText(Real48 weight); // "8 g": whole grams, halves away from zero
-QString priceText(Real48 price);   // "3,00 F"
+QString priceText(Real48 price); // "3,00 F"
 
 } // namespace postage

@@ -104,10 +104,10 @@ QString randomEntry(QRandomGenerator &rng)
         return s;
     };
     switch (rng.bounded(5)) {
-    case 0: return digits(1 + rng.bounded(12), true);                    // 7, 999999999998
-    case 1: return digits(1 + rng.bounded(3), true);                     // 12
+    case 0: return digits(1 + rng.bounded(12), true); // 7, 999999999998
+    case 1: return digits(1 + rng.bounded(3), true); // 12
     case 2: return digits(1 + rng.bounded(6), true) + u',' + digits(1 + rng.bounded(3), false); // 19,99
-    case 3: return u"0,"_s + digits(rng.bounded(4), false) + digits(1 + rng.bounded(5), true);   // 0,0035
+    case 3: return u"0,"_s + digits(rng.bounded(4), false) + digits(1 + rng.bounded(5), true); // 0,0035
     default: return digits(1 + rng.bounded(4), true) + u',' + digits(rng.bounded(8), false) + u'1'; // 3,1
     }
 }

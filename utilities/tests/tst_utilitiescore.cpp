@@ -185,17 +185,16 @@ void TestUtilitiesCore::calculatorChain_data()
     QTest::newRow("small exponent form") << u"0,00001/10="_s << u"1E-6"_s << QString();
     QTest::newRow("empty equals is silent") << u"="_s << u""_s << QString();
     QTest::newRow("bad first number is silent") << u"1,2,3="_s << u""_s << QString();
-    QTest::newRow("bad operand") << u"1+1,2,3="_s << u"1,2,3"_s
-                                 << u"'1,2,3' n'est pas une valeur flottante correcte"_s;
+    QTest::newRow("bad operand") << u"1+1,2,3="_s << u"1,2,3"_s << u"'1,2,3' n'est pas une valeur flottante correcte"_s;
     QTest::newRow("bad reciprocal") << u"r"_s << u""_s << u"'' n'est pas une valeur flottante correcte"_s;
     QTest::newRow("division by zero") << u"1/0="_s << u"0"_s << u"Division flottante par zéro"_s;
     QTest::newRow("reciprocal of zero") << u"0r"_s << u"0"_s << u"Division flottante par zéro"_s;
     QTest::newRow("zero by zero") << u"0/0="_s << u"0"_s << u"Opération flottante incorrecte"_s;
     QTest::newRow("root of negative") << u"1-3=s"_s << u"-2"_s << u"Opération flottante incorrecte"_s;
-    QTest::newRow("overflow") << u"100000000000000000000*100000000000000000000="_s
-                              << u"100000000000000000000"_s << u"Débordement flottant"_s;
-    QTest::newRow("underflow gives zero") << u"0,0000000000000000000001*0,0000000000000000000001="_s
-                                          << u"0"_s << QString();
+    QTest::newRow("overflow") << u"100000000000000000000*100000000000000000000="_s << u"100000000000000000000"_s
+                              << u"Débordement flottant"_s;
+    QTest::newRow("underflow gives zero")
+            << u"0,0000000000000000000001*0,0000000000000000000001="_s << u"0"_s << QString();
 }
 
 void TestUtilitiesCore::calculatorChain()
@@ -268,28 +267,27 @@ void TestUtilitiesCore::postageBrackets_data()
     QTest::addColumn<QString>("ecopli");
     QTest::addColumn<QString>("europe");
     QTest::newRow("nothing") << countsOf({}) << u"0 g"_s << u"3,00 F"_s << u"2,70 F"_s << u"3,00 F"_s;
-    QTest::newRow("four A4 is exactly 20 g") << countsOf({{9, 4}}) << u"20 g"_s << u"3,00 F"_s << u"2,70 F"_s
-                                             << u"3,00 F"_s;
+    QTest::newRow("four A4 is exactly 20 g")
+            << countsOf({{9, 4}}) << u"20 g"_s << u"3,00 F"_s << u"2,70 F"_s << u"3,00 F"_s;
     QTest::newRow("eight A4") << countsOf({{9, 8}}) << u"40 g"_s << u"4,50 F"_s << u"3,50 F"_s << u"4,60 F"_s;
     QTest::newRow("41 g") << countsOf({{20, 41}}) << u"41 g"_s << u"4,50 F"_s << u"3,50 F"_s << u"6,00 F"_s;
-    QTest::newRow("one 7.5 g envelope") << countsOf({{3, 1}}) << u"8 g"_s << u"3,00 F"_s << u"2,70 F"_s
-                                        << u"3,00 F"_s;
-    QTest::newRow("noisy unit weights stay in bracket") << countsOf({{1, 5}, {20, 4}}) << u"20 g"_s << u"3,00 F"_s
-                                                        << u"2,70 F"_s << u"3,00 F"_s;
-    QTest::newRow("noisy half gram rounds up") << countsOf({{8, 5}}) << u"147 g"_s << u"11,50 F"_s
-                                               << u"8,00 F"_s << u"18,00 F"_s;
-    QTest::newRow("a tenth above a bound") << countsOf({{13, 1}, {12, 1}}) << u"20 g"_s << u"4,50 F"_s
-                                           << u"3,50 F"_s << u"4,60 F"_s;
-    QTest::newRow("plastic box and 200 g") << countsOf({{16, 1}, {20, 200}}) << u"292 g"_s << u"16,00 F"_s
-                                           << u"0,00 F"_s << u"28,00 F"_s;
+    QTest::newRow("one 7.5 g envelope") << countsOf({{3, 1}}) << u"8 g"_s << u"3,00 F"_s << u"2,70 F"_s << u"3,00 F"_s;
+    QTest::newRow("noisy unit weights stay in bracket")
+            << countsOf({{1, 5}, {20, 4}}) << u"20 g"_s << u"3,00 F"_s << u"2,70 F"_s << u"3,00 F"_s;
+    QTest::newRow("noisy half gram rounds up")
+            << countsOf({{8, 5}}) << u"147 g"_s << u"11,50 F"_s << u"8,00 F"_s << u"18,00 F"_s;
+    QTest::newRow("a tenth above a bound")
+            << countsOf({{13, 1}, {12, 1}}) << u"20 g"_s << u"4,50 F"_s << u"3,50 F"_s << u"4,60 F"_s;
+    QTest::newRow("plastic box and 200 g")
+            << countsOf({{16, 1}, {20, 200}}) << u"292 g"_s << u"16,00 F"_s << u"0,00 F"_s << u"28,00 F"_s;
     QTest::newRow("260 g") << countsOf({{20, 200}, {10, 6}}) << u"260 g"_s << u"16,00 F"_s << u"0,00 F"_s
                            << u"28,00 F"_s;
     QTest::newRow("beyond every tariff") << countsOf({{16, 200}}) << u"18400 g"_s << u"0,00 F"_s << u"0,00 F"_s
                                          << u"0,00 F"_s;
-    QTest::newRow("3000 g is the last bracket") << countsOf({{16, 25}, {17, 4}, {20, 356}}) << u"3000 g"_s
-                                                << u"33,00 F"_s << u"0,00 F"_s << u"0,00 F"_s;
-    QTest::newRow("negative count as typed") << countsOf({{20, -5}}) << u"-5 g"_s << u"0,00 F"_s << u"0,00 F"_s
-                                             << u"0,00 F"_s;
+    QTest::newRow("3000 g is the last bracket")
+            << countsOf({{16, 25}, {17, 4}, {20, 356}}) << u"3000 g"_s << u"33,00 F"_s << u"0,00 F"_s << u"0,00 F"_s;
+    QTest::newRow("negative count as typed")
+            << countsOf({{20, -5}}) << u"-5 g"_s << u"0,00 F"_s << u"0,00 F"_s << u"0,00 F"_s;
 }
 
 void TestUtilitiesCore::postageBrackets()
@@ -439,7 +437,9 @@ void TestUtilitiesCore::notesParse_data()
     QTest::newRow("lone LF") << QByteArray("un\ndeux\n") << QStringList{u"un"_s, u"deux"_s};
     QTest::newRow("lone CR") << QByteArray("un\rdeux") << QStringList{u"un"_s, u"deux"_s};
     QTest::newRow("mixed, empty line") << QByteArray("a\r\n\nb\rc") << QStringList{u"a"_s, u""_s, u"b"_s, u"c"_s};
-    QTest::newRow("Ctrl-Z ends the text") << QByteArray("a\r\nb\x1a" "c\r\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("Ctrl-Z ends the text") << QByteArray("a\r\nb\x1a"
+                                                        "c\r\n")
+                                          << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("Windows-1252") << QByteArray("\x80 \xe9t\xe9") << QStringList{u"€ été"_s};
     QTest::newRow("empty file") << QByteArray() << QStringList();
 }
@@ -462,7 +462,8 @@ void TestUtilitiesCore::notesEditorLines()
 {
     QCOMPARE(notesfile::linesOf(QString()), QStringList());
     QCOMPARE(notesfile::linesOf(u"a\n"_s), (QStringList{u"a"_s, u""_s}));
-    for (const QStringList &lines : {QStringList{u"a"_s, u""_s}, QStringList{u""_s, u""_s}, QStringList{u"x"_s, u"y"_s}})
+    for (const QStringList &lines :
+         {QStringList{u"a"_s, u""_s}, QStringList{u""_s, u""_s}, QStringList{u"x"_s, u"y"_s}})
         QCOMPARE(notesfile::linesOf(notesfile::textOf(lines)), lines);
 }
 

@@ -318,7 +318,9 @@ void TestUtilitiesDesk::notesWarnsOfUnsavableCharacters()
 
     QTemporaryDir dir;
     form.Sauve(dir.filePath(u"n.nte"_s));
-    QCOMPARE(readFile(dir.filePath(u"n.nte"_s)), QByteArray("Fl\xe8" "che ? ici\r\n"));
+    QCOMPARE(readFile(dir.filePath(u"n.nte"_s)),
+             QByteArray("Fl\xe8"
+                        "che ? ici\r\n"));
 }
 
 void TestUtilitiesDesk::notesPrintPages()
@@ -384,7 +386,8 @@ void TestUtilitiesDesk::everyControlWithinReachOfTheKeyboard()
         // The converter's digit keys stay out of the tab order: the digits are typed.
         TEurof form;
         showActive(form);
-        expectReach(form, QList<QWidget *>{form.RadioButton1, form.Edit3, form.SpinButton1, form.Button11, form.Button10});
+        expectReach(form,
+                    QList<QWidget *>{form.RadioButton1, form.Edit3, form.SpinButton1, form.Button11, form.Button10});
     }
     {
         THorloge form;

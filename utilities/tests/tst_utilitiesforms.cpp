@@ -78,10 +78,7 @@ void TestUtilitiesForms::init()
     errorhandler::setSink([this](const QString &m) { m_errors.append(m); });
 }
 
-void TestUtilitiesForms::cleanup()
-{
-    errorhandler::setSink({});
-}
+void TestUtilitiesForms::cleanup() { errorhandler::setSink({}); }
 
 void TestUtilitiesForms::pocketKeypadChain()
 {
@@ -128,8 +125,12 @@ void TestUtilitiesForms::pocketKeyboard_data()
     QTest::newRow("backspace on the comma") << u"2,\b5="_s << u"25"_s;
     QTest::newRow("backspace of the only digit") << u"5\b"_s << u"0"_s;
     QTest::newRow("backspace leaves a result") << u"2+3=\b"_s << u"5"_s;
-    QTest::newRow("delete clears the entry only") << u"2+35\x7f" u"4="_s << u"6"_s;
-    QTest::newRow("delete, then a new number") << u"5+7\x7f" u"3="_s << u"8"_s;
+    QTest::newRow("delete clears the entry only") << u"2+35\x7f"
+                                                     u"4="_s
+                                                  << u"6"_s;
+    QTest::newRow("delete, then a new number") << u"5+7\x7f"
+                                                  u"3="_s
+                                               << u"8"_s;
 }
 
 void TestUtilitiesForms::pocketKeyboard()
@@ -184,9 +185,10 @@ void TestUtilitiesForms::pocketErrorsShownAndStateKept()
     typeKeys(form, u"c1+2,,="_s);
     typeKeys(form, u"c"_s);
     QTest::mouseClick(form.Button(16), Qt::LeftButton); // 1/x of an empty display
-    QCOMPARE(m_errors.mid(1), (QStringList{u"Opération flottante incorrecte"_s, u"Opération flottante incorrecte"_s,
-                                           u"'2,,' n'est pas une valeur flottante correcte"_s,
-                                           u"'' n'est pas une valeur flottante correcte"_s}));
+    QCOMPARE(m_errors.mid(1),
+             (QStringList{u"Opération flottante incorrecte"_s, u"Opération flottante incorrecte"_s,
+                          u"'2,,' n'est pas une valeur flottante correcte"_s,
+                          u"'' n'est pas une valeur flottante correcte"_s}));
     m_errors.clear();
     QTest::mouseClick(form.Button(18), Qt::LeftButton); // keys reach the calculator again
     typeKeys(form, u"100000000000000000000*100000000000000000000="_s);
@@ -383,7 +385,7 @@ void TestUtilitiesForms::plettreCountFieldRules()
     QTest::keyClicks(field, "2");
     QCOMPARE(form.Label22->text(), u"-20 g"_s); // counts as typed while in the field
     QCOMPARE(form.Label23->text(), u"0,00 F"_s);
-    form.SpinEdit(11)->setFocus();              // leaving brings it back to 0
+    form.SpinEdit(11)->setFocus(); // leaving brings it back to 0
     QCOMPARE(field->text(), u"0"_s);
     QCOMPARE(form.Label22->text(), u"0 g"_s);
 
@@ -412,7 +414,7 @@ void TestUtilitiesForms::plettreRefusedEntriesShowSo_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("weight"); // while typed
-    QTest::addColumn<QString>("left");   // the field's text once left
+    QTest::addColumn<QString>("left"); // the field's text once left
     QTest::newRow("decimal") << u"25,5"_s << true << u"0 g"_s << u"0"_s;
     QTest::newRow("negative") << u"-5"_s << true << u"-50 g"_s << u"0"_s;
     QTest::newRow("lone sign") << u"-"_s << true << u"0 g"_s << u"0"_s;

@@ -7,7 +7,9 @@
 #include <algorithm>
 
 CountSpinEdit::CountSpinEdit(int minimum, int maximum, QWidget *parent)
-    : QAbstractSpinBox(parent), m_minimum(minimum), m_maximum(maximum)
+    : QAbstractSpinBox(parent),
+      m_minimum(minimum),
+      m_maximum(maximum)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setKeyboardTracking(true);
@@ -31,20 +33,15 @@ void CountSpinEdit::markRefused()
     QPalette pal = lineEdit()->palette();
     pal.setColor(QPalette::Text, bad ? QColor(Qt::red) : palette().color(QPalette::Text));
     lineEdit()->setPalette(pal);
-    const QString why = bad ? QStringLiteral("Nombre entier de %1 à %2 attendu").arg(m_minimum).arg(m_maximum) : QString();
+    const QString why =
+            bad ? QStringLiteral("Nombre entier de %1 à %2 attendu").arg(m_minimum).arg(m_maximum) : QString();
     setToolTip(why);
     setAccessibleDescription(why);
 }
 
-bool CountSpinEdit::isAllowed(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u',';
-}
+bool CountSpinEdit::isAllowed(QChar c) { return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u','; }
 
-QString CountSpinEdit::text() const
-{
-    return lineEdit()->text();
-}
+QString CountSpinEdit::text() const { return lineEdit()->text(); }
 
 int CountSpinEdit::value() const
 {
@@ -53,10 +50,7 @@ int CountSpinEdit::value() const
     return ok ? v : 0;
 }
 
-void CountSpinEdit::setValue(int value)
-{
-    lineEdit()->setText(QString::number(value));
-}
+void CountSpinEdit::setValue(int value) { lineEdit()->setText(QString::number(value)); }
 
 void CountSpinEdit::stepBy(int steps)
 {

@@ -11,7 +11,7 @@ namespace {
 class ArrowButton : public QToolButton
 {
 public:
-    ArrowButton(bool up, QWidget *parent) : QToolButton(parent), m_up(up) {}
+    ArrowButton(bool up, QWidget *parent) : QToolButton(parent), m_up(up) { }
 
 protected:
     void paintEvent(QPaintEvent *event) override

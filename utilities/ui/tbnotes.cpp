@@ -44,8 +44,8 @@ QIcon printerIcon()
     p.drawPoint(14, 8);
     return QIcon(pm);
 }
-constexpr int kIoFileNotOpen = 103;   // the print job could not start
-constexpr int kIoWriteError = 101;    // a page could not be written
+constexpr int kIoFileNotOpen = 103; // the print job could not start
+constexpr int kIoWriteError = 101; // a page could not be written
 } // namespace
 
 TBnotes::TBnotes(QWidget *parent) : QDialog(parent)
@@ -107,10 +107,7 @@ TBnotes::TBnotes(QWidget *parent) : QDialog(parent)
 
 TBnotes::~TBnotes() = default;
 
-QStringList TBnotes::lines() const
-{
-    return notesfile::linesOf(Memo1->toPlainText());
-}
+QStringList TBnotes::lines() const { return notesfile::linesOf(Memo1->toPlainText()); }
 
 void TBnotes::setLines(const QStringList &lines)
 {
@@ -118,15 +115,9 @@ void TBnotes::setLines(const QStringList &lines)
     setModified(false);
 }
 
-bool TBnotes::isModified() const
-{
-    return Memo1->document()->isModified();
-}
+bool TBnotes::isModified() const { return Memo1->document()->isModified(); }
 
-void TBnotes::setModified(bool modified)
-{
-    Memo1->document()->setModified(modified);
-}
+void TBnotes::setModified(bool modified) { Memo1->document()->setModified(modified); }
 
 void TBnotes::Charge(const QString &path)
 {
@@ -173,10 +164,7 @@ void TBnotes::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
-void TBnotes::FormResize()
-{
-    Button1->move(width() - 125, 2);
-}
+void TBnotes::FormResize() { Button1->move(width() - 125, 2); }
 
 void TBnotes::done(int result)
 {
@@ -184,10 +172,10 @@ void TBnotes::done(int result)
     // cannot keep, while they can still be changed.
     if (isModified() && !cp1252::canEncode(Memo1->toPlainText())) {
         const auto answer = messageboxes::ask(
-            this, messageboxes::Kind::Warning, QStringLiteral("Bloc-notes"),
-            QStringLiteral("Certains caractères du bloc-notes ne peuvent pas être enregistrés dans le fichier "
-                           "des notes ; ils y seront remplacés par « ? ».\nFermer quand même ?"),
-            {messageboxes::Answer::Oui, messageboxes::Answer::Non});
+                this, messageboxes::Kind::Warning, QStringLiteral("Bloc-notes"),
+                QStringLiteral("Certains caractères du bloc-notes ne peuvent pas être enregistrés dans le fichier "
+                               "des notes ; ils y seront remplacés par « ? ».\nFermer quand même ?"),
+                {messageboxes::Answer::Oui, messageboxes::Answer::Non});
         if (answer != messageboxes::Answer::Oui)
             return;
     }

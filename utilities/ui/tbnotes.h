@@ -22,7 +22,7 @@ public:
 
     QPlainTextEdit *Memo1 = nullptr;
     QToolButton *SpeedButton9 = nullptr; // "Imprimer"
-    QPushButton *Button1 = nullptr;      // "Fermer"
+    QPushButton *Button1 = nullptr; // "Fermer"
 
     // The editor's lines; an empty editor has none.
     QStringList lines() const;

@@ -27,7 +27,7 @@ public:
     QPushButton *Button11 = nullptr; // "Convertir"
     QRadioButton *RadioButton1 = nullptr; // "Fr>Euro"
     QRadioButton *RadioButton2 = nullptr; // "Euro>Fr"
-    QLineEdit *Edit3 = nullptr;           // the rate
+    QLineEdit *Edit3 = nullptr; // the rate
     SpinButton *SpinButton1 = nullptr;
 
     const EuroConverter &converter() const { return m_conv; }

@@ -149,10 +149,7 @@ void THorloge::FormActivate()
     m_horlogeFigee = false;
 }
 
-void THorloge::FormDeactivate()
-{
-    Timer1->stop();
-}
+void THorloge::FormDeactivate() { Timer1->stop(); }
 
 void THorloge::Timer1Timer()
 {
@@ -182,12 +179,6 @@ void THorloge::stepField(int delta)
     errorhandler::run(this, [&] { label->setText(clockfields::step(label->text(), field, delta)); });
 }
 
-void THorloge::SpinButton1UpClick()
-{
-    stepField(+1);
-}
+void THorloge::SpinButton1UpClick() { stepField(+1); }
 
-void THorloge::SpinButton1DownClick()
-{
-    stepField(-1);
-}
+void THorloge::SpinButton1DownClick() { stepField(-1); }

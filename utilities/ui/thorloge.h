@@ -20,12 +20,12 @@ class THorloge : public QDialog
 public:
     explicit THorloge(QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;            // time
-    QLabel *Label2 = nullptr;            // date
+    QLabel *Label1 = nullptr; // time
+    QLabel *Label2 = nullptr; // date
     QButtonGroup *RadioGroup1 = nullptr; // "Hr", "Mn", "Jo", "Mo", "An" as ids 0..4
     SpinButton *SpinButton1 = nullptr;
-    QPushButton *Button1 = nullptr;      // "Fermer"
-    QPushButton *Button2 = nullptr;      // "Set"
+    QPushButton *Button1 = nullptr; // "Fermer"
+    QPushButton *Button2 = nullptr; // "Set"
     QTimer *Timer1 = nullptr;
 
     bool HorlogeFigee() const { return m_horlogeFigee; }

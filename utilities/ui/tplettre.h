@@ -25,9 +25,9 @@ public:
     QRadioButton *RadioButton1 = nullptr; // "Expédition France rapide"
     QRadioButton *RadioButton2 = nullptr; // "Expédition vers l'U.E."
     QRadioButton *RadioButton3 = nullptr; // "Expédition France Ecopli"
-    QLabel *Label22 = nullptr;            // weight
-    QLabel *Label23 = nullptr;            // price
-    QPushButton *Button1 = nullptr;       // "Fermer"
+    QLabel *Label22 = nullptr; // weight
+    QLabel *Label23 = nullptr; // price
+    QPushButton *Button1 = nullptr; // "Fermer"
 
     void Calcule();
     postage::Service service() const;

@@ -12,15 +12,15 @@
 namespace {
 // Keypad rows, left to right, as button numbers.
 constexpr int kKeypad[4][5] = {
-    {7, 8, 9, 12, 16},
-    {4, 5, 6, 13, 17},
-    {1, 2, 3, 14, 18},
-    {10, 0, 11, 15, 19},
+        {7, 8, 9, 12, 16},
+        {4, 5, 6, 13, 17},
+        {1, 2, 3, 14, 18},
+        {10, 0, 11, 15, 19},
 };
 
 QString captionOf(int n)
 {
-    static const char *const captions[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+    static const char *const captions[] = {"0", "1", "2", "3", "4", "5", "6",   "7",   "8", "9",
                                            ",", "=", "+", "-", "*", "/", "1/x", "sqr", "C", "Fermer"};
     return QString::fromLatin1(captions[n]);
 }
@@ -114,10 +114,7 @@ void TPocket::run(const std::function<void()> &step)
     refresh();
 }
 
-void TPocket::refresh()
-{
-    Label1->setText(m_calc.display());
-}
+void TPocket::refresh() { Label1->setText(m_calc.display()); }
 
 void TPocket::ButtonClick(int n)
 {
@@ -128,14 +125,13 @@ void TPocket::ButtonClick(int n)
     switch (n) {
     case 10: run([&] { m_calc.comma(); }); break;
     case kEquals: run([&] { m_calc.equals(); }); break;
-    case 12: case 13: case 14: case 15:
-        run([&] { m_calc.setOperator(captionOf(n).at(0)); });
-        break;
+    case 12:
+    case 13:
+    case 14:
+    case 15: run([&] { m_calc.setOperator(captionOf(n).at(0)); }); break;
     case kReciprocal: run([&] { m_calc.reciprocal(); }); break;
     case kSquareRoot: run([&] { m_calc.squareRoot(); }); break;
-    case 18:
-        FormActivate();
-        break;
+    case 18: FormActivate(); break;
     case kClose: accept(); break;
     }
 }

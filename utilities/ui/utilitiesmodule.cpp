@@ -13,7 +13,7 @@
 #include <QDir>
 
 namespace {
-template <typename Form>
+template<typename Form>
 Form &lazy(QPointer<Form> &form, QWidget *parent)
 {
     if (!form)
@@ -22,7 +22,7 @@ Form &lazy(QPointer<Form> &form, QWidget *parent)
 }
 } // namespace
 
-UtilitiesModule::UtilitiesModule(QWidget *dialogParent) : m_dialogParent(dialogParent) {}
+UtilitiesModule::UtilitiesModule(QWidget *dialogParent) : m_dialogParent(dialogParent) { }
 
 UtilitiesModule::~UtilitiesModule()
 {
@@ -72,6 +72,6 @@ void UtilitiesModule::SauveNotes()
     } catch (const VelmoraError &e) {
         errorhandler::show(m_dialogParent,
                            QStringLiteral("Les notes du bloc-notes n'ont pas pu être enregistrées dans %1.\n%2")
-                               .arg(QDir::toNativeSeparators(path), e.message()));
+                                   .arg(QDir::toNativeSeparators(path), e.message()));
     }
 }
