@@ -45,6 +45,8 @@ private Q_SLOTS:
 
 private:
     TAgenda *newWindow();
+    // The window's save dialog answers m_saveName (cancelled while it is empty).
+    void answerSaveDialog(TAgenda *a);
     void trigger(const char *name) { m_form->action(QString::fromLatin1(name))->trigger(); }
     void activate(QWidget *w);
     int rowOf(TAgenda *a, const QString &time) const;
@@ -79,7 +81,6 @@ void TestAgendaFrame::init()
         QVERIFY2(m_dialog, "unexpected dialog");
         m_dialog(d);
     });
-    m_form->agendaModule().setSaveNameHook([this](QWidget *, const QString &) { return m_saveName; });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
@@ -96,7 +97,18 @@ void TestAgendaFrame::cleanup()
 TAgenda *TestAgendaFrame::newWindow()
 {
     trigger("Agenda1");
-    return dynamic_cast<TAgenda *>(m_form->dernier(DocKind::Agenda));
+    auto *a = dynamic_cast<TAgenda *>(m_form->dernier(DocKind::Agenda));
+    if (a)
+        answerSaveDialog(a);
+    return a;
+}
+
+void TestAgendaFrame::answerSaveDialog(TAgenda *a)
+{
+    a->setSaveDialogHook([this](QString &path, int &) {
+        path = m_saveName;
+        return !path.isEmpty();
+    });
 }
 
 void TestAgendaFrame::activate(QWidget *w)
@@ -135,6 +147,7 @@ void TestAgendaFrame::openAndSaveThroughMenus()
     trigger("FileOpenItem");
     auto *a = dynamic_cast<TAgenda *>(m_form->dernier(DocKind::Agenda));
     QVERIFY(a);
+    answerSaveDialog(a);
     QCOMPARE(a->windowTitle(), u"rdv.Qva"_s);
     a->showDate(QDate(1999, 4, 16));
     QCOMPARE(a->StringGrid1->cell(2, rowOf(a, u"09:00"_s)), u"Réunion"_s);

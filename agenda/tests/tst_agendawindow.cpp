@@ -105,9 +105,11 @@ void TestAgendaWindow::init()
         QVERIFY2(m_dialog, "unexpected dialog");
         m_dialog(d);
     });
-    m_module->setSaveNameHook(
-            [this](QWidget *, const QString &) { return m_saveNames.isEmpty() ? QString() : m_saveNames.takeFirst(); });
     m_window = std::make_unique<TAgenda>(*m_frame, *m_module);
+    m_window->setSaveDialogHook([this](QString &path, int &) {
+        path = m_saveNames.isEmpty() ? QString() : m_saveNames.takeFirst();
+        return !path.isEmpty();
+    });
     m_window->resize(600, 400);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

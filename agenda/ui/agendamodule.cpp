@@ -52,8 +52,6 @@ void AgendaModule::runDialog(QDialog &dialog)
 
 QString AgendaModule::askSaveName(QWidget *parent, const QString &current)
 {
-    if (m_saveName)
-        return m_saveName(parent, current);
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Enregistrer sous"),
                                         current.isEmpty() ? QString() : QFileInfo(current).absoluteFilePath(),
                                         QStringLiteral("Fichiers Agenda (*.qva);;Tous les fichers (*)"));

@@ -40,9 +40,7 @@ public:
     void setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
     void runDialog(QDialog &dialog);
 
-    // Asks for the name to save an agenda under ("" when cancelled). Tests replace it.
-    using SaveNameHook = std::function<QString(QWidget *parent, const QString &current)>;
-    void setSaveNameHook(SaveNameHook hook) { m_saveName = std::move(hook); }
+    // Asks for the name to save an agenda under ("" when cancelled).
     QString askSaveName(QWidget *parent, const QString &current);
 
 private:
@@ -51,5 +49,4 @@ private:
     std::unique_ptr<TMensuel> m_mensuel;
     std::unique_ptr<TCalendrier> m_calendrier;
     DialogRunner m_runDialog;
-    SaveNameHook m_saveName;
 };

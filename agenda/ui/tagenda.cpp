@@ -406,7 +406,10 @@ bool TAgenda::finishEditing()
     return true;
 }
 
-QString TAgenda::askSaveName() { return m_module.askSaveName(this, NomFichier()); }
+QString TAgenda::askSaveName()
+{
+    return chooseSaveName(NomFichier(), [this] { return m_module.askSaveName(this, NomFichier()); });
+}
 
 QString TAgenda::saveName(const QString &chosen) const { return agendafile::saveName(chosen); }
 

@@ -95,3 +95,12 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     else
         event->ignore();
 }
+
+QString DocumentWindow::chooseSaveName(const QString &proposed, const std::function<QString()> &dialog) const
+{
+    if (!m_saveDialogHook)
+        return dialog();
+    QString path = proposed;
+    int filterIndex = 1;
+    return m_saveDialogHook(path, filterIndex) ? path : QString();
+}

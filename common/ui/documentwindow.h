@@ -48,6 +48,13 @@ public:
     // Lets the window close without asking again (the frame asked every window already).
     void agreeToClose(bool agreed) { m_closeAgreed = agreed; }
 
+    // Tests answer the save dialog here instead of a user. In: the name proposed and the
+    // format's filter (1 for the kind's own format); out: the chosen name and filter.
+    // False: the dialog was cancelled.
+    using SaveDialogHook = std::function<bool(QString &path, int &filterIndex)>;
+    void setSaveDialogHook(SaveDialogHook hook) { m_saveDialogHook = std::move(hook); }
+    const SaveDialogHook &saveDialogHook() const { return m_saveDialogHook; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     virtual void setModifie(bool modified) { Q_UNUSED(modified); }
@@ -56,6 +63,9 @@ protected:
     virtual bool finishEditing() { return true; }
     // The kind's save dialog: the chosen path, empty when cancelled.
     virtual QString askSaveName() { return QString(); }
+    // The test's answer when a hook is set, else `dialog`'s: the chosen path, empty when
+    // cancelled. For the kinds with a single format.
+    QString chooseSaveName(const QString &proposed, const std::function<QString()> &dialog) const;
     // The kind's naming rule: the file a chosen name is written to.
     virtual QString saveName(const QString &chosen) const { return chosen; }
     // Writes the document to `path`; throws VelmoraError on failure; false when the user
@@ -73,6 +83,7 @@ private:
     FrameServices &m_frame;
     QString m_nomFichier;
     bool m_closeAgreed = false;
+    SaveDialogHook m_saveDialogHook;
 
     // Crash recovery: what the recovery store needs of each kind of window.
 public:

@@ -189,7 +189,10 @@ void TestDbFrame::saveAsFromTheMenu()
 {
     TFichier *w = open(QStringLiteral("source.qvb"));
     const QString target = m_dir.filePath(QStringLiteral("copie.txt"));
-    w->setSaveDialogHook([&](const QString &) { return target; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = target;
+        return !p.isEmpty();
+    });
     trigger("FileSaveAsItem");
     QCOMPARE(w->NomFichier(), m_dir.filePath(QStringLiteral("copie.qvb")));
     QCOMPARE(w->windowTitle(), QStringLiteral("copie.qvb"));

@@ -264,9 +264,9 @@ void TestDbWindow::loadOfMissingFileKeepsAnEmptyNamedWindow()
 void TestDbWindow::saveUnnamedAsksForAName()
 {
     int asked = 0;
-    m_w->setSaveDialogHook([&](const QString &) {
+    m_w->setSaveDialogHook([&](QString &, int &) {
         ++asked;
-        return QString();
+        return false;
     });
     m_w->setCurrentCell(1, 1);
     typeText(QStringLiteral("x"));
@@ -278,7 +278,10 @@ void TestDbWindow::saveUnnamedAsksForAName()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 0);
 
     const QString path = m_dir->filePath(QStringLiteral("neuf"));
-    m_w->setSaveDialogHook([&](const QString &) { return path; });
+    m_w->setSaveDialogHook([&](QString &p, int &) {
+        p = path;
+        return !p.isEmpty();
+    });
     m_w->Sauve();
     QVERIFY(!m_w->Modifie());
     QCOMPARE(m_w->NomFichier(), path + QStringLiteral(".qvb"));
@@ -291,7 +294,10 @@ void TestDbWindow::saveAsCancelledWritesNothing()
     load(kCarnet);
     const QString path = m_w->NomFichier();
     writeFile(path, "remplacé");
-    m_w->setSaveDialogHook([](const QString &) { return QString(); });
+    m_w->setSaveDialogHook([](QString &p, int &) {
+        p = QString();
+        return !p.isEmpty();
+    });
     QVERIFY(!m_w->SaveAs());
     QVERIFY(!m_w->Modifie());
     QCOMPARE(readFile(path), QByteArray("remplacé"));
@@ -372,7 +378,10 @@ void TestDbWindow::closeQuestion()
     typeText(QStringLiteral("a"));
     m_log.answer = Answer(answer);
     const QString path = m_dir->filePath(savedAs);
-    m_w->setSaveDialogHook([&](const QString &) { return savedAs.isEmpty() ? QString() : path; });
+    m_w->setSaveDialogHook([&](QString &p, int &) {
+        p = savedAs.isEmpty() ? QString() : path;
+        return !p.isEmpty();
+    });
     QCOMPARE(m_w->close(), closed);
     QCOMPARE(m_log.shown.size(), 1);
     QCOMPARE(m_log.shown.first().title, QStringLiteral("Avertissement"));

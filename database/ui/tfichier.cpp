@@ -314,9 +314,10 @@ bool TFichier::finishEditing()
 
 QString TFichier::askSaveName()
 {
-    return m_saveDialogHook ? m_saveDialogHook(NomFichier())
-                            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
-                                                           QStringLiteral("Fichiers (*.qvb)"));
+    return chooseSaveName(NomFichier(), [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
+                                            QStringLiteral("Fichiers (*.qvb)"));
+    });
 }
 
 QString TFichier::saveName(const QString &chosen) const { return qvb::normalizedName(chosen); }

@@ -94,7 +94,6 @@ public:
     // tool dialog (already filled) and returns its result; the save hook returns the chosen
     // path or an empty text for a cancelled dialog.
     void setDialogHook(std::function<int(QDialog &)> hook) { m_dialogHook = std::move(hook); }
-    void setSaveDialogHook(std::function<QString(const QString &)> hook) { m_saveDialogHook = std::move(hook); }
 
     // 544 x 375, the size a database window opens with.
     QSize sizeHint() const override;
@@ -154,7 +153,6 @@ private:
     bool m_settingWidths = false;
 
     std::function<int(QDialog &)> m_dialogHook;
-    std::function<QString(const QString &)> m_saveDialogHook;
 
     // Crash recovery (tfichier_recovery.cpp)
 public:

@@ -918,10 +918,10 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QVERIFY(t1->RichEdit1->toPlainText().isEmpty());
     QTest::keyClicks(t1->RichEdit1, "Salut");
     const QString lettre = dir.filePath(u"lettre"_s);
-    t1->saveDialogHook = [&](QString &p, int &) {
+    t1->setSaveDialogHook([&](QString &p, int &) {
         p = lettre;
         return true;
-    };
+    });
     QTest::keyClick(t1->RichEdit1, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(QFile::exists(lettre + u".qvt"_s));
     QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
@@ -1016,26 +1016,19 @@ void TestMainForm::cancelStopsTheQuitAtOnce()
 
 namespace {
 // Makes the save dialog of a real window answer `chosen`.
-void answerSaveDialog(TMainForm &form, DocumentWindow *w, const QString &chosen)
+void answerSaveDialog(DocumentWindow *w, const QString &chosen)
 {
-    if (auto *t = qobject_cast<TTexte *>(w))
-        t->saveDialogHook = [chosen](QString &p, int &) {
-            p = chosen;
-            return true;
-        };
-    else if (auto *s = qobject_cast<TTableur *>(w))
-        s->setSaveDialogHook([chosen] { return chosen; });
-    else if (auto *d = qobject_cast<TFichier *>(w))
-        d->setSaveDialogHook([chosen](const QString &) { return chosen; });
-    else
-        form.agendaModule().setSaveNameHook([chosen](QWidget *, const QString &) { return chosen; });
+    w->setSaveDialogHook([chosen](QString &p, int &) {
+        p = chosen;
+        return true;
+    });
 }
 
 // A new real window of the kind, made through the frame, whose save dialog answers `chosen`.
 DocumentWindow *realWindow(TMainForm &form, DocKind kind, const QString &chosen)
 {
     DocumentWindow *w = form.newDocument(kind);
-    answerSaveDialog(form, w, chosen);
+    answerSaveDialog(w, chosen);
     return w;
 }
 
@@ -1113,7 +1106,7 @@ void TestMainForm::failedSaveKeepsNameAndCaption()
     QVERIFY(w->SaveAs());
     const QString before = w->NomFichier();
     QCOMPARE(w->windowTitle(), name);
-    answerSaveDialog(*form, w, target);
+    answerSaveDialog(w, target);
     bool written = true;
     {
         ReadOnlyDir readOnly(locked.path());

@@ -171,7 +171,10 @@ void TestTTableur::saveAsExcelFilterWritesOurFormat()
     w->F1Book1->workbook().setEntry(0, 1, 1, u"Recettes"_qs);
     w->F1Book1->workbook().setEntry(0, 2, 1, u"1234,5"_qs);
     const QString chosen = file(u"bilan.xls"_qs);
-    w->setSaveDialogHook([&] { return chosen; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = chosen;
+        return !p.isEmpty();
+    });
     QVERIFY(w->SaveAs());
     QVERIFY(errors.isEmpty());
     QVERIFY(!QFile::exists(chosen));
@@ -190,18 +193,21 @@ void TestTTableur::saveAsExcelFilterWritesOurFormat()
 void TestTTableur::saveAsCancelledWritesNothing()
 {
     w->F1Book1->workbook().setEntry(0, 1, 1, u"x"_qs);
-    w->setSaveDialogHook([] { return QString(); });
+    w->setSaveDialogHook([](QString &, int &) { return false; });
     QVERIFY(!w->SaveAs());
     QVERIFY(w->NomFichier().isEmpty());
     QVERIFY(w->F1Book1->Modified());
     QVERIFY(QDir(tmp->path()).entryList(QDir::Files).isEmpty());
     // Save as of an unchanged, named workbook still writes it.
     const QString path = file(u"a.qvc"_qs);
-    w->setSaveDialogHook([&] { return path; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = path;
+        return !p.isEmpty();
+    });
     QVERIFY(w->SaveAs());
     QVERIFY(QFile::exists(path));
     QFile::remove(path);
-    w->setSaveDialogHook([] { return QString(); });
+    w->setSaveDialogHook([](QString &, int &) { return false; });
     QVERIFY(!w->SaveAs());
     QVERIFY(!QFile::exists(path)); // cancelled means cancelled: nothing written
 }
@@ -209,9 +215,9 @@ void TestTTableur::saveAsCancelledWritesNothing()
 void TestTTableur::saveUnchangedDoesNothing()
 {
     int asked = 0;
-    w->setSaveDialogHook([&] {
+    w->setSaveDialogHook([&](QString &, int &) {
         ++asked;
-        return QString();
+        return false;
     });
     w->Sauve();
     QCOMPARE(asked, 0);
@@ -221,7 +227,10 @@ void TestTTableur::failedSaveKeepsOldFileAndChanges()
 {
     // A folder that has gone: the save is reported and the workbook stays changed.
     w->F1Book1->workbook().setEntry(0, 1, 1, u"ancien"_qs);
-    w->setSaveDialogHook([&] { return file(u"parti/compte.qvc"_qs); });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = file(u"parti/compte.qvc"_qs);
+        return !p.isEmpty();
+    });
     QVERIFY(!w->SaveAs());
     QCOMPARE(errors, QStringList{u"Ne peut créer le fichier %1"_qs.arg(file(u"parti/compte.qvc"_qs))});
     QVERIFY(w->F1Book1->Modified());
@@ -229,7 +238,10 @@ void TestTTableur::failedSaveKeepsOldFileAndChanges()
     QCOMPARE(w->windowTitle(), u"Tableur"_qs);
     // A folder that cannot be written to: the old file is left as it was.
     const QString path = file(u"compte.qvc"_qs);
-    w->setSaveDialogHook([&] { return path; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = path;
+        return !p.isEmpty();
+    });
     QVERIFY(w->SaveAs());
     QCOMPARE(errors.size(), 1);
     QFile f(path);
@@ -260,7 +272,10 @@ void TestTTableur::chargeReadsBack()
     b->workbook().renameSheet(1, u"Ventes"_qs);
     b->SetActiveCell(2, 2);
     w->Justif(Alignment::Centre);
-    w->setSaveDialogHook([&] { return path; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = path;
+        return !p.isEmpty();
+    });
     QVERIFY(w->SaveAs());
     std::unique_ptr<TTableur> other(newWindow());
     other->setWindowTitle(u"relu.qvc"_qs); // as the frame does
@@ -288,7 +303,7 @@ void TestTTableur::chargeOfABadFileNeverOverwritesIt()
     QCOMPARE(w->windowTitle(), u"Tableur"_qs);
     // Saving asks for a name instead of writing over the file that could not be read.
     w->F1Book1->workbook().setEntry(0, 1, 1, u"x"_qs);
-    w->setSaveDialogHook([] { return QString(); });
+    w->setSaveDialogHook([](QString &, int &) { return false; });
     w->Sauve();
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("ceci n'est pas un classeur"));
@@ -314,14 +329,20 @@ void TestTTableur::closeQuestion()
     QFETCH(bool, written);
     // A workbook already saved under a name, changed since.
     const QString path = file(u"notes.qvc"_qs);
-    w->setSaveDialogHook([&] { return path; });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = path;
+        return !p.isEmpty();
+    });
     w->F1Book1->workbook().setEntry(0, 1, 1, u"1"_qs);
     w->SaveAs();
     w->Sauve();
     QFile::remove(path);
     w->F1Book1->workbook().setEntry(0, 1, 1, u"2"_qs);
     w->setNomFichier(dialogGivesName ? path : QString());
-    w->setSaveDialogHook([&] { return dialogGivesName ? path : QString(); });
+    w->setSaveDialogHook([&](QString &p, int &) {
+        p = dialogGivesName ? path : QString();
+        return !p.isEmpty();
+    });
     boxAnswer = messageboxes::Answer(answer);
     QCOMPARE(w->close(), closes);
     QCOMPARE(boxes.size(), 1);

@@ -108,9 +108,9 @@ bool TTableur::finishEditing() { return F1Book1->CommitEdit(); }
 QString TTableur::askSaveName()
 {
     // The filter the user picks changes neither the name nor the format.
-    return m_saveDialogHook
-            ? m_saveDialogHook()
-            : QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(), kSaveFilter);
+    return chooseSaveName(NomFichier(), [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(), kSaveFilter);
+    });
 }
 
 bool TTableur::writeFile(const QString &path)

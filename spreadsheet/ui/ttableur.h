@@ -27,9 +27,6 @@ public:
 
     TF1Book *F1Book1;
 
-    // Replaces the save dialog: returns the chosen path, empty when cancelled.
-    void setSaveDialogHook(std::function<QString()> hook) { m_saveDialogHook = std::move(hook); }
-
     // The name a workbook is written under: the file-name part cut before its first "."
     // and ".qvc" appended; the directory is kept as it is.
     static QString workbookFileName(const QString &path);
@@ -88,7 +85,6 @@ private:
     void sumFormula();
 
     SpreadsheetTools &m_tools;
-    std::function<QString()> m_saveDialogHook;
     // The last font values read from the control (size in points).
     QString m_fontName;
     int m_fontSize = 10;

@@ -451,18 +451,18 @@ void TestTextTools::htmlExport()
 {
     // Never saved: the page's name is asked for; cancelling writes nothing.
     type(u"Brouillon "_s);
-    m_window->saveDialogHook = [](QString &, int &) { return false; };
+    m_window->setSaveDialogHook([](QString &, int &) { return false; });
     m_window->Sauvehtm();
     QVERIFY(m_errors.isEmpty());
-    m_window->saveDialogHook = [this](QString &p, int &) {
+    m_window->setSaveDialogHook([this](QString &p, int &) {
         p = m_dir.filePath(u"brouillon"_s);
         return true;
-    };
+    });
     m_window->Sauvehtm();
     QVERIFY(m_errors.isEmpty());
     QVERIFY(readFile(m_dir.filePath(u"brouillon.htm"_s)).contains("<P>Brouillon </P>"));
     QVERIFY(readFile(m_dir.filePath(u"brouillon.htm"_s)).contains("<TITLE>brouillon</TITLE>"));
-    m_window->saveDialogHook = nullptr;
+    m_window->setSaveDialogHook({});
     // A saved document: the page beside it shows what the window holds, unsaved edits too.
     const QString doc = m_dir.filePath(u"page.qvt"_s);
     const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"

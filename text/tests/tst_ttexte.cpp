@@ -355,12 +355,12 @@ void TestTTexte::loadAndSave()
     QDir(dir->path()).mkpath(u"mes.docs"_s);
     auto w = window();
     int shownFilter = 0;
-    w->saveDialogHook = [&](QString &p, int &index) {
+    w->setSaveDialogHook([&](QString &p, int &index) {
         shownFilter = index;
         p = path(typed);
         index = filter;
         return true;
-    };
+    });
     QTest::keyClicks(w->RichEdit1, "Bonjour");
     w->Sauve(); // never saved: asks for a name
     QCOMPARE(shownFilter, 1);
@@ -401,7 +401,7 @@ void TestTTexte::loadAndSave()
 void TestTTexte::saveAsCancelled()
 {
     auto w = window();
-    w->saveDialogHook = [](QString &, int &) { return false; };
+    w->setSaveDialogHook([](QString &, int &) { return false; });
     QTest::keyClicks(w->RichEdit1, "x");
     w->SaveAs();
     w->Sauve();
@@ -454,11 +454,11 @@ void TestTTexte::plainTextSaveUsesDisplayedLines()
     w->RichEdit1->setPlainText(u"Ω"_s);
     w->RichEdit1->setModified(true);
     answer = messageboxes::Answer::Non;
-    w->saveDialogHook = [this](QString &p, int &index) {
+    w->setSaveDialogHook([this](QString &p, int &index) {
         p = path(u"grec.txt"_s);
         index = 3;
         return true;
-    };
+    });
     QVERIFY(!w->SaveAs());
     QCOMPARE(questions.size(), 1);
     QVERIFY(!QFile::exists(path(u"grec.txt"_s)));
@@ -492,10 +492,10 @@ void TestTTexte::closeQuestion()
     QFETCH(bool, asked);
     this->answer = messageboxes::Answer(answer);
     auto w = window();
-    w->saveDialogHook = [&](QString &p, int &) {
+    w->setSaveDialogHook([&](QString &p, int &) {
         p = path(u"fermeture"_s);
         return saveDialogAccepts;
-    };
+    });
     if (modified)
         QTest::keyClicks(w->RichEdit1, "x");
     QCOMPARE(w->close(), closes);
@@ -561,11 +561,11 @@ void TestTTexte::textFileEncodingKept()
     if (text.endsWith(u'\n'))
         end.movePosition(QTextCursor::PreviousCharacter);
     end.insertText(u"ç"_s);
-    w->saveDialogHook = [this](QString &p, int &index) {
+    w->setSaveDialogHook([this](QString &p, int &index) {
         p = path(u"lu.txt"_s);
         index = 3;
         return true;
-    };
+    });
     w->SaveAs();
     w->Sauve();
     QCOMPARE(readFile(path(u"lu.txt"_s)), saved);

@@ -189,10 +189,10 @@ void TestTTexteFrame::saveAndCloseThroughTheFrame()
     form->Texte1Click();
     TTexte *w = current();
     const QString target = dir->filePath(u"nouveau"_s);
-    w->saveDialogHook = [&](QString &p, int &) {
+    w->setSaveDialogHook([&](QString &p, int &) {
         p = target;
         return true;
-    };
+    });
     QTest::keyClicks(w->RichEdit1, "Bonjour");
     form->action(u"FileSaveItem"_s)->trigger();
     QVERIFY(QFile::exists(target + u".qvt"_s));

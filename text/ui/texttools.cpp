@@ -288,9 +288,9 @@ void TextTools::Sauvehtm(TTexte &window)
     QString page;
     if (!window.NomFichier().isEmpty()) {
         page = htmlexport::outputName(window.NomFichier());
-    } else if (window.saveDialogHook) {
+    } else if (window.saveDialogHook()) {
         int index = 1;
-        if (!window.saveDialogHook(page, index))
+        if (!window.saveDialogHook()(page, index))
             return;
     } else {
         page = QFileDialog::getSaveFileName(&window, QStringLiteral("Enregistrer au format HTML"), QString(),

@@ -236,8 +236,8 @@ void TTexte::Charge(const QString &path)
 
 bool TTexte::runSaveDialog(QString &path, int &index)
 {
-    if (saveDialogHook)
-        return saveDialogHook(path, index);
+    if (saveDialogHook())
+        return saveDialogHook()(path, index);
     QStringList filters;
     for (const char *f : kSaveFilters)
         filters.append(QString::fromUtf8(f));

@@ -120,10 +120,7 @@ public:
     // The save dialog's filter index (1 ".qvt", 2 ".rtf", 3 ".txt") of its last use.
     int filterIndex() const { return m_filterIndex; }
 
-    // Hooks through which tests answer the file dialogs
-    // Save dialog: gets the path and filter index shown, returns false when cancelled.
-    std::function<bool(QString &path, int &filterIndex)> saveDialogHook;
-    // Import dialog: returns the chosen path, empty when cancelled.
+    // Tests answer the import dialog here: returns the chosen path, empty when cancelled.
     std::function<QString()> importDialogHook;
 
     // The window's design size, which the frame's sub-window takes.
