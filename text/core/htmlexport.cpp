@@ -5,6 +5,7 @@
 #include "common/textfile.h"
 #include "common/velmoraerror.h"
 #include "text/core/rtfreader.h"
+#include "text/core/rtfsymbols.h"
 
 #include <QFileInfo>
 
@@ -411,12 +412,9 @@ private:
         switch (c) {
         case '*': g.star = true; return;
         case '\'':
-            if (m_p + 1 < m_end) {
-                const int hi = hexValue(m_p[0]), lo = hexValue(m_p[1]);
-                if (hi >= 0 && lo >= 0) {
-                    m_p += 2;
-                    textByte(static_cast<unsigned char>(hi * 16 + lo));
-                }
+            if (const int byte = rtfsymbols::hexByte(m_p, m_end); byte >= 0) {
+                m_p += 2;
+                textByte(static_cast<unsigned char>(byte));
             }
             return;
         case '\\':
@@ -431,25 +429,8 @@ private:
         }
         if (g.dest != Dest::Text || skipping())
             return;
-        if (c == '~')
-            append(0x00A0);
-        else if (c == '_')
-            append(0x2011);
-        else if (c == '-')
-            append(0x00AD);
-        else if (c == '\t')
-            append(u'\t');
-    }
-
-    static int hexValue(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
+        if (const char16_t u = rtfsymbols::character(c))
+            append(u);
     }
 
     // The last paragraph's trailing tab of a table row goes with the row's end.

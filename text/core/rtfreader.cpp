@@ -3,6 +3,7 @@
 #include "common/cp1252.h"
 #include "common/textfile.h"
 #include "text/core/richtext.h"
+#include "text/core/rtfsymbols.h"
 
 #include <QColor>
 #include <QHash>
@@ -223,17 +224,6 @@ QByteArray codecName(int codePage)
     case 10000: return "macintosh";
     default: return "windows-" + QByteArray::number(codePage);
     }
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -738,17 +728,12 @@ void Reader::controlSymbol(char c)
         m_groupStart = false;
     switch (c) {
     case '*': g.star = true; return;
-    case '\'': {
-        if (m_pos + 1 < m_in.size()) {
-            const int hi = hexValue(m_in[m_pos]);
-            const int lo = hexValue(m_in[m_pos + 1]);
-            if (hi >= 0 && lo >= 0) {
-                m_pos += 2;
-                textByte(static_cast<unsigned char>(hi * 16 + lo), true);
-            }
+    case '\'':
+        if (const int byte = rtfsymbols::hexByte(m_in.constData() + m_pos, m_in.constEnd()); byte >= 0) {
+            m_pos += 2;
+            textByte(static_cast<unsigned char>(byte), true);
         }
         return;
-    }
     case '\\':
     case '{':
     case '}': textByte(static_cast<unsigned char>(c)); return;
@@ -761,14 +746,8 @@ void Reader::controlSymbol(char c)
     }
     if (g.dest != Dest::Text || skipping())
         return;
-    if (c == '~')
-        appendChar(0x00A0);
-    else if (c == '_')
-        appendChar(0x2011);
-    else if (c == '-')
-        appendChar(0x00AD);
-    else if (c == '\t')
-        appendChar(u'\t');
+    if (const char16_t u = rtfsymbols::character(c))
+        appendChar(u);
 }
 
 void Reader::run()
