@@ -213,6 +213,8 @@ private Q_SLOTS:
     void f1OnMenuOpensItsTopic();
     void f1InWindowOpensItsTopic();
     void olderRealWindowsGetTheCommands();
+    void newWindowTakesTheKeyboard_data();
+    void newWindowTakesTheKeyboard();
     void shortcutsShownInMenus_data();
     void shortcutsShownInMenus();
     void noKeyBoundTwice();
@@ -926,6 +928,36 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QVERIFY(QFile::exists(lettre + u".qvt"_s));
     QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
     QVERIFY(!t1->Modifie());
+}
+
+void TestMainForm::newWindowTakesTheKeyboard_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("tableur seul") << QString() << u"Tableur1"_s;
+    QTest::newRow("tableur après un texte") << u"Texte1"_s << u"Tableur1"_s;
+    QTest::newRow("texte après un tableur") << u"Tableur1"_s << u"Texte1"_s;
+    QTest::newRow("agenda après un texte") << u"Texte1"_s << u"Agenda1"_s;
+    QTest::newRow("fichier après un tableur") << u"Tableur1"_s << u"Fichier1"_s;
+}
+
+void TestMainForm::newWindowTakesTheKeyboard()
+{
+    // A window made from the menu takes the keyboard: what the user types goes into it.
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::setActiveWindow(form.get());
+    if (!first.isEmpty())
+        form->action(first)->trigger();
+    form->action(second)->trigger();
+    DocumentWindow *w = form->activeDocument();
+    QVERIFY(w);
+    QTRY_VERIFY2(QApplication::focusWidget() && w->isAncestorOf(QApplication::focusWidget()),
+                 qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                                        : "nothing"));
 }
 
 void TestMainForm::shortcutsShownInMenus_data()
