@@ -140,9 +140,9 @@ void copyDeclarations(pugi::xml_node from, pugi::xml_node to)
             to.append_attribute(a.name()) = a.value();
 }
 
-// Whitespace-only text is kept where it is an element's whole content (a cell of spaces);
-// attribute values are taken as written.
-constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_wconv_attribute) | pugi::parse_ws_pcdata_single;
+// Whitespace-only text is kept: between the spans of a cell's paragraph it is text, and the
+// flat reader is left to tell it from indentation. Attribute values are taken as written.
+constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_wconv_attribute) | pugi::parse_ws_pcdata;
 
 // Parses `bytes` in place (the document points into them).
 bool parse(pugi::xml_document &doc, QByteArray &bytes, pugi::xml_parse_result *result = nullptr)

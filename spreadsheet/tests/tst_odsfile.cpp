@@ -255,6 +255,8 @@ void TestOdsFile::readsPartsAsOtherSpreadsheetsWriteThem()
               "<table:table-cell table:formula=\"of:=TEXT([.A1];&quot;0.0&quot;)\" office:value-type=\"string\" "
               "office:string-value=\"1234.5\"><text:p>1234.5</text:p></table:table-cell>"
               "<table:table-cell office:value-type=\"string\"><text:p> </text:p></table:table-cell>"
+              "<table:table-cell office:value-type=\"string\"><text:p><text:span>un</text:span> "
+              "<text:span>deux</text:span></text:p></table:table-cell>"
               "</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>";
     const QByteArray styles =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<o:document-styles "
@@ -312,6 +314,7 @@ void TestOdsFile::readsPartsAsOtherSpreadsheetsWriteThem()
     // The generator in meta.xml: TEXT codes are in the usual convention.
     QCOMPARE(book.value(0, 1, 2).asText(), u"1234,5"_qs);
     QCOMPARE(book.value(0, 1, 3).asText(), u" "_qs);
+    QCOMPARE(book.value(0, 1, 4).asText(), u"un deux"_qs); // the space between two spans is text
     QCOMPARE(book.frozenRows(0), 3);
     QCOMPARE(book.frozenColumns(0), 1);
     QVERIFY(!book.showGridLines());
