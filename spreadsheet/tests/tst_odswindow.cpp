@@ -17,6 +17,8 @@
 #include "spreadsheet/ui/ttableur.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void saveDialogOffersOds();
     void openEditSaveReopen();
     void saveAsOdsFromANewWorkbook();
+    void saveAsDialogWithTheOdsFilter();
     void damagedPackageIsReported();
     void conversions_data();
     void conversions();
@@ -186,6 +189,33 @@ void TestOdsWindow::saveAsOdsFromANewWorkbook()
     Workbook back;
     ods::read(fileBytes(chosen), back);
     QCOMPARE(back.displayText(0, 1, 1), u"Recettes"_qs);
+}
+
+// In the save dialog itself: a name typed without suffix, with "Classeur OpenDocument
+// (*.ods)" chosen, gives a package named ".ods".
+void TestOdsWindow::saveAsDialogWithTheOdsFilter()
+{
+    trigger("Tableur1");
+    auto *t = qobject_cast<TTableur *>(form->activeDocument());
+    QVERIFY(t);
+    t->F1Book1->workbook().setEntry(0, 1, 1, u"Dépenses"_qs);
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->selectNameFilter(u"Classeur OpenDocument (*.ods)"_qs);
+        dialog->selectFile(dir.filePath(u"depenses"_qs));
+        answered = true;
+        static_cast<QDialog *>(dialog)->accept(); // as the "Enregistrer" button does
+    });
+    trigger("FileSaveAsItem");
+    QVERIFY(answered);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    const QString written = dir.filePath(u"depenses.ods"_qs);
+    QCOMPARE(t->NomFichier(), written);
+    QVERIFY(ods::isPackage(fileBytes(written)));
+    QVERIFY(!QFile::exists(dir.filePath(u"depenses.qvc"_qs)));
 }
 
 // A damaged package: the message says so, the window stays a new workbook (a later save
