@@ -38,7 +38,6 @@ private Q_SLOTS:
     void fileNameRule();
     void saveDialogOffersOds();
     void openEditSaveReopen();
-    void saveAsOdsFromANewWorkbook();
     void saveAsDialogWithTheOdsFilter();
     void damagedPackageIsReported();
     void conversions_data();
@@ -173,22 +172,6 @@ void TestOdsWindow::openEditSaveReopen()
     QCOMPARE(again->F1Book1->workbook().value(0, 1, 2).asNumber(), 900.0);
     QCOMPARE(again->F1Book1->workbook().formulaText(0, 2, 2), t->F1Book1->workbook().formulaText(0, 2, 2));
     QCOMPARE(again->F1Book1->workbook().value(0, 2, 2).asNumber(), 10800.0);
-}
-
-void TestOdsWindow::saveAsOdsFromANewWorkbook()
-{
-    trigger("Tableur1");
-    auto *t = qobject_cast<TTableur *>(form->activeDocument());
-    QVERIFY(t);
-    t->F1Book1->workbook().setEntry(0, 1, 1, u"Recettes"_qs);
-    const QString chosen = dir.filePath(u"nouveau.ods"_qs);
-    t->setSaveDialogHook([&] { return chosen; });
-    trigger("FileSaveAsItem");
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
-    QCOMPARE(form->mdiArea()->currentSubWindow()->windowTitle(), u"nouveau.ods"_qs);
-    Workbook back;
-    ods::read(fileBytes(chosen), back);
-    QCOMPARE(back.displayText(0, 1, 1), u"Recettes"_qs);
 }
 
 // In the save dialog itself: a name typed without suffix, with "Classeur OpenDocument
