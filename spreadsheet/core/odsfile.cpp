@@ -117,19 +117,25 @@ std::string prefixFor(pugi::xml_node root, std::string_view ns)
     return {};
 }
 
-// Copies `node` (with the namespace declarations of its own document's root that mean
-// something else, or nothing, where it lands) into `parent`, before `before` or at the end.
-pugi::xml_node adopt(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node node, pugi::xml_node sourceRoot)
+// Gives `node`, placed under `parent`, the namespace declarations of `sourceRoot` (the root of
+// the document it comes from) that mean something else, or nothing, under `parent`.
+void redeclare(pugi::xml_node node, pugi::xml_node parent, pugi::xml_node sourceRoot)
 {
-    pugi::xml_node copy = before ? parent.insert_copy_before(node, before) : parent.append_copy(node);
     for (pugi::xml_attribute a : sourceRoot.attributes()) {
         const std::string_view name = a.name();
-        if (!isDeclaration(name) || copy.attribute(a.name()))
+        if (!isDeclaration(name) || node.attribute(a.name()))
             continue;
         const std::string_view prefix = name == "xmlns" ? std::string_view() : name.substr(6);
         if (namespaceAt(parent, prefix) != a.value())
-            copy.append_attribute(a.name()) = a.value();
+            node.append_attribute(a.name()) = a.value();
     }
+}
+
+// Copies `node` of another document into `parent`, before `before` or at the end.
+pugi::xml_node adopt(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node node, pugi::xml_node sourceRoot)
+{
+    pugi::xml_node copy = before ? parent.insert_copy_before(node, before) : parent.append_copy(node);
+    redeclare(copy, parent, sourceRoot);
     return copy;
 }
 
@@ -384,14 +390,13 @@ void copyDataStylesUsed(pugi::xml_node styles, pugi::xml_node autoStyles)
             styles.append_copy(s);
 }
 
-// The charts of the body, held inline in the flat document, become embedded objects of the
-// package ("Object 1", ...), as the other spreadsheets write and read them.
-std::vector<std::pair<std::string, QByteArray>> extractCharts(pugi::xml_node root, const std::string &version)
+// The draw:object elements of the body, in document order.
+std::vector<pugi::xml_node> drawObjects(pugi::xml_node root)
 {
     std::vector<pugi::xml_node> objects;
     const pugi::xml_node body = childElement(root, kOfficeNs, "body");
     for (pugi::xml_node n = body.first_child(); n;) {
-        if (localOf(n.name()) == "object" && isElement(n, kDrawNs, "object") && childElement(n, kOfficeNs, "document"))
+        if (localOf(n.name()) == "object" && isElement(n, kDrawNs, "object"))
             objects.push_back(n);
         if (n.first_child()) {
             n = n.first_child();
@@ -403,6 +408,15 @@ std::vector<std::pair<std::string, QByteArray>> extractCharts(pugi::xml_node roo
             break;
         n = n.next_sibling();
     }
+    return objects;
+}
+
+// The charts of the body, held inline in the flat document, become embedded objects of the
+// package ("Object 1", ...), as the other spreadsheets write and read them.
+std::vector<std::pair<std::string, QByteArray>> extractCharts(pugi::xml_node root, const std::string &version)
+{
+    std::vector<pugi::xml_node> objects = drawObjects(root);
+    std::erase_if(objects, [](pugi::xml_node o) { return !childElement(o, kOfficeNs, "document"); });
     std::vector<std::pair<std::string, QByteArray>> parts;
     std::string xlink = prefixFor(root, kXlinkNs);
     for (pugi::xml_node object : objects) {
@@ -433,6 +447,36 @@ std::vector<std::pair<std::string, QByteArray>> extractCharts(pugi::xml_node roo
         parts.emplace_back(name, serialize(doc));
     }
     return parts;
+}
+
+// The reverse: the embedded objects of the package (charts) are taken inline, as the flat
+// document holds them. An object that is missing or does not read is left as it was.
+void inlineObjects(pugi::xml_node root, ZipReader &zip)
+{
+    for (pugi::xml_node object : drawObjects(root)) {
+        if (childElement(object, kOfficeNs, "document"))
+            continue;
+        std::string path = attributeOf(object, kXlinkNs, "href").value();
+        if (path.starts_with("./"))
+            path.erase(0, 2);
+        while (path.ends_with('/'))
+            path.pop_back();
+        // Only a folder of this package.
+        if (path.empty() || path.starts_with('/') || path.find(':') != std::string::npos
+            || path.find("..") != std::string::npos)
+            continue;
+        std::optional<QByteArray> bytes = zip.part((path + "/content.xml").c_str());
+        pugi::xml_document part;
+        if (!bytes || !parse(part, *bytes))
+            continue;
+        const pugi::xml_node partRoot = part.document_element();
+        if (!isElement(partRoot, kOfficeNs, "document-content"))
+            continue;
+        pugi::xml_node inlineDoc = object.append_child(qualifiedName(prefixOf(partRoot.name()), "document").c_str());
+        redeclare(inlineDoc, object, partRoot);
+        for (pugi::xml_node child : partRoot.children())
+            inlineDoc.append_copy(child);
+    }
 }
 
 QByteArray manifest(const std::string &version, bool withSettings,
@@ -499,6 +543,7 @@ QByteArray flatten(const QByteArray &package)
         throw notASpreadsheet();
     const std::string prefix(prefixOf(root.name()));
     root.set_name(qualifiedName(prefix, "document").c_str());
+    inlineObjects(root, zip);
 
     pugi::xml_document stylesDoc, metaDoc, settingsDoc;
     if (pugi::xml_node r = partRoot(stylesDoc, styles, "styles.xml", "document-styles"))

@@ -257,6 +257,10 @@ void TestOdsFile::readsPartsAsOtherSpreadsheetsWriteThem()
               "<table:table-cell office:value-type=\"string\"><text:p> </text:p></table:table-cell>"
               "<table:table-cell office:value-type=\"string\"><text:p><text:span>un</text:span> "
               "<text:span>deux</text:span></text:p></table:table-cell>"
+              "<table:table-cell><draw:frame xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+              "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" svg:width=\"4in\" "
+              "svg:height=\"2in\"><draw:object xmlns:xl=\"http://www.w3.org/1999/xlink\" "
+              "xl:href=\"./Object 1\" xl:type=\"simple\"/></draw:frame></table:table-cell>"
               "</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>";
     const QByteArray styles =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<o:document-styles "
@@ -296,9 +300,15 @@ void TestOdsFile::readsPartsAsOtherSpreadsheetsWriteThem()
                             "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
                             "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>"
                             "<meta:generator>Tableur/1.0</meta:generator></office:meta></office:document-meta>";
+    const QByteArray chart = "<office:document-content " + kNamespaces
+            + " xmlns:chart=\"urn:oasis:names:tc:opendocument:xmlns:chart:1.0\"><office:body><office:chart>"
+              "<chart:chart chart:class=\"chart:bar\"><chart:plot-area "
+              "table:cell-range-address=\"Feuille1.A1:Feuille1.B1\"/></chart:chart></office:chart></office:body>"
+              "</office:document-content>";
     Workbook book;
     ods::read(zipOf({{"mimetype", kType},
                      {"content.xml", content},
+                     {"Object 1/content.xml", chart},
                      {"styles.xml", styles},
                      {"meta.xml", meta},
                      {"settings.xml", settings}}),
@@ -318,6 +328,9 @@ void TestOdsFile::readsPartsAsOtherSpreadsheetsWriteThem()
     QCOMPARE(book.frozenRows(0), 3);
     QCOMPARE(book.frozenColumns(0), 1);
     QVERIFY(!book.showGridLines());
+    // The chart embedded as an object of the package, with the range its own content gives.
+    QCOMPARE(book.charts(0).size(), size_t(1));
+    QCOMPARE(book.charts(0)[0].range, (CellRange{1, 1, 1, 2}));
 }
 
 void TestOdsFile::hostileInput_data()
