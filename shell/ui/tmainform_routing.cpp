@@ -45,7 +45,7 @@ void TMainForm::FileOpenItemClick()
     const QString path = m_openDialogHook
             ? m_openDialogHook()
             : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
-                                           QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf)"));
+                                           QStringLiteral("Tous les fichiers (*.qvt *.qvc *.qvb *.qva *.rtf *.ods)"));
     if (!path.isEmpty())
         openFile(path);
 }
@@ -65,18 +65,21 @@ void TMainForm::openFile(const QString &path)
         UpdateMenuItems();
         return;
     }
-    // Documents of other word processors open in a text window, which reads RTF.
-    if (QFileInfo(path).suffix().compare(u"rtf", Qt::CaseInsensitive) == 0) {
-        DocumentWindow *w = createDocument(DocKind::Texte, QFileInfo(path).fileName());
-        if (auto *c = dynamic_cast<TexteCommands *>(w))
-            c->Charge(path);
-        ++m_nb[int(DocKind::Texte)];
+    // Documents of other word processors open in a text window, which reads RTF; workbooks
+    // of other spreadsheets (OpenDocument packages) in a spreadsheet window.
+    const QString suffix = QFileInfo(path).suffix();
+    const bool rtf = suffix.compare(u"rtf", Qt::CaseInsensitive) == 0;
+    if (rtf || suffix.compare(u"ods", Qt::CaseInsensitive) == 0) {
+        const DocKind kind = rtf ? DocKind::Texte : DocKind::Tableur;
+        DocumentWindow *w = createDocument(kind, QFileInfo(path).fileName());
+        w->Charge(path);
+        ++m_nb[int(kind)];
         UpdateMenuItems();
         return;
     }
     messageboxes::inform(this,
                          QStringLiteral("Velmora ne sait pas ouvrir le fichier %1 : seuls les fichiers .qvt, .qvc, "
-                                        ".qvb, .qva et .rtf s'ouvrent ici (un fichier texte s'insère par "
+                                        ".qvb, .qva, .rtf et .ods s'ouvrent ici (un fichier texte s'insère par "
                                         "« Importer... »).")
                                  .arg(QFileInfo(path).fileName()),
                          QStringLiteral("Ouvrir"));

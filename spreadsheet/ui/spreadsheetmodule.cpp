@@ -3,7 +3,7 @@
 #include "common/atomicsave.h"
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/csvexchange.h"
-#include "spreadsheet/core/qvcfile.h"
+#include "spreadsheet/core/odsfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/ui/sheetprinter.h"
 #include "spreadsheet/ui/ttableur.h"
@@ -38,14 +38,14 @@ int sheetOption(const ConversionJob &job, const sheet::Workbook &book)
 void toCsv(const ConversionJob &job)
 {
     sheet::Workbook book;
-    sheet::qvc::readFile(job.input, book);
+    sheet::workbookfile::read(job.input, book);
     sheet::csv::exportSheetToFile(book, sheetOption(job, book), job.output);
 }
 
 void toPdf(const ConversionJob &job)
 {
     sheet::Workbook book;
-    sheet::qvc::readFile(job.input, book);
+    sheet::workbookfile::read(job.input, book);
     // The printer writes its file itself: it writes into a private folder, and the result
     // replaces the target in one step.
     QTemporaryDir dir;
@@ -66,19 +66,20 @@ void toPdf(const ConversionJob &job)
     atomicsave::write(job.output, file.readAll());
 }
 
-// A re-save: what the window's load and save make of the workbook.
-void resaveQvc(const ConversionJob &job)
+// A re-save: what the window's load and save make of the workbook, in the form the output's
+// name asks for (".qvc" or ".ods").
+void resave(const ConversionJob &job)
 {
     sheet::Workbook book;
-    sheet::qvc::readFile(job.input, book);
-    sheet::qvc::writeFile(job.output, book);
+    sheet::workbookfile::read(job.input, book);
+    sheet::workbookfile::write(job.output, book);
 }
 
-void toQvc(const ConversionJob &job)
+void fromCsv(const ConversionJob &job)
 {
     sheet::Workbook book;
     sheet::csv::importFile(job.input, book);
-    sheet::qvc::writeFile(job.output, book);
+    sheet::workbookfile::write(job.output, book);
 }
 
 } // namespace
@@ -86,8 +87,11 @@ void toQvc(const ConversionJob &job)
 void SpreadsheetModule::registerConverters(ConverterRegistry &registry)
 {
     const QStringList sheetOption{QStringLiteral("sheet")};
-    registry.add({QStringLiteral("csv"), {QStringLiteral("qvc")}, QStringLiteral("csv"), toCsv, sheetOption});
-    registry.add({QStringLiteral("pdf"), {QStringLiteral("qvc")}, QStringLiteral("pdf"), toPdf});
-    registry.add({QStringLiteral("qvc"), {QStringLiteral("qvc")}, QStringLiteral("qvc"), resaveQvc});
-    registry.add({QStringLiteral("qvc"), {QStringLiteral("csv")}, QStringLiteral("qvc"), toQvc});
+    const QStringList workbooks{QStringLiteral("qvc"), QStringLiteral("ods")};
+    registry.add({QStringLiteral("csv"), workbooks, QStringLiteral("csv"), toCsv, sheetOption});
+    registry.add({QStringLiteral("pdf"), workbooks, QStringLiteral("pdf"), toPdf});
+    for (const QString &format : workbooks) {
+        registry.add({format, workbooks, format, resave});
+        registry.add({format, {QStringLiteral("csv")}, format, fromCsv});
+    }
 }

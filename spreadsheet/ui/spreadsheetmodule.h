@@ -19,7 +19,8 @@ public:
 
     SpreadsheetTools &tools() { return m_tools; }
 
-    // "--convert-to csv" and "--convert-to pdf" of a workbook, "--convert-to qvc" of a CSV file.
+    // "--convert-to csv" and "--convert-to pdf" of a workbook (".qvc" or ".ods"), and
+    // "--convert-to qvc" and "--convert-to ods" of a workbook or a CSV file.
     static void registerConverters(ConverterRegistry &registry);
 
 private:

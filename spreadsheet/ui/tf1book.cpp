@@ -2,7 +2,7 @@
 
 #include "common/ui/errorhandler.h"
 #include "common/velmoraerror.h"
-#include "spreadsheet/core/qvcfile.h"
+#include "spreadsheet/core/odsfile.h"
 #include "spreadsheet/core/rangeclipboard.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/ui/celldelegate.h"
@@ -685,14 +685,14 @@ void TF1Book::Read(const QString &path, int &format)
 {
     CommitEdit();
     format = kFormatWorkbook;
-    qvc::readFile(path, *m_book, &m_cellsLeftOut);
+    workbookfile::read(path, *m_book, &m_cellsLeftOut);
 }
 
 void TF1Book::Write(const QString &path, int format)
 {
-    Q_UNUSED(format); // the control writes its own workbook format only
+    Q_UNUSED(format); // the file's name tells the form: ".ods" package or ".qvc"
     CommitEdit();
-    qvc::writeFile(path, *m_book);
+    workbookfile::write(path, *m_book);
 }
 
 // What the engine reports

@@ -7,6 +7,7 @@
 #include "common/ui/printing.h"
 #include "common/ui/ttri.h"
 #include "common/velmoraerror.h"
+#include "spreadsheet/core/odsfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
@@ -26,7 +27,8 @@
 using namespace sheet;
 
 const QString TTableur::kSaveFilter =
-        QStringLiteral("Fichier tableur (*.qvc);;Format Excel5 (*.xls);;Tous les fichiers (*)");
+        QStringLiteral("Fichier tableur (*.qvc);;Classeur OpenDocument (*.ods);;Format Excel5 (*.xls);;Tous les "
+                       "fichiers (*)");
 
 namespace {
 // Widths and heights the size dialog may give, in twips: up to 22 inches.
@@ -58,7 +60,10 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
 
 bool TTableur::command(const std::function<void()> &work) { return errorhandler::run(this, work); }
 
-QString TTableur::workbookFileName(const QString &path) { return filename::withExtension(path, u".qvc"); }
+QString TTableur::workbookFileName(const QString &path)
+{
+    return filename::withExtension(path, workbookfile::isOdsName(path) ? u".ods" : u".qvc");
+}
 
 // Files
 
@@ -107,9 +112,13 @@ bool TTableur::finishEditing() { return F1Book1->CommitEdit(); }
 
 QString TTableur::askSaveName()
 {
-    // The filter the user picks changes neither the name nor the format.
+    // The filter the user picks changes neither the name nor the format, except the
+    // OpenDocument one, which makes the name end in ".ods".
     return chooseSaveName(NomFichier(), [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(), kSaveFilter);
+        QString filter;
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), NomFichier(),
+                                                          kSaveFilter, &filter);
+        return !path.isEmpty() && filter.contains(u"*.ods") ? filename::withExtension(path, u".ods") : path;
     });
 }
 

@@ -28,7 +28,8 @@ public:
     TF1Book *F1Book1;
 
     // The name a workbook is written under: the file-name part cut before its first "."
-    // and ".qvc" appended; the directory is kept as it is.
+    // and ".qvc" appended (".ods" for a name ending in ".ods", which is written as an
+    // OpenDocument package); the directory is kept as it is.
     static QString workbookFileName(const QString &path);
 
     // Files
