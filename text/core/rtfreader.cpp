@@ -241,7 +241,8 @@ bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(sink) { }
+    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(&sink) { }
+    Reader(const QByteArray &bytes, const TextSink &sink) : m_in(bytes), m_textSink(&sink) { }
     void run();
 
 private:
@@ -279,7 +280,8 @@ private:
 
     const QByteArray &m_in;
     qsizetype m_pos = 0;
-    const ParagraphSink &m_sink;
+    const ParagraphSink *m_sink = nullptr;
+    const TextSink *m_textSink = nullptr; // text only: no format is built
     Paragraph m_paragraph;
     std::vector<Group> m_groups;
     int m_overflow = 0;
@@ -474,6 +476,12 @@ QTextCharFormat Reader::charFormat(const CharState &c)
 
 void Reader::emitParagraph()
 {
+    if (m_textSink) {
+        (*m_textSink)(m_text);
+        m_text.truncate(0); // keeps the buffer for the next paragraph
+        m_spans.clear();
+        return;
+    }
     const Group &g = top();
     Paragraph &out = m_paragraph;
     out.format = QTextBlockFormat();
@@ -496,7 +504,7 @@ void Reader::emitParagraph()
     out.runs.clear();
     for (const auto &span : m_spans)
         out.runs.emplace_back(span.first, charFormat(span.second));
-    m_sink(out);
+    (*m_sink)(out);
     m_text.swap(out.text);
     m_text.clear();
     m_spans.clear();
@@ -873,6 +881,8 @@ bool isRtf(const QByteArray &bytes)
 }
 
 void parse(const QByteArray &bytes, const ParagraphSink &sink) { Reader(bytes, sink).run(); }
+
+void parseText(const QByteArray &bytes, const TextSink &sink) { Reader(bytes, sink).run(); }
 
 void read(const QByteArray &bytes, QTextDocument &doc)
 {

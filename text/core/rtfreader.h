@@ -34,6 +34,11 @@ using ParagraphSink = std::function<void(const Paragraph &)>;
 // below fills a QTextDocument this way).
 void parse(const QByteArray &bytes, const ParagraphSink &sink);
 
+// The same paragraphs, their text only: no format is built, which makes it the faster way
+// to the plain text of a document.
+using TextSink = std::function<void(QStringView text)>;
+void parseText(const QByteArray &bytes, const TextSink &sink);
+
 // True for the destinations whose content is no document text (font and colour tables,
 // document information, pictures, headers, field instructions...): a group that starts with
 // one of them is skipped.
