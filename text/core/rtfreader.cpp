@@ -884,13 +884,24 @@ void parse(const QByteArray &bytes, const ParagraphSink &sink) { Reader(bytes, s
 
 void parseText(const QByteArray &bytes, const TextSink &sink) { Reader(bytes, sink).run(); }
 
-void read(const QByteArray &bytes, QTextDocument &doc)
+namespace {
+
+// Thrown by the paragraph sink when the caller has read enough.
+struct Enough
+{ };
+
+void fill(const QByteArray &bytes, QTextDocument &doc, const std::function<bool(const QTextDocument &)> &enough)
 {
     doc.clear();
     richtext::prepare(doc);
     // One edit block: the document lays nothing out and notifies once, at the end.
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
+    struct EndEdit // also when the read stops early
+    {
+        QTextCursor &c;
+        ~EndEdit() { c.endEditBlock(); }
+    } endEdit{cursor};
     bool firstBlock = true;
     QTextList *list = nullptr;
     bool previousBullet = false;
@@ -918,8 +929,23 @@ void read(const QByteArray &bytes, QTextDocument &doc)
             const int end = i + 1 < p.runs.size() ? p.runs[i + 1].first : int(p.text.size());
             cursor.insertText(p.text.mid(start, end - start), p.runs[i].second);
         }
+        if (enough && enough(doc))
+            throw Enough{};
     });
-    cursor.endEditBlock();
+}
+
+} // namespace
+
+void read(const QByteArray &bytes, QTextDocument &doc) { fill(bytes, doc, {}); }
+
+bool read(const QByteArray &bytes, QTextDocument &doc, const std::function<bool(const QTextDocument &)> &enough)
+{
+    try {
+        fill(bytes, doc, enough);
+        return true;
+    } catch (const Enough &) {
+        return false;
+    }
 }
 
 void load(const QByteArray &bytes, QTextDocument &doc)
