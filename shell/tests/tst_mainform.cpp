@@ -852,8 +852,8 @@ void TestMainForm::dataFilesFollowTheUserFromAnyFolder()
         QVERIFY2(!QFileInfo::exists(QDir(programDir).filePath(name)), qPrintable(name));
 }
 
-// Starting builds no tool form but the glossary's (its list answers every space typed); the
-// data files are still read at start, and each form made later shows what was read then.
+// Starting builds no tool form; the data files are still read at start, and each form made
+// later shows what was read then.
 void TestMainForm::toolFormsAreMadeWhenFirstNeeded()
 {
     form.reset();
@@ -861,18 +861,29 @@ void TestMainForm::toolFormsAreMadeWhenFirstNeeded()
     qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path()));
     QVERIFY(spit(folder.filePath(u"Velmora.adr"_s), "Marie\r\n1 rue Haute\r\n\r\n\r\n"));
     QVERIFY(spit(folder.filePath(u"velmora.nte"_s), "lues au d\xe9marrage\r\n"));
+    QVERIFY(spit(folder.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\n"));
     form = startIn(folder.path());
     QVERIFY(form);
     QStringList made;
     for (const QDialog *d : form->findChildren<QDialog *>())
         made.append(QString::fromLatin1(d->metaObject()->className()));
-    QCOMPARE(made, QStringList{u"TGlos"_s});
+    QCOMPARE(made, QStringList());
     // The notes were read at start: a later change of the file is not what the notepad shows.
     QVERIFY(spit(folder.filePath(u"velmora.nte"_s), "changées depuis\r\n"));
+    QVERIFY(spit(folder.filePath(u"Velmora.glo"_s), "XYZ\tautre\r\n"));
+    // Typing expands an abbreviation of the glossary read at start, its form still unmade.
+    trigger("Texte1");
+    auto *texte = qobject_cast<TTexte *>(form->dernier(DocKind::Texte));
+    QVERIFY(texte);
+    QTest::keyClicks(texte->RichEdit1, u"Merci. CDT "_s);
+    QCOMPARE(texte->RichEdit1->toPlainText(), u"Merci. Cordialement "_s);
+    QVERIFY(form->findChildren<TGlos *>().isEmpty());
     TBnotes &notes = form->utilitiesModule().bnotes();
     QCOMPARE(notes.lines(), QStringList{u"lues au démarrage"_s});
     QVERIFY(!notes.isModified());
     TextTools &tools = form->textModule().tools();
+    QCOMPARE(tools.glos().glossary().entries(), QStringList{u"CDT\tCordialement"_s});
+    QVERIFY(!tools.glos().GloModified());
     QCOMPARE(tools.GetExp(), (QStringList{u"Marie"_s, u"1 rue Haute"_s, QString(), QString()}));
     QCOMPARE(tools.enveloppes().Expediteur[1]->text(), u"1 rue Haute"_s);
     // The special characters offer the toolbar's font list.

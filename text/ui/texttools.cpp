@@ -35,6 +35,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 TextTools::TextTools(QWidget *dialogParent) : m_dialogParent(dialogParent) { }
 
@@ -76,7 +77,15 @@ TEnveloppes &TextTools::enveloppes() const
 }
 
 TTabul &TextTools::tabul() const { return lazyForm(m_tabul, m_dialogParent); }
-TGlos &TextTools::glos() const { return lazyForm(m_glos, m_dialogParent); }
+TGlos &TextTools::glos() const
+{
+    if (!m_glos) {
+        lazyForm(m_glos, m_dialogParent);
+        if (m_glossaryRead)
+            m_glos->setGlossary(*std::exchange(m_glossaryRead, std::nullopt), m_gloPathRead);
+    }
+    return *m_glos;
+}
 TStats &TextTools::stats() const { return lazyForm(m_stats, m_dialogParent); }
 TParagraf &TextTools::paragraf() const { return lazyForm(m_paragraf, m_dialogParent); }
 TMep &TextTools::mep() const { return lazyForm(m_mep, m_dialogParent); }
@@ -98,7 +107,17 @@ void TextTools::run(QDialog &dialog)
 
 void TextTools::ChargeGlo()
 {
-    errorhandler::run(m_dialogParent, [this] { glos().ChargeGlo(); });
+    // Read now; the glossary's form is made when first opened and takes it then.
+    errorhandler::run(m_dialogParent, [this] {
+        if (m_glos) {
+            m_glos->ChargeGlo();
+            return;
+        }
+        Glossary glossary;
+        m_gloPathRead = datafiles::readPath(Glossary::fileName());
+        glossary.load(m_gloPathRead);
+        m_glossaryRead = std::move(glossary);
+    });
 }
 
 void TextTools::SauveGlo()
@@ -137,7 +156,12 @@ void TextTools::onSpaceTyped(TTexte &window)
     const int from = qMax(0, space - Glossary::kLookBack);
     QString word = edit->textRange(from, space - from);
     int length = 0;
-    glos().Cherche(word, length);
+    if (m_glos)
+        m_glos->Cherche(word, length);
+    else if (m_glossaryRead)
+        m_glossaryRead->Cherche(word, length);
+    else
+        return;
     if (word.isEmpty() || length <= 0)
         return;
     edit->setSelection(space - length, length);

@@ -3,6 +3,8 @@
 // the whole run, and the text-window operations that use them.
 #pragma once
 
+#include "text/core/glossary.h"
+
 #include <QPointer>
 #include <QStringList>
 
@@ -100,4 +102,6 @@ private:
     // What the special-character table and the envelope form get when they are made.
     std::optional<QStringList> m_fontFamilies;
     std::optional<QStringList> m_sender;
+    mutable std::optional<Glossary> m_glossaryRead; // read at start, for the form not made yet
+    QString m_gloPathRead;
 };
