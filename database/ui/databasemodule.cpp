@@ -17,6 +17,7 @@
 #include <QFileInfo>
 
 #include "common/atomicsave.h"
+#include "common/ui/lazyform.h"
 
 // The dialogs are children of the frame when there is one, and may go with it first.
 struct DatabaseModule::Dialogs
@@ -28,11 +29,7 @@ struct DatabaseModule::Dialogs
     QPointer<TFenv> fenv;
 };
 
-DatabaseModule::DatabaseModule(QWidget *dialogParent)
-    : m_dialogParent(dialogParent),
-      m_dialogs(new Dialogs{new TChamp(dialogParent), new TTri(dialogParent), new TFindDialog(dialogParent),
-                            new TReplaceDialog(dialogParent), new TFenv(dialogParent)})
-{ }
+DatabaseModule::DatabaseModule(QWidget *dialogParent) : m_dialogParent(dialogParent), m_dialogs(new Dialogs) { }
 
 DatabaseModule::~DatabaseModule()
 {
@@ -45,8 +42,12 @@ DatabaseModule::~DatabaseModule()
 
 DocumentWindow *DatabaseModule::createWindow(FrameServices &frame)
 {
-    const Dialogs &d = *m_dialogs;
-    return new TFichier(frame, DatabaseTools{d.champ, d.tri, d.find, d.replace, d.fenv});
+    // The dialogs are made with the first database window.
+    Dialogs &d = *m_dialogs;
+    return new TFichier(frame,
+                        DatabaseTools{&lazyForm(d.champ, m_dialogParent), &lazyForm(d.tri, m_dialogParent),
+                                      &lazyForm(d.find, m_dialogParent), &lazyForm(d.replace, m_dialogParent),
+                                      &lazyForm(d.fenv, m_dialogParent)});
 }
 
 namespace {

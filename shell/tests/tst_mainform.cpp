@@ -21,6 +21,7 @@
 #include "text/ui/richedit.h"
 #include "text/ui/textmodule.h"
 #include "text/ui/ttexte.h"
+#include "text/ui/tcaract.h"
 #include "text/ui/tenveloppes.h"
 #include "text/ui/tglos.h"
 #include "utilities/ui/tbnotes.h"
@@ -224,6 +225,8 @@ private Q_SLOTS:
     void failedSaveKeepsNameAndCaption_data();
     void failedSaveKeepsNameAndCaption();
     void dataFilesFollowTheUserFromAnyFolder();
+    void toolFormsAreMadeWhenFirstNeeded();
+    void toolbarPicturesArePaintedWhenAsked();
 
 private:
     std::unique_ptr<TMainForm> form;
@@ -849,6 +852,90 @@ void TestMainForm::dataFilesFollowTheUserFromAnyFolder()
     QCOMPARE(QDir(second.path()).entryList(QDir::Files), QStringList());
     for (const QString &name : names)
         QVERIFY2(!QFileInfo::exists(QDir(programDir).filePath(name)), qPrintable(name));
+}
+
+// Starting builds no tool form; the data files are still read at start, and each form made
+// later shows what was read then.
+void TestMainForm::toolFormsAreMadeWhenFirstNeeded()
+{
+    form.reset();
+    QTemporaryDir xdg, folder;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.path()));
+    QVERIFY(spit(folder.filePath(u"Velmora.adr"_s), "Marie\r\n1 rue Haute\r\n\r\n\r\n"));
+    QVERIFY(spit(folder.filePath(u"velmora.nte"_s), "lues au d\xe9marrage\r\n"));
+    QVERIFY(spit(folder.filePath(u"Velmora.glo"_s), "CDT\tCordialement\r\n"));
+    form = startIn(folder.path());
+    QVERIFY(form);
+    QStringList made;
+    for (const QDialog *d : form->findChildren<QDialog *>())
+        made.append(QString::fromLatin1(d->metaObject()->className()));
+    QCOMPARE(made, QStringList());
+    // The notes were read at start: a later change of the file is not what the notepad shows.
+    QVERIFY(spit(folder.filePath(u"velmora.nte"_s), "changées depuis\r\n"));
+    QVERIFY(spit(folder.filePath(u"Velmora.glo"_s), "XYZ\tautre\r\n"));
+    // Typing expands an abbreviation of the glossary read at start, its form still unmade.
+    trigger("Texte1");
+    auto *texte = qobject_cast<TTexte *>(form->dernier(DocKind::Texte));
+    QVERIFY(texte);
+    QTest::keyClicks(texte->RichEdit1, u"Merci. CDT "_s);
+    QCOMPARE(texte->RichEdit1->toPlainText(), u"Merci. Cordialement "_s);
+    QVERIFY(form->findChildren<TGlos *>().isEmpty());
+    TBnotes &notes = form->utilitiesModule().bnotes();
+    QCOMPARE(notes.lines(), QStringList{u"lues au démarrage"_s});
+    QVERIFY(!notes.isModified());
+    TextTools &tools = form->textModule().tools();
+    QCOMPARE(tools.glos().glossary().entries(), QStringList{u"CDT\tCordialement"_s});
+    QVERIFY(!tools.glos().GloModified());
+    QCOMPARE(tools.GetExp(), (QStringList{u"Marie"_s, u"1 rue Haute"_s, QString(), QString()}));
+    QCOMPARE(tools.enveloppes().Expediteur[1]->text(), u"1 rue Haute"_s);
+    // The special characters offer the toolbar's font list.
+    QCOMPARE(tools.caract().ComboBox1->count(), form->fontCombo()->count());
+    QVERIFY(form->close());
+    QDir::setCurrent(oldCwd);
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
+}
+
+// The toolbar's pictures are drawn when a button is painted: each shows something at the
+// sizes asked, a disabled button a fainter picture of its own, and the program's picture
+// follows the size asked too.
+void TestMainForm::toolbarPicturesArePaintedWhenAsked()
+{
+    auto inked = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        return n;
+    };
+    auto opacity = [](const QImage &image) {
+        qint64 sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += qAlpha(image.pixel(x, y));
+        return sum;
+    };
+    for (const char *name :
+         {"OpenBtn", "SaveBtn", "SpeedButton1", "CutBtn", "CopyBtn", "PasteBtn", "SpeedButton9", "BoldButton",
+          "ItalButton", "UnderButton", "LeftButton", "CenterButton", "RightButton", "SumButton", "EnvButton"}) {
+        const QIcon icon = button(name)->icon();
+        QVERIFY2(!icon.isNull(), name);
+        for (int size : {16, 32}) {
+            const QImage normal = icon.pixmap(QSize(size, size)).toImage();
+            const QImage disabled = icon.pixmap(QSize(size, size), QIcon::Disabled).toImage();
+            QCOMPARE(normal.size(), QSize(size, size));
+            QVERIFY2(inked(normal) > size, name);
+            QVERIFY2(opacity(disabled) * 10 < opacity(normal) * 7, name); // overlaps add up
+            QVERIFY2(opacity(disabled) > 0, name);
+            QCOMPARE(icon.pixmap(QSize(size, size)).toImage(), normal); // the same picture again
+        }
+    }
+    const QIcon program = form->windowIcon();
+    QCOMPARE(program.pixmap(QSize(48, 48)).size(), QSize(48, 48));
+    QVERIFY(inked(program.pixmap(QSize(48, 48)).toImage()) > 48 * 48 / 2);
+    // A painted button shows its picture.
+    QToolButton *open = button("OpenBtn");
+    const QImage shot = open->grab().toImage();
+    QVERIFY(shot != QImage(shot.size(), shot.format()));
 }
 
 void TestMainForm::olderRealWindowsGetTheCommands()

@@ -1,9 +1,13 @@
 #include "shell/ui/toolbaricons.h"
 
 #include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <map>
+#include <tuple>
 
 namespace toolbaricons {
 namespace {
@@ -180,6 +184,24 @@ const QHash<QString, Painter> &painters()
     return h;
 }
 
+void program(QPainter &p)
+{
+    // Four tiles, one per kind of document, on a rounded square (drawn on a 64-unit grid).
+    p.scale(16 / 64.0, 16 / 64.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+    const QColor tiles[4] = {kPaper, QColor(0x8c, 0xc8, 0x6a), kWarm, kAccent.lighter(140)};
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(tiles[i]);
+        p.drawRoundedRect(QRectF(9 + (i % 2) * 24, 9 + (i / 2) * 24, 22, 22), 3, 3);
+    }
+    p.setPen(QPen(kInk, 2));
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(QPointF(13, 15 + i * 5), QPointF(i == 2 ? 22 : 27, 15 + i * 5));
+}
+
+// A picture drawn on a 16-unit grid, at `size` pixels square.
 QPixmap render(Painter fn, int size, bool disabled)
 {
     QPixmap pm(size, size);
@@ -193,6 +215,59 @@ QPixmap render(Painter fn, int size, bool disabled)
     return pm;
 }
 
+// Draws its picture only when a size of it is first asked for (a button being painted, a
+// window showing its icon), then keeps it: starting the program paints no picture that the
+// first frame does not show.
+class PaintedIconEngine : public QIconEngine
+{
+public:
+    // `disabledPicture`: the disabled state has a faded picture of its own, otherwise every
+    // state shows the normal one.
+    PaintedIconEngine(Painter fn, bool disabledPicture) : m_fn(fn), m_disabledPicture(disabledPicture) { }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = qMax(1, qMin(size.width(), size.height()));
+        const bool disabled = m_disabledPicture && mode == QIcon::Disabled;
+        // One cache for every copy of the icon: the frame, its windows and the application
+        // share their renderings.
+        static std::map<std::tuple<Painter, int, bool>, QPixmap> cache;
+        const std::tuple<Painter, int, bool> key{m_fn, side, disabled};
+        auto it = cache.find(key);
+        if (it == cache.end())
+            it = cache.emplace(key, render(m_fn, side, disabled)).first;
+        if (size.width() == size.height())
+            return it->second;
+        // A rectangle: the square picture centred in it.
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.drawPixmap((size.width() - side) / 2, (size.height() - side) / 2, it->second);
+        return pm;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * dpr, mode, state);
+        pm.setDevicePixelRatio(dpr);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMin(size.width(), size.height());
+        return QSize(side, side);
+    }
+
+    QIconEngine *clone() const override { return new PaintedIconEngine(m_fn, m_disabledPicture); }
+    QString key() const override { return QStringLiteral("velmora-painted"); }
+
+private:
+    Painter m_fn;
+    bool m_disabledPicture;
+};
+
 } // namespace
 
 QIcon icon(const QString &component)
@@ -200,42 +275,15 @@ QIcon icon(const QString &component)
     const Painter fn = painters().value(component);
     if (!fn)
         return QIcon();
-    QIcon ic;
-    for (int size : {16, 32}) {
-        ic.addPixmap(render(fn, size, false), QIcon::Normal);
-        // The envelope keeps a picture of its own for the disabled state.
-        ic.addPixmap(render(fn, size, true), QIcon::Disabled);
-    }
-    return ic;
+    // The envelope keeps a picture of its own for the disabled state, as every button does.
+    return QIcon(new PaintedIconEngine(fn, true));
 }
 
-QPixmap programPixmap(int size)
-{
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
-    // Four tiles, one per kind of document, on a rounded square.
-    p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
-    const QColor tiles[4] = {kPaper, QColor(0x8c, 0xc8, 0x6a), kWarm, kAccent.lighter(140)};
-    for (int i = 0; i < 4; ++i) {
-        p.setBrush(tiles[i]);
-        p.drawRoundedRect(QRectF(9 + (i % 2) * 24, 9 + (i / 2) * 24, 22, 22), 3, 3);
-    }
-    p.setPen(QPen(kInk, 2));
-    for (int i = 0; i < 3; ++i)
-        p.drawLine(QPointF(13, 15 + i * 5), QPointF(i == 2 ? 22 : 27, 15 + i * 5));
-    return pm;
-}
+QPixmap programPixmap(int size) { return render(program, size, false); }
 
 QIcon programIcon()
 {
-    QIcon ic;
-    for (int size : {16, 32, 48, 64, 128})
-        ic.addPixmap(programPixmap(size));
+    static const QIcon ic(new PaintedIconEngine(program, false));
     return ic;
 }
 

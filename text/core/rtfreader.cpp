@@ -231,7 +231,8 @@ bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(sink) { }
+    Reader(const QByteArray &bytes, const ParagraphSink &sink) : m_in(bytes), m_sink(&sink) { }
+    Reader(const QByteArray &bytes, const TextSink &sink) : m_in(bytes), m_textSink(&sink) { }
     void run();
 
 private:
@@ -269,7 +270,8 @@ private:
 
     const QByteArray &m_in;
     qsizetype m_pos = 0;
-    const ParagraphSink &m_sink;
+    const ParagraphSink *m_sink = nullptr;
+    const TextSink *m_textSink = nullptr; // text only: no format is built
     Paragraph m_paragraph;
     std::vector<Group> m_groups;
     int m_overflow = 0;
@@ -464,6 +466,12 @@ QTextCharFormat Reader::charFormat(const CharState &c)
 
 void Reader::emitParagraph()
 {
+    if (m_textSink) {
+        (*m_textSink)(m_text);
+        m_text.truncate(0); // keeps the buffer for the next paragraph
+        m_spans.clear();
+        return;
+    }
     const Group &g = top();
     Paragraph &out = m_paragraph;
     out.format = QTextBlockFormat();
@@ -486,7 +494,7 @@ void Reader::emitParagraph()
     out.runs.clear();
     for (const auto &span : m_spans)
         out.runs.emplace_back(span.first, charFormat(span.second));
-    m_sink(out);
+    (*m_sink)(out);
     m_text.swap(out.text);
     m_text.clear();
     m_spans.clear();
@@ -853,13 +861,26 @@ bool isRtf(const QByteArray &bytes)
 
 void parse(const QByteArray &bytes, const ParagraphSink &sink) { Reader(bytes, sink).run(); }
 
-void read(const QByteArray &bytes, QTextDocument &doc)
+void parseText(const QByteArray &bytes, const TextSink &sink) { Reader(bytes, sink).run(); }
+
+namespace {
+
+// Thrown by the paragraph sink when the caller has read enough.
+struct Enough
+{ };
+
+void fill(const QByteArray &bytes, QTextDocument &doc, const std::function<bool(const QTextDocument &)> &enough)
 {
     doc.clear();
     richtext::prepare(doc);
     // One edit block: the document lays nothing out and notifies once, at the end.
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
+    struct EndEdit // also when the read stops early
+    {
+        QTextCursor &c;
+        ~EndEdit() { c.endEditBlock(); }
+    } endEdit{cursor};
     bool firstBlock = true;
     QTextList *list = nullptr;
     bool previousBullet = false;
@@ -887,8 +908,23 @@ void read(const QByteArray &bytes, QTextDocument &doc)
             const int end = i + 1 < p.runs.size() ? p.runs[i + 1].first : int(p.text.size());
             cursor.insertText(p.text.mid(start, end - start), p.runs[i].second);
         }
+        if (enough && enough(doc))
+            throw Enough{};
     });
-    cursor.endEditBlock();
+}
+
+} // namespace
+
+void read(const QByteArray &bytes, QTextDocument &doc) { fill(bytes, doc, {}); }
+
+bool read(const QByteArray &bytes, QTextDocument &doc, const std::function<bool(const QTextDocument &)> &enough)
+{
+    try {
+        fill(bytes, doc, enough);
+        return true;
+    } catch (const Enough &) {
+        return false;
+    }
 }
 
 void load(const QByteArray &bytes, QTextDocument &doc)

@@ -34,6 +34,11 @@ using ParagraphSink = std::function<void(const Paragraph &)>;
 // below fills a QTextDocument this way).
 void parse(const QByteArray &bytes, const ParagraphSink &sink);
 
+// The same paragraphs, their text only: no format is built, which makes it the faster way
+// to the plain text of a document.
+using TextSink = std::function<void(QStringView text)>;
+void parseText(const QByteArray &bytes, const TextSink &sink);
+
 // True for the destinations whose content is no document text (font and colour tables,
 // document information, pictures, headers, field instructions...): a group that starts with
 // one of them is skipped.
@@ -45,6 +50,10 @@ bool isRtf(const QByteArray &bytes);
 // Replaces the document's content with the RTF document. The undo history is not touched:
 // callers that load a file clear it.
 void read(const QByteArray &bytes, QTextDocument &doc);
+// Same, stopping after the first paragraph for which `enough` (asked after each paragraph
+// with the document as it stands) returns true: for a document's first screen, or a read
+// that is called off. Returns true when the whole stream was read.
+bool read(const QByteArray &bytes, QTextDocument &doc, const std::function<bool(const QTextDocument &)> &enough);
 
 // What the control does with a file: RTF when the bytes are RTF, otherwise plain
 // Windows-1252 text up to the first Ctrl-Z, lines split at CR LF, LF or CR.

@@ -10,19 +10,24 @@
 #include "text/core/rtfwriter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
+#include <QThread>
 #include <QUrl>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -54,6 +59,28 @@ QString documentText(QString text)
     return text;
 }
 
+// The bytes of a document file. Throws VelmoraError ("Fichier introuvable", "Ne peut ouvrir
+// le fichier %s", "Erreur E/S %d").
+QByteArray readDocumentFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        throw VelmoraError::fileNotFound();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw VelmoraError::cannotOpen(path);
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw VelmoraError::ioError(int(f.error()));
+    return bytes;
+}
+
+// From this size on, a file shows its first page before the rest is read (smaller ones are
+// read in well under a tenth of a second).
+constexpr qsizetype kFirstPageFrom = 512 * 1024;
+// What is built for the first page: more than the largest screen shows.
+constexpr int kFirstPageParagraphs = 400;
+constexpr int kFirstPageCharacters = 64 * 1024;
+
 } // namespace
 
 RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent)
@@ -83,7 +110,22 @@ RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent)
     connect(this, &QTextEdit::selectionChanged, this, &RichEdit::selectionChange);
 }
 
-RichEdit::~RichEdit() = default;
+// A load in progress: the background thread builds `doc` and hands it to the control's thread.
+struct RichEdit::BackgroundLoad
+{
+    std::atomic_bool cancelled = false;
+    QEventLoop *wait = nullptr; // runs until the document is built
+    QTextDocument *doc = nullptr;
+};
+
+RichEdit::~RichEdit()
+{
+    // Deleted while a document is loading: the load is called off and its waiting ends.
+    if (m_loading) {
+        m_loading->cancelled = true;
+        m_loading->wait->quit();
+    }
+}
 
 void RichEdit::adoptDocument(QTextDocument *doc)
 {
@@ -142,16 +184,10 @@ QByteArray RichEdit::streamOut() const
 
 QByteArray RichEdit::rtf() const { return rtf::write(*document()); }
 
-void RichEdit::loadFromFile(const QString &path)
+void RichEdit::loadFromFile(const QString &path) { loadBytes(readDocumentFile(path)); }
+
+void RichEdit::loadBytes(const QByteArray &bytes)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        throw VelmoraError::fileNotFound();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw VelmoraError::cannotOpen(path);
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw VelmoraError::ioError(int(f.error()));
     const textfile::Encoding encoding = m_plainText || rtf::isRtf(bytes)
             ? textfile::Encoding::Windows1252
             : textfile::detect(textfile::cutAtCtrlZ(bytes));
@@ -166,6 +202,52 @@ void RichEdit::loadFromFile(const QString &path)
         adoptDocument(doc);
     }
     m_textEncoding = encoding;
+}
+
+bool RichEdit::loadShowingFirstPage(const QString &path)
+{
+    const QByteArray bytes = readDocumentFile(path);
+    if (m_plainText || bytes.size() < kFirstPageFrom || !rtf::isRtf(bytes)) {
+        loadBytes(bytes);
+        return true;
+    }
+    // The first page at once...
+    auto *first = new QTextDocument;
+    first->setUndoRedoEnabled(false);
+    rtf::read(bytes, *first, [](const QTextDocument &d) {
+        return d.blockCount() >= kFirstPageParagraphs || d.characterCount() >= kFirstPageCharacters;
+    });
+    first->setModified(false);
+    adoptDocument(first);
+    m_textEncoding = textfile::Encoding::Windows1252;
+
+    // ... and the whole document from a background thread. The QTextDocument is built where
+    // nothing else sees it, then moved to this thread.
+    auto load = std::make_shared<BackgroundLoad>();
+    QEventLoop wait;
+    load->wait = &wait;
+    QThread *here = QThread::currentThread();
+    std::thread builder([load, bytes, here] {
+        auto *doc = new QTextDocument;
+        doc->setUndoRedoEnabled(false);
+        rtf::read(bytes, *doc, [&](const QTextDocument &) { return load->cancelled.load(); });
+        doc->moveToThread(here);
+        load->doc = doc;
+        QMetaObject::invokeMethod(load->wait, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    m_loading = load;
+    const QPointer<RichEdit> alive(this);
+    // Paints, timers and the system's events go on; keys and clicks wait for the document.
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    builder.join(); // already done, unless the wait was ended early (quit, deletion)
+    std::unique_ptr<QTextDocument> doc(load->doc);
+    if (!alive)
+        return false;
+    m_loading.reset();
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    adoptDocument(doc.release());
+    return true;
 }
 
 void RichEdit::setPlainTextMode(bool on)

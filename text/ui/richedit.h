@@ -47,6 +47,14 @@ public:
     // Loads a file with streamIn; throws VelmoraError ("Fichier introuvable", "Ne peut
     // ouvrir le fichier %s") and leaves the content as it was on failure.
     void loadFromFile(const QString &path);
+    // Loads a file as loadFromFile does, but a large RTF file shows its first page as soon as
+    // that is read: the whole document is then built by a background thread while the event
+    // loop runs without user input, so no key, click or command reaches a half-loaded
+    // document; it returns once the whole document is in place. Returns false when the
+    // control was deleted meanwhile (the caller must then leave it alone).
+    bool loadShowingFirstPage(const QString &path);
+    // True while loadShowingFirstPage is waiting for the rest of a document.
+    bool isLoading() const { return m_loading != nullptr; }
     // The document as RTF whatever the mode.
     QByteArray rtf() const;
     // The encoding of the plain-text file last loaded (UTF-8 when it was valid UTF-8),
@@ -146,10 +154,13 @@ protected:
 
 private:
     void adoptDocument(class QTextDocument *doc);
+    void loadBytes(const QByteArray &bytes);
     void applyGutter();
     template<class F>
     void forEachSelectedBlock(F f);
 
+    struct BackgroundLoad;
+    std::shared_ptr<BackgroundLoad> m_loading;
     bool m_plainText = false;
     textfile::Encoding m_textEncoding = textfile::Encoding::Windows1252;
 };

@@ -1,11 +1,11 @@
 #include "text/ui/textmodule.h"
 
 #include "common/atomicsave.h"
-#include "common/textfile.h"
 #include "common/velmoraerror.h"
 #include "text/core/pageddocument.h"
 #include "text/core/richtext.h"
 #include "text/core/rtfreader.h"
+#include "text/core/rtftext.h"
 #include "text/core/rtfwriter.h"
 #include "text/ui/ttexte.h"
 
@@ -24,26 +24,25 @@ DocumentWindow *TextModule::createWindow(FrameServices &frame) { return new TTex
 
 namespace {
 
-// Reads a text document as the window's Charge does.
-void loadDocument(const QString &path, QTextDocument &doc)
+// Reads the bytes of a text document file as the window's Charge does.
+QByteArray readDocumentBytes(const QString &path)
 {
     if (!QFileInfo::exists(path))
         throw VelmoraError::fileNotFound();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw VelmoraError::cannotOpen(path);
-    rtf::load(f.readAll(), doc);
+    return f.readAll();
 }
+
+// Reads a text document as the window's Charge does.
+void loadDocument(const QString &path, QTextDocument &doc) { rtf::load(readDocumentBytes(path), doc); }
 
 void convertToText(const ConversionJob &job)
 {
-    QTextDocument doc;
-    loadDocument(job.input, doc);
-    // Without a window nothing wraps: one line per paragraph (and per line break).
-    QStringList lines = richtext::plainText(doc).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    atomicsave::write(job.output, textfile::joinCrLf(lines));
+    // The text streams from the reader to the lines: no document is built. Without a window
+    // nothing wraps: one line per paragraph (and per line break).
+    atomicsave::write(job.output, rtf::plainTextLines(readDocumentBytes(job.input)));
 }
 
 void convertToRtf(const ConversionJob &job)

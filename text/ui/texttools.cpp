@@ -22,6 +22,7 @@
 #include "common/converterregistry.h"
 #include "common/datafiles.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/lazyform.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/velmoraerror.h"
@@ -34,20 +35,9 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
-TextTools::TextTools(QWidget *dialogParent)
-    : m_dialogParent(dialogParent),
-      m_datHeur(new TDatHeur(dialogParent)),
-      m_casse(new TCasse(dialogParent)),
-      m_caract(new TCaract(dialogParent)),
-      m_enveloppes(new TEnveloppes(dialogParent)),
-      m_tabul(new TTabul(dialogParent)),
-      m_glos(new TGlos(dialogParent)),
-      m_stats(new TStats(dialogParent)),
-      m_paragraf(new TParagraf(dialogParent)),
-      m_mep(new TMep(dialogParent)),
-      m_ecran(new TEcran(dialogParent))
-{ }
+TextTools::TextTools(QWidget *dialogParent) : m_dialogParent(dialogParent) { }
 
 TextTools::~TextTools()
 {
@@ -64,16 +54,42 @@ TextTools::~TextTools()
     delete m_ecran;
 }
 
-TDatHeur &TextTools::datHeur() const { return *m_datHeur; }
-TCasse &TextTools::casse() const { return *m_casse; }
-TCaract &TextTools::caract() const { return *m_caract; }
-TEnveloppes &TextTools::enveloppes() const { return *m_enveloppes; }
-TTabul &TextTools::tabul() const { return *m_tabul; }
-TGlos &TextTools::glos() const { return *m_glos; }
-TStats &TextTools::stats() const { return *m_stats; }
-TParagraf &TextTools::paragraf() const { return *m_paragraf; }
-TMep &TextTools::mep() const { return *m_mep; }
-TEcran &TextTools::ecran() const { return *m_ecran; }
+TDatHeur &TextTools::datHeur() const { return lazyForm(m_datHeur, m_dialogParent); }
+TCasse &TextTools::casse() const { return lazyForm(m_casse, m_dialogParent); }
+TCaract &TextTools::caract() const
+{
+    if (!m_caract) {
+        lazyForm(m_caract, m_dialogParent);
+        if (m_fontFamilies)
+            m_caract->Init(*m_fontFamilies);
+    }
+    return *m_caract;
+}
+
+TEnveloppes &TextTools::enveloppes() const
+{
+    if (!m_enveloppes) {
+        lazyForm(m_enveloppes, m_dialogParent);
+        if (m_sender)
+            m_enveloppes->SetExp(*m_sender);
+    }
+    return *m_enveloppes;
+}
+
+TTabul &TextTools::tabul() const { return lazyForm(m_tabul, m_dialogParent); }
+TGlos &TextTools::glos() const
+{
+    if (!m_glos) {
+        lazyForm(m_glos, m_dialogParent);
+        if (m_glossaryRead)
+            m_glos->setGlossary(*std::exchange(m_glossaryRead, std::nullopt), m_gloPathRead);
+    }
+    return *m_glos;
+}
+TStats &TextTools::stats() const { return lazyForm(m_stats, m_dialogParent); }
+TParagraf &TextTools::paragraf() const { return lazyForm(m_paragraf, m_dialogParent); }
+TMep &TextTools::mep() const { return lazyForm(m_mep, m_dialogParent); }
+TEcran &TextTools::ecran() const { return lazyForm(m_ecran, m_dialogParent); }
 
 void TextTools::run(QDialog &dialog)
 {
@@ -91,21 +107,41 @@ void TextTools::run(QDialog &dialog)
 
 void TextTools::ChargeGlo()
 {
-    errorhandler::run(m_dialogParent, [this] { m_glos->ChargeGlo(); });
+    // Read now; the glossary's form is made when first opened and takes it then.
+    errorhandler::run(m_dialogParent, [this] {
+        if (m_glos) {
+            m_glos->ChargeGlo();
+            return;
+        }
+        Glossary glossary;
+        m_gloPathRead = datafiles::readPath(Glossary::fileName());
+        glossary.load(m_gloPathRead);
+        m_glossaryRead = std::move(glossary);
+    });
 }
 
 void TextTools::SauveGlo()
 {
-    if (!m_glos->GloModified())
+    if (!m_glos || !m_glos->GloModified()) // a glossary never made holds no change
         return;
-    errorhandler::run(m_dialogParent, [&] { m_glos->SauveGlo(datafiles::writePath(Glossary::fileName())); });
+    errorhandler::run(m_dialogParent, [&] { glos().SauveGlo(datafiles::writePath(Glossary::fileName())); });
 }
 
-void TextTools::initSpecialCharacters(const QStringList &fontFamilies) { m_caract->Init(fontFamilies); }
+void TextTools::initSpecialCharacters(const QStringList &fontFamilies)
+{
+    m_fontFamilies = fontFamilies;
+    if (m_caract)
+        m_caract->Init(fontFamilies);
+}
 
-void TextTools::SetExp(const QStringList &lines) { m_enveloppes->SetExp(lines); }
+void TextTools::SetExp(const QStringList &lines)
+{
+    m_sender = lines;
+    if (m_enveloppes)
+        m_enveloppes->SetExp(lines);
+}
 
-QStringList TextTools::GetExp() const { return m_enveloppes->GetExp(); }
+QStringList TextTools::GetExp() const { return enveloppes().GetExp(); }
 
 // Glossary
 
@@ -120,7 +156,12 @@ void TextTools::onSpaceTyped(TTexte &window)
     const int from = qMax(0, space - Glossary::kLookBack);
     QString word = edit->textRange(from, space - from);
     int length = 0;
-    m_glos->Cherche(word, length);
+    if (m_glos)
+        m_glos->Cherche(word, length);
+    else if (m_glossaryRead)
+        m_glossaryRead->Cherche(word, length);
+    else
+        return;
     if (word.isEmpty() || length <= 0)
         return;
     edit->setSelection(space - length, length);
@@ -130,9 +171,9 @@ void TextTools::onSpaceTyped(TTexte &window)
 
 void TextTools::Glossaire(TTexte &window)
 {
-    run(*m_glos);
+    run(glos());
     SauveGlo(); // a change is kept as soon as the window closes
-    const QString text = m_glos->Result();
+    const QString text = glos().Result();
     if (!text.isEmpty())
         window.RichEdit1->replaceSelection(text);
 }
@@ -141,16 +182,16 @@ void TextTools::Glossaire(TTexte &window)
 
 void TextTools::DateHeure(TTexte &window)
 {
-    run(*m_datHeur);
-    const QString format = m_datHeur->Result();
+    run(datHeur());
+    const QString format = datHeur().Result();
     if (!format.isEmpty())
-        window.RichEdit1->replaceSelection(texttools::formatDateTime(format, m_datHeur->clock()));
+        window.RichEdit1->replaceSelection(texttools::formatDateTime(format, datHeur().clock()));
 }
 
 void TextTools::ChangerCasse(TTexte &window)
 {
-    run(*m_casse);
-    const auto change = texttools::CaseChange(m_casse->Result());
+    run(casse());
+    const auto change = texttools::CaseChange(casse().Result());
     RichEdit *edit = window.RichEdit1;
     if (change == texttools::CaseChange::None || edit->selLength() == 0)
         return;
@@ -193,8 +234,8 @@ void TextTools::ChangerCasse(TTexte &window)
 
 void TextTools::CarSpe(TTexte &window)
 {
-    run(*m_caract);
-    const QString character = m_caract->Result();
+    run(caract());
+    const QString character = caract().Result();
     if (!character.isEmpty())
         window.RichEdit1->replaceSelection(character);
 }
@@ -202,9 +243,9 @@ void TextTools::CarSpe(TTexte &window)
 void TextTools::Tabulations(TTexte &window)
 {
     RichEdit *edit = window.RichEdit1;
-    m_tabul->Init(edit->tabStops());
-    run(*m_tabul);
-    if (!m_tabul->accepted())
+    tabul().Init(edit->tabStops());
+    run(tabul());
+    if (!tabul().accepted())
         return;
     const QList<double> before = edit->tabStops();
     QList<double> stops = before;
@@ -216,7 +257,7 @@ void TextTools::Tabulations(TTexte &window)
     };
     errorhandler::run(&window, [&] {
         try {
-            m_tabul->Result(stops);
+            tabul().Result(stops);
         } catch (const VelmoraError &) {
             apply(); // the lines before the faulty one are set
             throw;
@@ -228,21 +269,21 @@ void TextTools::Tabulations(TTexte &window)
 
 void TextTools::Statistiques(TTexte &window)
 {
-    m_stats->Init(window.NomFichier(), window.RichEdit1->displayedLines());
-    run(*m_stats);
+    stats().Init(window.NomFichier(), window.RichEdit1->displayedLines());
+    run(stats());
 }
 
 void TextTools::Paragraphe(TTexte &window)
 {
     RichEdit *edit = window.RichEdit1;
     const RichEdit::Alignment alignment = edit->paragraphAlignment();
-    m_paragraf->Init(int(edit->leftIndent()), int(edit->rightIndent()), int(edit->firstIndent()),
-                     alignment == RichEdit::Left, alignment == RichEdit::Right, alignment == RichEdit::Center,
-                     edit->bullets());
-    run(*m_paragraf);
+    paragraf().Init(int(edit->leftIndent()), int(edit->rightIndent()), int(edit->firstIndent()),
+                    alignment == RichEdit::Left, alignment == RichEdit::Right, alignment == RichEdit::Center,
+                    edit->bullets());
+    run(paragraf());
     int left = -1, right = 0, first = 0;
     bool isLeft = false, isRight = false, isCenter = false, bullets = false;
-    m_paragraf->Result(left, right, first, isLeft, isRight, isCenter, bullets);
+    paragraf().Result(left, right, first, isLeft, isRight, isCenter, bullets);
     if (left < 0)
         return;
     edit->setFirstIndent(first);
@@ -262,8 +303,8 @@ void TextTools::Paragraphe(TTexte &window)
 
 void TextTools::ImpEnv(TTexte &window)
 {
-    run(*m_enveloppes);
-    const QStringList lines = m_enveloppes->Result();
+    run(enveloppes());
+    const QStringList lines = enveloppes().Result();
     if (lines.value(0).isEmpty())
         return;
     errorhandler::run(&window, [&] {
@@ -320,10 +361,10 @@ void TextTools::registerConverters(ConverterRegistry &registry)
 
 void TextTools::SetPage(TTexte &window)
 {
-    m_mep->Init(window.MarginLeft, window.MarginTop, window.MarginRight, window.MarginBottom);
-    run(*m_mep);
+    mep().Init(window.MarginLeft, window.MarginTop, window.MarginRight, window.MarginBottom);
+    run(mep());
     int left = -1, top = 0, right = 0, bottom = 0;
-    m_mep->Result(left, top, right, bottom);
+    mep().Result(left, top, right, bottom);
     if (left < 0)
         return;
     errorhandler::run(&window, [&] {
@@ -347,8 +388,8 @@ void TextTools::Apercu(TTexte &window)
     const QSize page(printer.width(), printer.height());
     const QRect rect = window.printRect();
     // The pages are laid out as for the printer; the editor's own layout is not touched.
-    m_ecran->setDocument(window.RichEdit1->paginate(rect, printer.logicalDpiX(), printer.logicalDpiY()), page);
-    m_ecran->setWindowState(m_ecran->windowState() | Qt::WindowMaximized);
-    run(*m_ecran);
-    m_ecran->setDocument(nullptr, page); // the snapshot is not kept after closing
+    ecran().setDocument(window.RichEdit1->paginate(rect, printer.logicalDpiX(), printer.logicalDpiY()), page);
+    ecran().setWindowState(ecran().windowState() | Qt::WindowMaximized);
+    run(ecran());
+    ecran().setDocument(nullptr, page); // the snapshot is not kept after closing
 }

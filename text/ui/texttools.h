@@ -3,10 +3,13 @@
 // the whole run, and the text-window operations that use them.
 #pragma once
 
+#include "text/core/glossary.h"
+
 #include <QPointer>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class ConverterRegistry;
 class QDialog;
@@ -63,7 +66,7 @@ public:
     // "--convert-to htm" of ".qvt" (and ".rtf") documents, the same page as the menu's.
     static void registerConverters(ConverterRegistry &registry);
 
-    // The forms, for the frame and for tests.
+    // The forms, for the frame and for tests; each is made when first asked for.
     TDatHeur &datHeur() const;
     TCasse &casse() const;
     TCaract &caract() const;
@@ -86,14 +89,19 @@ private:
 
     QWidget *m_dialogParent;
     DialogRunner m_runner;
-    QPointer<TDatHeur> m_datHeur;
-    QPointer<TCasse> m_casse;
-    QPointer<TCaract> m_caract;
-    QPointer<TEnveloppes> m_enveloppes;
-    QPointer<TTabul> m_tabul;
-    QPointer<TGlos> m_glos;
-    QPointer<TStats> m_stats;
-    QPointer<TParagraf> m_paragraf;
-    QPointer<TMep> m_mep;
-    QPointer<TEcran> m_ecran;
+    mutable QPointer<TDatHeur> m_datHeur;
+    mutable QPointer<TCasse> m_casse;
+    mutable QPointer<TCaract> m_caract;
+    mutable QPointer<TEnveloppes> m_enveloppes;
+    mutable QPointer<TTabul> m_tabul;
+    mutable QPointer<TGlos> m_glos;
+    mutable QPointer<TStats> m_stats;
+    mutable QPointer<TParagraf> m_paragraf;
+    mutable QPointer<TMep> m_mep;
+    mutable QPointer<TEcran> m_ecran;
+    // What the special-character table and the envelope form get when they are made.
+    std::optional<QStringList> m_fontFamilies;
+    std::optional<QStringList> m_sender;
+    mutable std::optional<Glossary> m_glossaryRead; // read at start, for the form not made yet
+    QString m_gloPathRead;
 };

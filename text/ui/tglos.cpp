@@ -144,6 +144,13 @@ void TGlos::ChargeGlo()
     refreshList();
 }
 
+void TGlos::setGlossary(const Glossary &glossary, const QString &path)
+{
+    m_gloPath = path;
+    m_glossary = glossary;
+    refreshList();
+}
+
 void TGlos::SauveGlo(const QString &path)
 {
     if (!m_glossary.isModified())

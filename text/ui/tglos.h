@@ -18,6 +18,8 @@ public:
     // Loads the glossary file (current directory, else the per-user data directory);
     // a missing file gives an empty list. Throws VelmoraError when it cannot be read.
     void ChargeGlo();
+    // Takes a glossary read before the form was made, with the path it was read from.
+    void setGlossary(const Glossary &glossary, const QString &path);
     // Writes the list to `path` when it changed since loading. Throws VelmoraError.
     void SauveGlo(const QString &path);
     // Expansion lookup (see Glossary::Cherche).

@@ -228,7 +228,8 @@ void TTexte::Charge(const QString &path)
 {
     errorhandler::run(this, [&] {
         setNomFichier(path);
-        RichEdit1->loadFromFile(path);
+        if (!RichEdit1->loadShowingFirstPage(path))
+            return; // the window was closed while the file was loading
         RichEdit1->setModified(false);
         RichEdit1->setSelection(0, 0);
     });

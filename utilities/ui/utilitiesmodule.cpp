@@ -1,7 +1,9 @@
 #include "utilities/ui/utilitiesmodule.h"
 
 #include "common/datafiles.h"
+#include "common/textfile.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/lazyform.h"
 #include "common/velmoraerror.h"
 #include "utilities/core/notesfile.h"
 #include "utilities/ui/tbnotes.h"
@@ -11,16 +13,9 @@
 #include "utilities/ui/tpocket.h"
 
 #include <QDir>
+#include <QFileInfo>
 
-namespace {
-template<typename Form>
-Form &lazy(QPointer<Form> &form, QWidget *parent)
-{
-    if (!form)
-        form = new Form(parent);
-    return *form;
-}
-} // namespace
+#include <utility>
 
 UtilitiesModule::UtilitiesModule(QWidget *dialogParent) : m_dialogParent(dialogParent) { }
 
@@ -34,11 +29,19 @@ UtilitiesModule::~UtilitiesModule()
     delete m_plettre.data();
 }
 
-TPocket &UtilitiesModule::pocket() { return lazy(m_pocket, m_dialogParent); }
-THorloge &UtilitiesModule::horloge() { return lazy(m_horloge, m_dialogParent); }
-TEurof &UtilitiesModule::eurof() { return lazy(m_eurof, m_dialogParent); }
-TBnotes &UtilitiesModule::bnotes() { return lazy(m_bnotes, m_dialogParent); }
-TPLettre &UtilitiesModule::plettre() { return lazy(m_plettre, m_dialogParent); }
+TPocket &UtilitiesModule::pocket() { return lazyForm(m_pocket, m_dialogParent); }
+THorloge &UtilitiesModule::horloge() { return lazyForm(m_horloge, m_dialogParent); }
+TEurof &UtilitiesModule::eurof() { return lazyForm(m_eurof, m_dialogParent); }
+TBnotes &UtilitiesModule::bnotes()
+{
+    if (!m_bnotes) {
+        lazyForm(m_bnotes, m_dialogParent);
+        if (m_notesRead) // the lines read at start
+            m_bnotes->setLines(*std::exchange(m_notesRead, std::nullopt));
+    }
+    return *m_bnotes;
+}
+TPLettre &UtilitiesModule::plettre() { return lazyForm(m_plettre, m_dialogParent); }
 
 bool UtilitiesModule::show(UtilityTool tool)
 {
@@ -59,7 +62,13 @@ bool UtilitiesModule::show(UtilityTool tool)
 void UtilitiesModule::ChargeNotes()
 {
     const QString path = datafiles::readPath(notesfile::fileName());
-    errorhandler::run(m_dialogParent, [&] { bnotes().Charge(path); });
+    // The file is read now; the notepad's form is made with these lines when first opened.
+    errorhandler::run(m_dialogParent, [&] {
+        if (m_bnotes)
+            m_bnotes->Charge(path);
+        else if (QFileInfo::exists(path))
+            m_notesRead = notesfile::parse(textfile::readBytes(path));
+    });
 }
 
 void UtilitiesModule::SauveNotes()

@@ -4,6 +4,9 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
 class TBnotes;
@@ -43,4 +46,5 @@ private:
     QPointer<TEurof> m_eurof;
     QPointer<TBnotes> m_bnotes;
     QPointer<TPLettre> m_plettre;
+    std::optional<QStringList> m_notesRead; // read at start, for the notepad not made yet
 };
