@@ -172,10 +172,10 @@ void TestTextLoading::windowLoadsAsBefore()
     reference.loadFromFile(path);
     QCOMPARE(window.RichEdit1->rtf(), reference.rtf());
     const QString copy = dir.filePath(QStringLiteral("copie.qvt"));
-    window.saveDialogHook = [copy](QString &chosen, int &) {
+    window.setSaveDialogHook([copy](QString &chosen, int &) {
         chosen = copy;
         return true;
-    };
+    });
     QVERIFY(window.SaveAs());
     QFile saved(copy);
     QVERIFY(saved.open(QIODevice::ReadOnly));
