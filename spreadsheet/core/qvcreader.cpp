@@ -8,6 +8,7 @@
 #include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbooklimits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,10 +25,6 @@ namespace sheet {
 namespace {
 
 using namespace odf;
-
-// Cells a file may make the reader create (repeated cells included), so that a small file
-// cannot ask for billions of cells.
-constexpr qint64 kCellBudget = 5'000'000;
 
 // The document's default cell style is filed under a name no style can have.
 const QString kDefaultStyleKey = QStringLiteral("\u0001default");
@@ -57,7 +54,8 @@ public:
     void run()
     {
         m_access.removeAllSheets();
-        if (!m_xml.readNextStartElement() || m_xml.namespaceUri() != kOffice
+        refuseEntityDeclarations();
+        if ((!m_xml.isStartElement() && !m_xml.readNextStartElement()) || m_xml.namespaceUri() != kOffice
             || (m_xml.name() != u"document" && m_xml.name() != u"document-content"))
             fail();
         bool sawSpreadsheet = false;
@@ -88,12 +86,23 @@ public:
     }
 
 private:
+    // Entities are where small XML files grow huge: a document declaring any is refused
+    // before its first element (the program never writes a document type).
+    void refuseEntityDeclarations()
+    {
+        while (!m_xml.atEnd() && m_xml.readNext() != QXmlStreamReader::StartElement) {
+            if (m_xml.tokenType() == QXmlStreamReader::DTD
+                && (!m_xml.entityDeclarations().isEmpty() || m_xml.text().contains(u"<!ENTITY")))
+                throw VelmoraError(limits::entitiesDeclared());
+        }
+    }
+
     [[noreturn]] void fail()
     {
+        // The parser's own wording is English: the line says where the file goes wrong.
         if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-            throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (ligne %1 : %2)")
-                                       .arg(m_xml.lineNumber())
-                                       .arg(m_xml.errorString()));
+            throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (XML incorrect à la ligne %1)")
+                                       .arg(m_xml.lineNumber()));
         if (m_xml.hasError())
             throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.lineNumber()));
         throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur (tableur OpenDocument attendu)"));
@@ -434,6 +443,7 @@ private:
         const int sheet = m_access.appendSheet(attr(kTable, "name"));
         m_row = 1;
         m_col = 1;
+        m_cellsPlaced = 0;
         readTableContent(sheet);
     }
 
@@ -517,11 +527,7 @@ private:
                 m_xml.skipCurrentElement();
             }
         }
-        qint64 perRow = 0;
-        for (const PendingCell &c : cells)
-            perRow += c.repeat;
-        if (m_cellsPlaced + perRow * std::min<qint64>(repeat, kMaxRows - rowStart + 1) > kCellBudget)
-            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
+        chargeBudget(cells, std::min<qint64>(repeat, kMaxRows - rowStart + 1));
         for (int r = 0; r < repeat && rowStart + r <= kMaxRows; ++r) {
             const int row = int(rowStart + r);
             // A height given to a long run of empty rows is kept for its first thousand rows
@@ -560,10 +566,27 @@ private:
         std::vector<ChartObject> charts;
     };
 
+    // Counts the cells and the text a run of `rows` equal rows will create, before any is
+    // created: a small file cannot make the reader ask for more than the limits allow.
+    void chargeBudget(const std::vector<PendingCell> &cells, qint64 rows)
+    {
+        qint64 perRow = 0, textPerRow = 0;
+        for (const PendingCell &c : cells) {
+            perRow += c.repeat;
+            if (c.value.isText())
+                textPerRow += qint64(c.value.asText().size()) * c.repeat;
+        }
+        m_cellsPlaced += perRow * rows;
+        if (m_cellsPlaced > limits::kCellsPerSheet)
+            throw VelmoraError(limits::tooManyCells());
+        // Checked per row first so that the product cannot overflow.
+        if (textPerRow > limits::kTextCharacters || textPerRow * rows > limits::kTextCharacters - m_textCharacters)
+            throw VelmoraError(limits::tooMuchText());
+        m_textCharacters += textPerRow * rows;
+    }
+
     void place(int sheet, int row, int col, const PendingCell &c)
     {
-        if (++m_cellsPlaced > kCellBudget)
-            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
         for (ChartObject chart : c.charts) {
             chart.anchor = CellAddress{row, col};
             m_access.putChart(sheet, chart);
@@ -734,7 +757,7 @@ private:
                 ++depth;
                 if (m_xml.namespaceUri() == kText) {
                     if (m_xml.name() == u"s")
-                        text += QString(std::clamp(attr(kText, "c").toInt(), 1, 1000), u' ');
+                        text += QString(spaceCount(text.size()), u' ');
                     else if (m_xml.name() == u"tab")
                         text += u'\t';
                     else if (m_xml.name() == u"line-break")
@@ -750,10 +773,21 @@ private:
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;
             }
-            if (text.size() > 1'000'000)
-                throw VelmoraError(QStringLiteral("Ce classeur contient un texte trop long"));
+            if (text.size() > limits::kTextCharacters - m_textCharacters)
+                throw VelmoraError(limits::tooMuchText());
         }
         return text;
+    }
+
+    // The spaces of a <text:s text:c="N"/> (at least one), refused when they would pass the
+    // workbook's text budget with the `sofar` characters of the paragraph.
+    int spaceCount(qsizetype sofar)
+    {
+        bool ok = false;
+        const qint64 n = std::max<qint64>(1, m_xml.attributes().value(kText, QLatin1String("c")).toLongLong(&ok));
+        if (n > limits::kTextCharacters - m_textCharacters - sofar)
+            throw VelmoraError(limits::tooMuchText());
+        return ok ? int(n) : 1;
     }
 
     // A chart frame: keeps bar charts of a range (the only kind the workbook draws).
@@ -809,7 +843,8 @@ private:
     bool m_showFormulas = false;
     qint64 m_row = 1;
     int m_col = 1;
-    qint64 m_cellsPlaced = 0;
+    qint64 m_cellsPlaced = 0; // in the current sheet
+    qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
 
 public:
@@ -827,13 +862,17 @@ namespace qvc {
 
 void read(const QByteArray &bytes, Workbook &into, int *leftOut)
 {
-    Workbook fresh;
-    Reader reader(bytes, fresh);
-    reader.run();
-    if (leftOut)
-        *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
-    fresh.setModified(false);
-    into.takeContentFrom(fresh);
+    try {
+        Workbook fresh;
+        Reader reader(bytes, fresh);
+        reader.run();
+        if (leftOut)
+            *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
+        fresh.setModified(false);
+        into.takeContentFrom(fresh);
+    } catch (const std::bad_alloc &) {
+        throw VelmoraError(limits::outOfMemory());
+    }
 }
 
 void readFile(const QString &path, Workbook &into, int *leftOut)
