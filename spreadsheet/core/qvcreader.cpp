@@ -6,6 +6,7 @@
 
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
 #include "spreadsheet/core/workbooklimits.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -54,13 +54,14 @@ public:
     void run()
     {
         m_access.removeAllSheets();
-        refuseEntityDeclarations();
-        if ((!m_xml.isStartElement() && !m_xml.readNextStartElement()) || m_xml.namespaceUri() != kOffice
+        if (m_xml.hasError())
+            fail();
+        if (!m_xml.readNextStartElement() || m_xml.ns() != Ns::Office
             || (m_xml.name() != u"document" && m_xml.name() != u"document-content"))
             fail();
         bool sawSpreadsheet = false;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() != kOffice) {
+            if (m_xml.ns() != Ns::Office) {
                 m_xml.skipCurrentElement();
                 continue;
             }
@@ -80,38 +81,31 @@ public:
         }
         if (m_xml.hasError() || !sawSpreadsheet)
             fail();
+        m_xml.release();
         compilePendingFormulas();
         applyViews();
         m_access.finishLoading();
     }
 
 private:
-    // Entities are where small XML files grow huge: a document declaring any is refused
-    // before its first element (the program never writes a document type).
-    void refuseEntityDeclarations()
-    {
-        while (!m_xml.atEnd() && m_xml.readNext() != QXmlStreamReader::StartElement) {
-            if (m_xml.tokenType() == QXmlStreamReader::DTD
-                && (!m_xml.entityDeclarations().isEmpty() || m_xml.text().contains(u"<!ENTITY")))
-                throw VelmoraError(limits::entitiesDeclared());
-        }
-    }
-
     [[noreturn]] void fail()
     {
-        // The parser's own wording is English: the line says where the file goes wrong.
-        if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        switch (m_xml.problem()) {
+        case XmlCursor::EntitiesDeclared:
+            // Entities are where small XML files grow huge; the program never writes any.
+            throw VelmoraError(limits::entitiesDeclared());
+        case XmlCursor::Malformed:
             throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (XML incorrect à la ligne %1)")
-                                       .arg(m_xml.lineNumber()));
-        if (m_xml.hasError())
-            throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.lineNumber()));
+                                       .arg(m_xml.problemLine()));
+        case XmlCursor::Truncated:
+            throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.problemLine()));
+        case XmlCursor::NotXml:
+        case XmlCursor::NoProblem: break;
+        }
         throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur (tableur OpenDocument attendu)"));
     }
 
-    QString attr(const QString &ns, const char *name) const
-    {
-        return m_xml.attributes().value(ns, QLatin1String(name)).toString();
-    }
+    QString attr(Ns ns, const char *name) const { return m_xml.attr(ns, name); }
 
     // Meta
     void readMeta()
@@ -134,17 +128,17 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
+            if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.name() == u"config-item-map-entry" && m_xml.namespaceUri() == kConfig)
-                    currentTable = attr(kConfig, "name");
-                else if (m_xml.name() == u"config-item" && m_xml.namespaceUri() == kConfig) {
-                    const QString name = attr(kConfig, "name");
-                    const QString value = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                if (m_xml.name() == u"config-item-map-entry" && m_xml.ns() == Ns::Config)
+                    currentTable = attr(Ns::Config, "name");
+                else if (m_xml.name() == u"config-item" && m_xml.ns() == Ns::Config) {
+                    const QString name = attr(Ns::Config, "name");
+                    const QString value = m_xml.readElementText();
                     --depth;
                     settingItem(currentTable, name, value);
                 }
-            } else if (token == QXmlStreamReader::EndElement) {
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
                 if (m_xml.name() == u"config-item-map-entry")
                     currentTable.clear();
@@ -195,10 +189,10 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"font-face") {
-                QString family = attr(kSvg, "font-family");
+                QString family = attr(Ns::Svg, "font-family");
                 if (family.size() >= 2 && (family.startsWith(u'\'') || family.startsWith(u'"')))
                     family = family.mid(1, family.size() - 2);
-                m_fontFamilies[attr(kStyle, "name")] = family.isEmpty() ? attr(kStyle, "name") : family;
+                m_fontFamilies[attr(Ns::Style, "name")] = family.isEmpty() ? attr(Ns::Style, "name") : family;
             }
             m_xml.skipCurrentElement();
         }
@@ -208,9 +202,9 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() == kStyle && (name == u"style" || name == u"default-style"))
+            if (m_xml.ns() == Ns::Style && (name == u"style" || name == u"default-style"))
                 readStyle(name == u"default-style");
-            else if (m_xml.namespaceUri() == kNumber)
+            else if (m_xml.ns() == Ns::Number)
                 readNumberStyle();
             else
                 m_xml.skipCurrentElement();
@@ -219,12 +213,12 @@ private:
 
     void readStyle(bool isDefault)
     {
-        const QString family = attr(kStyle, "family");
-        const QString name = isDefault ? kDefaultStyleKey : attr(kStyle, "name");
+        const QString family = attr(Ns::Style, "family");
+        const QString name = isDefault ? kDefaultStyleKey : attr(Ns::Style, "name");
         if (family == u"table-column" || family == u"table-row") {
             while (m_xml.readNextStartElement()) {
                 const QString length =
-                        family == u"table-column" ? attr(kStyle, "column-width") : attr(kStyle, "row-height");
+                        family == u"table-column" ? attr(Ns::Style, "column-width") : attr(Ns::Style, "row-height");
                 const int twips = lengthToTwips(length);
                 if (twips >= 0)
                     (family == u"table-column" ? m_columnWidths : m_rowHeights)[name] = twips;
@@ -237,10 +231,10 @@ private:
             return;
         }
         StyleDraft d;
-        d.parent = isDefault ? QString() : attr(kStyle, "parent-style-name");
+        d.parent = isDefault ? QString() : attr(Ns::Style, "parent-style-name");
         if (!isDefault && d.parent.isEmpty())
             d.parent = kDefaultStyleKey;
-        const QString dataStyle = attr(kStyle, "data-style-name");
+        const QString dataStyle = attr(Ns::Style, "data-style-name");
         if (!dataStyle.isEmpty())
             d.dataStyle = dataStyle;
         while (m_xml.readNextStartElement()) {
@@ -248,7 +242,7 @@ private:
             if (el == u"text-properties")
                 readTextProperties(d);
             else if (el == u"paragraph-properties") {
-                const QString a = attr(kFo, "text-align");
+                const QString a = attr(Ns::Fo, "text-align");
                 if (a == u"start" || a == u"left")
                     d.horizontal = AlignLeft;
                 else if (a == u"center")
@@ -256,10 +250,10 @@ private:
                 else if (a == u"end" || a == u"right")
                     d.horizontal = AlignRight;
             } else if (el == u"table-cell-properties") {
-                const QString wrap = attr(kFo, "wrap-option");
+                const QString wrap = attr(Ns::Fo, "wrap-option");
                 if (!wrap.isEmpty())
                     d.wrap = wrap == u"wrap";
-                const QString v = attr(kStyle, "vertical-align");
+                const QString v = attr(Ns::Style, "vertical-align");
                 if (v == u"top")
                     d.vertical = AlignTop;
                 else if (v == u"middle")
@@ -274,31 +268,31 @@ private:
 
     void readTextProperties(StyleDraft &d)
     {
-        QString font = attr(kStyle, "font-name");
+        QString font = attr(Ns::Style, "font-name");
         if (!font.isEmpty())
             d.fontName = m_fontFamilies.value(font, font);
-        else if (!attr(kFo, "font-family").isEmpty())
-            d.fontName = attr(kFo, "font-family").remove(u'\'');
-        const QString size = attr(kFo, "font-size");
+        else if (!attr(Ns::Fo, "font-family").isEmpty())
+            d.fontName = attr(Ns::Fo, "font-family").remove(u'\'');
+        const QString size = attr(Ns::Fo, "font-size");
         if (size.endsWith(u"pt")) {
             bool ok = false;
             const double pt = size.left(size.size() - 2).toDouble(&ok);
             if (ok && pt > 0 && pt < 1000)
                 d.fontSize = int(std::lround(pt * 20));
         }
-        const QString weight = attr(kFo, "font-weight");
+        const QString weight = attr(Ns::Fo, "font-weight");
         if (!weight.isEmpty())
             d.bold = weight == u"bold" || weight.toInt() >= 600;
-        const QString style = attr(kFo, "font-style");
+        const QString style = attr(Ns::Fo, "font-style");
         if (!style.isEmpty())
             d.italic = style == u"italic" || style == u"oblique";
-        const QString underline = attr(kStyle, "text-underline-style");
+        const QString underline = attr(Ns::Style, "text-underline-style");
         if (!underline.isEmpty())
             d.underline = underline != u"none";
-        const QString strike = attr(kStyle, "text-line-through-style");
+        const QString strike = attr(Ns::Style, "text-line-through-style");
         if (!strike.isEmpty())
             d.strikeout = strike != u"none";
-        const QString colour = attr(kFo, "color");
+        const QString colour = attr(Ns::Fo, "color");
         if (colour.size() == 7 && colour.startsWith(u'#')) {
             bool ok = false;
             const unsigned int rgb = colour.mid(1).toUInt(&ok, 16);
@@ -310,27 +304,27 @@ private:
     void readNumberStyle()
     {
         const auto kind = m_xml.name().toString();
-        const QString name = attr(kStyle, "name");
+        const QString name = attr(Ns::Style, "name");
         QString pattern;
         bool afterHours = false;
         while (m_xml.readNextStartElement()) {
             const auto el = m_xml.name();
-            const bool isLong = attr(kNumber, "style") == u"long";
+            const bool isLong = attr(Ns::Number, "style") == u"long";
             if (el == u"number" || el == u"scientific-number") {
-                const int decimals = std::clamp(attr(kNumber, "decimal-places").toInt(), 0, 15);
-                const QString minInt = attr(kNumber, "min-integer-digits");
+                const int decimals = std::clamp(attr(Ns::Number, "decimal-places").toInt(), 0, 15);
+                const QString minInt = attr(Ns::Number, "min-integer-digits");
                 const int minDigits = minInt.isEmpty() ? 1 : std::clamp(minInt.toInt(), 0, 15);
                 QString integer = minDigits == 0 ? QStringLiteral("#") : QString(minDigits, u'0');
-                if (attr(kNumber, "grouping") == u"true")
+                if (attr(Ns::Number, "grouping") == u"true")
                     integer = minDigits <= 1 ? QStringLiteral("# ##") + integer : QStringLiteral("# ") + integer;
                 pattern += integer;
                 if (decimals > 0)
                     pattern += u',' + QString(decimals, u'0');
                 if (el == u"scientific-number")
                     pattern += QStringLiteral("E+")
-                            + QString(std::clamp(attr(kNumber, "min-exponent-digits").toInt(), 1, 3), u'0');
+                            + QString(std::clamp(attr(Ns::Number, "min-exponent-digits").toInt(), 1, 3), u'0');
             } else if (el == u"text" || el == u"currency-symbol") {
-                QString t = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                QString t = m_xml.readElementText();
                 pattern += t.contains(QRegularExpression(QStringLiteral("[0#?,dmyhsnaj]"),
                                                          QRegularExpression::CaseInsensitiveOption))
                                 && t != u"%"
@@ -342,7 +336,7 @@ private:
             } else if (el == u"day-of-week") {
                 pattern += isLong ? QStringLiteral("dddd") : QStringLiteral("ddd");
             } else if (el == u"month") {
-                const bool textual = attr(kNumber, "textual") == u"true";
+                const bool textual = attr(Ns::Number, "textual") == u"true";
                 pattern += textual ? (isLong ? QStringLiteral("mmmm") : QStringLiteral("mmm"))
                                    : (isLong ? QStringLiteral("mm") : QStringLiteral("m"));
             } else if (el == u"year") {
@@ -423,10 +417,10 @@ private:
     {
         bool found = false;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"spreadsheet") {
+            if (m_xml.ns() == Ns::Office && m_xml.name() == u"spreadsheet") {
                 found = true;
                 while (m_xml.readNextStartElement()) {
-                    if (m_xml.namespaceUri() == kTable && m_xml.name() == u"table")
+                    if (m_xml.ns() == Ns::Table && m_xml.name() == u"table")
                         readTable();
                     else
                         m_xml.skipCurrentElement();
@@ -440,7 +434,7 @@ private:
 
     void readTable()
     {
-        const int sheet = m_access.appendSheet(attr(kTable, "name"));
+        const int sheet = m_access.appendSheet(attr(Ns::Table, "name"));
         m_row = 1;
         m_col = 1;
         m_cellsPlaced = 0;
@@ -452,7 +446,7 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() != kTable) {
+            if (m_xml.ns() != Ns::Table) {
                 m_xml.skipCurrentElement();
             } else if (name == u"table-column") {
                 readColumn(sheet);
@@ -481,13 +475,13 @@ private:
 
     void readColumn(int sheet)
     {
-        const int repeat = repeatCount(attr(kTable, "number-columns-repeated"));
-        const auto it = m_columnWidths.find(attr(kTable, "style-name"));
+        const int repeat = repeatCount(attr(Ns::Table, "number-columns-repeated"));
+        const auto it = m_columnWidths.find(attr(Ns::Table, "style-name"));
         if (it != m_columnWidths.end() && it->second != Workbook::kDefaultColumnWidth)
             for (int i = 0; i < repeat && m_col + i <= kMaxColumns; ++i)
                 m_access.putColumnWidth(sheet, m_col + i, it->second);
         // A formatted column: its cells without a style of their own take this one.
-        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        const QString cellStyle = attr(Ns::Table, "default-cell-style-name");
         if (!cellStyle.isEmpty()) {
             const std::uint32_t id = formatFor(cellStyle);
             if (id != 0 && id != defaultFormatId())
@@ -500,10 +494,10 @@ private:
 
     void readRow(int sheet)
     {
-        const int repeat = repeatCount(attr(kTable, "number-rows-repeated"));
-        const auto it = m_rowHeights.find(attr(kTable, "style-name"));
+        const int repeat = repeatCount(attr(Ns::Table, "number-rows-repeated"));
+        const auto it = m_rowHeights.find(attr(Ns::Table, "style-name"));
         const bool customHeight = it != m_rowHeights.end() && std::abs(it->second - Workbook::kDefaultRowHeight) > 5;
-        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        const QString cellStyle = attr(Ns::Table, "default-cell-style-name");
         const std::uint32_t rowFormat = cellStyle.isEmpty() ? 0 : formatFor(cellStyle);
         const bool formattedRow = rowFormat != 0 && rowFormat != defaultFormatId();
         // Only rows that hold something are repeated cell by cell.
@@ -512,8 +506,8 @@ private:
         int col = 1;
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() == kTable && (name == u"table-cell" || name == u"covered-table-cell")) {
-                const int n = repeatCount(attr(kTable, "number-columns-repeated"));
+            if (m_xml.ns() == Ns::Table && (name == u"table-cell" || name == u"covered-table-cell")) {
+                const int n = repeatCount(attr(Ns::Table, "number-columns-repeated"));
                 PendingCell c = readCell(name == u"covered-table-cell");
                 if (c.holdsContent())
                     m_leftOut += std::max<qint64>(0, qint64(col) + n - 1 - std::max(col - 1, kMaxColumns));
@@ -656,27 +650,27 @@ private:
     PendingCell readCell(bool covered)
     {
         PendingCell c;
-        const QString style = attr(kTable, "style-name");
+        const QString style = attr(Ns::Table, "style-name");
         c.formatId = style.isEmpty() ? 0 : formatFor(style);
-        c.formula = attr(kTable, "formula");
-        const QString type = attr(kOffice, "value-type");
-        const QString ext = attr(kCalcExt, "value-type");
-        const QString value = attr(kOffice, "value");
+        c.formula = attr(Ns::Table, "formula");
+        const QString type = attr(Ns::Office, "value-type");
+        const QString ext = attr(Ns::CalcExt, "value-type");
+        const QString value = attr(Ns::Office, "value");
         std::optional<QString> stringValue;
-        if (m_xml.attributes().hasAttribute(kOffice, QStringLiteral("string-value")))
-            stringValue = attr(kOffice, "string-value");
-        QString dateValue = attr(kOffice, "date-value");
-        QString timeValue = attr(kOffice, "time-value");
-        QString boolValue = attr(kOffice, "boolean-value");
+        if (m_xml.hasAttr(Ns::Office, "string-value"))
+            stringValue = attr(Ns::Office, "string-value");
+        QString dateValue = attr(Ns::Office, "date-value");
+        QString timeValue = attr(Ns::Office, "time-value");
+        QString boolValue = attr(Ns::Office, "boolean-value");
         QString text;
         bool firstParagraph = true;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() == kText && m_xml.name() == u"p") {
+            if (m_xml.ns() == Ns::Text && m_xml.name() == u"p") {
                 if (!firstParagraph)
                     text += u'\n';
                 firstParagraph = false;
                 text += readParagraph();
-            } else if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"frame") {
+            } else if (m_xml.ns() == Ns::Draw && m_xml.name() == u"frame") {
                 readFrame(c.charts);
             } else {
                 m_xml.skipCurrentElement();
@@ -751,11 +745,11 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::Characters) {
+            if (token == XmlCursor::Characters) {
                 text += m_xml.text();
-            } else if (token == QXmlStreamReader::StartElement) {
+            } else if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.namespaceUri() == kText) {
+                if (m_xml.ns() == Ns::Text) {
                     if (m_xml.name() == u"s")
                         text += QString(spaceCount(text.size()), u' ');
                     else if (m_xml.name() == u"tab")
@@ -766,11 +760,11 @@ private:
                         m_xml.skipCurrentElement();
                         --depth;
                     }
-                } else if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"annotation") {
+                } else if (m_xml.ns() == Ns::Office && m_xml.name() == u"annotation") {
                     m_xml.skipCurrentElement();
                     --depth;
                 }
-            } else if (token == QXmlStreamReader::EndElement) {
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
             }
             if (text.size() > limits::kTextCharacters - m_textCharacters)
@@ -784,7 +778,7 @@ private:
     int spaceCount(qsizetype sofar)
     {
         bool ok = false;
-        const qint64 n = std::max<qint64>(1, m_xml.attributes().value(kText, QLatin1String("c")).toLongLong(&ok));
+        const qint64 n = std::max<qint64>(1, QByteArray(m_xml.attribute(Ns::Text, "c")).toLongLong(&ok));
         if (n > limits::kTextCharacters - m_textCharacters - sofar)
             throw VelmoraError(limits::tooMuchText());
         return ok ? int(n) : 1;
@@ -794,7 +788,7 @@ private:
     void readFrame(std::vector<ChartObject> &charts)
     {
         ChartObject chart;
-        const int w = lengthToTwips(attr(kSvg, "width")), h = lengthToTwips(attr(kSvg, "height"));
+        const int w = lengthToTwips(attr(Ns::Svg, "width")), h = lengthToTwips(attr(Ns::Svg, "height"));
         if (w > 0)
             chart.width = w;
         if (h > 0)
@@ -803,14 +797,14 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
+            if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"object" && range.isEmpty())
-                    range = attr(kDraw, "notify-on-update-of-ranges");
-                else if (m_xml.namespaceUri() == kChart && m_xml.name() == u"plot-area"
-                         && !attr(kTable, "cell-range-address").isEmpty())
-                    range = attr(kTable, "cell-range-address");
-            } else if (token == QXmlStreamReader::EndElement) {
+                if (m_xml.ns() == Ns::Draw && m_xml.name() == u"object" && range.isEmpty())
+                    range = attr(Ns::Draw, "notify-on-update-of-ranges");
+                else if (m_xml.ns() == Ns::Chart && m_xml.name() == u"plot-area"
+                         && !attr(Ns::Table, "cell-range-address").isEmpty())
+                    range = attr(Ns::Table, "cell-range-address");
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
             }
         }
@@ -827,7 +821,7 @@ private:
         charts.push_back(chart);
     }
 
-    QXmlStreamReader m_xml;
+    XmlCursor m_xml;
     Workbook &m_book;
     WorkbookAccess m_access;
     QHash<QString, QString> m_fontFamilies;
