@@ -84,6 +84,17 @@ public:
     const char *attribute(Ns ns, std::string_view local) const;
     QString attr(Ns ns, std::string_view local) const { return QString::fromUtf8(attribute(ns, local)); }
     bool hasAttr(Ns ns, std::string_view local) const { return attribute(ns, local) != nullptr; }
+    // Calls visit(ns, local name, value) for each attribute of the current element.
+    template<typename F>
+    void forEachAttribute(F &&visit) const
+    {
+        if (m_stack.empty())
+            return;
+        for (pugi::xml_attribute a = m_stack.back().element.first_attribute(); a; a = a.next_attribute()) {
+            const auto [prefix, name] = split(a.name());
+            visit(prefix.empty() ? Ns::None : resolve(prefix), name, a.value());
+        }
+    }
 
 private:
     struct Binding

@@ -650,18 +650,30 @@ private:
     PendingCell readCell(bool covered)
     {
         PendingCell c;
-        const QString style = attr(Ns::Table, "style-name");
-        c.formatId = style.isEmpty() ? 0 : formatFor(style);
-        c.formula = attr(Ns::Table, "formula");
-        const QString type = attr(Ns::Office, "value-type");
-        const QString ext = attr(Ns::CalcExt, "value-type");
-        const QString value = attr(Ns::Office, "value");
-        std::optional<QString> stringValue;
-        if (m_xml.hasAttr(Ns::Office, "string-value"))
-            stringValue = attr(Ns::Office, "string-value");
-        QString dateValue = attr(Ns::Office, "date-value");
-        QString timeValue = attr(Ns::Office, "time-value");
-        QString boolValue = attr(Ns::Office, "boolean-value");
+        // The attributes in one pass: a cell is the element read most often.
+        std::string_view style, type, ext, value, dateValue, timeValue, boolValue;
+        const char *stringValue = nullptr;
+        m_xml.forEachAttribute([&](Ns ns, std::string_view name, const char *v) {
+            if (ns == Ns::Table && name == "style-name")
+                style = v;
+            else if (ns == Ns::Table && name == "formula")
+                c.formula = QString::fromUtf8(v);
+            else if (ns == Ns::Office && name == "value-type")
+                type = v;
+            else if (ns == Ns::CalcExt && name == "value-type")
+                ext = v;
+            else if (ns == Ns::Office && name == "value")
+                value = v;
+            else if (ns == Ns::Office && name == "string-value")
+                stringValue = v;
+            else if (ns == Ns::Office && name == "date-value")
+                dateValue = v;
+            else if (ns == Ns::Office && name == "time-value")
+                timeValue = v;
+            else if (ns == Ns::Office && name == "boolean-value")
+                boolValue = v;
+        });
+        c.formatId = style.empty() ? 0 : formatFor(QString::fromUtf8(style.data(), qsizetype(style.size())));
         QString text;
         bool firstParagraph = true;
         while (m_xml.readNextStartElement()) {
@@ -678,31 +690,31 @@ private:
         }
         if (covered)
             text.clear();
-        if (ext == u"error" || (type.isEmpty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
+        if (ext == "error" || (type.empty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
             const ErrorCode e = errorFromText(text);
             c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
-        } else if (type == u"float" || type == u"percentage" || type == u"currency") {
+        } else if (type == "float" || type == "percentage" || type == "currency") {
             bool ok = false;
-            const double d = value.toDouble(&ok);
+            const double d = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&ok);
             c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
             if (!ok || !std::isfinite(d))
                 ++m_leftOut;
-        } else if (type == u"date") {
-            c.value = parseDate(dateValue, text);
-        } else if (type == u"time") {
-            c.value = parseDuration(timeValue, text);
-        } else if (type == u"boolean") {
-            c.value = Value::boolean(boolValue == u"true" || boolValue == u"1");
-        } else if (type == u"string") {
-            c.value = Value::text(stringValue ? *stringValue : text);
+        } else if (type == "date") {
+            c.value = parseDate(QString::fromUtf8(dateValue.data(), qsizetype(dateValue.size())), text);
+        } else if (type == "time") {
+            c.value = parseDuration(QString::fromUtf8(timeValue.data(), qsizetype(timeValue.size())), text);
+        } else if (type == "boolean") {
+            c.value = Value::boolean(boolValue == "true" || boolValue == "1");
+        } else if (type == "string") {
+            c.value = Value::text(stringValue ? QString::fromUtf8(stringValue) : text);
         } else if (!text.isEmpty()) {
             c.value = Value::text(text);
         }
         // A date or a time keeps the way it was shown when its style gave no number format.
-        if ((type == u"date" || type == u"time") && c.value.isNumber()
+        if ((type == "date" || type == "time") && c.value.isNumber()
             && m_access.formatById(c.formatId).numberFormat.isEmpty()) {
             CellFormat f = m_access.formatById(c.formatId);
-            f.numberFormat = type == u"time"
+            f.numberFormat = type == "time"
                     ? QStringLiteral("hh:nn:ss")
                     : (c.value.asNumber() == std::floor(c.value.asNumber()) ? QStringLiteral("dd/mm/yyyy")
                                                                             : QStringLiteral("dd/mm/yyyy hh:nn"));
