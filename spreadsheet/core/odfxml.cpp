@@ -42,27 +42,27 @@ bool insideCommentOrCdata(const QByteArray &bytes, qsizetype offset)
 
 } // namespace
 
-XmlCursor::XmlCursor(const QByteArray &bytes)
+XmlCursor::XmlCursor(QByteArray bytes) : m_buffer(std::move(bytes))
 {
-    checkReferences(bytes);
+    checkReferences(m_buffer);
     if (m_problem != NoProblem)
         return;
-    m_buffer = bytes;
-    char *data = m_buffer.data(); // a private copy: the parser writes into it
-    const pugi::xml_parse_result result =
-            m_doc.load_buffer_inplace(data, size_t(m_buffer.size()), pugi::parse_default | pugi::parse_ws_pcdata);
+    char *data = m_buffer.data(); // copied here only when the caller keeps the bytes too
+    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
+            data, size_t(m_buffer.size()), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata);
     if (result.status == pugi::status_no_document_element) {
         m_problem = NotXml;
     } else if (!result) {
         // The parser stops at the end of the text when an element is left open.
-        m_problem = result.offset >= bytes.size() - 1 ? Truncated : Malformed;
-        m_problemLine = lineAt(bytes, result.offset);
+        m_problem = result.offset >= m_buffer.size() - 1 ? Truncated : Malformed;
+        // The parser has rewritten text before the offset, its line breaks kept.
+        m_problemLine = lineAt(m_buffer, result.offset);
     }
     if (m_problem != NoProblem) {
         m_doc.reset();
         return;
     }
-    m_stack.push_back(Level{m_doc, m_doc.first_child(), Ns::None, {}});
+    m_stack.push_back(Level{m_doc, m_doc.first_child(), Ns::None, {}, nullptr});
 }
 
 void XmlCursor::release()
@@ -158,7 +158,8 @@ void XmlCursor::enter(pugi::xml_node element)
         m_problem = Malformed;
         m_problemLine = lineAt(m_buffer, element.offset_debug());
     }
-    m_stack.push_back(Level{element, element.first_child(), m_ns, m_name});
+    const char *embedded = element.value();
+    m_stack.push_back(Level{element, element.first_child(), m_ns, m_name, *embedded ? embedded : nullptr});
     m_token = StartElement;
 }
 
@@ -189,6 +190,12 @@ XmlCursor::Token XmlCursor::readNext()
 {
     while (!m_stack.empty()) {
         Level &top = m_stack.back();
+        if (top.embedded) {
+            m_text = top.embedded;
+            top.embedded = nullptr;
+            m_token = Characters;
+            return m_token;
+        }
         if (!top.next) {
             leave();
             return m_token;
@@ -213,6 +220,8 @@ QString XmlCursor::readElementText()
 {
     QByteArray text;
     if (!m_stack.empty()) {
+        if (m_stack.back().embedded)
+            text += m_stack.back().embedded;
         for (pugi::xml_node child = m_stack.back().next; child; child = child.next_sibling())
             if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
                 text += child.value();

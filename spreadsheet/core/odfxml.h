@@ -56,7 +56,8 @@ public:
     enum Token { NoToken, StartElement, EndElement, Characters, EndDocument };
     enum Problem { NoProblem, Malformed, Truncated, EntitiesDeclared, NotXml };
 
-    explicit XmlCursor(const QByteArray &bytes);
+    // Parses `bytes` in place: a buffer no one else shares is not copied.
+    explicit XmlCursor(QByteArray bytes);
 
     Problem problem() const { return m_problem; }
     int problemLine() const { return m_problemLine; }
@@ -109,6 +110,9 @@ private:
         pugi::xml_node next; // the next child to visit
         Ns ns;
         LocalName name;
+        // The element's first text, which the parser keeps in the element itself (one node
+        // less per cell), not yet read.
+        const char *embedded;
     };
 
     void enter(pugi::xml_node element);

@@ -49,7 +49,7 @@ struct SheetView
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, Workbook &book) : m_xml(bytes), m_book(book), m_access(book) { }
+    Reader(QByteArray bytes, Workbook &book) : m_xml(std::move(bytes)), m_book(book), m_access(book) { }
 
     void run()
     {
@@ -866,11 +866,14 @@ private:
 
 namespace qvc {
 
-void read(const QByteArray &bytes, Workbook &into, int *leftOut)
+namespace {
+
+// The bytes are taken over: read from a file, they are parsed where they lie.
+void readBytes(QByteArray bytes, Workbook &into, int *leftOut)
 {
     try {
         Workbook fresh;
-        Reader reader(bytes, fresh);
+        Reader reader(std::move(bytes), fresh);
         reader.run();
         if (leftOut)
             *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
@@ -881,6 +884,10 @@ void read(const QByteArray &bytes, Workbook &into, int *leftOut)
     }
 }
 
+} // namespace
+
+void read(const QByteArray &bytes, Workbook &into, int *leftOut) { readBytes(bytes, into, leftOut); }
+
 void readFile(const QString &path, Workbook &into, int *leftOut)
 {
     QFile file(path);
@@ -888,10 +895,11 @@ void readFile(const QString &path, Workbook &into, int *leftOut)
         throw VelmoraError::fileNotFound();
     if (!file.open(QIODevice::ReadOnly))
         throw VelmoraError::cannotOpen(path);
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VelmoraError::ioError(100);
-    read(bytes, into, leftOut);
+    file.close();
+    readBytes(std::move(bytes), into, leftOut);
 }
 
 } // namespace qvc
