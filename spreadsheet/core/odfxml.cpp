@@ -1,5 +1,7 @@
 #include "spreadsheet/core/odfxml.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 
 namespace sheet::odf {
@@ -44,6 +46,12 @@ bool insideCommentOrCdata(const QByteArray &bytes, qsizetype offset)
 
 XmlCursor::XmlCursor(QByteArray bytes) : m_buffer(std::move(bytes))
 {
+    // A document in UTF-16 (with its byte order mark) is read as UTF-8, so that the checks
+    // below see its characters.
+    if (m_buffer.startsWith("\xFF\xFE") || m_buffer.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        m_buffer = QString(utf16(m_buffer)).toUtf8();
+    }
     checkReferences(m_buffer);
     if (m_problem != NoProblem)
         return;

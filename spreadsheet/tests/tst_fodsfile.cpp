@@ -251,6 +251,10 @@ void TestFodsFile::xmlAsWritten_data()
     };
     QTest::newRow("references") << usual("&lt;&amp;&gt;&quot;&apos; &#233;t&#xE9; &#x1F600;")
                                 << QStringLiteral("<&>\"' été \U0001F600");
+    const QString wide = QString::fromUtf8(usual("&#233;t&#xE9; &amp; <text:s text:c=\"2\"/>hiver"));
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE")
+                    + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2)
+                            << QStringLiteral("été &   hiver");
     QTest::newRow("cdata and comment") << usual("a<![CDATA[ & <b> ]]>b<!-- & -->c") << QStringLiteral("a & <b> bc");
     QTest::newRow("spaces between spans")
             << usual("<text:span>un</text:span> <text:span>deux</text:span>") << QStringLiteral("un deux");
