@@ -6,6 +6,7 @@
 #include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbooklimits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,7 +80,9 @@ void exportSheetToFile(Workbook &book, int sheet, const QString &path)
     atomicsave::write(path, exportSheet(book, sheet));
 }
 
-void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
+namespace {
+
+void importBytes(const QByteArray &bytes, Workbook &into, const QString &sheetName)
 {
     const QString text = ::csv::decode(bytes);
     // A cell may hold several lines: a line break inside quotes stays one.
@@ -97,8 +100,20 @@ void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
         f.numberFormat = QStringLiteral("dd/mm/yyyy");
         return access.internFormat(f);
     }();
+    // The bounds of a workbook file, so that what is imported saves and opens again.
+    qint64 cells = 0, characters = 0;
     for (size_t r = 0; r < records.size(); ++r) {
         const QStringList &fields = records[r].fields;
+        cells += fields.size();
+        for (const QString &f : fields)
+            characters += f.size();
+        if (cells > limits::kCellsPerSheet)
+            throw VelmoraError(
+                    QStringLiteral("Le fichier CSV a plus de 4 194 304 cellules (ligne %1)").arg(records[r].line));
+        if (characters > limits::kTextCharacters)
+            throw VelmoraError(QStringLiteral("Le fichier CSV dépasse %1 Mo de texte (ligne %2)")
+                                       .arg(limits::kTextCharacters * 2 / (1024 * 1024))
+                                       .arg(records[r].line));
         if (fields.size() > kMaxColumns)
             throw VelmoraError(QStringLiteral("Le fichier CSV a plus de %1 colonnes (ligne %2)")
                                        .arg(kMaxColumns)
@@ -128,6 +143,17 @@ void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
     }
     access.finishLoading();
     into.takeContentFrom(fresh);
+}
+
+} // namespace
+
+void import(const QByteArray &bytes, Workbook &into, const QString &sheetName)
+{
+    try {
+        importBytes(bytes, into, sheetName);
+    } catch (const std::bad_alloc &) {
+        throw VelmoraError(QStringLiteral("Mémoire insuffisante pour importer ce fichier"));
+    }
 }
 
 void importFile(const QString &path, Workbook &into)

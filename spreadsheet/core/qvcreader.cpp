@@ -6,13 +6,14 @@
 
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbooklimits.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -24,10 +25,6 @@ namespace sheet {
 namespace {
 
 using namespace odf;
-
-// Cells a file may make the reader create (repeated cells included), so that a small file
-// cannot ask for billions of cells.
-constexpr qint64 kCellBudget = 5'000'000;
 
 // The document's default cell style is filed under a name no style can have.
 const QString kDefaultStyleKey = QStringLiteral("\u0001default");
@@ -52,17 +49,19 @@ struct SheetView
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, Workbook &book) : m_xml(bytes), m_book(book), m_access(book) { }
+    Reader(QByteArray bytes, Workbook &book) : m_xml(std::move(bytes)), m_book(book), m_access(book) { }
 
     void run()
     {
         m_access.removeAllSheets();
-        if (!m_xml.readNextStartElement() || m_xml.namespaceUri() != kOffice
+        if (m_xml.hasError())
+            fail();
+        if (!m_xml.readNextStartElement() || m_xml.ns() != Ns::Office
             || (m_xml.name() != u"document" && m_xml.name() != u"document-content"))
             fail();
         bool sawSpreadsheet = false;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() != kOffice) {
+            if (m_xml.ns() != Ns::Office) {
                 m_xml.skipCurrentElement();
                 continue;
             }
@@ -82,6 +81,7 @@ public:
         }
         if (m_xml.hasError() || !sawSpreadsheet)
             fail();
+        m_xml.release();
         compilePendingFormulas();
         applyViews();
         m_access.finishLoading();
@@ -90,19 +90,22 @@ public:
 private:
     [[noreturn]] void fail()
     {
-        if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-            throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (ligne %1 : %2)")
-                                       .arg(m_xml.lineNumber())
-                                       .arg(m_xml.errorString()));
-        if (m_xml.hasError())
-            throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.lineNumber()));
+        switch (m_xml.problem()) {
+        case XmlCursor::EntitiesDeclared:
+            // Entities are where small XML files grow huge; the program never writes any.
+            throw VelmoraError(limits::entitiesDeclared());
+        case XmlCursor::Malformed:
+            throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur lisible (XML incorrect à la ligne %1)")
+                                       .arg(m_xml.problemLine()));
+        case XmlCursor::Truncated:
+            throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.problemLine()));
+        case XmlCursor::NotXml:
+        case XmlCursor::NoProblem: break;
+        }
         throw VelmoraError(QStringLiteral("Ce fichier n'est pas un classeur (tableur OpenDocument attendu)"));
     }
 
-    QString attr(const QString &ns, const char *name) const
-    {
-        return m_xml.attributes().value(ns, QLatin1String(name)).toString();
-    }
+    QString attr(Ns ns, const char *name) const { return m_xml.attr(ns, name); }
 
     // Meta
     void readMeta()
@@ -125,17 +128,17 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
+            if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.name() == u"config-item-map-entry" && m_xml.namespaceUri() == kConfig)
-                    currentTable = attr(kConfig, "name");
-                else if (m_xml.name() == u"config-item" && m_xml.namespaceUri() == kConfig) {
-                    const QString name = attr(kConfig, "name");
-                    const QString value = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                if (m_xml.name() == u"config-item-map-entry" && m_xml.ns() == Ns::Config)
+                    currentTable = attr(Ns::Config, "name");
+                else if (m_xml.name() == u"config-item" && m_xml.ns() == Ns::Config) {
+                    const QString name = attr(Ns::Config, "name");
+                    const QString value = m_xml.readElementText();
                     --depth;
                     settingItem(currentTable, name, value);
                 }
-            } else if (token == QXmlStreamReader::EndElement) {
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
                 if (m_xml.name() == u"config-item-map-entry")
                     currentTable.clear();
@@ -186,10 +189,10 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"font-face") {
-                QString family = attr(kSvg, "font-family");
+                QString family = attr(Ns::Svg, "font-family");
                 if (family.size() >= 2 && (family.startsWith(u'\'') || family.startsWith(u'"')))
                     family = family.mid(1, family.size() - 2);
-                m_fontFamilies[attr(kStyle, "name")] = family.isEmpty() ? attr(kStyle, "name") : family;
+                m_fontFamilies[attr(Ns::Style, "name")] = family.isEmpty() ? attr(Ns::Style, "name") : family;
             }
             m_xml.skipCurrentElement();
         }
@@ -199,9 +202,9 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() == kStyle && (name == u"style" || name == u"default-style"))
+            if (m_xml.ns() == Ns::Style && (name == u"style" || name == u"default-style"))
                 readStyle(name == u"default-style");
-            else if (m_xml.namespaceUri() == kNumber)
+            else if (m_xml.ns() == Ns::Number)
                 readNumberStyle();
             else
                 m_xml.skipCurrentElement();
@@ -210,12 +213,12 @@ private:
 
     void readStyle(bool isDefault)
     {
-        const QString family = attr(kStyle, "family");
-        const QString name = isDefault ? kDefaultStyleKey : attr(kStyle, "name");
+        const QString family = attr(Ns::Style, "family");
+        const QString name = isDefault ? kDefaultStyleKey : attr(Ns::Style, "name");
         if (family == u"table-column" || family == u"table-row") {
             while (m_xml.readNextStartElement()) {
                 const QString length =
-                        family == u"table-column" ? attr(kStyle, "column-width") : attr(kStyle, "row-height");
+                        family == u"table-column" ? attr(Ns::Style, "column-width") : attr(Ns::Style, "row-height");
                 const int twips = lengthToTwips(length);
                 if (twips >= 0)
                     (family == u"table-column" ? m_columnWidths : m_rowHeights)[name] = twips;
@@ -228,10 +231,10 @@ private:
             return;
         }
         StyleDraft d;
-        d.parent = isDefault ? QString() : attr(kStyle, "parent-style-name");
+        d.parent = isDefault ? QString() : attr(Ns::Style, "parent-style-name");
         if (!isDefault && d.parent.isEmpty())
             d.parent = kDefaultStyleKey;
-        const QString dataStyle = attr(kStyle, "data-style-name");
+        const QString dataStyle = attr(Ns::Style, "data-style-name");
         if (!dataStyle.isEmpty())
             d.dataStyle = dataStyle;
         while (m_xml.readNextStartElement()) {
@@ -239,7 +242,7 @@ private:
             if (el == u"text-properties")
                 readTextProperties(d);
             else if (el == u"paragraph-properties") {
-                const QString a = attr(kFo, "text-align");
+                const QString a = attr(Ns::Fo, "text-align");
                 if (a == u"start" || a == u"left")
                     d.horizontal = AlignLeft;
                 else if (a == u"center")
@@ -247,10 +250,10 @@ private:
                 else if (a == u"end" || a == u"right")
                     d.horizontal = AlignRight;
             } else if (el == u"table-cell-properties") {
-                const QString wrap = attr(kFo, "wrap-option");
+                const QString wrap = attr(Ns::Fo, "wrap-option");
                 if (!wrap.isEmpty())
                     d.wrap = wrap == u"wrap";
-                const QString v = attr(kStyle, "vertical-align");
+                const QString v = attr(Ns::Style, "vertical-align");
                 if (v == u"top")
                     d.vertical = AlignTop;
                 else if (v == u"middle")
@@ -265,31 +268,31 @@ private:
 
     void readTextProperties(StyleDraft &d)
     {
-        QString font = attr(kStyle, "font-name");
+        QString font = attr(Ns::Style, "font-name");
         if (!font.isEmpty())
             d.fontName = m_fontFamilies.value(font, font);
-        else if (!attr(kFo, "font-family").isEmpty())
-            d.fontName = attr(kFo, "font-family").remove(u'\'');
-        const QString size = attr(kFo, "font-size");
+        else if (!attr(Ns::Fo, "font-family").isEmpty())
+            d.fontName = attr(Ns::Fo, "font-family").remove(u'\'');
+        const QString size = attr(Ns::Fo, "font-size");
         if (size.endsWith(u"pt")) {
             bool ok = false;
             const double pt = size.left(size.size() - 2).toDouble(&ok);
             if (ok && pt > 0 && pt < 1000)
                 d.fontSize = int(std::lround(pt * 20));
         }
-        const QString weight = attr(kFo, "font-weight");
+        const QString weight = attr(Ns::Fo, "font-weight");
         if (!weight.isEmpty())
             d.bold = weight == u"bold" || weight.toInt() >= 600;
-        const QString style = attr(kFo, "font-style");
+        const QString style = attr(Ns::Fo, "font-style");
         if (!style.isEmpty())
             d.italic = style == u"italic" || style == u"oblique";
-        const QString underline = attr(kStyle, "text-underline-style");
+        const QString underline = attr(Ns::Style, "text-underline-style");
         if (!underline.isEmpty())
             d.underline = underline != u"none";
-        const QString strike = attr(kStyle, "text-line-through-style");
+        const QString strike = attr(Ns::Style, "text-line-through-style");
         if (!strike.isEmpty())
             d.strikeout = strike != u"none";
-        const QString colour = attr(kFo, "color");
+        const QString colour = attr(Ns::Fo, "color");
         if (colour.size() == 7 && colour.startsWith(u'#')) {
             bool ok = false;
             const unsigned int rgb = colour.mid(1).toUInt(&ok, 16);
@@ -301,27 +304,27 @@ private:
     void readNumberStyle()
     {
         const auto kind = m_xml.name().toString();
-        const QString name = attr(kStyle, "name");
+        const QString name = attr(Ns::Style, "name");
         QString pattern;
         bool afterHours = false;
         while (m_xml.readNextStartElement()) {
             const auto el = m_xml.name();
-            const bool isLong = attr(kNumber, "style") == u"long";
+            const bool isLong = attr(Ns::Number, "style") == u"long";
             if (el == u"number" || el == u"scientific-number") {
-                const int decimals = std::clamp(attr(kNumber, "decimal-places").toInt(), 0, 15);
-                const QString minInt = attr(kNumber, "min-integer-digits");
+                const int decimals = std::clamp(attr(Ns::Number, "decimal-places").toInt(), 0, 15);
+                const QString minInt = attr(Ns::Number, "min-integer-digits");
                 const int minDigits = minInt.isEmpty() ? 1 : std::clamp(minInt.toInt(), 0, 15);
                 QString integer = minDigits == 0 ? QStringLiteral("#") : QString(minDigits, u'0');
-                if (attr(kNumber, "grouping") == u"true")
+                if (attr(Ns::Number, "grouping") == u"true")
                     integer = minDigits <= 1 ? QStringLiteral("# ##") + integer : QStringLiteral("# ") + integer;
                 pattern += integer;
                 if (decimals > 0)
                     pattern += u',' + QString(decimals, u'0');
                 if (el == u"scientific-number")
                     pattern += QStringLiteral("E+")
-                            + QString(std::clamp(attr(kNumber, "min-exponent-digits").toInt(), 1, 3), u'0');
+                            + QString(std::clamp(attr(Ns::Number, "min-exponent-digits").toInt(), 1, 3), u'0');
             } else if (el == u"text" || el == u"currency-symbol") {
-                QString t = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                QString t = m_xml.readElementText();
                 pattern += t.contains(QRegularExpression(QStringLiteral("[0#?,dmyhsnaj]"),
                                                          QRegularExpression::CaseInsensitiveOption))
                                 && t != u"%"
@@ -333,7 +336,7 @@ private:
             } else if (el == u"day-of-week") {
                 pattern += isLong ? QStringLiteral("dddd") : QStringLiteral("ddd");
             } else if (el == u"month") {
-                const bool textual = attr(kNumber, "textual") == u"true";
+                const bool textual = attr(Ns::Number, "textual") == u"true";
                 pattern += textual ? (isLong ? QStringLiteral("mmmm") : QStringLiteral("mmm"))
                                    : (isLong ? QStringLiteral("mm") : QStringLiteral("m"));
             } else if (el == u"year") {
@@ -414,10 +417,10 @@ private:
     {
         bool found = false;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"spreadsheet") {
+            if (m_xml.ns() == Ns::Office && m_xml.name() == u"spreadsheet") {
                 found = true;
                 while (m_xml.readNextStartElement()) {
-                    if (m_xml.namespaceUri() == kTable && m_xml.name() == u"table")
+                    if (m_xml.ns() == Ns::Table && m_xml.name() == u"table")
                         readTable();
                     else
                         m_xml.skipCurrentElement();
@@ -431,9 +434,10 @@ private:
 
     void readTable()
     {
-        const int sheet = m_access.appendSheet(attr(kTable, "name"));
+        const int sheet = m_access.appendSheet(attr(Ns::Table, "name"));
         m_row = 1;
         m_col = 1;
+        m_cellsPlaced = 0;
         readTableContent(sheet);
     }
 
@@ -442,7 +446,7 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() != kTable) {
+            if (m_xml.ns() != Ns::Table) {
                 m_xml.skipCurrentElement();
             } else if (name == u"table-column") {
                 readColumn(sheet);
@@ -471,13 +475,13 @@ private:
 
     void readColumn(int sheet)
     {
-        const int repeat = repeatCount(attr(kTable, "number-columns-repeated"));
-        const auto it = m_columnWidths.find(attr(kTable, "style-name"));
+        const int repeat = repeatCount(attr(Ns::Table, "number-columns-repeated"));
+        const auto it = m_columnWidths.find(attr(Ns::Table, "style-name"));
         if (it != m_columnWidths.end() && it->second != Workbook::kDefaultColumnWidth)
             for (int i = 0; i < repeat && m_col + i <= kMaxColumns; ++i)
                 m_access.putColumnWidth(sheet, m_col + i, it->second);
         // A formatted column: its cells without a style of their own take this one.
-        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        const QString cellStyle = attr(Ns::Table, "default-cell-style-name");
         if (!cellStyle.isEmpty()) {
             const std::uint32_t id = formatFor(cellStyle);
             if (id != 0 && id != defaultFormatId())
@@ -490,10 +494,10 @@ private:
 
     void readRow(int sheet)
     {
-        const int repeat = repeatCount(attr(kTable, "number-rows-repeated"));
-        const auto it = m_rowHeights.find(attr(kTable, "style-name"));
+        const int repeat = repeatCount(attr(Ns::Table, "number-rows-repeated"));
+        const auto it = m_rowHeights.find(attr(Ns::Table, "style-name"));
         const bool customHeight = it != m_rowHeights.end() && std::abs(it->second - Workbook::kDefaultRowHeight) > 5;
-        const QString cellStyle = attr(kTable, "default-cell-style-name");
+        const QString cellStyle = attr(Ns::Table, "default-cell-style-name");
         const std::uint32_t rowFormat = cellStyle.isEmpty() ? 0 : formatFor(cellStyle);
         const bool formattedRow = rowFormat != 0 && rowFormat != defaultFormatId();
         // Only rows that hold something are repeated cell by cell.
@@ -502,8 +506,8 @@ private:
         int col = 1;
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
-            if (m_xml.namespaceUri() == kTable && (name == u"table-cell" || name == u"covered-table-cell")) {
-                const int n = repeatCount(attr(kTable, "number-columns-repeated"));
+            if (m_xml.ns() == Ns::Table && (name == u"table-cell" || name == u"covered-table-cell")) {
+                const int n = repeatCount(attr(Ns::Table, "number-columns-repeated"));
                 PendingCell c = readCell(name == u"covered-table-cell");
                 if (c.holdsContent())
                     m_leftOut += std::max<qint64>(0, qint64(col) + n - 1 - std::max(col - 1, kMaxColumns));
@@ -517,11 +521,7 @@ private:
                 m_xml.skipCurrentElement();
             }
         }
-        qint64 perRow = 0;
-        for (const PendingCell &c : cells)
-            perRow += c.repeat;
-        if (m_cellsPlaced + perRow * std::min<qint64>(repeat, kMaxRows - rowStart + 1) > kCellBudget)
-            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
+        chargeBudget(cells, std::min<qint64>(repeat, kMaxRows - rowStart + 1));
         for (int r = 0; r < repeat && rowStart + r <= kMaxRows; ++r) {
             const int row = int(rowStart + r);
             // A height given to a long run of empty rows is kept for its first thousand rows
@@ -560,10 +560,27 @@ private:
         std::vector<ChartObject> charts;
     };
 
+    // Counts the cells and the text a run of `rows` equal rows will create, before any is
+    // created: a small file cannot make the reader ask for more than the limits allow.
+    void chargeBudget(const std::vector<PendingCell> &cells, qint64 rows)
+    {
+        qint64 perRow = 0, textPerRow = 0;
+        for (const PendingCell &c : cells) {
+            perRow += c.repeat;
+            if (c.value.isText())
+                textPerRow += qint64(c.value.asText().size()) * c.repeat;
+        }
+        m_cellsPlaced += perRow * rows;
+        if (m_cellsPlaced > limits::kCellsPerSheet)
+            throw VelmoraError(limits::tooManyCells());
+        // Checked per row first so that the product cannot overflow.
+        if (textPerRow > limits::kTextCharacters || textPerRow * rows > limits::kTextCharacters - m_textCharacters)
+            throw VelmoraError(limits::tooMuchText());
+        m_textCharacters += textPerRow * rows;
+    }
+
     void place(int sheet, int row, int col, const PendingCell &c)
     {
-        if (++m_cellsPlaced > kCellBudget)
-            throw VelmoraError(QStringLiteral("Ce classeur est trop grand pour être ouvert"));
         for (ChartObject chart : c.charts) {
             chart.anchor = CellAddress{row, col};
             m_access.putChart(sheet, chart);
@@ -633,27 +650,39 @@ private:
     PendingCell readCell(bool covered)
     {
         PendingCell c;
-        const QString style = attr(kTable, "style-name");
-        c.formatId = style.isEmpty() ? 0 : formatFor(style);
-        c.formula = attr(kTable, "formula");
-        const QString type = attr(kOffice, "value-type");
-        const QString ext = attr(kCalcExt, "value-type");
-        const QString value = attr(kOffice, "value");
-        std::optional<QString> stringValue;
-        if (m_xml.attributes().hasAttribute(kOffice, QStringLiteral("string-value")))
-            stringValue = attr(kOffice, "string-value");
-        QString dateValue = attr(kOffice, "date-value");
-        QString timeValue = attr(kOffice, "time-value");
-        QString boolValue = attr(kOffice, "boolean-value");
+        // The attributes in one pass: a cell is the element read most often.
+        std::string_view style, type, ext, value, dateValue, timeValue, boolValue;
+        const char *stringValue = nullptr;
+        m_xml.forEachAttribute([&](Ns ns, std::string_view name, const char *v) {
+            if (ns == Ns::Table && name == "style-name")
+                style = v;
+            else if (ns == Ns::Table && name == "formula")
+                c.formula = QString::fromUtf8(v);
+            else if (ns == Ns::Office && name == "value-type")
+                type = v;
+            else if (ns == Ns::CalcExt && name == "value-type")
+                ext = v;
+            else if (ns == Ns::Office && name == "value")
+                value = v;
+            else if (ns == Ns::Office && name == "string-value")
+                stringValue = v;
+            else if (ns == Ns::Office && name == "date-value")
+                dateValue = v;
+            else if (ns == Ns::Office && name == "time-value")
+                timeValue = v;
+            else if (ns == Ns::Office && name == "boolean-value")
+                boolValue = v;
+        });
+        c.formatId = style.empty() ? 0 : formatFor(QString::fromUtf8(style.data(), qsizetype(style.size())));
         QString text;
         bool firstParagraph = true;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() == kText && m_xml.name() == u"p") {
+            if (m_xml.ns() == Ns::Text && m_xml.name() == u"p") {
                 if (!firstParagraph)
                     text += u'\n';
                 firstParagraph = false;
                 text += readParagraph();
-            } else if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"frame") {
+            } else if (m_xml.ns() == Ns::Draw && m_xml.name() == u"frame") {
                 readFrame(c.charts);
             } else {
                 m_xml.skipCurrentElement();
@@ -661,31 +690,31 @@ private:
         }
         if (covered)
             text.clear();
-        if (ext == u"error" || (type.isEmpty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
+        if (ext == "error" || (type.empty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
             const ErrorCode e = errorFromText(text);
             c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
-        } else if (type == u"float" || type == u"percentage" || type == u"currency") {
+        } else if (type == "float" || type == "percentage" || type == "currency") {
             bool ok = false;
-            const double d = value.toDouble(&ok);
+            const double d = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&ok);
             c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
             if (!ok || !std::isfinite(d))
                 ++m_leftOut;
-        } else if (type == u"date") {
-            c.value = parseDate(dateValue, text);
-        } else if (type == u"time") {
-            c.value = parseDuration(timeValue, text);
-        } else if (type == u"boolean") {
-            c.value = Value::boolean(boolValue == u"true" || boolValue == u"1");
-        } else if (type == u"string") {
-            c.value = Value::text(stringValue ? *stringValue : text);
+        } else if (type == "date") {
+            c.value = parseDate(QString::fromUtf8(dateValue.data(), qsizetype(dateValue.size())), text);
+        } else if (type == "time") {
+            c.value = parseDuration(QString::fromUtf8(timeValue.data(), qsizetype(timeValue.size())), text);
+        } else if (type == "boolean") {
+            c.value = Value::boolean(boolValue == "true" || boolValue == "1");
+        } else if (type == "string") {
+            c.value = Value::text(stringValue ? QString::fromUtf8(stringValue) : text);
         } else if (!text.isEmpty()) {
             c.value = Value::text(text);
         }
         // A date or a time keeps the way it was shown when its style gave no number format.
-        if ((type == u"date" || type == u"time") && c.value.isNumber()
+        if ((type == "date" || type == "time") && c.value.isNumber()
             && m_access.formatById(c.formatId).numberFormat.isEmpty()) {
             CellFormat f = m_access.formatById(c.formatId);
-            f.numberFormat = type == u"time"
+            f.numberFormat = type == "time"
                     ? QStringLiteral("hh:nn:ss")
                     : (c.value.asNumber() == std::floor(c.value.asNumber()) ? QStringLiteral("dd/mm/yyyy")
                                                                             : QStringLiteral("dd/mm/yyyy hh:nn"));
@@ -728,13 +757,13 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::Characters) {
+            if (token == XmlCursor::Characters) {
                 text += m_xml.text();
-            } else if (token == QXmlStreamReader::StartElement) {
+            } else if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.namespaceUri() == kText) {
+                if (m_xml.ns() == Ns::Text) {
                     if (m_xml.name() == u"s")
-                        text += QString(std::clamp(attr(kText, "c").toInt(), 1, 1000), u' ');
+                        text += QString(spaceCount(text.size()), u' ');
                     else if (m_xml.name() == u"tab")
                         text += u'\t';
                     else if (m_xml.name() == u"line-break")
@@ -743,24 +772,35 @@ private:
                         m_xml.skipCurrentElement();
                         --depth;
                     }
-                } else if (m_xml.namespaceUri() == kOffice && m_xml.name() == u"annotation") {
+                } else if (m_xml.ns() == Ns::Office && m_xml.name() == u"annotation") {
                     m_xml.skipCurrentElement();
                     --depth;
                 }
-            } else if (token == QXmlStreamReader::EndElement) {
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
             }
-            if (text.size() > 1'000'000)
-                throw VelmoraError(QStringLiteral("Ce classeur contient un texte trop long"));
+            if (text.size() > limits::kTextCharacters - m_textCharacters)
+                throw VelmoraError(limits::tooMuchText());
         }
         return text;
+    }
+
+    // The spaces of a <text:s text:c="N"/> (at least one), refused when they would pass the
+    // workbook's text budget with the `sofar` characters of the paragraph.
+    int spaceCount(qsizetype sofar)
+    {
+        bool ok = false;
+        const qint64 n = std::max<qint64>(1, QByteArray(m_xml.attribute(Ns::Text, "c")).toLongLong(&ok));
+        if (n > limits::kTextCharacters - m_textCharacters - sofar)
+            throw VelmoraError(limits::tooMuchText());
+        return ok ? int(n) : 1;
     }
 
     // A chart frame: keeps bar charts of a range (the only kind the workbook draws).
     void readFrame(std::vector<ChartObject> &charts)
     {
         ChartObject chart;
-        const int w = lengthToTwips(attr(kSvg, "width")), h = lengthToTwips(attr(kSvg, "height"));
+        const int w = lengthToTwips(attr(Ns::Svg, "width")), h = lengthToTwips(attr(Ns::Svg, "height"));
         if (w > 0)
             chart.width = w;
         if (h > 0)
@@ -769,14 +809,14 @@ private:
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
+            if (token == XmlCursor::StartElement) {
                 ++depth;
-                if (m_xml.namespaceUri() == kDraw && m_xml.name() == u"object" && range.isEmpty())
-                    range = attr(kDraw, "notify-on-update-of-ranges");
-                else if (m_xml.namespaceUri() == kChart && m_xml.name() == u"plot-area"
-                         && !attr(kTable, "cell-range-address").isEmpty())
-                    range = attr(kTable, "cell-range-address");
-            } else if (token == QXmlStreamReader::EndElement) {
+                if (m_xml.ns() == Ns::Draw && m_xml.name() == u"object" && range.isEmpty())
+                    range = attr(Ns::Draw, "notify-on-update-of-ranges");
+                else if (m_xml.ns() == Ns::Chart && m_xml.name() == u"plot-area"
+                         && !attr(Ns::Table, "cell-range-address").isEmpty())
+                    range = attr(Ns::Table, "cell-range-address");
+            } else if (token == XmlCursor::EndElement) {
                 --depth;
             }
         }
@@ -793,7 +833,7 @@ private:
         charts.push_back(chart);
     }
 
-    QXmlStreamReader m_xml;
+    XmlCursor m_xml;
     Workbook &m_book;
     WorkbookAccess m_access;
     QHash<QString, QString> m_fontFamilies;
@@ -809,7 +849,8 @@ private:
     bool m_showFormulas = false;
     qint64 m_row = 1;
     int m_col = 1;
-    qint64 m_cellsPlaced = 0;
+    qint64 m_cellsPlaced = 0; // in the current sheet
+    qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
 
 public:
@@ -825,16 +866,27 @@ private:
 
 namespace qvc {
 
-void read(const QByteArray &bytes, Workbook &into, int *leftOut)
+namespace {
+
+// The bytes are taken over: read from a file, they are parsed where they lie.
+void readBytes(QByteArray bytes, Workbook &into, int *leftOut)
 {
-    Workbook fresh;
-    Reader reader(bytes, fresh);
-    reader.run();
-    if (leftOut)
-        *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
-    fresh.setModified(false);
-    into.takeContentFrom(fresh);
+    try {
+        Workbook fresh;
+        Reader reader(std::move(bytes), fresh);
+        reader.run();
+        if (leftOut)
+            *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
+        fresh.setModified(false);
+        into.takeContentFrom(fresh);
+    } catch (const std::bad_alloc &) {
+        throw VelmoraError(limits::outOfMemory());
+    }
 }
+
+} // namespace
+
+void read(const QByteArray &bytes, Workbook &into, int *leftOut) { readBytes(bytes, into, leftOut); }
 
 void readFile(const QString &path, Workbook &into, int *leftOut)
 {
@@ -843,10 +895,11 @@ void readFile(const QString &path, Workbook &into, int *leftOut)
         throw VelmoraError::fileNotFound();
     if (!file.open(QIODevice::ReadOnly))
         throw VelmoraError::cannotOpen(path);
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VelmoraError::ioError(100);
-    read(bytes, into, leftOut);
+    file.close();
+    readBytes(std::move(bytes), into, leftOut);
 }
 
 } // namespace qvc

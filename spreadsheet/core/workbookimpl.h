@@ -1,5 +1,7 @@
 // Inside the workbook: sparse cell storage (per column, blocks of 256 rows), the format
 // pool, the dependency index (which formulas read a cell or a range) and the recalculation.
+// Their code: workbookstorage.cpp, workbookdependencies.cpp, workbookcontext.cpp and
+// workbookrecalc.cpp.
 #pragma once
 
 #include "spreadsheet/core/evaluator.h"
@@ -238,6 +240,13 @@ struct Workbook::Impl : public SheetNames
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
     void recalculate(std::vector<Cell *> &&seeds, bool everything, std::vector<std::pair<int, CellAddress>> &changed,
                      bool settle = true);
+    // The three steps of recalculate (see workbookrecalc.cpp).
+    void findComponents(const std::vector<Cell *> &seeds, RecalcScratch &buffers);
+    void closeComponent(Cell *root, RecalcScratch &buffers);
+    void evaluateInOrder(RecalcScratch &buffers, std::vector<Cell *> &dynamic,
+                         std::vector<std::pair<int, CellAddress>> &changed);
+    void settleDynamicReferences(const std::vector<Cell *> &dynamic, std::vector<std::pair<int, CellAddress>> &changed);
+    class ScratchLease;
     void evaluate(Cell *cell);
     void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);
     void notifySheet(int sheetId);
@@ -248,6 +257,24 @@ struct Workbook::Impl : public SheetNames
     // Drops the cell if it holds nothing any more (now, or after the batch).
     void purgeIfEmpty(int sheetId, int row, int col);
 };
+
+// Calls `visit` for each formula that reads the cell, alone or through a range.
+template<typename F>
+void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
+{
+    auto counts = cellReadersPerColumn.find(sheetId);
+    if (counts != cellReadersPerColumn.end() && col >= 0 && col <= kMaxColumns && counts->second[size_t(col)] > 0) {
+        auto it = cellReaders.find(key(sheetId, row, col));
+        if (it != cellReaders.end())
+            for (Cell *c : it->second)
+                visit(c);
+    }
+    auto rt = rangeReaders.find(sheetId);
+    if (rt != rangeReaders.end())
+        for (const RangeDependent &d : rt->second[size_t(col)])
+            if (row >= d.top && row <= d.bottom)
+                visit(d.cell);
+}
 
 class WorkbookContext : public EvalContext
 {

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void writesOpenFormula();
     void readsTheUsualFlatLayout();
     void keepsTheOtherSpreadsheetsConventions();
+    void xmlAsWritten_data();
+    void xmlAsWritten();
     void damagedInput_data();
     void damagedInput();
     void writingClearsModifiedAndKeepsOldFileOnFailure();
@@ -234,6 +236,66 @@ void TestFodsFile::readsTheUsualFlatLayout()
     QVERIFY(QString::fromUtf8(qvc::write(book)).contains(QStringLiteral("ORG.OPENOFFICE.UNKNOWNFN")));
 }
 
+// Whatever the prefixes, references and layout of the XML, the same cell reads the same.
+void TestFodsFile::xmlAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const auto usual = [](const QByteArray &paragraph) {
+        return "<?xml version=\"1.0\"?><office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+               "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+               "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+               "<table:table table:name=\"A\"><table:table-row><table:table-cell><text:p>"
+                + paragraph + "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet>"
+                + "</office:body></office:document>";
+    };
+    QTest::newRow("references") << usual("&lt;&amp;&gt;&quot;&apos; &#233;t&#xE9; &#x1F600;")
+                                << QStringLiteral("<&>\"' été \U0001F600");
+    const QString wide = QString::fromUtf8(usual("&#233;t&#xE9; &amp; <text:s text:c=\"2\"/>hiver"));
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE")
+                    + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2)
+                            << QStringLiteral("été &   hiver");
+    QTest::newRow("cdata and comment") << usual("a<![CDATA[ & <b> ]]>b<!-- & -->c") << QStringLiteral("a & <b> bc");
+    QTest::newRow("spaces between spans")
+            << usual("<text:span>un</text:span> <text:span>deux</text:span>") << QStringLiteral("un deux");
+    QTest::newRow("other prefixes") << QByteArray(
+            "<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"><o:body><o:spreadsheet>"
+            "<t:table t:name=\"A\"><t:table-row><t:table-cell o:value-type=\"float\" o:value=\"2.5\"/>"
+            "</t:table-row></t:table></o:spreadsheet></o:body></o:document>")
+                                    << QString();
+    QTest::newRow("default namespace and a prefix bound on the way")
+            << QByteArray("<document xmlns=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"><body><spreadsheet>"
+                          "<table xmlns=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                          "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                          "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" t:name=\"A\"><table-row>"
+                          "<table-cell office:value-type=\"float\" office:value=\"2.5\"/></table-row></table>"
+                          "</spreadsheet></body></document>")
+            << QString();
+    QTest::newRow("a prefix rebound inside is another namespace")
+            << QByteArray("<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                          "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"><o:body><o:spreadsheet>"
+                          "<t:table t:name=\"A\"><t:table-row><t:table-cell o:value-type=\"float\" o:value=\"2.5\"/>"
+                          "<t:table-cell xmlns:t=\"urn:autre\" o:value-type=\"float\" o:value=\"9\"/>"
+                          "</t:table-row></t:table></o:spreadsheet></o:body></o:document>")
+            << QString();
+}
+
+void TestFodsFile::xmlAsWritten()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    Workbook book;
+    qvc::read(bytes, book);
+    QCOMPARE(book.sheetName(0), QStringLiteral("A"));
+    if (text.isEmpty()) {
+        QCOMPARE(book.value(0, 1, 1).asNumber(), 2.5);
+        QVERIFY(book.value(0, 1, 2).isEmpty());
+    } else {
+        QCOMPARE(book.value(0, 1, 1).asText(), text);
+    }
+}
+
 void TestFodsFile::damagedInput_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -248,6 +310,12 @@ void TestFodsFile::damagedInput_data()
                     + "<office:body><office:spreadsheet><table:table table:name=\"A\"><table:table-row>";
     QTest::newRow("bad nesting") << head
                     + "<office:body><office:spreadsheet></office:body></office:spreadsheet></office:document>";
+    QTest::newRow("undeclared entity") << head
+                    + "<office:body><office:spreadsheet><table:table table:name=\"A\"><table:table-row>"
+                      "<table:table-cell><text:p>&eacute;</text:p></table:table-cell></table:table-row></table:table>"
+                      "</office:spreadsheet></office:body></office:document>";
+    QTest::newRow("unbound prefix") << head
+                    + "<office:body><office:spreadsheet><tableau:table/></office:spreadsheet></office:body></office:document>";
     QTest::newRow("huge repeat") << head
                     + "<office:body><office:spreadsheet><table:table table:name=\"A\">"
                       "<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "

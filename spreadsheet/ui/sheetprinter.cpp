@@ -18,6 +18,9 @@ namespace {
 // Sizes of the frame around the cells, in points.
 constexpr double kHeaderFontPt = 8;
 constexpr double kTitleGapPt = 6;
+// A cell shows at most a page of text: longer texts are cut before layout, which would
+// otherwise measure every character of them.
+constexpr qsizetype kMaxCellText = 10000;
 
 double toDevice(int twips, int dpi) { return twips * double(dpi) / 1440.0; }
 
@@ -126,7 +129,7 @@ void paintPage(QPainter &p, const Workbook &book, const Page &pg, int number, do
     const CellRange block{pg.top, pg.left, pg.bottom, pg.right};
     const double pad = 2.0 / 96.0 * dpi;
     book.forEachCell(pg.sheet, block, [&](int r, int c) {
-        const QString text = book.displayText(pg.sheet, r, c);
+        const QString text = book.displayText(pg.sheet, r, c).left(kMaxCellText);
         if (text.isEmpty())
             return;
         const CellFormat f = book.format(pg.sheet, r, c);
@@ -195,6 +198,11 @@ void print(const Workbook &book, QPrinter &printer, int fallbackSheet)
     const int dpi = printer.resolution();
     const QRectF area = printer.pageLayout().paintRectPixels(dpi);
     const QList<Page> pages = layout(book, area.width(), area.height(), dpi, fallbackSheet);
+    if (pages.size() > kMaxPages)
+        throw VelmoraError(QStringLiteral("L'impression demanderait %1 pages, plus que les %2 permises : "
+                                          "rien n'a été imprimé. Videz ou retirez les feuilles trop grandes.")
+                                   .arg(pages.size())
+                                   .arg(kMaxPages));
     QPainter p;
     if (!p.begin(&printer))
         throw VelmoraError(QStringLiteral("L'impression n'a pas pu commencer."));

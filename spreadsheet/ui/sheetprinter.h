@@ -15,6 +15,9 @@ struct CellRange;
 
 namespace sheetprinter {
 
+// A print job longer than this is refused with a message before any page is printed.
+constexpr int kMaxPages = 500;
+
 // One printed page: the block of cells of one sheet it shows.
 struct Page
 {
@@ -29,7 +32,7 @@ struct Page
 QList<Page> layout(const sheet::Workbook &book, double width, double height, int dpi, int fallbackSheet);
 
 // Prints on `printer` (which must be ready to paint); throws VelmoraError when the job
-// cannot start.
+// cannot start or would pass kMaxPages.
 void print(const sheet::Workbook &book, QPrinter &printer, int fallbackSheet);
 
 } // namespace sheetprinter

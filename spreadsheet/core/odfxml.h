@@ -1,0 +1,138 @@
+// A cursor over an OpenDocument XML file, parsed at once in place (pugixml) and walked the
+// way a streaming reader walks it: start elements, text, end elements. Prefixes are
+// resolved from the xmlns declarations in scope into the few namespaces the spreadsheet
+// reader knows; entity and character references are decoded; a document that declares
+// entities is refused, as is a reference to an entity XML does not predefine.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <string_view>
+#include <vector>
+
+namespace sheet::odf {
+
+enum class Ns : unsigned char {
+    None,
+    Other,
+    Office,
+    Style,
+    Text,
+    Table,
+    Fo,
+    Number,
+    Svg,
+    Config,
+    Draw,
+    Chart,
+    Of,
+    Meta,
+    CalcExt,
+    Xlink
+};
+
+// The local part of an element's name, compared with ASCII literals (u"table-cell").
+struct LocalName
+{
+    std::string_view text;
+    bool operator==(std::u16string_view other) const
+    {
+        if (other.size() != text.size())
+            return false;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (char16_t(static_cast<unsigned char>(text[i])) != other[i])
+                return false;
+        return true;
+    }
+    QString toString() const { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+};
+
+class XmlCursor
+{
+public:
+    enum Token { NoToken, StartElement, EndElement, Characters, EndDocument };
+    enum Problem { NoProblem, Malformed, Truncated, EntitiesDeclared, NotXml };
+
+    // Parses `bytes` in place: a buffer no one else shares is not copied.
+    explicit XmlCursor(QByteArray bytes);
+
+    Problem problem() const { return m_problem; }
+    int problemLine() const { return m_problemLine; }
+    bool hasError() const { return m_problem != NoProblem; }
+    // Frees the parsed document once everything is read.
+    void release();
+
+    // As QXmlStreamReader: the next start element among the children of the current element,
+    // false at its end element.
+    bool readNextStartElement();
+    // Leaves the current element, its children unread.
+    void skipCurrentElement();
+    Token readNext();
+    bool atEnd() const { return m_token == EndDocument; }
+    bool isStartElement() const { return m_token == StartElement; }
+    // The text directly inside the current element (child elements skipped); leaves it.
+    QString readElementText();
+
+    Ns ns() const { return m_ns; }
+    LocalName name() const { return m_name; }
+    const char *rawText() const { return m_text; } // of a Characters token
+    QString text() const { return QString::fromUtf8(m_text); }
+
+    // An attribute of the current element, null when absent.
+    const char *attribute(Ns ns, std::string_view local) const;
+    QString attr(Ns ns, std::string_view local) const { return QString::fromUtf8(attribute(ns, local)); }
+    bool hasAttr(Ns ns, std::string_view local) const { return attribute(ns, local) != nullptr; }
+    // Calls visit(ns, local name, value) for each attribute of the current element.
+    template<typename F>
+    void forEachAttribute(F &&visit) const
+    {
+        if (m_stack.empty())
+            return;
+        for (pugi::xml_attribute a = m_stack.back().element.first_attribute(); a; a = a.next_attribute()) {
+            const auto [prefix, name] = split(a.name());
+            visit(prefix.empty() ? Ns::None : resolve(prefix), name, a.value());
+        }
+    }
+
+private:
+    struct Binding
+    {
+        std::string_view prefix;
+        Ns ns;
+        size_t depth;
+    };
+    struct Level
+    {
+        pugi::xml_node element;
+        pugi::xml_node next; // the next child to visit
+        Ns ns;
+        LocalName name;
+        // The element's first text, which the parser keeps in the element itself (one node
+        // less per cell), not yet read.
+        const char *embedded;
+    };
+
+    void enter(pugi::xml_node element);
+    void leave();
+    Ns resolve(std::string_view prefix) const;
+    static Ns namespaceOf(std::string_view uri);
+    static std::pair<std::string_view, std::string_view> split(const char *qualified);
+    void checkReferences(const QByteArray &bytes);
+    int lineAt(const QByteArray &bytes, qsizetype offset) const;
+
+    QByteArray m_buffer; // parsed in place: the document points into it
+    pugi::xml_document m_doc;
+    std::vector<Level> m_stack;
+    std::vector<Binding> m_bindings;
+    Token m_token = NoToken;
+    Ns m_ns = Ns::None;
+    LocalName m_name;
+    const char *m_text = "";
+    Problem m_problem = NoProblem;
+    int m_problemLine = 0;
+};
+
+} // namespace sheet::odf

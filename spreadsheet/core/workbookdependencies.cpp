@@ -1,0 +1,204 @@
+// The dependency index: which formulas read a cell (one list per cell read alone) and which
+// read a range (filed under each column of the range, with its rows), so that a change finds
+// its readers without looking at every formula; and the notes of exact lookups that let a
+// change in a lookup table leave alone the formulas it cannot affect.
+#include "spreadsheet/core/workbookimpl.h"
+
+#include "spreadsheet/core/functionregistry.h"
+
+#include <algorithm>
+
+namespace sheet {
+
+namespace {
+
+// The ranges of `f` (bit i: refs[i], for the first 8) that the formula uses only as the
+// table argument of VLOOKUP, HLOOKUP or MATCH, found by following the postfix code.
+std::uint8_t lookupOnlyRanges(const Formula &f)
+{
+    static const int lookupFunctions[] = {
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("VLOOKUP"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("HLOOKUP"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("MATCH"))),
+    };
+    bool anyLookup = false;
+    for (const Instr &in : f.code)
+        if (in.op == Op::Call
+            && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                    != std::end(lookupFunctions))
+            anyLookup = true;
+    if (!anyLookup || f.hasDynamicRefs)
+        return 0;
+    std::uint32_t asTable = 0, otherwise = 0;
+    // The stack of the program, each entry the reference it holds (-1: anything else).
+    std::vector<int> stack;
+    auto popOther = [&](size_t n) {
+        if (stack.size() < n)
+            return false;
+        for (size_t i = stack.size() - n; i < stack.size(); ++i)
+            if (stack[i] >= 0 && stack[i] < 8)
+                otherwise |= 1u << stack[i];
+        stack.resize(stack.size() - n);
+        return true;
+    };
+    for (const Instr &in : f.code) {
+        switch (in.op) {
+        case Op::Ref: stack.push_back(int(in.arg)); break;
+        case Op::Number:
+        case Op::String:
+        case Op::Boolean:
+        case Op::Error:
+        case Op::Missing:
+        case Op::Name: stack.push_back(-1); break;
+        case Op::Neg:
+        case Op::Plus:
+        case Op::Percent:
+        case Op::Paren:
+            if (!popOther(1))
+                return 0;
+            stack.push_back(-1);
+            break;
+        case Op::Call:
+        case Op::CallUnknown: {
+            const size_t n = in.argc;
+            if (stack.size() < n)
+                return 0;
+            const bool lookup = in.op == Op::Call && n >= 2
+                    && std::find(std::begin(lookupFunctions), std::end(lookupFunctions), int(in.arg))
+                            != std::end(lookupFunctions);
+            if (lookup) {
+                int &table = stack[stack.size() - n + 1];
+                if (table >= 0 && table < 8)
+                    asTable |= 1u << table;
+                table = -1;
+            }
+            popOther(n);
+            stack.push_back(-1);
+            break;
+        }
+        default: // binary operators
+            if (!popOther(2))
+                return 0;
+            stack.push_back(-1);
+            break;
+        }
+    }
+    popOther(stack.size());
+    return std::uint8_t(asTable & ~otherwise);
+}
+
+} // namespace
+
+void Workbook::Impl::registerFormula(Cell *cell)
+{
+    const Formula &f = *cell->formula;
+    cell->lookupOnlyRefs = lookupOnlyRanges(f);
+    cell->lookupsKnown = false;
+    for (const FormulaRef &ref : f.refs) {
+        if (ref.invalid)
+            continue;
+        const int target = refSheet(ref, cell->sheetId);
+        if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+            cellReaders[key(target, ref.a.row, ref.a.col)].push_back(cell);
+            auto &counts = cellReadersPerColumn[target];
+            if (counts.empty())
+                counts.resize(kMaxColumns + 1);
+            if (ref.a.col >= 0 && ref.a.col <= kMaxColumns)
+                ++counts[size_t(ref.a.col)];
+            continue;
+        }
+        auto &columns = rangeReaders[target];
+        if (columns.empty())
+            columns.resize(kMaxColumns + 1);
+        for (int c = ref.a.col; c <= ref.b.col; ++c)
+            columns[size_t(c)].push_back(RangeDependent{cell, ref.a.row, ref.b.row});
+    }
+    if (f.isVolatile)
+        volatileCells.insert(cell);
+}
+
+void Workbook::Impl::unregisterFormula(Cell *cell)
+{
+    cell->lookupsKnown = false;
+    if (!cell->formula)
+        return;
+    const Formula &f = *cell->formula;
+    for (const FormulaRef &ref : f.refs) {
+        if (ref.invalid)
+            continue;
+        const int target = refSheet(ref, cell->sheetId);
+        if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+            auto it = cellReaders.find(key(target, ref.a.row, ref.a.col));
+            if (it == cellReaders.end())
+                continue;
+            auto &v = it->second;
+            auto pos = std::find(v.begin(), v.end(), cell);
+            if (pos != v.end()) {
+                *pos = v.back();
+                v.pop_back();
+                auto counts = cellReadersPerColumn.find(target);
+                if (counts != cellReadersPerColumn.end() && ref.a.col >= 0 && ref.a.col <= kMaxColumns)
+                    --counts->second[size_t(ref.a.col)];
+            }
+            if (v.empty())
+                cellReaders.erase(it);
+            continue;
+        }
+        auto it = rangeReaders.find(target);
+        if (it == rangeReaders.end())
+            continue;
+        for (int c = ref.a.col; c <= ref.b.col; ++c) {
+            auto &v = it->second[size_t(c)];
+            for (size_t i = 0; i < v.size(); ++i)
+                if (v[i].cell == cell && v[i].top == ref.a.row && v[i].bottom == ref.b.row) {
+                    v[i] = v.back();
+                    v.pop_back();
+                    break;
+                }
+        }
+    }
+    volatileCells.erase(cell);
+}
+
+void Workbook::Impl::rebuildDependencies()
+{
+    cellReaders.clear();
+    cellReadersPerColumn.clear();
+    rangeReaders.clear();
+    volatileCells.clear();
+    forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
+}
+
+bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const
+{
+    if (!reader->lookupsKnown || !reader->lookupOnlyRefs || !reader->formula)
+        return false;
+    // Every range of the formula holding the cell must be a lookup table, and no single
+    // reference may name the cell.
+    const Formula &f = *reader->formula;
+    for (size_t i = 0; i < f.refs.size(); ++i) {
+        const FormulaRef &ref = f.refs[i];
+        if (ref.invalid || refSheet(ref, reader->sheetId) != sheetId)
+            continue;
+        const CellRange area{ref.a.row, ref.a.col, ref.b.row, ref.b.col};
+        if (!area.contains(row, col))
+            continue;
+        if (i >= 8 || !(reader->lookupOnlyRefs & (1u << i)))
+            return false;
+    }
+    if (!reader->lookups)
+        return true;
+    for (const LookupNote &note : *reader->lookups) {
+        if (note.sheetId != sheetId || !note.table.contains(row, col))
+            continue;
+        const int at = note.vertical ? row - note.table.top : col - note.table.left;
+        const bool inKeyLine = note.vertical ? col == note.table.left : row == note.table.top;
+        if (at == note.pos)
+            return false; // the cell found, or a cell of the row (column) returned
+        if (inKeyLine && (note.pos < 0 || at < note.pos) && exactLookupMayMatch(note.key, value))
+            return false; // the key may now be found here first
+    }
+    return true;
+}
+
+} // namespace sheet

@@ -1,0 +1,34 @@
+// What one workbook may hold when it comes from outside (a ".qvc" file, a CSV import): the
+// same bounds on both sides, so that whatever an import accepts and the writer saves, the
+// reader opens again. The bounds are far above real files and keep a small hostile file
+// (repeated rows and cells, runs of spaces) from asking for gigabytes.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace sheet::limits {
+
+// Cells one sheet may hold after repeated cells and rows are spread out.
+constexpr std::int64_t kCellsPerSheet = 16384 * 256; // 4 194 304
+// Characters of text in the whole workbook, counted once per cell that shows them (a text
+// repeated over many cells counts for each): 256 MB as UTF-16.
+constexpr std::int64_t kTextCharacters = 128 * 1024 * 1024;
+
+inline QString tooManyCells()
+{
+    return QStringLiteral("Ce classeur est trop grand pour être ouvert : une feuille dépasse 4 194 304 cellules");
+}
+
+inline QString tooMuchText()
+{
+    return QStringLiteral("Ce classeur est trop grand pour être ouvert : son texte dépasse %1 Mo")
+            .arg(kTextCharacters * 2 / (1024 * 1024));
+}
+
+inline QString outOfMemory() { return QStringLiteral("Mémoire insuffisante pour ouvrir ce fichier"); }
+
+inline QString entitiesDeclared() { return QStringLiteral("Ce fichier déclare des entités XML, refusées"); }
+
+} // namespace sheet::limits

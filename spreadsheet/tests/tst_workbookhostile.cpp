@@ -1,0 +1,139 @@
+// Hostile and extreme workbook files, made here by tiny generators: expansion bombs are
+// refused quickly with a French message and leave the open workbook as it was, and whatever
+// the CSV import and the writer accept, the reader gives back.
+#include "common/velmoraerror.h"
+#include "spreadsheet/core/csvexchange.h"
+#include "spreadsheet/core/qvcfile.h"
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbooklimits.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace sheet;
+
+class TestWorkbookHostile : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void bombsAreRefused_data();
+    void bombsAreRefused();
+    void whatIsWrittenReadsBack_data();
+    void whatIsWrittenReadsBack();
+    void csvImportKeepsTheFileLimits();
+};
+
+namespace {
+
+QByteArray document(const QByteArray &table, const QByteArray &prolog = {})
+{
+    return "<?xml version=\"1.0\"?>" + prolog
+            + "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+              "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+              "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+              "<office:body><office:spreadsheet><table:table table:name=\"A\">"
+            + table + "</table:table></office:spreadsheet></office:body></office:document>";
+}
+
+QByteArray repeatedCell(const QByteArray &paragraph, int rows, int cols)
+{
+    return "<table:table-row table:number-rows-repeated=\"" + QByteArray::number(rows)
+            + "\"><table:table-cell office:value-type=\"string\" table:number-columns-repeated=\""
+            + QByteArray::number(cols) + "\"><text:p>" + paragraph + "</text:p></table:table-cell></table:table-row>";
+}
+
+} // namespace
+
+void TestWorkbookHostile::bombsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QByteArray spaces;
+    for (int i = 0; i < 999; ++i)
+        spaces += "<text:s text:c=\"1000\"/>";
+    QTest::newRow("runs of spaces over 256 000 cells")
+            << document(repeatedCell(spaces, 1000, 256)) << limits::tooMuchText();
+    QTest::newRow("one run of two billion spaces")
+            << document(repeatedCell("<text:s text:c=\"2000000000\"/>", 1, 1)) << limits::tooMuchText();
+    QTest::newRow("4.86 million repeated cells") << document(repeatedCell("x", 19000, 256)) << limits::tooManyCells();
+    QTest::newRow("cells over many rows elements")
+            << document(repeatedCell("1", 4000, 256) + repeatedCell("2", 4000, 256) + repeatedCell("3", 9000, 256))
+            << limits::tooManyCells();
+    QTest::newRow("entities") << document(
+            repeatedCell("&b;", 1, 1),
+            "<!DOCTYPE office:document [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>")
+                              << limits::entitiesDeclared();
+    QTest::newRow("external entity") << document(repeatedCell("&x;", 1, 1),
+                                                 "<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>")
+                                     << limits::entitiesDeclared();
+}
+
+void TestWorkbookHostile::bombsAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QVERIFY(bytes.size() < 30000);
+    Workbook book;
+    book.setEntry(0, 1, 1, QStringLiteral("garde-moi"));
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        qvc::read(bytes, book);
+        QFAIL("accepted");
+    } catch (const VelmoraError &e) {
+        QCOMPARE(e.message(), message);
+    }
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(book.value(0, 1, 1).asText(), QStringLiteral("garde-moi"));
+    QVERIFY(book.isModified());
+}
+
+void TestWorkbookHostile::whatIsWrittenReadsBack_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("field of a million and one characters") << QString(1'000'001, u'é');
+    QTest::newRow("run of 5000 spaces") << QStringLiteral("a") + QString(5000, u' ') + QStringLiteral("b");
+    QTest::newRow("leading spaces and tabs") << QStringLiteral("   \t  x\t\ty  ");
+    QTest::newRow("lines") << QStringLiteral("un\n\ndeux\n");
+}
+
+void TestWorkbookHostile::whatIsWrittenReadsBack()
+{
+    QFETCH(QString, text);
+    Workbook book;
+    book.setValue(0, 2, 3, Value::text(text));
+    book.setValue(0, 3, 3, Value::text(text));
+    Workbook back;
+    qvc::read(qvc::write(book), back);
+    QCOMPARE(back.value(0, 2, 3).asText().size(), text.size());
+    QVERIFY(back.value(0, 2, 3).asText() == text);
+    QVERIFY(back.value(0, 3, 3).asText() == text);
+}
+
+void TestWorkbookHostile::csvImportKeepsTheFileLimits()
+{
+    // A long field imports, saves and opens again.
+    const QByteArray field(1'200'000, 'z');
+    Workbook book;
+    csv::import("a;" + field + "\r\n1;2\r\n", book, QStringLiteral("Import"));
+    Workbook back;
+    qvc::read(qvc::write(book), back);
+    QCOMPARE(back.value(0, 1, 2).asText().size(), field.size());
+    QCOMPARE(back.value(0, 2, 2).asNumber(), 2.0);
+
+    // More cells than a workbook file may hold are refused by the import itself.
+    QByteArray line = ";";
+    line = line.repeated(255) + "1\n";
+    Workbook kept;
+    kept.setEntry(0, 1, 1, QStringLiteral("garde-moi"));
+    try {
+        csv::import(line.repeated(16385), kept, QStringLiteral("Import"));
+        QFAIL("accepted");
+    } catch (const VelmoraError &e) {
+        QVERIFY2(e.message().startsWith(u"Le fichier CSV a plus de 4 194 304 cellules"), qPrintable(e.message()));
+    }
+    QCOMPARE(kept.value(0, 1, 1).asText(), QStringLiteral("garde-moi"));
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookHostile)
+#include "tst_workbookhostile.moc"
