@@ -12,7 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    sheet::Workbook book;
+    // Each import and each read replaces the whole workbook it is given: the three are kept
+    // from one input to the next, as making a workbook costs more than most imports.
+    static sheet::Workbook book;
+    static sheet::Workbook again;
+    static sheet::Workbook saved;
     try {
         sheet::csv::import(bytes, book, QStringLiteral("Feuil1"));
     } catch (const VelmoraError &e) {
@@ -20,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         return 0;
     }
-    sheet::Workbook again;
     try {
         sheet::csv::import(sheet::csv::exportSheet(book, 0), again, QStringLiteral("Feuil1"));
     } catch (const VelmoraError &) {
@@ -30,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     // Whatever the import accepts, the workbook file holds and gives back.
-    sheet::Workbook saved;
     try {
         sheet::qvc::read(sheet::qvc::write(book), saved);
     } catch (const VelmoraError &) {

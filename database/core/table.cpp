@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
-Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0)
+Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0) { reset(); }
+
+void Table::reset()
 {
+    for (std::unique_ptr<Row> &row : m_rows)
+        row.reset();
+    std::fill(m_labels.begin(), m_labels.end(), quint16(0));
     for (int r = 1; r <= kLabelledRows; ++r)
         m_labels[r] = quint16(r);
     m_widths.fill(kDefaultWidth);
+    NbFiches = 0;
+    NbChamps = 0;
 }
 
 QStringView Table::cellView(int field, int row) const
