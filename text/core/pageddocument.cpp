@@ -32,16 +32,18 @@ std::vector<qsizetype> cutsOf(QStringView text)
     qsizetype runStart = 0; // after the last space
     qsizetype lastSpace = -1; // the last space of the piece, -1 when none
     for (qsizetype i = 0; i < text.size(); ++i) {
+        // Never between the two halves of a character outside the 16-bit range.
+        const bool canCut = !text[i].isLowSurrogate();
         if (text[i].isSpace()) {
             runStart = i + 1;
             lastSpace = i;
-        } else if (i - runStart >= kLongestRun) {
+        } else if (i - runStart >= kLongestRun && canCut) {
             cuts.push_back(i);
             pieceStart = runStart = i;
             lastSpace = -1;
             continue;
         }
-        if (i - pieceStart >= kLongestParagraph) {
+        if (i - pieceStart >= kLongestParagraph && (lastSpace > pieceStart || canCut)) {
             const qsizetype at = lastSpace > pieceStart ? lastSpace + 1 : i;
             cuts.push_back(at);
             pieceStart = at;
