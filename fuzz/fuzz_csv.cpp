@@ -1,10 +1,8 @@
-// Fuzzes the CSV reader shared by the database and the spreadsheet, and the spreadsheet's
-// CSV import on top of it: any bytes give rows or a French error, never a crash; rows read
-// are written and read back unchanged, and an imported sheet exports to CSV that imports again.
+// Fuzzes the CSV reader shared by the database and the spreadsheet: any bytes give rows or a
+// French error, never a crash; rows read are written and read back unchanged. (The
+// spreadsheet's import on top of it has a target of its own, fuzz_sheetcsv.)
 #include "common/csv.h"
 #include "common/velmoraerror.h"
-#include "spreadsheet/core/csvexchange.h"
-#include "spreadsheet/core/workbook.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -55,22 +53,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = csv::decode(bytes);
     splitAndWriteBack(text, csv::LineBreaks::Keep);
     splitAndWriteBack(text, csv::LineBreaks::ToBlank);
-
-    sheet::Workbook book;
-    try {
-        sheet::csv::import(bytes, book, QStringLiteral("Feuil1"));
-    } catch (const VelmoraError &e) {
-        if (e.message().isEmpty())
-            std::abort();
-        return 0;
-    }
-    sheet::Workbook again;
-    try {
-        sheet::csv::import(sheet::csv::exportSheet(book, 0), again, QStringLiteral("Feuil1"));
-    } catch (const VelmoraError &) {
-        std::abort();
-    }
-    if (again.maxRow(0) > book.maxRow(0) || again.maxCol(0) > book.maxCol(0))
-        std::abort();
     return 0;
 }

@@ -57,7 +57,16 @@ QByteArray serialise(const AgendaList &list, bool *lossless)
     bool all = true;
     list.forEach([&](const QString &line) {
         bool ok = true;
-        out += cp1252::encode(line, '?', &ok);
+        QByteArray bytes = cp1252::encode(line, '?', &ok);
+        // A character that would end the line or the file on reading is no more kept than
+        // one the code page lacks: it becomes "?" too.
+        for (char &b : bytes) {
+            if (b == '\r' || b == '\n' || b == '\0' || b == textfile::kCtrlZ) {
+                b = '?';
+                ok = false;
+            }
+        }
+        out += bytes;
         out += "\r\n";
         all = all && ok;
     });

@@ -16,8 +16,9 @@ QStringList parse(const QByteArray &bytes);
 // Throws VelmoraError "Ne peut ouvrir le fichier <path>" when the file cannot be read.
 QStringList read(const QString &path);
 
-// The file's bytes; `lossless` tells whether every character had a Windows-1252 byte
-// (the others become "?").
+// The file's bytes; `lossless` tells whether every character had a Windows-1252 byte and
+// none would end a line or the file on reading (CR, LF, NUL, Ctrl-Z): the others become "?",
+// so that what is written always reads back as the same lines.
 QByteArray serialise(const AgendaList &list, bool *lossless = nullptr);
 
 // Writes through the atomic save: the old file stays whole when this fails. Throws

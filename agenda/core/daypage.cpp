@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace daypage {
@@ -23,6 +24,38 @@ void applySlotText(Slot &slot, const QString &afterDayKey)
         slot.note = rest.mid(tab + 1, kMaxRead);
     }
 }
+
+// The rows of a day under some settings: their time keys and the row of each key. Every
+// day read under the same settings has the same rows, and an export reads thousands of days:
+// the grid is built again only when the settings change.
+struct SlotGrid
+{
+    DaySettings settings;
+    QStringList labels;
+    QHash<QString, int> rowOf;
+};
+
+const SlotGrid &slotGrid(const DaySettings &settings)
+{
+    // A few settings in turn (a window and an export, say) each keep their grid.
+    thread_local std::array<SlotGrid, 4> grids;
+    thread_local size_t next = 0;
+    for (const SlotGrid &g : grids)
+        if (g.settings == settings && !g.labels.isEmpty())
+            return g;
+    SlotGrid &grid = grids[next];
+    next = (next + 1) % grids.size();
+    grid.settings = settings;
+    grid.labels = agendadates::slotLabels(settings);
+    grid.rowOf.clear();
+    for (int i = 0; i < grid.labels.size(); ++i)
+        grid.rowOf.insert(grid.labels[i], i);
+    return grid;
+}
+
+// The first text of a line ends at its first TAB: a TAB typed into it is kept as a blank,
+// or the rest would be read back as the second text.
+QString withoutTabs(QString text) { return text.replace(u'\t', u' '); }
 
 } // namespace
 
@@ -48,7 +81,7 @@ Page emptyPage(const QDate &date, const DaySettings &settings)
 {
     Page p;
     p.date = date;
-    p.labels = agendadates::slotLabels(settings);
+    p.labels = slotGrid(settings).labels;
     p.rows.resize(p.labels.size());
     return p;
 }
@@ -56,9 +89,7 @@ Page emptyPage(const QDate &date, const DaySettings &settings)
 Page readDay(const AgendaList &list, const QDate &date, const DaySettings &settings)
 {
     Page p = emptyPage(date, settings);
-    QHash<QString, int> rowOf;
-    for (int i = 0; i < p.labels.size(); ++i)
-        rowOf.insert(p.labels[i], i);
+    const QHash<QString, int> &rowOf = slotGrid(settings).rowOf;
     const QString dayMonth = agendadates::shortDate(date).left(5);
     int noteRow = 0;
     for (const QString &line : list.linesOfDay(agendadates::dayKey(date))) {
@@ -90,7 +121,7 @@ QStringList dayLines(const Page &page)
         if (s.isEmpty())
             continue;
         slotLines.emplace_back(page.labels[i],
-                               key + page.labels[i] + storedMarker(s.marker) + s.subject + u'\t' + s.note);
+                               key + page.labels[i] + storedMarker(s.marker) + withoutTabs(s.subject) + u'\t' + s.note);
     }
     for (const QString &line : page.kept)
         slotLines.emplace_back(line.mid(AgendaList::kKeyLength, 5), line);
@@ -103,7 +134,7 @@ QStringList dayLines(const Page &page)
     const QString date = agendadates::shortDate(page.date);
     for (const DayNote &n : page.notes)
         if (!n.isEmpty())
-            out.append(key + date + n.first + u'\t' + n.second);
+            out.append(key + date + withoutTabs(n.first) + u'\t' + n.second);
     return out;
 }
 

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void laterLineWins();
     void dayNotes();
     void writeRoundTrip();
+    void tabInFirstTextIsWrittenAsBlank();
     void emptyDayWritesNothing();
     void scaleChangeKeepsHiddenSlots();
     void longLinesAreCut();
@@ -108,6 +109,21 @@ void TestAgendaDay::writeRoundTrip()
     // Day notes fill the rows in the order of their lines: the second row comes back first.
     QCOMPARE(back.notes[0], p.notes[1]);
     QVERIFY(back.notes[1].isEmpty());
+}
+
+// A subject (or a day note's first text) ends at the first TAB of its line: one typed into it
+// is written as a blank, so that the day reads back with the same texts in the same places.
+void TestAgendaDay::tabInFirstTextIsWrittenAsBlank()
+{
+    AgendaList list;
+    Page p = daypage::emptyPage(kDay, kDefault);
+    p.rows[rowOf(p, u"09:00"_s)] = {u""_s, u"sujet\tcoupé"_s, u"note\tgardée"_s};
+    p.notes[0] = {u"un\tdeux"_s, u"trois\tquatre"_s};
+    daypage::writeDay(list, p);
+    const Page back = daypage::readDay(list, kDay, kDefault);
+    QCOMPARE(slotAt(back, u"09:00"_s).subject, u"sujet coupé"_s);
+    QCOMPARE(slotAt(back, u"09:00"_s).note, u"note\tgardée"_s);
+    QCOMPARE(back.notes[0], (daypage::DayNote{u"un deux"_s, u"trois\tquatre"_s}));
 }
 
 void TestAgendaDay::emptyDayWritesNothing()

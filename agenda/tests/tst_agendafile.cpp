@@ -25,6 +25,8 @@ private Q_SLOTS:
     void parse_data();
     void parse();
     void serialiseEndsEveryLineWithCrLf();
+    void whatIsWrittenReadsBack_data();
+    void whatIsWrittenReadsBack();
     void readMissingFile();
     void writeToMissingDirectory();
     void writeFailureLeavesOldFile();
@@ -159,6 +161,34 @@ void TestAgendaFile::serialiseEndsEveryLineWithCrLf()
     bool lossless = false;
     QCOMPARE(agendafile::serialise(list, &lossless), QByteArray("1999041608:30[R\xe9union\tsalle 2\r\n\r\nx\r\n"));
     QVERIFY(lossless);
+}
+
+void TestAgendaFile::whatIsWrittenReadsBack_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("readBack");
+    QTest::addColumn<bool>("lossless");
+    QTest::newRow("plain") << u"1999041609:00 Café\tnote"_s << u"1999041609:00 Café\tnote"_s << true;
+    QTest::newRow("long line") << u"19990416"_s + QString(5000, u'x') << u"19990416"_s + QString(5000, u'x') << true;
+    QTest::newRow("line feed") << u"1999041609:00 a\nb"_s << u"1999041609:00 a?b"_s << false;
+    QTest::newRow("carriage return") << u"1999041609:00 a\rb"_s << u"1999041609:00 a?b"_s << false;
+    QTest::newRow("NUL") << u"1999041609:00 a"_s + QChar(0) + u"b"_s << u"1999041609:00 a?b"_s << false;
+    QTest::newRow("Ctrl-Z") << u"1999041609:00 a\x1a b"_s << u"1999041609:00 a? b"_s << false;
+    QTest::newRow("outside the code page") << u"1999041609:00 \u4e2d"_s << u"1999041609:00 ?"_s << false;
+}
+
+// A line is written so that it reads back as one line, the ones after it untouched; what
+// cannot be kept becomes "?" and the caller is told (the window asks before saving).
+void TestAgendaFile::whatIsWrittenReadsBack()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, readBack);
+    QFETCH(bool, lossless);
+    const AgendaList list(QStringList{line, u"1999041710:00 suivante\t"_s});
+    bool kept = !lossless;
+    const QStringList back = agendafile::parse(agendafile::serialise(list, &kept));
+    QCOMPARE(back, (QStringList{readBack, u"1999041710:00 suivante\t"_s}));
+    QCOMPARE(kept, lossless);
 }
 
 void TestAgendaFile::readMissingFile()

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+
 using namespace Qt::StringLiterals;
 using testfiles::slurp;
 using testfiles::spit;
@@ -40,6 +42,9 @@ private Q_SLOTS:
     void joinWritesCrLfAfterEveryLine();
     void atomicSaveReplacesWholeFile();
     void failedAtomicSaveLeavesOldFile();
+    void fullDeviceIsToldAsDiskFull();
+    void failedWriteSaysWhatHappened_data();
+    void failedWriteSaysWhatHappened();
     void frenchDates_data();
     void frenchDates();
     void frenchNumbers();
@@ -235,6 +240,63 @@ void TestCore::failedAtomicSaveLeavesOldFile()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("old content"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"doc.qvt"_s}); // nothing half-written
+}
+
+// A real device that is always full: the low-level write gets the system's own reason.
+void TestCore::fullDeviceIsToldAsDiskFull()
+{
+    QFile full(u"/dev/full"_s);
+    if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        QSKIP("no /dev/full here");
+    QCOMPARE(atomicsave::writeAll(full.handle(), QByteArray(70000, 'x')), ENOSPC);
+    QCOMPARE(atomicsave::writeAll(full.handle(), QByteArray()), 0); // nothing to write, nothing failed
+}
+
+void TestCore::failedWriteSaysWhatHappened_data()
+{
+    QTest::addColumn<int>("osError");
+    QTest::addColumn<bool>("oldFile");
+    QTest::addColumn<QString>("message"); // FICHIER stands for the path
+    QTest::newRow("disk full, old file")
+            << ENOSPC << true
+            << u"Disque plein : FICHIER n'a pas été écrit (l'ancien fichier est intact). Erreur E/S 101"_s;
+    QTest::newRow("disk full, new file") << ENOSPC << false
+                                         << u"Disque plein : FICHIER n'a pas été écrit. Erreur E/S 101"_s;
+    QTest::newRow("quota")
+            << EDQUOT << true
+            << u"Disque plein : FICHIER n'a pas été écrit (l'ancien fichier est intact). Erreur E/S 101"_s;
+    QTest::newRow("device error") << EIO << true
+                                  << u"Erreur d'écriture : FICHIER n'a pas été écrit (l'ancien fichier est intact). "
+                                     "Erreur E/S 101"_s;
+}
+
+// A write that fails says so in French, with the run-time's code beside; the old file stays
+// whole and no temporary file is left behind.
+void TestCore::failedWriteSaysWhatHappened()
+{
+    QFETCH(int, osError);
+    QFETCH(bool, oldFile);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString p = dir.filePath(u"doc.qvb"_s);
+    if (oldFile)
+        atomicsave::write(p, "old content");
+    QString shown;
+    {
+        atomicsave::SimulatedWriteError failing(osError);
+        try {
+            atomicsave::write(p, QByteArray(100000, 'n'));
+        } catch (const VelmoraError &e) {
+            shown = e.message();
+        }
+        QVERIFY(!atomicsave::tryWrite(p, "new"));
+    }
+    QCOMPARE(shown, QString(message).replace(u"FICHIER"_s, p));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), oldFile ? QStringList{u"doc.qvb"_s} : QStringList());
+    if (oldFile)
+        QCOMPARE(slurp(p), QByteArray("old content"));
+    atomicsave::write(p, "after"); // writes work again once the disk has room
+    QCOMPARE(slurp(p), QByteArray("after"));
 }
 
 void TestCore::frenchDates_data()

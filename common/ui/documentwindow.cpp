@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 
+#include <new>
+
 DocumentWindow::DocumentWindow(DocKind kind, FrameServices &frame, QWidget *parent)
     : QWidget(parent),
       m_kind(kind),
@@ -64,6 +66,10 @@ bool DocumentWindow::saveTo(const QString &chosen)
         // The file could not be made at all: say so as the run-time words it.
         const bool notCreated = e.message() == VelmoraError::cannotOpen(target).message();
         errorhandler::show(this, notCreated ? QStringLiteral("Ne peut créer le fichier %1").arg(target) : e.message());
+        return false;
+    } catch (const std::bad_alloc &) {
+        const QString kept = QFileInfo::exists(target) ? QStringLiteral(" (l'ancien fichier est intact)") : QString();
+        errorhandler::show(this, QStringLiteral("Mémoire insuffisante : %1 n'a pas été écrit%2").arg(target, kept));
         return false;
     } catch (const std::exception &e) {
         errorhandler::show(this, QString::fromLocal8Bit(e.what()));

@@ -11,7 +11,21 @@ Sink &sink()
     static Sink s;
     return s;
 }
+QString &currentOutOfMemory()
+{
+    static QString message = QStringLiteral("Mémoire insuffisante pour terminer cette commande");
+    return message;
+}
 } // namespace
+
+OutOfMemoryMessage::OutOfMemoryMessage(const QString &message) : m_previous(currentOutOfMemory())
+{
+    currentOutOfMemory() = message;
+}
+
+OutOfMemoryMessage::~OutOfMemoryMessage() { currentOutOfMemory() = m_previous; }
+
+QString outOfMemoryMessage() { return currentOutOfMemory(); }
 
 void setSink(Sink s) { sink() = std::move(s); }
 
@@ -33,7 +47,7 @@ bool run(QWidget *parent, const std::function<void()> &command)
     } catch (const VelmoraError &e) {
         show(parent, e.message());
     } catch (const std::bad_alloc &) {
-        show(parent, QStringLiteral("Mémoire insuffisante"));
+        show(parent, outOfMemoryMessage());
     } catch (const std::exception &e) {
         show(parent, QString::fromLocal8Bit(e.what()));
     }

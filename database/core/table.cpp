@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
-Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0)
+Table::Table() : m_rows(kRowCount), m_labels(kRowCount, 0) { reset(); }
+
+void Table::reset()
 {
+    for (std::unique_ptr<Row> &row : m_rows)
+        row.reset();
+    std::fill(m_labels.begin(), m_labels.end(), quint16(0));
     for (int r = 1; r <= kLabelledRows; ++r)
         m_labels[r] = quint16(r);
     m_widths.fill(kDefaultWidth);
+    NbFiches = 0;
+    NbChamps = 0;
 }
 
 QStringView Table::cellView(int field, int row) const
@@ -17,10 +24,25 @@ QStringView Table::cellView(int field, int row) const
     return QStringView(r.text).mid(r.start[field - 1], r.start[field] - r.start[field - 1]);
 }
 
-void Table::setCell(int field, int row, const QString &text)
+QString Table::cellText(const QString &text)
+{
+    const auto unfit = [](QChar c) { return c == u'\r' || c == u'\n' || c == u'\x1a'; };
+    if (text.size() <= kMaxCellLength && std::none_of(text.cbegin(), text.cend(), unfit))
+        return text;
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    out.replace(u'\r', u' ');
+    out.replace(u'\n', u' ');
+    out.replace(u'\x1a', u'?');
+    out.truncate(kMaxCellLength);
+    return out;
+}
+
+void Table::setCell(int field, int row, const QString &given)
 {
     if (field < 1 || field > kMaxFields || row < 0 || row >= kRowCount)
         return;
+    const QString text = cellText(given);
     if (!m_rows[row]) {
         if (text.isEmpty())
             return;

@@ -23,13 +23,20 @@ public:
     static constexpr int kMaxCellLength = 253; // what loading a cell line gives back
 
     Table();
+    // Makes the table as a new one is, keeping its storage (a reader given the same table
+    // file after file does not build 16385 rows each time).
+    void reset();
 
     // Cell of field `field` (1..32) in row `row` (0 = names, 1..16384 = records). Outside
-    // the table a cell reads empty and writing it does nothing. The view stays valid until
-    // the row changes.
+    // the table a cell reads empty and writing it does nothing. A cell holds what a ".qvb"
+    // file gives back: one line of at most kMaxCellLength characters (see cellText). The
+    // view stays valid until the row changes.
     QString cell(int field, int row) const { return cellView(field, row).toString(); }
     QStringView cellView(int field, int row) const;
     void setCell(int field, int row, const QString &text);
+    // `text` as a cell holds it: line breaks become blanks, a Ctrl-Z (which ends a text file)
+    // becomes "?", and it is cut to kMaxCellLength characters.
+    static QString cellText(const QString &text);
     QString name(int field) const { return cell(field, 0); }
     // Replaces a whole row's text: `text` holds the 32 fields one after the other, field f
     // being lengths[f - 1] characters long (the way a file loads a row at once).

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kDefaultWidths = QByteArray("0A0").repeated(32) + "\r\n";
@@ -40,6 +42,8 @@ private Q_SLOTS:
     void widthLine();
     void wideColumnIsCappedSoTheLineNeverShifts();
     void longCellComesBackAs253Characters();
+    void whatIsWrittenReadsBack_data();
+    void whatIsWrittenReadsBack();
     void nonHexPrefixKeepsRowAndColumn();
     void blankAndTruncatedLinesDoNotEmptyCells();
     void rowsAndColumnsBeyondTheTableAreCounted();
@@ -154,15 +158,58 @@ void TestDbFormats::wideColumnIsCappedSoTheLineNeverShifts()
 
 void TestDbFormats::longCellComesBackAs253Characters()
 {
+    // A cell holds no more than a file gives back: the longest cell is written and read whole.
     Table t;
-    const QString text = QString(300, u'x') + u'y';
-    t.setCell(1, 1, text);
+    t.setCell(1, 1, QString(300, u'x') + u'y');
     t.NbFiches = 1;
     t.NbChamps = 1;
+    QCOMPARE(t.cell(1, 1), QString(253, u'x'));
     const QByteArray bytes = qvb::serialize(t);
-    QVERIFY(bytes.contains("000101" + text.toLatin1() + "\r\n")); // stored whole
-    const Table back = parsed(bytes);
-    QCOMPARE(back.cell(1, 1), QString(253, u'x'));
+    QVERIFY(bytes.contains("000101" + QByteArray(253, 'x') + "\r\n"));
+    QCOMPARE(parsed(bytes).cell(1, 1), QString(253, u'x'));
+}
+
+void TestDbFormats::whatIsWrittenReadsBack_data()
+{
+    QTest::addColumn<QString>("text"); // put in record 2, field 2
+    QTest::addColumn<QString>("held"); // what the cell then holds
+    QTest::newRow("plain") << u"Dupont"_s << u"Dupont"_s;
+    QTest::newRow("longest") << QString(253, u'a') << QString(253, u'a');
+    QTest::newRow("too long") << QString(254, u'b') << QString(253, u'b');
+    QTest::newRow("line feed") << u"un\ndeux"_s << u"un deux"_s;
+    QTest::newRow("carriage return") << u"un\rdeux"_s << u"un deux"_s;
+    QTest::newRow("CR LF") << u"un\r\ndeux"_s << u"un deux"_s;
+    QTest::newRow("Ctrl-Z") << u"fin\x1a suite"_s << u"fin? suite"_s;
+    QTest::newRow("separators and quotes") << u"a;b,\"c\"\td"_s << u"a;b,\"c\"\td"_s;
+    QTest::newRow("blanks only") << u"   "_s << u"   "_s;
+}
+
+// Whatever a database holds, its ".qvb" file and its CSV export give back: the same cells,
+// the same counts, records left empty in the middle included.
+void TestDbFormats::whatIsWrittenReadsBack()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, held);
+    Table t;
+    t.setCell(1, 0, u"Nom"_s);
+    t.setCell(2, 0, u"Note"_s);
+    t.setCell(1, 1, u"premier"_s);
+    t.setCell(2, 2, text);
+    t.setCell(1, 4, u"après un vide"_s);
+    t.NbFiches = 4;
+    t.NbChamps = 2;
+    QCOMPARE(t.cell(2, 2), held);
+    Table fromQvb;
+    qvb::parse(qvb::serialize(t), fromQvb);
+    Table fromCsv;
+    csv::parse(csv::serialize(t), fromCsv);
+    for (const Table *back : {&fromQvb, &fromCsv}) {
+        QCOMPARE(back->NbFiches, t.NbFiches);
+        QCOMPARE(back->NbChamps, t.NbChamps);
+        for (int r = 0; r <= t.NbFiches; ++r)
+            for (int f = 1; f <= t.NbChamps; ++f)
+                QCOMPARE(back->cell(f, r), t.cell(f, r));
+    }
 }
 
 void TestDbFormats::nonHexPrefixKeepsRowAndColumn()

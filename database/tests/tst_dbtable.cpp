@@ -40,6 +40,7 @@ class TestDbTable : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void freshTable();
+    void resetTableIsFresh();
     void moveRowAndField();
     void compareKeys_data();
     void compareKeys();
@@ -68,6 +69,28 @@ void TestDbTable::freshTable()
     t.setCell(1, Table::kRowCount, QStringLiteral("x"));
     QCOMPARE(t.cell(33, 1), QString());
     QVERIFY(t.rowIsEmpty(1));
+}
+
+// A table used again is as a new one: no text, labels 1..4096, default widths, no counts.
+void TestDbTable::resetTableIsFresh()
+{
+    Table t;
+    t.setCell(3, 0, QStringLiteral("Nom"));
+    t.setCell(2, 5000, QStringLiteral("loin"));
+    t.setLabel(5000, 77);
+    t.setLabel(2, 0);
+    t.setWidth(17, 40);
+    t.NbFiches = 5000;
+    t.NbChamps = 3;
+    t.reset();
+    const Table fresh;
+    QCOMPARE(t.NbFiches, 0);
+    QCOMPARE(t.NbChamps, 0);
+    QCOMPARE(t.lastUsedRow(), 0);
+    QCOMPARE(t.lastUsedField(), 0);
+    for (int r : {0, 1, 2, 4096, 4097, 5000})
+        QCOMPARE(t.label(r), fresh.label(r));
+    QCOMPARE(t.width(17), fresh.width(17));
 }
 
 void TestDbTable::moveRowAndField()

@@ -30,6 +30,11 @@ private Q_SLOTS:
     void mergeErrors();
     void writesTheFileItPrints_data();
     void writesTheFileItPrints();
+    void doubleDashEndsOptions_data();
+    void doubleDashEndsOptions();
+    void printsEachFileOnOneLine_data();
+    void printsEachFileOnOneLine();
+    void realProgramTakesDashedAndMultiLineNames();
 
 private:
     ConverterRegistry upperCaser();
@@ -364,6 +369,99 @@ void TestHeadless::writesTheFileItPrints()
     QVERIFY(other.open(QIODevice::ReadOnly));
     QCOMPARE(other.readAll(), QByteArray("autre chose"));
     QCOMPARE(QDir(dir.filePath(u"sortie"_s)).count(), 4u); // ".", "..", the two files
+}
+
+void TestHeadless::doubleDashEndsOptions_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --headless --convert-to up --outdir OUT
+    QTest::addColumn<QStringList>("written"); // files found in OUT afterwards
+    QTest::addColumn<int>("status");
+    QTest::newRow("dashed name") << QStringList{u"--"_s, u"-x.txt"_s} << QStringList{u"-x.up"_s} << int(headless::Ok);
+    QTest::newRow("double-dashed name") << QStringList{u"--"_s, u"--suffix.txt"_s} << QStringList{u"--suffix.up"_s}
+                                        << int(headless::Ok);
+    QTest::newRow("a second -- is a file")
+            << QStringList{u"--"_s, u"--"_s, u"-x.txt"_s} << QStringList{u"-x.up"_s} << int(headless::ConversionFailed);
+    QTest::newRow("--headless after -- is a file") << QStringList{u"--"_s, u"--headless"_s, u"-x.txt"_s}
+                                                   << QStringList{u"-x.up"_s} << int(headless::ConversionFailed);
+    QTest::newRow("options before --") << QStringList{u"--suffix"_s, u"!"_s, u"--"_s, u"-x.txt"_s}
+                                       << QStringList{u"-x.up"_s} << int(headless::Ok);
+}
+
+// "--" ends the options: a file whose name begins with "-" is converted, not refused.
+void TestHeadless::doubleDashEndsOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, written);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"-x.txt"_s), "abc");
+    writeFile(dir.filePath(u"--suffix.txt"_s), "def");
+    const QString outdir = dir.filePath(u"out"_s);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QString out, err;
+    const int result = run(QStringList{u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--outdir"_s, outdir} + args,
+                           upperCaser(), out, err);
+    QDir::setCurrent(before);
+    QVERIFY2(result == status, qPrintable(err));
+    QCOMPARE(QDir(outdir).entryList(QDir::Files), written);
+    QCOMPARE(out.count(u'\n'), written.size());
+}
+
+void TestHeadless::printsEachFileOnOneLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("plain") << u"un.txt"_s << u"un.txt"_s;
+    QTest::newRow("line feed") << u"un\ndeux.txt"_s << u"un\\ndeux.txt"_s;
+    QTest::newRow("carriage return") << u"un\rdeux.txt"_s << u"un\\rdeux.txt"_s;
+    QTest::newRow("tab and bell") << u"a\tb\x07.txt"_s << u"a\\tb\\x07.txt"_s;
+    QTest::newRow("backslash") << u"a\\n.txt"_s << u"a\\\\n.txt"_s;
+    QTest::newRow("unicode line separator") << u"a\u2028b.txt"_s << u"a\\u2028b.txt"_s;
+    QTest::newRow("accents kept") << u"été.txt"_s << u"été.txt"_s;
+}
+
+// One line per file written, whatever the names hold; and failures too stay on one line.
+void TestHeadless::printsEachFileOnOneLine()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, printed);
+    QCOMPARE(headless::printableName(name), printed);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(name), "abc");
+    QString out, err;
+    QCOMPARE(run({u"--headless"_s, u"--convert-to"_s, u"up"_s, u"--outdir"_s, dir.path(), dir.filePath(name),
+                  dir.filePath(u"absent\n"_s + name)},
+                 upperCaser(), out, err),
+             int(headless::ConversionFailed));
+    QCOMPARE(out.count(u'\n'), 1);
+    QVERIFY2(out.startsWith(headless::printableName(dir.filePath(name)) + u" -> "_s), qPrintable(out));
+    QCOMPARE(err.count(u'\n'), 1);
+    QVERIFY(err.contains(u"Fichier introuvable"_s));
+}
+
+// The real program reads its own arguments: a name after "--" is a file even when it looks
+// like an option of the program or of Qt, and a name with a line break prints on one line.
+void TestHeadless::realProgramTakesDashedAndMultiLineNames()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"-x.qvb"_s), kCarnet);
+    writeFile(dir.filePath(u"-style.qvb"_s), kCarnet);
+    writeFile(dir.filePath(u"deux\nlignes.qvb"_s), kCarnet);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(VELMORA_EXE),
+            {u"--headless"_s, u"--convert-to"_s, u"csv"_s, u"--"_s, u"-x.qvb"_s, u"-style.qvb"_s,
+             u"deux\nlignes.qvb"_s});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY2(p.exitCode() == headless::Ok, p.readAllStandardError().constData());
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[0].startsWith(u"-x.qvb -> "_s));
+    QVERIFY(lines[1].startsWith(u"-style.qvb -> "_s));
+    QVERIFY2(lines[2].startsWith(u"deux\\nlignes.qvb -> "_s), qPrintable(lines[2]));
+    for (const char *csv : {"-x.csv", "-style.csv", "deux\nlignes.csv"})
+        QVERIFY(QFile::exists(dir.filePath(QString::fromUtf8(csv))));
 }
 
 QTEST_MAIN(TestHeadless)

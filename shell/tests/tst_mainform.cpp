@@ -2,6 +2,7 @@
 // enabling of commands, the rule that a command reaches only the last window of its kind
 // while it is active, the formatting toolbar in both directions, the check marks, the
 // row clipboards, the address file, and the window menu.
+#include "common/atomicsave.h"
 #include "common/ui/documentcommands.h"
 #include "common/ui/documentwindow.h"
 #include "common/ui/errorhandler.h"
@@ -44,6 +45,9 @@
 #include <QDialog>
 #include <QTimer>
 #include <QtTest>
+
+#include <cerrno>
+#include <new>
 
 using namespace Qt::StringLiterals;
 using testfiles::slurp;
@@ -187,6 +191,9 @@ class TestMainForm : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void fullDiskSaveKeepsTheOldFile_data();
+    void fullDiskSaveKeepsTheOldFile();
+    void openingWithoutMemoryLeavesNoWindow();
     void init();
     void cleanup();
     void startStateOnlyAlwaysEnabled();
@@ -1239,6 +1246,59 @@ void TestMainForm::failedSaveKeepsNameAndCaption()
     QCOMPARE(w->NomFichier(), before);
     QCOMPARE(w->windowTitle(), name);
     QVERIFY(!QFile::exists(target));
+}
+
+void TestMainForm::fullDiskSaveKeepsTheOldFile_data() { failedSaveKeepsNameAndCaption_data(); }
+
+// A full disk while saving: every kind of window says so in French with the code, and the
+// file saved before is left whole.
+void TestMainForm::fullDiskSaveKeepsTheOldFile()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    form = std::make_unique<TMainForm>();
+    QStringList errors;
+    errorhandler::setSink([&](const QString &m) { errors << m; });
+    QTemporaryDir dir;
+    const QString target = dir.filePath(name);
+    DocumentWindow *w = realWindow(*form, DocKind(kind), target);
+    QVERIFY(w->SaveAs());
+    const QByteArray before = contents(target);
+    bool written = true;
+    {
+        atomicsave::SimulatedWriteError full(ENOSPC);
+        written = w->SaveAs();
+    }
+    errorhandler::setSink({});
+    QVERIFY(!written);
+    QCOMPARE(errors,
+             QStringList{u"Disque plein : %1 n'a pas été écrit (l'ancien fichier est intact). Erreur E/S 101"_s.arg(
+                     target)});
+    QCOMPARE(contents(target), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name}); // no temporary file left
+    QCOMPARE(w->NomFichier(), target);
+    QVERIFY(w->SaveAs()); // once there is room again the same window saves
+}
+
+// A window whose file exhausts memory while it loads is not left half-loaded, to be saved
+// over that file: the frame says why in French and closes it.
+void TestMainForm::openingWithoutMemoryLeavesNoWindow()
+{
+    class Greedy : public DocumentWindow
+    {
+    public:
+        using DocumentWindow::DocumentWindow;
+        void Charge(const QString &) override { throw std::bad_alloc(); }
+    };
+    form = std::make_unique<TMainForm>();
+    form->setWindowFactory([](DocKind k, FrameServices &f) { return new Greedy(k, f); });
+    QStringList errors;
+    errorhandler::setSink([&](const QString &m) { errors << m; });
+    form->openFile(u"/tmp/enorme.qvb"_s);
+    errorhandler::setSink({});
+    QCOMPARE(errors, QStringList{u"Mémoire insuffisante pour ouvrir ce fichier"_s});
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
+    QVERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
 }
 
 QTEST_MAIN(TestMainForm)

@@ -38,7 +38,10 @@ int main(int argc, char **argv)
     if (headless::requested(args)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
+        // Qt is given the program name only: every argument is ours to read, so that a
+        // file named like one of Qt's options is still a file.
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
         configureApplication();
         QTextStream out(stdout);
         QTextStream err(stderr);
@@ -49,13 +52,18 @@ int main(int argc, char **argv)
     configureApplication();
     // What is left once Qt has taken its own options: the files to open.
     QStringList files;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a.startsWith(u'-')) {
+        if (!optionsEnded && a == u"--") { // what follows is file names, even "-x.qvt"
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && a.startsWith(u'-')) {
             QTextStream err(stderr);
             err << "velmora : option inconnue : " << a << "\n"
-                << "usage : velmora [FICHIER...]\n"
-                << "        velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n";
+                << "usage : velmora [--] [FICHIER...]\n"
+                << "        velmora --headless --convert-to FORMAT [--outdir DOSSIER] [--] FICHIER...\n";
             return headless::UsageError;
         }
         files.append(a);

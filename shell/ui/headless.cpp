@@ -27,7 +27,35 @@
 
 namespace headless {
 
-bool requested(const QStringList &args) { return args.contains(QStringLiteral("--headless")); }
+QStringList optionsPart(const QStringList &args)
+{
+    const qsizetype end = args.indexOf(QStringLiteral("--"));
+    return end < 0 ? args : args.first(end);
+}
+
+bool requested(const QStringList &args) { return optionsPart(args).contains(QStringLiteral("--headless")); }
+
+QString printableName(const QString &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else if (c.unicode() == 0x85 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
 
 ConverterRegistry defaultRegistry()
 {
@@ -68,8 +96,17 @@ bool knownOption(const QString &key, const QString &format, const ConverterRegis
 // Returns an empty string when the arguments make sense, else the reason.
 QString parse(const QStringList &args, const ConverterRegistry &registry, Request &req)
 {
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (optionsEnded) {
+            req.files.append(a);
+            continue;
+        }
+        if (a == u"--") { // what follows is file names, even those that begin with "-"
+            optionsEnded = true;
+            continue;
+        }
         if (a == u"--headless")
             continue;
         if (a.startsWith(u'-') && !a.startsWith(u"--"))
@@ -202,6 +239,23 @@ void checkInput(const QString &file, const QStringList &suffixes)
         throw VelmoraError(file + QStringLiteral(" : ") + VelmoraError::cannotOpen(file).message());
 }
 
+// The French words for the exception being handled: the model's own message, or what
+// running out of memory or an unforeseen failure means for the file.
+QString failureMessage()
+{
+    try {
+        throw;
+    } catch (const VelmoraError &e) {
+        return e.message();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("Mémoire insuffisante pour convertir ce fichier");
+    } catch (const std::exception &e) {
+        return QStringLiteral("échec inattendu (%1)").arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return QStringLiteral("échec inattendu");
+    }
+}
+
 // "N" or "FIRST-LAST" within 1..count; the whole database when `text` is empty.
 void parseRecords(const QString &text, int count, const QString &database, int &first, int &last)
 {
@@ -327,13 +381,13 @@ QString runMerge(const Request &req)
 
 int run(const QStringList &args, const ConverterRegistry &registry, QTextStream &out, QTextStream &err)
 {
-    if (spellreport::requested(args))
+    if (spellreport::requested(optionsPart(args)))
         return spellreport::run(args, out, err);
     Request req;
     const QString problem = parse(args, registry, req);
     if (!problem.isEmpty()) {
-        err << "velmora : " << problem << "\n"
-            << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] FICHIER...\n"
+        err << "velmora : " << printableName(problem) << "\n"
+            << "usage : velmora --headless --convert-to FORMAT [--outdir DOSSIER] [--] FICHIER...\n"
             << "        velmora --headless --merge LETTRE.qvt --with CARNET.qvb [--records PREMIÈRE-DERNIÈRE]"
                " [--marges MM|G,H,D,B] --convert-to pdf [--outdir DOSSIER]\n";
         err.flush();
@@ -348,7 +402,7 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
         return UsageError;
     }
     if (!req.outdir.isEmpty() && !QDir().mkpath(req.outdir)) {
-        err << "velmora : ne peut créer le dossier " << req.outdir << "\n";
+        err << "velmora : ne peut créer le dossier " << printableName(req.outdir) << "\n";
         err.flush();
         return ConversionFailed;
     }
@@ -357,12 +411,10 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
         int status = Ok;
         try {
             const QString written = runMerge(req);
-            out << req.options.value(QStringLiteral("merge")) << " -> " << QDir::cleanPath(written) << "\n";
-        } catch (const VelmoraError &e) {
-            err << "velmora : " << e.message() << "\n";
-            status = ConversionFailed;
-        } catch (const std::exception &e) {
-            err << "velmora : " << e.what() << "\n";
+            out << printableName(req.options.value(QStringLiteral("merge"))) << " -> "
+                << printableName(QDir::cleanPath(written)) << "\n";
+        } catch (...) {
+            err << "velmora : " << printableName(failureMessage()) << "\n";
             status = ConversionFailed;
         }
         out.flush();
@@ -374,19 +426,20 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
     for (const QString &file : req.files) {
         const QFileInfo in(file);
         const Converter *conv = registry.find(req.format, in.suffix());
+        const QString shown = printableName(file);
         if (!conv) {
-            err << "velmora : " << file << " : conversion en " << req.format << " impossible pour ce type de fichier ("
+            err << "velmora : " << shown << " : conversion en " << req.format << " impossible pour ce type de fichier ("
                 << registry.suffixesFor(req.format).join(QStringLiteral(", ")) << ")\n";
             status = ConversionFailed;
             continue;
         }
         if (!in.exists() || !in.isFile()) {
-            err << "velmora : " << file << " : Fichier introuvable\n";
+            err << "velmora : " << shown << " : Fichier introuvable\n";
             status = ConversionFailed;
             continue;
         }
         if (!in.isReadable()) {
-            err << "velmora : " << file << " : Ne peut ouvrir le fichier " << file << "\n";
+            err << "velmora : " << shown << " : Ne peut ouvrir le fichier " << shown << "\n";
             status = ConversionFailed;
             continue;
         }
@@ -395,14 +448,12 @@ int run(const QStringList &args, const ConverterRegistry &registry, QTextStream 
                           dir.absoluteFilePath(in.completeBaseName() + u'.' + conv->outputSuffix), req.options};
         try {
             conv->run(job);
-            out << in.filePath() << " -> " << QDir::cleanPath(job.output) << "\n";
-        } catch (const VelmoraError &e) {
-            err << "velmora : " << file << " : " << e.message() << "\n";
-            status = ConversionFailed;
-        } catch (const std::exception &e) {
-            err << "velmora : " << file << " : " << e.what() << "\n";
+            out << printableName(in.filePath()) << " -> " << printableName(QDir::cleanPath(job.output)) << "\n";
+        } catch (...) {
+            err << "velmora : " << shown << " : " << printableName(failureMessage()) << "\n";
             status = ConversionFailed;
         }
+        out.flush(); // a script sees each file as soon as it is written
     }
     out.flush();
     err.flush();

@@ -4,6 +4,7 @@
 #include "shell/ui/tmainform.h"
 
 #include "agenda/ui/agendamodule.h"
+#include "common/ui/errorhandler.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "shell/ui/tinschp.h"
@@ -50,6 +51,22 @@ void TMainForm::FileOpenItemClick()
         openFile(path);
 }
 
+namespace {
+// Loads a new window's file. Should the load itself fail beyond what the window reports
+// (memory running out, above all), the message is shown and the half-loaded window goes:
+// it must never be saved over the file it could not read.
+void chargeNewWindow(QWidget *frame, DocumentWindow *w, const std::function<void()> &charge)
+{
+    errorhandler::OutOfMemoryMessage opening(QStringLiteral("Mémoire insuffisante pour ouvrir ce fichier"));
+    if (errorhandler::run(frame, charge))
+        return;
+    if (auto *sw = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
+        sw->hide(); // no longer counted by the commands' state, and gone without a question
+        sw->deleteLater();
+    }
+}
+} // namespace
+
 void TMainForm::openFile(const QString &path)
 {
     // The kind is told by the last three characters, upper-cased, wherever the dot is.
@@ -60,7 +77,7 @@ void TMainForm::openFile(const QString &path)
             continue;
         const auto kind = DocKind(k);
         DocumentWindow *w = createDocument(kind, QFileInfo(path).fileName());
-        w->Charge(path);
+        chargeNewWindow(this, w, [&] { w->Charge(path); });
         ++m_nb[k];
         UpdateMenuItems();
         return;
@@ -72,7 +89,7 @@ void TMainForm::openFile(const QString &path)
     if (rtf || suffix.compare(u"ods", Qt::CaseInsensitive) == 0) {
         const DocKind kind = rtf ? DocKind::Texte : DocKind::Tableur;
         DocumentWindow *w = createDocument(kind, QFileInfo(path).fileName());
-        w->Charge(path);
+        chargeNewWindow(this, w, [&] { w->Charge(path); });
         ++m_nb[int(kind)];
         UpdateMenuItems();
         return;

@@ -26,6 +26,10 @@ constexpr double kDefaultTabPx = kDefaultTabTwips / kTwipsPerPx;
 // The document's default character format: Arial, 10 points.
 QString defaultFamily();
 constexpr double kDefaultPointSize = 10.0;
+// What the text files hold, read and written alike: a size of at most 1638 points (the RTF
+// "\fs" counts half points up to 3276) and at most 64 tab stops per paragraph.
+constexpr int kMaxPointSize = 1638;
+constexpr int kMaxTabStops = 64;
 QTextCharFormat defaultCharFormat();
 
 // Gives an empty or freshly filled document the program's defaults: font, tab distance,

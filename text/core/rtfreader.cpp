@@ -629,7 +629,7 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"enspace", [](R &r, A) { r.appendChar(0x2002); }},
             {"f", [](R &, A a) { a.c.font = a.param; }},
             {"fi", [](R &, A a) { a.p.fi = a.param; }},
-            {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 3276) : 24; }},
+            {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 2 * richtext::kMaxPointSize) : 24; }},
             {"i", [](R &, A a) { a.c.italic = a.on; }},
             {"ldblquote", [](R &r, A) { r.appendChar(0x201C); }},
             {"li", [](R &, A a) { a.p.li = a.param; }},
@@ -663,12 +663,12 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"tab", [](R &r, A) { r.appendChar(u'\t'); }},
             {"tb",
              [](R &, A a) {
-                 if (a.p.tabs.size() < 64)
+                 if (a.p.tabs.size() < richtext::kMaxTabStops)
                      a.p.tabs.append(qMax(0, a.param));
              }},
             {"tx",
              [](R &, A a) {
-                 if (a.p.tabs.size() < 64)
+                 if (a.p.tabs.size() < richtext::kMaxTabStops)
                      a.p.tabs.append(qMax(0, a.param));
              }},
             {"u",

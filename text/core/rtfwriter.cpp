@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rtf {
@@ -82,8 +83,12 @@ ParagraphCodes paragraphCodes(const QTextBlock &block)
     p.li = twips(in.left);
     p.fi = twips(in.first);
     p.ri = twips(in.right);
-    for (double t : richtext::tabStops(f))
+    // The reader keeps the first kMaxTabStops: a file holds no more.
+    for (double t : richtext::tabStops(f)) {
+        if (p.tabs.size() == richtext::kMaxTabStops)
+            break;
         p.tabs.append(twips(t));
+    }
     return p;
 }
 
@@ -177,7 +182,7 @@ void Writer::appendRunOpening(QByteArray &out, const QTextCharFormat &f)
     appendInt(out, fontIndex(f));
     out += "\\fs";
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : richtext::kDefaultPointSize;
-    appendInt(out, qMax(1L, std::lround(size * 2)));
+    appendInt(out, std::clamp(std::lround(size * 2), 1L, long(2 * richtext::kMaxPointSize)));
     if (const int c = colourIndex(f)) {
         out += "\\cf";
         appendInt(out, c);

@@ -86,6 +86,8 @@ class TestRtf : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void whatIsWrittenReadsBack_data();
+    void whatIsWrittenReadsBack();
     void writesTheControlsShape();
     void writesOneLinePerParagraph();
     void emptyParagraphsKeepTheirSize();
@@ -541,6 +543,46 @@ void TestRtf::mailMergeMarkers()
     QCOMPARE(doc.toPlainText(), merged);
     QCOMPARE(n, replaced);
     QCOMPARE(seenRecord, 7);
+}
+
+void TestRtf::whatIsWrittenReadsBack_data()
+{
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<int>("tabStops");
+    QTest::addColumn<double>("readSize"); // what the file gives back
+    QTest::addColumn<int>("readTabs");
+    QTest::newRow("ordinary") << 12.0 << 3 << 12.0 << 3;
+    QTest::newRow("largest size, most tab stops") << 1638.0 << 64 << 1638.0 << 64;
+    QTest::newRow("beyond both") << 5000.0 << 70 << 1638.0 << 64;
+    QTest::newRow("half point") << 10.5 << 0 << 10.5 << 0;
+}
+
+// The writer writes no more than the reader reads: a document beyond the file's limits is
+// written as it will read back, and that file is then written again byte for byte.
+void TestRtf::whatIsWrittenReadsBack()
+{
+    QFETCH(double, pointSize);
+    QFETCH(int, tabStops);
+    QFETCH(double, readSize);
+    QFETCH(int, readTabs);
+    QTextDocument doc;
+    richtext::prepare(doc);
+    QTextCursor c(&doc);
+    QTextBlockFormat bf;
+    QList<double> stops;
+    for (int i = 1; i <= tabStops; ++i)
+        stops.append(i * 12.0);
+    richtext::setTabStops(bf, stops);
+    c.setBlockFormat(bf);
+    QTextCharFormat cf;
+    cf.setFontPointSize(pointSize);
+    c.insertText(u"Texte"_s, cf);
+    const QByteArray written = rtf::write(doc);
+    QTextDocument back;
+    rtf::read(written, back);
+    QCOMPARE(richtext::tabStops(back.begin().blockFormat()).size(), readTabs);
+    QCOMPARE(back.begin().begin().fragment().charFormat().fontPointSize(), readSize);
+    QCOMPARE(rtf::write(back), written);
 }
 
 QTEST_MAIN(TestRtf)

@@ -507,7 +507,7 @@ void TTexte::FontSize(int size)
     if (m_updating || size <= 0)
         return;
     QTextCharFormat f;
-    f.setFontPointSize(qMin(size, 1638));
+    f.setFontPointSize(qMin(size, richtext::kMaxPointSize));
     setCurrText(f);
 }
 
@@ -559,8 +559,8 @@ void TTexte::SetFont(const QFont &font)
     QTextCharFormat f;
     if (changed.family)
         f.setFontFamilies({fonts::plainFamily(font.family())});
-    if (changed.size && font.pointSizeF() > 0)
-        f.setFontPointSize(font.pointSizeF());
+    if (changed.size && font.pointSizeF() > 0) // no larger than a text file holds
+        f.setFontPointSize(qMin(font.pointSizeF(), double(richtext::kMaxPointSize)));
     if (changed.bold)
         f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
     if (changed.italic)
