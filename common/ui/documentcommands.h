@@ -65,6 +65,8 @@ public:
     virtual ~TableurCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
     virtual void Imprime() { }
+    virtual void Annule() { }
+    virtual void Retablit() { } // redo what Annule undid
     virtual void Coupe() { }
     virtual void Copie() { }
     virtual void Colle() { }

@@ -177,14 +177,20 @@ void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Annuler1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Annule();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Annule();
 }
 
 void TMainForm::Retablir1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Retablit();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Retablit();
 }
 
 void TMainForm::CutItemClick()

@@ -182,20 +182,35 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
     return target;
 }
 
-CellRange pasteText(Workbook &book, int sheet, int row, int col, const QString &text)
+namespace {
+// The fields of each line of a tab-separated text.
+std::vector<QStringList> textFields(const QString &text)
 {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (t.endsWith(u'\n'))
         t.chop(1);
-    const QStringList lines = t.split(u'\n');
-    int width = 1;
     std::vector<QStringList> fields;
-    for (const QString &line : lines) {
+    for (const QString &line : t.split(u'\n'))
         fields.push_back(line.split(u'\t'));
-        width = std::max(width, int(fields.back().size()));
-    }
-    const CellRange target{row, col, row + int(lines.size()) - 1, col + width - 1};
+    return fields;
+}
+
+CellRange fieldsExtent(int row, int col, const std::vector<QStringList> &fields)
+{
+    int width = 1;
+    for (const QStringList &line : fields)
+        width = std::max(width, int(line.size()));
+    return CellRange{row, col, row + int(fields.size()) - 1, col + width - 1};
+}
+} // namespace
+
+CellRange textExtent(int row, int col, const QString &text) { return fieldsExtent(row, col, textFields(text)); }
+
+CellRange pasteText(Workbook &book, int sheet, int row, int col, const QString &text)
+{
+    const std::vector<QStringList> fields = textFields(text);
+    const CellRange target = fieldsExtent(row, col, fields);
     if (!target.isValid())
         throw VelmoraError(QStringLiteral("Le collage dépasserait le bord de la feuille"));
     WorkbookAccess access(book);

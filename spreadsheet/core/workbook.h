@@ -61,6 +61,8 @@ public:
     void insertSheet(int index, const QString &name);
     void removeSheet(int index); // references to it become #REF!; the last sheet stays
     void renameSheet(int index, const QString &name); // formulas follow the new name
+    // Moves sheet `from` to position `to` (both from 0); formulas keep reading the same sheets.
+    void moveSheet(int from, int to);
     // Adds sheets "FeuilN" at the end or removes sheets from the end (at least one stays).
     void setSheetCount(int count);
     static bool isValidSheetName(const QString &name);

@@ -88,6 +88,20 @@ void Workbook::renameSheet(int index, const QString &name)
     d->notifySheets();
 }
 
+void Workbook::moveSheet(int from, int to)
+{
+    d->sheetAt(from);
+    d->sheetAt(to);
+    if (from == to)
+        return;
+    // References name sheets by their ids, which a move keeps.
+    auto sheet = std::move(d->sheets[size_t(from)]);
+    d->sheets.erase(d->sheets.begin() + from);
+    d->sheets.insert(d->sheets.begin() + to, std::move(sheet));
+    d->modified = true;
+    d->notifySheets();
+}
+
 void Workbook::setSheetCount(int count)
 {
     count = std::max(1, count);

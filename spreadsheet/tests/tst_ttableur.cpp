@@ -9,6 +9,7 @@
 #include "common/ui/printing.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 #include "spreadsheet/ui/sheetview.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void sheetTabsAddBilan();
     void sheetTabsRemoveKeepsOtherContent();
     void sheetTabsRename();
+    void sheetOrder();
     void functionsPutNameInEditor_data();
     void functionsPutNameInEditor();
     void functionsWhileTyping();
@@ -639,6 +641,60 @@ void TestTTableur::sheetTabsRename()
     QCOMPARE(b->SheetName(3), u"Feuil2"_qs);
     QCOMPARE(b->workbook().displayText(1, 1, 1), u"4"_qs); // the content stayed with its sheet
     QCOMPARE(b->workbook().displayText(0, 1, 1), u"5"_qs);
+}
+
+// Sheets reordered in the dialog or by dragging a tab: formulas keep reading the sheets
+// they read, the sheet shown stays shown, and each move is undone as one step.
+void TestTTableur::sheetOrder()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"=Feuil3!A1*2"_qs);
+    wb.setEntry(2, 1, 1, u"21"_qs);
+    wb.setEntry(1, 1, 1, u"deux"_qs);
+    b->SetSheet(2);
+    answerDialogs([&](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(2);
+        o.Button4->click(); // "Feuil3" before "Feuil2"
+        o.Button4->click(); // and before "Feuil1"
+        o.Edit1->setText(u"Données"_qs);
+        o.Button2->click(); // renamed as well
+        o.Button1->click();
+        return int(d.result());
+    });
+    w->Onglets();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    const QStringList moved{b->SheetName(1), b->SheetName(2), b->SheetName(3)};
+    QCOMPARE(moved, (QStringList{u"Données"_qs, u"Feuil1"_qs, u"Feuil2"_qs}));
+    QCOMPARE(wb.formulaText(1, 1, 1), u"=Données!A1*2"_qs);
+    QCOMPARE(wb.displayText(1, 1, 1), u"42"_qs);
+    QCOMPARE(b->Sheet(), 3); // "Feuil2" is still the sheet shown
+    QCOMPARE(b->tabBar()->tabText(2), u"Feuil2"_qs);
+    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"deux"_qs);
+    w->Annule(); // the dialog's moves and renaming: one step
+    QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
+    QCOMPARE(b->SheetName(3), u"Feuil3"_qs);
+    QCOMPARE(wb.formulaText(0, 1, 1), u"=Feuil3!A1*2"_qs);
+
+    // A tab dragged to the end (the tab bar moves its tab, then tells).
+    b->SetSheet(1);
+    QTest::mousePress(b->tabBar(), Qt::LeftButton, {}, b->tabBar()->tabRect(0).center());
+    b->tabBar()->moveTab(0, 2);
+    QTest::mouseRelease(b->tabBar(), Qt::LeftButton, {}, b->tabBar()->tabRect(2).center());
+    QTRY_COMPARE(b->SheetName(3), u"Feuil1"_qs);
+    QTRY_COMPARE(b->history().undoCount(), 1); // the drag, once the button is up
+    QCOMPARE(b->SheetName(1), u"Feuil2"_qs);
+    QCOMPARE(b->Sheet(), 3);
+    QCOMPARE(wb.displayText(2, 1, 1), u"42"_qs);
+    QCOMPARE(b->tabBar()->currentIndex(), 2);
+    w->Annule();
+    QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
+    QCOMPARE(b->tabBar()->tabText(0), u"Feuil1"_qs);
+    QCOMPARE(b->Sheet(), 1);
+    w->Retablit();
+    QCOMPARE(b->SheetName(3), u"Feuil1"_qs);
+    QCOMPARE(b->Sheet(), 3);
 }
 
 void TestTTableur::functionsPutNameInEditor_data()

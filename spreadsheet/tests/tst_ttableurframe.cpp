@@ -52,6 +52,7 @@ private Q_SLOTS:
     void sheetTabsFunctionsSortChart();
     void autoFitAndRecalculate();
     void editMenu();
+    void undoAndRedo();
     void saveAsOpenPrintClose();
 
 private:
@@ -380,6 +381,88 @@ void TestTTableurFrame::editMenu()
     QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
     trigger("Supprimercolonne1");
     QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
+    QVERIFY(errors.isEmpty());
+}
+
+// Undo and redo through the edit menu, the toolbar button and the keys, each user action
+// one step, with the history kept across a save.
+void TestTTableurFrame::undoAndRedo()
+{
+    TTableur *t = newSheet();
+    TF1Book *b = t->F1Book1;
+    Workbook &wb = b->workbook();
+    auto type = [&](int row, int col, const char *text) {
+        clickCell(t, row, col);
+        QTest::keyClicks(b->view(), QByteArray(text).left(1)); // opens the editor
+        QTest::keyClicks(QApplication::focusWidget(), QByteArray(text).mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!b->IsEditing());
+    };
+    type(1, 1, "5");
+    type(2, 1, "=A1*2");
+    QCOMPARE(wb.displayText(0, 2, 1), u"10"_qs);
+    // A paste of a block is one step.
+    b->SetSelection(1, 1, 2, 1);
+    trigger("CopyItem");
+    clickCell(t, 1, 2);
+    trigger("PasteItem");
+    QCOMPARE(wb.formulaText(0, 2, 2), u"=B1*2"_qs);
+    trigger("Annuler1");
+    QVERIFY(wb.value(0, 1, 2).isEmpty());
+    QVERIFY(wb.value(0, 2, 2).isEmpty());
+    int r1, c1, r2, c2;
+    b->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(rangeName(CellRange{r1, c1, r2, c2}), u"B1:B2"_qs); // what came back is selected
+    trigger("Retablir1");
+    QCOMPARE(wb.formulaText(0, 2, 2), u"=B1*2"_qs);
+
+    // Deleting row 1 turns A2's formula to #REF!; undoing brings the row and the formula back.
+    clickCell(t, 1, 1);
+    trigger("Supprimerligne1");
+    QCOMPARE(wb.displayText(0, 1, 1), u"#REF!"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(wb.formulaText(0, 2, 1), u"=A1*2"_qs);
+    QCOMPARE(wb.displayText(0, 2, 1), u"10"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(wb.displayText(0, 1, 1), u"#REF!"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
+
+    // Saving keeps the history.
+    t->setSaveDialogHook([this] { return dir.filePath(u"annuler.qvc"_qs); });
+    trigger("FileSaveItem");
+    QVERIFY(!t->Modifie());
+    button("SpeedButton1")->click(); // undoes the paste
+    QVERIFY(wb.value(0, 1, 2).isEmpty());
+    QVERIFY(t->Modifie());
+    QTest::keyClick(b->view(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
+
+    // The sheet-tab dialog's changes are one step.
+    tools->setRunner([](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(2);
+        o.Button3->click(); // "Supprimer"
+        o.Edit1->setText(u"Bilan"_qs);
+        o.Button2->click(); // "Ajouter"
+        o.Button1->click();
+        return int(d.result());
+    });
+    trigger("Onglets1");
+    QCOMPARE(b->NumSheets(), 3);
+    QCOMPARE(b->SheetName(3), u"Bilan"_qs);
+    trigger("Annuler1");
+    QCOMPARE(b->SheetName(3), u"Feuil3"_qs);
+    QCOMPARE(b->tabBar()->tabText(2), u"Feuil3"_qs);
+
+    // While a cell is being typed, undo acts on the typing only.
+    clickCell(t, 5, 1);
+    QTest::keyClicks(b->view(), "7");
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    trigger("Annuler1");
+    QVERIFY(b->IsEditing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
     QVERIFY(errors.isEmpty());
 }
 

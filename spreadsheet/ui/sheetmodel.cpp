@@ -2,6 +2,7 @@
 
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 
 #include <QColor>
 
@@ -94,7 +95,13 @@ bool SheetModel::setData(const QModelIndex &index, const QVariant &value, int ro
         return false;
     m_lastError.clear();
     try {
-        m_book.setEntry(m_sheet, index.row() + 1, index.column() + 1, value.toString());
+        const int row = index.row() + 1, col = index.column() + 1;
+        const QString text = value.toString();
+        if (m_history)
+            m_history->changeCells(m_sheet, sheet::CellRange::single(row, col),
+                                   [&] { m_book.setEntry(m_sheet, row, col, text); });
+        else
+            m_book.setEntry(m_sheet, row, col, text);
     } catch (const VelmoraError &e) {
         m_lastError = e.message();
         return false;

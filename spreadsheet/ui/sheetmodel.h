@@ -12,6 +12,7 @@
 
 namespace sheet {
 class Workbook;
+class WorkbookHistory;
 struct CellFormat;
 } // namespace sheet
 
@@ -30,6 +31,8 @@ public:
 
     int sheet() const { return m_sheet; }
     void setSheet(int sheet);
+    // Where entries typed in the grid are recorded for undo (none: not recorded).
+    void setHistory(sheet::WorkbookHistory *history) { m_history = history; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -52,6 +55,7 @@ public:
 
 private:
     sheet::Workbook &m_book;
+    sheet::WorkbookHistory *m_history = nullptr;
     int m_sheet = 0;
     QString m_lastError;
 };

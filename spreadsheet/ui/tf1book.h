@@ -23,7 +23,8 @@ class SheetView;
 
 namespace sheet {
 class Workbook;
-}
+class WorkbookHistory;
+} // namespace sheet
 
 class TF1Book
     : public QWidget
@@ -54,6 +55,8 @@ public:
 
     sheet::Workbook &workbook() { return *m_book; }
     const sheet::Workbook &workbook() const { return *m_book; }
+    // The changes the user made, to undo and redo; every operation below records its own.
+    sheet::WorkbookHistory &history() { return *m_history; }
 
     // Properties
     int Row() const;
@@ -85,6 +88,8 @@ public:
     // Inserts a sheet before `sheet` (NumSheets + 1 appends); removes a sheet with its content.
     void InsertSheet(int sheet, const QString &name);
     void DeleteSheet(int sheet);
+    // Moves a sheet to another position (both from 1); the moved sheet becomes the active one.
+    void MoveSheet(int from, int to);
 
     // Operations
     // Horizontal 1 general, 2 left, 3 centre, 4 right; vertical 1 top, 2 middle, 3 bottom.
@@ -134,6 +139,12 @@ public:
     int CellsLeftOut() const { return m_cellsLeftOut; }
     void ForgetCellsLeftOut() { m_cellsLeftOut = 0; }
     void Write(const QString &path, int format);
+
+    // Undo and redo of the last change (in an open editor: of its typing).
+    void EditUndo();
+    void EditRedo();
+    bool CanUndo() const;
+    bool CanRedo() const;
 
     // Editing
     bool IsEditing() const;
@@ -192,13 +203,17 @@ private:
     void entryRejected(const QModelIndex &index, const QString &text, const QString &message);
     sheet::CellRange selectionRange() const;
     void modifySelectionFormat(const std::function<void(sheet::CellFormat &)> &edit);
+    void formatRange(const sheet::CellRange &range, const std::function<void(sheet::CellFormat &)> &edit);
     sheet::CellRange usedPart(const sheet::CellRange &range) const;
     SheetView *paneWithEditor() const;
     void forEachPane(const std::function<void(SheetView *)> &f) const;
     void keepingActiveCell(const std::function<void()> &change);
+    void replay(bool undo);
+    void showChange(int sheet, const sheet::CellRange &range);
     int m_cellsLeftOut = 0;
 
     std::unique_ptr<sheet::Workbook> m_book;
+    std::unique_ptr<sheet::WorkbookHistory> m_history;
     int m_sheet = 0;
     SheetModel *m_model = nullptr;
     CellDelegate *m_delegate = nullptr;
@@ -208,6 +223,7 @@ private:
     SheetView *m_corner = nullptr;
     QTabBar *m_tabs = nullptr;
     bool m_rebuildingTabs = false;
+    bool m_tabDrag = false; // a mouse button is down on the tabs: the moves make one change
     bool m_selChangePending = false;
     std::vector<int> m_customRows; // rows whose height the views were given, 0-based
     std::vector<int> m_autoRows; // rows grown to fit a large font, 0-based

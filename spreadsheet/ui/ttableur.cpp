@@ -8,6 +8,7 @@
 #include "common/ui/ttri.h"
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
@@ -132,6 +133,18 @@ void TTableur::Imprime()
 }
 
 // Edit
+
+void TTableur::Annule()
+{
+    command([&] { F1Book1->EditUndo(); });
+    F1Book1SelChange();
+}
+
+void TTableur::Retablit()
+{
+    command([&] { F1Book1->EditRedo(); });
+    F1Book1SelChange();
+}
 
 void TTableur::Coupe()
 {
@@ -261,6 +274,9 @@ void TTableur::Onglets()
     const QList<TOnglet::Entry> entries = dialog.entries();
     if (entries.isEmpty())
         return;
+    // What the dialog changes is one step of the history.
+    WorkbookHistory &history = F1Book1->history();
+    history.beginGroup();
     command([&] {
         // Sheets whose entry was removed go, with their content.
         for (int s = names.size(); s >= 1; --s) {
@@ -269,12 +285,24 @@ void TTableur::Onglets()
             if (!kept)
                 F1Book1->DeleteSheet(s);
         }
-        // The others take their new names; a name passed from one sheet to another goes
-        // through a temporary name so that two sheets never bear the same one.
+        // The others take their places in the list's order, then their new names; a name
+        // passed from one sheet to another goes through a temporary name so that two sheets
+        // never bear the same one.
         QList<TOnglet::Entry> kept;
         for (const TOnglet::Entry &e : entries)
             if (e.sheet > 0)
                 kept.append(e);
+        QList<int> order; // the sheets as they stand now, by their numbers when the dialog opened
+        for (int s = 1; s <= names.size(); ++s)
+            if (std::any_of(kept.begin(), kept.end(), [s](const TOnglet::Entry &e) { return e.sheet == s; }))
+                order.append(s);
+        for (int i = 0; i < kept.size(); ++i) {
+            const int at = int(order.indexOf(kept[i].sheet));
+            if (at != i) {
+                F1Book1->MoveSheet(at + 1, i + 1);
+                order.move(at, i);
+            }
+        }
         const Workbook &book = F1Book1->workbook();
         int spare = 0;
         for (int i = 0; i < kept.size(); ++i) {
@@ -293,6 +321,7 @@ void TTableur::Onglets()
             if (e.sheet == 0)
                 F1Book1->InsertSheet(F1Book1->NumSheets() + 1, e.name);
     });
+    history.endGroup();
 }
 
 void TTableur::Trier()

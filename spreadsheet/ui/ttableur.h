@@ -39,6 +39,8 @@ public:
     bool Modifie() const override;
     void Imprime() override;
     // Edit
+    void Annule() override;
+    void Retablit() override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;
