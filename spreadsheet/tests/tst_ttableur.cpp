@@ -13,6 +13,7 @@
 #include "spreadsheet/ui/sheetview.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/formulabar.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
 #include "spreadsheet/ui/tonglet.h"
@@ -64,6 +65,9 @@ private Q_SLOTS:
     void sheetTabsRemoveKeepsOtherContent();
     void sheetTabsRename();
     void sheetOrder();
+    void nameBoxAddresses_data();
+    void nameBoxAddresses();
+    void formulaBarFollowsAndEdits();
     void functionsPutNameInEditor_data();
     void functionsPutNameInEditor();
     void functionsWhileTyping();
@@ -695,6 +699,96 @@ void TestTTableur::sheetOrder()
     w->Retablit();
     QCOMPARE(b->SheetName(3), u"Feuil1"_qs);
     QCOMPARE(b->Sheet(), 3);
+}
+
+void TestTTableur::nameBoxAddresses_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("sheet"); // 1-based; 0 when the address is refused
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("cell") << u"B12"_qs << 1 << u"B12"_qs;
+    QTest::newRow("lower case, dollars") << u" $c$3 "_qs << 1 << u"C3"_qs;
+    QTest::newRow("other sheet") << u"Feuil2!C3"_qs << 2 << u"C3"_qs;
+    QTest::newRow("quoted sheet") << u"'Mes ventes'!A2:B4"_qs << 3 << u"A2:B4"_qs;
+    QTest::newRow("range backwards") << u"C5:A1"_qs << 1 << u"A1:C5"_qs;
+    QTest::newRow("last cell") << u"IV1048576"_qs << 1 << u"IV1048576"_qs;
+    QTest::newRow("beyond the last column") << u"IW1"_qs << 0 << u"A1"_qs;
+    QTest::newRow("unknown sheet") << u"Bilan!A1"_qs << 0 << u"A1"_qs;
+    QTest::newRow("not an address") << u"total"_qs << 0 << u"A1"_qs;
+}
+
+void TestTTableur::nameBoxAddresses()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, sheet);
+    QFETCH(QString, selected);
+    TF1Book *b = w->F1Book1;
+    b->SetSheetName(3, u"Mes ventes"_qs);
+    QLineEdit *box = w->Formules1->NameBox;
+    QCOMPARE(box->text(), u"A1"_qs);
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    int r1, c1, r2, c2;
+    b->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(rangeName(CellRange{r1, c1, r2, c2}), selected);
+    QCOMPARE(errors.size(), sheet == 0 ? 1 : 0);
+    QCOMPARE(b->Sheet(), std::max(sheet, 1));
+    if (sheet > 0) {
+        QCOMPARE(box->text(), cellName(r1, c1)); // the active cell, the range's first
+        QVERIFY(!box->hasFocus());
+    }
+}
+
+void TestTTableur::formulaBarFollowsAndEdits()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    QLineEdit *line = w->Formules1->ContentLine;
+    wb.setEntry(0, 1, 1, u"2"_qs);
+    wb.setEntry(0, 2, 1, u"=SUM(A1;5)"_qs);
+    b->SetActiveCell(2, 1);
+    QCOMPARE(w->Formules1->NameBox->text(), u"A2"_qs);
+    QCOMPARE(line->text(), u"=SOMME(A1;5)"_qs); // in French
+    // Typing in the cell shows in the bar.
+    b->SetActiveCell(3, 1);
+    b->view()->setFocus();
+    QTest::keyClicks(b->view(), "4");
+    QTest::keyClicks(QApplication::focusWidget(), "2");
+    QCOMPARE(line->text(), u"42"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!b->IsEditing());
+    // Edited in the bar: Enter enters it and moves down, as in the cell.
+    b->SetActiveCell(1, 1);
+    QTest::mouseClick(line, Qt::LeftButton);
+    line->selectAll();
+    QTest::keyClicks(line, "=A2*10");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCOMPARE(wb.formulaText(0, 1, 1), u"=A2*10"_qs);
+    QCOMPARE(b->Row(), 2);
+    w->Annule(); // an entry from the bar is undone like any other
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    // Escape gives back what the cell holds; a refused formula stays in the bar, cell unchanged.
+    b->SetActiveCell(1, 1);
+    QTest::mouseClick(line, Qt::LeftButton);
+    QTest::keyClicks(line, "999");
+    QTest::keyClick(line, Qt::Key_Escape);
+    QCOMPARE(line->text(), u"2"_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    QTest::mouseClick(line, Qt::LeftButton);
+    line->selectAll();
+    QTest::keyClicks(line, "=SOMME((");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(line->text(), u"=SOMME(("_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    QCOMPARE(b->Row(), 1);
+    // A value changed by recalculation shows at once.
+    b->SetActiveCell(2, 1);
+    b->view()->setFocus();
+    wb.setEntry(0, 2, 1, u"=A1*3"_qs);
+    QCOMPARE(line->text(), u"=A1*3"_qs);
 }
 
 void TestTTableur::functionsPutNameInEditor_data()

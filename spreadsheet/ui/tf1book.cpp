@@ -75,6 +75,9 @@ TF1Book::TF1Book(QWidget *parent)
     layout->addWidget(m_tabs, 0, Qt::AlignLeft);
 
     connect(m_delegate, &CellDelegate::entryRejected, this, &TF1Book::entryRejected);
+    connect(m_delegate, &CellDelegate::editorOpened, this, &TF1Book::EditorOpened);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &TF1Book::ContentsChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TF1Book::ContentsChanged);
     connect(m_delegate, &CellDelegate::commitAndMove, this, [this](QWidget *editor, int dRow) {
         forEachPane([editor](SheetView *v) { v->commitEditor(editor); });
         if (!editor->property("refused").toBool())
@@ -591,6 +594,15 @@ bool TF1Book::SuspendEdit(QString &text, int &caret)
     text = line->text();
     caret = line->cursorPosition();
     pane->discardEditor(line);
+    return true;
+}
+
+bool TF1Book::EnterActiveCell(const QString &text, QString &error)
+{
+    if (!m_model->setData(m_model->index(Row() - 1, Col() - 1), text)) {
+        error = m_model->lastError().isEmpty() ? QStringLiteral("Entrée refusée.") : m_model->lastError();
+        return false;
+    }
     return true;
 }
 

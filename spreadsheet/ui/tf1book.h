@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class QLineEdit;
 class QPrinter;
 class QTabBar;
 class QModelIndex;
@@ -160,6 +161,9 @@ public:
     bool SuspendEdit(QString &text, int &caret);
     // The text of the open editor (empty when none).
     QString EditorText() const;
+    // Enters `text` in the active cell as its editor would (recorded for undo); false with
+    // the workbook's French message in `error` when the entry is refused.
+    bool EnterActiveCell(const QString &text, QString &error);
 
     SheetView *view() const { return m_view; }
     QTabBar *tabBar() const { return m_tabs; }
@@ -171,6 +175,10 @@ public:
 Q_SIGNALS:
     // After every change of the active cell, the selection or the active sheet.
     void SelChange();
+    // Contents shown changed (entries, recalculation, undo, another file).
+    void ContentsChanged();
+    // A cell editor was opened on the active cell.
+    void EditorOpened(QLineEdit *editor);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

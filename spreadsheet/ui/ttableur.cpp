@@ -9,6 +9,7 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookundo.h"
+#include "spreadsheet/ui/formulabar.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
@@ -43,9 +44,12 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
     setProperty("helpContext", 6);
     resize(544, 375);
     F1Book1 = new TF1Book(this);
+    Formules1 = new FormulaBar(*F1Book1, this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(F1Book1);
+    layout->setSpacing(0);
+    layout->addWidget(Formules1);
+    layout->addWidget(F1Book1, 1);
     setFocusProxy(F1Book1);
     connect(F1Book1, &TF1Book::SelChange, this, &TTableur::F1Book1SelChange);
     // Coming back to this window, the toolbar shows this window's cell again: its buttons

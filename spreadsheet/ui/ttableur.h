@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class FormulaBar;
 class SpreadsheetTools;
 class TF1Book;
 
@@ -26,6 +27,8 @@ public:
     TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent = nullptr);
 
     TF1Book *F1Book1;
+    // Above the grid: the active cell's address and content.
+    FormulaBar *Formules1;
 
     // Replaces the save dialog: returns the chosen path, empty when cancelled.
     void setSaveDialogHook(std::function<QString()> hook) { m_saveDialogHook = std::move(hook); }
