@@ -98,6 +98,7 @@ public:
         Q_UNUSED(underline);
     }
     virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
+    virtual void Nombre() { } // "Format › Nombre...": the number format of the selection
     virtual void Somme() { }
     virtual void GetFont(QFont &font) { Q_UNUSED(font); }
     virtual void SetFont(const QFont &font) { Q_UNUSED(font); }

@@ -343,6 +343,12 @@ void TMainForm::Statistiques1Click()
     if (auto *t = reach<TexteCommands>(TextBit))
         t->Statistiques();
 }
+void TMainForm::Nombre1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Nombre();
+}
+
 void TMainForm::Paragraphe1Click()
 {
     if (auto *t = reach<TexteCommands>(TextBit))

@@ -304,10 +304,18 @@ private:
         const QString name = attr(kStyle, "name");
         QString pattern;
         bool afterHours = false;
+        QString colour, positive; // a red style for the negatives, mapped from the positive one
         while (m_xml.readNextStartElement()) {
             const auto el = m_xml.name();
             const bool isLong = attr(kNumber, "style") == u"long";
-            if (el == u"number" || el == u"scientific-number") {
+            if (el == u"text-properties" && m_xml.namespaceUri() == kStyle) {
+                colour = attr(kFo, "color").toLower();
+            } else if (el == u"map" && m_xml.namespaceUri() == kStyle) {
+                if (QString(attr(kStyle, "condition")).remove(u' ') == u"value()>=0")
+                    positive = attr(kStyle, "apply-style-name");
+            } else if (el == u"text-content") {
+                pattern += u'@';
+            } else if (el == u"number" || el == u"scientific-number") {
                 const int decimals = std::clamp(attr(kNumber, "decimal-places").toInt(), 0, 15);
                 const QString minInt = attr(kNumber, "min-integer-digits");
                 const int minDigits = minInt.isEmpty() ? 1 : std::clamp(minInt.toInt(), 0, 15);
@@ -351,7 +359,12 @@ private:
         (void)afterHours;
         if (kind == u"percentage-style" && !pattern.contains(u'%'))
             pattern += u'%';
-        if (kind == u"boolean-style" || kind == u"text-style" || pattern.size() > 200)
+        if (kind == u"text-style")
+            pattern = pattern == u"@" ? pattern : QString();
+        if (!positive.isEmpty() && m_numberFormats.contains(positive))
+            pattern = m_numberFormats[positive]
+                    + (colour == u"#ff0000" ? QStringLiteral(";[Rouge]") : QStringLiteral(";")) + pattern;
+        if (kind == u"boolean-style" || pattern.size() > 200)
             pattern.clear();
         m_numberFormats[name] = pattern;
     }

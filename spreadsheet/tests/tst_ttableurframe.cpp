@@ -13,6 +13,7 @@
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 #include "spreadsheet/ui/ttableur.h"
 
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void autoFitAndRecalculate();
     void editMenu();
     void undoAndRedo();
+    void numberFormatMenu();
     void saveAsOpenPrintClose();
 
 private:
@@ -464,6 +466,30 @@ void TestTTableurFrame::undoAndRedo()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
     QVERIFY(errors.isEmpty());
+}
+
+// "Format › Nombre..." shows while a spreadsheet is the active window and formats its selection.
+void TestTTableurFrame::numberFormatMenu()
+{
+    QAction *item = form->action(u"Nombre1"_qs);
+    QVERIFY(item);
+    QVERIFY(!item->isVisible());
+    TTableur *t = newSheet();
+    QVERIFY(item->isVisible());
+    t->F1Book1->workbook().setEntry(0, 1, 1, u"0,125"_qs);
+    tools->setRunner([](QDialog &d) {
+        auto &n = static_cast<TNombre &>(d);
+        n.ListBox1->setCurrentRow(int(NumberFormatChoice::Percent));
+        n.SpinEdit1->setValue(1);
+        n.Button2->click();
+        return int(d.result());
+    });
+    trigger("Nombre1");
+    QCOMPARE(t->F1Book1->workbook().displayText(0, 1, 1), u"12,5%"_qs);
+    trigger("Texte1"); // another kind of window comes forward
+    QVERIFY(!item->isVisible());
+    form->mdiArea()->setActiveSubWindow(form->mdiArea()->subWindowList().first());
+    QVERIFY(item->isVisible());
 }
 
 void TestTTableurFrame::saveAsOpenPrintClose()

@@ -1,6 +1,7 @@
 #include "spreadsheet/ui/sheetmodel.h"
 
 #include "common/velmoraerror.h"
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookundo.h"
 
@@ -73,6 +74,13 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::ForegroundRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
+        // A number format may colour its numbers (negatives in red).
+        if (!f.numberFormat.isEmpty() && !(m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c))) {
+            const Value v = m_book.value(m_sheet, r, c);
+            const int colour = v.isNumber() ? patternColour(v.asNumber(), f.numberFormat) : -1;
+            if (colour >= 0)
+                return QColor::fromRgb(QRgb(unsigned(colour) | 0xff000000u));
+        }
         if (f.colour == 0)
             return {};
         return QColor::fromRgb(QRgb(f.colour | 0xff000000u));
@@ -96,7 +104,11 @@ bool SheetModel::setData(const QModelIndex &index, const QVariant &value, int ro
     m_lastError.clear();
     try {
         const int row = index.row() + 1, col = index.column() + 1;
-        const QString text = value.toString();
+        QString text = value.toString();
+        // A cell in the text format keeps what is typed as text (formulas aside).
+        if (!text.startsWith(u'=') && !text.startsWith(u'\'') && !text.isEmpty()
+            && m_book.format(m_sheet, row, col).numberFormat == u"@")
+            text.prepend(u'\'');
         if (m_history)
             m_history->changeCells(m_sheet, sheet::CellRange::single(row, col),
                                    [&] { m_book.setEntry(m_sheet, row, col, text); });

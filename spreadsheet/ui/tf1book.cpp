@@ -409,6 +409,11 @@ void TF1Book::SetFontParts(const CellFormat &v, int parts)
     });
 }
 
+void TF1Book::SetNumberFormat(const QString &pattern)
+{
+    modifySelectionFormat([&](CellFormat &f) { f.numberFormat = pattern; });
+}
+
 // Selection
 
 CellRange TF1Book::selectionRange() const

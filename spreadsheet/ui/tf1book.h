@@ -107,6 +107,8 @@ public:
     // Changes only the `parts` of each selected cell's font (size in twentieths of a point),
     // so that a selection of mixed fonts keeps what was not asked for.
     void SetFontParts(const sheet::CellFormat &values, int parts);
+    // The number format of the selection ("" standard, "0,00", "dd/mm/yyyy"...).
+    void SetNumberFormat(const QString &pattern);
 
     void EditCopy();
     void EditCut();

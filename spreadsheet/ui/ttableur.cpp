@@ -14,6 +14,7 @@
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 
 #include <QApplication>
@@ -467,6 +468,21 @@ void TTableur::SetFont(const QFont &font)
     if (parts)
         command([&] { F1Book1->SetFontParts(v, parts); });
     F1Book1SelChange();
+}
+
+void TTableur::Nombre()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    const Workbook &book = F1Book1->workbook();
+    const int s = F1Book1->Sheet() - 1, row = F1Book1->Row(), col = F1Book1->Col();
+    TNombre &dialog = m_tools.nombre();
+    dialog.Init(book.format(s, row, col).numberFormat, book.value(s, row, col));
+    m_tools.run(dialog);
+    bool ok = false;
+    const QString pattern = dialog.Result(ok);
+    if (ok)
+        command([&] { F1Book1->SetNumberFormat(pattern); });
 }
 
 void TTableur::Somme()

@@ -69,6 +69,7 @@ public:
     void FontStyle(bool bold, bool italic, bool underline) override;
     void Justif(Alignment alignment) override;
     void Somme() override;
+    void Nombre() override;
     void GetFont(QFont &font) override;
     void SetFont(const QFont &font) override;
 
