@@ -208,16 +208,20 @@ private:
         w.writeEndElement();
     }
 
+    // A literal part of a number style ("€", "%", "/").
+    void writeNumberText(const QString &t)
+    {
+        if (t.isEmpty())
+            return;
+        m_w->writeStartElement(kNumber, QStringLiteral("text"));
+        m_w->writeCharacters(t);
+        m_w->writeEndElement();
+    }
+
     void writeNumberStyle(const QString &pattern, const QString &name)
     {
         QXmlStreamWriter &w = *m_w;
-        auto text = [&](const QString &t) {
-            if (t.isEmpty())
-                return;
-            w.writeStartElement(kNumber, QStringLiteral("text"));
-            w.writeCharacters(t);
-            w.writeEndElement();
-        };
+        auto text = [this](const QString &t) { writeNumberText(t); };
         if (pattern == u"@") {
             w.writeStartElement(kNumber, QStringLiteral("text-style"));
             w.writeAttribute(kStyle, QStringLiteral("name"), name);
@@ -296,13 +300,7 @@ private:
     void writeNumberOnly(const QString &pattern, const QString &name, const QString &positiveStyle)
     {
         QXmlStreamWriter &w = *m_w;
-        auto text = [&](const QString &t) {
-            if (t.isEmpty())
-                return;
-            w.writeStartElement(kNumber, QStringLiteral("text"));
-            w.writeCharacters(t);
-            w.writeEndElement();
-        };
+        auto text = [this](const QString &t) { writeNumberText(t); };
         const PatternInfo info = describeNumberPattern(pattern);
         w.writeStartElement(kNumber,
                             info.percent ? QStringLiteral("percentage-style") : QStringLiteral("number-style"));
