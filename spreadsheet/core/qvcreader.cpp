@@ -39,7 +39,8 @@ struct StyleDraft
     std::optional<int> fontSize;
     std::optional<bool> bold, italic, underline, strikeout, wrap;
     std::optional<unsigned int> colour;
-    std::optional<int> horizontal, vertical;
+    std::optional<HorizontalAlignment> horizontal;
+    std::optional<VerticalAlignment> vertical;
     std::optional<QString> dataStyle;
 };
 

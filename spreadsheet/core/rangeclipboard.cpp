@@ -14,10 +14,17 @@ namespace {
 
 QJsonObject formatToJson(const CellFormat &f)
 {
-    return QJsonObject{{"font", f.fontName},      {"size", f.fontSize},       {"bold", f.bold},
-                       {"italic", f.italic},      {"underline", f.underline}, {"strike", f.strikeout},
-                       {"colour", int(f.colour)}, {"h", f.horizontal},        {"v", f.vertical},
-                       {"wrap", f.wrap},          {"number", f.numberFormat}};
+    return QJsonObject{{"font", f.fontName},
+                       {"size", f.fontSize},
+                       {"bold", f.bold},
+                       {"italic", f.italic},
+                       {"underline", f.underline},
+                       {"strike", f.strikeout},
+                       {"colour", int(f.colour)},
+                       {"h", alignmentCode(f.horizontal)},
+                       {"v", alignmentCode(f.vertical)},
+                       {"wrap", f.wrap},
+                       {"number", f.numberFormat}};
 }
 
 CellFormat formatFromJson(const QJsonObject &o)
@@ -30,8 +37,8 @@ CellFormat formatFromJson(const QJsonObject &o)
     f.underline = o.value("underline").toBool();
     f.strikeout = o.value("strike").toBool();
     f.colour = unsigned(o.value("colour").toInt()) & 0xFFFFFF;
-    f.horizontal = std::clamp(o.value("h").toInt(AlignGeneral), 1, 4);
-    f.vertical = std::clamp(o.value("v").toInt(AlignBottom), 1, 3);
+    f.horizontal = horizontalFromCode(o.value("h").toInt());
+    f.vertical = verticalFromCode(o.value("v").toInt());
     f.wrap = o.value("wrap").toBool();
     f.numberFormat = o.value("number").toString().left(200);
     return f;

@@ -91,7 +91,7 @@ public:
     QString displayText(int sheet, int row, int col) const;
     // Alignment the grid should use for the cell: the format's, or for AlignGeneral the
     // usual rule (numbers and dates right, booleans and errors centre, text left).
-    int effectiveAlignment(int sheet, int row, int col) const;
+    HorizontalAlignment effectiveAlignment(int sheet, int row, int col) const;
 
     // Extent of the used area (cells with a value or a formula): 0 when the sheet is empty.
     int maxRow(int sheet) const;

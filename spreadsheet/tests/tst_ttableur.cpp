@@ -345,7 +345,7 @@ void TestTTableur::centreLightsTheCentreButton()
     b->SetActiveCell(2, 2);
     b->workbook().setEntry(0, 2, 2, u"123"_qs);
     w->Justif(Alignment::Centre);
-    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, AlignCenter);
     b->SetActiveCell(3, 3);
     QVERIFY(!frame->styles.last().center);
     b->SetActiveCell(2, 2);
@@ -356,7 +356,7 @@ void TestTTableur::centreLightsTheCentreButton()
     QVERIFY(frame->styles.last().right && !frame->styles.last().center);
     w->Justif(Alignment::Left);
     QVERIFY(frame->styles.last().left && !frame->styles.last().right);
-    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, AlignLeft);
 }
 
 void TestTTableur::toolbarStylesKeepOtherCellsFonts()
@@ -376,7 +376,7 @@ void TestTTableur::toolbarStylesKeepOtherCellsFonts()
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
     QVERIFY(frame->styles.last().bold && frame->styles.last().underline && !frame->styles.last().italic);
     w->Justif(Alignment::Centre);
-    QCOMPARE(wb.format(0, 1, 2).horizontal, int(AlignCenter));
+    QCOMPARE(wb.format(0, 1, 2).horizontal, AlignCenter);
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
 }
 

@@ -155,7 +155,7 @@ void TestTTableurFrame::centreButtonFollowsTheCell()
     TTableur *t = newSheet();
     clickCell(t, 2, 2);
     QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignCenter);
     clickCell(t, 3, 3);
     QTRY_VERIFY(!button("CenterButton")->isChecked());
     clickCell(t, 2, 2);
@@ -163,9 +163,9 @@ void TestTTableurFrame::centreButtonFollowsTheCell()
     QVERIFY(!button("RightButton")->isChecked());
     QVERIFY(!button("LeftButton")->isChecked());
     QTest::mouseClick(button("RightButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignRight));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignRight);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignLeft);
 }
 
 void TestTTableurFrame::styleButtonsAndFontBoxes()

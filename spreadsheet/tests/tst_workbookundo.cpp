@@ -33,7 +33,7 @@ QString dump(const Workbook &book)
                 out += QStringLiteral("%1 %2 | %3 | %4 %5 %6 %7 %8\n")
                                .arg(cellName(r, c), entry, book.displayText(s, r, c), f.fontName)
                                .arg(f.bold)
-                               .arg(f.horizontal)
+                               .arg(alignmentCode(f.horizontal))
                                .arg(f.numberFormat)
                                .arg(f.colour);
             }

@@ -34,17 +34,17 @@ QFont SheetModel::fontOf(const CellFormat &f)
     return font;
 }
 
-Qt::Alignment SheetModel::alignmentOf(int horizontal, int vertical)
+Qt::Alignment SheetModel::alignmentOf(HorizontalAlignment horizontal, VerticalAlignment vertical)
 {
     Qt::Alignment a;
     switch (horizontal) {
-    case AlignCenter: a = Qt::AlignHCenter; break;
-    case AlignRight: a = Qt::AlignRight; break;
+    case HorizontalAlignment::Centre: a = Qt::AlignHCenter; break;
+    case HorizontalAlignment::Right: a = Qt::AlignRight; break;
     default: a = Qt::AlignLeft; break;
     }
     switch (vertical) {
-    case AlignTop: a |= Qt::AlignTop; break;
-    case AlignMiddle: a |= Qt::AlignVCenter; break;
+    case VerticalAlignment::Top: a |= Qt::AlignTop; break;
+    case VerticalAlignment::Middle: a |= Qt::AlignVCenter; break;
     default: a |= Qt::AlignBottom; break;
     }
     return a;
@@ -67,8 +67,8 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::TextAlignmentRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
-        const int h = m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c)
-                ? int(AlignLeft)
+        const HorizontalAlignment h = m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c)
+                ? HorizontalAlignment::Left
                 : m_book.effectiveAlignment(m_sheet, r, c);
         return QVariant::fromValue(alignmentOf(h, f.vertical));
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "spreadsheet/core/celladdress.h"
+#include "spreadsheet/core/cellformat.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -13,7 +14,6 @@
 namespace sheet {
 class Workbook;
 class WorkbookHistory;
-struct CellFormat;
 } // namespace sheet
 
 class SheetModel : public QAbstractTableModel
@@ -43,7 +43,7 @@ public:
 
     // The screen font of a cell format.
     static QFont fontOf(const sheet::CellFormat &format);
-    static Qt::Alignment alignmentOf(int horizontal, int vertical);
+    static Qt::Alignment alignmentOf(sheet::HorizontalAlignment horizontal, sheet::VerticalAlignment vertical);
 
     // The engine's notifications, passed on to the views.
     void cellsChanged(const std::vector<sheet::CellAddress> &cells);

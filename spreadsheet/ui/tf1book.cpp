@@ -309,9 +309,9 @@ void TF1Book::MoveSheet(int from, int to)
 void TF1Book::GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const
 {
     const CellFormat f = m_book->format(m_sheet, Row(), Col());
-    horizontal = f.horizontal;
+    horizontal = alignmentCode(f.horizontal);
     wrap = f.wrap;
-    vertical = f.vertical;
+    vertical = alignmentCode(f.vertical);
     orientation = 0; // text is always written horizontally
 }
 
@@ -344,13 +344,13 @@ void TF1Book::SetAlignment(int horizontal, bool wrap, int vertical, int orientat
 {
     Q_UNUSED(orientation);
     modifySelectionFormat([&](CellFormat &f) {
-        f.horizontal = horizontal;
+        f.horizontal = horizontalFromCode(horizontal);
         f.wrap = wrap;
-        f.vertical = vertical;
+        f.vertical = verticalFromCode(vertical);
     });
 }
 
-void TF1Book::SetHorizontalAlignment(int horizontal)
+void TF1Book::SetHorizontalAlignment(HorizontalAlignment horizontal)
 {
     modifySelectionFormat([&](CellFormat &f) { f.horizontal = horizontal; });
 }

@@ -97,7 +97,7 @@ public:
     void GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const;
     void SetAlignment(int horizontal, bool wrap, int vertical, int orientation);
     // Only the horizontal alignment of each selected cell.
-    void SetHorizontalAlignment(int horizontal);
+    void SetHorizontalAlignment(sheet::HorizontalAlignment horizontal);
     // Font of the active cell; size in twentieths of a point, colour as 0xRRGGBB.
     void GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout, unsigned &colour,
                  bool &outline, bool &shadow) const;

@@ -405,12 +405,11 @@ void TTableur::FontStyle(bool bold, bool italic, bool underline)
 
 void TTableur::Justif(Alignment alignment)
 {
-    // The workbook's own codes, which its file stores.
-    int horizontal = AlignLeft;
+    HorizontalAlignment horizontal = HorizontalAlignment::Left;
     switch (alignment) {
-    case Alignment::Left: horizontal = AlignLeft; break;
-    case Alignment::Centre: horizontal = AlignCenter; break;
-    case Alignment::Right: horizontal = AlignRight; break;
+    case Alignment::Left: horizontal = HorizontalAlignment::Left; break;
+    case Alignment::Centre: horizontal = HorizontalAlignment::Centre; break;
+    case Alignment::Right: horizontal = HorizontalAlignment::Right; break;
     }
     command([&] { F1Book1->SetHorizontalAlignment(horizontal); });
     F1Book1SelChange();
@@ -518,9 +517,10 @@ void TTableur::sumFormula()
 
 void TTableur::F1Book1SelChange()
 {
-    int horizontal, vertical, orientation;
+    int code, vertical, orientation;
     bool wrap;
-    F1Book1->GetAlignment(horizontal, wrap, vertical, orientation);
+    F1Book1->GetAlignment(code, wrap, vertical, orientation);
+    const HorizontalAlignment horizontal = horizontalFromCode(code);
     QString name;
     int size;
     bool bold, italic, underline;
