@@ -143,7 +143,11 @@ public:
     // range, negative for descending, 0 for none. Numbers before texts before booleans
     // before errors, texts in French order ignoring case; empty cells always last; equal
     // rows keep their order. Formulas move with their row, relative references following.
-    void sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
+    // Returns the new order: entry i is the row that now stands at range.top + i (empty when
+    // nothing was sorted).
+    std::vector<int> sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
+    // Puts the rows of `range` in `order` (as sortRows gives it), as a sort moves them.
+    void reorderRows(int sheet, const CellRange &range, const std::vector<int> &order);
 
     // Calculation
     // Recomputes every formula, RAND, NOW and TODAY included. Changes recompute by

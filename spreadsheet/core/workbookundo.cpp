@@ -397,6 +397,22 @@ void WorkbookHistory::changeSizes(int sheet, bool rows, int first, int last, con
           {sheet, rows ? CellRange{first, 1, last, kMaxColumns} : CellRange{1, first, kMaxRows, last}}});
 }
 
+void WorkbookHistory::sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys)
+{
+    const CellRange r{std::max(1, range.top), std::max(1, range.left), std::min(kMaxRows, range.bottom),
+                      std::min(kMaxColumns, range.right)};
+    const std::vector<int> order = m_book.sortRows(sheet, r, keys);
+    if (order.empty())
+        return;
+    std::vector<int> back(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        back[size_t(order[i] - r.top)] = r.top + int(i);
+    Workbook &book = m_book;
+    push({[&book, sheet, r, back] { book.reorderRows(sheet, r, back); },
+          [&book, sheet, r, order] { book.reorderRows(sheet, r, order); },
+          {sheet, r}});
+}
+
 void WorkbookHistory::insertLines(int sheet, bool rows, int at, int count)
 {
     if (count <= 0)

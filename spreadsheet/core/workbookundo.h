@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -91,6 +92,9 @@ public:
     // Widths of columns first..last, or heights of rows first..last.
     void changeColumnWidths(int sheet, int first, int last, const std::function<void()> &change);
     void changeRowHeights(int sheet, int first, int last, const std::function<void()> &change);
+    // A sort of the rows of `range`: kept as the order it gave the rows, so that undoing
+    // moves them back as the sort moved them (no cell is entered again).
+    void sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
     // Whole rows (`rows`) or columns.
     void insertLines(int sheet, bool rows, int at, int count);
     void deleteLines(int sheet, bool rows, int at, int count);

@@ -146,8 +146,11 @@ void TestWorkbookUndo::undoAndRedo_data()
         const CellRange all{1, 1, kMaxRows, 2};
         h.changeFormats(0, all, [&] { b.modifyFormat(0, all, [](CellFormat &f) { f.horizontal = AlignRight; }); });
     });
-    QTest::newRow("sort descending") << cells(0, CellRange{1, 1, 10, 2}, [](Workbook &b) {
-        b.sortRows(0, {1, 1, 10, 2}, {-1, 0, 0});
+    QTest::newRow("sort descending") << Action([](Workbook &, WorkbookHistory &h) {
+        h.sortRows(0, {1, 1, 10, 2}, {-1, 0, 0});
+    });
+    QTest::newRow("sort of formulas by their results") << Action([](Workbook &, WorkbookHistory &h) {
+        h.sortRows(0, {1, 2, 10, 3}, {-2, 0, 0});
     });
     QTest::newRow("column widths") << Action([](Workbook &b, WorkbookHistory &h) {
         h.changeColumnWidths(0, 1, 3, [&] { b.setColumnWidth(0, 1, 3, 3000); });

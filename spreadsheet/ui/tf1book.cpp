@@ -798,7 +798,7 @@ void TF1Book::Sort(int r1, int c1, int r2, int c2, bool byRows, int key1, int ke
     if (!byRows)
         throw VelmoraError(QStringLiteral("Le tri par colonnes n'est pas disponible."));
     const CellRange range{r1, c1, r2, c2};
-    m_history->changeCells(m_sheet, range, [&] { m_book->sortRows(m_sheet, range, {key1, key2, key3}); });
+    m_history->sortRows(m_sheet, range, {key1, key2, key3});
 }
 
 int TF1Book::ObjCreate(int type, int r1, int c1, int r2, int c2)
