@@ -68,6 +68,7 @@ private Q_SLOTS:
     void nameBoxAddresses_data();
     void nameBoxAddresses();
     void formulaBarFollowsAndEdits();
+    void fillDownAndRight();
     void functionsPutNameInEditor_data();
     void functionsPutNameInEditor();
     void functionsWhileTyping();
@@ -789,6 +790,28 @@ void TestTTableur::formulaBarFollowsAndEdits()
     b->view()->setFocus();
     wb.setEntry(0, 2, 1, u"=A1*3"_qs);
     QCOMPARE(line->text(), u"=A1*3"_qs);
+}
+
+void TestTTableur::fillDownAndRight()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"5"_qs);
+    wb.setEntry(0, 1, 2, u"=A1*2"_qs);
+    wb.setEntry(0, 3, 2, u"x"_qs);
+    b->SetSelection(1, 1, 4, 2);
+    b->view()->setFocus();
+    QTest::keyClick(b->view(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 4, 1), u"5"_qs);
+    QCOMPARE(wb.formulaText(0, 4, 2), u"=A4*2"_qs);
+    QCOMPARE(wb.formulaText(0, 3, 2), u"=A3*2"_qs); // written over
+    w->Annule(); // the whole fill is one step
+    QVERIFY(wb.value(0, 4, 1).isEmpty());
+    QCOMPARE(wb.displayText(0, 3, 2), u"x"_qs);
+    b->SetSelection(1, 2, 1, 4);
+    QTest::keyClick(b->view(), Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(wb.formulaText(0, 1, 4), u"=C1*2"_qs);
+    QVERIFY(errors.isEmpty());
 }
 
 void TestTTableur::functionsPutNameInEditor_data()

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -95,6 +96,13 @@ TF1Book::TF1Book(QWidget *parent)
         scheduleSelChange();
     });
     connect(sel, &QItemSelectionModel::selectionChanged, this, [this] { scheduleSelChange(); });
+
+    auto *fillDown =
+            new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(fillDown, &QShortcut::activated, this, [this] { errorhandler::run(this, [this] { EditFill(true); }); });
+    auto *fillRight =
+            new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(fillRight, &QShortcut::activated, this, [this] { errorhandler::run(this, [this] { EditFill(false); }); });
 
     m_book->addObserver(this);
     m_cursorOfSheet.assign(size_t(m_book->sheetCount()), CellAddress{});
@@ -700,6 +708,27 @@ void TF1Book::EditPaste()
     }
     if (pasted.isValid())
         SetSelection(pasted.top, pasted.left, pasted.bottom, pasted.right);
+}
+
+void TF1Book::EditFill(bool down)
+{
+    CommitEdit();
+    const CellRange r = selectionRange();
+    const CellRange source =
+            down ? CellRange{r.top, r.left, r.top, r.right} : CellRange{r.top, r.left, r.bottom, r.left};
+    if ((down ? r.rowCount() : r.columnCount()) < 2)
+        return;
+    // Whole rows or columns: filled down to the used area.
+    const CellRange target = r.rowCount() == kMaxRows || r.columnCount() == kMaxColumns ? usedPart(r) : r;
+    const QByteArray data = clipboard::rangeAsCells(*m_book, m_sheet, source);
+    m_history->changeCells(m_sheet, target, [&] {
+        if (down)
+            for (int row = target.top + 1; row <= target.bottom; ++row)
+                clipboard::pasteCells(*m_book, m_sheet, row, target.left, data);
+        else
+            for (int col = target.left + 1; col <= target.right; ++col)
+                clipboard::pasteCells(*m_book, m_sheet, target.top, col, data);
+    });
 }
 
 void TF1Book::EditClear()

@@ -115,6 +115,9 @@ public:
     void EditPaste();
     // Clears the values and formulas of the selection.
     void EditClear();
+    // Copies the selection's first row down over the rest of it (Ctrl+D), or its first column
+    // right (Ctrl+R), relative references following as in a paste.
+    void EditFill(bool down);
     void EditInsert(int shift);
     void EditDelete(int shift);
     // Prints the workbook on `printer`.
