@@ -65,6 +65,8 @@ public:
     virtual ~TableurCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
     virtual void Imprime() { }
+    virtual void Annule() { }
+    virtual void Retablit() { } // redo what Annule undid
     virtual void Coupe() { }
     virtual void Copie() { }
     virtual void Colle() { }
@@ -96,6 +98,7 @@ public:
         Q_UNUSED(underline);
     }
     virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
+    virtual void Nombre() { } // "Format › Nombre...": the number format of the selection
     virtual void Somme() { }
     virtual void GetFont(QFont &font) { Q_UNUSED(font); }
     virtual void SetFont(const QFont &font) { Q_UNUSED(font); }

@@ -49,6 +49,9 @@ const QHash<QString, Rule> &table()
              "Importer1",
              "Champbasededonne1",
              "Aperuavantimpression1"});
+        // Undo and redo serve the spreadsheet as well (this entry replaces the text-only one).
+        put({TextBit | SheetBit}, {"Annuler1", "Retablir1", "SpeedButton1"});
+        put({SheetBit}, {"Nombre1"});
         put({SheetBit},
             {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1", "Figercolonnes1",
              "Onglets1", "Montrerlesformules1", "Montrerlagrille1", "Fonctions1", "Largeurcolonne1", "Hauteurligne1",

@@ -334,6 +334,9 @@ void TMainForm::UpdateMenuItems()
             w->setEnabled(on);
     }
     updateSpellingItems();
+    // The number format belongs to spreadsheets: shown while one is the active window.
+    if (QAction *a = m_actions.value(QStringLiteral("Nombre1")))
+        a->setVisible(activeDocument() && activeDocument()->kind() == DocKind::Tableur);
 }
 
 // SetStyles

@@ -187,6 +187,7 @@ public Q_SLOTS:
     // "Format"
     void Police1Click();
     void Paragraphe1Click();
+    void Nombre1Click();
     // "Utilitaires"
     void Calendrier1Click();
     void Calculatrice1Click();

@@ -229,6 +229,7 @@ std::vector<MenuDef> menuTable()
              {
                      {u"&Police...", "Police1", u"Police", None, &F::Police1Click},
                      {u"Para&graphe...", "Paragraphe1", u"Paragraphe", None, &F::Paragraphe1Click},
+                     {u"&Nombre...", "Nombre1", u"Format des nombres", None, &F::Nombre1Click},
              }},
             {u"&Utilitaires",
              "Utilitaires1",

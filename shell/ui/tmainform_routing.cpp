@@ -197,14 +197,20 @@ void TMainForm::FileExitItemClick() { close(); }
 
 void TMainForm::Annuler1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Annule();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Annule();
 }
 
 void TMainForm::Retablir1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Retablit();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Retablit();
 }
 
 void TMainForm::CutItemClick()
@@ -357,6 +363,12 @@ void TMainForm::Statistiques1Click()
     if (auto *t = reach<TexteCommands>(TextBit))
         t->Statistiques();
 }
+void TMainForm::Nombre1Click()
+{
+    if (auto *s = reach<TableurCommands>(SheetBit))
+        s->Nombre();
+}
+
 void TMainForm::Paragraphe1Click()
 {
     if (auto *t = reach<TexteCommands>(TextBit))

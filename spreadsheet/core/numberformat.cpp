@@ -281,6 +281,43 @@ QStringList splitSections(const QString &pattern)
     return sections;
 }
 
+// The section of a pattern that shows `value`; `writeMinus` is cleared when a section of
+// its own shows the negative numbers.
+QString sectionFor(double value, const QString &pattern, bool &writeMinus)
+{
+    const QStringList sections = splitSections(pattern);
+    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty()) {
+        writeMinus = false;
+        return sections[1];
+    }
+    if (value == 0 && sections.size() >= 3)
+        return sections[2];
+    return sections[0];
+}
+
+// Removes the colour code at the start of a section ("[Rouge]") and returns its colour, -1
+// when there is none. Other bracketed codes stay.
+int takeColour(QString &section)
+{
+    static const std::pair<const char16_t *, int> colours[] = {
+            {u"rouge", 0xff0000},   {u"red", 0xff0000},   {u"bleu", 0x0000ff},  {u"blue", 0x0000ff},
+            {u"vert", 0x00ff00},    {u"green", 0x00ff00}, {u"noir", 0x000000},  {u"black", 0x000000},
+            {u"blanc", 0xffffff},   {u"white", 0xffffff}, {u"jaune", 0xffff00}, {u"yellow", 0xffff00},
+            {u"magenta", 0xff00ff}, {u"cyan", 0x00ffff}};
+    if (!section.startsWith(u'['))
+        return -1;
+    const qsizetype end = section.indexOf(u']');
+    if (end < 0)
+        return -1;
+    const QString name = section.mid(1, end - 1).toLower();
+    for (const auto &[n, rgb] : colours)
+        if (name == QStringView(n)) {
+            section.remove(0, end + 1);
+            return rgb;
+        }
+    return -1;
+}
+
 // The date letters of French patterns (jj/mm/aaaa) in the program's own (dd/mm/yyyy).
 QString normaliseDatePattern(const QString &p)
 {
@@ -555,15 +592,11 @@ QString formatNumber(double value, const QString &pattern)
         return formatStandard(value);
     if (!std::isfinite(value))
         return QStringLiteral("#NUM!");
-    const QStringList sections = splitSections(pattern);
-    QString section = sections[0];
     bool writeMinus = value < 0;
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty()) {
-        section = sections[1];
-        writeMinus = false;
-    } else if (value == 0 && sections.size() >= 3) {
-        section = sections[2];
-    }
+    QString section = sectionFor(value, pattern, writeMinus);
+    takeColour(section);
+    if (section == u"@")
+        return formatStandard(value); // the text format shows numbers as they are
     if (isDateTimePattern(section)) {
         const QDateTime when = serialToDateTime(value);
         if (!when.isValid())
@@ -579,6 +612,97 @@ QString formatNumber(double value, const QString &pattern)
     if (writeMinus && std::any_of(body.cbegin(), body.cend(), [](QChar c) { return c >= u'1' && c <= u'9'; }))
         body.prepend(u'-');
     return np.prefix + body + np.suffix;
+}
+
+int patternColour(double value, const QString &pattern)
+{
+    if (pattern.isEmpty() || !std::isfinite(value))
+        return -1;
+    bool writeMinus = value < 0;
+    QString section = sectionFor(value, pattern, writeMinus);
+    return takeColour(section);
+}
+
+const QStringList &dateForms()
+{
+    static const QStringList forms{QStringLiteral("dd/mm/yyyy"),      QStringLiteral("dd/mm/yy"),
+                                   QStringLiteral("d mmmm yyyy"),     QStringLiteral("dddd d mmmm yyyy"),
+                                   QStringLiteral("d mmm yyyy"),      QStringLiteral("mmmm yyyy"),
+                                   QStringLiteral("dd/mm/yyyy hh:nn")};
+    return forms;
+}
+
+const QStringList &timeForms()
+{
+    static const QStringList forms{QStringLiteral("hh:nn"), QStringLiteral("hh:nn:ss")};
+    return forms;
+}
+
+QString patternOf(const NumberFormatChoice &c)
+{
+    const int decimals = std::clamp(c.decimals, 0, 15);
+    const QString fraction = decimals > 0 ? u',' + QString(decimals, u'0') : QString();
+    switch (c.category) {
+    case NumberFormatChoice::Standard: return QString();
+    case NumberFormatChoice::Text: return QStringLiteral("@");
+    case NumberFormatChoice::Percent: return QStringLiteral("0") + fraction + u'%';
+    case NumberFormatChoice::Scientific: return QStringLiteral("0") + fraction + QStringLiteral("E+00");
+    case NumberFormatChoice::Date: return c.form.isEmpty() ? dateForms().first() : c.form;
+    case NumberFormatChoice::Time: return c.form.isEmpty() ? timeForms().first() : c.form;
+    case NumberFormatChoice::Number:
+    case NumberFormatChoice::Currency: {
+        QString positive = (c.thousands ? QStringLiteral("# ##0") : QStringLiteral("0")) + fraction;
+        if (c.category == NumberFormatChoice::Currency)
+            positive += u' ' + (c.currency.isEmpty() ? QStringLiteral("€") : c.currency);
+        return c.negativeRed ? positive + QStringLiteral(";[Rouge]-") + positive : positive;
+    }
+    }
+    return QString();
+}
+
+NumberFormatChoice choiceOf(const QString &pattern)
+{
+    NumberFormatChoice c;
+    if (pattern.isEmpty() || pattern.compare(u"General", Qt::CaseInsensitive) == 0
+        || pattern.compare(u"Standard", Qt::CaseInsensitive) == 0)
+        return c;
+    if (pattern == u"@") {
+        c.category = NumberFormatChoice::Text;
+        return c;
+    }
+    if (isDateTimePattern(pattern)) {
+        const QString p = normaliseDatePattern(pattern);
+        bool date = false, quoted = false;
+        for (QChar ch : p) {
+            if (ch == u'"')
+                quoted = !quoted;
+            if (!quoted
+                && (ch.toLower() == u'd' || ch.toLower() == u'y'
+                    || (ch.toLower() == u'm' && !p.contains(u'h', Qt::CaseInsensitive))))
+                date = true;
+        }
+        c.category = date ? NumberFormatChoice::Date : NumberFormatChoice::Time;
+        c.form = pattern;
+        return c;
+    }
+    const PatternInfo info = describeNumberPattern(pattern);
+    c.decimals = info.decimals;
+    c.thousands = info.grouping;
+    const QStringList sections = splitSections(pattern);
+    QString negative = sections.value(1);
+    c.negativeRed = sections.size() >= 2 && takeColour(negative) == 0xff0000;
+    const QString suffix = info.suffix.trimmed();
+    if (info.percent) {
+        c.category = NumberFormatChoice::Percent;
+    } else if (info.scientific) {
+        c.category = NumberFormatChoice::Scientific;
+    } else if (!suffix.isEmpty() || !info.prefix.trimmed().isEmpty()) {
+        c.category = NumberFormatChoice::Currency;
+        c.currency = suffix.isEmpty() ? info.prefix.trimmed() : suffix;
+    } else {
+        c.category = NumberFormatChoice::Number;
+    }
+    return c;
 }
 
 } // namespace sheet

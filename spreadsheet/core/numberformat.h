@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -51,6 +52,31 @@ struct PatternInfo
     int exponentDigits = 2;
 };
 PatternInfo describeNumberPattern(const QString &pattern);
+
+// The colour a pattern gives `value` ("# ##0;[Rouge]-# ##0" shows negatives in red;
+// "[Red]" is read too): 0xRRGGBB, or -1 when the pattern gives none.
+int patternColour(double value, const QString &pattern);
+
+// What the number format dialog offers, and the pattern of each choice. The patterns:
+// Standard "", Number "# ##0,00" (negatives in red: "# ##0,00;[Rouge]-# ##0,00"), Currency
+// "# ##0,00 €" (or " F", the symbol after the number), Percent "0,00%", Scientific
+// "0,00E+00", Text "@", Date and Time one of dateForms() and timeForms().
+struct NumberFormatChoice
+{
+    enum Category { Standard, Number, Currency, Percent, Date, Time, Scientific, Text };
+    Category category = Standard;
+    int decimals = 2;
+    bool thousands = true;
+    bool negativeRed = false;
+    QString currency = QStringLiteral("€");
+    QString form; // Date and Time: the pattern
+    bool operator==(const NumberFormatChoice &) const = default;
+};
+QString patternOf(const NumberFormatChoice &choice);
+// The dialog's reading of any pattern (one read from another program's file included).
+NumberFormatChoice choiceOf(const QString &pattern);
+const QStringList &dateForms();
+const QStringList &timeForms();
 
 // Rounds half away from zero at `digits` decimals (negative: tens, hundreds...), after
 // removing the binary noise below 15 significant digits (2,675 rounds to 2,68).

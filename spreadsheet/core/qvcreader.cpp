@@ -36,7 +36,8 @@ struct StyleDraft
     std::optional<int> fontSize;
     std::optional<bool> bold, italic, underline, strikeout, wrap;
     std::optional<unsigned int> colour;
-    std::optional<int> horizontal, vertical;
+    std::optional<HorizontalAlignment> horizontal;
+    std::optional<VerticalAlignment> vertical;
     std::optional<QString> dataStyle;
 };
 
@@ -307,10 +308,18 @@ private:
         const QString name = attr(Ns::Style, "name");
         QString pattern;
         bool afterHours = false;
+        QString colour, positive; // a red style for the negatives, mapped from the positive one
         while (m_xml.readNextStartElement()) {
             const auto el = m_xml.name();
             const bool isLong = attr(Ns::Number, "style") == u"long";
-            if (el == u"number" || el == u"scientific-number") {
+            if (el == u"text-properties" && m_xml.ns() == Ns::Style) {
+                colour = attr(Ns::Fo, "color").toLower();
+            } else if (el == u"map" && m_xml.ns() == Ns::Style) {
+                if (QString(attr(Ns::Style, "condition")).remove(u' ') == u"value()>=0")
+                    positive = attr(Ns::Style, "apply-style-name");
+            } else if (el == u"text-content") {
+                pattern += u'@';
+            } else if (el == u"number" || el == u"scientific-number") {
                 const int decimals = std::clamp(attr(Ns::Number, "decimal-places").toInt(), 0, 15);
                 const QString minInt = attr(Ns::Number, "min-integer-digits");
                 const int minDigits = minInt.isEmpty() ? 1 : std::clamp(minInt.toInt(), 0, 15);
@@ -354,7 +363,12 @@ private:
         (void)afterHours;
         if (kind == u"percentage-style" && !pattern.contains(u'%'))
             pattern += u'%';
-        if (kind == u"boolean-style" || kind == u"text-style" || pattern.size() > 200)
+        if (kind == u"text-style")
+            pattern = pattern == u"@" ? pattern : QString();
+        if (!positive.isEmpty() && m_numberFormats.contains(positive))
+            pattern = m_numberFormats[positive]
+                    + (colour == u"#ff0000" ? QStringLiteral(";[Rouge]") : QStringLiteral(";")) + pattern;
+        if (kind == u"boolean-style" || pattern.size() > 200)
             pattern.clear();
         m_numberFormats[name] = pattern;
     }

@@ -208,16 +208,35 @@ private:
         w.writeEndElement();
     }
 
+    // A literal part of a number style ("€", "%", "/").
+    void writeNumberText(const QString &t)
+    {
+        if (t.isEmpty())
+            return;
+        m_w->writeStartElement(kNumber, QStringLiteral("text"));
+        m_w->writeCharacters(t);
+        m_w->writeEndElement();
+    }
+
     void writeNumberStyle(const QString &pattern, const QString &name)
     {
         QXmlStreamWriter &w = *m_w;
-        auto text = [&](const QString &t) {
-            if (t.isEmpty())
-                return;
-            w.writeStartElement(kNumber, QStringLiteral("text"));
-            w.writeCharacters(t);
+        auto text = [this](const QString &t) { writeNumberText(t); };
+        if (pattern == u"@") {
+            w.writeStartElement(kNumber, QStringLiteral("text-style"));
+            w.writeAttribute(kStyle, QStringLiteral("name"), name);
+            w.writeEmptyElement(kNumber, QStringLiteral("text-content"));
             w.writeEndElement();
-        };
+            return;
+        }
+        // Negative numbers in red: the positive ones get a style of their own.
+        const qsizetype red = pattern.indexOf(QStringLiteral(";[Rouge]"));
+        if (red > 0 && !isDateTimePattern(pattern)) {
+            const QString positive = name + QStringLiteral("P0");
+            writeNumberOnly(pattern.left(red), positive, QString());
+            writeNumberOnly(pattern.mid(red + 8), name, positive);
+            return;
+        }
         if (isDateTimePattern(pattern)) {
             const bool hasDate = pattern.contains(u'd') || pattern.contains(u'y') || pattern.contains(u'j')
                     || pattern.contains(u'a') || (pattern.contains(u'm') && !pattern.contains(u'h'));
@@ -273,10 +292,24 @@ private:
             w.writeEndElement();
             return;
         }
+        writeNumberOnly(pattern, name, QString());
+    }
+
+    // A number (not date) pattern; `positiveStyle`, when given, shows the positive numbers
+    // and this style the negative ones in red, as the other spreadsheets write "[Red]".
+    void writeNumberOnly(const QString &pattern, const QString &name, const QString &positiveStyle)
+    {
+        QXmlStreamWriter &w = *m_w;
+        auto text = [this](const QString &t) { writeNumberText(t); };
         const PatternInfo info = describeNumberPattern(pattern);
         w.writeStartElement(kNumber,
                             info.percent ? QStringLiteral("percentage-style") : QStringLiteral("number-style"));
         w.writeAttribute(kStyle, QStringLiteral("name"), name);
+        if (!positiveStyle.isEmpty()) {
+            w.writeStartElement(kStyle, QStringLiteral("text-properties"));
+            w.writeAttribute(kFo, QStringLiteral("color"), QStringLiteral("#ff0000"));
+            w.writeEndElement();
+        }
         text(info.prefix);
         w.writeStartElement(kNumber, info.scientific ? QStringLiteral("scientific-number") : QStringLiteral("number"));
         w.writeAttribute(kNumber, QStringLiteral("decimal-places"), QString::number(info.decimals));
@@ -287,6 +320,12 @@ private:
             w.writeAttribute(kNumber, QStringLiteral("min-exponent-digits"), QString::number(info.exponentDigits));
         w.writeEndElement();
         text(info.suffix + (info.percent ? QStringLiteral("%") : QString()));
+        if (!positiveStyle.isEmpty()) {
+            w.writeStartElement(kStyle, QStringLiteral("map"));
+            w.writeAttribute(kStyle, QStringLiteral("condition"), QStringLiteral("value()>=0"));
+            w.writeAttribute(kStyle, QStringLiteral("apply-style-name"), positiveStyle);
+            w.writeEndElement();
+        }
         w.writeEndElement();
     }
 

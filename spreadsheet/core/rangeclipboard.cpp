@@ -14,10 +14,17 @@ namespace {
 
 QJsonObject formatToJson(const CellFormat &f)
 {
-    return QJsonObject{{"font", f.fontName},      {"size", f.fontSize},       {"bold", f.bold},
-                       {"italic", f.italic},      {"underline", f.underline}, {"strike", f.strikeout},
-                       {"colour", int(f.colour)}, {"h", f.horizontal},        {"v", f.vertical},
-                       {"wrap", f.wrap},          {"number", f.numberFormat}};
+    return QJsonObject{{"font", f.fontName},
+                       {"size", f.fontSize},
+                       {"bold", f.bold},
+                       {"italic", f.italic},
+                       {"underline", f.underline},
+                       {"strike", f.strikeout},
+                       {"colour", int(f.colour)},
+                       {"h", alignmentCode(f.horizontal)},
+                       {"v", alignmentCode(f.vertical)},
+                       {"wrap", f.wrap},
+                       {"number", f.numberFormat}};
 }
 
 CellFormat formatFromJson(const QJsonObject &o)
@@ -30,8 +37,8 @@ CellFormat formatFromJson(const QJsonObject &o)
     f.underline = o.value("underline").toBool();
     f.strikeout = o.value("strike").toBool();
     f.colour = unsigned(o.value("colour").toInt()) & 0xFFFFFF;
-    f.horizontal = std::clamp(o.value("h").toInt(AlignGeneral), 1, 4);
-    f.vertical = std::clamp(o.value("v").toInt(AlignBottom), 1, 3);
+    f.horizontal = horizontalFromCode(o.value("h").toInt());
+    f.vertical = verticalFromCode(o.value("v").toInt());
     f.wrap = o.value("wrap").toBool();
     f.numberFormat = o.value("number").toString().left(200);
     return f;
@@ -182,20 +189,35 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
     return target;
 }
 
-CellRange pasteText(Workbook &book, int sheet, int row, int col, const QString &text)
+namespace {
+// The fields of each line of a tab-separated text.
+std::vector<QStringList> textFields(const QString &text)
 {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (t.endsWith(u'\n'))
         t.chop(1);
-    const QStringList lines = t.split(u'\n');
-    int width = 1;
     std::vector<QStringList> fields;
-    for (const QString &line : lines) {
+    for (const QString &line : t.split(u'\n'))
         fields.push_back(line.split(u'\t'));
-        width = std::max(width, int(fields.back().size()));
-    }
-    const CellRange target{row, col, row + int(lines.size()) - 1, col + width - 1};
+    return fields;
+}
+
+CellRange fieldsExtent(int row, int col, const std::vector<QStringList> &fields)
+{
+    int width = 1;
+    for (const QStringList &line : fields)
+        width = std::max(width, int(line.size()));
+    return CellRange{row, col, row + int(fields.size()) - 1, col + width - 1};
+}
+} // namespace
+
+CellRange textExtent(int row, int col, const QString &text) { return fieldsExtent(row, col, textFields(text)); }
+
+CellRange pasteText(Workbook &book, int sheet, int row, int col, const QString &text)
+{
+    const std::vector<QStringList> fields = textFields(text);
+    const CellRange target = fieldsExtent(row, col, fields);
     if (!target.isValid())
         throw VelmoraError(QStringLiteral("Le collage dépasserait le bord de la feuille"));
     WorkbookAccess access(book);

@@ -29,6 +29,8 @@ CellRange pasteCells(Workbook &book, int sheet, int row, int col, const QByteArr
 // Pastes tab-separated text (lines by "\n" or "\r\n"), each field as a user entry, but a
 // field that does not read as a formula stays text. Returns the pasted range.
 CellRange pasteText(Workbook &book, int sheet, int row, int col, const QString &text);
+// The cells pasteText would fill; not valid when the text would go past the sheet's edge.
+CellRange textExtent(int row, int col, const QString &text);
 
 } // namespace clipboard
 } // namespace sheet

@@ -409,13 +409,13 @@ QString Workbook::displayText(int sheet, int row, int col) const
     return QString();
 }
 
-int Workbook::effectiveAlignment(int sheet, int row, int col) const
+HorizontalAlignment Workbook::effectiveAlignment(int sheet, int row, int col) const
 {
     const Sheet &s = d->sheetAt(sheet);
     const Cell *c = s.find(row, col);
     if (!c)
         return AlignLeft;
-    const int h = d->formats[d->formatIdOf(s, c, row, col)].horizontal;
+    const HorizontalAlignment h = d->formats[d->formatIdOf(s, c, row, col)].horizontal;
     if (h != AlignGeneral)
         return h;
     if (d->showFormulas && c->formula)

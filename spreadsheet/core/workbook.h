@@ -61,6 +61,8 @@ public:
     void insertSheet(int index, const QString &name);
     void removeSheet(int index); // references to it become #REF!; the last sheet stays
     void renameSheet(int index, const QString &name); // formulas follow the new name
+    // Moves sheet `from` to position `to` (both from 0); formulas keep reading the same sheets.
+    void moveSheet(int from, int to);
     // Adds sheets "FeuilN" at the end or removes sheets from the end (at least one stays).
     void setSheetCount(int count);
     static bool isValidSheetName(const QString &name);
@@ -89,7 +91,7 @@ public:
     QString displayText(int sheet, int row, int col) const;
     // Alignment the grid should use for the cell: the format's, or for AlignGeneral the
     // usual rule (numbers and dates right, booleans and errors centre, text left).
-    int effectiveAlignment(int sheet, int row, int col) const;
+    HorizontalAlignment effectiveAlignment(int sheet, int row, int col) const;
 
     // Extent of the used area (cells with a value or a formula): 0 when the sheet is empty.
     int maxRow(int sheet) const;
@@ -141,7 +143,11 @@ public:
     // range, negative for descending, 0 for none. Numbers before texts before booleans
     // before errors, texts in French order ignoring case; empty cells always last; equal
     // rows keep their order. Formulas move with their row, relative references following.
-    void sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
+    // Returns the new order: entry i is the row that now stands at range.top + i (empty when
+    // nothing was sorted).
+    std::vector<int> sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
+    // Puts the rows of `range` in `order` (as sortRows gives it), as a sort moves them.
+    void reorderRows(int sheet, const CellRange &range, const std::vector<int> &order);
 
     // Calculation
     // Recomputes every formula, RAND, NOW and TODAY included. Changes recompute by

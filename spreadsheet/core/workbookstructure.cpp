@@ -88,6 +88,20 @@ void Workbook::renameSheet(int index, const QString &name)
     d->notifySheets();
 }
 
+void Workbook::moveSheet(int from, int to)
+{
+    d->sheetAt(from);
+    d->sheetAt(to);
+    if (from == to)
+        return;
+    // References name sheets by their ids, which a move keeps.
+    auto sheet = std::move(d->sheets[size_t(from)]);
+    d->sheets.erase(d->sheets.begin() + from);
+    d->sheets.insert(d->sheets.begin() + to, std::move(sheet));
+    d->modified = true;
+    d->notifySheets();
+}
+
 void Workbook::setSheetCount(int count)
 {
     count = std::max(1, count);
@@ -236,13 +250,13 @@ int rank(const Value &v)
 
 } // namespace
 
-void Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int, 3> &keys)
+std::vector<int> Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int, 3> &keys)
 {
     Sheet &s = d->sheetAt(sheet);
     const CellRange range = CellRange{std::max(1, range0.top), std::max(1, range0.left),
                                       std::min(kMaxRows, range0.bottom), std::min(kMaxColumns, range0.right)};
     if (!range.isValid() || range.rowCount() < 2)
-        return;
+        return {};
     std::vector<int> keyCols;
     std::vector<bool> descending;
     for (int k : keys) {
@@ -252,7 +266,7 @@ void Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int
         descending.push_back(k < 0);
     }
     if (keyCols.empty())
-        return;
+        return {};
     QCollator collator(QLocale(QLocale::French, QLocale::France));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<int> order(size_t(range.rowCount()));
@@ -286,6 +300,18 @@ void Workbook::sortRows(int sheet, const CellRange &range0, const std::array<int
         }
         return false;
     });
+    reorderRows(sheet, range, order);
+    return order;
+}
+
+void Workbook::reorderRows(int sheet, const CellRange &range, const std::vector<int> &order)
+{
+    Sheet &s = d->sheetAt(sheet);
+    std::vector<int> check = order;
+    std::sort(check.begin(), check.end());
+    for (size_t i = 0; i < check.size(); ++i)
+        if (check[i] != range.top + int(i) || int(check.size()) != range.rowCount())
+            throw VelmoraError(QStringLiteral("Ordre de lignes incorrect"));
     // Take every cell of the range out, then put each back on its new row; formulas move
     // as copies do, their relative references following.
     std::vector<std::vector<std::unique_ptr<Cell>>> rowsCells(order.size());

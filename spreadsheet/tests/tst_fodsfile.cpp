@@ -202,7 +202,7 @@ void TestFodsFile::readsTheUsualFlatLayout()
     QVERIFY(book.format(0, 1, 1).bold);
     QVERIFY(book.format(0, 1, 1).italic); // from the parent style
     QCOMPARE(book.format(0, 1, 1).fontSize, 240);
-    QCOMPARE(book.format(0, 1, 1).horizontal, int(AlignCenter));
+    QCOMPARE(book.format(0, 1, 1).horizontal, AlignCenter);
     QCOMPARE(book.format(0, 1, 1).colour, 0xC9211Eu);
     QCOMPARE(book.displayText(0, 2, 1), QStringLiteral("Loyer mensuel"));
     QCOMPARE(book.value(0, 2, 2).asNumber(), 1234.5);

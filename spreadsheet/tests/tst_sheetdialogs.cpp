@@ -25,6 +25,7 @@ private Q_SLOTS:
     void ongletOpensReadyToType();
     void ongletFirstEntryStays();
     void ongletRemoveKeepsTheLinkToSheets();
+    void ongletMovesTheSelectedEntry();
     void ongletRenameSelected();
     void ongletRejectsBadNames_data();
     void ongletRejectsBadNames();
@@ -120,6 +121,28 @@ void TestSheetDialogs::ongletRemoveKeepsTheLinkToSheets()
     // Supprimer with nothing selected removes nothing.
     QTest::mouseClick(d.Button3, Qt::LeftButton);
     QCOMPARE(d.entries().size(), 2);
+}
+
+void TestSheetDialogs::ongletMovesTheSelectedEntry()
+{
+    TOnglet d;
+    d.Init({u"Feuil1"_qs, u"Ventes"_qs, u"Achats"_qs});
+    d.show();
+    QCOMPARE(d.Button4->text(), u"Déplacer à gauche"_qs);
+    QCOMPARE(d.Button5->text(), u"Déplacer à droite"_qs);
+    clickItem(d.ListBox1, 2);
+    QTest::mouseClick(d.Button4, Qt::LeftButton);
+    QTest::mouseClick(d.Button4, Qt::LeftButton); // still selected: moves again
+    QTest::mouseClick(d.Button4, Qt::LeftButton); // already first: stays
+    QCOMPARE(d.entries(), (QList<Entry>{{3, u"Achats"_qs}, {1, u"Feuil1"_qs}, {2, u"Ventes"_qs}}));
+    clickItem(d.ListBox1, 1);
+    QTest::mouseClick(d.Button5, Qt::LeftButton);
+    QTest::mouseClick(d.Button5, Qt::LeftButton); // already last: stays
+    QCOMPARE(d.entries(), (QList<Entry>{{3, u"Achats"_qs}, {2, u"Ventes"_qs}, {1, u"Feuil1"_qs}}));
+    // Nothing selected: nothing moves.
+    d.ListBox1->clearSelection();
+    QTest::mouseClick(d.Button4, Qt::LeftButton);
+    QCOMPARE(d.entries().first().name, u"Achats"_qs);
 }
 
 void TestSheetDialogs::ongletRenameSelected()

@@ -35,6 +35,8 @@ private Q_SLOTS:
 
     void modelGivesValuesFormulasAndFormats();
     void headersShowLettersAndNumbers();
+    void alignmentCodes_data();
+    void alignmentCodes();
     void typingEntersAndMovesDown_data();
     void typingEntersAndMovesDown();
     void editorShowsTheFormula();
@@ -746,6 +748,40 @@ void TestTF1Book::printShowsLettersNumbersAndCells()
     QVERIFY(text.contains(u"Feuil1"_qs));
     QVERIFY(QRegularExpression(u"A\\s+B\\s+C"_qs).match(text).hasMatch());
     QVERIFY(QRegularExpression(u"\\n\\s*3\\s+4\\s*\\n"_qs).match(text).hasMatch());
+}
+
+// The control's alignment codes: 1 general, 2 left, 3 centre, 4 right; vertical 1 top,
+// 2 middle, 3 bottom. A code out of range is general (bottom), not stored as it is.
+void TestTF1Book::alignmentCodes_data()
+{
+    QTest::addColumn<int>("horizontal");
+    QTest::addColumn<int>("vertical");
+    QTest::addColumn<int>("readH");
+    QTest::addColumn<int>("readV");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("left top") << 2 << 1 << 2 << 1 << int(Qt::AlignLeft | Qt::AlignTop);
+    QTest::newRow("centre middle") << 3 << 2 << 3 << 2 << int(Qt::AlignHCenter | Qt::AlignVCenter);
+    QTest::newRow("right bottom") << 4 << 3 << 4 << 3 << int(Qt::AlignRight | Qt::AlignBottom);
+    QTest::newRow("general, a number") << 1 << 3 << 1 << 3 << int(Qt::AlignRight | Qt::AlignBottom);
+    QTest::newRow("out of range") << 9 << 0 << 1 << 3 << int(Qt::AlignRight | Qt::AlignBottom);
+}
+
+void TestTF1Book::alignmentCodes()
+{
+    QFETCH(int, horizontal);
+    QFETCH(int, vertical);
+    QFETCH(int, readH);
+    QFETCH(int, readV);
+    QFETCH(int, shown);
+    book->workbook().setEntry(0, 1, 1, u"12"_qs);
+    book->SetActiveCell(1, 1);
+    book->SetAlignment(horizontal, false, vertical, 0);
+    int h, v, o;
+    bool wrap;
+    book->GetAlignment(h, wrap, v, o);
+    QCOMPARE(h, readH);
+    QCOMPARE(v, readV);
+    QCOMPARE(book->model()->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>().toInt(), shown);
 }
 
 QTEST_MAIN(TestTF1Book)

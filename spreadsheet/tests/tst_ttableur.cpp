@@ -9,9 +9,11 @@
 #include "common/ui/printing.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 #include "spreadsheet/ui/sheetview.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
+#include "spreadsheet/ui/formulabar.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
 #include "spreadsheet/ui/tonglet.h"
@@ -62,6 +64,11 @@ private Q_SLOTS:
     void sheetTabsAddBilan();
     void sheetTabsRemoveKeepsOtherContent();
     void sheetTabsRename();
+    void sheetOrder();
+    void nameBoxAddresses_data();
+    void nameBoxAddresses();
+    void formulaBarFollowsAndEdits();
+    void fillDownAndRight();
     void functionsPutNameInEditor_data();
     void functionsPutNameInEditor();
     void functionsWhileTyping();
@@ -360,7 +367,7 @@ void TestTTableur::centreLightsTheCentreButton()
     b->SetActiveCell(2, 2);
     b->workbook().setEntry(0, 2, 2, u"123"_qs);
     w->Justif(Alignment::Centre);
-    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, AlignCenter);
     b->SetActiveCell(3, 3);
     QVERIFY(!frame->styles.last().center);
     b->SetActiveCell(2, 2);
@@ -371,7 +378,7 @@ void TestTTableur::centreLightsTheCentreButton()
     QVERIFY(frame->styles.last().right && !frame->styles.last().center);
     w->Justif(Alignment::Left);
     QVERIFY(frame->styles.last().left && !frame->styles.last().right);
-    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+    QCOMPARE(b->workbook().format(0, 2, 2).horizontal, AlignLeft);
 }
 
 void TestTTableur::toolbarStylesKeepOtherCellsFonts()
@@ -391,7 +398,7 @@ void TestTTableur::toolbarStylesKeepOtherCellsFonts()
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
     QVERIFY(frame->styles.last().bold && frame->styles.last().underline && !frame->styles.last().italic);
     w->Justif(Alignment::Centre);
-    QCOMPARE(wb.format(0, 1, 2).horizontal, int(AlignCenter));
+    QCOMPARE(wb.format(0, 1, 2).horizontal, AlignCenter);
     QCOMPARE(wb.format(0, 1, 2).fontSize, 280);
 }
 
@@ -660,6 +667,172 @@ void TestTTableur::sheetTabsRename()
     QCOMPARE(b->SheetName(3), u"Feuil2"_qs);
     QCOMPARE(b->workbook().displayText(1, 1, 1), u"4"_qs); // the content stayed with its sheet
     QCOMPARE(b->workbook().displayText(0, 1, 1), u"5"_qs);
+}
+
+// Sheets reordered in the dialog or by dragging a tab: formulas keep reading the sheets
+// they read, the sheet shown stays shown, and each move is undone as one step.
+void TestTTableur::sheetOrder()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"=Feuil3!A1*2"_qs);
+    wb.setEntry(2, 1, 1, u"21"_qs);
+    wb.setEntry(1, 1, 1, u"deux"_qs);
+    b->SetSheet(2);
+    answerDialogs([&](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(2);
+        o.Button4->click(); // "Feuil3" before "Feuil2"
+        o.Button4->click(); // and before "Feuil1"
+        o.Edit1->setText(u"Données"_qs);
+        o.Button2->click(); // renamed as well
+        o.Button1->click();
+        return int(d.result());
+    });
+    w->Onglets();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    const QStringList moved{b->SheetName(1), b->SheetName(2), b->SheetName(3)};
+    QCOMPARE(moved, (QStringList{u"Données"_qs, u"Feuil1"_qs, u"Feuil2"_qs}));
+    QCOMPARE(wb.formulaText(1, 1, 1), u"=Données!A1*2"_qs);
+    QCOMPARE(wb.displayText(1, 1, 1), u"42"_qs);
+    QCOMPARE(b->Sheet(), 3); // "Feuil2" is still the sheet shown
+    QCOMPARE(b->tabBar()->tabText(2), u"Feuil2"_qs);
+    QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"deux"_qs);
+    w->Annule(); // the dialog's moves and renaming: one step
+    QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
+    QCOMPARE(b->SheetName(3), u"Feuil3"_qs);
+    QCOMPARE(wb.formulaText(0, 1, 1), u"=Feuil3!A1*2"_qs);
+
+    // A tab dragged to the end (the tab bar moves its tab, then tells).
+    b->SetSheet(1);
+    QTest::mousePress(b->tabBar(), Qt::LeftButton, {}, b->tabBar()->tabRect(0).center());
+    b->tabBar()->moveTab(0, 2);
+    QTest::mouseRelease(b->tabBar(), Qt::LeftButton, {}, b->tabBar()->tabRect(2).center());
+    QTRY_COMPARE(b->SheetName(3), u"Feuil1"_qs);
+    QTRY_COMPARE(b->history().undoCount(), 1); // the drag, once the button is up
+    QCOMPARE(b->SheetName(1), u"Feuil2"_qs);
+    QCOMPARE(b->Sheet(), 3);
+    QCOMPARE(wb.displayText(2, 1, 1), u"42"_qs);
+    QCOMPARE(b->tabBar()->currentIndex(), 2);
+    w->Annule();
+    QCOMPARE(b->SheetName(1), u"Feuil1"_qs);
+    QCOMPARE(b->tabBar()->tabText(0), u"Feuil1"_qs);
+    QCOMPARE(b->Sheet(), 1);
+    w->Retablit();
+    QCOMPARE(b->SheetName(3), u"Feuil1"_qs);
+    QCOMPARE(b->Sheet(), 3);
+}
+
+void TestTTableur::nameBoxAddresses_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("sheet"); // 1-based; 0 when the address is refused
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("cell") << u"B12"_qs << 1 << u"B12"_qs;
+    QTest::newRow("lower case, dollars") << u" $c$3 "_qs << 1 << u"C3"_qs;
+    QTest::newRow("other sheet") << u"Feuil2!C3"_qs << 2 << u"C3"_qs;
+    QTest::newRow("quoted sheet") << u"'Mes ventes'!A2:B4"_qs << 3 << u"A2:B4"_qs;
+    QTest::newRow("range backwards") << u"C5:A1"_qs << 1 << u"A1:C5"_qs;
+    QTest::newRow("last cell") << u"IV1048576"_qs << 1 << u"IV1048576"_qs;
+    QTest::newRow("beyond the last column") << u"IW1"_qs << 0 << u"A1"_qs;
+    QTest::newRow("unknown sheet") << u"Bilan!A1"_qs << 0 << u"A1"_qs;
+    QTest::newRow("not an address") << u"total"_qs << 0 << u"A1"_qs;
+}
+
+void TestTTableur::nameBoxAddresses()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, sheet);
+    QFETCH(QString, selected);
+    TF1Book *b = w->F1Book1;
+    b->SetSheetName(3, u"Mes ventes"_qs);
+    QLineEdit *box = w->Formules1->NameBox;
+    QCOMPARE(box->text(), u"A1"_qs);
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    int r1, c1, r2, c2;
+    b->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(rangeName(CellRange{r1, c1, r2, c2}), selected);
+    QCOMPARE(errors.size(), sheet == 0 ? 1 : 0);
+    QCOMPARE(b->Sheet(), std::max(sheet, 1));
+    if (sheet > 0) {
+        QCOMPARE(box->text(), cellName(r1, c1)); // the active cell, the range's first
+        QVERIFY(!box->hasFocus());
+    }
+}
+
+void TestTTableur::formulaBarFollowsAndEdits()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    QLineEdit *line = w->Formules1->ContentLine;
+    wb.setEntry(0, 1, 1, u"2"_qs);
+    wb.setEntry(0, 2, 1, u"=SUM(A1;5)"_qs);
+    b->SetActiveCell(2, 1);
+    QCOMPARE(w->Formules1->NameBox->text(), u"A2"_qs);
+    QCOMPARE(line->text(), u"=SOMME(A1;5)"_qs); // in French
+    // Typing in the cell shows in the bar.
+    b->SetActiveCell(3, 1);
+    b->view()->setFocus();
+    QTest::keyClicks(b->view(), "4");
+    QTest::keyClicks(QApplication::focusWidget(), "2");
+    QCOMPARE(line->text(), u"42"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!b->IsEditing());
+    // Edited in the bar: Enter enters it and moves down, as in the cell.
+    b->SetActiveCell(1, 1);
+    QTest::mouseClick(line, Qt::LeftButton);
+    line->selectAll();
+    QTest::keyClicks(line, "=A2*10");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCOMPARE(wb.formulaText(0, 1, 1), u"=A2*10"_qs);
+    QCOMPARE(b->Row(), 2);
+    w->Annule(); // an entry from the bar is undone like any other
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    // Escape gives back what the cell holds; a refused formula stays in the bar, cell unchanged.
+    b->SetActiveCell(1, 1);
+    QTest::mouseClick(line, Qt::LeftButton);
+    QTest::keyClicks(line, "999");
+    QTest::keyClick(line, Qt::Key_Escape);
+    QCOMPARE(line->text(), u"2"_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    QTest::mouseClick(line, Qt::LeftButton);
+    line->selectAll();
+    QTest::keyClicks(line, "=SOMME((");
+    QTest::keyClick(line, Qt::Key_Return);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(line->text(), u"=SOMME(("_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"2"_qs);
+    QCOMPARE(b->Row(), 1);
+    // A value changed by recalculation shows at once.
+    b->SetActiveCell(2, 1);
+    b->view()->setFocus();
+    wb.setEntry(0, 2, 1, u"=A1*3"_qs);
+    QCOMPARE(line->text(), u"=A1*3"_qs);
+}
+
+void TestTTableur::fillDownAndRight()
+{
+    TF1Book *b = w->F1Book1;
+    Workbook &wb = b->workbook();
+    wb.setEntry(0, 1, 1, u"5"_qs);
+    wb.setEntry(0, 1, 2, u"=A1*2"_qs);
+    wb.setEntry(0, 3, 2, u"x"_qs);
+    b->SetSelection(1, 1, 4, 2);
+    b->view()->setFocus();
+    QTest::keyClick(b->view(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 4, 1), u"5"_qs);
+    QCOMPARE(wb.formulaText(0, 4, 2), u"=A4*2"_qs);
+    QCOMPARE(wb.formulaText(0, 3, 2), u"=A3*2"_qs); // written over
+    w->Annule(); // the whole fill is one step
+    QVERIFY(wb.value(0, 4, 1).isEmpty());
+    QCOMPARE(wb.displayText(0, 3, 2), u"x"_qs);
+    b->SetSelection(1, 2, 1, 4);
+    QTest::keyClick(b->view(), Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(wb.formulaText(0, 1, 4), u"=C1*2"_qs);
+    QVERIFY(errors.isEmpty());
 }
 
 void TestTTableur::functionsPutNameInEditor_data()

@@ -13,6 +13,7 @@
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 #include "spreadsheet/ui/ttableur.h"
 
@@ -52,6 +53,8 @@ private Q_SLOTS:
     void sheetTabsFunctionsSortChart();
     void autoFitAndRecalculate();
     void editMenu();
+    void undoAndRedo();
+    void numberFormatMenu();
     void saveAsOpenPrintClose();
 
 private:
@@ -152,7 +155,7 @@ void TestTTableurFrame::centreButtonFollowsTheCell()
     TTableur *t = newSheet();
     clickCell(t, 2, 2);
     QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignCenter));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignCenter);
     clickCell(t, 3, 3);
     QTRY_VERIFY(!button("CenterButton")->isChecked());
     clickCell(t, 2, 2);
@@ -160,9 +163,9 @@ void TestTTableurFrame::centreButtonFollowsTheCell()
     QVERIFY(!button("RightButton")->isChecked());
     QVERIFY(!button("LeftButton")->isChecked());
     QTest::mouseClick(button("RightButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignRight));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignRight);
     QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
-    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, int(AlignLeft));
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 2).horizontal, AlignLeft);
 }
 
 void TestTTableurFrame::styleButtonsAndFontBoxes()
@@ -381,6 +384,112 @@ void TestTTableurFrame::editMenu()
     trigger("Supprimercolonne1");
     QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
     QVERIFY(errors.isEmpty());
+}
+
+// Undo and redo through the edit menu, the toolbar button and the keys, each user action
+// one step, with the history kept across a save.
+void TestTTableurFrame::undoAndRedo()
+{
+    TTableur *t = newSheet();
+    TF1Book *b = t->F1Book1;
+    Workbook &wb = b->workbook();
+    auto type = [&](int row, int col, const char *text) {
+        clickCell(t, row, col);
+        QTest::keyClicks(b->view(), QByteArray(text).left(1)); // opens the editor
+        QTest::keyClicks(QApplication::focusWidget(), QByteArray(text).mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!b->IsEditing());
+    };
+    type(1, 1, "5");
+    type(2, 1, "=A1*2");
+    QCOMPARE(wb.displayText(0, 2, 1), u"10"_qs);
+    // A paste of a block is one step.
+    b->SetSelection(1, 1, 2, 1);
+    trigger("CopyItem");
+    clickCell(t, 1, 2);
+    trigger("PasteItem");
+    QCOMPARE(wb.formulaText(0, 2, 2), u"=B1*2"_qs);
+    trigger("Annuler1");
+    QVERIFY(wb.value(0, 1, 2).isEmpty());
+    QVERIFY(wb.value(0, 2, 2).isEmpty());
+    int r1, c1, r2, c2;
+    b->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(rangeName(CellRange{r1, c1, r2, c2}), u"B1:B2"_qs); // what came back is selected
+    trigger("Retablir1");
+    QCOMPARE(wb.formulaText(0, 2, 2), u"=B1*2"_qs);
+
+    // Deleting row 1 turns A2's formula to #REF!; undoing brings the row and the formula back.
+    clickCell(t, 1, 1);
+    trigger("Supprimerligne1");
+    QCOMPARE(wb.displayText(0, 1, 1), u"#REF!"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(wb.formulaText(0, 2, 1), u"=A1*2"_qs);
+    QCOMPARE(wb.displayText(0, 2, 1), u"10"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(wb.displayText(0, 1, 1), u"#REF!"_qs);
+    QTest::keyClick(b->view(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
+
+    // Saving keeps the history.
+    t->setSaveDialogHook([this] { return dir.filePath(u"annuler.qvc"_qs); });
+    trigger("FileSaveItem");
+    QVERIFY(!t->Modifie());
+    button("SpeedButton1")->click(); // undoes the paste
+    QVERIFY(wb.value(0, 1, 2).isEmpty());
+    QVERIFY(t->Modifie());
+    QTest::keyClick(b->view(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
+
+    // The sheet-tab dialog's changes are one step.
+    tools->setRunner([](QDialog &d) {
+        auto &o = static_cast<TOnglet &>(d);
+        o.ListBox1->setCurrentRow(2);
+        o.Button3->click(); // "Supprimer"
+        o.Edit1->setText(u"Bilan"_qs);
+        o.Button2->click(); // "Ajouter"
+        o.Button1->click();
+        return int(d.result());
+    });
+    trigger("Onglets1");
+    QCOMPARE(b->NumSheets(), 3);
+    QCOMPARE(b->SheetName(3), u"Bilan"_qs);
+    trigger("Annuler1");
+    QCOMPARE(b->SheetName(3), u"Feuil3"_qs);
+    QCOMPARE(b->tabBar()->tabText(2), u"Feuil3"_qs);
+
+    // While a cell is being typed, undo acts on the typing only.
+    clickCell(t, 5, 1);
+    QTest::keyClicks(b->view(), "7");
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    trigger("Annuler1");
+    QVERIFY(b->IsEditing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(wb.displayText(0, 1, 2), u"5"_qs);
+    QVERIFY(errors.isEmpty());
+}
+
+// "Format › Nombre..." shows while a spreadsheet is the active window and formats its selection.
+void TestTTableurFrame::numberFormatMenu()
+{
+    QAction *item = form->action(u"Nombre1"_qs);
+    QVERIFY(item);
+    QVERIFY(!item->isVisible());
+    TTableur *t = newSheet();
+    QVERIFY(item->isVisible());
+    t->F1Book1->workbook().setEntry(0, 1, 1, u"0,125"_qs);
+    tools->setRunner([](QDialog &d) {
+        auto &n = static_cast<TNombre &>(d);
+        n.ListBox1->setCurrentRow(int(NumberFormatChoice::Percent));
+        n.SpinEdit1->setValue(1);
+        n.Button2->click();
+        return int(d.result());
+    });
+    trigger("Nombre1");
+    QCOMPARE(t->F1Book1->workbook().displayText(0, 1, 1), u"12,5%"_qs);
+    trigger("Texte1"); // another kind of window comes forward
+    QVERIFY(!item->isVisible());
+    form->mdiArea()->setActiveSubWindow(form->mdiArea()->subWindowList().first());
+    QVERIFY(item->isVisible());
 }
 
 void TestTTableurFrame::saveAsOpenPrintClose()

@@ -526,14 +526,14 @@ void TestWorkbookEngine::formatsApplyToRange()
         f.horizontal = AlignCenter;
     });
     QVERIFY(book.format(0, 2, 2).bold);
-    QCOMPARE(book.format(0, 1, 1).horizontal, int(AlignCenter));
+    QCOMPARE(book.format(0, 1, 1).horizontal, AlignCenter);
     QVERIFY(!book.format(0, 3, 3).bold);
     QCOMPARE(rec.changed.size(), 4);
     // A whole column stops at the used area instead of creating a million cells.
     book.modifyFormat(0, CellRange{1, 3, kMaxRows, 3}, [](CellFormat &f) { f.italic = true; });
     QVERIFY(book.format(0, 3, 3).italic);
     QCOMPARE(book.maxRow(0), 3);
-    QCOMPARE(book.effectiveAlignment(0, 3, 3), int(AlignRight));
+    QCOMPARE(book.effectiveAlignment(0, 3, 3), AlignRight);
     book.clearFormats(0, CellRange{1, 1, 3, 3});
     QVERIFY(!book.format(0, 1, 1).bold);
     // An ordinary selection is formatted whole, even where nothing is typed yet.
@@ -611,7 +611,7 @@ void TestWorkbookEngine::notificationsTellWhatToRepaint()
     book.setShowFormulas(true);
     QCOMPARE(rec.resets, 1);
     QCOMPARE(book.displayText(0, 2, 2), QStringLiteral("=A2+1"));
-    QCOMPARE(book.effectiveAlignment(0, 2, 2), int(AlignLeft));
+    QCOMPARE(book.effectiveAlignment(0, 2, 2), AlignLeft);
     // Replacing the content keeps the observers and tells them.
     Workbook other;
     other.setEntry(0, 1, 1, QStringLiteral("autre"));

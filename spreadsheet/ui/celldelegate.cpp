@@ -30,6 +30,7 @@ QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     const QVariant font = index.data(Qt::FontRole);
     if (font.isValid())
         editor->setFont(font.value<QFont>());
+    Q_EMIT editorOpened(editor);
     return editor;
 }
 

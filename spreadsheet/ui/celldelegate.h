@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+class QLineEdit;
+
 class CellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
 Q_SIGNALS:
     // The workbook refused `text` for `index` with `message`.
     void entryRejected(const QModelIndex &index, const QString &text, const QString &message) const;
+    // An editor was opened (the formula bar follows what is typed in it).
+    void editorOpened(QLineEdit *editor) const;
     // Up or Down pressed in the editor: commit and move (dRow is -1 or +1).
     void commitAndMove(QWidget *editor, int dRow) const;
 

@@ -1,7 +1,9 @@
 #include "spreadsheet/ui/sheetmodel.h"
 
 #include "common/velmoraerror.h"
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 
 #include <QColor>
 
@@ -32,17 +34,17 @@ QFont SheetModel::fontOf(const CellFormat &f)
     return font;
 }
 
-Qt::Alignment SheetModel::alignmentOf(int horizontal, int vertical)
+Qt::Alignment SheetModel::alignmentOf(HorizontalAlignment horizontal, VerticalAlignment vertical)
 {
     Qt::Alignment a;
     switch (horizontal) {
-    case AlignCenter: a = Qt::AlignHCenter; break;
-    case AlignRight: a = Qt::AlignRight; break;
+    case HorizontalAlignment::Centre: a = Qt::AlignHCenter; break;
+    case HorizontalAlignment::Right: a = Qt::AlignRight; break;
     default: a = Qt::AlignLeft; break;
     }
     switch (vertical) {
-    case AlignTop: a |= Qt::AlignTop; break;
-    case AlignMiddle: a |= Qt::AlignVCenter; break;
+    case VerticalAlignment::Top: a |= Qt::AlignTop; break;
+    case VerticalAlignment::Middle: a |= Qt::AlignVCenter; break;
     default: a |= Qt::AlignBottom; break;
     }
     return a;
@@ -65,13 +67,20 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::TextAlignmentRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
-        const int h = m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c)
-                ? int(AlignLeft)
+        const HorizontalAlignment h = m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c)
+                ? HorizontalAlignment::Left
                 : m_book.effectiveAlignment(m_sheet, r, c);
         return QVariant::fromValue(alignmentOf(h, f.vertical));
     }
     case Qt::ForegroundRole: {
         const CellFormat f = m_book.format(m_sheet, r, c);
+        // A number format may colour its numbers (negatives in red).
+        if (!f.numberFormat.isEmpty() && !(m_book.showFormulas() && m_book.hasFormula(m_sheet, r, c))) {
+            const Value v = m_book.value(m_sheet, r, c);
+            const int colour = v.isNumber() ? patternColour(v.asNumber(), f.numberFormat) : -1;
+            if (colour >= 0)
+                return QColor::fromRgb(QRgb(unsigned(colour) | 0xff000000u));
+        }
         if (f.colour == 0)
             return {};
         return QColor::fromRgb(QRgb(f.colour | 0xff000000u));
@@ -94,7 +103,17 @@ bool SheetModel::setData(const QModelIndex &index, const QVariant &value, int ro
         return false;
     m_lastError.clear();
     try {
-        m_book.setEntry(m_sheet, index.row() + 1, index.column() + 1, value.toString());
+        const int row = index.row() + 1, col = index.column() + 1;
+        QString text = value.toString();
+        // A cell in the text format keeps what is typed as text (formulas aside).
+        if (!text.startsWith(u'=') && !text.startsWith(u'\'') && !text.isEmpty()
+            && m_book.format(m_sheet, row, col).numberFormat == u"@")
+            text.prepend(u'\'');
+        if (m_history)
+            m_history->changeCells(m_sheet, sheet::CellRange::single(row, col),
+                                   [&] { m_book.setEntry(m_sheet, row, col, text); });
+        else
+            m_book.setEntry(m_sheet, row, col, text);
     } catch (const VelmoraError &e) {
         m_lastError = e.message();
         return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "spreadsheet/core/celladdress.h"
+#include "spreadsheet/core/cellformat.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -12,7 +13,7 @@
 
 namespace sheet {
 class Workbook;
-struct CellFormat;
+class WorkbookHistory;
 } // namespace sheet
 
 class SheetModel : public QAbstractTableModel
@@ -30,6 +31,8 @@ public:
 
     int sheet() const { return m_sheet; }
     void setSheet(int sheet);
+    // Where entries typed in the grid are recorded for undo (none: not recorded).
+    void setHistory(sheet::WorkbookHistory *history) { m_history = history; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -40,7 +43,7 @@ public:
 
     // The screen font of a cell format.
     static QFont fontOf(const sheet::CellFormat &format);
-    static Qt::Alignment alignmentOf(int horizontal, int vertical);
+    static Qt::Alignment alignmentOf(sheet::HorizontalAlignment horizontal, sheet::VerticalAlignment vertical);
 
     // The engine's notifications, passed on to the views.
     void cellsChanged(const std::vector<sheet::CellAddress> &cells);
@@ -52,6 +55,7 @@ public:
 
 private:
     sheet::Workbook &m_book;
+    sheet::WorkbookHistory *m_history = nullptr;
     int m_sheet = 0;
     QString m_lastError;
 };

@@ -3,6 +3,7 @@
 #include "common/ui/ttri.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 
 SpreadsheetTools::SpreadsheetTools(QWidget *dialogParent) : m_parent(dialogParent) { }
@@ -28,6 +29,13 @@ TLarg &SpreadsheetTools::larg()
     if (!m_larg)
         m_larg = std::make_unique<TLarg>(m_parent);
     return *m_larg;
+}
+
+TNombre &SpreadsheetTools::nombre()
+{
+    if (!m_nombre)
+        m_nombre = std::make_unique<TNombre>(m_parent);
+    return *m_nombre;
 }
 
 TTri &SpreadsheetTools::tri()

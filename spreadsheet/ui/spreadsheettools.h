@@ -9,6 +9,7 @@ class QDialog;
 class QWidget;
 class TFonct;
 class TLarg;
+class TNombre;
 class TOnglet;
 class TTri;
 
@@ -25,6 +26,7 @@ public:
     TOnglet &onglet();
     TFonct &fonct();
     TLarg &larg();
+    TNombre &nombre();
     TTri &tri();
 
     int run(QDialog &dialog) const;
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<TOnglet> m_onglet;
     std::unique_ptr<TFonct> m_fonct;
     std::unique_ptr<TLarg> m_larg;
+    std::unique_ptr<TNombre> m_nombre;
     std::unique_ptr<TTri> m_tri;
     Runner m_runner;
 };

@@ -5,6 +5,7 @@
 #include "spreadsheet/core/odsfile.h"
 #include "spreadsheet/core/rangeclipboard.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
 #include "spreadsheet/ui/celldelegate.h"
 #include "spreadsheet/ui/chartpainter.h"
 #include "spreadsheet/ui/sheetmodel.h"
@@ -15,10 +16,13 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -27,10 +31,14 @@
 
 using namespace sheet;
 
-TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Workbook>())
+TF1Book::TF1Book(QWidget *parent)
+    : QWidget(parent),
+      m_book(std::make_unique<Workbook>()),
+      m_history(std::make_unique<WorkbookHistory>(*m_book))
 {
     setObjectName(QStringLiteral("F1Book1"));
     m_model = new SheetModel(*m_book, this);
+    m_model->setHistory(m_history.get());
     m_delegate = new CellDelegate(this);
     m_view = createPane(int(SheetView::Pane::Main));
     m_view->setOverlayPainter([this](QPainter &p) { paintCharts(p); });
@@ -51,6 +59,15 @@ TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Wor
         if (!m_rebuildingTabs && index >= 0)
             SetSheet(index + 1);
     });
+    // A tab dragged to another place moves its sheet; one drag is one change, however many
+    // places it passes.
+    m_tabs->setMovable(true);
+    m_tabs->installEventFilter(this);
+    connect(m_tabs, &QTabBar::tabMoved, this, [this](int from, int to) {
+        if (m_rebuildingTabs)
+            return;
+        errorhandler::run(this, [&] { MoveSheet(from + 1, to + 1); });
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -59,6 +76,9 @@ TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Wor
     layout->addWidget(m_tabs, 0, Qt::AlignLeft);
 
     connect(m_delegate, &CellDelegate::entryRejected, this, &TF1Book::entryRejected);
+    connect(m_delegate, &CellDelegate::editorOpened, this, &TF1Book::EditorOpened);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &TF1Book::ContentsChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TF1Book::ContentsChanged);
     connect(m_delegate, &CellDelegate::commitAndMove, this, [this](QWidget *editor, int dRow) {
         forEachPane([editor](SheetView *v) { v->commitEditor(editor); });
         if (!editor->property("refused").toBool())
@@ -76,6 +96,13 @@ TF1Book::TF1Book(QWidget *parent) : QWidget(parent), m_book(std::make_unique<Wor
         scheduleSelChange();
     });
     connect(sel, &QItemSelectionModel::selectionChanged, this, [this] { scheduleSelChange(); });
+
+    auto *fillDown =
+            new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(fillDown, &QShortcut::activated, this, [this] { errorhandler::run(this, [this] { EditFill(true); }); });
+    auto *fillRight =
+            new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(fillRight, &QShortcut::activated, this, [this] { errorhandler::run(this, [this] { EditFill(false); }); });
 
     m_book->addObserver(this);
     m_cursorOfSheet.assign(size_t(m_book->sheetCount()), CellAddress{});
@@ -155,7 +182,12 @@ void TF1Book::SetActiveCell(int row, int col)
 
 QString TF1Book::Formula() const { return m_book->entryText(m_sheet, Row(), Col()); }
 
-void TF1Book::SetFormula(const QString &formula) { m_book->setFormula(m_sheet, Row(), Col(), formula); }
+void TF1Book::SetFormula(const QString &formula)
+{
+    const int row = Row(), col = Col();
+    m_history->changeCells(m_sheet, CellRange::single(row, col),
+                           [&] { m_book->setFormula(m_sheet, row, col, formula); });
+}
 
 int TF1Book::FixedRows() const { return m_book->frozenRows(m_sheet); }
 int TF1Book::FixedCols() const { return m_book->frozenColumns(m_sheet); }
@@ -206,7 +238,28 @@ bool TF1Book::Modified() const { return m_book->isModified(); }
 void TF1Book::SetModified(bool modified) { m_book->setModified(modified); }
 int TF1Book::NumSheets() const { return m_book->sheetCount(); }
 
-void TF1Book::SetNumSheets(int count) { m_book->setSheetCount(std::max(1, count)); }
+void TF1Book::SetNumSheets(int count)
+{
+    // Sheets "FeuilN" added at the end or removed from the end, as one change.
+    count = std::max(1, count);
+    m_history->beginGroup();
+    try {
+        while (NumSheets() > count)
+            m_history->removeSheet(NumSheets() - 1);
+        int n = NumSheets();
+        while (NumSheets() < count) {
+            QString name;
+            do
+                name = QStringLiteral("Feuil%1").arg(++n);
+            while (m_book->sheetIndex(name) >= 0);
+            m_history->insertSheet(NumSheets(), name);
+        }
+    } catch (...) {
+        m_history->endGroup();
+        throw;
+    }
+    m_history->endGroup();
+}
 
 void TF1Book::SetSheet(int s)
 {
@@ -228,24 +281,56 @@ void TF1Book::SetSheet(int s)
 }
 
 QString TF1Book::SheetName(int s) const { return m_book->sheetName(s - 1); }
-void TF1Book::SetSheetName(int s, const QString &name) { m_book->renameSheet(s - 1, name); }
-void TF1Book::InsertSheet(int s, const QString &name) { m_book->insertSheet(s - 1, name); }
-void TF1Book::DeleteSheet(int s) { m_book->removeSheet(s - 1); }
+void TF1Book::SetSheetName(int s, const QString &name) { m_history->renameSheet(s - 1, name); }
+void TF1Book::InsertSheet(int s, const QString &name) { m_history->insertSheet(s - 1, name); }
+void TF1Book::DeleteSheet(int s) { m_history->removeSheet(s - 1); }
+
+void TF1Book::MoveSheet(int from, int to)
+{
+    if (from < 1 || from > NumSheets() || to < 1 || to > NumSheets() || from == to)
+        return;
+    CommitEdit();
+    // The active sheet stays the one the user is on, wherever it now stands; each sheet
+    // keeps its own active cell.
+    if (size_t(m_sheet) < m_cursorOfSheet.size())
+        m_cursorOfSheet[size_t(m_sheet)] = {Row(), Col()};
+    std::vector<CellAddress> cursors = m_cursorOfSheet;
+    cursors.resize(size_t(NumSheets()));
+    const CellAddress moved = cursors[size_t(from - 1)];
+    cursors.erase(cursors.begin() + (from - 1));
+    cursors.insert(cursors.begin() + (to - 1), moved);
+    const int f = from - 1, t = to - 1;
+    int active = m_sheet;
+    if (active == f)
+        active = t;
+    else if (f < active && active <= t)
+        --active;
+    else if (t <= active && active < f)
+        ++active;
+    m_sheet = active;
+    m_cursorOfSheet = cursors;
+    m_history->moveSheet(f, t);
+}
 
 // Formats
 
 void TF1Book::GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const
 {
     const CellFormat f = m_book->format(m_sheet, Row(), Col());
-    horizontal = f.horizontal;
+    horizontal = alignmentCode(f.horizontal);
     wrap = f.wrap;
-    vertical = f.vertical;
+    vertical = alignmentCode(f.vertical);
     orientation = 0; // text is always written horizontally
 }
 
 void TF1Book::modifySelectionFormat(const std::function<void(CellFormat &)> &edit)
 {
     const CellRange r = selectionRange();
+    m_history->changeFormats(m_sheet, r, [&] { formatRange(r, edit); });
+}
+
+void TF1Book::formatRange(const CellRange &r, const std::function<void(CellFormat &)> &edit)
+{
     const int maxRow = std::max(r.top, MaxRow()), maxCol = std::max(r.left, MaxCol());
     m_book->modifyFormat(m_sheet, r, edit);
     const bool whole = r.rowCount() == kMaxRows || r.columnCount() == kMaxColumns;
@@ -267,13 +352,13 @@ void TF1Book::SetAlignment(int horizontal, bool wrap, int vertical, int orientat
 {
     Q_UNUSED(orientation);
     modifySelectionFormat([&](CellFormat &f) {
-        f.horizontal = horizontal;
+        f.horizontal = horizontalFromCode(horizontal);
         f.wrap = wrap;
-        f.vertical = vertical;
+        f.vertical = verticalFromCode(vertical);
     });
 }
 
-void TF1Book::SetHorizontalAlignment(int horizontal)
+void TF1Book::SetHorizontalAlignment(HorizontalAlignment horizontal)
 {
     modifySelectionFormat([&](CellFormat &f) { f.horizontal = horizontal; });
 }
@@ -330,6 +415,11 @@ void TF1Book::SetFontParts(const CellFormat &v, int parts)
         if (parts & FontColour)
             f.colour = v.colour & 0xffffffu;
     });
+}
+
+void TF1Book::SetNumberFormat(const QString &pattern)
+{
+    modifySelectionFormat([&](CellFormat &f) { f.numberFormat = pattern; });
 }
 
 // Selection
@@ -520,6 +610,15 @@ bool TF1Book::SuspendEdit(QString &text, int &caret)
     return true;
 }
 
+bool TF1Book::EnterActiveCell(const QString &text, QString &error)
+{
+    if (!m_model->setData(m_model->index(Row() - 1, Col() - 1), text)) {
+        error = m_model->lastError().isEmpty() ? QStringLiteral("Entrée refusée.") : m_model->lastError();
+        return false;
+    }
+    return true;
+}
+
 void TF1Book::entryRejected(const QModelIndex &index, const QString &text, const QString &message)
 {
     // The refused entry stays in an editor on its cell, so that the user can mend it.
@@ -561,8 +660,10 @@ void TF1Book::EditCut()
     }
     copyRange(true);
     const CellRange r = usedPart(selectionRange());
-    m_book->clearContents(m_sheet, r);
-    m_book->clearFormats(m_sheet, r);
+    m_history->changeCells(m_sheet, r, [&] {
+        m_book->clearContents(m_sheet, r);
+        m_book->clearFormats(m_sheet, r);
+    });
 }
 
 void TF1Book::EditPaste()
@@ -577,17 +678,64 @@ void TF1Book::EditPaste()
     const CellRange target = selectionRange();
     const QString ours = QString::fromLatin1(clipboard::kMimeType);
     CellRange pasted;
-    if (mime->hasFormat(ours))
-        pasted = clipboard::pasteCells(*m_book, m_sheet, target.top, target.left, mime->data(ours));
-    else if (mime->hasText())
-        pasted = clipboard::pasteText(*m_book, m_sheet, target.top, target.left, mime->text());
-    else
+    if (mime->hasFormat(ours)) {
+        const QByteArray data = mime->data(ours);
+        // The extent of the pasted block and, for cut cells, where they come from, so that
+        // the paste is one step of the history.
+        const QJsonObject root = QJsonDocument::fromJson(data).object();
+        const int rows = root.value("rows").toInt(), cols = root.value("cols").toInt();
+        const CellRange extent{target.top, target.left, target.top + rows - 1, target.left + cols - 1};
+        if (rows < 1 || cols < 1 || !extent.isValid()) {
+            pasted = clipboard::pasteCells(*m_book, m_sheet, target.top, target.left, data); // says why it cannot
+        } else {
+            const int top = root.value("top").toInt(), left = root.value("left").toInt();
+            const int source = root.value("cut").toBool() ? m_book->sheetIndex(root.value("sheet").toString()) : -1;
+            m_history->moveCells(m_sheet, extent, source, CellRange{top, left, top + rows - 1, left + cols - 1}, [&] {
+                pasted = clipboard::pasteCells(*m_book, m_sheet, target.top, target.left, data);
+            });
+        }
+    } else if (mime->hasText()) {
+        const QString text = mime->text();
+        const CellRange extent = clipboard::textExtent(target.top, target.left, text);
+        if (!extent.isValid())
+            pasted = clipboard::pasteText(*m_book, m_sheet, target.top, target.left, text); // says why it cannot
+        else
+            m_history->changeCells(m_sheet, extent, [&] {
+                pasted = clipboard::pasteText(*m_book, m_sheet, target.top, target.left, text);
+            });
+    } else {
         return;
+    }
     if (pasted.isValid())
         SetSelection(pasted.top, pasted.left, pasted.bottom, pasted.right);
 }
 
-void TF1Book::EditClear() { m_book->clearContents(m_sheet, usedPart(selectionRange())); }
+void TF1Book::EditFill(bool down)
+{
+    CommitEdit();
+    const CellRange r = selectionRange();
+    const CellRange source =
+            down ? CellRange{r.top, r.left, r.top, r.right} : CellRange{r.top, r.left, r.bottom, r.left};
+    if ((down ? r.rowCount() : r.columnCount()) < 2)
+        return;
+    // Whole rows or columns: filled down to the used area.
+    const CellRange target = r.rowCount() == kMaxRows || r.columnCount() == kMaxColumns ? usedPart(r) : r;
+    const QByteArray data = clipboard::rangeAsCells(*m_book, m_sheet, source);
+    m_history->changeCells(m_sheet, target, [&] {
+        if (down)
+            for (int row = target.top + 1; row <= target.bottom; ++row)
+                clipboard::pasteCells(*m_book, m_sheet, row, target.left, data);
+        else
+            for (int col = target.left + 1; col <= target.right; ++col)
+                clipboard::pasteCells(*m_book, m_sheet, target.top, col, data);
+    });
+}
+
+void TF1Book::EditClear()
+{
+    const CellRange r = usedPart(selectionRange());
+    m_history->changeCells(m_sheet, r, [&] { m_book->clearContents(m_sheet, r); });
+}
 
 void TF1Book::EditInsert(int shift)
 {
@@ -595,10 +743,10 @@ void TF1Book::EditInsert(int shift)
     // Whole columns selected and rows asked for (or the reverse): the active row or column.
     if (shift == ShiftRows) {
         const bool all = r.rowCount() == kMaxRows;
-        m_book->insertRows(m_sheet, all ? Row() : r.top, all ? 1 : r.rowCount());
+        m_history->insertLines(m_sheet, true, all ? Row() : r.top, all ? 1 : r.rowCount());
     } else if (shift == ShiftColumns) {
         const bool all = r.columnCount() == kMaxColumns;
-        m_book->insertColumns(m_sheet, all ? Col() : r.left, all ? 1 : r.columnCount());
+        m_history->insertLines(m_sheet, false, all ? Col() : r.left, all ? 1 : r.columnCount());
     }
 }
 
@@ -607,10 +755,10 @@ void TF1Book::EditDelete(int shift)
     const CellRange r = selectionRange();
     if (shift == ShiftRows) {
         const bool all = r.rowCount() == kMaxRows;
-        m_book->deleteRows(m_sheet, all ? Row() : r.top, all ? 1 : r.rowCount());
+        m_history->deleteLines(m_sheet, true, all ? Row() : r.top, all ? 1 : r.rowCount());
     } else if (shift == ShiftColumns) {
         const bool all = r.columnCount() == kMaxColumns;
-        m_book->deleteColumns(m_sheet, all ? Col() : r.left, all ? 1 : r.columnCount());
+        m_history->deleteLines(m_sheet, false, all ? Col() : r.left, all ? 1 : r.columnCount());
     }
 }
 
@@ -629,7 +777,8 @@ void TF1Book::SetColWidth(int c1, int c2, int width, bool defaultFlag)
     Q_UNUSED(defaultFlag);
     c1 = std::clamp(c1, 1, kMaxColumns);
     c2 = std::clamp(c2, c1, kMaxColumns);
-    m_book->setColumnWidth(m_sheet, c1, c2, std::max(0, width));
+    m_history->changeColumnWidths(m_sheet, c1, c2,
+                                  [&] { m_book->setColumnWidth(m_sheet, c1, c2, std::max(0, width)); });
 }
 
 void TF1Book::SetRowHeight(int r1, int r2, int height, bool defaultFlag)
@@ -637,7 +786,9 @@ void TF1Book::SetRowHeight(int r1, int r2, int height, bool defaultFlag)
     Q_UNUSED(defaultFlag);
     r1 = std::clamp(r1, 1, kMaxRows);
     r2 = std::clamp(r2, r1, kMaxRows);
-    m_book->setRowHeight(m_sheet, r1, r2, std::max(0, height));
+    // Whole columns selected: the workbook sizes the rows down to a little past the used area.
+    r2 = std::min(r2, std::max({r1, MaxRow(), r1 + 1000}));
+    m_history->changeRowHeights(m_sheet, r1, r2, [&] { m_book->setRowHeight(m_sheet, r1, r2, std::max(0, height)); });
 }
 
 int TF1Book::ColWidth(int col) const { return m_book->columnWidth(m_sheet, col); }
@@ -660,20 +811,23 @@ void TF1Book::SetColWidthAuto(int r1, int c1, int r2, int c2, bool setDefaults)
         int &slot = widest[size_t(c - c1)];
         slot = std::max(slot, w + padding);
     });
-    for (int c = c1; c <= c2; ++c) {
-        const int px = widest[size_t(c - c1)];
-        if (px > 0)
-            m_book->setColumnWidth(m_sheet, c, c, toTwips(px));
-        else if (setDefaults)
-            m_book->setColumnWidth(m_sheet, c, c, Workbook::kDefaultColumnWidth);
-    }
+    m_history->changeColumnWidths(m_sheet, c1, c2, [&] {
+        for (int c = c1; c <= c2; ++c) {
+            const int px = widest[size_t(c - c1)];
+            if (px > 0)
+                m_book->setColumnWidth(m_sheet, c, c, toTwips(px));
+            else if (setDefaults)
+                m_book->setColumnWidth(m_sheet, c, c, Workbook::kDefaultColumnWidth);
+        }
+    });
 }
 
 void TF1Book::Sort(int r1, int c1, int r2, int c2, bool byRows, int key1, int key2, int key3)
 {
     if (!byRows)
         throw VelmoraError(QStringLiteral("Le tri par colonnes n'est pas disponible."));
-    m_book->sortRows(m_sheet, CellRange{r1, c1, r2, c2}, {key1, key2, key3});
+    const CellRange range{r1, c1, r2, c2};
+    m_history->sortRows(m_sheet, range, {key1, key2, key3});
 }
 
 int TF1Book::ObjCreate(int type, int r1, int c1, int r2, int c2)
@@ -686,6 +840,7 @@ void TF1Book::Read(const QString &path, int &format)
     CommitEdit();
     format = kFormatWorkbook;
     workbookfile::read(path, *m_book, &m_cellsLeftOut);
+    m_history->clear(); // another workbook: the changes of the former one cannot be undone in it
 }
 
 void TF1Book::Write(const QString &path, int format)
@@ -693,6 +848,38 @@ void TF1Book::Write(const QString &path, int format)
     Q_UNUSED(format); // the file's name tells the form: ".ods" package or ".qvc"
     CommitEdit();
     workbookfile::write(path, *m_book);
+}
+
+// Undo and redo
+
+void TF1Book::EditUndo() { replay(true); }
+void TF1Book::EditRedo() { replay(false); }
+
+void TF1Book::replay(bool undo)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+        undo ? line->undo() : line->redo();
+        return;
+    }
+    const WorkbookHistory::Place place = undo ? m_history->undo() : m_history->redo();
+    showChange(place.sheet, place.range);
+}
+
+bool TF1Book::CanUndo() const { return m_history->canUndo(); }
+bool TF1Book::CanRedo() const { return m_history->canRedo(); }
+
+// After an undo or a redo the user sees what changed back: its sheet, and its cells selected.
+void TF1Book::showChange(int s, const CellRange &range)
+{
+    if (s < 0)
+        return;
+    SetSheet(s + 1);
+    if (!range.isValid())
+        return;
+    const bool wholeRows = range.columnCount() == kMaxColumns, wholeColumns = range.rowCount() == kMaxRows;
+    SetSelection(range.top, range.left, range.bottom, range.right);
+    // A whole line selected shows from its start, where the user last saw it.
+    m_view->scrollTo(m_model->index(wholeColumns ? 0 : range.top - 1, wholeRows ? 0 : range.left - 1));
 }
 
 // What the engine reports
@@ -909,6 +1096,16 @@ void TF1Book::layoutPanes()
 
 bool TF1Book::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_tabs && event->type() == QEvent::MouseButtonPress && !m_tabDrag) {
+        m_tabDrag = true;
+        m_history->beginGroup();
+    } else if (watched == m_tabs && event->type() == QEvent::MouseButtonRelease && m_tabDrag) {
+        // The tab bar moves the tab once it has handled the release.
+        QTimer::singleShot(0, this, [this] {
+            m_tabDrag = false;
+            m_history->endGroup();
+        });
+    }
     if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::Resize)
         QTimer::singleShot(0, this, [this] { layoutPanes(); });
     return QWidget::eventFilter(watched, event);

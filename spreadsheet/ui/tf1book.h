@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class QLineEdit;
 class QPrinter;
 class QTabBar;
 class QModelIndex;
@@ -23,7 +24,8 @@ class SheetView;
 
 namespace sheet {
 class Workbook;
-}
+class WorkbookHistory;
+} // namespace sheet
 
 class TF1Book
     : public QWidget
@@ -54,6 +56,8 @@ public:
 
     sheet::Workbook &workbook() { return *m_book; }
     const sheet::Workbook &workbook() const { return *m_book; }
+    // The changes the user made, to undo and redo; every operation below records its own.
+    sheet::WorkbookHistory &history() { return *m_history; }
 
     // Properties
     int Row() const;
@@ -85,13 +89,15 @@ public:
     // Inserts a sheet before `sheet` (NumSheets + 1 appends); removes a sheet with its content.
     void InsertSheet(int sheet, const QString &name);
     void DeleteSheet(int sheet);
+    // Moves a sheet to another position (both from 1); the moved sheet becomes the active one.
+    void MoveSheet(int from, int to);
 
     // Operations
     // Horizontal 1 general, 2 left, 3 centre, 4 right; vertical 1 top, 2 middle, 3 bottom.
     void GetAlignment(int &horizontal, bool &wrap, int &vertical, int &orientation) const;
     void SetAlignment(int horizontal, bool wrap, int vertical, int orientation);
     // Only the horizontal alignment of each selected cell.
-    void SetHorizontalAlignment(int horizontal);
+    void SetHorizontalAlignment(sheet::HorizontalAlignment horizontal);
     // Font of the active cell; size in twentieths of a point, colour as 0xRRGGBB.
     void GetFont(QString &name, int &size, bool &bold, bool &italic, bool &underline, bool &strikeout, unsigned &colour,
                  bool &outline, bool &shadow) const;
@@ -101,12 +107,17 @@ public:
     // Changes only the `parts` of each selected cell's font (size in twentieths of a point),
     // so that a selection of mixed fonts keeps what was not asked for.
     void SetFontParts(const sheet::CellFormat &values, int parts);
+    // The number format of the selection ("" standard, "0,00", "dd/mm/yyyy"...).
+    void SetNumberFormat(const QString &pattern);
 
     void EditCopy();
     void EditCut();
     void EditPaste();
     // Clears the values and formulas of the selection.
     void EditClear();
+    // Copies the selection's first row down over the rest of it (Ctrl+D), or its first column
+    // right (Ctrl+R), relative references following as in a paste.
+    void EditFill(bool down);
     void EditInsert(int shift);
     void EditDelete(int shift);
     // Prints the workbook on `printer`.
@@ -135,6 +146,12 @@ public:
     void ForgetCellsLeftOut() { m_cellsLeftOut = 0; }
     void Write(const QString &path, int format);
 
+    // Undo and redo of the last change (in an open editor: of its typing).
+    void EditUndo();
+    void EditRedo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+
     // Editing
     bool IsEditing() const;
     // Opens the active cell's editor with `text`, the caret at `caret` (-1: at the end).
@@ -149,6 +166,9 @@ public:
     bool SuspendEdit(QString &text, int &caret);
     // The text of the open editor (empty when none).
     QString EditorText() const;
+    // Enters `text` in the active cell as its editor would (recorded for undo); false with
+    // the workbook's French message in `error` when the entry is refused.
+    bool EnterActiveCell(const QString &text, QString &error);
 
     SheetView *view() const { return m_view; }
     QTabBar *tabBar() const { return m_tabs; }
@@ -160,6 +180,10 @@ public:
 Q_SIGNALS:
     // After every change of the active cell, the selection or the active sheet.
     void SelChange();
+    // Contents shown changed (entries, recalculation, undo, another file).
+    void ContentsChanged();
+    // A cell editor was opened on the active cell.
+    void EditorOpened(QLineEdit *editor);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -192,13 +216,17 @@ private:
     void entryRejected(const QModelIndex &index, const QString &text, const QString &message);
     sheet::CellRange selectionRange() const;
     void modifySelectionFormat(const std::function<void(sheet::CellFormat &)> &edit);
+    void formatRange(const sheet::CellRange &range, const std::function<void(sheet::CellFormat &)> &edit);
     sheet::CellRange usedPart(const sheet::CellRange &range) const;
     SheetView *paneWithEditor() const;
     void forEachPane(const std::function<void(SheetView *)> &f) const;
     void keepingActiveCell(const std::function<void()> &change);
+    void replay(bool undo);
+    void showChange(int sheet, const sheet::CellRange &range);
     int m_cellsLeftOut = 0;
 
     std::unique_ptr<sheet::Workbook> m_book;
+    std::unique_ptr<sheet::WorkbookHistory> m_history;
     int m_sheet = 0;
     SheetModel *m_model = nullptr;
     CellDelegate *m_delegate = nullptr;
@@ -208,6 +236,7 @@ private:
     SheetView *m_corner = nullptr;
     QTabBar *m_tabs = nullptr;
     bool m_rebuildingTabs = false;
+    bool m_tabDrag = false; // a mouse button is down on the tabs: the moves make one change
     bool m_selChangePending = false;
     std::vector<int> m_customRows; // rows whose height the views were given, 0-based
     std::vector<int> m_autoRows; // rows grown to fit a large font, 0-based

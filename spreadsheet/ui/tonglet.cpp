@@ -21,9 +21,14 @@ TOnglet::TOnglet(QWidget *parent) : QDialog(parent)
 
     auto *panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
-    Button1 = new QPushButton(QStringLiteral("Fermer"), panel);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
+    // Buttons that Enter in the name box never presses.
+    auto button = [](const QString &text, const char *name, QWidget *parent) {
+        auto *b = new QPushButton(text, parent);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    Button1 = button(QStringLiteral("Fermer"), "Button1", panel);
     auto *pl = new QHBoxLayout(panel);
     pl->addStretch();
     pl->addWidget(Button1);
@@ -36,16 +41,16 @@ TOnglet::TOnglet(QWidget *parent) : QDialog(parent)
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Onglets"));
-    Button2 = new QPushButton(QStringLiteral("Ajouter"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    Button3 = new QPushButton(QStringLiteral("Supprimer"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setAutoDefault(false);
+    Button2 = button(QStringLiteral("Ajouter"), "Button2", this);
+    Button3 = button(QStringLiteral("Supprimer"), "Button3", this);
+    Button4 = button(QStringLiteral("Déplacer à gauche"), "Button4", this);
+    Button5 = button(QStringLiteral("Déplacer à droite"), "Button5", this);
 
     auto *side = new QVBoxLayout;
     side->addWidget(Button2);
     side->addWidget(Button3);
+    side->addWidget(Button4);
+    side->addWidget(Button5);
     side->addStretch();
     auto *body = new QHBoxLayout;
     body->addWidget(ListBox1);
@@ -61,6 +66,8 @@ TOnglet::TOnglet(QWidget *parent) : QDialog(parent)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &TOnglet::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TOnglet::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, [this] { moveSelected(-1); });
+    connect(Button5, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(Edit1, &QLineEdit::returnPressed, this, &TOnglet::Button2Click);
     connect(ListBox1, &QListWidget::itemClicked, this, &TOnglet::ListBox1Click);
 }
@@ -135,6 +142,19 @@ void TOnglet::Button3Click()
     if (row > 0 && sheetRemovalConfirmed(row)) // the first sheet always stays
         delete ListBox1->takeItem(row);
     clearEntry();
+}
+
+void TOnglet::moveSelected(int step)
+{
+    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
+    const int to = row + step;
+    if (row < 0 || to < 0 || to >= ListBox1->count())
+        return;
+    // The entry stays selected, so that it can be moved again at once.
+    QListWidgetItem *item = ListBox1->takeItem(row);
+    ListBox1->insertItem(to, item);
+    ListBox1->setCurrentItem(item);
+    item->setSelected(true);
 }
 
 bool TOnglet::sheetRemovalConfirmed(int row)

@@ -40,10 +40,14 @@ public:
     QPushButton *Button1; // "Fermer"
     QPushButton *Button2; // "Ajouter"
     QPushButton *Button3; // "Supprimer"
+    QPushButton *Button4; // "Déplacer à gauche"
+    QPushButton *Button5; // "Déplacer à droite"
 
 private:
     void Button2Click();
     void Button3Click();
+    // Moves the selected entry one place towards the first sheet (-1) or the last (+1).
+    void moveSelected(int step);
     void ListBox1Click();
     void clearEntry();
     bool sheetRemovalConfirmed(int row);

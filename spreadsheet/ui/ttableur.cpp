@@ -9,10 +9,13 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/odsfile.h"
 #include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookundo.h"
+#include "spreadsheet/ui/formulabar.h"
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
+#include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 
 #include <QApplication>
@@ -44,9 +47,12 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
     setProperty("helpContext", 6);
     resize(544, 375);
     F1Book1 = new TF1Book(this);
+    Formules1 = new FormulaBar(*F1Book1, this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(F1Book1);
+    layout->setSpacing(0);
+    layout->addWidget(Formules1);
+    layout->addWidget(F1Book1, 1);
     setFocusProxy(F1Book1);
     connect(F1Book1, &TF1Book::SelChange, this, &TTableur::F1Book1SelChange);
     // Coming back to this window, the toolbar shows this window's cell again: its buttons
@@ -141,6 +147,18 @@ void TTableur::Imprime()
 }
 
 // Edit
+
+void TTableur::Annule()
+{
+    command([&] { F1Book1->EditUndo(); });
+    F1Book1SelChange();
+}
+
+void TTableur::Retablit()
+{
+    command([&] { F1Book1->EditRedo(); });
+    F1Book1SelChange();
+}
 
 void TTableur::Coupe()
 {
@@ -270,6 +288,9 @@ void TTableur::Onglets()
     const QList<TOnglet::Entry> entries = dialog.entries();
     if (entries.isEmpty())
         return;
+    // What the dialog changes is one step of the history.
+    WorkbookHistory &history = F1Book1->history();
+    history.beginGroup();
     command([&] {
         // Sheets whose entry was removed go, with their content.
         for (int s = names.size(); s >= 1; --s) {
@@ -278,12 +299,24 @@ void TTableur::Onglets()
             if (!kept)
                 F1Book1->DeleteSheet(s);
         }
-        // The others take their new names; a name passed from one sheet to another goes
-        // through a temporary name so that two sheets never bear the same one.
+        // The others take their places in the list's order, then their new names; a name
+        // passed from one sheet to another goes through a temporary name so that two sheets
+        // never bear the same one.
         QList<TOnglet::Entry> kept;
         for (const TOnglet::Entry &e : entries)
             if (e.sheet > 0)
                 kept.append(e);
+        QList<int> order; // the sheets as they stand now, by their numbers when the dialog opened
+        for (int s = 1; s <= names.size(); ++s)
+            if (std::any_of(kept.begin(), kept.end(), [s](const TOnglet::Entry &e) { return e.sheet == s; }))
+                order.append(s);
+        for (int i = 0; i < kept.size(); ++i) {
+            const int at = int(order.indexOf(kept[i].sheet));
+            if (at != i) {
+                F1Book1->MoveSheet(at + 1, i + 1);
+                order.move(at, i);
+            }
+        }
         const Workbook &book = F1Book1->workbook();
         int spare = 0;
         for (int i = 0; i < kept.size(); ++i) {
@@ -302,6 +335,7 @@ void TTableur::Onglets()
             if (e.sheet == 0)
                 F1Book1->InsertSheet(F1Book1->NumSheets() + 1, e.name);
     });
+    history.endGroup();
 }
 
 void TTableur::Trier()
@@ -380,12 +414,11 @@ void TTableur::FontStyle(bool bold, bool italic, bool underline)
 
 void TTableur::Justif(Alignment alignment)
 {
-    // The workbook's own codes, which its file stores.
-    int horizontal = AlignLeft;
+    HorizontalAlignment horizontal = HorizontalAlignment::Left;
     switch (alignment) {
-    case Alignment::Left: horizontal = AlignLeft; break;
-    case Alignment::Centre: horizontal = AlignCenter; break;
-    case Alignment::Right: horizontal = AlignRight; break;
+    case Alignment::Left: horizontal = HorizontalAlignment::Left; break;
+    case Alignment::Centre: horizontal = HorizontalAlignment::Centre; break;
+    case Alignment::Right: horizontal = HorizontalAlignment::Right; break;
     }
     command([&] { F1Book1->SetHorizontalAlignment(horizontal); });
     F1Book1SelChange();
@@ -445,6 +478,21 @@ void TTableur::SetFont(const QFont &font)
     F1Book1SelChange();
 }
 
+void TTableur::Nombre()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    const Workbook &book = F1Book1->workbook();
+    const int s = F1Book1->Sheet() - 1, row = F1Book1->Row(), col = F1Book1->Col();
+    TNombre &dialog = m_tools.nombre();
+    dialog.Init(book.format(s, row, col).numberFormat, book.value(s, row, col));
+    m_tools.run(dialog);
+    bool ok = false;
+    const QString pattern = dialog.Result(ok);
+    if (ok)
+        command([&] { F1Book1->SetNumberFormat(pattern); });
+}
+
 void TTableur::Somme()
 {
     if (!F1Book1->CommitEdit())
@@ -478,9 +526,10 @@ void TTableur::sumFormula()
 
 void TTableur::F1Book1SelChange()
 {
-    int horizontal, vertical, orientation;
+    int code, vertical, orientation;
     bool wrap;
-    F1Book1->GetAlignment(horizontal, wrap, vertical, orientation);
+    F1Book1->GetAlignment(code, wrap, vertical, orientation);
+    const HorizontalAlignment horizontal = horizontalFromCode(code);
     QString name;
     int size;
     bool bold, italic, underline;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class FormulaBar;
 class SpreadsheetTools;
 class TF1Book;
 
@@ -26,6 +27,8 @@ public:
     TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *parent = nullptr);
 
     TF1Book *F1Book1;
+    // Above the grid: the active cell's address and content.
+    FormulaBar *Formules1;
 
     // The name a workbook is written under: the file-name part cut before its first "."
     // and ".qvc" appended (".ods" for a name ending in ".ods", which is written as an
@@ -37,6 +40,8 @@ public:
     bool Modifie() const override;
     void Imprime() override;
     // Edit
+    void Annule() override;
+    void Retablit() override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;
@@ -62,6 +67,7 @@ public:
     void FontStyle(bool bold, bool italic, bool underline) override;
     void Justif(Alignment alignment) override;
     void Somme() override;
+    void Nombre() override;
     void GetFont(QFont &font) override;
     void SetFont(const QFont &font) override;
 
