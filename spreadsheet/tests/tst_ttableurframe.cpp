@@ -431,7 +431,10 @@ void TestTTableurFrame::undoAndRedo()
     QCOMPARE(wb.displayText(0, 1, 1), u"5"_qs);
 
     // Saving keeps the history.
-    t->setSaveDialogHook([this] { return dir.filePath(u"annuler.qvc"_qs); });
+    t->setSaveDialogHook([this](QString &path, int &) {
+        path = dir.filePath(u"annuler.qvc"_qs);
+        return true;
+    });
     trigger("FileSaveItem");
     QVERIFY(!t->Modifie());
     button("SpeedButton1")->click(); // undoes the paste
