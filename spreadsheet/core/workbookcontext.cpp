@@ -136,7 +136,12 @@ void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, cons
     notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key});
 }
 
-double WorkbookContext::random() { return std::uniform_real_distribution<double>(0.0, 1.0)(m_impl.random); }
+double WorkbookContext::random()
+{
+    if (!m_impl.random)
+        m_impl.random.emplace(std::random_device{}());
+    return std::uniform_real_distribution<double>(0.0, 1.0)(*m_impl.random);
+}
 
 void Workbook::Impl::evaluate(Cell *cell)
 {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <tuple>
 #include <unordered_map>
@@ -195,7 +196,9 @@ struct Workbook::Impl : public SheetNames
     // Recalculation state.
     std::uint32_t generation = 0;
     double nowSerial = 0;
-    std::mt19937_64 random{std::random_device{}()};
+    // Seeded when RAND() is first computed: asking the system for entropy costs more than
+    // making a whole small workbook, and most workbooks never draw a number.
+    std::optional<std::mt19937_64> random;
     Evaluator evaluator;
     int batchDepth = 0;
     std::vector<Cell *> pendingSeeds;
