@@ -82,8 +82,15 @@ void Workbook::renameSheet(int index, const QString &name)
     checkName(*d, name, s.id);
     s.name = name;
     d->modified = true;
-    // INDIRECT texts may name the sheet: recompute everything.
-    d->pendingFull = true;
+    // References hold sheet ids, which a rename keeps: only formulas reading cells named by
+    // a text (INDIRECT, OFFSET) may now read others. Every sheet is repainted, as formulas
+    // shown name the sheet.
+    d->forEachFormulaCell([this](Cell &c) {
+        if (c.formula && c.formula->hasDynamicRefs)
+            d->pendingSeeds.push_back(&c);
+    });
+    for (const auto &sheet : d->sheets)
+        d->pendingSheetRepaint.insert(sheet->id);
     d->flush();
     d->notifySheets();
 }

@@ -491,9 +491,18 @@ void TestWorkbookEngine::sheetsRenameRemoveCount()
     book.addObserver(&rec);
     SET(book, 1, "A1", "5");
     SET(book, 0, "A1", "=Feuil2!A1*2");
+    SET(book, 0, "A2", "=INDIRECT(\"Bilan!A1\")");
+    SET(book, 0, "A3", "=INDIRECT(\"Feuil2!A1\")+1");
+    QCOMPARE(book.displayText(0, 2, 1), QStringLiteral("#REF!"));
+    QCOMPARE(NUM(book, 0, "A3"), 6.0);
+    book.renameSheet(1, QStringLiteral("Bilan"));
+    // A text naming the new name now reads the sheet; one naming the old one no longer does.
+    QCOMPARE(NUM(book, 0, "A2"), 5.0);
+    QCOMPARE(book.displayText(0, 3, 1), QStringLiteral("#REF!"));
     book.renameSheet(1, QStringLiteral("Bilan 2026"));
     QCOMPARE(FORMULA(book, 0, "A1"), QStringLiteral("='Bilan 2026'!A1*2"));
     QCOMPARE(NUM(book, 0, "A1"), 10.0);
+    QCOMPARE(book.displayText(0, 2, 1), QStringLiteral("#REF!"));
     QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QStringLiteral("bilan 2026")));
     QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QStringLiteral("a/b")));
     QVERIFY_THROWS_EXCEPTION(VelmoraError, book.renameSheet(2, QString()));
