@@ -6,6 +6,8 @@
 #include <QDialog>
 
 class QAbstractButton;
+class QHBoxLayout;
+class QPushButton;
 
 class AcceptDialog : public QDialog
 {
@@ -16,6 +18,9 @@ public:
 protected:
     // Connects `ok` and `cancel` as above.
     void wireButtons(QAbstractButton *ok, QAbstractButton *cancel);
+    // Makes an "OK" button (the default) and an "Annuler" button with the given object
+    // names, wires them, and returns them in a row aligned right, "OK" first.
+    QHBoxLayout *okCancelRow(QPushButton *&ok, const char *okName, QPushButton *&cancel, const char *cancelName);
     // Sets, or clears, the flag and closes the dialog.
     void closeAccepted();
     void closeCancelled();

@@ -61,22 +61,13 @@ TFonct::TFonct(QWidget *parent) : AcceptDialog(parent)
         item->setData(Qt::UserRole, entry);
     }
     ListBox1->setAccessibleName(QStringLiteral("Fonctions"));
-    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setDefault(true);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
+    QHBoxLayout *buttons = okCancelRow(Button2, "Button2", Button1, "Button1");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ListBox1);
     layout->addLayout(buttons);
     resize(220, 320);
 
-    wireButtons(Button2, Button1);
     // Escape and the close box count as "Annuler".
     setCloseCancels(true);
     // A double click picks the entry, as users expect of a list of choices.

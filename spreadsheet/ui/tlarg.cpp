@@ -18,22 +18,12 @@ TLarg::TLarg(QWidget *parent) : AcceptDialog(parent)
     SpinEdit1->setRange(INT_MIN, INT_MAX); // no bounds: the window rejects what it cannot use
     SpinEdit1->setMinimumWidth(90);
     Label1->setBuddy(SpinEdit1);
-    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setDefault(true);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
+    QHBoxLayout *buttons = okCancelRow(Button2, "Button2", Button1, "Button1");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(SpinEdit1);
     layout->addLayout(buttons);
 
-    wireButtons(Button2, Button1);
     // Escape and the close box count as "Annuler".
     setCloseCancels(true);
     InitL();

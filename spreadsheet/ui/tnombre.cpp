@@ -65,21 +65,12 @@ TNombre::TNombre(QWidget *parent) : AcceptDialog(parent)
     body->addWidget(ListBox1);
     body->addLayout(right, 1);
 
-    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
+    QHBoxLayout *buttons = okCancelRow(Button2, "Button2", Button1, "Button1");
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(body);
     layout->addLayout(buttons);
     resize(430, 330);
 
-    wireButtons(Button2, Button1);
     setCloseCancels(true);
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {
         updateOptions();
