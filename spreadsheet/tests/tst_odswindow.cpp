@@ -15,6 +15,7 @@
 #include "spreadsheet/ui/spreadsheettools.h"
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/ttableur.h"
+#include "spreadsheet/tests/sheetframe.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -26,7 +27,9 @@
 
 using namespace sheet;
 
-class TestOdsWindow : public QObject
+class TestOdsWindow
+    : public QObject
+    , protected SheetFrame
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -45,13 +48,8 @@ private Q_SLOTS:
     void badPackageConversionWritesNothing();
 
 private:
-    void trigger(const char *name);
     QByteArray fileBytes(const QString &path);
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<SpreadsheetTools> tools;
-    QStringList errors;
-    QList<messageboxes::Shown> boxes;
     QTemporaryDir dir;
     ConverterRegistry registry;
 };
@@ -63,39 +61,9 @@ void TestOdsWindow::initTestCase()
     SpreadsheetModule::registerConverters(registry);
 }
 
-void TestOdsWindow::init()
-{
-    errors.clear();
-    boxes.clear();
-    errorhandler::setSink([this](const QString &m) { errors << m; });
-    messageboxes::setResponder([this](const messageboxes::Shown &s) {
-        boxes << s;
-        return messageboxes::Answer::Non;
-    });
-    tools = std::make_unique<SpreadsheetTools>();
-    form = std::make_unique<TMainForm>();
-    form->setWindowFactory([this](DocKind kind, FrameServices &frame) -> DocumentWindow * {
-        return kind == DocKind::Tableur ? new TTableur(frame, *tools) : nullptr;
-    });
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-}
+void TestOdsWindow::init() { startFrame(); }
 
-void TestOdsWindow::cleanup()
-{
-    form.reset();
-    tools.reset();
-    errorhandler::setSink({});
-    messageboxes::setResponder({});
-}
-
-void TestOdsWindow::trigger(const char *name)
-{
-    QAction *a = form->action(QString::fromLatin1(name));
-    QVERIFY2(a, name);
-    QVERIFY2(a->isEnabled(), name);
-    a->trigger();
-}
+void TestOdsWindow::cleanup() { stopFrame(); }
 
 QByteArray TestOdsWindow::fileBytes(const QString &path)
 {

@@ -16,6 +16,7 @@
 #include "spreadsheet/ui/tnombre.h"
 #include "spreadsheet/ui/tonglet.h"
 #include "spreadsheet/ui/ttableur.h"
+#include "spreadsheet/tests/sheetframe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,7 +34,9 @@
 
 using namespace sheet;
 
-class TestTTableurFrame : public QObject
+class TestTTableurFrame
+    : public QObject
+    , protected SheetFrame
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -60,13 +63,8 @@ private Q_SLOTS:
 private:
     TTableur *newSheet();
     void clickCell(TTableur *t, int row, int col);
-    void trigger(const char *name);
     QToolButton *button(const char *name);
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<SpreadsheetTools> tools;
-    QStringList errors;
-    QList<messageboxes::Shown> boxes;
     QTemporaryDir dir;
 };
 
@@ -77,32 +75,9 @@ void TestTTableurFrame::initTestCase()
     qputenv("VELMORA_PRINT_PDF", dir.filePath(u"sortie.pdf"_qs).toLocal8Bit());
 }
 
-void TestTTableurFrame::init()
-{
-    errors.clear();
-    boxes.clear();
-    errorhandler::setSink([this](const QString &m) { errors << m; });
-    messageboxes::setResponder([this](const messageboxes::Shown &s) {
-        boxes << s;
-        return messageboxes::Answer::Non;
-    });
-    tools = std::make_unique<SpreadsheetTools>();
-    form = std::make_unique<TMainForm>();
-    // Spreadsheets with tool dialogs the test answers; other kinds are empty windows.
-    form->setWindowFactory([this](DocKind kind, FrameServices &frame) -> DocumentWindow * {
-        return kind == DocKind::Tableur ? new TTableur(frame, *tools) : nullptr;
-    });
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-}
+void TestTTableurFrame::init() { startFrame(); }
 
-void TestTTableurFrame::cleanup()
-{
-    form.reset();
-    tools.reset();
-    errorhandler::setSink({});
-    messageboxes::setResponder({});
-}
+void TestTTableurFrame::cleanup() { stopFrame(); }
 
 TTableur *TestTTableurFrame::newSheet()
 {
@@ -111,14 +86,6 @@ TTableur *TestTTableurFrame::newSheet()
     if (t)
         t->F1Book1->view()->setFocus();
     return t;
-}
-
-void TestTTableurFrame::trigger(const char *name)
-{
-    QAction *a = form->action(QString::fromLatin1(name));
-    QVERIFY2(a, name);
-    QVERIFY2(a->isEnabled(), name);
-    a->trigger();
 }
 
 QToolButton *TestTTableurFrame::button(const char *name)
