@@ -29,6 +29,15 @@ void configureApplication()
     fonts::installSubstitutions();
 }
 
+void configureInterfaceFont()
+{
+    // The face the substitutions give "MS Sans Serif" and "Arial", asked for by its own name:
+    // each family name asked for costs a font-matching pass at start.
+    QFont uiFont(fonts::uiFamily());
+    uiFont.setPixelSize(12);
+    QApplication::setFont(uiFont);
+}
+
 int main(int argc, char **argv)
 {
     QStringList args;
@@ -73,9 +82,7 @@ int main(int argc, char **argv)
     if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
-    QFont uiFont(QStringLiteral("MS Sans Serif"));
-    uiFont.setPixelSize(12);
-    app.setFont(uiFont);
+    configureInterfaceFont();
 
     // Declared before the frame, so that it outlives the document windows.
     RecoveryStore recoveryStore;

@@ -5,5 +5,7 @@
 namespace velmora {
 // Sets up the application object the program's way (name, French, fonts).
 void configureApplication();
+// The windows' font (12-pixel sans serif), once the application object exists.
+void configureInterfaceFont();
 int main(int argc, char **argv);
 } // namespace velmora

@@ -47,7 +47,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Velmora"));
     setWindowIcon(toolbaricons::programIcon());
     resize(694, 421);
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f(fonts::uiFamily());
     f.setPixelSize(12);
     setFont(f);
 

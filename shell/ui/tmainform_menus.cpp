@@ -476,7 +476,7 @@ void TMainForm::buildToolBar()
 
 void TMainForm::buildStatusBar()
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f(fonts::uiFamily());
     f.setPixelSize(12);
     statusBar()->setFont(f);
     statusBar()->setSizeGripEnabled(false);

@@ -1,19 +1,37 @@
 #include "shell/ui/tsplash.h"
 
+#include "common/ui/fonts.h"
 #include "shell/ui/toolbaricons.h"
 
+#include <QApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
+#include <QStyle>
 
-TSplash::TSplash(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+namespace {
+
+struct Prerendered
 {
-    setObjectName(QStringLiteral("Splash"));
-    setFixedSize(318, 221);
-    auto *panel = new QFrame(this);
-    panel->setGeometry(0, 0, 318, 221);
+    QImage picture;
+    QString styleName;
+};
+
+Prerendered &prerendered()
+{
+    static Prerendered p;
+    return p;
+}
+
+} // namespace
+
+void TSplash::setPrerendered(const QImage &picture, const QString &styleName) { prerendered() = {picture, styleName}; }
+
+void TSplash::buildContent(QWidget *parent)
+{
+    auto *panel = new QFrame(parent);
+    panel->setGeometry(0, 0, kWidth, kHeight);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(3);
     panel->setAutoFillBackground(true);
@@ -27,7 +45,7 @@ TSplash::TSplash(QWidget *parent)
     picture->setPixmap(toolbaricons::programPixmap(128));
 
     auto *name = new QLabel(QStringLiteral("Velmora"), panel);
-    QFont big(QStringLiteral("Arial"));
+    QFont big(fonts::uiFamily());
     big.setBold(true);
     big.setPixelSize(27);
     name->setFont(big);
@@ -40,7 +58,36 @@ TSplash::TSplash(QWidget *parent)
     version->setFont(vf);
     version->move(144, 96);
     version->adjustSize();
+}
 
-    if (QScreen *s = QGuiApplication::primaryScreen())
-        move(s->geometry().center() - rect().center());
+QImage TSplash::render()
+{
+    QWidget content;
+    content.setFixedSize(kWidth, kHeight);
+    buildContent(&content);
+    return content.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+TSplash::TSplash(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("Splash"));
+    setFixedSize(kWidth, kHeight);
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const Prerendered &p = prerendered();
+    if (!p.picture.isNull() && p.picture.size() == size() && screen && screen->devicePixelRatio() == 1.0
+        && QApplication::style()->name().compare(p.styleName, Qt::CaseInsensitive) == 0)
+        m_picture = p.picture;
+    else
+        buildContent(this);
+    if (screen)
+        move(screen->geometry().center() - rect().center());
+}
+
+void TSplash::paintEvent(QPaintEvent *event)
+{
+    if (m_picture.isNull())
+        return QWidget::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_picture);
 }
