@@ -180,6 +180,13 @@ int main(int argc, char **argv)
         csv::exportSheetToFile(book, 0, QString::fromLocal8Bit(argv[3]));
         return 0;
     }
+    // "--resave IN.qvc OUT.qvc": opens a workbook and saves it again.
+    if (argc == 4 && std::strcmp(argv[1], "--resave") == 0) {
+        Workbook book;
+        qvc::readFile(QString::fromLocal8Bit(argv[2]), book);
+        qvc::writeFile(QString::fromLocal8Bit(argv[3]), book);
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <charconv>
+
 #include <cstring>
 
 namespace sheet::odf {
@@ -251,6 +253,259 @@ const char *XmlCursor::attribute(Ns ns, std::string_view local) const
             return a.value();
     }
     return nullptr;
+}
+
+} // namespace sheet::odf
+
+namespace sheet::odf {
+
+namespace {
+
+struct Declared
+{
+    Ns ns;
+    std::string_view prefix;
+    std::string_view uri;
+};
+
+// In the order the root element declares them.
+constexpr Declared kDeclared[] = {
+        {Ns::Office, "office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+        {Ns::Style, "style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+        {Ns::Text, "text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+        {Ns::Table, "table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+        {Ns::Fo, "fo", "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"},
+        {Ns::Number, "number", "urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"},
+        {Ns::Svg, "svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+        {Ns::Config, "config", "urn:oasis:names:tc:opendocument:xmlns:config:1.0"},
+        {Ns::Draw, "draw", "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"},
+        {Ns::Chart, "chart", "urn:oasis:names:tc:opendocument:xmlns:chart:1.0"},
+        {Ns::Xlink, "xlink", "http://www.w3.org/1999/xlink"},
+        {Ns::Of, "of", "urn:oasis:names:tc:opendocument:xmlns:of:1.2"},
+        {Ns::CalcExt, "calcext", "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"},
+        {Ns::Meta, "meta", "urn:oasis:names:tc:opendocument:xmlns:meta:1.0"},
+};
+
+std::string_view prefixOf(Ns ns)
+{
+    for (const Declared &d : kDeclared)
+        if (d.ns == ns)
+            return d.prefix;
+    return {};
+}
+
+// The escaped form of an ASCII character, or null when it is written as it is.
+inline const char *escapeOf(char16_t c, bool inAttribute)
+{
+    switch (c) {
+    case u'<': return "&lt;";
+    case u'>': return "&gt;";
+    case u'&': return "&amp;";
+    case u'"': return "&quot;";
+    case u'\t': return inAttribute ? "&#9;" : nullptr;
+    case u'\n': return inAttribute ? "&#10;" : nullptr;
+    case u'\r': return inAttribute ? "&#13;" : nullptr;
+    default: return c < 0x20 ? "" : nullptr;
+    }
+}
+
+} // namespace
+
+XmlWriter::XmlWriter(QByteArray &out) : m_out(out), m_used(out.size())
+{
+    m_out.resize(std::max(m_out.capacity(), m_used));
+    m_data = m_out.data();
+}
+
+void XmlWriter::grow(qsizetype n)
+{
+    m_out.resize(std::max(m_out.size() * 2, m_used + n + 4096));
+    m_data = m_out.data();
+}
+
+bool XmlWriter::finishStartElement(bool contents)
+{
+    const bool hadSomethingWritten = m_wroteSomething;
+    m_wroteSomething = contents;
+    if (!m_inStartElement)
+        return hadSomethingWritten;
+    if (m_inEmptyElement) {
+        raw("/>");
+        m_open.pop_back();
+        m_lastWasStartElement = false;
+    } else {
+        raw(">");
+    }
+    m_inStartElement = m_inEmptyElement = false;
+    return hadSomethingWritten;
+}
+
+void XmlWriter::indent(size_t level)
+{
+    char *p = room(qsizetype(level) + 1);
+    *p = '\n';
+    std::memset(p + 1, ' ', level);
+    m_used += qsizetype(level) + 1;
+}
+
+void XmlWriter::qualifiedName(Ns ns, std::string_view name)
+{
+    const std::string_view prefix = prefixOf(ns);
+    if (!prefix.empty()) {
+        raw(prefix);
+        put(':');
+    }
+    raw(name);
+}
+
+void XmlWriter::startDocument()
+{
+    finishStartElement(false);
+    raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+}
+
+void XmlWriter::startElement(Ns ns, std::string_view name)
+{
+    if (!finishStartElement(false))
+        indent(m_open.size());
+    m_open.push_back(Open{ns, name});
+    put('<');
+    qualifiedName(ns, name);
+    m_inStartElement = m_lastWasStartElement = true;
+    if (!m_namespacesDeclared) {
+        m_namespacesDeclared = true;
+        for (const Declared &d : kDeclared) {
+            raw(" xmlns:");
+            raw(d.prefix);
+            raw("=\"");
+            raw(d.uri);
+            put('"');
+        }
+    }
+}
+
+void XmlWriter::emptyElement(Ns ns, std::string_view name)
+{
+    startElement(ns, name);
+    m_inEmptyElement = true;
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, QStringView value, std::string_view prefix)
+{
+    put(' ');
+    qualifiedName(ns, name);
+    raw("=\"");
+    raw(prefix);
+    escaped(value, true);
+    put('"');
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, std::string_view value)
+{
+    put(' ');
+    qualifiedName(ns, name);
+    raw("=\"");
+    escaped(value, true);
+    put('"');
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, long long number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    attribute(ns, name, std::string_view(digits, size_t(end - digits)));
+}
+
+void XmlWriter::characters(QStringView text)
+{
+    finishStartElement(true);
+    escaped(text, false);
+}
+
+void XmlWriter::textElement(Ns ns, std::string_view name, QStringView text)
+{
+    startElement(ns, name);
+    characters(text);
+    endElement();
+}
+
+void XmlWriter::endElement()
+{
+    if (m_open.empty())
+        return;
+    // An element with nothing in it is closed in its start tag.
+    if (m_inStartElement && !m_inEmptyElement) {
+        raw("/>");
+        m_lastWasStartElement = m_inStartElement = false;
+        m_open.pop_back();
+        return;
+    }
+    if (!finishStartElement(false) && !m_lastWasStartElement)
+        indent(m_open.size() - 1);
+    if (m_open.empty())
+        return;
+    m_lastWasStartElement = false;
+    const Open top = m_open.back();
+    m_open.pop_back();
+    raw("</");
+    qualifiedName(top.ns, top.name);
+    put('>');
+}
+
+void XmlWriter::endDocument()
+{
+    while (!m_open.empty())
+        endElement();
+    put('\n');
+    m_out.resize(m_used);
+}
+
+void XmlWriter::escaped(QStringView text, bool inAttribute)
+{
+    // At most six bytes for one UTF-16 unit ("&quot;"), written in place.
+    char *p = room(6 * text.size());
+    const char16_t *s = text.utf16(), *end = s + text.size();
+    while (s < end) {
+        const char16_t c = *s++;
+        if (c < 0x80) {
+            if (const char *e = escapeOf(c, inAttribute)) {
+                while (*e)
+                    *p++ = *e++;
+            } else {
+                *p++ = char(c);
+            }
+        } else if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+            *p++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && s < end && QChar::isLowSurrogate(*s)) {
+            const char32_t u = QChar::surrogateToUcs4(c, *s++);
+            *p++ = char(0xF0 | (u >> 18));
+            *p++ = char(0x80 | ((u >> 12) & 0x3F));
+            *p++ = char(0x80 | ((u >> 6) & 0x3F));
+            *p++ = char(0x80 | (u & 0x3F));
+        } else if (c == 0xFFFE || c == 0xFFFF) {
+            // not a character XML can carry
+        } else {
+            const char16_t u = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *p++ = char(0xE0 | (u >> 12));
+            *p++ = char(0x80 | ((u >> 6) & 0x3F));
+            *p++ = char(0x80 | (u & 0x3F));
+        }
+    }
+    m_used = p - m_data;
+}
+
+void XmlWriter::escaped(std::string_view utf8, bool inAttribute)
+{
+    const char *s = utf8.data(), *end = s + utf8.size();
+    while (s < end) {
+        const char *plain = s;
+        while (s < end && (static_cast<unsigned char>(*s) >= 0x80 || !escapeOf(char16_t(*s), inAttribute)))
+            ++s;
+        raw(std::string_view(plain, size_t(s - plain)));
+        if (s < end)
+            raw(escapeOf(char16_t(*s++), inAttribute));
+    }
 }
 
 } // namespace sheet::odf

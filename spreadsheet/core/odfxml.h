@@ -7,9 +7,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -133,6 +135,74 @@ private:
     const char *m_text = "";
     Problem m_problem = NoProblem;
     int m_problemLine = 0;
+};
+
+// Writes OpenDocument XML straight into a byte buffer, laid out as QXmlStreamWriter lays it
+// out with auto-formatting and a one-space indent (the same bytes for the same calls), with
+// each text escaped and encoded in one pass. Every namespace the spreadsheet uses is
+// declared on the root element under its usual prefix. Characters XML 1.0 cannot carry
+// (control characters, U+FFFE, U+FFFF) are left out; a lone surrogate becomes U+FFFD.
+class XmlWriter
+{
+public:
+    // Appends to `out`; its reserved capacity is used before any reallocation.
+    // The buffer holds exactly what is written once endDocument() returns.
+    explicit XmlWriter(QByteArray &out);
+
+    void startDocument();
+    void startElement(Ns ns, std::string_view name);
+    // An element closed by the next call that is not an attribute.
+    void emptyElement(Ns ns, std::string_view name);
+    // `prefix` (ASCII, nothing to escape) written before the value.
+    void attribute(Ns ns, std::string_view name, QStringView value, std::string_view prefix = {});
+    // `value` in UTF-8, escaped as needed.
+    void attribute(Ns ns, std::string_view name, std::string_view value);
+    void attribute(Ns ns, std::string_view name, const char *value) { attribute(ns, name, std::string_view(value)); }
+    void attribute(Ns ns, std::string_view name, long long number);
+    void characters(QStringView text);
+    void textElement(Ns ns, std::string_view name, QStringView text);
+    void endElement();
+    void endDocument();
+
+private:
+    struct Open
+    {
+        Ns ns;
+        std::string_view name;
+    };
+    bool finishStartElement(bool contents);
+    void indent(size_t level);
+    void qualifiedName(Ns ns, std::string_view name);
+    // Room for `n` more bytes at the end of what is written.
+    char *room(qsizetype n)
+    {
+        if (m_used + n > m_out.size())
+            grow(n);
+        return m_data + m_used;
+    }
+    void grow(qsizetype n);
+    void put(char c)
+    {
+        *room(1) = c;
+        ++m_used;
+    }
+    void raw(std::string_view bytes)
+    {
+        std::memcpy(room(qsizetype(bytes.size())), bytes.data(), bytes.size());
+        m_used += qsizetype(bytes.size());
+    }
+    void escaped(QStringView text, bool inAttribute);
+    void escaped(std::string_view utf8, bool inAttribute);
+
+    QByteArray &m_out; // sized ahead of what is written: m_used bytes are
+    char *m_data = nullptr;
+    qsizetype m_used = 0;
+    std::vector<Open> m_open;
+    bool m_inStartElement = false;
+    bool m_inEmptyElement = false;
+    bool m_lastWasStartElement = false;
+    bool m_wroteSomething = false;
+    bool m_namespacesDeclared = false;
 };
 
 } // namespace sheet::odf

@@ -3,11 +3,13 @@
 // French message without touching the open workbook.
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/csvexchange.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "common/tests/libreofficerun.h"
 
 #include <QTemporaryDir>
+#include <QXmlStreamWriter>
 #include <QtTest>
 
 using namespace sheet;
@@ -20,6 +22,9 @@ private Q_SLOTS:
     void writesOpenFormula();
     void readsTheUsualFlatLayout();
     void keepsTheOtherSpreadsheetsConventions();
+    void writerLaysOutAsQtDoes_data();
+    void writerLaysOutAsQtDoes();
+    void textsXmlCannotCarry();
     void xmlAsWritten_data();
     void xmlAsWritten();
     void damagedInput_data();
@@ -237,6 +242,107 @@ void TestFodsFile::readsTheUsualFlatLayout()
 }
 
 // Whatever the prefixes, references and layout of the XML, the same cell reads the same.
+// Scripts of writer calls, one a line: "<name" start, ">" end, "/name" empty element,
+// "@name=value" attribute, "text" characters (after a space), all in the table namespace.
+void TestFodsFile::writerLaysOutAsQtDoes_data()
+{
+    QTest::addColumn<QStringList>("script");
+    const auto script = [](std::initializer_list<const char16_t *> lines) {
+        QStringList l;
+        for (const char16_t *line : lines)
+            l << QString::fromUtf16(line);
+        return l;
+    };
+    QTest::newRow("nested elements") << script(
+            {u"<table", u"@name=A", u"<table-row", u"<table-cell", u">", u">", u">"});
+    QTest::newRow("text inside and between")
+            << script({u"<p", u" un", u"<span", u" deux", u">", u" trois", u"<s", u">", u">"});
+    QTest::newRow("empty elements") << script(
+            {u"<r", u"<p", u"/tab", u"/s", u"@c=3", u" x", u"/s", u">", u"<q", u"/s", u">", u"/r", u"<t", u">", u">"});
+    QTest::newRow("empty text closes the tag")
+            << script({u"<r", u"<p", u" ", u">", u"<p", u"<q", u" ", u">", u">", u">"});
+    QTest::newRow("escaping") << script({u"<p", u"@v=<a & \"b\"> 'c'\t\n\r", u" <a & \"b\"> 'c'\t\r", u">"});
+    QTest::newRow("beyond ASCII") << script({u"<p", u"@v=été € \U0001F600", u" Ça \U0001F600 €", u">"});
+    QTest::newRow("characters XML cannot carry")
+            << script({u"<p", u"@v=a\u0001b\u001F\uFFFEc", u" a\u0002b\uFFFFc", u"/s", u">"});
+}
+
+void TestFodsFile::writerLaysOutAsQtDoes()
+{
+    QFETCH(QStringList, script);
+    const QString table = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+    QByteArray expected;
+    QXmlStreamWriter qt(&expected);
+    qt.setAutoFormatting(true);
+    qt.setAutoFormattingIndent(1);
+    qt.writeStartDocument();
+    for (const auto &[uri, prefix] :
+         std::initializer_list<std::pair<const char *, const char *>>{{"office:1.0", "office"},
+                                                                      {"style:1.0", "style"},
+                                                                      {"text:1.0", "text"},
+                                                                      {"table:1.0", "table"},
+                                                                      {"xsl-fo-compatible:1.0", "fo"},
+                                                                      {"datastyle:1.0", "number"},
+                                                                      {"svg-compatible:1.0", "svg"},
+                                                                      {"config:1.0", "config"},
+                                                                      {"drawing:1.0", "draw"},
+                                                                      {"chart:1.0", "chart"}})
+        qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:") + QLatin1String(uri),
+                          QLatin1String(prefix));
+    qt.writeNamespace(QStringLiteral("http://www.w3.org/1999/xlink"), QStringLiteral("xlink"));
+    qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:of:1.2"), QStringLiteral("of"));
+    qt.writeNamespace(QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"),
+                      QStringLiteral("calcext"));
+    qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:meta:1.0"), QStringLiteral("meta"));
+    QByteArray written;
+    odf::XmlWriter ours(written);
+    ours.startDocument();
+    std::vector<QByteArray> names; // the writer keeps the names it is given
+    for (const QString &line : script) {
+        const QString rest = line.mid(1);
+        names.push_back(rest.section(u'=', 0, 0).toLatin1());
+        const std::string_view name(names.back().constData(), size_t(names.back().size()));
+        switch (line[0].unicode()) {
+        case u'<':
+            qt.writeStartElement(table, rest);
+            ours.startElement(odf::Ns::Table, name);
+            break;
+        case u'>':
+            qt.writeEndElement();
+            ours.endElement();
+            break;
+        case u'/':
+            qt.writeEmptyElement(table, rest);
+            ours.emptyElement(odf::Ns::Table, name);
+            break;
+        case u'@':
+            qt.writeAttribute(table, rest.section(u'=', 0, 0), rest.section(u'=', 1));
+            ours.attribute(odf::Ns::Table, name, QStringView(rest.section(u'=', 1)));
+            break;
+        default: qt.writeCharacters(rest); ours.characters(rest);
+        }
+    }
+    qt.writeEndDocument();
+    ours.endDocument();
+    QCOMPARE(written, expected);
+}
+
+// Text the workbook may hold but XML 1.0 cannot carry (control characters, half of a
+// character cut by LEFT) is written so that the file still reads, everything else kept.
+void TestFodsFile::textsXmlCannotCarry()
+{
+    Workbook book;
+    book.setEntry(0, 1, 1, QStringLiteral("=LEFT(\"\U0001F600\";1)&\"x\""));
+    book.setValue(0, 2, 1, Value::text(QStringLiteral("a\u0001b") + QChar(0xDE00)));
+    book.setEntry(0, 3, 1, QStringLiteral("après"));
+    Workbook copy;
+    qvc::read(qvc::write(book), copy);
+    QVERIFY(copy.value(0, 1, 1).asText().endsWith(u'x'));
+    QCOMPARE(copy.formulaText(0, 1, 1), book.formulaText(0, 1, 1));
+    QCOMPARE(copy.value(0, 2, 1).asText(), QStringLiteral("ab") + QChar(0xFFFD));
+    QCOMPARE(copy.value(0, 3, 1).asText(), QStringLiteral("après"));
+}
+
 void TestFodsFile::xmlAsWritten_data()
 {
     QTest::addColumn<QByteArray>("bytes");
