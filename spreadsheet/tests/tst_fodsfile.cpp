@@ -8,6 +8,7 @@
 #include "spreadsheet/core/workbook.h"
 #include "common/tests/libreofficerun.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
 #include <QtTest>
@@ -27,6 +28,9 @@ private Q_SLOTS:
     void textsXmlCannotCarry();
     void xmlAsWritten_data();
     void xmlAsWritten();
+    void piecesReadAsTheWhole_data();
+    void piecesReadAsTheWhole();
+    void largeFileReadAsItGoes();
     void damagedInput_data();
     void damagedInput();
     void writingClearsModifiedAndKeepsOldFileOnFailure();
@@ -399,6 +403,104 @@ void TestFodsFile::xmlAsWritten()
         QVERIFY(book.value(0, 1, 2).isEmpty());
     } else {
         QCOMPARE(book.value(0, 1, 1).asText(), text);
+    }
+}
+
+namespace {
+// Everything a walk over `bytes` sees, pieces of `pieceSize` bytes at a time.
+QStringList walk(const QByteArray &bytes, qsizetype pieceSize)
+{
+    odf::XmlCursor xml(bytes, pieceSize);
+    QStringList seen;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == odf::XmlCursor::Characters) {
+            if (!seen.isEmpty() && seen.last().startsWith(u"text "))
+                seen.last() += xml.text();
+            else
+                seen << u"text "_qs + xml.text();
+        } else if (token == odf::XmlCursor::StartElement) {
+            QString element = QString::number(int(xml.ns())) + u':' + xml.name().toString();
+            xml.forEachAttribute([&](odf::Ns ns, std::string_view name, const char *value) {
+                element += u' ' + QString::number(int(ns)) + u':' + QString::fromUtf8(name.data(), name.size())
+                        + u'=' + QString::fromUtf8(value);
+            });
+            seen << element;
+        } else if (token == odf::XmlCursor::EndElement) {
+            seen << u"end "_qs + xml.name().toString();
+        }
+    }
+    if (xml.hasError())
+        seen << u"problem %1 line %2"_qs.arg(xml.problem()).arg(xml.problemLine());
+    return seen;
+}
+} // namespace
+
+// A file is parsed a piece at a time, elements larger than a piece opened on their own:
+// wherever the pieces end, the walk sees what a walk over the whole file sees.
+void TestFodsFile::piecesReadAsTheWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    Workbook book;
+    QTest::newRow("a workbook as written") << qvc::write(sample(book));
+    QFile flat(QString::fromLocal8Bit(qgetenv("VELMORA_TEST_DATA")) + u"/flat-sample.fods"_qs);
+    QVERIFY(flat.open(QIODevice::ReadOnly));
+    QTest::newRow("another program's file") << flat.readAll();
+    const QByteArray head = "<?xml version=\"1.0\"?>\n<!DOCTYPE office:document>\n<!-- <x> -->\n<?pi <y> ?>"
+                            "<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">\n";
+    QTest::newRow("markup that is not elements")
+            << head + "<o:body a=\"1 > 0\" b='\"<'><![CDATA[ </o:body> & ]]>t&amp;t<o:x/><!-- </o:body> -->"
+                      "<o:y xmlns:o=\"urn:autre\"><o:z/>text</o:y></o:body>\n</o:document>\n";
+    QTest::newRow("truncated") << head + "<o:body><o:spreadsheet>\n<o:table>";
+    QTest::newRow("crossed ends") << head + "<o:body><o:spreadsheet>\n</o:body></o:spreadsheet></o:document>";
+    QTest::newRow("undeclared entity") << head + "<o:body>\n&eacute;</o:body></o:document>";
+    QTest::newRow("unbound prefix") << head + "<o:body>\n<t:table/></o:body></o:document>";
+    QTest::newRow("entities declared")
+            << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
+    QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
+}
+
+void TestFodsFile::piecesReadAsTheWhole()
+{
+    QFETCH(QByteArray, bytes);
+    const QStringList whole = walk(bytes, qsizetype(1) << 30);
+    QVERIFY(!whole.isEmpty());
+    for (qsizetype piece : {16, 40, 100, 1000}) {
+        const QStringList pieces = walk(bytes, piece);
+        // A problem is seen where it lies: the pieces before it are walked.
+        if (whole.last().startsWith(u"problem"))
+            QCOMPARE(pieces.last(), whole.last());
+        else
+            QCOMPARE(pieces, whole);
+    }
+}
+
+// A file larger than a few pieces, read from the disk as it goes, reads as its bytes do.
+void TestFodsFile::largeFileReadAsItGoes()
+{
+    Workbook book;
+    for (int row = 1; row <= 6000; ++row) {
+        book.setEntry(0, row, 1, QString::number(row));
+        book.setEntry(0, row, 2, u"=A%1*2+SUM($A$1:A%1)"_qs.arg(row));
+        book.setEntry(0, row, 3, u"texte & <%1>"_qs.arg(row));
+    }
+    book.setEntry(1, 1, 1, u"=Feuil1!B6000+Feuil3!A1"_qs);
+    book.setEntry(2, 1, 1, u"5"_qs);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"grand.qvc"_qs);
+    qvc::writeFile(path, book);
+    QVERIFY(QFileInfo(path).size() > 4 * odf::XmlCursor::kPieceSize);
+    Workbook fromFile, fromBytes;
+    qvc::readFile(path, fromFile);
+    qvc::read(qvc::write(book), fromBytes);
+    for (const Workbook *copy : {&fromFile, &fromBytes}) {
+        QCOMPARE(copy->sheetCount(), 3);
+        for (int row : {1, 2, 3000, 5999, 6000})
+            for (int col = 1; col <= 3; ++col)
+                QVERIFY(copy->value(0, row, col) == book.value(0, row, col));
+        QCOMPARE(copy->value(0, 6000, 3).asText(), u"texte & <6000>"_qs);
+        QCOMPARE(copy->formulaText(1, 1, 1), book.formulaText(1, 1, 1));
+        QCOMPARE(copy->value(1, 1, 1).asNumber(), 12000.0 + 6000.0 * 6001 / 2 + 5);
     }
 }
 
