@@ -154,13 +154,16 @@ constexpr unsigned kParseOptions =
 } // namespace
 
 XmlCursor::XmlCursor(QByteArray bytes, qsizetype pieceSize)
-    : m_pieceSize(std::max<qsizetype>(pieceSize, 16)), m_buffer(std::move(bytes))
+    : m_pieceSize(std::max<qsizetype>(pieceSize, 16)),
+      m_buffer(std::move(bytes))
 {
     start();
 }
 
 XmlCursor::XmlCursor(QIODevice &device, qsizetype pieceSize)
-    : m_device(&device), m_deviceDone(false), m_pieceSize(std::max<qsizetype>(pieceSize, 16))
+    : m_device(&device),
+      m_deviceDone(false),
+      m_pieceSize(std::max<qsizetype>(pieceSize, 16))
 {
     start();
 }
@@ -248,6 +251,11 @@ int XmlCursor::lineAt(qsizetype offset) const
 
 bool XmlCursor::checkReferences(const char *begin, const char *end)
 {
+    // A NUL byte is no character of XML: the parser would take it for the end of the text.
+    if (const void *nul = std::memchr(begin, 0, size_t(end - begin))) {
+        fail(Malformed, static_cast<const char *>(nul) - m_buffer.constData());
+        return false;
+    }
     if (const char *doctype = find(begin, end, "<!DOCTYPE"); doctype && find(doctype, end, "<!ENTITY")) {
         fail(EntitiesDeclared, doctype - m_buffer.constData());
         return false;
@@ -273,12 +281,13 @@ XmlCursor::Ahead XmlCursor::lookAhead()
         const char *limit = data + std::min(m_buffer.size(), m_pos + window);
         const bool atEnd = m_deviceDone && limit == data + m_buffer.size();
         const char *at = from;
+        bool text = false; // the last item is a run of text
         while (at < limit && at - from < m_pieceSize) {
             bool endTag = false;
             const char *startTagEnd = nullptr;
             const char *end = scanItem(at, limit, atEnd, endTag, startTagEnd);
             if (!end && at > from)
-                return {Ahead::Piece, at - data};
+                return {Ahead::Piece, at - data, text};
             if (!end && startTagEnd && !atEnd)
                 return {Ahead::BigElement, startTagEnd - data};
             if (!end && atEnd)
@@ -286,17 +295,18 @@ XmlCursor::Ahead XmlCursor::lookAhead()
             if (!end)
                 break; // one item larger than the window: a larger window
             if (endTag)
-                return at > from ? Ahead{Ahead::Piece, at - data} : Ahead{Ahead::EndTag, end - data};
+                return at > from ? Ahead{Ahead::Piece, at - data, text} : Ahead{Ahead::EndTag, end - data};
+            text = *at != '<';
             at = end;
         }
         if (at > from && (at - from >= m_pieceSize || at == limit))
-            return {Ahead::Piece, at - data};
+            return {Ahead::Piece, at - data, text};
         if (at == from && atEnd)
             return {Ahead::End, at - data};
     }
 }
 
-void XmlCursor::parsePiece(qsizetype end)
+void XmlCursor::parsePiece(qsizetype end, bool endsInText)
 {
     m_piece.reset();
     char *data = m_buffer.data() + m_pos;
@@ -305,8 +315,7 @@ void XmlCursor::parsePiece(qsizetype end)
         return;
     // Parsed in place, but for a piece that ends in text: the parser would cut its last
     // character to end the buffer.
-    const pugi::xml_parse_result result =
-            data[size - 1] == '>'
+    const pugi::xml_parse_result result = !endsInText
             ? m_piece.load_buffer_inplace(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding))
             : m_piece.load_buffer(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding));
     if (!result) {
@@ -321,9 +330,9 @@ void XmlCursor::parsePiece(qsizetype end)
 
 void XmlCursor::openBigElement(qsizetype tagEnd)
 {
-    QByteArray tag(m_buffer.constData() + m_pos, tagEnd - m_pos);
-    if (!checkReferences(tag.constBegin(), tag.constEnd()))
+    if (!checkReferences(m_buffer.constData() + m_pos, m_buffer.constData() + tagEnd))
         return;
+    QByteArray tag(m_buffer.constData() + m_pos, tagEnd - m_pos);
     tag.chop(1);
     tag += "/>";
     auto element = std::make_unique<pugi::xml_document>();
@@ -363,7 +372,7 @@ XmlCursor::Token XmlCursor::streamNext()
         const Ahead ahead = lookAhead();
         switch (ahead.what) {
         case Ahead::Piece:
-            parsePiece(ahead.end);
+            parsePiece(ahead.end, ahead.endsInText);
             if (m_problem == NoProblem)
                 return readNext();
             break;

@@ -134,6 +134,7 @@ private:
     {
         enum What { Piece, EndTag, BigElement, End, Problem } what;
         qsizetype end; // of the piece, of the end tag, of the big element's start tag
+        bool endsInText = false; // a piece whose last item is a run of text
     };
 
     void start();
@@ -143,7 +144,7 @@ private:
     Ahead lookAhead();
     bool fill(qsizetype wanted);
     qsizetype itemEnd(qsizetype at, int &depthChange) const;
-    void parsePiece(qsizetype end);
+    void parsePiece(qsizetype end, bool endsInText);
     void openBigElement(qsizetype tagEnd);
     bool closeStreamed(qsizetype tagEnd);
     void fail(Problem problem, qsizetype offset);
@@ -227,6 +228,8 @@ private:
     }
     void raw(std::string_view bytes)
     {
+        if (bytes.empty()) // an empty view may have no data at all
+            return;
         std::memcpy(room(qsizetype(bytes.size())), bytes.data(), bytes.size());
         m_used += qsizetype(bytes.size());
     }

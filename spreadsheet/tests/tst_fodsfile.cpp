@@ -422,8 +422,8 @@ QStringList walk(const QByteArray &bytes, qsizetype pieceSize)
         } else if (token == odf::XmlCursor::StartElement) {
             QString element = QString::number(int(xml.ns())) + u':' + xml.name().toString();
             xml.forEachAttribute([&](odf::Ns ns, std::string_view name, const char *value) {
-                element += u' ' + QString::number(int(ns)) + u':' + QString::fromUtf8(name.data(), name.size())
-                        + u'=' + QString::fromUtf8(value);
+                element += u' ' + QString::number(int(ns)) + u':' + QString::fromUtf8(name.data(), name.size()) + u'='
+                        + QString::fromUtf8(value);
             });
             seen << element;
         } else if (token == odf::XmlCursor::EndElement) {
@@ -448,16 +448,16 @@ void TestFodsFile::piecesReadAsTheWhole_data()
     QTest::newRow("another program's file") << flat.readAll();
     const QByteArray head = "<?xml version=\"1.0\"?>\n<!DOCTYPE office:document>\n<!-- <x> -->\n<?pi <y> ?>"
                             "<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">\n";
-    QTest::newRow("markup that is not elements")
-            << head + "<o:body a=\"1 > 0\" b='\"<'><![CDATA[ </o:body> & ]]>t&amp;t<o:x/><!-- </o:body> -->"
-                      "<o:y xmlns:o=\"urn:autre\"><o:z/>text</o:y></o:body>\n</o:document>\n";
+    QTest::newRow("markup that is not elements") << head
+                    + "<o:body a=\"1 > 0\" b='\"<'><![CDATA[ </o:body> & ]]>t&amp;t<o:x/><!-- </o:body> -->"
+                      "<o:y xmlns:o=\"urn:autre\"><o:z/>text</o:y><o:w>une suite de mots > assez longue pour deux></o:w></o:body>\n</o:document>\n";
     QTest::newRow("truncated") << head + "<o:body><o:spreadsheet>\n<o:table>";
     QTest::newRow("crossed ends") << head + "<o:body><o:spreadsheet>\n</o:body></o:spreadsheet></o:document>";
     QTest::newRow("undeclared entity") << head + "<o:body>\n&eacute;</o:body></o:document>";
     QTest::newRow("unbound prefix") << head + "<o:body>\n<t:table/></o:body></o:document>";
-    QTest::newRow("entities declared")
-            << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
+    QTest::newRow("entities declared") << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
     QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
+    QTest::newRow("NUL in a text") << head + "<o:body>\n" + QByteArray("a\0b", 3) + "</o:body></o:document>";
 }
 
 void TestFodsFile::piecesReadAsTheWhole()
