@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <future>
 #include <map>
 #include <optional>
 
@@ -53,9 +52,10 @@ class Reader
 public:
     // From the bytes of a file, or from a file read as it goes.
     template<typename Source>
-    Reader(Source &&source, Workbook &book) : m_xml(std::forward<Source>(source)), m_book(book), m_access(book)
-    {
-    }
+    Reader(Source &&source, Workbook &book) : m_xml(std::forward<Source>(source)),
+                                              m_book(book),
+                                              m_access(book)
+    { }
 
     void run()
     {
@@ -88,8 +88,6 @@ public:
         if (m_xml.hasError() || !sawSpreadsheet)
             fail();
         m_xml.release();
-        compileInBackground();
-        collectCompiled();
         compilePendingFormulas();
         applyViews();
         m_access.finishLoading();
@@ -456,7 +454,6 @@ private:
 
     void readTable()
     {
-        collectCompiled(); // the formulas being compiled read the list of sheets
         const int sheet = m_access.appendSheet(attr(Ns::Table, "name"));
         m_row = 1;
         m_col = 1;
@@ -616,11 +613,14 @@ private:
             else if (text.startsWith(u"oooc:") || text.startsWith(u"msoxl:"))
                 openFormula = false;
             if (openFormula && text.startsWith(u'=')) {
-                // Compiled in batches while the file is read, by another thread.
-                m_batch.push_back(PendingFormula{sheet, row, col, c.formula, c.formula.size() - text.size() + 1,
-                                                 c.value, c.formatId});
-                if (m_batch.size() >= kBatch)
-                    compileInBackground();
+                // Compiled as it is read; a formula naming a sheet not yet read is compiled
+                // again once every sheet is known.
+                PendingFormula p{sheet, row, col, c.formula, c.formula.size() - text.size() + 1, c.value, c.formatId};
+                std::optional<Formula> f = compile(p.text());
+                if (f && std::any_of(f->refs.begin(), f->refs.end(), [](const FormulaRef &r) { return r.invalid; }))
+                    m_pendingFormulas.push_back(std::move(p));
+                else
+                    placeFormula(p, f);
                 return;
             }
             m_access.putRawFormula(sheet, row, col, c.formula, c.value);
@@ -639,42 +639,6 @@ private:
         std::uint32_t formatId;
         QString text() const { return raw.mid(textStart); }
     };
-
-    // Formulas are compiled by another thread a batch at a time, while this one reads on;
-    // only this one writes into the workbook.
-    static constexpr size_t kBatch = 4096;
-    using Compiled = std::pair<std::vector<PendingFormula>, std::vector<std::optional<Formula>>>;
-
-    void compileInBackground()
-    {
-        collectCompiled();
-        if (m_batch.empty())
-            return;
-        m_compiling = std::async(std::launch::async, [this, batch = std::move(m_batch)]() mutable {
-            std::vector<std::optional<Formula>> formulas;
-            formulas.reserve(batch.size());
-            for (const PendingFormula &p : batch)
-                formulas.push_back(compile(p.text()));
-            return Compiled{std::move(batch), std::move(formulas)};
-        });
-        m_batch.clear();
-    }
-
-    // Places the batch compiled last. A formula naming a sheet not yet read is compiled again
-    // once every sheet is known.
-    void collectCompiled()
-    {
-        if (!m_compiling.valid())
-            return;
-        auto [batch, formulas] = m_compiling.get();
-        for (size_t i = 0; i < batch.size(); ++i) {
-            std::optional<Formula> &f = formulas[i];
-            if (f && std::any_of(f->refs.begin(), f->refs.end(), [](const FormulaRef &r) { return r.invalid; }))
-                m_pendingFormulas.push_back(std::move(batch[i]));
-            else
-                placeFormula(batch[i], f);
-        }
-    }
 
     void compilePendingFormulas()
     {
@@ -921,7 +885,6 @@ private:
     qint64 m_cellsPlaced = 0; // in the current sheet
     qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
-    std::vector<PendingFormula> m_batch; // to compile
 
 public:
     // Cells with content the workbook cannot hold as they were: beyond column IV or row
@@ -930,8 +893,6 @@ public:
 
 private:
     qint64 m_leftOut = 0;
-    // Last: waited for before anything it reads goes.
-    std::future<Compiled> m_compiling;
 };
 
 } // namespace
