@@ -86,7 +86,7 @@ void BM_OpenRecalcCsv(benchmark::State &state)
         benchmark::DoNotOptimize(csv.data());
     }
 }
-BENCHMARK(BM_OpenRecalcCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_OpenRecalcCsv)->Unit(benchmark::kMillisecond)->MinTime(3)->MeasureProcessCPUTime();
 
 // The floor: the same file read and written again, element by element, without a model.
 void BM_XmlCopyFloor(benchmark::State &state)
@@ -119,7 +119,8 @@ void BM_OpenQvc(benchmark::State &state)
         benchmark::DoNotOptimize(&book);
     }
 }
-BENCHMARK(BM_OpenQvc)->Unit(benchmark::kMillisecond)->MinTime(3);
+// The open compiles formulas on a second thread: CPU time counts both.
+BENCHMARK(BM_OpenQvc)->Unit(benchmark::kMillisecond)->MinTime(3)->MeasureProcessCPUTime();
 
 void BM_SaveQvc(benchmark::State &state)
 {
@@ -178,6 +179,13 @@ int main(int argc, char **argv)
         Workbook book;
         qvc::readFile(QString::fromLocal8Bit(argv[2]), book);
         csv::exportSheetToFile(book, 0, QString::fromLocal8Bit(argv[3]));
+        return 0;
+    }
+    // "--resave IN.qvc OUT.qvc": opens a workbook and saves it again.
+    if (argc == 4 && std::strcmp(argv[1], "--resave") == 0) {
+        Workbook book;
+        qvc::readFile(QString::fromLocal8Bit(argv[2]), book);
+        qvc::writeFile(QString::fromLocal8Bit(argv[3]), book);
         return 0;
     }
     benchmark::Initialize(&argc, argv);

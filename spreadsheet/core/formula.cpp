@@ -6,6 +6,7 @@
 #include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/value.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -327,13 +328,17 @@ QString refText(const FormulaRef &ref, Dialect dialect, const SheetNames &sheets
 
 QString formatFormulaNumber(double value, Dialect dialect)
 {
+    // "%.*g" without the locale machinery: every formula text written goes through here.
     char buffer[40];
+    std::to_chars_result r{};
     for (int precision = 15; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-        if (std::strtod(buffer, nullptr) == value)
+        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+        double back = 0;
+        std::from_chars(buffer, r.ptr, back);
+        if (back == value)
             break;
     }
-    QString s = QString::fromLatin1(buffer);
+    QString s = QString::fromLatin1(buffer, r.ptr - buffer);
     s.replace(QStringLiteral("e+"), QStringLiteral("E"));
     s.replace(u'e', u'E');
     if (dialect == Dialect::French)

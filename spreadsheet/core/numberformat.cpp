@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -222,8 +223,10 @@ QString formatStandard(double value)
         const int magnitude = int(std::floor(std::log10(a)));
         const int decimals = std::max(0, 9 - magnitude);
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*f", std::min(decimals, 20), value);
-        s = QString::fromLatin1(buffer);
+        const auto end =
+                std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::min(decimals, 20))
+                        .ptr;
+        s = QString::fromLatin1(buffer, end - buffer);
         if (s.contains(u'.')) {
             while (s.endsWith(u'0'))
                 s.chop(1);

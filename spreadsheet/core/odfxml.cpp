@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <charconv>
+
 #include <cstring>
 
 namespace sheet::odf {
@@ -32,78 +34,376 @@ size_t predefinedReference(const char *p, const char *end)
     return q > digits && q < end && *q == ';' ? size_t(q + 1 - p) : 0;
 }
 
-// True when `offset` lies inside a comment or a CDATA section, where "&" is only a character.
-bool insideCommentOrCdata(const QByteArray &bytes, qsizetype offset)
+// True when `at` lies inside a comment or a CDATA section of [begin, end), where "&" is only
+// a character.
+bool insideCommentOrCdata(const char *begin, const char *end, const char *at)
 {
+    const QByteArrayView bytes(begin, end - begin);
+    const qsizetype offset = at - begin;
     const auto within = [&](const char *open, const char *close) {
-        const qsizetype start = bytes.lastIndexOf(open, offset);
-        return start >= 0 && bytes.indexOf(close, start) > offset;
+        const qsizetype start = bytes.lastIndexOf(QByteArrayView(open), offset);
+        return start >= 0 && bytes.indexOf(QByteArrayView(close), start) > offset;
     };
     return within("<!--", "-->") || within("<![CDATA[", "]]>");
 }
 
+const char *find(const char *p, const char *end, std::string_view what)
+{
+    const qsizetype at = QByteArrayView(p, end - p).indexOf(QByteArrayView(what.data(), qsizetype(what.size())));
+    return at < 0 ? nullptr : p + at;
+}
+
+// The ">" closing the tag opened at `p`, quoted attribute values skipped; null when the
+// tag does not end before `end`.
+const char *tagEnd(const char *p, const char *end)
+{
+    for (++p; p < end; ++p) {
+        const char c = *p;
+        if (c == '"' || c == '\'') {
+            p = static_cast<const char *>(std::memchr(p + 1, c, size_t(end - p - 1)));
+            if (!p)
+                return nullptr;
+        } else if (c == '>') {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// The end of the markup that is not an element at `p` (comment, CDATA section, processing
+// instruction, declaration with its internal subset); null when it does not end before `end`.
+const char *markupEnd(const char *p, const char *end)
+{
+    if (startsWith(p, end, "<!--")) {
+        const char *close = find(p + 4, end, "-->");
+        return close ? close + 3 : nullptr;
+    }
+    if (startsWith(p, end, "<![CDATA[")) {
+        const char *close = find(p + 9, end, "]]>");
+        return close ? close + 3 : nullptr;
+    }
+    if (startsWith(p, end, "<?")) {
+        const char *close = find(p + 2, end, "?>");
+        return close ? close + 2 : nullptr;
+    }
+    // <!DOCTYPE name [ ... ]>
+    for (const char *q = p + 2; q < end; ++q) {
+        if (*q == '>')
+            return q + 1;
+        if (*q == '[') {
+            q = static_cast<const char *>(std::memchr(q, ']', size_t(end - q)));
+            if (!q)
+                return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+// One item of content at `p`: a run of text, a piece of markup, or an element with all it
+// holds. Returns its end, or null when it does not end before `end` (`atEnd`: the bytes stop
+// there); `endTag` tells an end tag, which closes the enclosing element, and
+// `startTagEnd` is where an element's start tag ends.
+const char *scanItem(const char *p, const char *end, bool atEnd, bool &endTag, const char *&startTagEnd)
+{
+    endTag = false;
+    startTagEnd = nullptr;
+    int depth = 0;
+    while (p < end) {
+        if (*p != '<') {
+            const char *lt = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
+            if (!lt)
+                return depth == 0 && atEnd ? end : nullptr;
+            p = lt;
+            if (depth == 0)
+                return p;
+            continue;
+        }
+        if (p + 1 < end && (p[1] == '!' || p[1] == '?')) {
+            p = markupEnd(p, end);
+        } else if (p + 1 < end && p[1] == '/') {
+            const char *gt = tagEnd(p, end);
+            if (!gt)
+                return nullptr;
+            p = gt + 1;
+            if (depth == 0) {
+                endTag = true;
+                return p;
+            }
+            --depth;
+        } else {
+            const char *gt = tagEnd(p, end);
+            if (!gt)
+                return nullptr;
+            if (depth == 0)
+                startTagEnd = gt + 1;
+            if (gt[-1] != '/')
+                ++depth;
+            p = gt + 1;
+        }
+        if (!p)
+            return nullptr;
+        if (depth == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+constexpr unsigned kParseOptions =
+        pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata | pugi::parse_fragment;
+
 } // namespace
 
-XmlCursor::XmlCursor(QByteArray bytes) : m_buffer(std::move(bytes))
+XmlCursor::XmlCursor(QByteArray bytes, qsizetype pieceSize)
+    : m_pieceSize(std::max<qsizetype>(pieceSize, 16)),
+      m_buffer(std::move(bytes))
 {
-    // A document in UTF-16 (with its byte order mark) is read as UTF-8, so that the checks
-    // below see its characters.
+    start();
+}
+
+XmlCursor::XmlCursor(QIODevice &device, qsizetype pieceSize)
+    : m_device(&device),
+      m_deviceDone(false),
+      m_pieceSize(std::max<qsizetype>(pieceSize, 16))
+{
+    start();
+}
+
+XmlCursor::~XmlCursor() = default;
+
+void XmlCursor::start()
+{
+    fill(4096);
+    // A document in UTF-16 (with its byte order mark) is read whole and turned into UTF-8,
+    // so that the checks below see its characters.
     if (m_buffer.startsWith("\xFF\xFE") || m_buffer.startsWith("\xFE\xFF")) {
+        while (!m_deviceDone)
+            fill(m_buffer.size() + (qsizetype(1) << 24));
         QStringDecoder utf16(QStringDecoder::Utf16);
         m_buffer = QString(utf16(m_buffer)).toUtf8();
     }
-    checkReferences(m_buffer);
-    if (m_problem != NoProblem)
-        return;
-    char *data = m_buffer.data(); // copied here only when the caller keeps the bytes too
-    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
-            data, size_t(m_buffer.size()), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata);
-    if (result.status == pugi::status_no_document_element) {
-        m_problem = NotXml;
-    } else if (!result) {
-        // The parser stops at the end of the text when an element is left open.
-        m_problem = result.offset >= m_buffer.size() - 1 ? Truncated : Malformed;
-        // The parser has rewritten text before the offset, its line breaks kept.
-        m_problemLine = lineAt(m_buffer, result.offset);
+    if (m_buffer.startsWith("\xEF\xBB\xBF"))
+        m_pos = 3;
+    m_encoding = pugi::encoding_utf8;
+    if (m_buffer.startsWith("<?xml")) {
+        const QByteArray declaration = m_buffer.left(std::max<qsizetype>(m_buffer.indexOf("?>"), 0)).toLower();
+        if (declaration.contains("iso-8859-1") || declaration.contains("latin1") || declaration.contains("latin-1"))
+            m_encoding = pugi::encoding_latin1;
     }
-    if (m_problem != NoProblem) {
-        m_doc.reset();
-        return;
-    }
-    m_stack.push_back(Level{m_doc, m_doc.first_child(), Ns::None, {}, nullptr});
+    m_stack.push_back(Level{pugi::xml_node(), pugi::xml_node(), Ns::None, {}, nullptr, LevelKind::Streamed});
 }
 
 void XmlCursor::release()
 {
     m_stack.clear();
     m_bindings.clear();
-    m_doc.reset();
+    m_piece.reset();
+    m_openTags.clear();
+    m_closedTag.reset();
     m_buffer.clear();
+    m_pos = 0;
     m_token = EndDocument;
 }
 
-void XmlCursor::checkReferences(const QByteArray &bytes)
+// Makes `wanted` bytes not yet parsed available when the device has them, dropping those
+// already walked. Returns false when nothing more could be read.
+bool XmlCursor::fill(qsizetype wanted)
 {
-    const char *begin = bytes.constData(), *end = begin + bytes.size();
-    const qsizetype doctype = bytes.indexOf("<!DOCTYPE");
-    if (doctype >= 0 && bytes.indexOf("<!ENTITY", doctype) >= 0) {
-        m_problem = EntitiesDeclared;
+    if (m_deviceDone || m_buffer.size() - m_pos >= wanted)
+        return false;
+    if (m_pos > 0) {
+        m_droppedLines += int(std::count(m_buffer.cbegin(), m_buffer.cbegin() + m_pos, '\n'));
+        m_dropped += m_pos;
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+    }
+    const qsizetype before = m_buffer.size();
+    qsizetype have = before;
+    m_buffer.resize(std::max(wanted, m_pieceSize) + have);
+    while (have < m_buffer.size()) {
+        const qint64 n = m_device->read(m_buffer.data() + have, m_buffer.size() - have);
+        if (n <= 0) {
+            m_deviceDone = true;
+            if (n < 0)
+                fail(ReadFailed, have);
+            break;
+        }
+        have += qsizetype(n);
+    }
+    m_buffer.resize(have);
+    return have > before;
+}
+
+void XmlCursor::fail(Problem problem, qsizetype offset)
+{
+    if (m_problem != NoProblem)
         return;
+    m_problem = problem;
+    m_problemLine = lineAt(offset);
+}
+
+// The line of `offset` in m_buffer (the lines dropped before it counted).
+int XmlCursor::lineAt(qsizetype offset) const
+{
+    return 1 + m_droppedLines
+            + int(std::count(m_buffer.constBegin(),
+                             m_buffer.constBegin() + std::clamp<qsizetype>(offset, 0, m_buffer.size()), '\n'));
+}
+
+bool XmlCursor::checkReferences(const char *begin, const char *end)
+{
+    // A NUL byte is no character of XML: the parser would take it for the end of the text.
+    if (const void *nul = std::memchr(begin, 0, size_t(end - begin))) {
+        fail(Malformed, static_cast<const char *>(nul) - m_buffer.constData());
+        return false;
+    }
+    if (const char *doctype = find(begin, end, "<!DOCTYPE"); doctype && find(doctype, end, "<!ENTITY")) {
+        fail(EntitiesDeclared, doctype - m_buffer.constData());
+        return false;
     }
     for (const char *p = begin; (p = static_cast<const char *>(std::memchr(p, '&', size_t(end - p)))); ++p) {
-        if (predefinedReference(p, end) == 0 && !insideCommentOrCdata(bytes, p - begin)) {
-            m_problem = Malformed;
-            m_problemLine = lineAt(bytes, p - begin);
-            return;
+        if (predefinedReference(p, end) == 0 && !insideCommentOrCdata(begin, end, p)) {
+            fail(Malformed, p - m_buffer.constData());
+            return false;
         }
+    }
+    return true;
+}
+
+// What follows the bytes parsed, inside the innermost streamed element: a piece of whole
+// items of about m_pieceSize bytes, its end tag, an element too large for a piece (opened on
+// its own), or the end of the bytes.
+XmlCursor::Ahead XmlCursor::lookAhead()
+{
+    for (qsizetype window = 2 * m_pieceSize;; window *= 2) {
+        fill(window);
+        const char *data = m_buffer.constData();
+        const char *from = data + m_pos;
+        const char *limit = data + std::min(m_buffer.size(), m_pos + window);
+        const bool atEnd = m_deviceDone && limit == data + m_buffer.size();
+        const char *at = from;
+        bool text = false; // the last item is a run of text
+        while (at < limit && at - from < m_pieceSize) {
+            bool endTag = false;
+            const char *startTagEnd = nullptr;
+            const char *end = scanItem(at, limit, atEnd, endTag, startTagEnd);
+            if (!end && at > from)
+                return {Ahead::Piece, at - data, text};
+            if (!end && startTagEnd && !atEnd)
+                return {Ahead::BigElement, startTagEnd - data};
+            if (!end && atEnd)
+                return {Ahead::Problem, limit - data};
+            if (!end)
+                break; // one item larger than the window: a larger window
+            if (endTag)
+                return at > from ? Ahead{Ahead::Piece, at - data, text} : Ahead{Ahead::EndTag, end - data};
+            text = *at != '<';
+            at = end;
+        }
+        if (at > from && (at - from >= m_pieceSize || at == limit))
+            return {Ahead::Piece, at - data, text};
+        if (at == from && atEnd)
+            return {Ahead::End, at - data};
     }
 }
 
-int XmlCursor::lineAt(const QByteArray &bytes, qsizetype offset) const
+void XmlCursor::parsePiece(qsizetype end, bool endsInText)
 {
-    return 1
-            + int(std::count(bytes.constBegin(), bytes.constBegin() + std::clamp<qsizetype>(offset, 0, bytes.size()),
-                             '\n'));
+    m_piece.reset();
+    char *data = m_buffer.data() + m_pos;
+    const qsizetype size = end - m_pos;
+    if (!checkReferences(data, data + size))
+        return;
+    // Parsed in place, but for a piece that ends in text: the parser would cut its last
+    // character to end the buffer.
+    const pugi::xml_parse_result result = !endsInText
+            ? m_piece.load_buffer_inplace(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding))
+            : m_piece.load_buffer(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding));
+    if (!result) {
+        fail(Malformed, m_pos + qsizetype(result.offset));
+        return;
+    }
+    m_pieceBase = m_pos;
+    m_pos = end;
+    const Level &parent = m_stack.back();
+    m_stack.push_back(Level{m_piece, m_piece.first_child(), parent.ns, parent.name, nullptr, LevelKind::Piece});
+}
+
+void XmlCursor::openBigElement(qsizetype tagEnd)
+{
+    if (!checkReferences(m_buffer.constData() + m_pos, m_buffer.constData() + tagEnd))
+        return;
+    QByteArray tag(m_buffer.constData() + m_pos, tagEnd - m_pos);
+    tag.chop(1);
+    tag += "/>";
+    auto element = std::make_unique<pugi::xml_document>();
+    const pugi::xml_parse_result result =
+            element->load_buffer(tag.constData(), size_t(tag.size()), kParseOptions, pugi::xml_encoding(m_encoding));
+    if (!result || element->first_child().type() != pugi::node_element) {
+        fail(Malformed, m_pos + (result ? 0 : qsizetype(result.offset)));
+        return;
+    }
+    m_pieceBase = m_pos;
+    m_pos = tagEnd;
+    m_openTags.push_back(std::move(element));
+    enter(m_openTags.back()->first_child(), LevelKind::Streamed);
+}
+
+// The end tag at m_pos must close the innermost streamed element.
+bool XmlCursor::closeStreamed(qsizetype tagEnd)
+{
+    const char *p = m_buffer.constData() + m_pos + 2, *end = m_buffer.constData() + tagEnd - 1;
+    while (end > p && std::isspace(static_cast<unsigned char>(end[-1])))
+        --end;
+    if (m_stack.size() < 2 || std::string_view(p, size_t(end - p)) != m_stack.back().element.name()) {
+        fail(Malformed, m_pos);
+        return false;
+    }
+    m_pos = tagEnd;
+    leave();
+    m_closedTag = std::move(m_openTags.back()); // holds the name of the end element
+    m_openTags.pop_back();
+    return true;
+}
+
+XmlCursor::Token XmlCursor::streamNext()
+{
+    while (m_problem == NoProblem) {
+        m_piece.reset(); // the former piece is walked
+        const Ahead ahead = lookAhead();
+        switch (ahead.what) {
+        case Ahead::Piece:
+            parsePiece(ahead.end, ahead.endsInText);
+            if (m_problem == NoProblem)
+                return readNext();
+            break;
+        case Ahead::BigElement:
+            openBigElement(ahead.end);
+            if (m_problem == NoProblem)
+                return m_token;
+            break;
+        case Ahead::EndTag:
+            if (closeStreamed(ahead.end))
+                return m_token;
+            break;
+        case Ahead::End:
+            if (m_stack.size() > 1)
+                fail(Truncated, ahead.end);
+            else if (!m_sawRoot)
+                m_problem = NotXml;
+            else {
+                m_stack.clear();
+                m_token = EndDocument;
+                return m_token;
+            }
+            break;
+        case Ahead::Problem: fail(Truncated, ahead.end); break;
+        }
+    }
+    // A problem ends the walk: the reader sees the end of the document and the problem.
+    m_stack.clear();
+    m_bindings.clear();
+    m_token = EndDocument;
+    return m_token;
 }
 
 std::pair<std::string_view, std::string_view> XmlCursor::split(const char *qualified)
@@ -149,8 +449,11 @@ Ns XmlCursor::resolve(std::string_view prefix) const
     return prefix == "xml" ? Ns::Other : Ns::None;
 }
 
-void XmlCursor::enter(pugi::xml_node element)
+void XmlCursor::enter(pugi::xml_node element, LevelKind kind)
 {
+    // The document's own element, whether opened on its own or met in a piece.
+    if (m_stack.size() == 1 || (m_stack.size() == 2 && m_stack.back().kind == LevelKind::Piece))
+        m_sawRoot = true;
     const size_t depth = m_stack.size();
     for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
         const char *name = a.name();
@@ -162,12 +465,10 @@ void XmlCursor::enter(pugi::xml_node element)
     const auto [prefix, local] = split(element.name());
     m_ns = resolve(prefix);
     m_name = LocalName{local};
-    if (!prefix.empty() && m_ns == Ns::None && m_problem == NoProblem) {
-        m_problem = Malformed;
-        m_problemLine = lineAt(m_buffer, element.offset_debug());
-    }
+    if (!prefix.empty() && m_ns == Ns::None)
+        fail(Malformed, m_pieceBase + element.offset_debug());
     const char *embedded = element.value();
-    m_stack.push_back(Level{element, element.first_child(), m_ns, m_name, *embedded ? embedded : nullptr});
+    m_stack.push_back(Level{element, element.first_child(), m_ns, m_name, *embedded ? embedded : nullptr, kind});
     m_token = StartElement;
 }
 
@@ -190,14 +491,25 @@ bool XmlCursor::readNextStartElement()
 
 void XmlCursor::skipCurrentElement()
 {
-    if (!m_stack.empty())
+    if (m_stack.empty())
+        return;
+    if (m_stack.back().kind == LevelKind::Parsed) {
         leave();
+        return;
+    }
+    // An element read piece by piece: its pieces are parsed and passed over.
+    for (int depth = 1; depth > 0 && !atEnd();) {
+        const Token token = readNext();
+        depth += token == StartElement ? 1 : token == EndElement ? -1 : 0;
+    }
 }
 
 XmlCursor::Token XmlCursor::readNext()
 {
     while (!m_stack.empty()) {
         Level &top = m_stack.back();
+        if (top.kind == LevelKind::Streamed)
+            return streamNext();
         if (top.embedded) {
             m_text = top.embedded;
             top.embedded = nullptr;
@@ -205,6 +517,10 @@ XmlCursor::Token XmlCursor::readNext()
             return m_token;
         }
         if (!top.next) {
+            if (top.kind == LevelKind::Piece) {
+                m_stack.pop_back(); // back to the element the piece belongs to
+                continue;
+            }
             leave();
             return m_token;
         }
@@ -227,7 +543,14 @@ XmlCursor::Token XmlCursor::readNext()
 QString XmlCursor::readElementText()
 {
     QByteArray text;
-    if (!m_stack.empty()) {
+    if (!m_stack.empty() && m_stack.back().kind == LevelKind::Streamed) {
+        for (int depth = 1; depth > 0 && !atEnd();) {
+            const Token token = readNext();
+            if (token == Characters && depth == 1)
+                text += m_text;
+            depth += token == StartElement ? 1 : token == EndElement ? -1 : 0;
+        }
+    } else if (!m_stack.empty()) {
         if (m_stack.back().embedded)
             text += m_stack.back().embedded;
         for (pugi::xml_node child = m_stack.back().next; child; child = child.next_sibling())
@@ -251,6 +574,259 @@ const char *XmlCursor::attribute(Ns ns, std::string_view local) const
             return a.value();
     }
     return nullptr;
+}
+
+} // namespace sheet::odf
+
+namespace sheet::odf {
+
+namespace {
+
+struct Declared
+{
+    Ns ns;
+    std::string_view prefix;
+    std::string_view uri;
+};
+
+// In the order the root element declares them.
+constexpr Declared kDeclared[] = {
+        {Ns::Office, "office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+        {Ns::Style, "style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+        {Ns::Text, "text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+        {Ns::Table, "table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+        {Ns::Fo, "fo", "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"},
+        {Ns::Number, "number", "urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"},
+        {Ns::Svg, "svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+        {Ns::Config, "config", "urn:oasis:names:tc:opendocument:xmlns:config:1.0"},
+        {Ns::Draw, "draw", "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"},
+        {Ns::Chart, "chart", "urn:oasis:names:tc:opendocument:xmlns:chart:1.0"},
+        {Ns::Xlink, "xlink", "http://www.w3.org/1999/xlink"},
+        {Ns::Of, "of", "urn:oasis:names:tc:opendocument:xmlns:of:1.2"},
+        {Ns::CalcExt, "calcext", "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"},
+        {Ns::Meta, "meta", "urn:oasis:names:tc:opendocument:xmlns:meta:1.0"},
+};
+
+std::string_view prefixOf(Ns ns)
+{
+    for (const Declared &d : kDeclared)
+        if (d.ns == ns)
+            return d.prefix;
+    return {};
+}
+
+// The escaped form of an ASCII character, or null when it is written as it is.
+inline const char *escapeOf(char16_t c, bool inAttribute)
+{
+    switch (c) {
+    case u'<': return "&lt;";
+    case u'>': return "&gt;";
+    case u'&': return "&amp;";
+    case u'"': return "&quot;";
+    case u'\t': return inAttribute ? "&#9;" : nullptr;
+    case u'\n': return inAttribute ? "&#10;" : nullptr;
+    case u'\r': return inAttribute ? "&#13;" : nullptr;
+    default: return c < 0x20 ? "" : nullptr;
+    }
+}
+
+} // namespace
+
+XmlWriter::XmlWriter(QByteArray &out) : m_out(out), m_used(out.size())
+{
+    m_out.resize(std::max(m_out.capacity(), m_used));
+    m_data = m_out.data();
+}
+
+void XmlWriter::grow(qsizetype n)
+{
+    m_out.resize(std::max(m_out.size() * 2, m_used + n + 4096));
+    m_data = m_out.data();
+}
+
+bool XmlWriter::finishStartElement(bool contents)
+{
+    const bool hadSomethingWritten = m_wroteSomething;
+    m_wroteSomething = contents;
+    if (!m_inStartElement)
+        return hadSomethingWritten;
+    if (m_inEmptyElement) {
+        raw("/>");
+        m_open.pop_back();
+        m_lastWasStartElement = false;
+    } else {
+        raw(">");
+    }
+    m_inStartElement = m_inEmptyElement = false;
+    return hadSomethingWritten;
+}
+
+void XmlWriter::indent(size_t level)
+{
+    char *p = room(qsizetype(level) + 1);
+    *p = '\n';
+    std::memset(p + 1, ' ', level);
+    m_used += qsizetype(level) + 1;
+}
+
+void XmlWriter::qualifiedName(Ns ns, std::string_view name)
+{
+    const std::string_view prefix = prefixOf(ns);
+    if (!prefix.empty()) {
+        raw(prefix);
+        put(':');
+    }
+    raw(name);
+}
+
+void XmlWriter::startDocument()
+{
+    finishStartElement(false);
+    raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+}
+
+void XmlWriter::startElement(Ns ns, std::string_view name)
+{
+    if (!finishStartElement(false))
+        indent(m_open.size());
+    m_open.push_back(Open{ns, name});
+    put('<');
+    qualifiedName(ns, name);
+    m_inStartElement = m_lastWasStartElement = true;
+    if (!m_namespacesDeclared) {
+        m_namespacesDeclared = true;
+        for (const Declared &d : kDeclared) {
+            raw(" xmlns:");
+            raw(d.prefix);
+            raw("=\"");
+            raw(d.uri);
+            put('"');
+        }
+    }
+}
+
+void XmlWriter::emptyElement(Ns ns, std::string_view name)
+{
+    startElement(ns, name);
+    m_inEmptyElement = true;
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, QStringView value, std::string_view prefix)
+{
+    put(' ');
+    qualifiedName(ns, name);
+    raw("=\"");
+    raw(prefix);
+    escaped(value, true);
+    put('"');
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, std::string_view value)
+{
+    put(' ');
+    qualifiedName(ns, name);
+    raw("=\"");
+    escaped(value, true);
+    put('"');
+}
+
+void XmlWriter::attribute(Ns ns, std::string_view name, long long number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    attribute(ns, name, std::string_view(digits, size_t(end - digits)));
+}
+
+void XmlWriter::characters(QStringView text)
+{
+    finishStartElement(true);
+    escaped(text, false);
+}
+
+void XmlWriter::textElement(Ns ns, std::string_view name, QStringView text)
+{
+    startElement(ns, name);
+    characters(text);
+    endElement();
+}
+
+void XmlWriter::endElement()
+{
+    if (m_open.empty())
+        return;
+    // An element with nothing in it is closed in its start tag.
+    if (m_inStartElement && !m_inEmptyElement) {
+        raw("/>");
+        m_lastWasStartElement = m_inStartElement = false;
+        m_open.pop_back();
+        return;
+    }
+    if (!finishStartElement(false) && !m_lastWasStartElement)
+        indent(m_open.size() - 1);
+    if (m_open.empty())
+        return;
+    m_lastWasStartElement = false;
+    const Open top = m_open.back();
+    m_open.pop_back();
+    raw("</");
+    qualifiedName(top.ns, top.name);
+    put('>');
+}
+
+void XmlWriter::endDocument()
+{
+    while (!m_open.empty())
+        endElement();
+    put('\n');
+    m_out.resize(m_used);
+}
+
+void XmlWriter::escaped(QStringView text, bool inAttribute)
+{
+    // At most six bytes for one UTF-16 unit ("&quot;"), written in place.
+    char *p = room(6 * text.size());
+    const char16_t *s = text.utf16(), *end = s + text.size();
+    while (s < end) {
+        const char16_t c = *s++;
+        if (c < 0x80) {
+            if (const char *e = escapeOf(c, inAttribute)) {
+                while (*e)
+                    *p++ = *e++;
+            } else {
+                *p++ = char(c);
+            }
+        } else if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+            *p++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && s < end && QChar::isLowSurrogate(*s)) {
+            const char32_t u = QChar::surrogateToUcs4(c, *s++);
+            *p++ = char(0xF0 | (u >> 18));
+            *p++ = char(0x80 | ((u >> 12) & 0x3F));
+            *p++ = char(0x80 | ((u >> 6) & 0x3F));
+            *p++ = char(0x80 | (u & 0x3F));
+        } else if (c == 0xFFFE || c == 0xFFFF) {
+            // not a character XML can carry
+        } else {
+            const char16_t u = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *p++ = char(0xE0 | (u >> 12));
+            *p++ = char(0x80 | ((u >> 6) & 0x3F));
+            *p++ = char(0x80 | (u & 0x3F));
+        }
+    }
+    m_used = p - m_data;
+}
+
+void XmlWriter::escaped(std::string_view utf8, bool inAttribute)
+{
+    const char *s = utf8.data(), *end = s + utf8.size();
+    while (s < end) {
+        const char *plain = s;
+        while (s < end && (static_cast<unsigned char>(*s) >= 0x80 || !escapeOf(char16_t(*s), inAttribute)))
+            ++s;
+        raw(std::string_view(plain, size_t(s - plain)));
+        if (s < end)
+            raw(escapeOf(char16_t(*s++), inAttribute));
+    }
 }
 
 } // namespace sheet::odf

@@ -50,7 +50,12 @@ struct SheetView
 class Reader
 {
 public:
-    Reader(QByteArray bytes, Workbook &book) : m_xml(std::move(bytes)), m_book(book), m_access(book) { }
+    // From the bytes of a file, or from a file read as it goes.
+    template<typename Source>
+    Reader(Source &&source, Workbook &book) : m_xml(std::forward<Source>(source)),
+                                              m_book(book),
+                                              m_access(book)
+    { }
 
     void run()
     {
@@ -100,6 +105,7 @@ private:
                                        .arg(m_xml.problemLine()));
         case XmlCursor::Truncated:
             throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.problemLine()));
+        case XmlCursor::ReadFailed: throw VelmoraError::ioError(100);
         case XmlCursor::NotXml:
         case XmlCursor::NoProblem: break;
         }
@@ -600,16 +606,21 @@ private:
             m_access.putChart(sheet, chart);
         }
         if (!c.formula.isEmpty()) {
-            QString text = c.formula;
+            QStringView text = c.formula;
             bool openFormula = true;
             if (text.startsWith(u"of:"))
-                text = text.mid(3);
+                text = text.sliced(3);
             else if (text.startsWith(u"oooc:") || text.startsWith(u"msoxl:"))
                 openFormula = false;
             if (openFormula && text.startsWith(u'=')) {
-                // Compiled once every sheet is known: formulas may name sheets further on.
-                m_pendingFormulas.push_back(
-                        PendingFormula{sheet, row, col, c.formula, text.mid(1), c.value, c.formatId});
+                // Compiled as it is read; a formula naming a sheet not yet read is compiled
+                // again once every sheet is known.
+                PendingFormula p{sheet, row, col, c.formula, c.formula.size() - text.size() + 1, c.value, c.formatId};
+                std::optional<Formula> f = compile(p.text());
+                if (f && std::any_of(f->refs.begin(), f->refs.end(), [](const FormulaRef &r) { return r.invalid; }))
+                    m_pendingFormulas.push_back(std::move(p));
+                else
+                    placeFormula(p, f);
                 return;
             }
             m_access.putRawFormula(sheet, row, col, c.formula, c.value);
@@ -622,43 +633,51 @@ private:
     struct PendingFormula
     {
         int sheet, row, col;
-        QString raw;
-        QString text;
+        QString raw; // as the file gives it: "of:=..."
+        qsizetype textStart; // of the formula itself, after "="
         Value cached;
         std::uint32_t formatId;
+        QString text() const { return raw.mid(textStart); }
     };
 
     void compilePendingFormulas()
     {
-        for (PendingFormula &p : m_pendingFormulas) {
-            const int sheet = p.sheet, row = p.row, col = p.col;
-            const QString &text = p.text;
-            const PendingCell c{true, col, 1, p.cached, p.raw, p.formatId, {}};
-            {
-                try {
-                    Formula f = compileFormula(text, Dialect::OpenFormula, m_access.sheetNames());
-                    if (m_englishCodes)
-                        convertTextCodes(f, true);
-                    // A function this program lacks would turn the cached result into #NAME?:
-                    // such formulas are kept as written, with the value the file gives.
-                    const bool unknown = std::any_of(f.code.begin(), f.code.end(), [](const Instr &in) {
-                        return in.op == Op::CallUnknown || in.op == Op::Name;
-                    });
-                    if (!unknown) {
-                        m_access.putFormula(sheet, row, col, std::move(f), c.value);
-                        m_access.putFormat(sheet, row, col, c.formatId);
-                        continue;
-                    }
-                } catch (const VelmoraError &) {
-                    // Kept as written, with its cached value, below.
-                }
-            }
-            // Without a stored result such a formula shows #NAME?, as when it is typed.
-            m_access.putRawFormula(sheet, row, col, c.formula,
-                                   c.value.isEmpty() ? Value::error(ErrorCode::Name) : c.value);
-            m_access.putFormat(sheet, row, col, c.formatId);
+        for (const PendingFormula &p : m_pendingFormulas) {
+            std::optional<Formula> f = compile(p.text());
+            placeFormula(p, f);
         }
         m_pendingFormulas.clear();
+    }
+
+    // The formula compiled; none when it is kept as written: a syntax error, or a function
+    // this program lacks, which would turn the cached result into #NAME?.
+    std::optional<Formula> compile(const QString &text) const
+    {
+        try {
+            Formula f = compileFormula(text, Dialect::OpenFormula, m_access.sheetNames());
+            if (m_englishCodes)
+                convertTextCodes(f, true);
+            const bool unknown = std::any_of(f.code.begin(), f.code.end(), [](const Instr &in) {
+                return in.op == Op::CallUnknown || in.op == Op::Name;
+            });
+            if (!unknown)
+                return f;
+        } catch (const VelmoraError &) {
+            // Kept as written, with its cached value.
+        }
+        return std::nullopt;
+    }
+
+    void placeFormula(const PendingFormula &p, std::optional<Formula> &f)
+    {
+        if (f) {
+            m_access.putFormula(p.sheet, p.row, p.col, std::move(*f), p.cached);
+        } else {
+            // Without a stored result such a formula shows #NAME?, as when it is typed.
+            m_access.putRawFormula(p.sheet, p.row, p.col, p.raw,
+                                   p.cached.isEmpty() ? Value::error(ErrorCode::Name) : p.cached);
+        }
+        m_access.putFormat(p.sheet, p.row, p.col, p.formatId);
     }
 
     PendingCell readCell(bool covered)
@@ -882,12 +901,13 @@ namespace qvc {
 
 namespace {
 
-// The bytes are taken over: read from a file, they are parsed where they lie.
-void readBytes(QByteArray bytes, Workbook &into, int *leftOut)
+// The bytes are taken over and parsed where they lie; a file is read as it goes.
+template<typename Source>
+void readFrom(Source &&source, Workbook &into, int *leftOut)
 {
     try {
         Workbook fresh;
-        Reader reader(std::move(bytes), fresh);
+        Reader reader(std::forward<Source>(source), fresh);
         reader.run();
         if (leftOut)
             *leftOut = int(std::min<qint64>(reader.leftOut(), std::numeric_limits<int>::max()));
@@ -900,7 +920,7 @@ void readBytes(QByteArray bytes, Workbook &into, int *leftOut)
 
 } // namespace
 
-void read(const QByteArray &bytes, Workbook &into, int *leftOut) { readBytes(bytes, into, leftOut); }
+void read(const QByteArray &bytes, Workbook &into, int *leftOut) { readFrom(QByteArray(bytes), into, leftOut); }
 
 void readFile(const QString &path, Workbook &into, int *leftOut)
 {
@@ -909,11 +929,7 @@ void readFile(const QString &path, Workbook &into, int *leftOut)
         throw VelmoraError::fileNotFound();
     if (!file.open(QIODevice::ReadOnly))
         throw VelmoraError::cannotOpen(path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw VelmoraError::ioError(100);
-    file.close();
-    readBytes(std::move(bytes), into, leftOut);
+    readFrom(static_cast<QIODevice &>(file), into, leftOut);
 }
 
 } // namespace qvc

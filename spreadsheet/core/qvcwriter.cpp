@@ -6,13 +6,12 @@
 #include "common/atomicsave.h"
 #include "spreadsheet/core/formula.h"
 #include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
 
-#include <QXmlStreamWriter>
-
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -49,15 +48,19 @@ namespace {
 
 using namespace odf;
 
-QString numberText(double v)
+// The shortest of 15, 16 or 17 significant digits that reads back as the same number, as
+// "%.*g" writes it, in a buffer of the caller's.
+std::string_view numberText(double v, char (&buffer)[40])
 {
-    char buffer[40];
+    std::to_chars_result r{};
     for (int precision = 15; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
-        if (std::strtod(buffer, nullptr) == v)
+        r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision);
+        double back = 0;
+        std::from_chars(buffer, r.ptr, back);
+        if (back == v)
             break;
     }
-    return QString::fromLatin1(buffer);
+    return std::string_view(buffer, size_t(r.ptr - buffer));
 }
 
 QString colourText(unsigned int rgb) { return QStringLiteral("#%1").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')); }
@@ -69,52 +72,37 @@ public:
 
     QByteArray run()
     {
-        QByteArray bytes;
-        QXmlStreamWriter w(&bytes);
-        m_w = &w;
-        w.setAutoFormatting(true);
-        w.setAutoFormattingIndent(1);
-        w.writeStartDocument();
-        w.writeNamespace(kOffice, QStringLiteral("office"));
-        w.writeNamespace(kStyle, QStringLiteral("style"));
-        w.writeNamespace(kText, QStringLiteral("text"));
-        w.writeNamespace(kTable, QStringLiteral("table"));
-        w.writeNamespace(kFo, QStringLiteral("fo"));
-        w.writeNamespace(kNumber, QStringLiteral("number"));
-        w.writeNamespace(kSvg, QStringLiteral("svg"));
-        w.writeNamespace(kConfig, QStringLiteral("config"));
-        w.writeNamespace(kDraw, QStringLiteral("draw"));
-        w.writeNamespace(kChart, QStringLiteral("chart"));
-        w.writeNamespace(kXlink, QStringLiteral("xlink"));
-        w.writeNamespace(kOf, QStringLiteral("of"));
-        w.writeNamespace(kCalcExt, QStringLiteral("calcext"));
-        w.writeNamespace(kMeta, QStringLiteral("meta"));
-        w.writeStartElement(kOffice, QStringLiteral("document"));
-        w.writeAttribute(kOffice, QStringLiteral("version"), QStringLiteral("1.2"));
-        w.writeAttribute(kOffice, QStringLiteral("mimetype"),
-                         QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"));
         collect();
+        QByteArray bytes;
+        // About 250 bytes a cell: the buffer seldom grows.
+        bytes.reserve(qsizetype(std::min<size_t>(m_cellCount * 256 + 65536, size_t(1) << 30)));
+        XmlWriter w(bytes);
+        m_w = &w;
+        w.startDocument();
+        w.startElement(Ns::Office, "document");
+        w.attribute(Ns::Office, "version", "1.2");
+        w.attribute(Ns::Office, "mimetype", "application/vnd.oasis.opendocument.spreadsheet");
         // Naming the writer tells a reader the TEXT codes are in the usual convention.
-        w.writeStartElement(kOffice, QStringLiteral("meta"));
-        w.writeTextElement(kMeta, QStringLiteral("generator"), QStringLiteral("Velmora"));
-        w.writeEndElement();
+        w.startElement(Ns::Office, "meta");
+        w.textElement(Ns::Meta, "generator", QStringLiteral("Velmora"));
+        w.endElement();
         writeSettings();
         writeFonts();
         writeStyles();
-        w.writeStartElement(kOffice, QStringLiteral("body"));
-        w.writeStartElement(kOffice, QStringLiteral("spreadsheet"));
+        w.startElement(Ns::Office, "body");
+        w.startElement(Ns::Office, "spreadsheet");
         // How this program compares texts and reads criteria ("=mot" matches "Mot", "p*"
         // is a wildcard), so that another program recalculating the file agrees.
-        w.writeEmptyElement(kTable, QStringLiteral("calculation-settings"));
-        w.writeAttribute(kTable, QStringLiteral("case-sensitive"), QStringLiteral("false"));
-        w.writeAttribute(kTable, QStringLiteral("use-regular-expressions"), QStringLiteral("false"));
-        w.writeAttribute(kTable, QStringLiteral("use-wildcards"), QStringLiteral("true"));
+        w.emptyElement(Ns::Table, "calculation-settings");
+        w.attribute(Ns::Table, "case-sensitive", "false");
+        w.attribute(Ns::Table, "use-regular-expressions", "false");
+        w.attribute(Ns::Table, "use-wildcards", "true");
         for (int s = 0; s < m_book.sheetCount(); ++s)
             writeSheet(s);
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndDocument();
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endDocument();
         return bytes;
     }
 
@@ -123,7 +111,9 @@ private:
     void collect()
     {
         for (int s = 0; s < m_book.sheetCount(); ++s) {
-            for (const StoredCell &c : m_access.cellsRowMajor(s))
+            m_cells.push_back(m_access.cellsRowMajor(s));
+            m_cellCount += m_cells.back().size();
+            for (const StoredCell &c : m_cells.back())
                 if (c.formatId != 0)
                     m_formatIds.insert(c.formatId);
             for (const auto &[col, width] : m_access.columnWidths(s))
@@ -146,66 +136,62 @@ private:
         m_fonts.insert(m_book.defaultFormat().fontName);
     }
 
-    void configItem(const QString &name, const QString &type, const QString &value)
+    void configItem(std::string_view name, std::string_view type, QStringView value)
     {
-        m_w->writeStartElement(kConfig, QStringLiteral("config-item"));
-        m_w->writeAttribute(kConfig, QStringLiteral("name"), name);
-        m_w->writeAttribute(kConfig, QStringLiteral("type"), type);
-        m_w->writeCharacters(value);
-        m_w->writeEndElement();
+        m_w->startElement(Ns::Config, "config-item");
+        m_w->attribute(Ns::Config, "name", name);
+        m_w->attribute(Ns::Config, "type", type);
+        m_w->characters(value);
+        m_w->endElement();
     }
 
     void writeSettings()
     {
-        QXmlStreamWriter &w = *m_w;
-        w.writeStartElement(kOffice, QStringLiteral("settings"));
-        w.writeStartElement(kConfig, QStringLiteral("config-item-set"));
-        w.writeAttribute(kConfig, QStringLiteral("name"), QStringLiteral("ooo:view-settings"));
-        w.writeStartElement(kConfig, QStringLiteral("config-item-map-indexed"));
-        w.writeAttribute(kConfig, QStringLiteral("name"), QStringLiteral("Views"));
-        w.writeStartElement(kConfig, QStringLiteral("config-item-map-entry"));
-        configItem(QStringLiteral("ViewId"), QStringLiteral("string"), QStringLiteral("view1"));
-        w.writeStartElement(kConfig, QStringLiteral("config-item-map-named"));
-        w.writeAttribute(kConfig, QStringLiteral("name"), QStringLiteral("Tables"));
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Office, "settings");
+        w.startElement(Ns::Config, "config-item-set");
+        w.attribute(Ns::Config, "name", "ooo:view-settings");
+        w.startElement(Ns::Config, "config-item-map-indexed");
+        w.attribute(Ns::Config, "name", "Views");
+        w.startElement(Ns::Config, "config-item-map-entry");
+        configItem("ViewId", "string", QStringLiteral("view1"));
+        w.startElement(Ns::Config, "config-item-map-named");
+        w.attribute(Ns::Config, "name", "Tables");
         for (int s = 0; s < m_book.sheetCount(); ++s) {
             const int rows = m_book.frozenRows(s), cols = m_book.frozenColumns(s);
-            w.writeStartElement(kConfig, QStringLiteral("config-item-map-entry"));
-            w.writeAttribute(kConfig, QStringLiteral("name"), m_book.sheetName(s));
-            configItem(QStringLiteral("HorizontalSplitMode"), QStringLiteral("short"),
-                       cols ? QStringLiteral("2") : QStringLiteral("0"));
-            configItem(QStringLiteral("VerticalSplitMode"), QStringLiteral("short"),
-                       rows ? QStringLiteral("2") : QStringLiteral("0"));
-            configItem(QStringLiteral("HorizontalSplitPosition"), QStringLiteral("int"), QString::number(cols));
-            configItem(QStringLiteral("VerticalSplitPosition"), QStringLiteral("int"), QString::number(rows));
-            configItem(QStringLiteral("ActiveSplitRange"), QStringLiteral("short"), QStringLiteral("2"));
-            configItem(QStringLiteral("PositionLeft"), QStringLiteral("int"), QStringLiteral("0"));
-            configItem(QStringLiteral("PositionRight"), QStringLiteral("int"), QString::number(cols));
-            configItem(QStringLiteral("PositionTop"), QStringLiteral("int"), QStringLiteral("0"));
-            configItem(QStringLiteral("PositionBottom"), QStringLiteral("int"), QString::number(rows));
-            w.writeEndElement();
+            w.startElement(Ns::Config, "config-item-map-entry");
+            w.attribute(Ns::Config, "name", m_book.sheetName(s));
+            configItem("HorizontalSplitMode", "short", cols ? QStringLiteral("2") : QStringLiteral("0"));
+            configItem("VerticalSplitMode", "short", rows ? QStringLiteral("2") : QStringLiteral("0"));
+            configItem("HorizontalSplitPosition", "int", QString::number(cols));
+            configItem("VerticalSplitPosition", "int", QString::number(rows));
+            configItem("ActiveSplitRange", "short", QStringLiteral("2"));
+            configItem("PositionLeft", "int", QStringLiteral("0"));
+            configItem("PositionRight", "int", QString::number(cols));
+            configItem("PositionTop", "int", QStringLiteral("0"));
+            configItem("PositionBottom", "int", QString::number(rows));
+            w.endElement();
         }
-        w.writeEndElement();
-        configItem(QStringLiteral("ShowGrid"), QStringLiteral("boolean"),
-                   m_book.showGridLines() ? QStringLiteral("true") : QStringLiteral("false"));
-        configItem(QStringLiteral("ShowFormulas"), QStringLiteral("boolean"),
-                   m_book.showFormulas() ? QStringLiteral("true") : QStringLiteral("false"));
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
+        w.endElement();
+        configItem("ShowGrid", "boolean", m_book.showGridLines() ? QStringLiteral("true") : QStringLiteral("false"));
+        configItem("ShowFormulas", "boolean", m_book.showFormulas() ? QStringLiteral("true") : QStringLiteral("false"));
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endElement();
     }
 
     void writeFonts()
     {
-        QXmlStreamWriter &w = *m_w;
-        w.writeStartElement(kOffice, QStringLiteral("font-face-decls"));
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Office, "font-face-decls");
         for (const QString &font : m_fonts) {
-            w.writeStartElement(kStyle, QStringLiteral("font-face"));
-            w.writeAttribute(kStyle, QStringLiteral("name"), font);
-            w.writeAttribute(kSvg, QStringLiteral("font-family"), font.contains(u' ') ? u'\'' + font + u'\'' : font);
-            w.writeEndElement();
+            w.startElement(Ns::Style, "font-face");
+            w.attribute(Ns::Style, "name", font);
+            w.attribute(Ns::Svg, "font-family", font.contains(u' ') ? u'\'' + font + u'\'' : font);
+            w.endElement();
         }
-        w.writeEndElement();
+        w.endElement();
     }
 
     // A literal part of a number style ("€", "%", "/").
@@ -213,20 +199,20 @@ private:
     {
         if (t.isEmpty())
             return;
-        m_w->writeStartElement(kNumber, QStringLiteral("text"));
-        m_w->writeCharacters(t);
-        m_w->writeEndElement();
+        m_w->startElement(Ns::Number, "text");
+        m_w->characters(t);
+        m_w->endElement();
     }
 
     void writeNumberStyle(const QString &pattern, const QString &name)
     {
-        QXmlStreamWriter &w = *m_w;
+        XmlWriter &w = *m_w;
         auto text = [this](const QString &t) { writeNumberText(t); };
         if (pattern == u"@") {
-            w.writeStartElement(kNumber, QStringLiteral("text-style"));
-            w.writeAttribute(kStyle, QStringLiteral("name"), name);
-            w.writeEmptyElement(kNumber, QStringLiteral("text-content"));
-            w.writeEndElement();
+            w.startElement(Ns::Number, "text-style");
+            w.attribute(Ns::Style, "name", name);
+            w.emptyElement(Ns::Number, "text-content");
+            w.endElement();
             return;
         }
         // Negative numbers in red: the positive ones get a style of their own.
@@ -240,8 +226,8 @@ private:
         if (isDateTimePattern(pattern)) {
             const bool hasDate = pattern.contains(u'd') || pattern.contains(u'y') || pattern.contains(u'j')
                     || pattern.contains(u'a') || (pattern.contains(u'm') && !pattern.contains(u'h'));
-            w.writeStartElement(kNumber, hasDate ? QStringLiteral("date-style") : QStringLiteral("time-style"));
-            w.writeAttribute(kStyle, QStringLiteral("name"), name);
+            w.startElement(Ns::Number, hasDate ? "date-style" : "time-style");
+            w.attribute(Ns::Style, "name", name);
             QString literal;
             bool afterHour = false;
             for (int i = 0; i < pattern.size();) {
@@ -249,29 +235,29 @@ private:
                 int n = 1;
                 while (i + n < pattern.size() && pattern[i + n].toLower() == ch)
                     ++n;
-                QString element;
+                std::string_view element;
                 bool isLong = n >= 2;
                 bool textual = false;
                 if (ch == u'd' || ch == u'j') {
-                    element = n >= 3 ? QStringLiteral("day-of-week") : QStringLiteral("day");
+                    element = n >= 3 ? "day-of-week" : "day";
                     isLong = n == 2 || n >= 4;
                 } else if (ch == u'm' && afterHour && n <= 2) {
-                    element = QStringLiteral("minutes");
+                    element = "minutes";
                 } else if (ch == u'm') {
-                    element = QStringLiteral("month");
+                    element = "month";
                     textual = n >= 3;
                     isLong = n == 2 || n >= 4;
                 } else if (ch == u'y' || ch == u'a') {
-                    element = QStringLiteral("year");
+                    element = "year";
                     isLong = n >= 3;
                 } else if (ch == u'h') {
-                    element = QStringLiteral("hours");
+                    element = "hours";
                 } else if (ch == u'n') {
-                    element = QStringLiteral("minutes");
+                    element = "minutes";
                 } else if (ch == u's') {
-                    element = QStringLiteral("seconds");
+                    element = "seconds";
                 }
-                if (element.isEmpty()) {
+                if (element.empty()) {
                     if (pattern[i] != u'"')
                         literal += pattern[i];
                     ++i;
@@ -279,17 +265,16 @@ private:
                 }
                 text(literal);
                 literal.clear();
-                w.writeStartElement(kNumber, element);
-                w.writeAttribute(kNumber, QStringLiteral("style"),
-                                 isLong ? QStringLiteral("long") : QStringLiteral("short"));
+                w.startElement(Ns::Number, element);
+                w.attribute(Ns::Number, "style", isLong ? "long" : "short");
                 if (textual)
-                    w.writeAttribute(kNumber, QStringLiteral("textual"), QStringLiteral("true"));
-                w.writeEndElement();
-                afterHour = element == u"hours";
+                    w.attribute(Ns::Number, "textual", "true");
+                w.endElement();
+                afterHour = element == "hours";
                 i += n;
             }
             text(literal);
-            w.writeEndElement();
+            w.endElement();
             return;
         }
         writeNumberOnly(pattern, name, QString());
@@ -299,89 +284,87 @@ private:
     // and this style the negative ones in red, as the other spreadsheets write "[Red]".
     void writeNumberOnly(const QString &pattern, const QString &name, const QString &positiveStyle)
     {
-        QXmlStreamWriter &w = *m_w;
+        XmlWriter &w = *m_w;
         auto text = [this](const QString &t) { writeNumberText(t); };
         const PatternInfo info = describeNumberPattern(pattern);
-        w.writeStartElement(kNumber,
-                            info.percent ? QStringLiteral("percentage-style") : QStringLiteral("number-style"));
-        w.writeAttribute(kStyle, QStringLiteral("name"), name);
+        w.startElement(Ns::Number, info.percent ? "percentage-style" : "number-style");
+        w.attribute(Ns::Style, "name", name);
         if (!positiveStyle.isEmpty()) {
-            w.writeStartElement(kStyle, QStringLiteral("text-properties"));
-            w.writeAttribute(kFo, QStringLiteral("color"), QStringLiteral("#ff0000"));
-            w.writeEndElement();
+            w.startElement(Ns::Style, "text-properties");
+            w.attribute(Ns::Fo, "color", "#ff0000");
+            w.endElement();
         }
         text(info.prefix);
-        w.writeStartElement(kNumber, info.scientific ? QStringLiteral("scientific-number") : QStringLiteral("number"));
-        w.writeAttribute(kNumber, QStringLiteral("decimal-places"), QString::number(info.decimals));
-        w.writeAttribute(kNumber, QStringLiteral("min-integer-digits"), QString::number(info.minIntegerDigits));
+        w.startElement(Ns::Number, info.scientific ? "scientific-number" : "number");
+        w.attribute(Ns::Number, "decimal-places", QString::number(info.decimals));
+        w.attribute(Ns::Number, "min-integer-digits", QString::number(info.minIntegerDigits));
         if (info.grouping)
-            w.writeAttribute(kNumber, QStringLiteral("grouping"), QStringLiteral("true"));
+            w.attribute(Ns::Number, "grouping", "true");
         if (info.scientific)
-            w.writeAttribute(kNumber, QStringLiteral("min-exponent-digits"), QString::number(info.exponentDigits));
-        w.writeEndElement();
+            w.attribute(Ns::Number, "min-exponent-digits", QString::number(info.exponentDigits));
+        w.endElement();
         text(info.suffix + (info.percent ? QStringLiteral("%") : QString()));
         if (!positiveStyle.isEmpty()) {
-            w.writeStartElement(kStyle, QStringLiteral("map"));
-            w.writeAttribute(kStyle, QStringLiteral("condition"), QStringLiteral("value()>=0"));
-            w.writeAttribute(kStyle, QStringLiteral("apply-style-name"), positiveStyle);
-            w.writeEndElement();
+            w.startElement(Ns::Style, "map");
+            w.attribute(Ns::Style, "condition", "value()>=0");
+            w.attribute(Ns::Style, "apply-style-name", positiveStyle);
+            w.endElement();
         }
-        w.writeEndElement();
+        w.endElement();
     }
 
     void writeStyles()
     {
-        QXmlStreamWriter &w = *m_w;
-        w.writeStartElement(kOffice, QStringLiteral("styles"));
-        w.writeStartElement(kStyle, QStringLiteral("default-style"));
-        w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table-cell"));
-        w.writeStartElement(kStyle, QStringLiteral("text-properties"));
-        w.writeAttribute(kStyle, QStringLiteral("font-name"), m_book.defaultFormat().fontName);
-        w.writeAttribute(kFo, QStringLiteral("font-size"), QStringLiteral("10pt"));
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeStartElement(kStyle, QStringLiteral("style"));
-        w.writeAttribute(kStyle, QStringLiteral("name"), QStringLiteral("Default"));
-        w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table-cell"));
-        w.writeEndElement();
-        w.writeEndElement();
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Office, "styles");
+        w.startElement(Ns::Style, "default-style");
+        w.attribute(Ns::Style, "family", "table-cell");
+        w.startElement(Ns::Style, "text-properties");
+        w.attribute(Ns::Style, "font-name", m_book.defaultFormat().fontName);
+        w.attribute(Ns::Fo, "font-size", "10pt");
+        w.endElement();
+        w.endElement();
+        w.startElement(Ns::Style, "style");
+        w.attribute(Ns::Style, "name", "Default");
+        w.attribute(Ns::Style, "family", "table-cell");
+        w.endElement();
+        w.endElement();
 
-        w.writeStartElement(kOffice, QStringLiteral("automatic-styles"));
+        w.startElement(Ns::Office, "automatic-styles");
         int n = 0;
         for (int width : m_widths) {
             const QString name = QStringLiteral("co%1").arg(++n);
             m_columnStyles[width] = name;
-            w.writeStartElement(kStyle, QStringLiteral("style"));
-            w.writeAttribute(kStyle, QStringLiteral("name"), name);
-            w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table-column"));
-            w.writeStartElement(kStyle, QStringLiteral("table-column-properties"));
-            w.writeAttribute(kFo, QStringLiteral("break-before"), QStringLiteral("auto"));
-            w.writeAttribute(kStyle, QStringLiteral("column-width"), twipsToLength(width));
-            w.writeEndElement();
-            w.writeEndElement();
+            w.startElement(Ns::Style, "style");
+            w.attribute(Ns::Style, "name", name);
+            w.attribute(Ns::Style, "family", "table-column");
+            w.startElement(Ns::Style, "table-column-properties");
+            w.attribute(Ns::Fo, "break-before", "auto");
+            w.attribute(Ns::Style, "column-width", twipsToLength(width));
+            w.endElement();
+            w.endElement();
         }
         n = 0;
         for (int height : m_heights) {
             const QString name = QStringLiteral("ro%1").arg(++n);
             m_rowStyles[height] = name;
-            w.writeStartElement(kStyle, QStringLiteral("style"));
-            w.writeAttribute(kStyle, QStringLiteral("name"), name);
-            w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table-row"));
-            w.writeStartElement(kStyle, QStringLiteral("table-row-properties"));
-            w.writeAttribute(kStyle, QStringLiteral("row-height"), twipsToLength(height));
-            w.writeAttribute(kFo, QStringLiteral("break-before"), QStringLiteral("auto"));
-            w.writeAttribute(kStyle, QStringLiteral("use-optimal-row-height"),
-                             height == Workbook::kDefaultRowHeight ? QStringLiteral("true") : QStringLiteral("false"));
-            w.writeEndElement();
-            w.writeEndElement();
+            w.startElement(Ns::Style, "style");
+            w.attribute(Ns::Style, "name", name);
+            w.attribute(Ns::Style, "family", "table-row");
+            w.startElement(Ns::Style, "table-row-properties");
+            w.attribute(Ns::Style, "row-height", twipsToLength(height));
+            w.attribute(Ns::Fo, "break-before", "auto");
+            w.attribute(Ns::Style, "use-optimal-row-height", height == Workbook::kDefaultRowHeight ? "true" : "false");
+            w.endElement();
+            w.endElement();
         }
-        w.writeStartElement(kStyle, QStringLiteral("style"));
-        w.writeAttribute(kStyle, QStringLiteral("name"), QStringLiteral("ta1"));
-        w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table"));
-        w.writeStartElement(kStyle, QStringLiteral("table-properties"));
-        w.writeAttribute(kTable, QStringLiteral("display"), QStringLiteral("true"));
-        w.writeEndElement();
-        w.writeEndElement();
+        w.startElement(Ns::Style, "style");
+        w.attribute(Ns::Style, "name", "ta1");
+        w.attribute(Ns::Style, "family", "table");
+        w.startElement(Ns::Style, "table-properties");
+        w.attribute(Ns::Table, "display", "true");
+        w.endElement();
+        w.endElement();
         for (const auto &[pattern, name] : m_numberStyles)
             writeNumberStyle(pattern, name);
         n = 0;
@@ -390,58 +373,56 @@ private:
             m_cellStyles[id] = name;
             writeCellStyle(name, m_access.formatById(id));
         }
-        w.writeEndElement();
+        w.endElement();
     }
 
     void writeCellStyle(const QString &name, const CellFormat &f)
     {
-        QXmlStreamWriter &w = *m_w;
-        w.writeStartElement(kStyle, QStringLiteral("style"));
-        w.writeAttribute(kStyle, QStringLiteral("name"), name);
-        w.writeAttribute(kStyle, QStringLiteral("family"), QStringLiteral("table-cell"));
-        w.writeAttribute(kStyle, QStringLiteral("parent-style-name"), QStringLiteral("Default"));
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Style, "style");
+        w.attribute(Ns::Style, "name", name);
+        w.attribute(Ns::Style, "family", "table-cell");
+        w.attribute(Ns::Style, "parent-style-name", "Default");
         if (!f.numberFormat.isEmpty())
-            w.writeAttribute(kStyle, QStringLiteral("data-style-name"), m_numberStyles[f.numberFormat]);
-        w.writeStartElement(kStyle, QStringLiteral("table-cell-properties"));
+            w.attribute(Ns::Style, "data-style-name", m_numberStyles[f.numberFormat]);
+        w.startElement(Ns::Style, "table-cell-properties");
         if (f.horizontal != AlignGeneral)
-            w.writeAttribute(kStyle, QStringLiteral("text-align-source"), QStringLiteral("fix"));
+            w.attribute(Ns::Style, "text-align-source", "fix");
         if (f.wrap)
-            w.writeAttribute(kFo, QStringLiteral("wrap-option"), QStringLiteral("wrap"));
-        w.writeAttribute(kStyle, QStringLiteral("vertical-align"),
-                         f.vertical == AlignTop              ? QStringLiteral("top")
-                                 : f.vertical == AlignMiddle ? QStringLiteral("middle")
-                                                             : QStringLiteral("bottom"));
-        w.writeEndElement();
+            w.attribute(Ns::Fo, "wrap-option", "wrap");
+        w.attribute(Ns::Style, "vertical-align",
+                    f.vertical == AlignTop              ? "top"
+                            : f.vertical == AlignMiddle ? "middle"
+                                                        : "bottom");
+        w.endElement();
         if (f.horizontal != AlignGeneral) {
-            w.writeStartElement(kStyle, QStringLiteral("paragraph-properties"));
-            w.writeAttribute(kFo, QStringLiteral("text-align"),
-                             f.horizontal == AlignLeft             ? QStringLiteral("start")
-                                     : f.horizontal == AlignCenter ? QStringLiteral("center")
-                                                                   : QStringLiteral("end"));
-            w.writeEndElement();
+            w.startElement(Ns::Style, "paragraph-properties");
+            w.attribute(Ns::Fo, "text-align",
+                        f.horizontal == AlignLeft             ? "start"
+                                : f.horizontal == AlignCenter ? "center"
+                                                              : "end");
+            w.endElement();
         }
-        w.writeStartElement(kStyle, QStringLiteral("text-properties"));
-        w.writeAttribute(kStyle, QStringLiteral("font-name"), f.fontName);
-        w.writeAttribute(kFo, QStringLiteral("font-size"), QString::number(f.fontSize / 20.0) + QStringLiteral("pt"));
-        w.writeAttribute(kFo, QStringLiteral("color"), colourText(f.colour));
-        w.writeAttribute(kFo, QStringLiteral("font-weight"),
-                         f.bold ? QStringLiteral("bold") : QStringLiteral("normal"));
-        w.writeAttribute(kFo, QStringLiteral("font-style"),
-                         f.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
+        w.startElement(Ns::Style, "text-properties");
+        w.attribute(Ns::Style, "font-name", f.fontName);
+        w.attribute(Ns::Fo, "font-size", QString::number(f.fontSize / 20.0) + "pt");
+        w.attribute(Ns::Fo, "color", colourText(f.colour));
+        w.attribute(Ns::Fo, "font-weight", f.bold ? "bold" : "normal");
+        w.attribute(Ns::Fo, "font-style", f.italic ? "italic" : "normal");
         if (f.underline) {
-            w.writeAttribute(kStyle, QStringLiteral("text-underline-style"), QStringLiteral("solid"));
-            w.writeAttribute(kStyle, QStringLiteral("text-underline-width"), QStringLiteral("auto"));
-            w.writeAttribute(kStyle, QStringLiteral("text-underline-color"), QStringLiteral("font-color"));
+            w.attribute(Ns::Style, "text-underline-style", "solid");
+            w.attribute(Ns::Style, "text-underline-width", "auto");
+            w.attribute(Ns::Style, "text-underline-color", "font-color");
         }
         if (f.strikeout)
-            w.writeAttribute(kStyle, QStringLiteral("text-line-through-style"), QStringLiteral("solid"));
-        w.writeEndElement();
-        w.writeEndElement();
+            w.attribute(Ns::Style, "text-line-through-style", "solid");
+        w.endElement();
+        w.endElement();
     }
 
     void writeColumns(int sheet, int lastCol)
     {
-        QXmlStreamWriter &w = *m_w;
+        XmlWriter &w = *m_w;
         const auto &widths = m_access.columnWidths(sheet);
         const auto &formats = m_access.columnFormats(sheet);
         for (int col = 1; col <= lastCol;) {
@@ -457,57 +438,63 @@ private:
             int n = 1;
             while (col + n <= lastCol && width(col + n) == wdt && format(col + n) == fmt)
                 ++n;
-            w.writeStartElement(kTable, QStringLiteral("table-column"));
-            w.writeAttribute(kTable, QStringLiteral("style-name"), m_columnStyles[wdt]);
+            w.startElement(Ns::Table, "table-column");
+            w.attribute(Ns::Table, "style-name", m_columnStyles[wdt]);
             if (n > 1)
-                w.writeAttribute(kTable, QStringLiteral("number-columns-repeated"), QString::number(n));
+                w.attribute(Ns::Table, "number-columns-repeated", QString::number(n));
             // A formatted column keeps its format for the cells that have none of their own.
-            w.writeAttribute(kTable, QStringLiteral("default-cell-style-name"),
-                             fmt != 0 ? m_cellStyles[std::uint32_t(fmt)] : QStringLiteral("Default"));
-            w.writeEndElement();
+            w.attribute(Ns::Table, "default-cell-style-name", fmt != 0 ? m_cellStyles[std::uint32_t(fmt)] : "Default");
+            w.endElement();
             col += n;
         }
     }
 
-    void writeParagraphs(const QString &text)
+    // One paragraph a line; the text goes out in slices between the elements, not copied.
+    void writeParagraphs(QStringView text)
     {
-        QXmlStreamWriter &w = *m_w;
-        for (const QString &line : text.split(u'\n')) {
-            w.writeStartElement(kText, QStringLiteral("p"));
-            // Runs of spaces, leading spaces and tabs are elements in OpenDocument text.
-            QString pending;
-            for (int i = 0; i < line.size(); ++i) {
-                const QChar ch = line[i];
-                if (ch == u'\t') {
-                    w.writeCharacters(pending);
-                    pending.clear();
-                    w.writeEmptyElement(kText, QStringLiteral("tab"));
-                    continue;
-                }
-                if (ch == u' ' && (i == 0 || line[i - 1] == u' ' || line[i - 1] == u'\t')) {
-                    int n = 0;
-                    while (i + n < line.size() && line[i + n] == u' ')
-                        ++n;
-                    w.writeCharacters(pending);
-                    pending.clear();
-                    w.writeEmptyElement(kText, QStringLiteral("s"));
-                    if (n > 1)
-                        w.writeAttribute(kText, QStringLiteral("c"), QString::number(n));
-                    i += n - 1;
-                    continue;
-                }
-                if (ch.unicode() < 32 && ch != u'\r')
-                    continue; // XML 1.0 cannot carry control characters
-                pending += ch;
-            }
-            w.writeCharacters(pending);
-            w.writeEndElement();
+        for (qsizetype start = 0;;) {
+            const qsizetype end = text.indexOf(u'\n', start);
+            writeParagraph(text.sliced(start, (end < 0 ? text.size() : end) - start));
+            if (end < 0)
+                break;
+            start = end + 1;
         }
+    }
+
+    void writeParagraph(QStringView line)
+    {
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Text, "p");
+        // Runs of spaces, leading spaces and tabs are elements in OpenDocument text; control
+        // characters, which XML 1.0 cannot carry, are left out by the writer.
+        qsizetype plain = 0; // where the text not yet written starts
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar ch = line[i];
+            if (ch == u'\t') {
+                w.characters(line.sliced(plain, i - plain));
+                w.emptyElement(Ns::Text, "tab");
+                plain = i + 1;
+                continue;
+            }
+            if (ch == u' ' && (i == 0 || line[i - 1] == u' ' || line[i - 1] == u'\t')) {
+                qsizetype n = 0;
+                while (i + n < line.size() && line[i + n] == u' ')
+                    ++n;
+                w.characters(line.sliced(plain, i - plain));
+                w.emptyElement(Ns::Text, "s");
+                if (n > 1)
+                    w.attribute(Ns::Text, "c", n);
+                i += n - 1;
+                plain = i + 1;
+            }
+        }
+        w.characters(line.sliced(plain));
+        w.endElement();
     }
 
     void writeValue(const Value &v, const CellFormat &f, bool isFormula)
     {
-        QXmlStreamWriter &w = *m_w;
+        XmlWriter &w = *m_w;
         switch (v.type()) {
         case Value::Type::Empty: return;
         case Value::Type::Number: {
@@ -518,86 +505,83 @@ private:
                 const bool timeOnly = x >= 0 && x < 1 && !(p.contains(u'd') || p.contains(u'y'));
                 if (timeOnly) {
                     const int secs = QTime(0, 0).secsTo(dt.time());
-                    w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("time"));
-                    w.writeAttribute(kOffice, QStringLiteral("time-value"),
-                                     QStringLiteral("PT%1H%2M%3S")
-                                             .arg(secs / 3600, 2, 10, QLatin1Char('0'))
-                                             .arg(secs / 60 % 60, 2, 10, QLatin1Char('0'))
-                                             .arg(secs % 60, 2, 10, QLatin1Char('0')));
+                    w.attribute(Ns::Office, "value-type", "time");
+                    w.attribute(Ns::Office, "time-value",
+                                QStringLiteral("PT%1H%2M%3S")
+                                        .arg(secs / 3600, 2, 10, QLatin1Char('0'))
+                                        .arg(secs / 60 % 60, 2, 10, QLatin1Char('0'))
+                                        .arg(secs % 60, 2, 10, QLatin1Char('0')));
                     break;
                 }
                 if (dt.isValid() && dt.date().year() >= 1) {
-                    w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("date"));
-                    w.writeAttribute(kOffice, QStringLiteral("date-value"),
-                                     dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
-                                                              : dt.toString(Qt::ISODate));
+                    w.attribute(Ns::Office, "value-type", "date");
+                    w.attribute(Ns::Office, "date-value",
+                                dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate) : dt.toString(Qt::ISODate));
                     break;
                 }
             }
-            w.writeAttribute(kOffice, QStringLiteral("value-type"),
-                             p.endsWith(u'%') ? QStringLiteral("percentage") : QStringLiteral("float"));
-            w.writeAttribute(kOffice, QStringLiteral("value"), numberText(x));
+            w.attribute(Ns::Office, "value-type", p.endsWith(u'%') ? "percentage" : "float");
+            char buffer[40];
+            w.attribute(Ns::Office, "value", numberText(x, buffer));
             break;
         }
         case Value::Type::Text:
-            w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("string"));
+            w.attribute(Ns::Office, "value-type", "string");
             if (isFormula)
-                w.writeAttribute(kOffice, QStringLiteral("string-value"), v.asText());
+                w.attribute(Ns::Office, "string-value", v.asText());
             break;
         case Value::Type::Boolean:
-            w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("boolean"));
-            w.writeAttribute(kOffice, QStringLiteral("boolean-value"),
-                             v.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
+            w.attribute(Ns::Office, "value-type", "boolean");
+            w.attribute(Ns::Office, "boolean-value", v.asBoolean() ? "true" : "false");
             break;
         case Value::Type::Error:
-            w.writeAttribute(kOffice, QStringLiteral("value-type"), QStringLiteral("string"));
-            w.writeAttribute(kOffice, QStringLiteral("string-value"), QString());
-            w.writeAttribute(kCalcExt, QStringLiteral("value-type"), QStringLiteral("error"));
+            w.attribute(Ns::Office, "value-type", "string");
+            w.attribute(Ns::Office, "string-value", QString());
+            w.attribute(Ns::CalcExt, "value-type", "error");
             break;
         }
     }
 
     void writeChart(int sheet, const ChartObject &chart)
     {
-        QXmlStreamWriter &w = *m_w;
+        XmlWriter &w = *m_w;
         const QString sheetName = m_book.sheetName(sheet);
         const QString quoted = u'\'' + QString(sheetName).replace(u'\'', QStringLiteral("''")) + u'\'';
         const QString range = quoted + u'.' + cellName(chart.range.top, chart.range.left) + u':' + quoted + u'.'
                 + cellName(chart.range.bottom, chart.range.right);
-        w.writeStartElement(kDraw, QStringLiteral("frame"));
-        w.writeAttribute(kSvg, QStringLiteral("width"), twipsToLength(chart.width));
-        w.writeAttribute(kSvg, QStringLiteral("height"), twipsToLength(chart.height));
-        w.writeAttribute(kSvg, QStringLiteral("x"), QStringLiteral("0in"));
-        w.writeAttribute(kSvg, QStringLiteral("y"), QStringLiteral("0in"));
-        w.writeStartElement(kDraw, QStringLiteral("object"));
-        w.writeAttribute(kDraw, QStringLiteral("notify-on-update-of-ranges"), range);
-        w.writeStartElement(kOffice, QStringLiteral("document"));
-        w.writeAttribute(kOffice, QStringLiteral("mimetype"),
-                         QStringLiteral("application/vnd.oasis.opendocument.chart"));
-        w.writeStartElement(kOffice, QStringLiteral("body"));
-        w.writeStartElement(kOffice, QStringLiteral("chart"));
-        w.writeStartElement(kChart, QStringLiteral("chart"));
-        w.writeAttribute(kChart, QStringLiteral("class"), QStringLiteral("chart:bar"));
-        w.writeStartElement(kChart, QStringLiteral("plot-area"));
-        w.writeAttribute(kTable, QStringLiteral("cell-range-address"), range);
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
-        w.writeEndElement();
+        w.startElement(Ns::Draw, "frame");
+        w.attribute(Ns::Svg, "width", twipsToLength(chart.width));
+        w.attribute(Ns::Svg, "height", twipsToLength(chart.height));
+        w.attribute(Ns::Svg, "x", "0in");
+        w.attribute(Ns::Svg, "y", "0in");
+        w.startElement(Ns::Draw, "object");
+        w.attribute(Ns::Draw, "notify-on-update-of-ranges", range);
+        w.startElement(Ns::Office, "document");
+        w.attribute(Ns::Office, "mimetype", "application/vnd.oasis.opendocument.chart");
+        w.startElement(Ns::Office, "body");
+        w.startElement(Ns::Office, "chart");
+        w.startElement(Ns::Chart, "chart");
+        w.attribute(Ns::Chart, "class", "chart:bar");
+        w.startElement(Ns::Chart, "plot-area");
+        w.attribute(Ns::Table, "cell-range-address", range);
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endElement();
+        w.endElement();
     }
 
     void writeCell(int sheet, const StoredCell *c, const std::vector<const ChartObject *> &charts)
     {
-        QXmlStreamWriter &w = *m_w;
-        w.writeStartElement(kTable, QStringLiteral("table-cell"));
+        XmlWriter &w = *m_w;
+        w.startElement(Ns::Table, "table-cell");
         // A cell without a format of its own shows its row's or column's.
         const CellFormat &f = m_access.formatById(c ? m_access.formatIdAt(sheet, c->row, c->col) : 0);
         if (c) {
             if (c->formatId != 0)
-                w.writeAttribute(kTable, QStringLiteral("style-name"), m_cellStyles[c->formatId]);
+                w.attribute(Ns::Table, "style-name", m_cellStyles[c->formatId]);
             if (c->formula) {
                 // TEXT codes go out in the other spreadsheets' convention ("0.00"); only
                 // formulas holding texts can have one.
@@ -608,11 +592,10 @@ private:
                     if (convertTextCodes(english, false))
                         written = &english;
                 }
-                w.writeAttribute(kTable, QStringLiteral("formula"),
-                                 QStringLiteral("of:=")
-                                         + formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()));
+                w.attribute(Ns::Table, "formula", formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()),
+                            "of:=");
             } else if (c->rawFormula)
-                w.writeAttribute(kTable, QStringLiteral("formula"), *c->rawFormula);
+                w.attribute(Ns::Table, "formula", *c->rawFormula);
             writeValue(*c->value, f, c->formula || c->rawFormula);
         }
         for (const ChartObject *chart : charts)
@@ -623,38 +606,37 @@ private:
                                     ? formatNumber(c->value->asNumber(), f.numberFormat)
                                     : shown);
         }
-        w.writeEndElement();
+        w.endElement();
     }
 
     void emptyCells(int n)
     {
         if (n <= 0)
             return;
-        m_w->writeStartElement(kTable, QStringLiteral("table-cell"));
+        m_w->startElement(Ns::Table, "table-cell");
         if (n > 1)
-            m_w->writeAttribute(kTable, QStringLiteral("number-columns-repeated"), QString::number(n));
-        m_w->writeEndElement();
+            m_w->attribute(Ns::Table, "number-columns-repeated", QString::number(n));
+        m_w->endElement();
     }
 
     void startRow(int sheet, int row, int repeat)
     {
-        m_w->writeStartElement(kTable, QStringLiteral("table-row"));
+        m_w->startElement(Ns::Table, "table-row");
         const auto &heights = m_access.rowHeights(sheet);
         const auto it = heights.find(row);
-        m_w->writeAttribute(kTable, QStringLiteral("style-name"),
-                            m_rowStyles[it == heights.end() ? Workbook::kDefaultRowHeight : it->second]);
+        m_w->attribute(Ns::Table, "style-name",
+                       m_rowStyles[it == heights.end() ? Workbook::kDefaultRowHeight : it->second]);
         if (repeat > 1)
-            m_w->writeAttribute(kTable, QStringLiteral("number-rows-repeated"), QString::number(repeat));
+            m_w->attribute(Ns::Table, "number-rows-repeated", QString::number(repeat));
         const auto &formats = m_access.rowFormats(sheet);
         if (const auto f = formats.find(row); repeat == 1 && f != formats.end())
-            m_w->writeAttribute(kTable, QStringLiteral("default-cell-style-name"),
-                                m_cellStyles[std::uint32_t(f->second)]);
+            m_w->attribute(Ns::Table, "default-cell-style-name", m_cellStyles[std::uint32_t(f->second)]);
     }
 
     void writeSheet(int sheet)
     {
-        QXmlStreamWriter &w = *m_w;
-        const std::vector<StoredCell> cells = m_access.cellsRowMajor(sheet);
+        XmlWriter &w = *m_w;
+        const std::vector<StoredCell> cells = std::move(m_cells[size_t(sheet)]);
         std::map<std::pair<int, int>, std::vector<const ChartObject *>> anchors;
         const std::vector<ChartObject> charts = m_book.charts(sheet);
         for (const ChartObject &c : charts)
@@ -679,9 +661,9 @@ private:
         for (const auto &[col, wdt] : m_access.columnWidths(sheet))
             lastCol = std::max(lastCol, col);
 
-        w.writeStartElement(kTable, QStringLiteral("table"));
-        w.writeAttribute(kTable, QStringLiteral("name"), m_book.sheetName(sheet));
-        w.writeAttribute(kTable, QStringLiteral("style-name"), QStringLiteral("ta1"));
+        w.startElement(Ns::Table, "table");
+        w.attribute(Ns::Table, "name", m_book.sheetName(sheet));
+        w.attribute(Ns::Table, "style-name", "ta1");
         writeColumns(sheet, lastCol);
         size_t next = 0;
         int written = 0; // last row written
@@ -689,7 +671,7 @@ private:
             if (row > written + 1) {
                 startRow(sheet, written + 1, row - written - 1);
                 emptyCells(lastCol);
-                w.writeEndElement();
+                w.endElement();
             }
             startRow(sheet, row, 1);
             int col = 0; // last column written
@@ -714,20 +696,22 @@ private:
                 col = c;
             }
             emptyCells(lastCol - col);
-            w.writeEndElement();
+            w.endElement();
             written = row;
         }
         if (rows.empty()) {
             startRow(sheet, 1, 1);
             emptyCells(lastCol);
-            w.writeEndElement();
+            w.endElement();
         }
-        w.writeEndElement();
+        w.endElement();
     }
 
     Workbook &m_book;
     WorkbookAccess m_access;
-    QXmlStreamWriter *m_w = nullptr;
+    XmlWriter *m_w = nullptr;
+    std::vector<std::vector<StoredCell>> m_cells; // of each sheet, row by row
+    size_t m_cellCount = 0;
     std::set<std::uint32_t> m_formatIds;
     std::set<int> m_widths;
     std::set<int> m_heights;

@@ -3,11 +3,14 @@
 // French message without touching the open workbook.
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/csvexchange.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "common/tests/libreofficerun.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QXmlStreamWriter>
 #include <QtTest>
 
 using namespace sheet;
@@ -20,8 +23,14 @@ private Q_SLOTS:
     void writesOpenFormula();
     void readsTheUsualFlatLayout();
     void keepsTheOtherSpreadsheetsConventions();
+    void writerLaysOutAsQtDoes_data();
+    void writerLaysOutAsQtDoes();
+    void textsXmlCannotCarry();
     void xmlAsWritten_data();
     void xmlAsWritten();
+    void piecesReadAsTheWhole_data();
+    void piecesReadAsTheWhole();
+    void largeFileReadAsItGoes();
     void damagedInput_data();
     void damagedInput();
     void writingClearsModifiedAndKeepsOldFileOnFailure();
@@ -237,6 +246,107 @@ void TestFodsFile::readsTheUsualFlatLayout()
 }
 
 // Whatever the prefixes, references and layout of the XML, the same cell reads the same.
+// Scripts of writer calls, one a line: "<name" start, ">" end, "/name" empty element,
+// "@name=value" attribute, "text" characters (after a space), all in the table namespace.
+void TestFodsFile::writerLaysOutAsQtDoes_data()
+{
+    QTest::addColumn<QStringList>("script");
+    const auto script = [](std::initializer_list<const char16_t *> lines) {
+        QStringList l;
+        for (const char16_t *line : lines)
+            l << QString::fromUtf16(line);
+        return l;
+    };
+    QTest::newRow("nested elements") << script(
+            {u"<table", u"@name=A", u"<table-row", u"<table-cell", u">", u">", u">"});
+    QTest::newRow("text inside and between")
+            << script({u"<p", u" un", u"<span", u" deux", u">", u" trois", u"<s", u">", u">"});
+    QTest::newRow("empty elements") << script(
+            {u"<r", u"<p", u"/tab", u"/s", u"@c=3", u" x", u"/s", u">", u"<q", u"/s", u">", u"/r", u"<t", u">", u">"});
+    QTest::newRow("empty text closes the tag")
+            << script({u"<r", u"<p", u" ", u">", u"<p", u"<q", u" ", u">", u">", u">"});
+    QTest::newRow("escaping") << script({u"<p", u"@v=<a & \"b\"> 'c'\t\n\r", u" <a & \"b\"> 'c'\t\r", u">"});
+    QTest::newRow("beyond ASCII") << script({u"<p", u"@v=été € \U0001F600", u" Ça \U0001F600 €", u">"});
+    QTest::newRow("characters XML cannot carry")
+            << script({u"<p", u"@v=a\u0001b\u001F\uFFFEc", u" a\u0002b\uFFFFc", u"/s", u">"});
+}
+
+void TestFodsFile::writerLaysOutAsQtDoes()
+{
+    QFETCH(QStringList, script);
+    const QString table = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+    QByteArray expected;
+    QXmlStreamWriter qt(&expected);
+    qt.setAutoFormatting(true);
+    qt.setAutoFormattingIndent(1);
+    qt.writeStartDocument();
+    for (const auto &[uri, prefix] :
+         std::initializer_list<std::pair<const char *, const char *>>{{"office:1.0", "office"},
+                                                                      {"style:1.0", "style"},
+                                                                      {"text:1.0", "text"},
+                                                                      {"table:1.0", "table"},
+                                                                      {"xsl-fo-compatible:1.0", "fo"},
+                                                                      {"datastyle:1.0", "number"},
+                                                                      {"svg-compatible:1.0", "svg"},
+                                                                      {"config:1.0", "config"},
+                                                                      {"drawing:1.0", "draw"},
+                                                                      {"chart:1.0", "chart"}})
+        qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:") + QLatin1String(uri),
+                          QLatin1String(prefix));
+    qt.writeNamespace(QStringLiteral("http://www.w3.org/1999/xlink"), QStringLiteral("xlink"));
+    qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:of:1.2"), QStringLiteral("of"));
+    qt.writeNamespace(QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"),
+                      QStringLiteral("calcext"));
+    qt.writeNamespace(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:meta:1.0"), QStringLiteral("meta"));
+    QByteArray written;
+    odf::XmlWriter ours(written);
+    ours.startDocument();
+    std::vector<QByteArray> names; // the writer keeps the names it is given
+    for (const QString &line : script) {
+        const QString rest = line.mid(1);
+        names.push_back(rest.section(u'=', 0, 0).toLatin1());
+        const std::string_view name(names.back().constData(), size_t(names.back().size()));
+        switch (line[0].unicode()) {
+        case u'<':
+            qt.writeStartElement(table, rest);
+            ours.startElement(odf::Ns::Table, name);
+            break;
+        case u'>':
+            qt.writeEndElement();
+            ours.endElement();
+            break;
+        case u'/':
+            qt.writeEmptyElement(table, rest);
+            ours.emptyElement(odf::Ns::Table, name);
+            break;
+        case u'@':
+            qt.writeAttribute(table, rest.section(u'=', 0, 0), rest.section(u'=', 1));
+            ours.attribute(odf::Ns::Table, name, QStringView(rest.section(u'=', 1)));
+            break;
+        default: qt.writeCharacters(rest); ours.characters(rest);
+        }
+    }
+    qt.writeEndDocument();
+    ours.endDocument();
+    QCOMPARE(written, expected);
+}
+
+// Text the workbook may hold but XML 1.0 cannot carry (control characters, half of a
+// character cut by LEFT) is written so that the file still reads, everything else kept.
+void TestFodsFile::textsXmlCannotCarry()
+{
+    Workbook book;
+    book.setEntry(0, 1, 1, QStringLiteral("=LEFT(\"\U0001F600\";1)&\"x\""));
+    book.setValue(0, 2, 1, Value::text(QStringLiteral("a\u0001b") + QChar(0xDE00)));
+    book.setEntry(0, 3, 1, QStringLiteral("après"));
+    Workbook copy;
+    qvc::read(qvc::write(book), copy);
+    QVERIFY(copy.value(0, 1, 1).asText().endsWith(u'x'));
+    QCOMPARE(copy.formulaText(0, 1, 1), book.formulaText(0, 1, 1));
+    QCOMPARE(copy.value(0, 2, 1).asText(), QStringLiteral("ab") + QChar(0xFFFD));
+    QCOMPARE(copy.value(0, 3, 1).asText(), QStringLiteral("après"));
+}
+
 void TestFodsFile::xmlAsWritten_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -293,6 +403,104 @@ void TestFodsFile::xmlAsWritten()
         QVERIFY(book.value(0, 1, 2).isEmpty());
     } else {
         QCOMPARE(book.value(0, 1, 1).asText(), text);
+    }
+}
+
+namespace {
+// Everything a walk over `bytes` sees, pieces of `pieceSize` bytes at a time.
+QStringList walk(const QByteArray &bytes, qsizetype pieceSize)
+{
+    odf::XmlCursor xml(bytes, pieceSize);
+    QStringList seen;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == odf::XmlCursor::Characters) {
+            if (!seen.isEmpty() && seen.last().startsWith(u"text "))
+                seen.last() += xml.text();
+            else
+                seen << u"text "_qs + xml.text();
+        } else if (token == odf::XmlCursor::StartElement) {
+            QString element = QString::number(int(xml.ns())) + u':' + xml.name().toString();
+            xml.forEachAttribute([&](odf::Ns ns, std::string_view name, const char *value) {
+                element += u' ' + QString::number(int(ns)) + u':' + QString::fromUtf8(name.data(), name.size()) + u'='
+                        + QString::fromUtf8(value);
+            });
+            seen << element;
+        } else if (token == odf::XmlCursor::EndElement) {
+            seen << u"end "_qs + xml.name().toString();
+        }
+    }
+    if (xml.hasError())
+        seen << u"problem %1 line %2"_qs.arg(xml.problem()).arg(xml.problemLine());
+    return seen;
+}
+} // namespace
+
+// A file is parsed a piece at a time, elements larger than a piece opened on their own:
+// wherever the pieces end, the walk sees what a walk over the whole file sees.
+void TestFodsFile::piecesReadAsTheWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    Workbook book;
+    QTest::newRow("a workbook as written") << qvc::write(sample(book));
+    QFile flat(QString::fromLocal8Bit(qgetenv("VELMORA_TEST_DATA")) + u"/flat-sample.fods"_qs);
+    QVERIFY(flat.open(QIODevice::ReadOnly));
+    QTest::newRow("another program's file") << flat.readAll();
+    const QByteArray head = "<?xml version=\"1.0\"?>\n<!DOCTYPE office:document>\n<!-- <x> -->\n<?pi <y> ?>"
+                            "<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\">\n";
+    QTest::newRow("markup that is not elements") << head
+                    + "<o:body a=\"1 > 0\" b='\"<'><![CDATA[ </o:body> & ]]>t&amp;t<o:x/><!-- </o:body> -->"
+                      "<o:y xmlns:o=\"urn:autre\"><o:z/>text</o:y><o:w>une suite de mots > assez longue pour deux></o:w></o:body>\n</o:document>\n";
+    QTest::newRow("truncated") << head + "<o:body><o:spreadsheet>\n<o:table>";
+    QTest::newRow("crossed ends") << head + "<o:body><o:spreadsheet>\n</o:body></o:spreadsheet></o:document>";
+    QTest::newRow("undeclared entity") << head + "<o:body>\n&eacute;</o:body></o:document>";
+    QTest::newRow("unbound prefix") << head + "<o:body>\n<t:table/></o:body></o:document>";
+    QTest::newRow("entities declared") << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
+    QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
+    QTest::newRow("NUL in a text") << head + "<o:body>\n" + QByteArray("a\0b", 3) + "</o:body></o:document>";
+}
+
+void TestFodsFile::piecesReadAsTheWhole()
+{
+    QFETCH(QByteArray, bytes);
+    const QStringList whole = walk(bytes, qsizetype(1) << 30);
+    QVERIFY(!whole.isEmpty());
+    for (qsizetype piece : {16, 40, 100, 1000}) {
+        const QStringList pieces = walk(bytes, piece);
+        // A problem is seen where it lies: the pieces before it are walked.
+        if (whole.last().startsWith(u"problem"))
+            QCOMPARE(pieces.last(), whole.last());
+        else
+            QCOMPARE(pieces, whole);
+    }
+}
+
+// A file larger than a few pieces, read from the disk as it goes, reads as its bytes do.
+void TestFodsFile::largeFileReadAsItGoes()
+{
+    Workbook book;
+    for (int row = 1; row <= 6000; ++row) {
+        book.setEntry(0, row, 1, QString::number(row));
+        book.setEntry(0, row, 2, u"=A%1*2+SUM($A$1:A%1)"_qs.arg(row));
+        book.setEntry(0, row, 3, u"texte & <%1>"_qs.arg(row));
+    }
+    book.setEntry(1, 1, 1, u"=Feuil1!B6000+Feuil3!A1"_qs);
+    book.setEntry(2, 1, 1, u"5"_qs);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"grand.qvc"_qs);
+    qvc::writeFile(path, book);
+    QVERIFY(QFileInfo(path).size() > 4 * odf::XmlCursor::kPieceSize);
+    Workbook fromFile, fromBytes;
+    qvc::readFile(path, fromFile);
+    qvc::read(qvc::write(book), fromBytes);
+    for (const Workbook *copy : {&fromFile, &fromBytes}) {
+        QCOMPARE(copy->sheetCount(), 3);
+        for (int row : {1, 2, 3000, 5999, 6000})
+            for (int col = 1; col <= 3; ++col)
+                QVERIFY(copy->value(0, row, col) == book.value(0, row, col));
+        QCOMPARE(copy->value(0, 6000, 3).asText(), u"texte & <6000>"_qs);
+        QCOMPARE(copy->formulaText(1, 1, 1), book.formulaText(1, 1, 1));
+        QCOMPARE(copy->value(1, 1, 1).asNumber(), 12000.0 + 6000.0 * 6001 / 2 + 5);
     }
 }
 
