@@ -453,48 +453,73 @@ bool moveLine(int &line, int at, int count, int limit)
     return true;
 }
 
+// One reference of the changed sheet through the insertion or deletion: it follows the moved
+// cells, becomes #REF! when its cells are deleted, grows or shrinks when lines are inserted
+// or deleted inside it. Returns true if it changed.
+bool adjustRef(FormulaRef &ref, bool rows, int at, int count)
+{
+    const int limit = rows ? kMaxRows : kMaxColumns;
+    int &a = rows ? ref.a.row : ref.a.col;
+    int &b = rows ? ref.b.row : ref.b.col;
+    const int oldA = a, oldB = b;
+    if (!ref.isRange) {
+        if (!moveLine(a, at, count, limit))
+            ref.invalid = true;
+        b = a;
+    } else if (count > 0) {
+        moveLine(a, at, count, limit);
+        if (!moveLine(b, at, count, limit))
+            b = limit;
+        if (a > limit)
+            ref.invalid = true;
+    } else {
+        const int removed = -count;
+        const int last = at + removed - 1;
+        if (a >= at && b <= last) {
+            ref.invalid = true;
+        } else {
+            // The range keeps its cells outside the deleted lines.
+            int newA = a < at ? a : (a <= last ? at : a - removed);
+            int newB = b < at ? b : (b <= last ? at - 1 : b - removed);
+            a = newA;
+            b = newB;
+        }
+    }
+    return ref.invalid || a != oldA || b != oldB;
+}
+
+bool onSheet(const FormulaRef &ref, int ownSheetId, int sheetId)
+{
+    return !ref.invalid && (ref.sheetId >= 0 ? ref.sheetId : ownSheetId) == sheetId;
+}
+
 } // namespace
 
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
 {
     bool changed = false;
-    const int limit = rows ? kMaxRows : kMaxColumns;
-    for (FormulaRef &ref : formula.refs) {
-        if (ref.invalid)
-            continue;
-        const int target = ref.sheetId >= 0 ? ref.sheetId : ownSheetId;
-        if (target != sheetId)
-            continue;
-        int &a = rows ? ref.a.row : ref.a.col;
-        int &b = rows ? ref.b.row : ref.b.col;
-        const int oldA = a, oldB = b;
-        if (!ref.isRange) {
-            if (!moveLine(a, at, count, limit))
-                ref.invalid = true;
-            b = a;
-        } else if (count > 0) {
-            moveLine(a, at, count, limit);
-            if (!moveLine(b, at, count, limit))
-                b = limit;
-            if (a > limit)
-                ref.invalid = true;
-        } else {
-            const int removed = -count;
-            const int last = at + removed - 1;
-            if (a >= at && b <= last) {
-                ref.invalid = true;
-            } else {
-                // The range keeps its cells outside the deleted lines.
-                int newA = a < at ? a : (a <= last ? at : a - removed);
-                int newB = b < at ? b : (b <= last ? at - 1 : b - removed);
-                a = newA;
-                b = newB;
-            }
-        }
-        if (ref.invalid || a != oldA || b != oldB)
+    for (FormulaRef &ref : formula.refs)
+        if (onSheet(ref, ownSheetId, sheetId) && adjustRef(ref, rows, at, count))
             changed = true;
-    }
     return changed;
+}
+
+RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
+{
+    RefChange change = RefChange::None;
+    for (const FormulaRef &ref : formula.refs) {
+        if (!onSheet(ref, ownSheetId, sheetId))
+            continue;
+        FormulaRef after = ref;
+        if (!adjustRef(after, rows, at, count))
+            continue;
+        const int before = rows ? ref.b.row - ref.a.row : ref.b.col - ref.a.col;
+        const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;
+        if (after.invalid || now != before)
+            return RefChange::Reshaped;
+        change = RefChange::Moved;
+    }
+    return change;
 }
 
 bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows, int dCols)

@@ -106,6 +106,12 @@ void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
 // into deleted cells become #REF!, ranges grow or shrink. Returns true if anything changed.
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
 
+// What that insertion or deletion would do to the references of a formula, without changing
+// them: nothing; only move them (each still names the same cells, in the same shape); or
+// reshape one (a range growing or shrinking, a reference into deleted cells turning #REF!).
+enum class RefChange { None, Moved, Reshaped };
+RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
+
 // Cells `from` of sheet `sheetId` were moved by (dRows, dCols) on the same sheet (cut and
 // paste): references lying wholly inside `from`, absolute or relative, follow them. Returns
 // true if anything changed.

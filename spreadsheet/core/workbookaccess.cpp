@@ -13,6 +13,7 @@ void WorkbookAccess::removeAllSheets()
     m_book.d->cellReadersPerColumn.clear();
     m_book.d->rangeReaders.clear();
     m_book.d->volatileCells.clear();
+    m_book.d->positionalCells.clear();
 }
 
 int WorkbookAccess::appendSheet(const QString &wanted)

@@ -87,6 +87,31 @@ std::uint8_t lookupOnlyRanges(const Formula &f)
     return std::uint8_t(asTable & ~otherwise);
 }
 
+// True when the result of `f` depends on where cells are, not only on their values.
+bool readsPositions(const Formula &f)
+{
+    if (f.hasDynamicRefs)
+        return true;
+    static const int positionFunctions[] = {
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("ROW"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("COLUMN"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("ROWS"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("COLUMNS"))),
+    };
+    for (const Instr &in : f.code)
+        if (in.op == Op::Call
+            && std::find(std::begin(positionFunctions), std::end(positionFunctions), int(in.arg))
+                    != std::end(positionFunctions))
+            return true;
+    return false;
+}
+
+// The key of `k` moved along lines at.. by `count`: rows, or columns.
+std::uint64_t shiftedKey(std::uint64_t k, bool rows, int count)
+{
+    return rows ? k + (std::uint64_t(std::int64_t(count)) << 9) : k + std::uint64_t(std::int64_t(count));
+}
+
 } // namespace
 
 void Workbook::Impl::registerFormula(Cell *cell)
@@ -115,6 +140,8 @@ void Workbook::Impl::registerFormula(Cell *cell)
     }
     if (f.isVolatile)
         volatileCells.insert(cell);
+    if (readsPositions(f))
+        positionalCells.insert(cell);
 }
 
 void Workbook::Impl::unregisterFormula(Cell *cell)
@@ -158,6 +185,54 @@ void Workbook::Impl::unregisterFormula(Cell *cell)
         }
     }
     volatileCells.erase(cell);
+    positionalCells.erase(cell);
+}
+
+void Workbook::Impl::unregisterFormulas(const std::vector<Cell *> &cells)
+{
+    if (cells.size() < 16) {
+        for (Cell *c : cells)
+            unregisterFormula(c);
+        return;
+    }
+    const std::unordered_set<Cell *> gone(cells.begin(), cells.end());
+    std::unordered_set<std::uint64_t> keys;
+    std::unordered_set<std::uint64_t> rangeColumns; // (sheet id, column)
+    for (Cell *cell : cells) {
+        cell->lookupsKnown = false;
+        volatileCells.erase(cell);
+        positionalCells.erase(cell);
+        if (!cell->formula)
+            continue;
+        for (const FormulaRef &ref : cell->formula->refs) {
+            if (ref.invalid)
+                continue;
+            const int target = refSheet(ref, cell->sheetId);
+            if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+                keys.insert(key(target, ref.a.row, ref.a.col));
+                continue;
+            }
+            for (int c = ref.a.col; c <= ref.b.col; ++c)
+                rangeColumns.insert(key(target, 0, c));
+        }
+    }
+    for (std::uint64_t k : keys) {
+        auto it = cellReaders.find(k);
+        if (it == cellReaders.end())
+            continue;
+        const size_t removed = std::erase_if(it->second, [&](Cell *c) { return gone.count(c) != 0; });
+        const int sheetId = int(k >> 32), col = int(k & 0x1ff);
+        if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end())
+            counts->second[size_t(col)] -= int(removed);
+        if (it->second.empty())
+            cellReaders.erase(it);
+    }
+    for (std::uint64_t k : rangeColumns) {
+        auto it = rangeReaders.find(int(k >> 32));
+        if (it != rangeReaders.end())
+            std::erase_if(it->second[size_t(k & 0x1ff)],
+                          [&](const RangeDependent &d) { return gone.count(d.cell) != 0; });
+    }
 }
 
 void Workbook::Impl::rebuildDependencies()
@@ -166,7 +241,65 @@ void Workbook::Impl::rebuildDependencies()
     cellReadersPerColumn.clear();
     rangeReaders.clear();
     volatileCells.clear();
+    positionalCells.clear();
     forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
+}
+
+void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count)
+{
+    const int removed = std::max(0, -count);
+    // Single cells: the entries at or after the lines move to their new keys. All are taken
+    // out before any goes back, so that none lands on one not yet moved.
+    std::vector<decltype(cellReaders)::node_type> moved;
+    for (auto it = cellReaders.begin(); it != cellReaders.end();) {
+        const std::uint64_t k = it->first;
+        const int line = rows ? int((k >> 9) & 0x7fffff) : int(k & 0x1ff);
+        if (int(k >> 32) != sheetId || line < at) {
+            ++it;
+            continue;
+        }
+        auto next = std::next(it);
+        if (line < at + removed) {
+            cellReaders.erase(it); // not expected: readers of deleted cells left before
+        } else {
+            auto node = cellReaders.extract(it);
+            node.key() = shiftedKey(k, rows, count);
+            moved.push_back(std::move(node));
+        }
+        it = next;
+    }
+    for (auto &node : moved)
+        cellReaders.insert(std::move(node));
+
+    // Per-column lists (the cell reader counts, the ranges): rows shift inside each list,
+    // columns move the lists themselves.
+    auto shiftColumns = [&](auto &perColumn) {
+        if (perColumn.empty())
+            return;
+        using Entry = typename std::decay_t<decltype(perColumn)>::value_type;
+        if (count > 0) {
+            for (int c = kMaxColumns; c >= at; --c)
+                perColumn[size_t(c)] = c - count >= at ? std::move(perColumn[size_t(c - count)]) : Entry{};
+        } else {
+            for (int c = at; c <= kMaxColumns; ++c)
+                perColumn[size_t(c)] = c + removed <= kMaxColumns ? std::move(perColumn[size_t(c + removed)]) : Entry{};
+        }
+    };
+    if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end() && !rows)
+        shiftColumns(counts->second);
+    auto ranges = rangeReaders.find(sheetId);
+    if (ranges == rangeReaders.end())
+        return;
+    if (!rows) {
+        shiftColumns(ranges->second);
+        return;
+    }
+    for (auto &column : ranges->second)
+        for (RangeDependent &d : column)
+            if (d.top >= at) {
+                d.top += count;
+                d.bottom += count;
+            }
 }
 
 bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const

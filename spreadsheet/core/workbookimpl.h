@@ -172,6 +172,9 @@ struct Workbook::Impl : public SheetNames
     std::unordered_map<int, std::vector<int>> cellReadersPerColumn;
     std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
     std::unordered_set<Cell *> volatileCells;
+    // Formulas whose result depends on where cells are, not only on their values (ROW,
+    // COLUMN, ROWS, COLUMNS, INDIRECT, OFFSET): computed again whenever lines move.
+    std::unordered_set<Cell *> positionalCells;
     std::map<std::tuple<int, int, int, int, int>, LookupIndex> lookupCache;
     // Buffers of the recalculation, kept from one to the next so that a change touching
     // tens of thousands of formulas does not grow them again each time.
@@ -204,6 +207,7 @@ struct Workbook::Impl : public SheetNames
     std::vector<Cell *> pendingSeeds;
     std::vector<std::pair<int, CellAddress>> pendingChanged; // (sheet id, cell)
     bool pendingFull = false;
+    bool pendingLines = false; // lines were inserted, deleted or reordered
     std::unordered_set<int> pendingSheetRepaint;
     std::vector<std::pair<int, CellAddress>> pendingPurge; // cells that may have become empty
 
@@ -226,9 +230,20 @@ struct Workbook::Impl : public SheetNames
     // Dependencies
     void registerFormula(Cell *cell);
     void unregisterFormula(Cell *cell);
+    // The same for many formulas at once: each list of the index is swept once, where one
+    // by one would search the lists shared by thousands of readers again for each.
+    void unregisterFormulas(const std::vector<Cell *> &cells);
     void rebuildDependencies();
+    // Lines `at`.. of sheet `sheetId` moved by `count` (see insertDelete): the index entries
+    // at or after them follow. The formulas with a reference into deleted lines, or a range
+    // that the change grows or shrinks, must have left the index before.
+    void shiftDependencies(int sheetId, bool rows, int at, int count);
     template<typename F>
     void forEachReader(int sheetId, int row, int col, F &&visit);
+    // Calls `visit` for each formula that reads a cell of `area`, alone or through a range
+    // (a formula may come more than once).
+    template<typename F>
+    void forEachReaderIn(int sheetId, const CellRange &area, F &&visit);
     // True when the formula of `reader`, reading the constant cell (sheetId, row, col) only
     // through exact lookups noted at its last computation, gives the same result whatever
     // the new value of that cell: the cell is neither the one a lookup returned nor a key
@@ -238,6 +253,10 @@ struct Workbook::Impl : public SheetNames
     // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
     void cellEdited(Cell *cell, int sheetId, int row, int col);
     void structureChanged(int sheetId);
+    // Lines of a sheet were inserted, deleted or reordered, the index already following:
+    // recomputes the seeds (the formulas the change may give another result), what reads
+    // them, and the formulas that read positions.
+    void linesChanged(std::vector<Cell *> &&seeds);
     void flush();
     // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
@@ -277,6 +296,24 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
         for (const RangeDependent &d : rt->second[size_t(col)])
             if (row >= d.top && row <= d.bottom)
                 visit(d.cell);
+}
+
+template<typename F>
+void Workbook::Impl::forEachReaderIn(int sheetId, const CellRange &area, F &&visit)
+{
+    auto counts = cellReadersPerColumn.find(sheetId);
+    auto ranges = rangeReaders.find(sheetId);
+    for (int col = std::max(1, area.left); col <= std::min(kMaxColumns, area.right); ++col) {
+        if (counts != cellReadersPerColumn.end() && counts->second[size_t(col)] > 0)
+            for (int row = area.top; row <= area.bottom; ++row)
+                if (auto it = cellReaders.find(key(sheetId, row, col)); it != cellReaders.end())
+                    for (Cell *c : it->second)
+                        visit(c);
+        if (ranges != rangeReaders.end())
+            for (const RangeDependent &d : ranges->second[size_t(col)])
+                if (d.top <= area.bottom && d.bottom >= area.top)
+                    visit(d.cell);
+    }
 }
 
 class WorkbookContext : public EvalContext

@@ -213,6 +213,15 @@ void Workbook::Impl::structureChanged(int sheetId)
         flush();
 }
 
+void Workbook::Impl::linesChanged(std::vector<Cell *> &&seeds)
+{
+    pendingSeeds.insert(pendingSeeds.end(), seeds.begin(), seeds.end());
+    pendingLines = true;
+    modified = true;
+    if (batchDepth == 0)
+        flush();
+}
+
 void Workbook::Impl::flush()
 {
     std::vector<std::pair<int, CellAddress>> changed = std::move(pendingChanged);
@@ -221,6 +230,10 @@ void Workbook::Impl::flush()
     pendingSeeds.clear();
     const bool full = pendingFull;
     pendingFull = false;
+    const bool lines = pendingLines;
+    pendingLines = false;
+    if (lines && !full)
+        seeds.insert(seeds.end(), positionalCells.begin(), positionalCells.end());
     std::unordered_set<int> repaint = std::move(pendingSheetRepaint);
     pendingSheetRepaint.clear();
     if (full)
@@ -234,7 +247,7 @@ void Workbook::Impl::flush()
     pendingPurge.clear();
     for (const auto &[id, address] : purge)
         purgeIfEmpty(id, address.row, address.col);
-    if (full) {
+    if (full || lines) {
         // Formulas of every sheet may read differently after a structural change.
         for (const auto &s : sheets)
             notifySheet(s->id);

@@ -173,6 +173,70 @@ bool moveChartLine(int &line, int at, int count)
 
 } // namespace
 
+namespace {
+
+// The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion:
+// a table that moves whole follows; one that changes shape is no longer known.
+void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
+{
+    if (!c.lookupsKnown || !c.lookups)
+        return;
+    const int removed = std::max(0, -count);
+    for (LookupNote &note : *c.lookups) {
+        if (note.sheetId != sheetId)
+            continue;
+        int &a = rows ? note.table.top : note.table.left;
+        int &b = rows ? note.table.bottom : note.table.right;
+        if (b < at)
+            continue;
+        if (a < at + removed) {
+            c.lookupsKnown = false;
+            return;
+        }
+        a += count;
+        b += count;
+    }
+}
+
+// References of every formula through the insertion or deletion of lines at..; formulas
+// of the deleted lines, and those whose references change shape, leave the dependency index
+// (while it still matches their old references). Returns the reshaped ones: they get a
+// new result, and go back into the index once it has followed the lines.
+std::vector<Cell *> followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int count)
+{
+    std::vector<Cell *> reshaped, dropped;
+    const int removed = std::max(0, -count);
+    d.forEachFormulaCell([&](Cell &c) {
+        const int line = rows ? c.row : c.col;
+        if (c.sheetId == sheetId && line >= at && line < at + removed) {
+            dropped.push_back(&c);
+            return;
+        }
+        switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
+        case RefChange::None: break;
+        case RefChange::Reshaped: reshaped.push_back(&c); break;
+        case RefChange::Moved:
+            followLookupNotes(c, sheetId, rows, at, count);
+            adjustForInsertDelete(*c.formula, c.sheetId, sheetId, rows, at, count);
+            break;
+        }
+    });
+    // Out of the index with their references as they were, then changed.
+    dropped.insert(dropped.end(), reshaped.begin(), reshaped.end());
+    d.unregisterFormulas(dropped);
+    for (Cell *c : reshaped)
+        adjustForInsertDelete(*c->formula, c->sheetId, sheetId, rows, at, count);
+    // Cells about to be dropped leave the pending recalculation too.
+    if (removed > 0)
+        std::erase_if(d.pendingSeeds, [&](const Cell *c) {
+            const int line = rows ? c->row : c->col;
+            return c->sheetId == sheetId && line >= at && line < at + removed;
+        });
+    return reshaped;
+}
+
+} // namespace
+
 static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int count)
 {
     Sheet &s = d.sheetAt(sheet);
@@ -191,10 +255,13 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
     } else {
         count = -std::min(-count, limit - at + 1);
     }
+    std::vector<Cell *> seeds = followLines(d, s.id, rows, at, count);
     shiftCells(s, rows, at, count);
+    d.shiftDependencies(s.id, rows, at, count);
+    for (Cell *c : seeds)
+        d.registerFormula(c);
     shiftSizes(rows ? s.rowHeights : s.columnWidths, at, count);
     shiftSizes(rows ? s.rowFormats : s.columnFormats, at, count);
-    d.forEachFormulaCell([&](Cell &c) { adjustForInsertDelete(*c.formula, c.sheetId, s.id, rows, at, count); });
     for (auto it = s.charts.begin(); it != s.charts.end();) {
         int &a = rows ? it->range.top : it->range.left;
         int &b = rows ? it->range.bottom : it->range.right;
@@ -213,7 +280,7 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
             anchor = at;
         ++it;
     }
-    d.structureChanged(s.id);
+    d.linesChanged(std::move(seeds));
 }
 
 void Workbook::insertRows(int sheet, int row, int count)
@@ -320,12 +387,26 @@ void Workbook::reorderRows(int sheet, const CellRange &range, const std::vector<
         if (check[i] != range.top + int(i) || int(check.size()) != range.rowCount())
             throw VelmoraError(QStringLiteral("Ordre de lignes incorrect"));
     // Take every cell of the range out, then put each back on its new row; formulas move
-    // as copies do, their relative references following.
+    // as copies do, their relative references following (out of the dependency index while
+    // their references change).
     std::vector<std::vector<std::unique_ptr<Cell>>> rowsCells(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         for (int col = range.left; col <= range.right; ++col)
             if (auto c = s.take(order[i], col))
                 rowsCells[i].push_back(std::move(c));
+    std::vector<Cell *> seeds;
+    int firstMoved = range.bottom + 1, lastMoved = range.top - 1;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int newRow = range.top + int(i);
+        if (newRow != order[i]) {
+            firstMoved = std::min(firstMoved, newRow);
+            lastMoved = std::max(lastMoved, newRow);
+        }
+        for (auto &c : rowsCells[i])
+            if (c->formula && newRow != c->row)
+                seeds.push_back(c.get());
+    }
+    d->unregisterFormulas(seeds);
     for (size_t i = 0; i < order.size(); ++i) {
         const int newRow = range.top + int(i);
         for (auto &c : rowsCells[i]) {
@@ -335,7 +416,13 @@ void Workbook::reorderRows(int sheet, const CellRange &range, const std::vector<
             s.put(std::move(c));
         }
     }
-    d->structureChanged(s.id);
+    for (Cell *c : seeds)
+        d->registerFormula(c);
+    // What reads the rows that moved now reads other values.
+    if (firstMoved <= lastMoved)
+        d->forEachReaderIn(s.id, CellRange{firstMoved, range.left, lastMoved, range.right},
+                           [&](Cell *c) { seeds.push_back(c); });
+    d->linesChanged(std::move(seeds));
 }
 
 // Charts

@@ -1,0 +1,267 @@
+// Inserting, deleting and sorting lines recomputes only the formulas the change can affect.
+// Each change (and its undo and redo) must leave every cell as a fresh copy of the workbook,
+// computed from scratch, holds it; and later edits must still reach every reader.
+#include "spreadsheet/core/workbook.h"
+#include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbookundo.h"
+
+#include <QtTest>
+
+#include <random>
+
+using namespace sheet;
+
+namespace {
+
+constexpr int kRows = 14;
+constexpr int kCols = 9;
+
+// A workbook of two sheets of random constants and formulas: sums, counts and lookups over
+// ranges, chains of references (cycles included), ROW/COLUMN/ROWS/COLUMNS, and on the first
+// sheet's last column INDIRECT and OFFSET into the second sheet. No formula reads that
+// column, so that what text-named references give never depends on the order of computing.
+void fillRandom(Workbook &book, std::mt19937 &rng)
+{
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    auto cell = [&](int maxCol) { return cellName(1 + pick(kRows), 1 + pick(maxCol)); };
+    auto range = [&]() {
+        const int top = 1 + pick(kRows), left = 1 + pick(kCols - 1);
+        return rangeName(CellRange{top, left, top + pick(6), std::min(kCols - 1, left + pick(3))});
+    };
+    for (int s = 0; s < 2; ++s)
+        for (int r = 1; r <= kRows; ++r)
+            for (int c = 1; c <= kCols; ++c) {
+                QString text;
+                const bool dynamicColumn = s == 0 && c == kCols;
+                const int kind = pick(dynamicColumn ? 4 : 16);
+                if (dynamicColumn) {
+                    const QString target = QStringLiteral("Feuil2!") + cell(kCols);
+                    const QString texts[] = {QStringLiteral("=INDIRECT(\"%1\")").arg(target),
+                                             QStringLiteral("=OFFSET(%1;1;1)").arg(target),
+                                             QStringLiteral("=SUM(OFFSET(Feuil2!A1;%1;0;3;2))").arg(pick(8)),
+                                             QString()};
+                    text = texts[kind];
+                } else if (kind < 5) {
+                    text = QString::number(pick(20));
+                } else if (kind == 5) {
+                    text = QStringLiteral("mot");
+                } else if (kind < 8) {
+                    text.clear();
+                } else {
+                    const QString other = s == 0 ? QStringLiteral("Feuil2!") : QStringLiteral("Feuil1!");
+                    const QString texts[] = {
+                            QStringLiteral("=%1+%2").arg(cell(kCols - 1), cell(kCols - 1)),
+                            QStringLiteral("=SUM(%1)*ROW()").arg(range()),
+                            QStringLiteral("=ROWS(%1)-COUNTA(%1)+COLUMN()").arg(range()),
+                            QStringLiteral("=ROW(%1)+COLUMNS(%2)").arg(cell(kCols - 1), range()),
+                            QStringLiteral("=VLOOKUP(%1;$A$1:$C$%2;2;0)").arg(cell(kCols - 1)).arg(5 + pick(10)),
+                            QStringLiteral("=%1%2*2").arg(other, cell(kCols - 1)),
+                            QStringLiteral("=SUM(%1%2)").arg(other, range()),
+                            QStringLiteral("=IF(ISERROR(%1);-1;%1)").arg(cell(kCols - 1)),
+                    };
+                    text = texts[pick(8)];
+                }
+                if (!text.isEmpty())
+                    book.setEntry(s, r, c, text);
+            }
+}
+
+// The first cell where `book` and a copy computed from scratch differ, as text; empty if none.
+QString firstDifference(const Workbook &book)
+{
+    Workbook fresh;
+    WorkbookAccess access(fresh);
+    access.beginBatch();
+    for (int s = 0; s < 2; ++s)
+        book.forEachCell(s, CellRange{1, 1, kMaxRows, kMaxColumns},
+                         [&](int r, int c) { fresh.setEntry(s, r, c, book.entryText(s, r, c)); });
+    access.endBatch();
+    fresh.recalculate();
+    for (int s = 0; s < 2; ++s)
+        for (int r = 1; r <= book.maxRow(s) + 1; ++r)
+            for (int c = 1; c <= book.maxCol(s) + 1; ++c)
+                if (book.value(s, r, c) != fresh.value(s, r, c))
+                    return QStringLiteral("%1!%2 %3: %4 instead of %5")
+                            .arg(book.sheetName(s), cellName(r, c), book.entryText(s, r, c), book.displayText(s, r, c),
+                                 fresh.displayText(s, r, c));
+    return {};
+}
+
+} // namespace
+
+class TestWorkbookLines : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void changeGivesWhatFullRecalculationGives_data();
+    void changeGivesWhatFullRecalculationGives();
+    void randomChangesMatchFreshCopy();
+};
+
+void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
+{
+    // The formula is entered in D10 (read by D11) of a sheet holding 1..8 in A1:A8.
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("cell"); // where the formula is after the change
+    QTest::addColumn<QString>("then"); // an entry made after it: "B6=100"
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("range grows over an empty row") << "=ROWS(A1:A8)-COUNTA(A1:A8)"
+                                                   << "insert row 3"
+                                                   << "D11"
+                                                   << ""
+                                                   << "1";
+    QTest::newRow("own row") << "=ROW()"
+                             << "insert row 1"
+                             << "D11"
+                             << ""
+                             << "11";
+    QTest::newRow("own column") << "=COLUMN()"
+                                << "delete column 2"
+                                << "C10"
+                                << ""
+                                << "3";
+    QTest::newRow("row of a reference") << "=ROW(A5)"
+                                        << "delete row 2"
+                                        << "D9"
+                                        << ""
+                                        << "4";
+    QTest::newRow("text-named cell") << "=INDIRECT(\"A3\")"
+                                     << "insert row 1"
+                                     << "D11"
+                                     << ""
+                                     << "2";
+    QTest::newRow("offset from a moved cell") << "=OFFSET(A2;2;0)"
+                                              << "delete row 1"
+                                              << "D9"
+                                              << ""
+                                              << "4";
+    QTest::newRow("range cut") << "=SUM(A1:A8)"
+                               << "delete row 8"
+                               << "D9"
+                               << ""
+                               << "28";
+    QTest::newRow("cell deleted") << "=A8*2"
+                                  << "delete row 8"
+                                  << "D9"
+                                  << ""
+                                  << "#REF!";
+    QTest::newRow("lookup table cut") << "=VLOOKUP(7;A1:A8;1;0)"
+                                      << "delete row 7"
+                                      << "D9"
+                                      << ""
+                                      << "#N/A";
+    QTest::newRow("moved reference keeps its value") << "=A8*2"
+                                                     << "insert row 2"
+                                                     << "D11"
+                                                     << ""
+                                                     << "16";
+    QTest::newRow("sorted cells under a reference") << "=A1"
+                                                    << "sort"
+                                                    << "D10"
+                                                    << ""
+                                                    << "8";
+    QTest::newRow("lookup table moved, then its result edited") << "=VLOOKUP(5;A1:B8;2;0)"
+                                                                << "insert row 1"
+                                                                << "D11"
+                                                                << "B6=100"
+                                                                << "100";
+    QTest::newRow("cycle broken") << "=SUM(A1:A8)+D11"
+                                  << "delete row 11"
+                                  << "D10"
+                                  << ""
+                                  << "#REF!";
+}
+
+void TestWorkbookLines::changeGivesWhatFullRecalculationGives()
+{
+    QFETCH(QString, formula);
+    QFETCH(QString, change);
+    QFETCH(QString, cell);
+    QFETCH(QString, then);
+    QFETCH(QString, expected);
+    Workbook book;
+    for (int r = 1; r <= 8; ++r)
+        book.setValue(0, r, 1, Value::number(r));
+    book.setEntry(0, 11, 4, QStringLiteral("=D10"));
+    book.setEntry(0, 10, 4, formula);
+    const QStringList words = change.split(u' ');
+    const int at = words.value(2).toInt();
+    if (change == u"sort")
+        book.sortRows(0, CellRange{1, 1, 8, 1}, {-1, 0, 0});
+    else if (words[0] == u"insert")
+        words[1] == u"row" ? book.insertRows(0, at, 1) : book.insertColumns(0, at, 1);
+    else
+        words[1] == u"row" ? book.deleteRows(0, at, 1) : book.deleteColumns(0, at, 1);
+    int row = 0, col = 0;
+    if (!then.isEmpty()) {
+        QVERIFY(parseCellName(then.section(u'=', 0, 0), row, col));
+        book.setEntry(0, row, col, then.section(u'=', 1));
+    }
+    QVERIFY(parseCellName(cell, row, col));
+    QVERIFY(book.hasFormula(0, row, col));
+    QCOMPARE(book.displayText(0, row, col), expected);
+    QCOMPARE(firstDifference(book), QString());
+}
+
+void TestWorkbookLines::randomChangesMatchFreshCopy()
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        Workbook book;
+        fillRandom(book, rng);
+        WorkbookHistory history(book);
+        for (int step = 0; step < 12; ++step) {
+            const int sheet = pick(2);
+            const bool rows = pick(2) == 0;
+            const int at = 1 + pick(rows ? kRows : kCols - 1), count = 1 + pick(2);
+            QString what;
+            switch (pick(6)) {
+            case 0:
+                history.insertLines(sheet, rows, at, count);
+                what = QStringLiteral("insert %1 %2 at %3").arg(count).arg(rows ? "rows" : "columns").arg(at);
+                break;
+            case 1:
+                history.deleteLines(sheet, rows, at, count);
+                what = QStringLiteral("delete %1 %2 at %3").arg(count).arg(rows ? "rows" : "columns").arg(at);
+                break;
+            case 2: {
+                const int top = 1 + pick(kRows), left = 1 + pick(kCols);
+                const CellRange r{top, left, top + 1 + pick(8), std::min(kCols, left + pick(4))};
+                history.sortRows(sheet, r, {1 + pick(r.columnCount()), 0, 0});
+                what = QStringLiteral("sort %1").arg(rangeName(r));
+                break;
+            }
+            case 3:
+                history.undo();
+                what = QStringLiteral("undo");
+                break;
+            case 4:
+                history.redo();
+                what = QStringLiteral("redo");
+                break;
+            default: {
+                // An edit after the changes: the dependency index must still be true.
+                const int r = 1 + pick(kRows), c = 1 + pick(kCols - 1);
+                history.changeCells(sheet, CellRange::single(r, c),
+                                    [&] { book.setEntry(sheet, r, c, QString::number(pick(30))); });
+                what = QStringLiteral("enter %1").arg(cellName(r, c));
+                break;
+            }
+            }
+            const QString difference = firstDifference(book);
+            if (!difference.isEmpty())
+                QFAIL(qPrintable(QStringLiteral("seed %1, step %2 (%3 on sheet %4): %5")
+                                         .arg(seed)
+                                         .arg(step)
+                                         .arg(what)
+                                         .arg(sheet + 1)
+                                         .arg(difference)));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookLines)
+#include "tst_workbooklines.moc"
