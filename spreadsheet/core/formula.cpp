@@ -453,10 +453,14 @@ bool moveLine(int &line, int at, int count, int limit)
     return true;
 }
 
-// One reference of the changed sheet through the insertion or deletion: it follows the moved
-// cells, becomes #REF! when its cells are deleted, grows or shrinks when lines are inserted
-// or deleted inside it. Returns true if it changed.
-bool adjustRef(FormulaRef &ref, bool rows, int at, int count)
+bool onSheet(const FormulaRef &ref, int ownSheetId, int sheetId)
+{
+    return !ref.invalid && (ref.sheetId >= 0 ? ref.sheetId : ownSheetId) == sheetId;
+}
+
+} // namespace
+
+bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count)
 {
     const int limit = rows ? kMaxRows : kMaxColumns;
     int &a = rows ? ref.a.row : ref.a.col;
@@ -488,18 +492,11 @@ bool adjustRef(FormulaRef &ref, bool rows, int at, int count)
     return ref.invalid || a != oldA || b != oldB;
 }
 
-bool onSheet(const FormulaRef &ref, int ownSheetId, int sheetId)
-{
-    return !ref.invalid && (ref.sheetId >= 0 ? ref.sheetId : ownSheetId) == sheetId;
-}
-
-} // namespace
-
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
 {
     bool changed = false;
     for (FormulaRef &ref : formula.refs)
-        if (onSheet(ref, ownSheetId, sheetId) && adjustRef(ref, rows, at, count))
+        if (onSheet(ref, ownSheetId, sheetId) && adjustRefForInsertDelete(ref, rows, at, count))
             changed = true;
     return changed;
 }
@@ -511,7 +508,7 @@ RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId
         if (!onSheet(ref, ownSheetId, sheetId))
             continue;
         FormulaRef after = ref;
-        if (!adjustRef(after, rows, at, count))
+        if (!adjustRefForInsertDelete(after, rows, at, count))
             continue;
         const int before = rows ? ref.b.row - ref.a.row : ref.b.col - ref.a.col;
         const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;

@@ -106,6 +106,11 @@ void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
 // into deleted cells become #REF!, ranges grow or shrink. Returns true if anything changed.
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
 
+// One reference to the changed sheet through that insertion or deletion: it follows the
+// moved cells, becomes #REF! when its cells are deleted, grows or shrinks when lines are
+// inserted or deleted inside it. Returns true if it changed.
+bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count);
+
 // What that insertion or deletion would do to the references of a formula, without changing
 // them: nothing; only move them (each still names the same cells, in the same shape); or
 // reshape one (a range growing or shrinking, a reference into deleted cells turning #REF!).

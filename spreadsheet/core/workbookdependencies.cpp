@@ -106,12 +106,6 @@ bool readsPositions(const Formula &f)
     return false;
 }
 
-// The key of `k` moved along lines at.. by `count`: rows, or columns.
-std::uint64_t shiftedKey(std::uint64_t k, bool rows, int count)
-{
-    return rows ? k + (std::uint64_t(std::int64_t(count)) << 9) : k + std::uint64_t(std::int64_t(count));
-}
-
 } // namespace
 
 void Workbook::Impl::registerFormula(Cell *cell)
@@ -245,25 +239,58 @@ void Workbook::Impl::rebuildDependencies()
     forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
 }
 
+bool Workbook::Impl::indexFollows(const Cell &cell, int sheetId, bool rows, int at, int count) const
+{
+    for (const FormulaRef &ref : cell.formula->refs) {
+        if (ref.invalid || !ref.isRange || refSheet(ref, cell.sheetId) != sheetId
+            || (ref.a.row == ref.b.row && ref.a.col == ref.b.col))
+            continue;
+        FormulaRef after = ref;
+        adjustRefForInsertDelete(after, rows, at, count);
+        if (after.invalid)
+            continue;
+        if (after.a.row == after.b.row && after.a.col == after.b.col)
+            return false; // now filed as a single cell
+        if (!rows && count > 0 && ref.a.col < at && ref.b.col >= at)
+            return false; // to be filed under the inserted columns too
+    }
+    return true;
+}
+
 void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count)
 {
-    const int removed = std::max(0, -count);
+    // The lines a..b of an entry (one cell, or a range) through the change, as the
+    // references they stand for change; false when the entry goes (its cells deleted).
+    auto follow = [&](int &a, int &b, bool range) {
+        FormulaRef ref;
+        ref.isRange = range;
+        (rows ? ref.a.row : ref.a.col) = a;
+        (rows ? ref.b.row : ref.b.col) = b;
+        adjustRefForInsertDelete(ref, rows, at, count);
+        a = rows ? ref.a.row : ref.a.col;
+        b = rows ? ref.b.row : ref.b.col;
+        return !ref.invalid;
+    };
+    auto counts = cellReadersPerColumn.find(sheetId);
     // Single cells: the entries at or after the lines move to their new keys. All are taken
     // out before any goes back, so that none lands on one not yet moved.
     std::vector<decltype(cellReaders)::node_type> moved;
     for (auto it = cellReaders.begin(); it != cellReaders.end();) {
         const std::uint64_t k = it->first;
-        const int line = rows ? int((k >> 9) & 0x7fffff) : int(k & 0x1ff);
+        const int row = int((k >> 9) & 0x7fffff), col = int(k & 0x1ff);
+        int line = rows ? row : col, same = line;
         if (int(k >> 32) != sheetId || line < at) {
             ++it;
             continue;
         }
         auto next = std::next(it);
-        if (line < at + removed) {
-            cellReaders.erase(it); // not expected: readers of deleted cells left before
+        if (!follow(line, same, false)) {
+            if (counts != cellReadersPerColumn.end())
+                counts->second[size_t(col)] -= int(it->second.size());
+            cellReaders.erase(it);
         } else {
             auto node = cellReaders.extract(it);
-            node.key() = shiftedKey(k, rows, count);
+            node.key() = rows ? key(sheetId, line, col) : key(sheetId, row, line);
             moved.push_back(std::move(node));
         }
         it = next;
@@ -271,12 +298,13 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
     for (auto &node : moved)
         cellReaders.insert(std::move(node));
 
-    // Per-column lists (the cell reader counts, the ranges): rows shift inside each list,
+    // Per-column lists (the cell reader counts, the ranges): rows change inside each list,
     // columns move the lists themselves.
     auto shiftColumns = [&](auto &perColumn) {
         if (perColumn.empty())
             return;
         using Entry = typename std::decay_t<decltype(perColumn)>::value_type;
+        const int removed = std::max(0, -count);
         if (count > 0) {
             for (int c = kMaxColumns; c >= at; --c)
                 perColumn[size_t(c)] = c - count >= at ? std::move(perColumn[size_t(c - count)]) : Entry{};
@@ -285,7 +313,7 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
                 perColumn[size_t(c)] = c + removed <= kMaxColumns ? std::move(perColumn[size_t(c + removed)]) : Entry{};
         }
     };
-    if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end() && !rows)
+    if (counts != cellReadersPerColumn.end() && !rows)
         shiftColumns(counts->second);
     auto ranges = rangeReaders.find(sheetId);
     if (ranges == rangeReaders.end())
@@ -295,11 +323,7 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
         return;
     }
     for (auto &column : ranges->second)
-        for (RangeDependent &d : column)
-            if (d.top >= at) {
-                d.top += count;
-                d.bottom += count;
-            }
+        std::erase_if(column, [&](RangeDependent &d) { return d.bottom >= at && !follow(d.top, d.bottom, true); });
 }
 
 bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const

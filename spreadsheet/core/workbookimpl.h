@@ -234,10 +234,14 @@ struct Workbook::Impl : public SheetNames
     // by one would search the lists shared by thousands of readers again for each.
     void unregisterFormulas(const std::vector<Cell *> &cells);
     void rebuildDependencies();
-    // Lines `at`.. of sheet `sheetId` moved by `count` (see insertDelete): the index entries
-    // at or after them follow. The formulas with a reference into deleted lines, or a range
-    // that the change grows or shrinks, must have left the index before.
+    // Lines `at`.. of sheet `sheetId` inserted (count > 0) or deleted (count < 0): the index
+    // entries follow, as the references they stand for do (moving, growing, shrinking,
+    // going when their cells are deleted). Formulas of deleted cells, and those for which
+    // indexFollows is false, must have left the index before.
     void shiftDependencies(int sheetId, bool rows, int at, int count);
+    // True when the entries of the formula of `cell` can follow that change in place: none
+    // of its ranges becomes a single cell, or spans inserted columns.
+    bool indexFollows(const Cell &cell, int sheetId, bool rows, int at, int count) const;
     template<typename F>
     void forEachReader(int sheetId, int row, int col, F &&visit);
     // Calls `visit` for each formula that reads a cell of `area`, alone or through a range

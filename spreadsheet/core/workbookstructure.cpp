@@ -129,21 +129,42 @@ void Workbook::setSheetCount(int count)
 namespace {
 
 // Moves the cells of a sheet at or after `at` by `count` lines (negative: deletion of the
-// lines at..at-count-1, whose cells are dropped).
+// lines at..at-count-1, whose cells are dropped). Cells pushed past the last line (only
+// formats: cells with content there refuse the insertion) are dropped too.
 void shiftCells(Sheet &s, bool rows, int at, int count)
 {
+    const int removed = std::max(0, -count);
+    s.extentValid = false;
+    if (!rows) {
+        // Whole columns move; their blocks, and the cells in them, stay where they are.
+        if (count > 0)
+            for (int c = kMaxColumns; c >= at; --c)
+                s.columns[size_t(c)] = c - count >= at ? std::move(s.columns[size_t(c - count)]) : Column{};
+        else
+            for (int c = at; c <= kMaxColumns; ++c)
+                s.columns[size_t(c)] =
+                        c + removed <= kMaxColumns ? std::move(s.columns[size_t(c + removed)]) : Column{};
+        for (int c = at; c <= kMaxColumns; ++c)
+            s.forEach(CellRange{1, c, kMaxRows, c}, [c](Cell &cell) { cell.col = c; });
+        return;
+    }
+    std::vector<int> found;
     std::vector<std::unique_ptr<Cell>> moved;
-    const CellRange tail = rows ? CellRange{at, 1, kMaxRows, kMaxColumns} : CellRange{1, at, kMaxRows, kMaxColumns};
-    std::vector<std::pair<int, int>> positions;
-    s.forEach(tail, [&](Cell &c) { positions.emplace_back(c.row, c.col); });
-    for (const auto &[r, c] : positions)
-        moved.push_back(s.take(r, c));
-    for (auto &cell : moved) {
-        int &line = rows ? cell->row : cell->col;
-        if (count < 0 && line < at - count)
-            continue; // deleted
-        line += count;
-        s.put(std::move(cell));
+    for (int col = 1; col <= kMaxColumns; ++col) {
+        if (s.columns[size_t(col)].blocks.size() <= size_t((at - 1) / kBlockRows))
+            continue;
+        found.clear();
+        moved.clear();
+        s.forEach(CellRange{at, col, kMaxRows, col}, [&](const Cell &c) { found.push_back(c.row); });
+        for (int row : found)
+            moved.push_back(s.take(row, col));
+        for (auto &cell : moved) {
+            if (cell->row < at + removed)
+                continue; // deleted
+            cell->row += count;
+            if (cell->row <= kMaxRows)
+                s.put(std::move(cell));
+        }
     }
 }
 
@@ -198,33 +219,49 @@ void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
     }
 }
 
-// References of every formula through the insertion or deletion of lines at..; formulas
-// of the deleted lines, and those whose references change shape, leave the dependency index
-// (while it still matches their old references). Returns the reshaped ones: they get a
-// new result, and go back into the index once it has followed the lines.
-std::vector<Cell *> followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int count)
+// References of every formula through the insertion or deletion of lines at... The
+// formulas of the deleted lines leave the dependency index, as do the few whose entries
+// cannot follow in place (while it still matches their old references). Gives the formulas
+// whose references changed shape, which get a new result, and those of them to file again
+// once the index has followed the lines.
+struct FollowedLines
 {
-    std::vector<Cell *> reshaped, dropped;
+    std::vector<Cell *> reshaped;
+    std::vector<Cell *> refiled;
+};
+
+FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int count)
+{
+    FollowedLines out;
+    std::vector<Cell *> leaving;
     const int removed = std::max(0, -count);
-    d.forEachFormulaCell([&](Cell &c) {
-        const int line = rows ? c.row : c.col;
-        if (c.sheetId == sheetId && line >= at && line < at + removed) {
-            dropped.push_back(&c);
-            return;
-        }
-        switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
-        case RefChange::None: break;
-        case RefChange::Reshaped: reshaped.push_back(&c); break;
-        case RefChange::Moved:
-            followLookupNotes(c, sheetId, rows, at, count);
+    const CellRange all{1, 1, kMaxRows, kMaxColumns};
+    for (const auto &sheet : d.sheets)
+        sheet->forEach(all, [&](Cell &c) {
+            if (!c.formula)
+                return;
+            const int line = rows ? c.row : c.col;
+            if (c.sheetId == sheetId && line >= at && line < at + removed) {
+                leaving.push_back(&c);
+                return;
+            }
+            switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
+            case RefChange::None: return;
+            case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
+            case RefChange::Reshaped:
+                out.reshaped.push_back(&c);
+                c.lookupsKnown = false;
+                if (!d.indexFollows(c, sheetId, rows, at, count)) {
+                    out.refiled.push_back(&c);
+                    return; // its references change once it has left the index
+                }
+                break;
+            }
             adjustForInsertDelete(*c.formula, c.sheetId, sheetId, rows, at, count);
-            break;
-        }
-    });
-    // Out of the index with their references as they were, then changed.
-    dropped.insert(dropped.end(), reshaped.begin(), reshaped.end());
-    d.unregisterFormulas(dropped);
-    for (Cell *c : reshaped)
+        });
+    leaving.insert(leaving.end(), out.refiled.begin(), out.refiled.end());
+    d.unregisterFormulas(leaving);
+    for (Cell *c : out.refiled)
         adjustForInsertDelete(*c->formula, c->sheetId, sheetId, rows, at, count);
     // Cells about to be dropped leave the pending recalculation too.
     if (removed > 0)
@@ -232,7 +269,7 @@ std::vector<Cell *> followLines(Workbook::Impl &d, int sheetId, bool rows, int a
             const int line = rows ? c->row : c->col;
             return c->sheetId == sheetId && line >= at && line < at + removed;
         });
-    return reshaped;
+    return out;
 }
 
 } // namespace
@@ -255,10 +292,10 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
     } else {
         count = -std::min(-count, limit - at + 1);
     }
-    std::vector<Cell *> seeds = followLines(d, s.id, rows, at, count);
+    FollowedLines followed = followLines(d, s.id, rows, at, count);
     shiftCells(s, rows, at, count);
     d.shiftDependencies(s.id, rows, at, count);
-    for (Cell *c : seeds)
+    for (Cell *c : followed.refiled)
         d.registerFormula(c);
     shiftSizes(rows ? s.rowHeights : s.columnWidths, at, count);
     shiftSizes(rows ? s.rowFormats : s.columnFormats, at, count);
@@ -280,7 +317,7 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
             anchor = at;
         ++it;
     }
-    d.linesChanged(std::move(seeds));
+    d.linesChanged(std::move(followed.reshaped));
 }
 
 void Workbook::insertRows(int sheet, int row, int count)
