@@ -193,4 +193,30 @@ void WorkbookAccess::endBatch()
         m_book.d->flush();
 }
 
+std::vector<std::pair<int, CellAddress>> WorkbookAccess::formulasWithCornerIn(int sheet, const CellRange &range,
+                                                                              const CellRange &except) const
+{
+    Workbook::Impl &d = *m_book.d;
+    const int id = d.sheetAt(sheet).id;
+    std::vector<Cell *> readers;
+    d.forEachReaderIn(id, range, [&](Cell *c) { readers.push_back(c); });
+    std::sort(readers.begin(), readers.end());
+    readers.erase(std::unique(readers.begin(), readers.end()), readers.end());
+    std::vector<std::pair<int, CellAddress>> found;
+    for (const Cell *c : readers) {
+        if (!c->formula || (c->sheetId == id && except.contains(c->row, c->col)))
+            continue;
+        const auto &refs = c->formula->refs;
+        if (std::any_of(refs.begin(), refs.end(), [&](const FormulaRef &ref) {
+                return !ref.invalid && refSheet(ref, c->sheetId) == id
+                        && (range.contains(ref.a.row, ref.a.col) || range.contains(ref.b.row, ref.b.col));
+            }))
+            found.emplace_back(d.indexOfSheet(c->sheetId), CellAddress{c->row, c->col});
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
+        return std::tie(a.first, a.second.row, a.second.col) < std::tie(b.first, b.second.row, b.second.col);
+    });
+    return found;
+}
+
 } // namespace sheet

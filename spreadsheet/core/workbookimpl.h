@@ -307,8 +307,16 @@ void Workbook::Impl::forEachReaderIn(int sheetId, const CellRange &area, F &&vis
 {
     auto counts = cellReadersPerColumn.find(sheetId);
     auto ranges = rangeReaders.find(sheetId);
+    // A large area is matched against the whole index of single cells rather than looked
+    // up cell by cell.
+    const bool scan = std::int64_t(area.rowCount()) * area.columnCount() > std::int64_t(cellReaders.size());
+    if (scan)
+        for (const auto &[k, cells] : cellReaders)
+            if (int(k >> 32) == sheetId && area.contains(int((k >> 9) & 0x7fffff), int(k & 0x1ff)))
+                for (Cell *c : cells)
+                    visit(c);
     for (int col = std::max(1, area.left); col <= std::min(kMaxColumns, area.right); ++col) {
-        if (counts != cellReadersPerColumn.end() && counts->second[size_t(col)] > 0)
+        if (!scan && counts != cellReadersPerColumn.end() && counts->second[size_t(col)] > 0)
             for (int row = area.top; row <= area.bottom; ++row)
                 if (auto it = cellReaders.find(key(sheetId, row, col)); it != cellReaders.end())
                     for (Cell *c : it->second)
