@@ -201,7 +201,7 @@ Operand match_(EvalContext &ctx, Args a)
     const Line line{ctx, range, vertical, vertical ? range.area.left : range.area.top};
     const int pos = type == 0 ? findExact(line, key) : findSorted(line, key, type < 0);
     if (type == 0)
-        ctx.noteExactLookup(range, vertical, key, pos);
+        ctx.noteExactLookup(range, vertical, key, pos, true);
     else
         ctx.noteOtherLookup();
     if (pos < 0)

@@ -125,7 +125,8 @@ int WorkbookContext::findExact(const RangeRef &line, const Value &key)
     return -2;
 }
 
-void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos)
+void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos,
+                                      bool givesPosition)
 {
     if (!notes)
         return;
@@ -133,7 +134,7 @@ void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, cons
         complete = false;
         return;
     }
-    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key});
+    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key, givesPosition});
 }
 
 double WorkbookContext::random()

@@ -326,6 +326,37 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
         std::erase_if(column, [&](RangeDependent &d) { return d.bottom >= at && !follow(d.top, d.bottom, true); });
 }
 
+bool Workbook::Impl::lookupsSurviveInsertion(const Cell &cell, int sheetId, bool rows, int at, int count) const
+{
+    if (count <= 0 || !cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups || !cell.formula)
+        return false;
+    const auto &refs = cell.formula->refs;
+    for (size_t i = 0; i < refs.size(); ++i) {
+        const FormulaRef &ref = refs[i];
+        if (ref.invalid || refSheet(ref, cell.sheetId) != sheetId)
+            continue;
+        FormulaRef after = ref;
+        adjustRefForInsertDelete(after, rows, at, count);
+        const int before = rows ? ref.b.row - ref.a.row : ref.b.col - ref.a.col;
+        const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;
+        if (now == before && !after.invalid)
+            continue; // moved whole, or not at all
+        if (after.invalid || now != before + count || i >= 8 || !(cell.lookupOnlyRefs & (1u << i)))
+            return false;
+    }
+    for (const LookupNote &note : *cell.lookups) {
+        const int a = rows ? note.table.top : note.table.left;
+        const int b = rows ? note.table.bottom : note.table.right;
+        if (note.sheetId != sheetId || a >= at || b < at)
+            continue; // the table moves whole, or not at all
+        if (note.vertical != rows || exactLookupMayMatch(note.key, Value()))
+            return false;
+        if (note.givesPosition && note.pos >= 0 && a + note.pos >= at)
+            return false;
+    }
+    return true;
+}
+
 bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const
 {
     if (!reader->lookupsKnown || !reader->lookupOnlyRefs || !reader->formula)

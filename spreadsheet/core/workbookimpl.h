@@ -34,6 +34,7 @@ struct LookupNote
     bool vertical = true;
     int pos = -1;
     Value key;
+    bool givesPosition = false; // MATCH: the position found is the result
 };
 
 struct Cell
@@ -253,6 +254,12 @@ struct Workbook::Impl : public SheetNames
     // the new value of that cell: the cell is neither the one a lookup returned nor a key
     // that could now be found before (or instead of) the one found.
     bool lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const;
+    // True when the formula of `cell`, whose references the insertion of lines at.. of sheet
+    // `sheetId` reshapes, keeps its result: the ranges that grow are tables of exact lookups
+    // noted at its last computation, along whose keys empty lines come in. The cell found
+    // moves with its line (MATCH: it is before the lines), and an empty cell cannot be found
+    // instead.
+    bool lookupsSurviveInsertion(const Cell &cell, int sheetId, bool rows, int at, int count) const;
 
     // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
     void cellEdited(Cell *cell, int sheetId, int row, int col);
@@ -340,7 +347,8 @@ public:
     double random() override;
     void foldNumbers(const RangeRef &range, NumberFold &fold) override;
     int findExact(const RangeRef &line, const Value &key) override;
-    void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos) override;
+    void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos,
+                         bool givesPosition = false) override;
     void noteOtherLookup() override { complete = false; }
 
     // Where the lookups of the formula being computed are noted (nullptr: not noted).

@@ -197,7 +197,8 @@ bool moveChartLine(int &line, int at, int count)
 namespace {
 
 // The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion:
-// a table that moves whole follows; one that changes shape is no longer known.
+// a table that moves whole follows, one that lines inserted inside grow grows; one that a
+// deletion cuts is no longer known.
 void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
 {
     if (!c.lookupsKnown || !c.lookups)
@@ -210,6 +211,12 @@ void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
         int &b = rows ? note.table.bottom : note.table.right;
         if (b < at)
             continue;
+        if (count > 0 && a < at) { // grown: the cell found moves if it is at or after the lines
+            if (note.pos >= 0 && a + note.pos >= at)
+                note.pos += count;
+            b += count;
+            continue;
+        }
         if (a < at + removed) {
             c.lookupsKnown = false;
             return;
@@ -235,30 +242,44 @@ FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int
     FollowedLines out;
     std::vector<Cell *> leaving;
     const int removed = std::max(0, -count);
+    // The formulas first, fetching each from memory while the list is made, so that the
+    // pass over their references seldom waits for memory.
+    std::vector<Cell *> formulas;
     const CellRange all{1, 1, kMaxRows, kMaxColumns};
     for (const auto &sheet : d.sheets)
         sheet->forEach(all, [&](Cell &c) {
-            if (!c.formula)
-                return;
-            const int line = rows ? c.row : c.col;
-            if (c.sheetId == sheetId && line >= at && line < at + removed) {
-                leaving.push_back(&c);
-                return;
+            if (c.formula) {
+                __builtin_prefetch(c.formula.get());
+                formulas.push_back(&c);
             }
-            switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
-            case RefChange::None: return;
-            case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
-            case RefChange::Reshaped:
+        });
+    for (size_t i = 0; i < formulas.size(); ++i) {
+        if (i + 8 < formulas.size())
+            __builtin_prefetch(formulas[i + 8]->formula->refs.data());
+        Cell &c = *formulas[i];
+        const int line = rows ? c.row : c.col;
+        if (c.sheetId == sheetId && line >= at && line < at + removed) {
+            leaving.push_back(&c);
+            continue;
+        }
+        switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
+        case RefChange::None: continue;
+        case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
+        case RefChange::Reshaped:
+            if (d.lookupsSurviveInsertion(c, sheetId, rows, at, count)) {
+                followLookupNotes(c, sheetId, rows, at, count);
+            } else {
                 out.reshaped.push_back(&c);
                 c.lookupsKnown = false;
-                if (!d.indexFollows(c, sheetId, rows, at, count)) {
-                    out.refiled.push_back(&c);
-                    return; // its references change once it has left the index
-                }
-                break;
             }
-            adjustForInsertDelete(*c.formula, c.sheetId, sheetId, rows, at, count);
-        });
+            if (!d.indexFollows(c, sheetId, rows, at, count)) {
+                out.refiled.push_back(&c);
+                continue; // its references change once it has left the index
+            }
+            break;
+        }
+        adjustForInsertDelete(*c.formula, c.sheetId, sheetId, rows, at, count);
+    }
     leaving.insert(leaving.end(), out.refiled.begin(), out.refiled.end());
     d.unregisterFormulas(leaving);
     for (Cell *c : out.refiled)

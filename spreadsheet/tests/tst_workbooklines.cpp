@@ -17,7 +17,7 @@ constexpr int kRows = 14;
 constexpr int kCols = 9;
 
 // A workbook of two sheets of random constants and formulas: sums, counts and lookups over
-// ranges, chains of references (cycles included), ROW/COLUMN/ROWS/COLUMNS, and on the first
+// ranges (exact lookups among them), chains of references (cycles included), ROW/COLUMN/ROWS/COLUMNS, and on the first
 // sheet's last column INDIRECT and OFFSET into the second sheet. No formula reads that
 // column, so that what text-named references give never depends on the order of computing.
 void fillRandom(Workbook &book, std::mt19937 &rng)
@@ -58,8 +58,11 @@ void fillRandom(Workbook &book, std::mt19937 &rng)
                             QStringLiteral("=%1%2*2").arg(other, cell(kCols - 1)),
                             QStringLiteral("=SUM(%1%2)").arg(other, range()),
                             QStringLiteral("=IF(ISERROR(%1);-1;%1)").arg(cell(kCols - 1)),
+                            QStringLiteral("=HLOOKUP(%1;$A$2:$F$4;3;0)").arg(cell(kCols - 1)),
+                            QStringLiteral("=MATCH(%1;$B$1:$B$12;0)").arg(cell(kCols - 1)),
+                            QStringLiteral("=MATCH(%1;A3:H3;0)").arg(cell(kCols - 1)),
                     };
-                    text = texts[pick(8)];
+                    text = texts[pick(11)];
                 }
                 if (!text.isEmpty())
                     book.setEntry(s, r, c, text);
@@ -103,7 +106,8 @@ private slots:
 
 void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
 {
-    // The formula is entered in D10 (read by D11) of a sheet holding 1..8 in A1:A8.
+    // The formula is entered in D10 (read by D11) of a sheet holding 1..8 in A1:A8 and
+    // 10..80 in B1:B8.
     QTest::addColumn<QString>("formula");
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("cell"); // where the formula is after the change
@@ -149,6 +153,31 @@ void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
                                   << "D9"
                                   << ""
                                   << "#REF!";
+    QTest::newRow("match before lines inserted") << "=MATCH(3;A1:A8;0)"
+                                                 << "insert row 5"
+                                                 << "D11"
+                                                 << ""
+                                                 << "3";
+    QTest::newRow("match after lines inserted") << "=MATCH(6;A1:A8;0)"
+                                                << "insert row 5"
+                                                << "D11"
+                                                << ""
+                                                << "7";
+    QTest::newRow("lookup over lines inserted") << "=VLOOKUP(6;A1:A8;1;0)"
+                                                << "insert row 5"
+                                                << "D11"
+                                                << ""
+                                                << "6";
+    QTest::newRow("lookup table widened") << "=VLOOKUP(6;A1:B8;2;0)"
+                                          << "insert column 2"
+                                          << "E10"
+                                          << ""
+                                          << "0";
+    QTest::newRow("lookup table grown, then its result edited") << "=VLOOKUP(6;A1:B8;2;0)"
+                                                                << "insert row 3"
+                                                                << "D11"
+                                                                << "B7=100"
+                                                                << "100";
     QTest::newRow("lookup table cut") << "=VLOOKUP(7;A1:A8;1;0)"
                                       << "delete row 7"
                                       << "D9"
@@ -190,8 +219,10 @@ void TestWorkbookLines::changeGivesWhatFullRecalculationGives()
     QFETCH(QString, then);
     QFETCH(QString, expected);
     Workbook book;
-    for (int r = 1; r <= 8; ++r)
+    for (int r = 1; r <= 8; ++r) {
         book.setValue(0, r, 1, Value::number(r));
+        book.setValue(0, r, 2, Value::number(r * 10));
+    }
     book.setEntry(0, 11, 4, QStringLiteral("=D10"));
     book.setEntry(0, 10, 4, formula);
     const QStringList words = change.split(u' ');
