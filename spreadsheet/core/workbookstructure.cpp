@@ -192,10 +192,6 @@ bool moveChartLine(int &line, int at, int count)
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion:
 // a table that moves whole follows, one that lines inserted inside grow grows; one that a
 // deletion cuts is no longer known.
@@ -229,8 +225,8 @@ void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
 // References of every formula through the insertion or deletion of lines at... The
 // formulas of the deleted lines leave the dependency index, as do the few whose entries
 // cannot follow in place (while it still matches their old references). Gives the formulas
-// whose references changed shape, which get a new result, and those of them to file again
-// once the index has followed the lines.
+// whose references changed shape in a way that may change their result, and those to file
+// again once the index has followed the lines.
 struct FollowedLines
 {
     std::vector<Cell *> reshaped;
