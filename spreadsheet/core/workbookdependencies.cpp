@@ -326,9 +326,37 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
         std::erase_if(column, [&](RangeDependent &d) { return d.bottom >= at && !follow(d.top, d.bottom, true); });
 }
 
-bool Workbook::Impl::lookupsSurviveInsertion(const Cell &cell, int sheetId, bool rows, int at, int count) const
+bool followLookupNote(LookupNote &note, bool rows, int at, int count)
 {
-    if (count <= 0 || !cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups || !cell.formula)
+    int &a = rows ? note.table.top : note.table.left;
+    int &b = rows ? note.table.bottom : note.table.right;
+    FormulaRef table;
+    table.isRange = true;
+    (rows ? table.a.row : table.a.col) = a;
+    (rows ? table.b.row : table.b.col) = b;
+    adjustRefForInsertDelete(table, rows, at, count);
+    if (table.invalid)
+        return false;
+    const int newA = rows ? table.a.row : table.a.col;
+    if (note.vertical == rows && note.pos >= 0) {
+        // The position is counted along the lines that moved: the cell found follows.
+        const int found = a + note.pos;
+        FormulaRef cell;
+        (rows ? cell.a.row : cell.a.col) = found;
+        (rows ? cell.b.row : cell.b.col) = found;
+        adjustRefForInsertDelete(cell, rows, at, count);
+        if (cell.invalid)
+            return false;
+        note.pos = (rows ? cell.a.row : cell.a.col) - newA;
+    }
+    a = newA;
+    b = rows ? table.b.row : table.b.col;
+    return true;
+}
+
+bool Workbook::Impl::lookupsSurvive(const Cell &cell, int sheetId, bool rows, int at, int count) const
+{
+    if (!cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups || !cell.formula)
         return false;
     const auto &refs = cell.formula->refs;
     for (size_t i = 0; i < refs.size(); ++i) {
@@ -341,17 +369,19 @@ bool Workbook::Impl::lookupsSurviveInsertion(const Cell &cell, int sheetId, bool
         const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;
         if (now == before && !after.invalid)
             continue; // moved whole, or not at all
-        if (after.invalid || now != before + count || i >= 8 || !(cell.lookupOnlyRefs & (1u << i)))
+        if (after.invalid || (count > 0 && now != before + count) || i >= 8 || !(cell.lookupOnlyRefs & (1u << i)))
             return false;
     }
+    const int removed = std::max(0, -count);
     for (const LookupNote &note : *cell.lookups) {
         const int a = rows ? note.table.top : note.table.left;
         const int b = rows ? note.table.bottom : note.table.right;
-        if (note.sheetId != sheetId || a >= at || b < at)
+        if (note.sheetId != sheetId || b < at || a >= at + removed)
             continue; // the table moves whole, or not at all
-        if (note.vertical != rows || exactLookupMayMatch(note.key, Value()))
+        if (note.vertical != rows || (count > 0 && exactLookupMayMatch(note.key, Value())))
             return false;
-        if (note.givesPosition && note.pos >= 0 && a + note.pos >= at)
+        LookupNote after = note;
+        if (!followLookupNote(after, rows, at, count) || (note.givesPosition && after.pos != note.pos))
             return false;
     }
     return true;

@@ -24,6 +24,12 @@
 namespace sheet {
 
 struct CellBlock;
+struct LookupNote;
+
+// A note of an exact lookup through the insertion or deletion of lines at.. of its table's
+// sheet: the table and the position found follow. False when the table, or the cell
+// found, is deleted.
+bool followLookupNote(LookupNote &note, bool rows, int at, int count);
 
 // An exact lookup a formula made when it was last computed: the table, the direction of its
 // key line (the first column, or the first row), the key and the position found (-1: none).
@@ -254,12 +260,12 @@ struct Workbook::Impl : public SheetNames
     // the new value of that cell: the cell is neither the one a lookup returned nor a key
     // that could now be found before (or instead of) the one found.
     bool lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const;
-    // True when the formula of `cell`, whose references the insertion of lines at.. of sheet
-    // `sheetId` reshapes, keeps its result: the ranges that grow are tables of exact lookups
-    // noted at its last computation, along whose keys empty lines come in. The cell found
-    // moves with its line (MATCH: it is before the lines), and an empty cell cannot be found
-    // instead.
-    bool lookupsSurviveInsertion(const Cell &cell, int sheetId, bool rows, int at, int count) const;
+    // True when the formula of `cell`, whose references the insertion or deletion of lines
+    // at.. of sheet `sheetId` reshapes, keeps its result: the ranges that change are tables
+    // of exact lookups noted at its last computation, along whose keys lines come in or go.
+    // The cell found moves with its line and is not deleted (MATCH: it is before the lines),
+    // and an inserted empty cell cannot be found instead.
+    bool lookupsSurvive(const Cell &cell, int sheetId, bool rows, int at, int count) const;
 
     // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
     void cellEdited(Cell *cell, int sheetId, int row, int col);

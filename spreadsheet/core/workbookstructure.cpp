@@ -192,34 +192,17 @@ bool moveChartLine(int &line, int at, int count)
     return true;
 }
 
-// The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion:
-// a table that moves whole follows, one that lines inserted inside grow grows; one that a
-// deletion cuts is no longer known.
+// The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion;
+// when a table or the cell found goes, the lookups are no longer known.
 void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
 {
     if (!c.lookupsKnown || !c.lookups)
         return;
-    const int removed = std::max(0, -count);
-    for (LookupNote &note : *c.lookups) {
-        if (note.sheetId != sheetId)
-            continue;
-        int &a = rows ? note.table.top : note.table.left;
-        int &b = rows ? note.table.bottom : note.table.right;
-        if (b < at)
-            continue;
-        if (count > 0 && a < at) { // grown: the cell found moves if it is at or after the lines
-            if (note.pos >= 0 && a + note.pos >= at)
-                note.pos += count;
-            b += count;
-            continue;
-        }
-        if (a < at + removed) {
+    for (LookupNote &note : *c.lookups)
+        if (note.sheetId == sheetId && !followLookupNote(note, rows, at, count)) {
             c.lookupsKnown = false;
             return;
         }
-        a += count;
-        b += count;
-    }
 }
 
 // References of every formula through the insertion or deletion of lines at... The
@@ -262,7 +245,7 @@ FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int
         case RefChange::None: continue;
         case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
         case RefChange::Reshaped:
-            if (d.lookupsSurviveInsertion(c, sheetId, rows, at, count)) {
+            if (d.lookupsSurvive(c, sheetId, rows, at, count)) {
                 followLookupNotes(c, sheetId, rows, at, count);
             } else {
                 out.reshaped.push_back(&c);

@@ -178,6 +178,36 @@ void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
                                                                 << "D11"
                                                                 << "B7=100"
                                                                 << "100";
+    QTest::newRow("lookup over lines deleted") << "=VLOOKUP(6;A1:B8;2;0)"
+                                               << "delete row 3"
+                                               << "D9"
+                                               << ""
+                                               << "60";
+    QTest::newRow("lookup of a deleted key") << "=VLOOKUP(3;A1:B8;2;0)"
+                                             << "delete row 3"
+                                             << "D9"
+                                             << ""
+                                             << "#N/A";
+    QTest::newRow("match after lines deleted") << "=MATCH(6;A1:A8;0)"
+                                               << "delete row 3"
+                                               << "D9"
+                                               << ""
+                                               << "5";
+    QTest::newRow("match before lines deleted") << "=MATCH(2;A1:A8;0)"
+                                                << "delete row 3"
+                                                << "D9"
+                                                << ""
+                                                << "2";
+    QTest::newRow("lookup table shrunk, then its result edited") << "=VLOOKUP(6;A1:B8;2;0)"
+                                                                 << "delete row 3"
+                                                                 << "D9"
+                                                                 << "B5=100"
+                                                                 << "100";
+    QTest::newRow("lookup table cut at its top") << "=VLOOKUP(6;A2:B8;2;0)"
+                                                 << "delete row 2"
+                                                 << "D9"
+                                                 << "B5=100"
+                                                 << "100";
     QTest::newRow("lookup table cut") << "=VLOOKUP(7;A1:A8;1;0)"
                                       << "delete row 7"
                                       << "D9"
