@@ -297,10 +297,17 @@ struct Workbook::Impl : public SheetNames
     void purgeIfEmpty(int sheetId, int row, int col);
 };
 
-// Calls `visit` for each formula that reads the cell, alone or through a range.
+// Calls `visit` for each formula that reads the cell, through a range, then alone. Range
+// readers come first: many cells share them, and the recalculation, reaching them first
+// from the first of those cells, need not follow them again from the others.
 template<typename F>
 void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
 {
+    auto rt = rangeReaders.find(sheetId);
+    if (rt != rangeReaders.end())
+        for (const RangeDependent &d : rt->second[size_t(col)])
+            if (row >= d.top && row <= d.bottom)
+                visit(d.cell);
     auto counts = cellReadersPerColumn.find(sheetId);
     if (counts != cellReadersPerColumn.end() && col >= 0 && col <= kMaxColumns && counts->second[size_t(col)] > 0) {
         auto it = cellReaders.find(key(sheetId, row, col));
@@ -308,11 +315,6 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
             for (Cell *c : it->second)
                 visit(c);
     }
-    auto rt = rangeReaders.find(sheetId);
-    if (rt != rangeReaders.end())
-        for (const RangeDependent &d : rt->second[size_t(col)])
-            if (row >= d.top && row <= d.bottom)
-                visit(d.cell);
 }
 
 template<typename F>

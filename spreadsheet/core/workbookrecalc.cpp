@@ -85,7 +85,12 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
         c->selfLoop = false;
         b.sccStack.push_back(c);
         const size_t begin = b.pool.size();
-        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { b.pool.push_back(r); });
+        // A reader already finished (computed in an earlier component) adds nothing: it is
+        // left out here, where thousands of cells share the same range readers.
+        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) {
+            if (r->mark != gen || r->onStack)
+                b.pool.push_back(r);
+        });
         b.frames.push_back(RecalcFrame{c, begin, b.pool.size(), begin});
     };
     for (Cell *seed : seeds) {

@@ -148,22 +148,22 @@ void shiftCells(Sheet &s, bool rows, int at, int count)
             s.forEach(CellRange{1, c, kMaxRows, c}, [c](Cell &cell) { cell.col = c; });
         return;
     }
+    // Each cell goes straight to its new row, the last first for an insertion and the first
+    // first for a deletion, so that it lands on a row already left.
     std::vector<int> found;
-    std::vector<std::unique_ptr<Cell>> moved;
     for (int col = 1; col <= kMaxColumns; ++col) {
         if (s.columns[size_t(col)].blocks.size() <= size_t((at - 1) / kBlockRows))
             continue;
         found.clear();
-        moved.clear();
         s.forEach(CellRange{at, col, kMaxRows, col}, [&](const Cell &c) { found.push_back(c.row); });
-        for (int row : found)
-            moved.push_back(s.take(row, col));
-        for (auto &cell : moved) {
-            if (cell->row < at + removed)
-                continue; // deleted
+        if (count > 0)
+            std::reverse(found.begin(), found.end());
+        for (int row : found) {
+            std::unique_ptr<Cell> cell = s.take(row, col);
+            if (row < at + removed || row + count > kMaxRows)
+                continue; // deleted, or pushed off the sheet
             cell->row += count;
-            if (cell->row <= kMaxRows)
-                s.put(std::move(cell));
+            s.put(std::move(cell));
         }
     }
 }
