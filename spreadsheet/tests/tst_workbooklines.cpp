@@ -16,9 +16,9 @@ namespace {
 constexpr int kRows = 14;
 constexpr int kCols = 9;
 
-// A workbook of two sheets of random constants and formulas: sums, counts and lookups over
-// ranges (exact lookups among them), chains of references (cycles included), ROW/COLUMN/ROWS/COLUMNS, and on the first
-// sheet's last column INDIRECT and OFFSET into the second sheet. No formula reads that
+// A workbook of two sheets of random constants and formulas: sums, counts and exact lookups
+// over ranges, chains of references (cycles included), ROW/COLUMN/ROWS/COLUMNS, and on the
+// first sheet's last column INDIRECT and OFFSET into the second sheet. No formula reads that
 // column, so that what text-named references give never depends on the order of computing.
 void fillRandom(Workbook &book, std::mt19937 &rng)
 {
@@ -107,138 +107,48 @@ private slots:
 void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
 {
     // The formula is entered in D10 (read by D11) of a sheet holding 1..8 in A1:A8 and
-    // 10..80 in B1:B8.
-    QTest::addColumn<QString>("formula");
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("cell"); // where the formula is after the change
-    QTest::addColumn<QString>("then"); // entries made after it: "B6=100,A7==D9"
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("range grows over an empty row") << "=ROWS(A1:A8)-COUNTA(A1:A8)"
-                                                   << "insert row 3"
-                                                   << "D11"
-                                                   << ""
-                                                   << "1";
-    QTest::newRow("own row") << "=ROW()"
-                             << "insert row 1"
-                             << "D11"
-                             << ""
-                             << "11";
-    QTest::newRow("own column") << "=COLUMN()"
-                                << "delete column 2"
-                                << "C10"
-                                << ""
-                                << "3";
-    QTest::newRow("row of a reference") << "=ROW(A5)"
-                                        << "delete row 2"
-                                        << "D9"
-                                        << ""
-                                        << "4";
-    QTest::newRow("text-named cell") << "=INDIRECT(\"A3\")"
-                                     << "insert row 1"
-                                     << "D11"
-                                     << ""
-                                     << "2";
-    QTest::newRow("offset from a moved cell") << "=OFFSET(A2;2;0)"
-                                              << "delete row 1"
-                                              << "D9"
-                                              << ""
-                                              << "4";
-    QTest::newRow("range cut") << "=SUM(A1:A8)"
-                               << "delete row 8"
-                               << "D9"
-                               << ""
-                               << "28";
-    QTest::newRow("cell deleted") << "=A8*2"
-                                  << "delete row 8"
-                                  << "D9"
-                                  << ""
-                                  << "#REF!";
-    QTest::newRow("match before lines inserted") << "=MATCH(3;A1:A8;0)"
-                                                 << "insert row 5"
-                                                 << "D11"
-                                                 << ""
-                                                 << "3";
-    QTest::newRow("match after lines inserted") << "=MATCH(6;A1:A8;0)"
-                                                << "insert row 5"
-                                                << "D11"
-                                                << ""
-                                                << "7";
-    QTest::newRow("lookup over lines inserted") << "=VLOOKUP(6;A1:A8;1;0)"
-                                                << "insert row 5"
-                                                << "D11"
-                                                << ""
-                                                << "6";
-    QTest::newRow("lookup table widened") << "=VLOOKUP(6;A1:B8;2;0)"
-                                          << "insert column 2"
-                                          << "E10"
-                                          << ""
-                                          << "0";
-    QTest::newRow("lookup table grown, then its result edited") << "=VLOOKUP(6;A1:B8;2;0)"
-                                                                << "insert row 3"
-                                                                << "D11"
-                                                                << "B7=100"
-                                                                << "100";
-    QTest::newRow("lookup over lines deleted") << "=VLOOKUP(6;A1:B8;2;0)"
-                                               << "delete row 3"
-                                               << "D9"
-                                               << ""
-                                               << "60";
-    QTest::newRow("lookup of a deleted key") << "=VLOOKUP(3;A1:B8;2;0)"
-                                             << "delete row 3"
-                                             << "D9"
-                                             << ""
-                                             << "#N/A";
-    QTest::newRow("match after lines deleted") << "=MATCH(6;A1:A8;0)"
-                                               << "delete row 3"
-                                               << "D9"
-                                               << ""
-                                               << "5";
-    QTest::newRow("match before lines deleted") << "=MATCH(2;A1:A8;0)"
-                                                << "delete row 3"
-                                                << "D9"
-                                                << ""
-                                                << "2";
-    QTest::newRow("lookup table shrunk, then its result edited") << "=VLOOKUP(6;A1:B8;2;0)"
-                                                                 << "delete row 3"
-                                                                 << "D9"
-                                                                 << "B5=100"
-                                                                 << "100";
-    QTest::newRow("lookup table cut at its top") << "=VLOOKUP(6;A2:B8;2;0)"
-                                                 << "delete row 2"
-                                                 << "D9"
-                                                 << "B5=100"
-                                                 << "100";
-    QTest::newRow("lookup table cut") << "=VLOOKUP(7;A1:A8;1;0)"
-                                      << "delete row 7"
-                                      << "D9"
-                                      << ""
-                                      << "#N/A";
-    QTest::newRow("moved reference keeps its value") << "=A8*2"
-                                                     << "insert row 2"
-                                                     << "D11"
-                                                     << ""
-                                                     << "16";
-    QTest::newRow("sorted cells under a reference") << "=A1"
-                                                    << "sort"
-                                                    << "D10"
-                                                    << ""
-                                                    << "8";
-    QTest::newRow("lookup table moved, then its result edited") << "=VLOOKUP(5;A1:B8;2;0)"
-                                                                << "insert row 1"
-                                                                << "D11"
-                                                                << "B6=100"
-                                                                << "100";
-    // A7 then reads D9, which no longer reads A7.
-    QTest::newRow("range cut to one cell, then replaced") << "=SUM(A7:A8)"
-                                                          << "delete row 8"
-                                                          << "D9"
-                                                          << "D9=5,A7==D9"
-                                                          << "5";
-    QTest::newRow("cycle broken") << "=SUM(A1:A8)+D11"
-                                  << "delete row 11"
-                                  << "D10"
-                                  << ""
-                                  << "#REF!";
+    // 10..80 in B1:B8; `cell` is where it is after the change, `then` entries made after it
+    // ("A7==D9": A7 then reads D9, which no longer reads A7).
+    struct Case
+    {
+        const char *name, *formula, *change, *cell, *then, *expected;
+    };
+    static const Case cases[] = {
+            {"range grows over an empty row", "=ROWS(A1:A8)-COUNTA(A1:A8)", "insert row 3", "D11", "", "1"},
+            {"own row", "=ROW()", "insert row 1", "D11", "", "11"},
+            {"own column", "=COLUMN()", "delete column 2", "C10", "", "3"},
+            {"row of a reference", "=ROW(A5)", "delete row 2", "D9", "", "4"},
+            {"text-named cell", "=INDIRECT(\"A3\")", "insert row 1", "D11", "", "2"},
+            {"offset from a moved cell", "=OFFSET(A2;2;0)", "delete row 1", "D9", "", "4"},
+            {"range cut", "=SUM(A1:A8)", "delete row 8", "D9", "", "28"},
+            {"cell deleted", "=A8*2", "delete row 8", "D9", "", "#REF!"},
+            {"match before lines inserted", "=MATCH(3;A1:A8;0)", "insert row 5", "D11", "", "3"},
+            {"match after lines inserted", "=MATCH(6;A1:A8;0)", "insert row 5", "D11", "", "7"},
+            {"lookup over lines inserted", "=VLOOKUP(6;A1:A8;1;0)", "insert row 5", "D11", "", "6"},
+            {"lookup table widened", "=VLOOKUP(6;A1:B8;2;0)", "insert column 2", "E10", "", "0"},
+            {"lookup table grown, then its result edited", "=VLOOKUP(6;A1:B8;2;0)", "insert row 3", "D11", "B7=100",
+             "100"},
+            {"lookup over lines deleted", "=VLOOKUP(6;A1:B8;2;0)", "delete row 3", "D9", "", "60"},
+            {"lookup of a deleted key", "=VLOOKUP(3;A1:B8;2;0)", "delete row 3", "D9", "", "#N/A"},
+            {"match after lines deleted", "=MATCH(6;A1:A8;0)", "delete row 3", "D9", "", "5"},
+            {"match before lines deleted", "=MATCH(2;A1:A8;0)", "delete row 3", "D9", "", "2"},
+            {"lookup table shrunk, then its result edited", "=VLOOKUP(6;A1:B8;2;0)", "delete row 3", "D9", "B5=100",
+             "100"},
+            {"lookup table cut at its top", "=VLOOKUP(6;A2:B8;2;0)", "delete row 2", "D9", "B5=100", "100"},
+            {"lookup table cut", "=VLOOKUP(7;A1:A8;1;0)", "delete row 7", "D9", "", "#N/A"},
+            {"moved reference keeps its value", "=A8*2", "insert row 2", "D11", "", "16"},
+            {"sorted cells under a reference", "=A1", "sort", "D10", "", "8"},
+            {"lookup table moved, then its result edited", "=VLOOKUP(5;A1:B8;2;0)", "insert row 1", "D11", "B6=100",
+             "100"},
+            {"range cut to one cell, then replaced", "=SUM(A7:A8)", "delete row 8", "D9", "D9=5,A7==D9", "5"},
+            {"cycle broken", "=SUM(A1:A8)+D11", "delete row 11", "D10", "", "#REF!"},
+    };
+    for (const char *column : {"formula", "change", "cell", "then", "expected"})
+        QTest::addColumn<QString>(column);
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << QString::fromUtf8(c.formula) << QString::fromUtf8(c.change)
+                              << QString::fromUtf8(c.cell) << QString::fromUtf8(c.then)
+                              << QString::fromUtf8(c.expected);
 }
 
 void TestWorkbookLines::changeGivesWhatFullRecalculationGives()
