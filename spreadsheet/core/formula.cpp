@@ -507,6 +507,10 @@ RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId
     for (const FormulaRef &ref : formula.refs) {
         if (!onSheet(ref, ownSheetId, sheetId))
             continue;
+        // Lines inserted inside a range move its cells against its corners, even when the
+        // range, already reaching the last line, cannot grow.
+        if (ref.isRange && count > 0 && (rows ? ref.a.row : ref.a.col) < at && at <= (rows ? ref.b.row : ref.b.col))
+            return RefChange::Reshaped;
         FormulaRef after = ref;
         if (!adjustRefForInsertDelete(after, rows, at, count))
             continue;

@@ -141,6 +141,8 @@ void TestWorkbookLines::changeGivesWhatFullRecalculationGives_data()
             {"lookup table moved, then its result edited", "=VLOOKUP(5;A1:B8;2;0)", "insert row 1", "D11", "B6=100",
              "100"},
             {"range cut to one cell, then replaced", "=SUM(A7:A8)", "delete row 8", "D9", "D9=5,A7==D9", "5"},
+            {"range to the last row", "=INDEX(A1:A1048576;6)", "insert row 3", "D11", "", "5"},
+            {"range to the last column", "=MATCH(60;A6:IV6;0)", "insert column 2", "E10", "", "3"},
             {"cycle broken", "=SUM(A1:A8)+D11", "delete row 11", "D10", "", "#REF!"},
     };
     for (const char *column : {"formula", "change", "cell", "then", "expected"})
