@@ -205,6 +205,25 @@ void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
         }
 }
 
+// A range read as a single value gives its cell on the formula's own row (or column). When
+// lines of a sheet move the formula and not such a range of another sheet, or a range of the
+// sheet and not a formula of another sheet, that cell is another one: the result may change
+// though every reference still names the same cells.
+bool intersectionMoves(const Cell &c, int sheetId, bool rows, int at)
+{
+    const bool cellMoves = c.sheetId == sheetId && (rows ? c.row : c.col) >= at;
+    for (const FormulaRef &ref : c.formula->refs) {
+        if (ref.invalid || !ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col))
+            continue;
+        const bool rangeOnSheet = refSheet(ref, c.sheetId) == sheetId;
+        if (cellMoves && !rangeOnSheet)
+            return true;
+        if (!cellMoves && rangeOnSheet && c.sheetId != sheetId && (rows ? ref.a.row : ref.a.col) >= at)
+            return true;
+    }
+    return false;
+}
+
 // References of every formula through the insertion or deletion of lines at... The
 // formulas of the deleted lines leave the dependency index, as do the few whose entries
 // cannot follow in place (while it still matches their old references). Gives the formulas
@@ -241,7 +260,10 @@ FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int
             leaving.push_back(&c);
             continue;
         }
-        switch (insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count)) {
+        const RefChange change = insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count);
+        if (change != RefChange::Reshaped && intersectionMoves(c, sheetId, rows, at))
+            out.reshaped.push_back(&c);
+        switch (change) {
         case RefChange::None: continue;
         case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
         case RefChange::Reshaped:

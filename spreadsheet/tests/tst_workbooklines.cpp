@@ -61,8 +61,9 @@ void fillRandom(Workbook &book, std::mt19937 &rng)
                             QStringLiteral("=HLOOKUP(%1;$A$2:$F$4;3;0)").arg(cell(kCols - 1)),
                             QStringLiteral("=MATCH(%1;$B$1:$B$12;0)").arg(cell(kCols - 1)),
                             QStringLiteral("=MATCH(%1;A3:H3;0)").arg(cell(kCols - 1)),
+                            QStringLiteral("=%1%2+0").arg(other, range()), // the cell on its own row
                     };
-                    text = texts[pick(11)];
+                    text = texts[pick(12)];
                 }
                 if (!text.isEmpty())
                     book.setEntry(s, r, c, text);
