@@ -261,13 +261,14 @@ FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int
             continue;
         }
         const RefChange change = insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count);
-        if (change != RefChange::Reshaped && intersectionMoves(c, sheetId, rows, at))
+        const bool intersection = intersectionMoves(c, sheetId, rows, at);
+        if (change != RefChange::Reshaped && intersection)
             out.reshaped.push_back(&c);
         switch (change) {
         case RefChange::None: continue;
         case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
         case RefChange::Reshaped:
-            if (d.lookupsSurvive(c, sheetId, rows, at, count)) {
+            if (!intersection && d.lookupsSurvive(c, sheetId, rows, at, count)) {
                 followLookupNotes(c, sheetId, rows, at, count);
             } else {
                 out.reshaped.push_back(&c);
