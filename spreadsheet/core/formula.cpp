@@ -51,6 +51,10 @@ public:
                 fail(QStringLiteral("parenthèse fermante en trop"), peek().position);
             fail(QStringLiteral("opérateur attendu"), peek().position);
         }
+        m_formula.code.assign(m_code);
+        m_formula.numbers.assign(m_numbers);
+        m_formula.strings.assign(m_strings);
+        m_formula.refs.shrink_to_fit();
         return std::move(m_formula);
     }
 
@@ -58,7 +62,7 @@ private:
     const Token &peek() const { return m_tokens[m_index]; }
     const Token &next() { return m_tokens[m_index++]; }
 
-    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0) { m_formula.code.push_back(Instr{op, argc, arg}); }
+    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0) { m_code.push_back(Instr{op, argc, arg}); }
 
     static int binaryPrecedence(const Token &t, Op &op)
     {
@@ -154,8 +158,8 @@ private:
 
     std::uint32_t addString(const QString &s)
     {
-        m_formula.strings.push_back(s);
-        return std::uint32_t(m_formula.strings.size() - 1);
+        m_strings.push_back(s);
+        return std::uint32_t(m_strings.size() - 1);
     }
 
     void parsePrimary(int depth)
@@ -163,8 +167,8 @@ private:
         const Token &t = next();
         switch (t.type) {
         case TokenType::Number:
-            m_formula.numbers.push_back(t.number);
-            emitOp(Op::Number, std::uint32_t(m_formula.numbers.size() - 1));
+            m_numbers.push_back(t.number);
+            emitOp(Op::Number, std::uint32_t(m_numbers.size() - 1));
             return;
         case TokenType::String: emitOp(Op::String, addString(t.text)); return;
         case TokenType::Error: emitOp(Op::Error, std::uint32_t(errorFromText(t.text))); return;
@@ -264,6 +268,9 @@ private:
     Dialect m_dialect;
     const SheetNames &m_sheets;
     Formula m_formula;
+    std::vector<Instr> m_code;
+    std::vector<double> m_numbers;
+    std::vector<QString> m_strings;
 };
 
 QString quoteSheetName(const QString &name, Dialect dialect)
@@ -560,20 +567,39 @@ bool convertTextCodes(Formula &formula, bool toFrench)
 {
     const FunctionRegistry &registry = FunctionRegistry::instance();
     bool changed = false;
+    std::vector<QString> strings = formula.strings.toVector();
     for (size_t i = 1; i < formula.code.size(); ++i) {
         const Instr &call = formula.code[i];
         // In the postfix program a literal last argument is the instruction just before the call.
         if (call.op != Op::Call || call.argc != 2 || registry.at(int(call.arg)).name != u"TEXT"
             || formula.code[i - 1].op != Op::String)
             continue;
-        QString &code = formula.strings[formula.code[i - 1].arg];
+        QString &code = strings[formula.code[i - 1].arg];
         const QString converted = toFrench ? frenchNumberCode(code) : englishNumberCode(code);
         if (converted != code) {
             code = converted;
             changed = true;
         }
     }
+    if (changed)
+        formula.strings.assign(strings); // the formulas sharing the old ones keep them
     return changed;
+}
+
+void shareProgram(Formula &formula, const Formula &other)
+{
+    if (!formula.code.sharedWith(other.code) && formula.code.size() == other.code.size()
+        && std::equal(formula.code.begin(), formula.code.end(), other.code.begin(), [](const Instr &a, const Instr &b) {
+               return a.op == b.op && a.argc == b.argc && a.arg == b.arg;
+           }))
+        formula.code = other.code;
+    // Numbers compared bit for bit: 0 and -0 are written differently.
+    if (!formula.numbers.sharedWith(other.numbers) && formula.numbers.size() == other.numbers.size()
+        && std::memcmp(formula.numbers.begin(), other.numbers.begin(), formula.numbers.size() * sizeof(double)) == 0)
+        formula.numbers = other.numbers;
+    if (!formula.strings.sharedWith(other.strings) && formula.strings.size() == other.strings.size()
+        && std::equal(formula.strings.begin(), formula.strings.end(), other.strings.begin()))
+        formula.strings = other.strings;
 }
 
 } // namespace sheet

@@ -44,9 +44,10 @@ void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
 
 void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, const Value &cached)
 {
-    Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
+    Sheet &s = m_book.d->sheetAt(sheet);
+    Cell &c = s.obtain(row, col);
     assignValue(c, cached);
-    c.formula = std::make_unique<Formula>(std::move(formula));
+    Workbook::Impl::storeFormula(s, c, std::move(formula));
     c.rawFormula.clear();
     c.lookupsKnown = false;
 }

@@ -293,6 +293,9 @@ struct Workbook::Impl : public SheetNames
     void notifyReset();
     void forEachFormulaCell(const std::function<void(Cell &)> &visit) const;
     void setCellFormula(int sheetIndex, int row, int col, Formula formula);
+    // Gives the cell its formula, sharing the program of the formula above or to the left
+    // where it is the same (a filled column or row keeps one copy of it).
+    static void storeFormula(const Sheet &s, Cell &cell, Formula formula);
     // Drops the cell if it holds nothing any more (now, or after the batch).
     void purgeIfEmpty(int sheetId, int row, int col);
 };

@@ -326,7 +326,7 @@ void Workbook::Impl::setCellFormula(int sheetIndex, int row, int col, Formula fo
     Sheet &s = sheetAt(sheetIndex);
     Cell &c = s.obtain(row, col);
     unregisterFormula(&c);
-    c.formula = std::make_unique<Formula>(std::move(formula));
+    storeFormula(s, c, std::move(formula));
     c.rawFormula.clear();
     registerFormula(&c);
     s.extentValid = false;

@@ -101,6 +101,8 @@ private slots:
     void changeGivesWhatFullRecalculationGives_data();
     void changeGivesWhatFullRecalculationGives();
     void randomChangesMatchFreshCopy();
+    void filledFormulasFollowChanges_data();
+    void filledFormulasFollowChanges();
     void formatsPushedOffTheSheetAreDropped_data();
     void formatsPushedOffTheSheetAreDropped();
 };
@@ -254,6 +256,70 @@ void TestWorkbookLines::randomChangesMatchFreshCopy()
             QCOMPARE(failure(what + QStringLiteral(", then %1 entered").arg(cellName(r, c))), QString());
             book.setEntry(sheet, r, c, before);
         }
+    }
+}
+
+void TestWorkbookLines::filledFormulasFollowChanges_data()
+{
+    QTest::addColumn<QString>("changes");
+    QTest::newRow("rows inserted and deleted") << QStringLiteral("insert row 3,delete row 6,delete row 1");
+    QTest::newRow("columns inserted and deleted") << QStringLiteral("insert column 2,delete column 3,delete column 1");
+    QTest::newRow("sort") << QStringLiteral("sort,insert row 12");
+    QTest::newRow("one of them entered again") << QStringLiteral("insert row 4,enter,delete row 2");
+}
+
+// Formulas filled down a column and across a row, which keep one copy of their program:
+// each change, its undo and its redo leave every cell, and every formula's text, as a fresh
+// copy of the workbook has them.
+void TestWorkbookLines::filledFormulasFollowChanges()
+{
+    QFETCH(QString, changes);
+    Workbook book;
+    for (int r = 1; r <= 12; ++r) {
+        book.setValue(0, r, 1, Value::number((r * 7) % 12));
+        book.setEntry(0, r, 2, QStringLiteral("=A%1*1,5+ROW()").arg(r));
+        book.setEntry(0, r, 3, QStringLiteral("=SUM(A$1:A%1)-B%1").arg(r));
+        book.setEntry(0, r, 4, QStringLiteral("=TEXT(C%1;\"0,00\")&\"-\"&Feuil2!A%1").arg(r));
+        book.setEntry(1, r, 1, QStringLiteral("=Feuil1!A%1*2").arg(r));
+    }
+    for (int c = 1; c <= 6; ++c)
+        book.setEntry(0, 14, c, QStringLiteral("=%1+%2").arg(cellName(1, c), cellName(2, c)));
+    auto texts = [&] {
+        QStringList all;
+        for (int s = 0; s < 2; ++s)
+            book.forEachCell(s, CellRange{1, 1, kMaxRows, kMaxColumns}, [&](int r, int c) {
+                all << QStringLiteral("%1!%2%3").arg(s).arg(cellName(r, c), book.entryText(s, r, c));
+            });
+        return all;
+    };
+    WorkbookHistory history(book);
+    std::vector<QStringList> states{texts()};
+    for (const QString &change : changes.split(u',')) {
+        const QStringList words = change.split(u' ');
+        const int at = words.value(2).toInt();
+        if (change == u"sort")
+            history.sortRows(0, CellRange{1, 1, 12, 4}, {1, 0, 0});
+        else if (change == u"enter")
+            history.changeCells(0, CellRange::single(5, 2), [&] { book.setEntry(0, 5, 2, QStringLiteral("=A5*3")); });
+        else
+            words[0] == u"insert" ? history.insertLines(0, words[1] == u"row", at, 1)
+                                  : history.deleteLines(0, words[1] == u"row", at, 1);
+        QCOMPARE(firstDifference(book), QString());
+        if (change == u"enter") {
+            QCOMPARE(book.entryText(0, 5, 2), QStringLiteral("=A5*3"));
+            QCOMPARE(book.entryText(0, 6, 2), QStringLiteral("=A6*1,5+LIGNE()"));
+        }
+        states.push_back(texts());
+    }
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        history.undo();
+        QCOMPARE(texts(), states[i - 1]);
+        QCOMPARE(firstDifference(book), QString());
+    }
+    for (size_t i = 1; i < states.size(); ++i) {
+        history.redo();
+        QCOMPARE(texts(), states[i]);
+        QCOMPARE(firstDifference(book), QString());
     }
 }
 
