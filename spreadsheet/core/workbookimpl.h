@@ -57,7 +57,7 @@ struct Cell
     int index = 0;
     int low = 0;
     bool onStack = false;
-    bool selfLoop = false;
+    bool inCycle = false; // reads itself; once its component is found: member of a cycle
     // True when `lookups` lists every lookup the formula made in its last computation and
     // all were exact: a change in those tables can then be judged without recomputing.
     bool lookupsKnown = false;
@@ -195,10 +195,7 @@ struct Workbook::Impl : public SheetNames
     struct RecalcScratch
     {
         std::vector<Cell *> sccStack, order, pool;
-        std::vector<std::pair<size_t, size_t>> components;
-        std::vector<char> componentCyclic;
         std::vector<RecalcFrame> frames;
-        std::vector<std::pair<Cell *, bool>> sequence; // cell, member of a cycle
     };
     RecalcScratch scratch;
     bool scratchInUse = false;

@@ -73,8 +73,6 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
     int counter = 0;
     b.sccStack.clear();
     b.order.clear();
-    b.components.clear();
-    b.componentCyclic.clear();
     b.frames.clear();
     b.pool.clear();
     // Each open frame's readers sit in one shared pool, in stack order.
@@ -82,7 +80,7 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
         c->mark = gen;
         c->index = c->low = counter++;
         c->onStack = true;
-        c->selfLoop = false;
+        c->inCycle = false;
         b.sccStack.push_back(c);
         const size_t begin = b.pool.size();
         // A reader already finished (computed in an earlier component) adds nothing: it is
@@ -102,7 +100,7 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
             if (f.next < f.end) {
                 Cell *w = b.pool[f.next++];
                 if (w == f.cell)
-                    f.cell->selfLoop = true;
+                    f.cell->inCycle = true;
                 if (w->mark != gen)
                     open(w);
                 else if (w->onStack)
@@ -131,8 +129,9 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
         w->onStack = false;
         b.order.push_back(w);
     } while (w != root);
-    b.components.emplace_back(start, b.order.size());
-    b.componentCyclic.push_back(b.order.size() - start > 1 || root->selfLoop);
+    if (b.order.size() - start > 1 || root->inCycle)
+        for (size_t k = start; k < b.order.size(); ++k)
+            b.order[k]->inCycle = true;
 }
 
 // Step 2: computes the components in reverse order of discovery (what a formula reads comes
@@ -141,24 +140,18 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
 void Workbook::Impl::evaluateInOrder(RecalcScratch &b, std::vector<Cell *> &dynamic,
                                      std::vector<std::pair<int, CellAddress>> &changed)
 {
-    // Flattened first, so that the cell and formula a few steps ahead can be fetched from
-    // memory while the current one is computed.
-    std::vector<std::pair<Cell *, bool>> &sequence = b.sequence;
-    sequence.clear();
-    for (size_t i = b.components.size(); i-- > 0;) {
-        const bool cyclic = b.componentCyclic[i] != 0;
-        for (size_t k = b.components[i].first; k < b.components[i].second; ++k)
-            sequence.emplace_back(b.order[k], cyclic);
-    }
-    const size_t count = sequence.size();
-    for (size_t i = 0; i < count; ++i) {
-        if (i + 4 < count) {
-            __builtin_prefetch(sequence[i + 4].first);
-            __builtin_prefetch(sequence[i + 4].first->formula.get());
+    // Components came out readers first: the order read backwards computes what a formula
+    // reads before it. The cell and formula a few steps ahead are fetched from memory while
+    // the current one is computed.
+    const std::vector<Cell *> &order = b.order;
+    for (size_t i = order.size(); i-- > 0;) {
+        if (i >= 4) {
+            __builtin_prefetch(order[i - 4]);
+            __builtin_prefetch(order[i - 4]->formula.get());
         }
-        Cell *c = sequence[i].first;
+        Cell *c = order[i];
         const Value old = c->value;
-        if (sequence[i].second) {
+        if (c->inCycle) {
             assignValue(*c, Value::error(ErrorCode::Circular));
             c->lookupsKnown = false;
         } else {
