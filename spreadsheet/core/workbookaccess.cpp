@@ -38,7 +38,7 @@ void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
     assignValue(c, value);
     c.formula.reset();
-    c.rawFormula.clear();
+    c.setRawFormula(QString());
     c.lookupsKnown = false;
 }
 
@@ -48,7 +48,7 @@ void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, co
     Cell &c = s.obtain(row, col);
     assignValue(c, cached);
     Workbook::Impl::storeFormula(s, c, std::move(formula));
-    c.rawFormula.clear();
+    c.setRawFormula(QString());
     c.lookupsKnown = false;
 }
 
@@ -57,7 +57,7 @@ void WorkbookAccess::putRawFormula(int sheet, int row, int col, const QString &t
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
     assignValue(c, cached);
     c.formula.reset();
-    c.rawFormula = text;
+    c.setRawFormula(text);
     c.lookupsKnown = false;
 }
 
@@ -119,7 +119,7 @@ std::vector<StoredCell> WorkbookAccess::cellsRowMajor(int sheet) const
     std::vector<StoredCell> out;
     m_book.d->sheetAt(sheet).forEach(CellRange{1, 1, kMaxRows, kMaxColumns}, [&](const Cell &c) {
         out.push_back(StoredCell{c.row, c.col, &c.value, c.formula.get(),
-                                 c.rawFormula.isEmpty() ? nullptr : &c.rawFormula, c.formatId});
+                                 c.rawFormula().isEmpty() ? nullptr : &c.rawFormula(), c.formatId});
     });
     std::sort(out.begin(), out.end(),
               [](const StoredCell &a, const StoredCell &b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });

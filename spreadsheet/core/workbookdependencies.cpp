@@ -356,7 +356,7 @@ bool followLookupNote(LookupNote &note, bool rows, int at, int count)
 
 bool Workbook::Impl::lookupsSurvive(const Cell &cell, int sheetId, bool rows, int at, int count) const
 {
-    if (!cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups || !cell.formula)
+    if (!cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups() || !cell.formula)
         return false;
     const auto &refs = cell.formula->refs;
     for (size_t i = 0; i < refs.size(); ++i) {
@@ -373,7 +373,7 @@ bool Workbook::Impl::lookupsSurvive(const Cell &cell, int sheetId, bool rows, in
             return false;
     }
     const int removed = std::max(0, -count);
-    for (const LookupNote &note : *cell.lookups) {
+    for (const LookupNote &note : *cell.lookups()) {
         const int a = rows ? note.table.top : note.table.left;
         const int b = rows ? note.table.bottom : note.table.right;
         if (note.sheetId != sheetId || b < at || a >= at + removed)
@@ -404,9 +404,9 @@ bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, 
         if (i >= 8 || !(reader->lookupOnlyRefs & (1u << i)))
             return false;
     }
-    if (!reader->lookups)
+    if (!reader->lookups())
         return true;
-    for (const LookupNote &note : *reader->lookups) {
+    for (const LookupNote &note : *reader->lookups()) {
         if (note.sheetId != sheetId || !note.table.contains(row, col))
             continue;
         const int at = note.vertical ? row - note.table.top : col - note.table.left;

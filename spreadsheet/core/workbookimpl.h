@@ -43,11 +43,19 @@ struct LookupNote
     bool givesPosition = false; // MATCH: the position found is the result
 };
 
+// What few cells have: a formula kept as read from a file (not understood), the exact
+// lookups of a formula's last computation. Kept apart so that every other cell is smaller.
+struct CellExtra
+{
+    QString rawFormula;
+    std::vector<LookupNote> lookups;
+};
+
 struct Cell
 {
     Value value; // constant, or the formula's last result
     std::unique_ptr<Formula> formula;
-    QString rawFormula; // a formula read from a file but not understood
+    std::unique_ptr<CellExtra> extra;
     std::uint32_t formatId = 0;
     int sheetId = 0;
     int row = 0;
@@ -66,9 +74,25 @@ struct Cell
     // cell stays within its allocation size.
     std::uint8_t lookupOnlyRefs = 0;
     CellBlock *block = nullptr; // the block holding the cell (its sums depend on it)
-    std::unique_ptr<std::vector<LookupNote>> lookups;
 
-    bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
+    // A formula read from a file but not understood (empty: none).
+    const QString &rawFormula() const
+    {
+        static const QString none;
+        return extra ? extra->rawFormula : none;
+    }
+    void setRawFormula(const QString &text)
+    {
+        if (!text.isEmpty() && !extra)
+            extra = std::make_unique<CellExtra>();
+        if (extra)
+            extra->rawFormula = text;
+    }
+    // The exact lookups noted at the formula's last computation (null: none noted).
+    const std::vector<LookupNote> *lookups() const { return extra ? &extra->lookups : nullptr; }
+    std::vector<LookupNote> *lookups() { return extra ? &extra->lookups : nullptr; }
+
+    bool hasContent() const { return !value.isEmpty() || formula || !rawFormula().isEmpty(); }
 };
 
 constexpr int kBlockRows = 256;

@@ -186,7 +186,7 @@ void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)
 {
     if (cell && cell->formula)
         pendingSeeds.push_back(cell);
-    if (cell && !cell->formula && cell->rawFormula.isEmpty()) {
+    if (cell && !cell->formula && cell->rawFormula().isEmpty()) {
         // A new constant: lookups it cannot affect keep their results.
         const Value &value = cell->value;
         forEachReader(sheetId, row, col, [&](Cell *r) {
@@ -320,7 +320,7 @@ void Workbook::Impl::setCellFormula(int sheetIndex, int row, int col, Formula fo
     Cell &c = s.obtain(row, col);
     unregisterFormula(&c);
     storeFormula(s, c, std::move(formula));
-    c.rawFormula.clear();
+    c.setRawFormula(QString());
     registerFormula(&c);
     s.extentValid = false;
     cellEdited(&c, s.id, row, col);

@@ -196,9 +196,9 @@ bool moveChartLine(int &line, int at, int count)
 // when a table or the cell found goes, the lookups are no longer known.
 void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
 {
-    if (!c.lookupsKnown || !c.lookups)
+    if (!c.lookupsKnown || !c.lookups())
         return;
-    for (LookupNote &note : *c.lookups)
+    for (LookupNote &note : *c.lookups())
         if (note.sheetId == sheetId && !followLookupNote(note, rows, at, count)) {
             c.lookupsKnown = false;
             return;
