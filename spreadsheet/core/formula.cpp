@@ -470,8 +470,8 @@ bool onSheet(const FormulaRef &ref, int ownSheetId, int sheetId)
 bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count)
 {
     const int limit = rows ? kMaxRows : kMaxColumns;
-    int &a = rows ? ref.a.row : ref.a.col;
-    int &b = rows ? ref.b.row : ref.b.col;
+    int a = rows ? ref.a.row : ref.a.col;
+    int b = rows ? ref.b.row : ref.b.col;
     const int oldA = a, oldB = b;
     if (!ref.isRange) {
         if (!moveLine(a, at, count, limit))
@@ -495,6 +495,13 @@ bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count)
             a = newA;
             b = newB;
         }
+    }
+    if (rows) {
+        ref.a.row = a;
+        ref.b.row = b;
+    } else {
+        ref.a.col = std::int16_t(a);
+        ref.b.col = std::int16_t(b);
     }
     return ref.invalid || a != oldA || b != oldB;
 }

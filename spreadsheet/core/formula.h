@@ -55,10 +55,19 @@ struct Instr
 struct RefEnd
 {
     int row = 1;
-    int col = 1;
+    std::int16_t col = 1; // a column, or one moved off the sheet by an insertion: small
     bool rowAbs = false;
     bool colAbs = false;
 };
+
+// Sets the row (rows) or the column of a reference's corner.
+inline void setLine(RefEnd &end, bool rows, int line)
+{
+    if (rows)
+        end.row = line;
+    else
+        end.col = std::int16_t(line);
+}
 
 struct FormulaRef
 {

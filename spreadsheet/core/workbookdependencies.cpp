@@ -264,8 +264,8 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
     auto follow = [&](int &a, int &b, bool range) {
         FormulaRef ref;
         ref.isRange = range;
-        (rows ? ref.a.row : ref.a.col) = a;
-        (rows ? ref.b.row : ref.b.col) = b;
+        setLine(ref.a, rows, a);
+        setLine(ref.b, rows, b);
         adjustRefForInsertDelete(ref, rows, at, count);
         a = rows ? ref.a.row : ref.a.col;
         b = rows ? ref.b.row : ref.b.col;
@@ -332,8 +332,8 @@ bool followLookupNote(LookupNote &note, bool rows, int at, int count)
     int &b = rows ? note.table.bottom : note.table.right;
     FormulaRef table;
     table.isRange = true;
-    (rows ? table.a.row : table.a.col) = a;
-    (rows ? table.b.row : table.b.col) = b;
+    setLine(table.a, rows, a);
+    setLine(table.b, rows, b);
     adjustRefForInsertDelete(table, rows, at, count);
     if (table.invalid)
         return false;
@@ -342,8 +342,8 @@ bool followLookupNote(LookupNote &note, bool rows, int at, int count)
         // The position is counted along the lines that moved: the cell found follows.
         const int found = a + note.pos;
         FormulaRef cell;
-        (rows ? cell.a.row : cell.a.col) = found;
-        (rows ? cell.b.row : cell.b.col) = found;
+        setLine(cell.a, rows, found);
+        setLine(cell.b, rows, found);
         adjustRefForInsertDelete(cell, rows, at, count);
         if (cell.invalid)
             return false;
