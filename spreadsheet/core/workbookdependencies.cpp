@@ -214,7 +214,7 @@ void Workbook::Impl::unregisterFormulas(const std::vector<Cell *> &cells)
         auto it = cellReaders.find(k);
         if (it == cellReaders.end())
             continue;
-        const size_t removed = std::erase_if(it->second, [&](Cell *c) { return gone.count(c) != 0; });
+        const size_t removed = it->second.eraseIf([&](Cell *c) { return gone.count(c) != 0; });
         const int sheetId = int(k >> 32), col = int(k & 0x1ff);
         if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end())
             counts->second[size_t(col)] -= int(removed);

@@ -10,6 +10,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -166,6 +167,70 @@ struct Sheet
     }
 };
 
+// The formulas reading one cell: most cells have one reader, kept without an allocation
+// of its own; more go to an array.
+class ReaderList
+{
+public:
+    ReaderList() = default;
+    ReaderList(const ReaderList &) = delete;
+    ReaderList &operator=(const ReaderList &) = delete;
+    ReaderList(ReaderList &&other) noexcept : m_size(other.m_size), m_capacity(other.m_capacity)
+    {
+        if (m_capacity > 1)
+            m_many = other.m_many;
+        else
+            m_one = other.m_one;
+        other.m_size = other.m_capacity = 0;
+    }
+    ~ReaderList()
+    {
+        if (m_capacity > 1)
+            delete[] m_many;
+    }
+
+    Cell **begin() { return m_capacity > 1 ? m_many : &m_one; }
+    Cell **end() { return begin() + m_size; }
+    Cell *const *begin() const { return m_capacity > 1 ? m_many : &m_one; }
+    Cell *const *end() const { return begin() + m_size; }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    Cell *back() const { return begin()[m_size - 1]; }
+    void pop_back() { --m_size; }
+    void push_back(Cell *cell)
+    {
+        if (m_capacity == 0) {
+            m_capacity = 1;
+        } else if (m_size == m_capacity) {
+            const std::uint32_t capacity = m_capacity * 2;
+            Cell **items = new Cell *[capacity];
+            std::copy(begin(), end(), items);
+            if (m_capacity > 1)
+                delete[] m_many;
+            m_many = items;
+            m_capacity = capacity;
+        }
+        begin()[m_size++] = cell;
+    }
+    // Removes the readers `drop` is true for; returns how many went.
+    template<typename F>
+    size_t eraseIf(F &&drop)
+    {
+        Cell **kept = std::remove_if(begin(), end(), drop);
+        const size_t removed = size_t(end() - kept);
+        m_size -= std::uint32_t(removed);
+        return removed;
+    }
+
+private:
+    union {
+        Cell *m_one = nullptr;
+        Cell **m_many;
+    };
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 0; // 1: the reader is m_one
+};
+
 struct RangeDependent
 {
     Cell *cell;
@@ -197,7 +262,7 @@ struct Workbook::Impl : public SheetNames
 
     // Dependency index: formulas reading one cell, and formulas reading a range (filed under
     // each column of the range).
-    std::unordered_map<std::uint64_t, std::vector<Cell *>> cellReaders;
+    std::unordered_map<std::uint64_t, ReaderList> cellReaders;
     // How many entries of cellReaders each column of each sheet has: a column nobody reads
     // cell by cell is known without looking its cells up one by one.
     std::unordered_map<int, std::vector<int>> cellReadersPerColumn;
