@@ -17,7 +17,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+
+#include <malloc.h>
 
 using namespace sheet;
 
@@ -171,6 +174,18 @@ int main(int argc, char **argv)
         Workbook book;
         buildWorkbook(book);
         qvc::writeFile(QString::fromLocal8Bit(argv[2]), book);
+        return 0;
+    }
+    // "--memory [ROWS]": heap the engine holds for the benchmark's workbook, built in memory
+    // and computed (no file read, so only the cells, formulas and dependency index count).
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--memory") == 0) {
+        if (argc == 3)
+            kRows = std::max(1000, std::atoi(argv[2]));
+        const size_t before = mallinfo2().uordblks;
+        Workbook book;
+        buildWorkbook(book);
+        const size_t after = mallinfo2().uordblks;
+        std::printf("%d rows: %.1f MB of heap\n", kRows, double(after - before) / 1e6);
         return 0;
     }
     // "--convert IN.qvc OUT.csv": what the headless conversion does (open, full

@@ -265,7 +265,7 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
         case Op::Plus:
         case Op::Percent: {
             Value v = popScalar();
-            if (in.op == Op::Plus) {
+            if (in.op == Op::Plus || v.isError()) {
                 m_stack.emplace_back(v);
                 break;
             }
@@ -292,6 +292,11 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             }
             Value b = popScalar();
             Value a = popScalar();
+            // An error passed on (a chain of formulas after a #REF!) needs no exception.
+            if (a.isError() || (b.isError() && !a.isText())) {
+                m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
+                break;
+            }
             try {
                 const double x = toNumber(a);
                 const double y = toNumber(b);
@@ -304,6 +309,10 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
         case Op::Concat: {
             Value b = popScalar();
             Value a = popScalar();
+            if (a.isError() || b.isError()) {
+                m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
+                break;
+            }
             try {
                 m_stack.emplace_back(Value::text(toText(a) + toText(b)));
             } catch (const EvalError &e) {

@@ -85,14 +85,17 @@ public:
     }
 
     // Told of every lookup VLOOKUP, HLOOKUP and MATCH make in a table: an exact one with its
-    // key and the 0-based position found along the key line (-1: none), or another kind.
-    // The workbook keeps them to know which lookups a change in the table can affect.
-    virtual void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos)
+    // key and the 0-based position found along the key line (-1: none; `givesPosition`: the
+    // position is the result, as MATCH has it), or another kind. The workbook keeps them to
+    // know which lookups a change in the table can affect.
+    virtual void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos,
+                                 bool givesPosition = false)
     {
         (void)table;
         (void)vertical;
         (void)key;
         (void)pos;
+        (void)givesPosition;
     }
     virtual void noteOtherLookup() { }
 

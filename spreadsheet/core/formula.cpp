@@ -52,6 +52,10 @@ public:
                 fail(QStringLiteral("parenthèse fermante en trop"), peek().position);
             fail(QStringLiteral("opérateur attendu"), peek().position);
         }
+        m_formula.code.assign(m_code);
+        m_formula.numbers.assign(m_numbers);
+        m_formula.strings.assign(m_strings);
+        m_formula.refs.shrink_to_fit();
         return std::move(m_formula);
     }
 
@@ -59,7 +63,7 @@ private:
     const Token &peek() const { return m_tokens[m_index]; }
     const Token &next() { return m_tokens[m_index++]; }
 
-    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0) { m_formula.code.push_back(Instr{op, argc, arg}); }
+    void emitOp(Op op, std::uint32_t arg = 0, std::uint8_t argc = 0) { m_code.push_back(Instr{op, argc, arg}); }
 
     static int binaryPrecedence(const Token &t, Op &op)
     {
@@ -155,8 +159,8 @@ private:
 
     std::uint32_t addString(const QString &s)
     {
-        m_formula.strings.push_back(s);
-        return std::uint32_t(m_formula.strings.size() - 1);
+        m_strings.push_back(s);
+        return std::uint32_t(m_strings.size() - 1);
     }
 
     void parsePrimary(int depth)
@@ -164,8 +168,8 @@ private:
         const Token &t = next();
         switch (t.type) {
         case TokenType::Number:
-            m_formula.numbers.push_back(t.number);
-            emitOp(Op::Number, std::uint32_t(m_formula.numbers.size() - 1));
+            m_numbers.push_back(t.number);
+            emitOp(Op::Number, std::uint32_t(m_numbers.size() - 1));
             return;
         case TokenType::String: emitOp(Op::String, addString(t.text)); return;
         case TokenType::Error: emitOp(Op::Error, std::uint32_t(errorFromText(t.text))); return;
@@ -265,6 +269,9 @@ private:
     Dialect m_dialect;
     const SheetNames &m_sheets;
     Formula m_formula;
+    std::vector<Instr> m_code;
+    std::vector<double> m_numbers;
+    std::vector<QString> m_strings;
 };
 
 QString quoteSheetName(const QString &name, Dialect dialect)
@@ -458,48 +465,81 @@ bool moveLine(int &line, int at, int count, int limit)
     return true;
 }
 
+bool onSheet(const FormulaRef &ref, int ownSheetId, int sheetId)
+{
+    return !ref.invalid && (ref.sheetId >= 0 ? ref.sheetId : ownSheetId) == sheetId;
+}
+
 } // namespace
+
+bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count)
+{
+    const int limit = rows ? kMaxRows : kMaxColumns;
+    int a = rows ? ref.a.row : ref.a.col;
+    int b = rows ? ref.b.row : ref.b.col;
+    const int oldA = a, oldB = b;
+    if (!ref.isRange) {
+        if (!moveLine(a, at, count, limit))
+            ref.invalid = true;
+        b = a;
+    } else if (count > 0) {
+        moveLine(a, at, count, limit);
+        if (!moveLine(b, at, count, limit))
+            b = limit;
+        if (a > limit)
+            ref.invalid = true;
+    } else {
+        const int removed = -count;
+        const int last = at + removed - 1;
+        if (a >= at && b <= last) {
+            ref.invalid = true;
+        } else {
+            // The range keeps its cells outside the deleted lines.
+            int newA = a < at ? a : (a <= last ? at : a - removed);
+            int newB = b < at ? b : (b <= last ? at - 1 : b - removed);
+            a = newA;
+            b = newB;
+        }
+    }
+    if (rows) {
+        ref.a.row = a;
+        ref.b.row = b;
+    } else {
+        ref.a.col = std::int16_t(a);
+        ref.b.col = std::int16_t(b);
+    }
+    return ref.invalid || a != oldA || b != oldB;
+}
 
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
 {
     bool changed = false;
-    const int limit = rows ? kMaxRows : kMaxColumns;
-    for (FormulaRef &ref : formula.refs) {
-        if (ref.invalid)
-            continue;
-        const int target = ref.sheetId >= 0 ? ref.sheetId : ownSheetId;
-        if (target != sheetId)
-            continue;
-        int &a = rows ? ref.a.row : ref.a.col;
-        int &b = rows ? ref.b.row : ref.b.col;
-        const int oldA = a, oldB = b;
-        if (!ref.isRange) {
-            if (!moveLine(a, at, count, limit))
-                ref.invalid = true;
-            b = a;
-        } else if (count > 0) {
-            moveLine(a, at, count, limit);
-            if (!moveLine(b, at, count, limit))
-                b = limit;
-            if (a > limit)
-                ref.invalid = true;
-        } else {
-            const int removed = -count;
-            const int last = at + removed - 1;
-            if (a >= at && b <= last) {
-                ref.invalid = true;
-            } else {
-                // The range keeps its cells outside the deleted lines.
-                int newA = a < at ? a : (a <= last ? at : a - removed);
-                int newB = b < at ? b : (b <= last ? at - 1 : b - removed);
-                a = newA;
-                b = newB;
-            }
-        }
-        if (ref.invalid || a != oldA || b != oldB)
+    for (FormulaRef &ref : formula.refs)
+        if (onSheet(ref, ownSheetId, sheetId) && adjustRefForInsertDelete(ref, rows, at, count))
             changed = true;
-    }
     return changed;
+}
+
+RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count)
+{
+    RefChange change = RefChange::None;
+    for (const FormulaRef &ref : formula.refs) {
+        if (!onSheet(ref, ownSheetId, sheetId))
+            continue;
+        // Lines inserted inside a range move its cells against its corners, even when the
+        // range, already reaching the last line, cannot grow.
+        if (ref.isRange && count > 0 && (rows ? ref.a.row : ref.a.col) < at && at <= (rows ? ref.b.row : ref.b.col))
+            return RefChange::Reshaped;
+        FormulaRef after = ref;
+        if (!adjustRefForInsertDelete(after, rows, at, count))
+            continue;
+        const int before = rows ? ref.b.row - ref.a.row : ref.b.col - ref.a.col;
+        const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;
+        if (after.invalid || now != before)
+            return RefChange::Reshaped;
+        change = RefChange::Moved;
+    }
+    return change;
 }
 
 bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellRange &from, int dRows, int dCols)
@@ -539,20 +579,39 @@ bool convertTextCodes(Formula &formula, bool toFrench)
 {
     const FunctionRegistry &registry = FunctionRegistry::instance();
     bool changed = false;
+    std::vector<QString> strings = formula.strings.toVector();
     for (size_t i = 1; i < formula.code.size(); ++i) {
         const Instr &call = formula.code[i];
         // In the postfix program a literal last argument is the instruction just before the call.
         if (call.op != Op::Call || call.argc != 2 || registry.at(int(call.arg)).name != u"TEXT"
             || formula.code[i - 1].op != Op::String)
             continue;
-        QString &code = formula.strings[formula.code[i - 1].arg];
+        QString &code = strings[formula.code[i - 1].arg];
         const QString converted = toFrench ? frenchNumberCode(code) : englishNumberCode(code);
         if (converted != code) {
             code = converted;
             changed = true;
         }
     }
+    if (changed)
+        formula.strings.assign(strings); // the formulas sharing the old ones keep them
     return changed;
+}
+
+void shareProgram(Formula &formula, const Formula &other)
+{
+    if (!formula.code.sharedWith(other.code) && formula.code.size() == other.code.size()
+        && std::equal(formula.code.begin(), formula.code.end(), other.code.begin(), [](const Instr &a, const Instr &b) {
+               return a.op == b.op && a.argc == b.argc && a.arg == b.arg;
+           }))
+        formula.code = other.code;
+    // Numbers compared bit for bit: 0 and -0 are written differently.
+    if (!formula.numbers.sharedWith(other.numbers) && formula.numbers.size() == other.numbers.size()
+        && std::memcmp(formula.numbers.begin(), other.numbers.begin(), formula.numbers.size() * sizeof(double)) == 0)
+        formula.numbers = other.numbers;
+    if (!formula.strings.sharedWith(other.strings) && formula.strings.size() == other.strings.size()
+        && std::equal(formula.strings.begin(), formula.strings.end(), other.strings.begin()))
+        formula.strings = other.strings;
 }
 
 } // namespace sheet

@@ -8,7 +8,11 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
+#include <cstring>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 namespace sheet {
@@ -51,10 +55,19 @@ struct Instr
 struct RefEnd
 {
     int row = 1;
-    int col = 1;
+    std::int16_t col = 1; // a column, or one moved off the sheet by an insertion: small
     bool rowAbs = false;
     bool colAbs = false;
 };
+
+// Sets the row (rows) or the column of a reference's corner.
+inline void setLine(RefEnd &end, bool rows, int line)
+{
+    if (rows)
+        end.row = line;
+    else
+        end.col = std::int16_t(line);
+}
 
 struct FormulaRef
 {
@@ -76,11 +89,84 @@ public:
 
 enum class Dialect { French, OpenFormula };
 
+// A fixed array of a compiled formula, read like a constant vector, that copies of the
+// formula and formulas filled from one another share: one allocation holding a count of
+// its owners, its size and its items, freed by the last owner. Changing it means building
+// another one (assign).
+template<typename T>
+class SharedArray
+{
+public:
+    SharedArray() = default;
+    SharedArray(const std::vector<T> &items) { assign(items); }
+    SharedArray(const SharedArray &other) : m_block(other.m_block)
+    {
+        if (m_block)
+            m_block->owners.fetch_add(1, std::memory_order_relaxed);
+    }
+    SharedArray(SharedArray &&other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
+    SharedArray &operator=(const SharedArray &other)
+    {
+        SharedArray copy(other);
+        std::swap(m_block, copy.m_block);
+        return *this;
+    }
+    SharedArray &operator=(SharedArray &&other) noexcept
+    {
+        std::swap(m_block, other.m_block);
+        return *this;
+    }
+    ~SharedArray() { release(); }
+
+    void assign(const std::vector<T> &items)
+    {
+        release();
+        if (items.empty())
+            return;
+        void *raw = ::operator new(sizeof(Block) + items.size() * sizeof(T));
+        m_block = new (raw) Block{{1}, items.size()};
+        T *out = m_block->items();
+        for (size_t i = 0; i < items.size(); ++i)
+            new (out + i) T(items[i]);
+    }
+    std::vector<T> toVector() const { return std::vector<T>(begin(), end()); }
+
+    const T *begin() const { return m_block ? m_block->items() : nullptr; }
+    const T *end() const { return m_block ? m_block->items() + m_block->size : nullptr; }
+    size_t size() const { return m_block ? m_block->size : 0; }
+    bool empty() const { return !m_block; }
+    const T &operator[](size_t i) const { return m_block->items()[i]; }
+    // True when both are the same allocation (or both empty).
+    bool sharedWith(const SharedArray &other) const { return m_block == other.m_block; }
+
+private:
+    struct alignas(T) alignas(std::uint64_t) Block
+    {
+        std::atomic<std::uint32_t> owners;
+        size_t size;
+        T *items() { return reinterpret_cast<T *>(this + 1); }
+    };
+    void release()
+    {
+        if (m_block && m_block->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            T *items = m_block->items();
+            for (size_t i = 0; i < m_block->size; ++i)
+                items[i].~T();
+            m_block->~Block();
+            ::operator delete(static_cast<void *>(m_block));
+        }
+        m_block = nullptr;
+    }
+    Block *m_block = nullptr;
+};
+
 struct Formula
 {
-    std::vector<Instr> code;
-    std::vector<double> numbers;
-    std::vector<QString> strings;
+    // The program, its number and text constants: the same for formulas filled down a
+    // column (their references differ, not their program), so shared where they are equal.
+    SharedArray<Instr> code;
+    SharedArray<double> numbers;
+    SharedArray<QString> strings;
     std::vector<FormulaRef> refs;
     bool isVolatile = false; // RAND, NOW, TODAY, INDIRECT, OFFSET
     bool hasDynamicRefs = false; // INDIRECT, OFFSET: reads cells not listed in refs
@@ -106,6 +192,17 @@ void shiftRelativeRefs(Formula &formula, int dRows, int dCols);
 // into deleted cells become #REF!, ranges grow or shrink. Returns true if anything changed.
 bool adjustForInsertDelete(Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
 
+// One reference to the changed sheet through that insertion or deletion: it follows the
+// moved cells, becomes #REF! when its cells are deleted, grows or shrinks when lines are
+// inserted or deleted inside it. Returns true if it changed.
+bool adjustRefForInsertDelete(FormulaRef &ref, bool rows, int at, int count);
+
+// What that insertion or deletion would do to the references of a formula, without changing
+// them: nothing; only move them (each still names the same cells, in the same shape); or
+// reshape one (a range growing or shrinking, a reference into deleted cells turning #REF!).
+enum class RefChange { None, Moved, Reshaped };
+RefChange insertDeleteChange(const Formula &formula, int ownSheetId, int sheetId, bool rows, int at, int count);
+
 // Cells `from` of sheet `sheetId` were moved by (dRows, dCols) on the same sheet (cut and
 // paste): references lying wholly inside `from`, absolute or relative, follow them. Returns
 // true if anything changed.
@@ -115,6 +212,10 @@ bool followMovedCells(Formula &formula, int ownSheetId, int sheetId, const CellR
 // spreadsheets' convention ("0.00"), the program in the French one ("0,00"). Converts them
 // one way or the other; returns true if anything changed.
 bool convertTextCodes(Formula &formula, bool toFrench);
+
+// Makes `formula` share the program and constants of `other` where they are equal (formulas
+// differing only by their references), so that a filled column keeps one copy of them.
+void shareProgram(Formula &formula, const Formula &other);
 
 // References to a removed sheet become #REF!.
 bool invalidateSheet(Formula &formula, int sheetId);

@@ -201,7 +201,7 @@ Operand match_(EvalContext &ctx, Args a)
     const Line line{ctx, range, vertical, vertical ? range.area.left : range.area.top};
     const int pos = type == 0 ? findExact(line, key) : findSorted(line, key, type < 0);
     if (type == 0)
-        ctx.noteExactLookup(range, vertical, key, pos);
+        ctx.noteExactLookup(range, vertical, key, pos, true);
     else
         ctx.noteOtherLookup();
     if (pos < 0)
@@ -324,11 +324,12 @@ bool parseReferenceText(EvalContext &ctx, QString text, bool a1, RangeRef &out)
             if (!p.startsWith(u'R') || c < 2)
                 return false;
             bool ok1 = false, ok2 = false;
-            ends[i].row = p.mid(1, c - 1).toInt(&ok1);
-            ends[i].col = p.mid(c + 1).toInt(&ok2);
-            if (!ok1 || !ok2 || ends[i].row < 1 || ends[i].row > kMaxRows || ends[i].col < 1
-                || ends[i].col > kMaxColumns)
+            const int row = p.mid(1, c - 1).toInt(&ok1);
+            const int col = p.mid(c + 1).toInt(&ok2);
+            if (!ok1 || !ok2 || row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns)
                 return false;
+            ends[i].row = row;
+            ends[i].col = std::int16_t(col);
         }
     }
     if (parts.size() == 1)

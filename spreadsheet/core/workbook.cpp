@@ -262,7 +262,7 @@ void Workbook::setValue(int sheet, int row, int col, const Value &value)
     Cell &c = s.obtain(row, col);
     d->unregisterFormula(&c);
     c.formula.reset();
-    c.rawFormula.clear();
+    c.setRawFormula(QString());
     assignValue(c, value);
     s.extentValid = false;
     d->cellEdited(&c, s.id, row, col);
@@ -284,7 +284,7 @@ void Workbook::clearContents(int sheet, const CellRange &range)
     for (Cell *c : cells) {
         d->unregisterFormula(c);
         c->formula.reset();
-        c->rawFormula.clear();
+        c->setRawFormula(QString());
         assignValue(*c, Value());
         d->cellEdited(c, s.id, c->row, c->col);
         d->purgeIfEmpty(s.id, c->row, c->col);
@@ -324,7 +324,7 @@ Value Workbook::value(int sheet, int row, int col) const
 bool Workbook::hasFormula(int sheet, int row, int col) const
 {
     const Cell *c = d->sheetAt(sheet).find(row, col);
-    return c && (c->formula || !c->rawFormula.isEmpty());
+    return c && (c->formula || !c->rawFormula().isEmpty());
 }
 
 QString Workbook::formulaText(int sheet, int row, int col) const
@@ -334,11 +334,11 @@ QString Workbook::formulaText(int sheet, int row, int col) const
         return QString();
     if (c->formula)
         return u'=' + formulaToText(*c->formula, Dialect::French, *d);
-    if (!c->rawFormula.isEmpty()) {
+    if (!c->rawFormula().isEmpty()) {
         // Shown as written in the file, without its namespace prefix.
-        const qsizetype colon = c->rawFormula.indexOf(u':');
+        const qsizetype colon = c->rawFormula().indexOf(u':');
         const QString text =
-                colon >= 0 && colon < c->rawFormula.indexOf(u'=') ? c->rawFormula.mid(colon + 1) : c->rawFormula;
+                colon >= 0 && colon < c->rawFormula().indexOf(u'=') ? c->rawFormula().mid(colon + 1) : c->rawFormula();
         return text.startsWith(u'=') ? text : u'=' + text;
     }
     return QString();
@@ -349,7 +349,7 @@ QString Workbook::entryText(int sheet, int row, int col) const
     const Cell *c = d->sheetAt(sheet).find(row, col);
     if (!c)
         return QString();
-    if (c->formula || !c->rawFormula.isEmpty())
+    if (c->formula || !c->rawFormula().isEmpty())
         return formulaText(sheet, row, col);
     const Value &v = c->value;
     switch (v.type()) {
@@ -395,7 +395,7 @@ QString Workbook::displayText(int sheet, int row, int col) const
     const Cell *c = d->sheetAt(sheet).find(row, col);
     if (!c)
         return QString();
-    if (d->showFormulas && (c->formula || !c->rawFormula.isEmpty()))
+    if (d->showFormulas && (c->formula || !c->rawFormula().isEmpty()))
         return formulaText(sheet, row, col);
     const Value &v = c->value;
     switch (v.type()) {

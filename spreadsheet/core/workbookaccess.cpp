@@ -13,6 +13,7 @@ void WorkbookAccess::removeAllSheets()
     m_book.d->cellReadersPerColumn.clear();
     m_book.d->rangeReaders.clear();
     m_book.d->volatileCells.clear();
+    m_book.d->positionalCells.clear();
 }
 
 int WorkbookAccess::appendSheet(const QString &wanted)
@@ -37,16 +38,17 @@ void WorkbookAccess::putValue(int sheet, int row, int col, const Value &value)
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
     assignValue(c, value);
     c.formula.reset();
-    c.rawFormula.clear();
+    c.setRawFormula(QString());
     c.lookupsKnown = false;
 }
 
 void WorkbookAccess::putFormula(int sheet, int row, int col, Formula formula, const Value &cached)
 {
-    Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
+    Sheet &s = m_book.d->sheetAt(sheet);
+    Cell &c = s.obtain(row, col);
     assignValue(c, cached);
-    c.formula = std::make_unique<Formula>(std::move(formula));
-    c.rawFormula.clear();
+    Workbook::Impl::storeFormula(s, c, std::move(formula));
+    c.setRawFormula(QString());
     c.lookupsKnown = false;
 }
 
@@ -55,7 +57,7 @@ void WorkbookAccess::putRawFormula(int sheet, int row, int col, const QString &t
     Cell &c = m_book.d->sheetAt(sheet).obtain(row, col);
     assignValue(c, cached);
     c.formula.reset();
-    c.rawFormula = text;
+    c.setRawFormula(text);
     c.lookupsKnown = false;
 }
 
@@ -117,7 +119,7 @@ std::vector<StoredCell> WorkbookAccess::cellsRowMajor(int sheet) const
     std::vector<StoredCell> out;
     m_book.d->sheetAt(sheet).forEach(CellRange{1, 1, kMaxRows, kMaxColumns}, [&](const Cell &c) {
         out.push_back(StoredCell{c.row, c.col, &c.value, c.formula.get(),
-                                 c.rawFormula.isEmpty() ? nullptr : &c.rawFormula, c.formatId});
+                                 c.rawFormula().isEmpty() ? nullptr : &c.rawFormula(), c.formatId});
     });
     std::sort(out.begin(), out.end(),
               [](const StoredCell &a, const StoredCell &b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
@@ -190,6 +192,32 @@ void WorkbookAccess::endBatch()
 {
     if (--m_book.d->batchDepth == 0)
         m_book.d->flush();
+}
+
+std::vector<std::pair<int, CellAddress>> WorkbookAccess::formulasWithCornerIn(int sheet, const CellRange &range,
+                                                                              const CellRange &except) const
+{
+    Workbook::Impl &d = *m_book.d;
+    const int id = d.sheetAt(sheet).id;
+    std::vector<Cell *> readers;
+    d.forEachReaderIn(id, range, [&](Cell *c) { readers.push_back(c); });
+    std::sort(readers.begin(), readers.end());
+    readers.erase(std::unique(readers.begin(), readers.end()), readers.end());
+    std::vector<std::pair<int, CellAddress>> found;
+    for (const Cell *c : readers) {
+        if (!c->formula || (c->sheetId == id && except.contains(c->row, c->col)))
+            continue;
+        const auto &refs = c->formula->refs;
+        if (std::any_of(refs.begin(), refs.end(), [&](const FormulaRef &ref) {
+                return !ref.invalid && refSheet(ref, c->sheetId) == id
+                        && (range.contains(ref.a.row, ref.a.col) || range.contains(ref.b.row, ref.b.col));
+            }))
+            found.emplace_back(d.indexOfSheet(c->sheetId), CellAddress{c->row, c->col});
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
+        return std::tie(a.first, a.second.row, a.second.col) < std::tie(b.first, b.second.row, b.second.col);
+    });
+    return found;
 }
 
 } // namespace sheet

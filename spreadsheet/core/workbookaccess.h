@@ -65,6 +65,13 @@ public:
     void beginBatch();
     void endBatch();
 
+    // Undo history
+    // The formulas (sheet index, cell) with a reference that has a corner in `range` of
+    // `sheet`, those inside `except` on that sheet left out, in order of sheet, row and
+    // column; found through the dependency index, without reading every cell.
+    std::vector<std::pair<int, CellAddress>> formulasWithCornerIn(int sheet, const CellRange &range,
+                                                                  const CellRange &except) const;
+
 private:
     Workbook &m_book;
 };

@@ -100,7 +100,7 @@ int WorkbookContext::findExact(const RangeRef &line, const Value &key)
     if (inserted) {
         const bool vertical = a.left == a.right;
         s->forEach(a, [&](const Cell &c) {
-            if (c.formula || !c.rawFormula.isEmpty())
+            if (c.formula || !c.rawFormula().isEmpty())
                 index.usable = false;
             const int pos = vertical ? c.row - a.top : c.col - a.left;
             const Value &v = c.value;
@@ -125,7 +125,8 @@ int WorkbookContext::findExact(const RangeRef &line, const Value &key)
     return -2;
 }
 
-void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos)
+void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos,
+                                      bool givesPosition)
 {
     if (!notes)
         return;
@@ -133,7 +134,7 @@ void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, cons
         complete = false;
         return;
     }
-    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key});
+    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key, givesPosition});
 }
 
 double WorkbookContext::random()
@@ -150,10 +151,10 @@ void Workbook::Impl::evaluate(Cell *cell)
     ctx.row = cell->row;
     ctx.col = cell->col;
     if (cell->lookupOnlyRefs) {
-        if (!cell->lookups)
-            cell->lookups = std::make_unique<std::vector<LookupNote>>();
-        cell->lookups->clear();
-        ctx.notes = cell->lookups.get();
+        if (!cell->extra)
+            cell->extra = std::make_unique<CellExtra>();
+        cell->extra->lookups.clear();
+        ctx.notes = &cell->extra->lookups;
     }
     assignValue(*cell, evaluator.run(*cell->formula, ctx));
     cell->lookupsKnown = cell->lookupOnlyRefs && ctx.complete;

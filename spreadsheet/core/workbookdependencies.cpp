@@ -87,6 +87,25 @@ std::uint8_t lookupOnlyRanges(const Formula &f)
     return std::uint8_t(asTable & ~otherwise);
 }
 
+// True when the result of `f` depends on where cells are, not only on their values.
+bool readsPositions(const Formula &f)
+{
+    if (f.hasDynamicRefs)
+        return true;
+    static const int positionFunctions[] = {
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("ROW"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("COLUMN"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("ROWS"))),
+            FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(QStringLiteral("COLUMNS"))),
+    };
+    for (const Instr &in : f.code)
+        if (in.op == Op::Call
+            && std::find(std::begin(positionFunctions), std::end(positionFunctions), int(in.arg))
+                    != std::end(positionFunctions))
+            return true;
+    return false;
+}
+
 } // namespace
 
 void Workbook::Impl::registerFormula(Cell *cell)
@@ -115,6 +134,8 @@ void Workbook::Impl::registerFormula(Cell *cell)
     }
     if (f.isVolatile)
         volatileCells.insert(cell);
+    if (readsPositions(f))
+        positionalCells.insert(cell);
 }
 
 void Workbook::Impl::unregisterFormula(Cell *cell)
@@ -158,6 +179,54 @@ void Workbook::Impl::unregisterFormula(Cell *cell)
         }
     }
     volatileCells.erase(cell);
+    positionalCells.erase(cell);
+}
+
+void Workbook::Impl::unregisterFormulas(const std::vector<Cell *> &cells)
+{
+    if (cells.size() < 16) {
+        for (Cell *c : cells)
+            unregisterFormula(c);
+        return;
+    }
+    const std::unordered_set<Cell *> gone(cells.begin(), cells.end());
+    std::unordered_set<std::uint64_t> keys;
+    std::unordered_set<std::uint64_t> rangeColumns; // (sheet id, column)
+    for (Cell *cell : cells) {
+        cell->lookupsKnown = false;
+        volatileCells.erase(cell);
+        positionalCells.erase(cell);
+        if (!cell->formula)
+            continue;
+        for (const FormulaRef &ref : cell->formula->refs) {
+            if (ref.invalid)
+                continue;
+            const int target = refSheet(ref, cell->sheetId);
+            if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
+                keys.insert(key(target, ref.a.row, ref.a.col));
+                continue;
+            }
+            for (int c = ref.a.col; c <= ref.b.col; ++c)
+                rangeColumns.insert(key(target, 0, c));
+        }
+    }
+    for (std::uint64_t k : keys) {
+        auto it = cellReaders.find(k);
+        if (it == cellReaders.end())
+            continue;
+        const size_t removed = it->second.eraseIf([&](Cell *c) { return gone.count(c) != 0; });
+        const int sheetId = int(k >> 32), col = int(k & 0x1ff);
+        if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end())
+            counts->second[size_t(col)] -= int(removed);
+        if (it->second.empty())
+            cellReaders.erase(it);
+    }
+    for (std::uint64_t k : rangeColumns) {
+        auto it = rangeReaders.find(int(k >> 32));
+        if (it != rangeReaders.end())
+            std::erase_if(it->second[size_t(k & 0x1ff)],
+                          [&](const RangeDependent &d) { return gone.count(d.cell) != 0; });
+    }
 }
 
 void Workbook::Impl::rebuildDependencies()
@@ -166,7 +235,156 @@ void Workbook::Impl::rebuildDependencies()
     cellReadersPerColumn.clear();
     rangeReaders.clear();
     volatileCells.clear();
+    positionalCells.clear();
     forEachFormulaCell([&](Cell &c) { registerFormula(&c); });
+}
+
+bool Workbook::Impl::indexFollows(const Cell &cell, int sheetId, bool rows, int at, int count) const
+{
+    for (const FormulaRef &ref : cell.formula->refs) {
+        if (ref.invalid || !ref.isRange || refSheet(ref, cell.sheetId) != sheetId
+            || (ref.a.row == ref.b.row && ref.a.col == ref.b.col))
+            continue;
+        FormulaRef after = ref;
+        adjustRefForInsertDelete(after, rows, at, count);
+        if (after.invalid)
+            continue;
+        if (after.a.row == after.b.row && after.a.col == after.b.col)
+            return false; // now filed as a single cell
+        if (!rows && count > 0 && ref.a.col < at && ref.b.col >= at)
+            return false; // to be filed under the inserted columns too
+    }
+    return true;
+}
+
+void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count)
+{
+    // The lines a..b of an entry (one cell, or a range) through the change, as the
+    // references they stand for change; false when the entry goes (its cells deleted).
+    auto follow = [&](int &a, int &b, bool range) {
+        FormulaRef ref;
+        ref.isRange = range;
+        setLine(ref.a, rows, a);
+        setLine(ref.b, rows, b);
+        adjustRefForInsertDelete(ref, rows, at, count);
+        a = rows ? ref.a.row : ref.a.col;
+        b = rows ? ref.b.row : ref.b.col;
+        return !ref.invalid;
+    };
+    auto counts = cellReadersPerColumn.find(sheetId);
+    // Single cells: the entries at or after the lines move to their new keys. All are taken
+    // out before any goes back, so that none lands on one not yet moved.
+    std::vector<decltype(cellReaders)::node_type> moved;
+    for (auto it = cellReaders.begin(); it != cellReaders.end();) {
+        const std::uint64_t k = it->first;
+        const int row = int((k >> 9) & 0x7fffff), col = int(k & 0x1ff);
+        int line = rows ? row : col, same = line;
+        if (int(k >> 32) != sheetId || line < at) {
+            ++it;
+            continue;
+        }
+        auto next = std::next(it);
+        if (!follow(line, same, false)) {
+            if (counts != cellReadersPerColumn.end())
+                counts->second[size_t(col)] -= int(it->second.size());
+            cellReaders.erase(it);
+        } else {
+            auto node = cellReaders.extract(it);
+            node.key() = rows ? key(sheetId, line, col) : key(sheetId, row, line);
+            moved.push_back(std::move(node));
+        }
+        it = next;
+    }
+    for (auto &node : moved)
+        cellReaders.insert(std::move(node));
+
+    // Per-column lists (the cell reader counts, the ranges): rows change inside each list,
+    // columns move the lists themselves.
+    auto shiftColumns = [&](auto &perColumn) {
+        if (perColumn.empty())
+            return;
+        using Entry = typename std::decay_t<decltype(perColumn)>::value_type;
+        const int removed = std::max(0, -count);
+        if (count > 0) {
+            for (int c = kMaxColumns; c >= at; --c)
+                perColumn[size_t(c)] = c - count >= at ? std::move(perColumn[size_t(c - count)]) : Entry{};
+        } else {
+            for (int c = at; c <= kMaxColumns; ++c)
+                perColumn[size_t(c)] = c + removed <= kMaxColumns ? std::move(perColumn[size_t(c + removed)]) : Entry{};
+        }
+    };
+    if (counts != cellReadersPerColumn.end() && !rows)
+        shiftColumns(counts->second);
+    auto ranges = rangeReaders.find(sheetId);
+    if (ranges == rangeReaders.end())
+        return;
+    if (!rows) {
+        shiftColumns(ranges->second);
+        return;
+    }
+    for (auto &column : ranges->second)
+        std::erase_if(column, [&](RangeDependent &d) { return d.bottom >= at && !follow(d.top, d.bottom, true); });
+}
+
+bool followLookupNote(LookupNote &note, bool rows, int at, int count)
+{
+    int &a = rows ? note.table.top : note.table.left;
+    int &b = rows ? note.table.bottom : note.table.right;
+    FormulaRef table;
+    table.isRange = true;
+    setLine(table.a, rows, a);
+    setLine(table.b, rows, b);
+    adjustRefForInsertDelete(table, rows, at, count);
+    if (table.invalid)
+        return false;
+    const int newA = rows ? table.a.row : table.a.col;
+    if (note.vertical == rows && note.pos >= 0) {
+        // The position is counted along the lines that moved: the cell found follows.
+        const int found = a + note.pos;
+        FormulaRef cell;
+        setLine(cell.a, rows, found);
+        setLine(cell.b, rows, found);
+        adjustRefForInsertDelete(cell, rows, at, count);
+        if (cell.invalid)
+            return false;
+        note.pos = (rows ? cell.a.row : cell.a.col) - newA;
+    }
+    a = newA;
+    b = rows ? table.b.row : table.b.col;
+    return true;
+}
+
+bool Workbook::Impl::lookupsSurvive(const Cell &cell, int sheetId, bool rows, int at, int count) const
+{
+    if (!cell.lookupsKnown || !cell.lookupOnlyRefs || !cell.lookups() || !cell.formula)
+        return false;
+    const auto &refs = cell.formula->refs;
+    for (size_t i = 0; i < refs.size(); ++i) {
+        const FormulaRef &ref = refs[i];
+        if (ref.invalid || refSheet(ref, cell.sheetId) != sheetId)
+            continue;
+        FormulaRef after = ref;
+        adjustRefForInsertDelete(after, rows, at, count);
+        const int before = rows ? ref.b.row - ref.a.row : ref.b.col - ref.a.col;
+        const int now = rows ? after.b.row - after.a.row : after.b.col - after.a.col;
+        if (now == before && !after.invalid)
+            continue; // moved whole, or not at all
+        if (after.invalid || (count > 0 && now != before + count) || i >= 8 || !(cell.lookupOnlyRefs & (1u << i)))
+            return false;
+    }
+    const int removed = std::max(0, -count);
+    for (const LookupNote &note : *cell.lookups()) {
+        const int a = rows ? note.table.top : note.table.left;
+        const int b = rows ? note.table.bottom : note.table.right;
+        if (note.sheetId != sheetId || b < at || a >= at + removed)
+            continue; // the table moves whole, or not at all
+        if (note.vertical != rows || (count > 0 && exactLookupMayMatch(note.key, Value())))
+            return false;
+        LookupNote after = note;
+        if (!followLookupNote(after, rows, at, count) || (note.givesPosition && after.pos != note.pos))
+            return false;
+    }
+    return true;
 }
 
 bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const
@@ -186,9 +404,9 @@ bool Workbook::Impl::lookupUnaffected(const Cell *reader, int sheetId, int row, 
         if (i >= 8 || !(reader->lookupOnlyRefs & (1u << i)))
             return false;
     }
-    if (!reader->lookups)
+    if (!reader->lookups())
         return true;
-    for (const LookupNote &note : *reader->lookups) {
+    for (const LookupNote &note : *reader->lookups()) {
         if (note.sheetId != sheetId || !note.table.contains(row, col))
             continue;
         const int at = note.vertical ? row - note.table.top : col - note.table.left;

@@ -10,6 +10,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -24,6 +25,12 @@
 namespace sheet {
 
 struct CellBlock;
+struct LookupNote;
+
+// A note of an exact lookup through the insertion or deletion of lines at.. of its table's
+// sheet: the table and the position found follow. False when the table, or the cell
+// found, is deleted.
+bool followLookupNote(LookupNote &note, bool rows, int at, int count);
 
 // An exact lookup a formula made when it was last computed: the table, the direction of its
 // key line (the first column, or the first row), the key and the position found (-1: none).
@@ -34,13 +41,22 @@ struct LookupNote
     bool vertical = true;
     int pos = -1;
     Value key;
+    bool givesPosition = false; // MATCH: the position found is the result
+};
+
+// What few cells have: a formula kept as read from a file (not understood), the exact
+// lookups of a formula's last computation. Kept apart so that every other cell is smaller.
+struct CellExtra
+{
+    QString rawFormula;
+    std::vector<LookupNote> lookups;
 };
 
 struct Cell
 {
     Value value; // constant, or the formula's last result
     std::unique_ptr<Formula> formula;
-    QString rawFormula; // a formula read from a file but not understood
+    std::unique_ptr<CellExtra> extra;
     std::uint32_t formatId = 0;
     int sheetId = 0;
     int row = 0;
@@ -50,7 +66,7 @@ struct Cell
     int index = 0;
     int low = 0;
     bool onStack = false;
-    bool selfLoop = false;
+    bool inCycle = false; // reads itself; once its component is found: member of a cycle
     // True when `lookups` lists every lookup the formula made in its last computation and
     // all were exact: a change in those tables can then be judged without recomputing.
     bool lookupsKnown = false;
@@ -59,9 +75,25 @@ struct Cell
     // cell stays within its allocation size.
     std::uint8_t lookupOnlyRefs = 0;
     CellBlock *block = nullptr; // the block holding the cell (its sums depend on it)
-    std::unique_ptr<std::vector<LookupNote>> lookups;
 
-    bool hasContent() const { return !value.isEmpty() || formula || !rawFormula.isEmpty(); }
+    // A formula read from a file but not understood (empty: none).
+    const QString &rawFormula() const
+    {
+        static const QString none;
+        return extra ? extra->rawFormula : none;
+    }
+    void setRawFormula(const QString &text)
+    {
+        if (!text.isEmpty() && !extra)
+            extra = std::make_unique<CellExtra>();
+        if (extra)
+            extra->rawFormula = text;
+    }
+    // The exact lookups noted at the formula's last computation (null: none noted).
+    const std::vector<LookupNote> *lookups() const { return extra ? &extra->lookups : nullptr; }
+    std::vector<LookupNote> *lookups() { return extra ? &extra->lookups : nullptr; }
+
+    bool hasContent() const { return !value.isEmpty() || formula || !rawFormula().isEmpty(); }
 };
 
 constexpr int kBlockRows = 256;
@@ -135,6 +167,70 @@ struct Sheet
     }
 };
 
+// The formulas reading one cell: most cells have one reader, kept without an allocation
+// of its own; more go to an array.
+class ReaderList
+{
+public:
+    ReaderList() = default;
+    ReaderList(const ReaderList &) = delete;
+    ReaderList &operator=(const ReaderList &) = delete;
+    ReaderList(ReaderList &&other) noexcept : m_size(other.m_size), m_capacity(other.m_capacity)
+    {
+        if (m_capacity > 1)
+            m_many = other.m_many;
+        else
+            m_one = other.m_one;
+        other.m_size = other.m_capacity = 0;
+    }
+    ~ReaderList()
+    {
+        if (m_capacity > 1)
+            delete[] m_many;
+    }
+
+    Cell **begin() { return m_capacity > 1 ? m_many : &m_one; }
+    Cell **end() { return begin() + m_size; }
+    Cell *const *begin() const { return m_capacity > 1 ? m_many : &m_one; }
+    Cell *const *end() const { return begin() + m_size; }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    Cell *back() const { return begin()[m_size - 1]; }
+    void pop_back() { --m_size; }
+    void push_back(Cell *cell)
+    {
+        if (m_capacity == 0) {
+            m_capacity = 1;
+        } else if (m_size == m_capacity) {
+            const std::uint32_t capacity = m_capacity * 2;
+            Cell **items = new Cell *[capacity];
+            std::copy(begin(), end(), items);
+            if (m_capacity > 1)
+                delete[] m_many;
+            m_many = items;
+            m_capacity = capacity;
+        }
+        begin()[m_size++] = cell;
+    }
+    // Removes the readers `drop` is true for; returns how many went.
+    template<typename F>
+    size_t eraseIf(F &&drop)
+    {
+        Cell **kept = std::remove_if(begin(), end(), drop);
+        const size_t removed = size_t(end() - kept);
+        m_size -= std::uint32_t(removed);
+        return removed;
+    }
+
+private:
+    union {
+        Cell *m_one = nullptr;
+        Cell **m_many;
+    };
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 0; // 1: the reader is m_one
+};
+
 struct RangeDependent
 {
     Cell *cell;
@@ -166,12 +262,15 @@ struct Workbook::Impl : public SheetNames
 
     // Dependency index: formulas reading one cell, and formulas reading a range (filed under
     // each column of the range).
-    std::unordered_map<std::uint64_t, std::vector<Cell *>> cellReaders;
+    std::unordered_map<std::uint64_t, ReaderList> cellReaders;
     // How many entries of cellReaders each column of each sheet has: a column nobody reads
     // cell by cell is known without looking its cells up one by one.
     std::unordered_map<int, std::vector<int>> cellReadersPerColumn;
     std::unordered_map<int, std::vector<std::vector<RangeDependent>>> rangeReaders;
     std::unordered_set<Cell *> volatileCells;
+    // Formulas whose result depends on where cells are, not only on their values (ROW,
+    // COLUMN, ROWS, COLUMNS, INDIRECT, OFFSET): computed again whenever lines move.
+    std::unordered_set<Cell *> positionalCells;
     std::map<std::tuple<int, int, int, int, int>, LookupIndex> lookupCache;
     // Buffers of the recalculation, kept from one to the next so that a change touching
     // tens of thousands of formulas does not grow them again each time.
@@ -185,10 +284,7 @@ struct Workbook::Impl : public SheetNames
     struct RecalcScratch
     {
         std::vector<Cell *> sccStack, order, pool;
-        std::vector<std::pair<size_t, size_t>> components;
-        std::vector<char> componentCyclic;
         std::vector<RecalcFrame> frames;
-        std::vector<std::pair<Cell *, bool>> sequence; // cell, member of a cycle
     };
     RecalcScratch scratch;
     bool scratchInUse = false;
@@ -204,6 +300,7 @@ struct Workbook::Impl : public SheetNames
     std::vector<Cell *> pendingSeeds;
     std::vector<std::pair<int, CellAddress>> pendingChanged; // (sheet id, cell)
     bool pendingFull = false;
+    bool pendingLines = false; // lines were inserted, deleted or reordered
     std::unordered_set<int> pendingSheetRepaint;
     std::vector<std::pair<int, CellAddress>> pendingPurge; // cells that may have become empty
 
@@ -226,18 +323,43 @@ struct Workbook::Impl : public SheetNames
     // Dependencies
     void registerFormula(Cell *cell);
     void unregisterFormula(Cell *cell);
+    // The same for many formulas at once: each list of the index is swept once, where one
+    // by one would search the lists shared by thousands of readers again for each.
+    void unregisterFormulas(const std::vector<Cell *> &cells);
     void rebuildDependencies();
+    // Lines `at`.. of sheet `sheetId` inserted (count > 0) or deleted (count < 0): the index
+    // entries follow, as the references they stand for do (moving, growing, shrinking,
+    // going when their cells are deleted). Formulas of deleted cells, and those for which
+    // indexFollows is false, must have left the index before.
+    void shiftDependencies(int sheetId, bool rows, int at, int count);
+    // True when the entries of the formula of `cell` can follow that change in place: none
+    // of its ranges becomes a single cell, or spans inserted columns.
+    bool indexFollows(const Cell &cell, int sheetId, bool rows, int at, int count) const;
     template<typename F>
     void forEachReader(int sheetId, int row, int col, F &&visit);
+    // Calls `visit` for each formula that reads a cell of `area`, alone or through a range
+    // (a formula may come more than once).
+    template<typename F>
+    void forEachReaderIn(int sheetId, const CellRange &area, F &&visit);
     // True when the formula of `reader`, reading the constant cell (sheetId, row, col) only
     // through exact lookups noted at its last computation, gives the same result whatever
     // the new value of that cell: the cell is neither the one a lookup returned nor a key
     // that could now be found before (or instead of) the one found.
     bool lookupUnaffected(const Cell *reader, int sheetId, int row, int col, const Value &value) const;
+    // True when the formula of `cell`, whose references the insertion or deletion of lines
+    // at.. of sheet `sheetId` reshapes, keeps its result: the ranges that change are tables
+    // of exact lookups noted at its last computation, along whose keys lines come in or go.
+    // The cell found moves with its line and is not deleted (MATCH: it is before the lines),
+    // and an inserted empty cell cannot be found instead.
+    bool lookupsSurvive(const Cell &cell, int sheetId, bool rows, int at, int count) const;
 
     // Changes: seeds recalculation (now, or at the end of the batch) and notifies.
     void cellEdited(Cell *cell, int sheetId, int row, int col);
     void structureChanged(int sheetId);
+    // Lines of a sheet were inserted, deleted or reordered, the index already following:
+    // recomputes the seeds (the formulas the change may give another result), what reads
+    // them, and the formulas that read positions.
+    void linesChanged(std::vector<Cell *> &&seeds);
     void flush();
     // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
@@ -257,14 +379,24 @@ struct Workbook::Impl : public SheetNames
     void notifyReset();
     void forEachFormulaCell(const std::function<void(Cell &)> &visit) const;
     void setCellFormula(int sheetIndex, int row, int col, Formula formula);
+    // Gives the cell its formula, sharing the program of the formula above or to the left
+    // where it is the same (a filled column or row keeps one copy of it).
+    static void storeFormula(const Sheet &s, Cell &cell, Formula formula);
     // Drops the cell if it holds nothing any more (now, or after the batch).
     void purgeIfEmpty(int sheetId, int row, int col);
 };
 
-// Calls `visit` for each formula that reads the cell, alone or through a range.
+// Calls `visit` for each formula that reads the cell, through a range, then alone. Range
+// readers come first: many cells share them, and the recalculation, reaching them first
+// from the first of those cells, need not follow them again from the others.
 template<typename F>
 void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
 {
+    auto rt = rangeReaders.find(sheetId);
+    if (rt != rangeReaders.end())
+        for (const RangeDependent &d : rt->second[size_t(col)])
+            if (row >= d.top && row <= d.bottom)
+                visit(d.cell);
     auto counts = cellReadersPerColumn.find(sheetId);
     if (counts != cellReadersPerColumn.end() && col >= 0 && col <= kMaxColumns && counts->second[size_t(col)] > 0) {
         auto it = cellReaders.find(key(sheetId, row, col));
@@ -272,11 +404,32 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
             for (Cell *c : it->second)
                 visit(c);
     }
-    auto rt = rangeReaders.find(sheetId);
-    if (rt != rangeReaders.end())
-        for (const RangeDependent &d : rt->second[size_t(col)])
-            if (row >= d.top && row <= d.bottom)
-                visit(d.cell);
+}
+
+template<typename F>
+void Workbook::Impl::forEachReaderIn(int sheetId, const CellRange &area, F &&visit)
+{
+    auto counts = cellReadersPerColumn.find(sheetId);
+    auto ranges = rangeReaders.find(sheetId);
+    // A large area is matched against the whole index of single cells rather than looked
+    // up cell by cell.
+    const bool scan = std::int64_t(area.rowCount()) * area.columnCount() > std::int64_t(cellReaders.size());
+    if (scan)
+        for (const auto &[k, cells] : cellReaders)
+            if (int(k >> 32) == sheetId && area.contains(int((k >> 9) & 0x7fffff), int(k & 0x1ff)))
+                for (Cell *c : cells)
+                    visit(c);
+    for (int col = std::max(1, area.left); col <= std::min(kMaxColumns, area.right); ++col) {
+        if (!scan && counts != cellReadersPerColumn.end() && counts->second[size_t(col)] > 0)
+            for (int row = area.top; row <= area.bottom; ++row)
+                if (auto it = cellReaders.find(key(sheetId, row, col)); it != cellReaders.end())
+                    for (Cell *c : it->second)
+                        visit(c);
+        if (ranges != rangeReaders.end())
+            for (const RangeDependent &d : ranges->second[size_t(col)])
+                if (d.top <= area.bottom && d.bottom >= area.top)
+                    visit(d.cell);
+    }
 }
 
 class WorkbookContext : public EvalContext
@@ -291,7 +444,8 @@ public:
     double random() override;
     void foldNumbers(const RangeRef &range, NumberFold &fold) override;
     int findExact(const RangeRef &line, const Value &key) override;
-    void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos) override;
+    void noteExactLookup(const RangeRef &table, bool vertical, const Value &key, int pos,
+                         bool givesPosition = false) override;
     void noteOtherLookup() override { complete = false; }
 
     // Where the lookups of the formula being computed are noted (nullptr: not noted).

@@ -73,8 +73,6 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
     int counter = 0;
     b.sccStack.clear();
     b.order.clear();
-    b.components.clear();
-    b.componentCyclic.clear();
     b.frames.clear();
     b.pool.clear();
     // Each open frame's readers sit in one shared pool, in stack order.
@@ -82,10 +80,15 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
         c->mark = gen;
         c->index = c->low = counter++;
         c->onStack = true;
-        c->selfLoop = false;
+        c->inCycle = false;
         b.sccStack.push_back(c);
         const size_t begin = b.pool.size();
-        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { b.pool.push_back(r); });
+        // A reader already finished (computed in an earlier component) adds nothing: it is
+        // left out here, where thousands of cells share the same range readers.
+        forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) {
+            if (r->mark != gen || r->onStack)
+                b.pool.push_back(r);
+        });
         b.frames.push_back(RecalcFrame{c, begin, b.pool.size(), begin});
     };
     for (Cell *seed : seeds) {
@@ -97,7 +100,7 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
             if (f.next < f.end) {
                 Cell *w = b.pool[f.next++];
                 if (w == f.cell)
-                    f.cell->selfLoop = true;
+                    f.cell->inCycle = true;
                 if (w->mark != gen)
                     open(w);
                 else if (w->onStack)
@@ -126,8 +129,9 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
         w->onStack = false;
         b.order.push_back(w);
     } while (w != root);
-    b.components.emplace_back(start, b.order.size());
-    b.componentCyclic.push_back(b.order.size() - start > 1 || root->selfLoop);
+    if (b.order.size() - start > 1 || root->inCycle)
+        for (size_t k = start; k < b.order.size(); ++k)
+            b.order[k]->inCycle = true;
 }
 
 // Step 2: computes the components in reverse order of discovery (what a formula reads comes
@@ -136,24 +140,18 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
 void Workbook::Impl::evaluateInOrder(RecalcScratch &b, std::vector<Cell *> &dynamic,
                                      std::vector<std::pair<int, CellAddress>> &changed)
 {
-    // Flattened first, so that the cell and formula a few steps ahead can be fetched from
-    // memory while the current one is computed.
-    std::vector<std::pair<Cell *, bool>> &sequence = b.sequence;
-    sequence.clear();
-    for (size_t i = b.components.size(); i-- > 0;) {
-        const bool cyclic = b.componentCyclic[i] != 0;
-        for (size_t k = b.components[i].first; k < b.components[i].second; ++k)
-            sequence.emplace_back(b.order[k], cyclic);
-    }
-    const size_t count = sequence.size();
-    for (size_t i = 0; i < count; ++i) {
-        if (i + 4 < count) {
-            __builtin_prefetch(sequence[i + 4].first);
-            __builtin_prefetch(sequence[i + 4].first->formula.get());
+    // Components came out readers first: the order read backwards computes what a formula
+    // reads before it. The cell and formula a few steps ahead are fetched from memory while
+    // the current one is computed.
+    const std::vector<Cell *> &order = b.order;
+    for (size_t i = order.size(); i-- > 0;) {
+        if (i >= 4) {
+            __builtin_prefetch(order[i - 4]);
+            __builtin_prefetch(order[i - 4]->formula.get());
         }
-        Cell *c = sequence[i].first;
+        Cell *c = order[i];
         const Value old = c->value;
-        if (sequence[i].second) {
+        if (c->inCycle) {
             assignValue(*c, Value::error(ErrorCode::Circular));
             c->lookupsKnown = false;
         } else {
@@ -188,7 +186,7 @@ void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)
 {
     if (cell && cell->formula)
         pendingSeeds.push_back(cell);
-    if (cell && !cell->formula && cell->rawFormula.isEmpty()) {
+    if (cell && !cell->formula && cell->rawFormula().isEmpty()) {
         // A new constant: lookups it cannot affect keep their results.
         const Value &value = cell->value;
         forEachReader(sheetId, row, col, [&](Cell *r) {
@@ -213,6 +211,15 @@ void Workbook::Impl::structureChanged(int sheetId)
         flush();
 }
 
+void Workbook::Impl::linesChanged(std::vector<Cell *> &&seeds)
+{
+    pendingSeeds.insert(pendingSeeds.end(), seeds.begin(), seeds.end());
+    pendingLines = true;
+    modified = true;
+    if (batchDepth == 0)
+        flush();
+}
+
 void Workbook::Impl::flush()
 {
     std::vector<std::pair<int, CellAddress>> changed = std::move(pendingChanged);
@@ -221,6 +228,10 @@ void Workbook::Impl::flush()
     pendingSeeds.clear();
     const bool full = pendingFull;
     pendingFull = false;
+    const bool lines = pendingLines;
+    pendingLines = false;
+    if (lines && !full)
+        seeds.insert(seeds.end(), positionalCells.begin(), positionalCells.end());
     std::unordered_set<int> repaint = std::move(pendingSheetRepaint);
     pendingSheetRepaint.clear();
     if (full)
@@ -234,7 +245,7 @@ void Workbook::Impl::flush()
     pendingPurge.clear();
     for (const auto &[id, address] : purge)
         purgeIfEmpty(id, address.row, address.col);
-    if (full) {
+    if (full || lines) {
         // Formulas of every sheet may read differently after a structural change.
         for (const auto &s : sheets)
             notifySheet(s->id);
@@ -308,8 +319,8 @@ void Workbook::Impl::setCellFormula(int sheetIndex, int row, int col, Formula fo
     Sheet &s = sheetAt(sheetIndex);
     Cell &c = s.obtain(row, col);
     unregisterFormula(&c);
-    c.formula = std::make_unique<Formula>(std::move(formula));
-    c.rawFormula.clear();
+    storeFormula(s, c, std::move(formula));
+    c.setRawFormula(QString());
     registerFormula(&c);
     s.extentValid = false;
     cellEdited(&c, s.id, row, col);

@@ -140,4 +140,16 @@ void Workbook::Impl::forEachFormulaCell(const std::function<void(Cell &)> &visit
         });
 }
 
+void Workbook::Impl::storeFormula(const Sheet &s, Cell &cell, Formula formula)
+{
+    for (const Cell *neighbour : {cell.row > 1 ? s.find(cell.row - 1, cell.col) : nullptr,
+                                  cell.col > 1 ? s.find(cell.row, cell.col - 1) : nullptr})
+        if (neighbour && neighbour->formula) {
+            shareProgram(formula, *neighbour->formula);
+            if (formula.code.sharedWith(neighbour->formula->code))
+                break;
+        }
+    cell.formula = std::make_unique<Formula>(std::move(formula));
+}
+
 } // namespace sheet

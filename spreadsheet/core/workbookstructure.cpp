@@ -129,21 +129,42 @@ void Workbook::setSheetCount(int count)
 namespace {
 
 // Moves the cells of a sheet at or after `at` by `count` lines (negative: deletion of the
-// lines at..at-count-1, whose cells are dropped).
+// lines at..at-count-1, whose cells are dropped). Cells pushed past the last line (only
+// formats: cells with content there refuse the insertion) are dropped too.
 void shiftCells(Sheet &s, bool rows, int at, int count)
 {
-    std::vector<std::unique_ptr<Cell>> moved;
-    const CellRange tail = rows ? CellRange{at, 1, kMaxRows, kMaxColumns} : CellRange{1, at, kMaxRows, kMaxColumns};
-    std::vector<std::pair<int, int>> positions;
-    s.forEach(tail, [&](Cell &c) { positions.emplace_back(c.row, c.col); });
-    for (const auto &[r, c] : positions)
-        moved.push_back(s.take(r, c));
-    for (auto &cell : moved) {
-        int &line = rows ? cell->row : cell->col;
-        if (count < 0 && line < at - count)
-            continue; // deleted
-        line += count;
-        s.put(std::move(cell));
+    const int removed = std::max(0, -count);
+    s.extentValid = false;
+    if (!rows) {
+        // Whole columns move; their blocks, and the cells in them, stay where they are.
+        if (count > 0)
+            for (int c = kMaxColumns; c >= at; --c)
+                s.columns[size_t(c)] = c - count >= at ? std::move(s.columns[size_t(c - count)]) : Column{};
+        else
+            for (int c = at; c <= kMaxColumns; ++c)
+                s.columns[size_t(c)] =
+                        c + removed <= kMaxColumns ? std::move(s.columns[size_t(c + removed)]) : Column{};
+        for (int c = at; c <= kMaxColumns; ++c)
+            s.forEach(CellRange{1, c, kMaxRows, c}, [c](Cell &cell) { cell.col = c; });
+        return;
+    }
+    // Each cell goes straight to its new row, the last first for an insertion and the first
+    // first for a deletion, so that it lands on a row already left.
+    std::vector<int> found;
+    for (int col = 1; col <= kMaxColumns; ++col) {
+        if (s.columns[size_t(col)].blocks.size() <= size_t((at - 1) / kBlockRows))
+            continue;
+        found.clear();
+        s.forEach(CellRange{at, col, kMaxRows, col}, [&](const Cell &c) { found.push_back(c.row); });
+        if (count > 0)
+            std::reverse(found.begin(), found.end());
+        for (int row : found) {
+            std::unique_ptr<Cell> cell = s.take(row, col);
+            if (row < at + removed || row + count > kMaxRows)
+                continue; // deleted, or pushed off the sheet
+            cell->row += count;
+            s.put(std::move(cell));
+        }
     }
 }
 
@@ -171,6 +192,109 @@ bool moveChartLine(int &line, int at, int count)
     return true;
 }
 
+// The notes of the lookups of `c` into sheet `sheetId` through the insertion or deletion;
+// when a table or the cell found goes, the lookups are no longer known.
+void followLookupNotes(Cell &c, int sheetId, bool rows, int at, int count)
+{
+    if (!c.lookupsKnown || !c.lookups())
+        return;
+    for (LookupNote &note : *c.lookups())
+        if (note.sheetId == sheetId && !followLookupNote(note, rows, at, count)) {
+            c.lookupsKnown = false;
+            return;
+        }
+}
+
+// A range read as a single value gives its cell on the formula's own row (or column). When
+// lines of a sheet move the formula and not such a range of another sheet, or a range of the
+// sheet and not a formula of another sheet, that cell is another one: the result may change
+// though every reference still names the same cells.
+bool intersectionMoves(const Cell &c, int sheetId, bool rows, int at)
+{
+    const bool cellMoves = c.sheetId == sheetId && (rows ? c.row : c.col) >= at;
+    for (const FormulaRef &ref : c.formula->refs) {
+        if (ref.invalid || !ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col))
+            continue;
+        const bool rangeOnSheet = refSheet(ref, c.sheetId) == sheetId;
+        if (cellMoves && !rangeOnSheet)
+            return true;
+        if (!cellMoves && rangeOnSheet && c.sheetId != sheetId && (rows ? ref.a.row : ref.a.col) >= at)
+            return true;
+    }
+    return false;
+}
+
+// References of every formula through the insertion or deletion of lines at... The
+// formulas of the deleted lines leave the dependency index, as do the few whose entries
+// cannot follow in place (while it still matches their old references). Gives the formulas
+// whose references changed shape in a way that may change their result, and those to file
+// again once the index has followed the lines.
+struct FollowedLines
+{
+    std::vector<Cell *> reshaped;
+    std::vector<Cell *> refiled;
+};
+
+FollowedLines followLines(Workbook::Impl &d, int sheetId, bool rows, int at, int count)
+{
+    FollowedLines out;
+    std::vector<Cell *> leaving;
+    const int removed = std::max(0, -count);
+    // The formulas first, fetching each from memory while the list is made, so that the
+    // pass over their references seldom waits for memory.
+    std::vector<Cell *> formulas;
+    const CellRange all{1, 1, kMaxRows, kMaxColumns};
+    for (const auto &sheet : d.sheets)
+        sheet->forEach(all, [&](Cell &c) {
+            if (c.formula) {
+                __builtin_prefetch(c.formula.get());
+                formulas.push_back(&c);
+            }
+        });
+    for (size_t i = 0; i < formulas.size(); ++i) {
+        if (i + 8 < formulas.size())
+            __builtin_prefetch(formulas[i + 8]->formula->refs.data());
+        Cell &c = *formulas[i];
+        const int line = rows ? c.row : c.col;
+        if (c.sheetId == sheetId && line >= at && line < at + removed) {
+            leaving.push_back(&c);
+            continue;
+        }
+        const RefChange change = insertDeleteChange(*c.formula, c.sheetId, sheetId, rows, at, count);
+        const bool intersection = intersectionMoves(c, sheetId, rows, at);
+        if (change != RefChange::Reshaped && intersection)
+            out.reshaped.push_back(&c);
+        switch (change) {
+        case RefChange::None: continue;
+        case RefChange::Moved: followLookupNotes(c, sheetId, rows, at, count); break;
+        case RefChange::Reshaped:
+            if (!intersection && d.lookupsSurvive(c, sheetId, rows, at, count)) {
+                followLookupNotes(c, sheetId, rows, at, count);
+            } else {
+                out.reshaped.push_back(&c);
+                c.lookupsKnown = false;
+            }
+            if (!d.indexFollows(c, sheetId, rows, at, count)) {
+                out.refiled.push_back(&c);
+                continue; // its references change once it has left the index
+            }
+            break;
+        }
+        adjustForInsertDelete(*c.formula, c.sheetId, sheetId, rows, at, count);
+    }
+    leaving.insert(leaving.end(), out.refiled.begin(), out.refiled.end());
+    d.unregisterFormulas(leaving);
+    for (Cell *c : out.refiled)
+        adjustForInsertDelete(*c->formula, c->sheetId, sheetId, rows, at, count);
+    // Cells about to be dropped leave the pending recalculation too.
+    if (removed > 0)
+        std::erase_if(d.pendingSeeds, [&](const Cell *c) {
+            const int line = rows ? c->row : c->col;
+            return c->sheetId == sheetId && line >= at && line < at + removed;
+        });
+    return out;
+}
+
 } // namespace
 
 static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int count)
@@ -191,10 +315,13 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
     } else {
         count = -std::min(-count, limit - at + 1);
     }
+    FollowedLines followed = followLines(d, s.id, rows, at, count);
     shiftCells(s, rows, at, count);
+    d.shiftDependencies(s.id, rows, at, count);
+    for (Cell *c : followed.refiled)
+        d.registerFormula(c);
     shiftSizes(rows ? s.rowHeights : s.columnWidths, at, count);
     shiftSizes(rows ? s.rowFormats : s.columnFormats, at, count);
-    d.forEachFormulaCell([&](Cell &c) { adjustForInsertDelete(*c.formula, c.sheetId, s.id, rows, at, count); });
     for (auto it = s.charts.begin(); it != s.charts.end();) {
         int &a = rows ? it->range.top : it->range.left;
         int &b = rows ? it->range.bottom : it->range.right;
@@ -213,7 +340,7 @@ static void insertDelete(Workbook::Impl &d, int sheet, bool rows, int at, int co
             anchor = at;
         ++it;
     }
-    d.structureChanged(s.id);
+    d.linesChanged(std::move(followed.reshaped));
 }
 
 void Workbook::insertRows(int sheet, int row, int count)
@@ -320,12 +447,26 @@ void Workbook::reorderRows(int sheet, const CellRange &range, const std::vector<
         if (check[i] != range.top + int(i) || int(check.size()) != range.rowCount())
             throw VelmoraError(QStringLiteral("Ordre de lignes incorrect"));
     // Take every cell of the range out, then put each back on its new row; formulas move
-    // as copies do, their relative references following.
+    // as copies do, their relative references following (out of the dependency index while
+    // their references change).
     std::vector<std::vector<std::unique_ptr<Cell>>> rowsCells(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         for (int col = range.left; col <= range.right; ++col)
             if (auto c = s.take(order[i], col))
                 rowsCells[i].push_back(std::move(c));
+    std::vector<Cell *> seeds;
+    int firstMoved = range.bottom + 1, lastMoved = range.top - 1;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int newRow = range.top + int(i);
+        if (newRow != order[i]) {
+            firstMoved = std::min(firstMoved, newRow);
+            lastMoved = std::max(lastMoved, newRow);
+        }
+        for (auto &c : rowsCells[i])
+            if (c->formula && newRow != c->row)
+                seeds.push_back(c.get());
+    }
+    d->unregisterFormulas(seeds);
     for (size_t i = 0; i < order.size(); ++i) {
         const int newRow = range.top + int(i);
         for (auto &c : rowsCells[i]) {
@@ -335,7 +476,13 @@ void Workbook::reorderRows(int sheet, const CellRange &range, const std::vector<
             s.put(std::move(c));
         }
     }
-    d->structureChanged(s.id);
+    for (Cell *c : seeds)
+        d->registerFormula(c);
+    // What reads the rows that moved now reads other values.
+    if (firstMoved <= lastMoved)
+        d->forEachReaderIn(s.id, CellRange{firstMoved, range.left, lastMoved, range.right},
+                           [&](Cell *c) { seeds.push_back(c); });
+    d->linesChanged(std::move(seeds));
 }
 
 // Charts

@@ -44,23 +44,9 @@ CellRange formatExtent(const Workbook &book, int sheet, const CellRange &range)
 // the references a deletion or a move rewrites. Cells inside `except` (on `sheet`) are left out.
 std::vector<SheetCell> readersOf(Workbook &book, int sheet, const CellRange &range, const CellRange &except = kNoRange)
 {
-    WorkbookAccess access(book);
-    const int id = access.sheetId(sheet);
     std::vector<SheetCell> found;
-    for (int s = 0; s < book.sheetCount(); ++s) {
-        const int ownId = access.sheetId(s);
-        for (const StoredCell &c : access.cellsRowMajor(s)) {
-            if (!c.formula || (s == sheet && except.contains(c.row, c.col)))
-                continue;
-            const bool reads = std::any_of(c.formula->refs.begin(), c.formula->refs.end(), [&](const FormulaRef &ref) {
-                const int refSheet = ref.sheetId < 0 ? ownId : ref.sheetId;
-                return !ref.invalid && refSheet == id
-                        && (range.contains(ref.a.row, ref.a.col) || range.contains(ref.b.row, ref.b.col));
-            });
-            if (reads)
-                found.push_back({s, c.row, c.col});
-        }
-    }
+    for (const auto &[s, cell] : WorkbookAccess(book).formulasWithCornerIn(sheet, range, except))
+        found.push_back({s, cell.row, cell.col});
     return found;
 }
 

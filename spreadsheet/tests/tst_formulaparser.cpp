@@ -41,6 +41,8 @@ private Q_SLOTS:
     void openFormula_data();
     void openFormula();
     void deepNestingIsRefusedNotCrashing();
+    void sharesWhatIsEqual_data();
+    void sharesWhatIsEqual();
     void unknownFunctionGivesNameError();
     void registryCoversTheFunctionsList();
     void everyFunctionHasOneFrenchName();
@@ -202,6 +204,47 @@ void TestFormulaParser::openFormula()
     const Formula f = compileFormula(file, Dialect::OpenFormula, names);
     QCOMPARE(formulaToText(f, Dialect::French, names), french);
     QCOMPARE(formulaToText(f, Dialect::OpenFormula, names), written);
+}
+
+void TestFormulaParser::sharesWhatIsEqual_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("shared"); // c: program, n: numbers, s: texts
+    const char *rows[][4] = {
+            {"filled down", "A1*1,5+B1", "A2*1,5+B2", "cns"},
+            {"another constant", "A1*1,5", "A1*2", "cs"},
+            {"another operator", "A1+1", "A1-1", "ns"},
+            {"another text", "A1&\"x\"", "A2&\"y\"", "cn"},
+            {"text code", "TEXTE(A1;\"0.00\")", "TEXTE(B1;\"0.00\")", "cns"},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3]);
+}
+
+// Formulas differing only by their references keep one copy of their program and constants;
+// a change to one of them (its text codes made French) leaves the other as it was.
+void TestFormulaParser::sharesWhatIsEqual()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, shared);
+    TwoSheets names;
+    const Formula a = compileFormula(first, Dialect::French, names);
+    Formula b = compileFormula(second, Dialect::French, names);
+    shareProgram(b, a);
+    QCOMPARE(b.code.sharedWith(a.code), shared.contains(u'c'));
+    QCOMPARE(b.numbers.sharedWith(a.numbers), shared.contains(u'n'));
+    QCOMPARE(b.strings.sharedWith(a.strings), shared.contains(u's'));
+    QCOMPARE(formulaToText(a, Dialect::French, names), first);
+    QCOMPARE(formulaToText(b, Dialect::French, names), second);
+    const Formula copy = b;
+    if (convertTextCodes(b, true)) {
+        QCOMPARE(formulaToText(b, Dialect::French, names),
+                 QString(second).replace(QStringLiteral("0.00"), QStringLiteral("0,00")));
+        QCOMPARE(formulaToText(a, Dialect::French, names), first);
+        QCOMPARE(formulaToText(copy, Dialect::French, names), second);
+    }
 }
 
 void TestFormulaParser::deepNestingIsRefusedNotCrashing()

@@ -517,6 +517,7 @@ void TestFunctionsValues::lookup_data()
     ROW("SUM(INDIRECT(\"'Feuil2'.A1:Feuil2.A2\"))", "42");
     ROW("INDIRECT(\"Feuil9.A1\")", "#REF!");
     ROW("INDIRECT(\"R2C1\";FALSE)", "2");
+    ROW("INDIRECT(\"R2C65537\";FALSE)", "#REF!"); // not column 1
     ROW("INDIRECT(\"zz\")", "#REF!");
 }
 void TestFunctionsValues::lookup() { check(); }
