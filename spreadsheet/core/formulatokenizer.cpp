@@ -341,7 +341,7 @@ private:
             const int col = columnNumber(letters);
             if (col == 0)
                 return false;
-            end = RefEnd{0, col, false, abs};
+            end = RefEnd{0, std::int16_t(col), false, abs}; // col is at most 256
             m_pos = p;
             return true;
         }
