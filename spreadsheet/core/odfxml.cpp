@@ -313,16 +313,31 @@ void XmlCursor::parsePiece(qsizetype end, bool endsInText)
     const qsizetype size = end - m_pos;
     if (!checkReferences(data, data + size))
         return;
-    // Parsed in place, but for a piece that ends in text: the parser would cut its last
-    // character to end the buffer.
-    const pugi::xml_parse_result result = !endsInText
-            ? m_piece.load_buffer_inplace(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding))
-            : m_piece.load_buffer(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding));
+    // The parser skips a byte order mark at the start of every buffer it is given; inside
+    // the file one is only text, which a piece starting with it would lose. An empty
+    // comment (dropped by the parser) in front of such a piece keeps it.
+    static constexpr char kKeepMark[] = "<!---->";
+    constexpr qsizetype kKeepMarkSize = sizeof kKeepMark - 1;
+    const bool startsWithMark =
+            m_encoding == pugi::encoding_utf8 && size >= 3 && QByteArrayView(data, 3) == "\xEF\xBB\xBF";
+    const qsizetype shift = startsWithMark ? kKeepMarkSize : 0;
+    pugi::xml_parse_result result;
+    if (startsWithMark) {
+        const QByteArray kept = QByteArray(kKeepMark) + QByteArray(data, size);
+        result = m_piece.load_buffer(kept.constData(), size_t(kept.size()), kParseOptions,
+                                     pugi::xml_encoding(m_encoding));
+    } else if (!endsInText) {
+        result = m_piece.load_buffer_inplace(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding));
+    } else {
+        // Not in place for a piece that ends in text: the parser would cut its last
+        // character to end the buffer.
+        result = m_piece.load_buffer(data, size_t(size), kParseOptions, pugi::xml_encoding(m_encoding));
+    }
     if (!result) {
-        fail(Malformed, m_pos + qsizetype(result.offset));
+        fail(Malformed, m_pos + std::max<qsizetype>(qsizetype(result.offset) - shift, 0));
         return;
     }
-    m_pieceBase = m_pos;
+    m_pieceBase = m_pos - shift;
     m_pos = end;
     const Level &parent = m_stack.back();
     m_stack.push_back(Level{m_piece, m_piece.first_child(), parent.ns, parent.name, nullptr, LevelKind::Piece});

@@ -415,10 +415,12 @@ QStringList walk(const QByteArray &bytes, qsizetype pieceSize)
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == odf::XmlCursor::Characters) {
+            // The bytes as they are (a UTF-8 decoder would drop a leading byte order mark).
+            const QString bytes = QString::fromLatin1(xml.rawText());
             if (!seen.isEmpty() && seen.last().startsWith(u"text "))
-                seen.last() += xml.text();
+                seen.last() += bytes;
             else
-                seen << u"text "_qs + xml.text();
+                seen << u"text "_qs + bytes;
         } else if (token == odf::XmlCursor::StartElement) {
             QString element = QString::number(int(xml.ns())) + u':' + xml.name().toString();
             xml.forEachAttribute([&](odf::Ns ns, std::string_view name, const char *value) {
@@ -458,6 +460,11 @@ void TestFodsFile::piecesReadAsTheWhole_data()
     QTest::newRow("entities declared") << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
     QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
     QTest::newRow("NUL in a text") << head + "<o:body>\n" + QByteArray("a\0b", 3) + "</o:body></o:document>";
+    // A byte order mark inside the file is text: a piece starting with it keeps it.
+    QByteArray marks = head + "<o:body>";
+    for (int i = 0; i < 40; ++i)
+        marks += "<o:x>" + QByteArray(i, 'v') + "</o:x>\xEF\xBB\xBF  <o:p>\xEF\xBB\xBFmot</o:p>";
+    QTest::newRow("byte order marks inside") << marks + "</o:body></o:document>";
 }
 
 void TestFodsFile::piecesReadAsTheWhole()
