@@ -1,7 +1,7 @@
 // Fuzzes the ".qvc" reader: any bytes give a workbook or a French error, never a crash, and
 // a workbook read writes back to a file that reads again. The XML is also walked in tiny
 // pieces: the walk must see what the walk of the whole file sees, or fail as it fails.
-#include "common/velmoraerror.h"
+#include "fuzz/workbookroundtrip.h"
 #include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
@@ -56,21 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // line may differ, not whether there is one.
     if ((pieceProblem != 0) != (wholeProblem != 0) || (wholeProblem == 0 && pieces != whole))
         std::abort();
-    sheet::Workbook book;
-    try {
-        sheet::qvc::read(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), book);
-    } catch (const VelmoraError &e) {
-        if (e.message().isEmpty())
-            std::abort();
-        return 0;
-    }
-    sheet::Workbook again;
-    try {
-        sheet::qvc::read(sheet::qvc::write(book), again);
-    } catch (const VelmoraError &) {
-        std::abort();
-    }
-    if (again.sheetCount() != book.sheetCount())
-        std::abort();
+    checkWorkbookRoundTrip(
+            bytes, [](const QByteArray &in, sheet::Workbook &book) { sheet::qvc::read(in, book); },
+            [](const sheet::Workbook &book) { return sheet::qvc::write(book); });
     return 0;
 }
