@@ -231,15 +231,22 @@ QByteArray Writer::run()
         }
         bool anyRun = false;
         QTextCharFormat open;
+        QByteArray opening;
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid() || fragment.length() == 0)
                 continue;
             const QTextCharFormat f = fragment.charFormat();
             if (!anyRun || f != open) {
-                lastOpening.clear();
-                appendRunOpening(lastOpening, f);
-                body += lastOpening;
+                // Formats that differ only in what a file does not hold (a family's case, a
+                // size left to the default) write the same codes: one run, as a reader of
+                // this file would make it, so that writing what was read gives these bytes.
+                opening.clear();
+                appendRunOpening(opening, f);
+                if (!anyRun || opening != lastOpening) {
+                    body += opening;
+                    lastOpening = opening;
+                }
                 open = f;
                 anyRun = true;
             }

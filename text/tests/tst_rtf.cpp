@@ -96,6 +96,7 @@ private Q_SLOTS:
     void writesFontsSizesColours();
     void writesIndentsAndTabs();
     void roundTripIsStable();
+    void runsWrittenAlikeAreOneRun();
     void readsItsOwnShape();
     void lastParagraphMark();
     void readsWordPad();
@@ -265,6 +266,29 @@ void TestRtf::roundTripIsStable()
     QCOMPARE(f.fontPointSize(), 16.0);
     QVERIFY(f.fontItalic());
     QCOMPARE(f.foreground().color(), QColor(0, 0, 255));
+}
+
+// Two neighbouring runs whose formats differ only in what RTF does not hold are written as
+// one run: otherwise the file read back writes different bytes from the first writing.
+void TestRtf::runsWrittenAlikeAreOneRun()
+{
+    QTextDocument doc;
+    richtext::prepare(doc);
+    QTextCharFormat upper = fmt();
+    upper.setFontFamilies({u"Courier New"_s});
+    QTextCharFormat lower = upper;
+    lower.setFontFamilies({u"courier new"_s});
+    lower.setFontCapitalization(QFont::SmallCaps); // not written either
+    QTextCursor c = paragraph(doc, u"un "_s, upper);
+    c.insertText(u"deux"_s, lower);
+    c.insertText(u" trois"_s, fmt(true));
+
+    const QByteArray first = rtf::write(doc);
+    QCOMPARE(first.count("\\plain"), 2);
+    QVERIFY(first.contains("un deux\\plain"));
+    std::unique_ptr<QTextDocument> back(readRtf(first));
+    QCOMPARE(blocks(*back), blocks(doc));
+    QCOMPARE(rtf::write(*back), first);
 }
 
 void TestRtf::readsItsOwnShape()
