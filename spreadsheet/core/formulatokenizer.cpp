@@ -3,11 +3,15 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/value.h"
 
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace sheet {
 
 namespace {
+
+bool isAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 
 bool isWordStart(QChar c) { return c.isLetter() || c == u'_' || c == u'$'; }
 
@@ -94,28 +98,28 @@ private:
     void readNumber(Token &t)
     {
         t.type = TokenType::Number;
-        QString digits;
-        while (cur().isDigit())
-            digits += m_text[m_pos++];
+        // The digits in ASCII with "." for the decimal point, whatever the dialect.
+        std::string digits;
+        auto take = [&] { digits.push_back(char(m_text[m_pos++].unicode())); };
+        while (isAsciiDigit(cur()))
+            take();
         if (cur() == decimalSeparator()) {
-            digits += u'.';
+            digits.push_back('.');
             ++m_pos;
-            while (cur().isDigit())
-                digits += m_text[m_pos++];
+            while (isAsciiDigit(cur()))
+                take();
         }
         if ((cur() == u'e' || cur() == u'E')
-            && (at(m_pos + 1).isDigit()
-                || ((at(m_pos + 1) == u'+' || at(m_pos + 1) == u'-') && at(m_pos + 2).isDigit()))) {
-            digits += u'e';
+            && (isAsciiDigit(at(m_pos + 1))
+                || ((at(m_pos + 1) == u'+' || at(m_pos + 1) == u'-') && isAsciiDigit(at(m_pos + 2))))) {
+            digits.push_back('e');
             ++m_pos;
             if (cur() == u'+' || cur() == u'-')
-                digits += m_text[m_pos++];
-            while (cur().isDigit())
-                digits += m_text[m_pos++];
+                take();
+            while (isAsciiDigit(cur()))
+                take();
         }
-        bool ok = false;
-        t.number = digits.toDouble(&ok);
-        if (!ok || !std::isfinite(t.number))
+        if (!formulaNumberValue(digits, t.number) || cur().isDigit())
             fail(QStringLiteral("nombre incorrect"), t.position);
         if (isWordStart(cur()))
             fail(QStringLiteral("nombre incorrect"), t.position);
@@ -453,6 +457,19 @@ bool scanCellReference(const QString &text, int &pos, RefEnd &out)
     out = r;
     pos = p;
     return true;
+}
+
+bool formulaNumberValue(std::string_view digits, double &value)
+{
+    const char *end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
+    if (ec == std::errc() && ptr == end && std::isfinite(value))
+        return true;
+    // What the fast reading refuses (an exponent out of range, digits beyond what it
+    // takes) goes through the general conversion, which decides as before.
+    bool ok = false;
+    value = QString::fromLatin1(digits.data(), qsizetype(digits.size())).toDouble(&ok);
+    return ok && std::isfinite(value);
 }
 
 std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect) { return Tokenizer(text, dialect).run(); }

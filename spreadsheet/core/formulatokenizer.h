@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <string_view>
 #include <vector>
 
 namespace sheet {
@@ -41,6 +42,11 @@ struct Token
 
 // Throws VelmoraError with a French message on a character the language does not know.
 std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect);
+
+// The value of a number constant as the tokenizer reads it: ASCII digits, "." as the
+// decimal point, an optional exponent ("12", "1.5", "2e-3"). False when it is not a finite
+// number.
+bool formulaNumberValue(std::string_view digits, double &value);
 
 // Parses "$A$1"-style cell text at `pos` (no sheet); advances pos on success.
 bool scanCellReference(const QString &text, int &pos, RefEnd &out);

@@ -6,6 +6,7 @@
 
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/numberformat.h"
+#include "spreadsheet/core/formulatokenizer.h"
 #include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
@@ -19,6 +20,8 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace sheet {
 
@@ -45,6 +48,240 @@ struct SheetView
 {
     int frozenRows = 0;
     int frozenCols = 0;
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool isWordChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$' || c == '.'; }
+
+// Marks in a shape key where a relative row and a number constant were: bytes that an
+// attribute of a well-formed file cannot carry, refused where the text has them.
+constexpr char kRowMark = '\x01';
+constexpr char kNumberMark = '\x02';
+
+// The shape of a formula filled down a column: its text with every relative row of its
+// references written as the offset to the cell's row, and its number constants left out
+// (collected in `numbers`, in the order the compiler keeps them). Two cells of a column
+// whose shapes are equal hold the same program: the second one is the first moved by the
+// difference of their rows, its numbers replaced. The walk follows the tokenizer; false
+// where the text holds anything it does not follow exactly (errors, names outside ASCII,
+// whole rows or columns alone, ranges mixing a relative row with a fixed one), and such a
+// formula is compiled on its own.
+class ShapeScanner
+{
+public:
+    ShapeScanner(std::string_view text, int row, std::string &key, std::vector<double> &numbers)
+        : m_text(text),
+          m_row(row),
+          m_key(key),
+          m_numbers(numbers)
+    { }
+
+    bool run()
+    {
+        m_key.clear();
+        m_numbers.clear();
+        m_refs = 0;
+        while (m_pos < m_text.size()) {
+            const char c = m_text[m_pos];
+            bool ok = true;
+            if (c == '"')
+                ok = quoted('"');
+            else if (c == '[')
+                ok = reference();
+            else if (isDigit(c) || (c == '.' && isDigit(at(m_pos + 1))))
+                ok = number();
+            else if (isLetter(c) || c == '_' || c == '$')
+                ok = word();
+            else if (static_cast<unsigned char>(c) < 0x20 && c != ' ' && c != '\t' && c != '\n' && c != '\r')
+                ok = false;
+            else if (static_cast<unsigned char>(c) >= 0x80 || c == '#' || c == '\'')
+                ok = false;
+            else
+                m_key.push_back(m_text[m_pos++]);
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+    int references() const { return m_refs; }
+
+private:
+    enum class RowKind { None, Relative, Fixed };
+
+    char at(size_t i) const { return i < m_text.size() ? m_text[i] : '\0'; }
+
+    void copy(size_t from) { m_key.append(m_text.substr(from, m_pos - from)); }
+
+    // A string or a quoted sheet name, doubled quotes inside, copied as it is.
+    bool quoted(char quote)
+    {
+        const size_t from = m_pos++;
+        while (true) {
+            if (m_pos >= m_text.size())
+                return false;
+            const char c = m_text[m_pos++];
+            if (c == kRowMark || c == kNumberMark)
+                return false;
+            if (c == quote) {
+                if (at(m_pos) != quote)
+                    break;
+                ++m_pos;
+            }
+        }
+        copy(from);
+        return true;
+    }
+
+    bool word()
+    {
+        const size_t from = m_pos;
+        while (m_pos < m_text.size() && isWordChar(m_text[m_pos]))
+            ++m_pos;
+        copy(from);
+        return true;
+    }
+
+    bool number()
+    {
+        std::string digits;
+        auto take = [&] {
+            while (isDigit(at(m_pos)))
+                digits.push_back(m_text[m_pos++]);
+        };
+        take();
+        if (at(m_pos) == '.') {
+            ++m_pos;
+            // "1." and ".5" are left to the compiler.
+            if (digits.empty() || !isDigit(at(m_pos)))
+                return false;
+            digits.push_back('.');
+            take();
+        }
+        if ((at(m_pos) == 'e' || at(m_pos) == 'E')
+            && (isDigit(at(m_pos + 1)) || ((at(m_pos + 1) == '+' || at(m_pos + 1) == '-') && isDigit(at(m_pos + 2))))) {
+            digits.push_back('e');
+            ++m_pos;
+            if (at(m_pos) == '+' || at(m_pos) == '-')
+                digits.push_back(m_text[m_pos++]);
+            take();
+        }
+        double value = 0;
+        if (digits.size() > 40 || !formulaNumberValue(digits, value))
+            return false;
+        m_numbers.push_back(value);
+        m_key.push_back(kNumberMark);
+        return true;
+    }
+
+    // [.A1], [.A1:.B3], [$Feuil2.A1], ['Mon budget'.$A$1], [.A:.B], [.3:.5]
+    bool reference()
+    {
+        m_key.push_back(m_text[m_pos++]);
+        End first, second;
+        if (!referenceEnd(first))
+            return false;
+        const bool range = at(m_pos) == ':';
+        if (range) {
+            m_key.push_back(m_text[m_pos++]);
+            if (!referenceEnd(second))
+                return false;
+        }
+        if (at(m_pos) != ']')
+            return false;
+        m_key.push_back(m_text[m_pos++]);
+        ++m_refs;
+        // A whole row or column alone keeps a zero that the compiler completes only in
+        // ranges; a range mixing a relative row with a fixed (or no) row may turn its
+        // corners over on some rows and not on others.
+        if (!range)
+            return !first.wholeLine;
+        return first.row == second.row || (first.row != RowKind::Relative && second.row != RowKind::Relative);
+    }
+
+    struct End
+    {
+        RowKind row = RowKind::None;
+        bool wholeLine = false;
+    };
+
+    bool referenceEnd(End &end)
+    {
+        const size_t from = m_pos;
+        if (at(m_pos) == '$')
+            ++m_pos;
+        if (at(m_pos) == '\'') {
+            copy(from);
+            if (!quoted('\''))
+                return false;
+        } else {
+            while (m_pos < m_text.size() && m_text[m_pos] != '.' && m_text[m_pos] != ']' && m_text[m_pos] != ':') {
+                const char c = m_text[m_pos++];
+                if (c == kRowMark || c == kNumberMark || c == '[')
+                    return false;
+            }
+            copy(from);
+        }
+        // A sheet alone as the second end, or an invalid reference: compiled on its own.
+        if (at(m_pos) != '.')
+            return false;
+        m_key.push_back(m_text[m_pos++]);
+        // The cell: $? letters $? digits, or letters alone, or digits alone.
+        const size_t cell = m_pos;
+        const bool firstAbs = at(m_pos) == '$';
+        if (firstAbs)
+            ++m_pos;
+        int letters = 0, col = 0;
+        while (isLetter(at(m_pos))) {
+            col = col * 26 + ((m_text[m_pos++] & ~0x20) - 'A' + 1);
+            if (++letters > 3)
+                return false;
+        }
+        if (letters > 0 && col > kMaxColumns)
+            return false;
+        bool rowAbs = letters == 0 && firstAbs; // "$3": a fixed whole row
+        if (at(m_pos) == '$') {
+            if (letters == 0)
+                return false;
+            rowAbs = true;
+            ++m_pos;
+        }
+        const size_t digitsFrom = m_pos;
+        qint64 row = 0;
+        while (isDigit(at(m_pos))) {
+            row = row * 10 + (m_text[m_pos++] - '0');
+            if (m_pos - digitsFrom > 8)
+                return false;
+        }
+        const bool hasRow = m_pos > digitsFrom;
+        if (!hasRow && (letters == 0 || rowAbs))
+            return false;
+        if (hasRow && (row < 1 || row > kMaxRows))
+            return false;
+        end.wholeLine = !hasRow || letters == 0;
+        end.row = !hasRow ? RowKind::None : rowAbs ? RowKind::Fixed : RowKind::Relative;
+        if (end.row != RowKind::Relative) {
+            copy(cell);
+            return true;
+        }
+        const size_t digitsEnd = m_pos;
+        m_pos = digitsFrom;
+        copy(cell);
+        m_pos = digitsEnd;
+        m_key.push_back(kRowMark);
+        m_key.append(std::to_string(row - m_row));
+        return true;
+    }
+
+    std::string_view m_text;
+    size_t m_pos = 0;
+    int m_row;
+    std::string &m_key;
+    std::vector<double> &m_numbers;
+    int m_refs = 0;
 };
 
 class Reader
@@ -455,6 +692,8 @@ private:
     void readTable()
     {
         const int sheet = m_access.appendSheet(attr(Ns::Table, "name"));
+        // Shapes hold sheet names: they are kept within one sheet, while the names are the same.
+        m_columnFormulas.assign(size_t(kMaxColumns) + 1, ColumnFormula());
         m_row = 1;
         m_col = 1;
         m_cellsPlaced = 0;
@@ -571,11 +810,11 @@ private:
     struct PendingCell
     {
         bool meaningful = false;
-        bool holdsContent() const { return !value.isEmpty() || !formula.isEmpty() || !charts.empty(); }
+        bool holdsContent() const { return !value.isEmpty() || !formula.empty() || !charts.empty(); }
         int col = 0;
         int repeat = 1;
         Value value;
-        QString formula;
+        std::string formula; // as the file gives it, in UTF-8: "of:=..."
         std::uint32_t formatId = 0;
         std::vector<ChartObject> charts;
     };
@@ -605,29 +844,68 @@ private:
             chart.anchor = CellAddress{row, col};
             m_access.putChart(sheet, chart);
         }
-        if (!c.formula.isEmpty()) {
-            QStringView text = c.formula;
+        if (!c.formula.empty()) {
+            std::string_view text = c.formula;
             bool openFormula = true;
-            if (text.startsWith(u"of:"))
-                text = text.sliced(3);
-            else if (text.startsWith(u"oooc:") || text.startsWith(u"msoxl:"))
+            if (text.starts_with("of:"))
+                text.remove_prefix(3);
+            else if (text.starts_with("oooc:") || text.starts_with("msoxl:"))
                 openFormula = false;
-            if (openFormula && text.startsWith(u'=')) {
-                // Compiled as it is read; a formula naming a sheet not yet read is compiled
-                // again once every sheet is known.
-                PendingFormula p{sheet, row, col, c.formula, c.formula.size() - text.size() + 1, c.value, c.formatId};
-                std::optional<Formula> f = compile(p.text());
-                if (f && std::any_of(f->refs.begin(), f->refs.end(), [](const FormulaRef &r) { return r.invalid; }))
-                    m_pendingFormulas.push_back(std::move(p));
-                else
-                    placeFormula(p, f);
+            if (openFormula && text.starts_with('=')) {
+                placeOpenFormula(sheet, row, col, c, text.substr(1));
                 return;
             }
-            m_access.putRawFormula(sheet, row, col, c.formula, c.value);
+            m_access.putRawFormula(sheet, row, col, QString::fromUtf8(c.formula.data(), qsizetype(c.formula.size())),
+                                   c.value);
         } else if (!c.value.isEmpty()) {
             m_access.putValue(sheet, row, col, c.value);
         }
         m_access.putFormat(sheet, row, col, c.formatId);
+    }
+
+    // The formula last compiled in a column of the sheet being read, with its shape.
+    struct ColumnFormula
+    {
+        bool valid = false;
+        int row = 0;
+        std::string shape;
+        Formula formula;
+    };
+
+    // `text`: the formula after "of:=". A formula of the same shape as the one compiled
+    // last in its column is that one moved down, its numbers replaced; any other one is
+    // compiled as it is read, and one naming a sheet not yet read is compiled again once
+    // every sheet is known.
+    void placeOpenFormula(int sheet, int row, int col, const PendingCell &c, std::string_view text)
+    {
+        ShapeScanner scanner(text, row, m_shape, m_shapeNumbers);
+        const bool shaped = scanner.run();
+        ColumnFormula &last = m_columnFormulas[size_t(col)];
+        if (shaped && last.valid && last.shape == m_shape) {
+            std::optional<Formula> f = last.formula;
+            shiftRelativeRefs(*f, row - last.row, 0);
+            if (!std::equal(m_shapeNumbers.begin(), m_shapeNumbers.end(), f->numbers.begin(), f->numbers.end()))
+                f->numbers.assign(m_shapeNumbers);
+            placeFormula(sheet, row, col, c.formatId, c.value, {}, f);
+            return;
+        }
+        const QString raw = QString::fromUtf8(c.formula.data(), qsizetype(c.formula.size()));
+        // The prefix before the text is ASCII: as many characters as bytes.
+        PendingFormula p{sheet, row, col, raw, qsizetype(text.data() - c.formula.data()), c.value, c.formatId};
+        std::optional<Formula> f = compile(p.text());
+        if (f && std::any_of(f->refs.begin(), f->refs.end(), [](const FormulaRef &r) { return r.invalid; })) {
+            m_pendingFormulas.push_back(std::move(p));
+            return;
+        }
+        // Kept for the cells below when the walk saw what the compiler saw.
+        if (shaped && f && size_t(scanner.references()) == f->refs.size()
+            && std::equal(m_shapeNumbers.begin(), m_shapeNumbers.end(), f->numbers.begin(), f->numbers.end())) {
+            last.valid = true;
+            last.row = row;
+            last.shape.swap(m_shape);
+            last.formula = *f;
+        }
+        placeFormula(p, f);
     }
 
     struct PendingFormula
@@ -670,14 +948,19 @@ private:
 
     void placeFormula(const PendingFormula &p, std::optional<Formula> &f)
     {
+        placeFormula(p.sheet, p.row, p.col, p.formatId, p.cached, p.raw, f);
+    }
+
+    void placeFormula(int sheet, int row, int col, std::uint32_t formatId, const Value &cached, const QString &raw,
+                      std::optional<Formula> &f)
+    {
         if (f) {
-            m_access.putFormula(p.sheet, p.row, p.col, std::move(*f), p.cached);
+            m_access.putFormula(sheet, row, col, std::move(*f), cached);
         } else {
             // Without a stored result such a formula shows #NAME?, as when it is typed.
-            m_access.putRawFormula(p.sheet, p.row, p.col, p.raw,
-                                   p.cached.isEmpty() ? Value::error(ErrorCode::Name) : p.cached);
+            m_access.putRawFormula(sheet, row, col, raw, cached.isEmpty() ? Value::error(ErrorCode::Name) : cached);
         }
-        m_access.putFormat(p.sheet, p.row, p.col, p.formatId);
+        m_access.putFormat(sheet, row, col, formatId);
     }
 
     PendingCell readCell(bool covered)
@@ -690,7 +973,7 @@ private:
             if (ns == Ns::Table && name == "style-name")
                 style = v;
             else if (ns == Ns::Table && name == "formula")
-                c.formula = QString::fromUtf8(v);
+                c.formula = v;
             else if (ns == Ns::Office && name == "value-type")
                 type = v;
             else if (ns == Ns::CalcExt && name == "value-type")
@@ -723,7 +1006,7 @@ private:
         }
         if (covered)
             text.clear();
-        if (ext == "error" || (type.empty() && !c.formula.isEmpty() && errorFromText(text) != ErrorCode::None)) {
+        if (ext == "error" || (type.empty() && !c.formula.empty() && errorFromText(text) != ErrorCode::None)) {
             const ErrorCode e = errorFromText(text);
             c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
         } else if (type == "float" || type == "percentage" || type == "currency") {
@@ -753,8 +1036,7 @@ private:
                                                                             : QStringLiteral("dd/mm/yyyy hh:nn"));
             c.formatId = m_access.internFormat(f);
         }
-        c.meaningful =
-                !c.value.isEmpty() || !c.formula.isEmpty() || c.formatId != defaultFormatId() || !c.charts.empty();
+        c.meaningful = !c.value.isEmpty() || !c.formula.empty() || c.formatId != defaultFormatId() || !c.charts.empty();
         return c;
     }
 
@@ -885,6 +1167,9 @@ private:
     qint64 m_cellsPlaced = 0; // in the current sheet
     qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
+    std::vector<ColumnFormula> m_columnFormulas; // by column
+    std::string m_shape; // of the formula being placed
+    std::vector<double> m_shapeNumbers;
 
 public:
     // Cells with content the workbook cannot hold as they were: beyond column IV or row
