@@ -12,48 +12,100 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <vector>
 
 namespace sheet::csv {
 
 namespace {
 
 // Fifteen significant digits, as spreadsheets show numbers at full precision: 1/3 gives
-// 0.333333333333333 and 0.1*3 gives 0.3.
-QString numberField(double v)
+// 0.333333333333333 and 0.1*3 gives 0.3 (what "%.15g" writes). Appended to `out`.
+void appendNumber(QByteArray &out, double v)
 {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", v);
-    return QString::fromLatin1(buffer);
+    char *end;
+    if (v == std::trunc(v) && std::abs(v) < 1e15) {
+        // An integer of at most fifteen digits is written as it is ("-0" keeps its sign).
+        end = buffer;
+        if (v == 0 && std::signbit(v))
+            *end++ = '-';
+        end = std::to_chars(end, buffer + sizeof buffer, static_cast<long long>(v)).ptr;
+    } else {
+        end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15).ptr;
+    }
+    out.append(buffer, end - buffer);
 }
 
-QString fieldFor(const Workbook &book, int sheet, int row, int col)
+// The fields of one sheet, written line by line into one buffer.
+class SheetWriter
 {
-    const Value v = book.value(sheet, row, col);
-    switch (v.type()) {
-    case Value::Type::Empty: return QString();
-    case Value::Type::Number: {
-        const double x = v.asNumber();
-        const QString pattern = book.format(sheet, row, col).numberFormat;
-        if (isDateTimePattern(pattern) && x >= 1) {
-            const QDateTime dt = serialToDateTime(x);
-            if (dt.isValid())
-                return dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
-                                                : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+public:
+    SheetWriter(Workbook &book, int sheet) : m_book(book), m_access(book), m_sheet(sheet) { }
+
+    QByteArray run()
+    {
+        const int rows = m_book.maxRow(m_sheet), cols = m_book.maxCol(m_sheet);
+        QByteArray out;
+        for (int row = 1; row <= rows; ++row) {
+            for (int col = 1; col <= cols; ++col) {
+                if (col > 1)
+                    out += ';';
+                appendField(out, row, col);
+            }
+            out += "\r\n";
         }
-        return numberField(x);
+        return out;
     }
-    case Value::Type::Text: {
-        QString field;
-        ::csv::appendField(field, v.asText());
-        return field;
+
+private:
+    void appendField(QByteArray &out, int row, int col)
+    {
+        const Value v = m_book.value(m_sheet, row, col);
+        switch (v.type()) {
+        case Value::Type::Empty: return;
+        case Value::Type::Number: {
+            const double x = v.asNumber();
+            if (x >= 1 && isDateTime(m_access.formatIdAt(m_sheet, row, col))) {
+                const QDateTime dt = serialToDateTime(x);
+                if (dt.isValid()) {
+                    out += (dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                                     : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                   .toUtf8();
+                    return;
+                }
+            }
+            appendNumber(out, x);
+            return;
+        }
+        case Value::Type::Text: {
+            QString field;
+            ::csv::appendField(field, v.asText());
+            out += field.toUtf8();
+            return;
+        }
+        case Value::Type::Boolean: out += v.asBoolean() ? "TRUE" : "FALSE"; return;
+        case Value::Type::Error: out += errorText(v.errorCode()).toUtf8(); return;
+        }
     }
-    case Value::Type::Boolean: return v.asBoolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case Value::Type::Error: return errorText(v.errorCode());
+
+    // Whether the format's pattern shows a date or a time, decided once per format.
+    bool isDateTime(std::uint32_t formatId)
+    {
+        if (formatId >= m_dateTime.size())
+            m_dateTime.resize(size_t(formatId) + 1, Unknown);
+        if (m_dateTime[formatId] == Unknown)
+            m_dateTime[formatId] = isDateTimePattern(m_access.formatById(formatId).numberFormat) ? Yes : No;
+        return m_dateTime[formatId] == Yes;
     }
-    return QString();
-}
+
+    enum Known : unsigned char { Unknown, Yes, No };
+    Workbook &m_book;
+    WorkbookAccess m_access;
+    int m_sheet;
+    std::vector<Known> m_dateTime; // by format id
+};
 
 } // namespace
 
@@ -62,17 +114,7 @@ QByteArray exportSheet(Workbook &book, int sheet)
     if (sheet < 0 || sheet >= book.sheetCount())
         throw VelmoraError(QStringLiteral("La feuille %1 n'existe pas").arg(sheet + 1));
     book.recalculate();
-    const int rows = book.maxRow(sheet), cols = book.maxCol(sheet);
-    QString out;
-    for (int row = 1; row <= rows; ++row) {
-        for (int col = 1; col <= cols; ++col) {
-            if (col > 1)
-                out += u';';
-            out += fieldFor(book, sheet, row, col);
-        }
-        out += QStringLiteral("\r\n");
-    }
-    return out.toUtf8();
+    return SheetWriter(book, sheet).run();
 }
 
 void exportSheetToFile(Workbook &book, int sheet, const QString &path)
