@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace sheet {
@@ -459,14 +460,50 @@ bool scanCellReference(const QString &text, int &pos, RefEnd &out)
     return true;
 }
 
+bool plainDecimalValue(std::string_view text, double &value)
+{
+    const char *p = text.data(), *end = p + text.size();
+    const char *q = p + (p < end && *p == '-');
+    auto digits = [&] {
+        const char *from = q;
+        while (q < end && *q >= '0' && *q <= '9')
+            ++q;
+        return q > from;
+    };
+    if (!digits())
+        return false;
+    const char *integerEnd = q;
+    if (q < end && *q == '.' && (++q, !digits()))
+        return false;
+    if (q < end && (*q == 'e' || *q == 'E')) {
+        ++q;
+        if (q < end && (*q == '+' || *q == '-'))
+            ++q;
+        if (!digits())
+            return false;
+    }
+    if (q != end)
+        return false;
+    // Whole numbers of up to fifteen digits are exact as they are.
+    if (integerEnd == end && end - p <= 15) {
+        const bool negative = *p == '-';
+        std::int64_t n = 0;
+        for (const char *d = p + negative; d < end; ++d)
+            n = n * 10 + (*d - '0');
+        value = negative ? -double(n) : double(n);
+        return true;
+    }
+    const auto [ptr, ec] = std::from_chars(p, end, value);
+    // Below the normal range the general conversion decides, as it did.
+    return ec == std::errc() && ptr == end && (std::isnormal(value) || value == 0);
+}
+
 bool formulaNumberValue(std::string_view digits, double &value)
 {
-    const char *end = digits.data() + digits.size();
-    const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
-    if (ec == std::errc() && ptr == end && std::isfinite(value))
+    if (plainDecimalValue(digits, value))
         return true;
-    // What the fast reading refuses (an exponent out of range, digits beyond what it
-    // takes) goes through the general conversion, which decides as before.
+    // Anything else (an exponent out of range, "1.") goes through the general conversion,
+    // which decides as before.
     bool ok = false;
     value = QString::fromLatin1(digits.data(), qsizetype(digits.size())).toDouble(&ok);
     return ok && std::isfinite(value);

@@ -43,6 +43,11 @@ struct Token
 // Throws VelmoraError with a French message on a character the language does not know.
 std::vector<Token> tokenizeFormula(const QString &text, Dialect dialect);
 
+// The value of "-?digits(.digits)?([eE][+-]?digits)?" read straight from its ASCII bytes,
+// correctly rounded (the same value as any exact conversion); false for any other text and
+// for values out of the normal range, which the caller leaves to a general conversion.
+bool plainDecimalValue(std::string_view text, double &value);
+
 // The value of a number constant as the tokenizer reads it: ASCII digits, "." as the
 // decimal point, an optional exponent ("12", "1.5", "2e-3"). False when it is not a finite
 // number.

@@ -5,6 +5,11 @@
 #include <charconv>
 
 #include <cstring>
+#include <string.h> // memmem
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sheet::odf {
 
@@ -49,24 +54,74 @@ bool insideCommentOrCdata(const char *begin, const char *end, const char *at)
 
 const char *find(const char *p, const char *end, std::string_view what)
 {
-    const qsizetype at = QByteArrayView(p, end - p).indexOf(QByteArrayView(what.data(), qsizetype(what.size())));
-    return at < 0 ? nullptr : p + at;
+    return static_cast<const char *>(memmem(p, size_t(end - p), what.data(), what.size()));
+}
+
+// The first '"', '\'' or '>' in [p, end), or `end`: sixteen bytes at a time where the
+// processor compares them at once.
+const char *nextInTag(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"'), apostrophe = _mm_set1_epi8('\''), close = _mm_set1_epi8('>');
+    for (; end - p >= 16; p += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int found = _mm_movemask_epi8(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, quote), _mm_cmpeq_epi8(chunk, apostrophe)),
+                             _mm_cmpeq_epi8(chunk, close)));
+        if (found)
+            return p + __builtin_ctz(unsigned(found));
+    }
+#endif
+    while (p < end && *p != '"' && *p != '\'' && *p != '>')
+        ++p;
+    return p;
 }
 
 // The ">" closing the tag opened at `p`, quoted attribute values skipped; null when the
 // tag does not end before `end`.
 const char *tagEnd(const char *p, const char *end)
 {
-    for (++p; p < end; ++p) {
-        const char c = *p;
-        if (c == '"' || c == '\'') {
-            p = static_cast<const char *>(std::memchr(p + 1, c, size_t(end - p - 1)));
-            if (!p)
-                return nullptr;
-        } else if (c == '>') {
+    for (++p;;) {
+        p = nextInTag(p, end);
+        if (p == end)
+            return nullptr;
+        if (*p == '>')
             return p;
-        }
+        p = static_cast<const char *>(std::memchr(p + 1, *p, size_t(end - p - 1)));
+        if (!p)
+            return nullptr;
+        ++p;
     }
+}
+
+// The line breaks in [p, end).
+qsizetype countLineBreaks(const char *p, const char *end)
+{
+    qsizetype n = 0;
+#if defined(__SSE2__)
+    // Sixteen counters of one byte each, added up before any can pass 255.
+    const __m128i lineBreak = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i counts = _mm_setzero_si128();
+        for (int round = 0; round < 255 && end - p >= 16; ++round, p += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(chunk, lineBreak));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        n += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+#endif
+    for (; p < end; ++p)
+        n += *p == '\n';
+    return n;
+}
+
+// The first "<!DOCTYPE" in [p, end), or null: found from its "!", a rare byte in a document.
+const char *findDoctype(const char *p, const char *end)
+{
+    for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '!', size_t(end - q)))); ++q)
+        if (q > p && q[-1] == '<' && startsWith(q + 1, end, "DOCTYPE"))
+            return q - 1;
     return nullptr;
 }
 
@@ -196,6 +251,7 @@ void XmlCursor::release()
 {
     m_stack.clear();
     m_bindings.clear();
+    forgetResolved();
     m_piece.reset();
     m_openTags.clear();
     m_closedTag.reset();
@@ -211,7 +267,7 @@ bool XmlCursor::fill(qsizetype wanted)
     if (m_deviceDone || m_buffer.size() - m_pos >= wanted)
         return false;
     if (m_pos > 0) {
-        m_droppedLines += int(std::count(m_buffer.cbegin(), m_buffer.cbegin() + m_pos, '\n'));
+        m_droppedLines += int(countLineBreaks(m_buffer.constData(), m_buffer.constData() + m_pos));
         m_dropped += m_pos;
         m_buffer.remove(0, m_pos);
         m_pos = 0;
@@ -256,7 +312,7 @@ bool XmlCursor::checkReferences(const char *begin, const char *end)
         fail(Malformed, static_cast<const char *>(nul) - m_buffer.constData());
         return false;
     }
-    if (const char *doctype = find(begin, end, "<!DOCTYPE"); doctype && find(doctype, end, "<!ENTITY")) {
+    if (const char *doctype = findDoctype(begin, end); doctype && find(doctype, end, "<!ENTITY")) {
         fail(EntitiesDeclared, doctype - m_buffer.constData());
         return false;
     }
@@ -417,6 +473,7 @@ XmlCursor::Token XmlCursor::streamNext()
     // A problem ends the walk: the reader sees the end of the document and the problem.
     m_stack.clear();
     m_bindings.clear();
+    forgetResolved();
     m_token = EndDocument;
     return m_token;
 }
@@ -458,10 +515,38 @@ Ns XmlCursor::namespaceOf(std::string_view uri)
 // bound nowhere makes the document malformed.
 Ns XmlCursor::resolve(std::string_view prefix) const
 {
+    // The same few prefixes come back on every element: each is looked up once while the
+    // bindings stay the same.
+    Resolved *slot = nullptr;
+    if (prefix.size() < sizeof Resolved::prefix) {
+        const size_t size = prefix.size();
+        slot = &m_resolved[(size * 7 + (size ? size_t(prefix[0]) + size_t(prefix[size - 1]) : 0)) % kResolvedSlots];
+        if (slot->size == size) {
+            size_t i = 0;
+            while (i < size && slot->prefix[i] == prefix[i])
+                ++i;
+            if (i == size)
+                return slot->ns;
+        }
+    }
+    Ns ns = prefix == "xml" ? Ns::Other : Ns::None;
     for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it)
-        if (it->prefix == prefix)
-            return it->ns;
-    return prefix == "xml" ? Ns::Other : Ns::None;
+        if (it->prefix == prefix) {
+            ns = it->ns;
+            break;
+        }
+    if (slot) {
+        std::memcpy(slot->prefix, prefix.data(), prefix.size());
+        slot->size = static_cast<unsigned char>(prefix.size());
+        slot->ns = ns;
+    }
+    return ns;
+}
+
+void XmlCursor::forgetResolved()
+{
+    for (Resolved &r : m_resolved)
+        r.size = Resolved::kEmpty;
 }
 
 void XmlCursor::enter(pugi::xml_node element, LevelKind kind)
@@ -472,8 +557,9 @@ void XmlCursor::enter(pugi::xml_node element, LevelKind kind)
     const size_t depth = m_stack.size();
     for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
         const char *name = a.name();
-        if (std::strncmp(name, "xmlns", 5) != 0 || (name[5] != 0 && name[5] != ':'))
+        if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0 || (name[5] != 0 && name[5] != ':'))
             continue;
+        forgetResolved();
         m_bindings.push_back(
                 Binding{name[5] ? std::string_view(name + 6) : std::string_view(), namespaceOf(a.value()), depth});
     }
@@ -492,8 +578,11 @@ void XmlCursor::leave()
     m_ns = m_stack.back().ns;
     m_name = m_stack.back().name;
     m_stack.pop_back();
-    while (!m_bindings.empty() && m_bindings.back().depth >= m_stack.size())
-        m_bindings.pop_back();
+    if (!m_bindings.empty() && m_bindings.back().depth >= m_stack.size()) {
+        forgetResolved();
+        while (!m_bindings.empty() && m_bindings.back().depth >= m_stack.size())
+            m_bindings.pop_back();
+    }
     // Leaving the document node itself ends the document.
     m_token = m_stack.empty() ? EndDocument : EndElement;
 }

@@ -149,6 +149,7 @@ private:
     bool closeStreamed(qsizetype tagEnd);
     void fail(Problem problem, qsizetype offset);
     Ns resolve(std::string_view prefix) const;
+    void forgetResolved(); // when the bindings change
     static Ns namespaceOf(std::string_view uri);
     static std::pair<std::string_view, std::string_view> split(const char *qualified);
     bool checkReferences(const char *begin, const char *end);
@@ -169,6 +170,16 @@ private:
     std::unique_ptr<pugi::xml_document> m_closedTag; // of the streamed element left last
     std::vector<Level> m_stack;
     std::vector<Binding> m_bindings;
+    // Prefixes looked up since the bindings last changed, by a hash of their text.
+    struct Resolved
+    {
+        static constexpr unsigned char kEmpty = 0xFF;
+        char prefix[15];
+        unsigned char size = kEmpty;
+        Ns ns = Ns::None;
+    };
+    static constexpr size_t kResolvedSlots = 16;
+    mutable Resolved m_resolved[kResolvedSlots];
     Token m_token = NoToken;
     Ns m_ns = Ns::None;
     LocalName m_name;

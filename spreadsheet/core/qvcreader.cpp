@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -94,16 +95,17 @@ public:
             else if (isDigit(c) || (c == '.' && isDigit(at(m_pos + 1))))
                 ok = number();
             else if (isLetter(c) || c == '_' || c == '$')
-                ok = word();
-            else if (static_cast<unsigned char>(c) < 0x20 && c != ' ' && c != '\t' && c != '\n' && c != '\r')
+                word();
+            else if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
                 ok = false;
             else if (static_cast<unsigned char>(c) >= 0x80 || c == '#' || c == '\'')
                 ok = false;
             else
-                m_key.push_back(m_text[m_pos++]);
+                ++m_pos;
             if (!ok)
                 return false;
         }
+        flush(m_pos);
         return true;
     }
 
@@ -114,12 +116,18 @@ private:
 
     char at(size_t i) const { return i < m_text.size() ? m_text[i] : '\0'; }
 
-    void copy(size_t from) { m_key.append(m_text.substr(from, m_pos - from)); }
+    // The key is the text itself but for the marks: what lies before `upto` and after the
+    // last mark goes into it as it is.
+    void flush(size_t upto)
+    {
+        m_key.append(m_text.data() + m_copied, upto - m_copied);
+        m_copied = upto;
+    }
 
-    // A string or a quoted sheet name, doubled quotes inside, copied as it is.
+    // A string or a quoted sheet name, doubled quotes inside.
     bool quoted(char quote)
     {
-        const size_t from = m_pos++;
+        ++m_pos;
         while (true) {
             if (m_pos >= m_text.size())
                 return false;
@@ -128,71 +136,66 @@ private:
                 return false;
             if (c == quote) {
                 if (at(m_pos) != quote)
-                    break;
+                    return true;
                 ++m_pos;
             }
         }
-        copy(from);
-        return true;
     }
 
-    bool word()
+    void word()
     {
-        const size_t from = m_pos;
         while (m_pos < m_text.size() && isWordChar(m_text[m_pos]))
             ++m_pos;
-        copy(from);
-        return true;
+    }
+
+    void digits()
+    {
+        while (isDigit(at(m_pos)))
+            ++m_pos;
     }
 
     bool number()
     {
-        std::string digits;
-        auto take = [&] {
-            while (isDigit(at(m_pos)))
-                digits.push_back(m_text[m_pos++]);
-        };
-        take();
+        const size_t from = m_pos;
+        digits();
         if (at(m_pos) == '.') {
             ++m_pos;
             // "1." and ".5" are left to the compiler.
-            if (digits.empty() || !isDigit(at(m_pos)))
+            if (from + 1 == m_pos || !isDigit(at(m_pos)))
                 return false;
-            digits.push_back('.');
-            take();
+            digits();
         }
         if ((at(m_pos) == 'e' || at(m_pos) == 'E')
             && (isDigit(at(m_pos + 1)) || ((at(m_pos + 1) == '+' || at(m_pos + 1) == '-') && isDigit(at(m_pos + 2))))) {
-            digits.push_back('e');
-            ++m_pos;
-            if (at(m_pos) == '+' || at(m_pos) == '-')
-                digits.push_back(m_text[m_pos++]);
-            take();
+            m_pos += isDigit(at(m_pos + 1)) ? 1 : 2;
+            digits();
         }
         double value = 0;
-        if (digits.size() > 40 || !formulaNumberValue(digits, value))
+        if (m_pos - from > 40 || !formulaNumberValue(m_text.substr(from, m_pos - from), value))
             return false;
         m_numbers.push_back(value);
+        flush(from);
         m_key.push_back(kNumberMark);
+        m_copied = m_pos;
         return true;
     }
 
     // [.A1], [.A1:.B3], [$Feuil2.A1], ['Mon budget'.$A$1], [.A:.B], [.3:.5]
     bool reference()
     {
-        m_key.push_back(m_text[m_pos++]);
+        ++m_pos;
         End first, second;
         if (!referenceEnd(first))
             return false;
         const bool range = at(m_pos) == ':';
         if (range) {
-            m_key.push_back(m_text[m_pos++]);
+            ++m_pos;
             if (!referenceEnd(second))
                 return false;
         }
         if (at(m_pos) != ']')
             return false;
-        m_key.push_back(m_text[m_pos++]);
+        ++m_pos;
         ++m_refs;
         // A whole row or column alone keeps a zero that the compiler completes only in
         // ranges; a range mixing a relative row with a fixed (or no) row may turn its
@@ -210,11 +213,9 @@ private:
 
     bool referenceEnd(End &end)
     {
-        const size_t from = m_pos;
         if (at(m_pos) == '$')
             ++m_pos;
         if (at(m_pos) == '\'') {
-            copy(from);
             if (!quoted('\''))
                 return false;
         } else {
@@ -223,14 +224,12 @@ private:
                 if (c == kRowMark || c == kNumberMark || c == '[')
                     return false;
             }
-            copy(from);
         }
         // A sheet alone as the second end, or an invalid reference: compiled on its own.
         if (at(m_pos) != '.')
             return false;
-        m_key.push_back(m_text[m_pos++]);
+        ++m_pos;
         // The cell: $? letters $? digits, or letters alone, or digits alone.
-        const size_t cell = m_pos;
         const bool firstAbs = at(m_pos) == '$';
         if (firstAbs)
             ++m_pos;
@@ -250,7 +249,7 @@ private:
             ++m_pos;
         }
         const size_t digitsFrom = m_pos;
-        qint64 row = 0;
+        int row = 0;
         while (isDigit(at(m_pos))) {
             row = row * 10 + (m_text[m_pos++] - '0');
             if (m_pos - digitsFrom > 8)
@@ -263,21 +262,20 @@ private:
             return false;
         end.wholeLine = !hasRow || letters == 0;
         end.row = !hasRow ? RowKind::None : rowAbs ? RowKind::Fixed : RowKind::Relative;
-        if (end.row != RowKind::Relative) {
-            copy(cell);
-            return true;
+        if (end.row == RowKind::Relative) {
+            flush(digitsFrom);
+            char offset[16];
+            offset[0] = kRowMark;
+            const char *last = std::to_chars(offset + 1, offset + sizeof offset, row - m_row).ptr;
+            m_key.append(offset, size_t(last - offset));
+            m_copied = m_pos;
         }
-        const size_t digitsEnd = m_pos;
-        m_pos = digitsFrom;
-        copy(cell);
-        m_pos = digitsEnd;
-        m_key.push_back(kRowMark);
-        m_key.append(std::to_string(row - m_row));
         return true;
     }
 
     std::string_view m_text;
     size_t m_pos = 0;
+    size_t m_copied = 0; // the text before it is in the key
     int m_row;
     std::string &m_key;
     std::vector<double> &m_numbers;
@@ -1010,8 +1008,10 @@ private:
             const ErrorCode e = errorFromText(text);
             c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
         } else if (type == "float" || type == "percentage" || type == "currency") {
-            bool ok = false;
-            const double d = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&ok);
+            double d = 0;
+            bool ok = plainDecimalValue(value, d);
+            if (!ok)
+                d = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&ok);
             c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
             if (!ok || !std::isfinite(d))
                 ++m_leftOut;

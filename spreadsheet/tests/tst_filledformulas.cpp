@@ -1,14 +1,16 @@
-// Formulas filled down a column, as a workbook file holds them: the reader moves the formula
-// compiled on a row above instead of compiling each text again, and what it stores must be
-// exactly what compiling the text gives. Also the number constants as the tokenizer reads
-// them, and the CSV form of numbers.
+// The quick paths of reading and writing workbooks give what the general ones give: formulas
+// filled down a column (the reader moves the formula compiled on a row above instead of
+// compiling each text again), number constants, the XML walk over long tags read from a
+// device, and the CSV form of numbers.
 #include "spreadsheet/core/csvexchange.h"
 #include "spreadsheet/core/formula.h"
 #include "spreadsheet/core/formulatokenizer.h"
+#include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookaccess.h"
 
+#include <QBuffer>
 #include <QtTest>
 
 #include <cmath>
@@ -115,6 +117,9 @@ private Q_SLOTS:
     void filledColumnReadsAsCompiled();
     void numberConstants_data();
     void numberConstants();
+    void cellNumbers();
+    void longTagsReadFromADevice();
+    void problemLineAfterDroppedBytes();
     void csvNumbersAsPrintf();
     void csvFields();
 };
@@ -251,6 +256,119 @@ void TestFilledFormulas::numberConstants()
     } catch (const std::exception &) {
         QVERIFY(!read);
     }
+}
+
+// A cell's number read straight from its bytes is the one the general conversion gives;
+// what the quick reading leaves, the general one decides.
+void TestFilledFormulas::cellNumbers()
+{
+    int quick = 0;
+    for (const char *text : {"0",
+                             "-0",
+                             "42",
+                             "-12.5",
+                             "0.1",
+                             "1e5",
+                             "-2.5E-3",
+                             "123456789012345",
+                             "1234567890123456789",
+                             "9007199254740993",
+                             "4.9e-324",
+                             "1e-310",
+                             "1e309",
+                             "+3",
+                             " 4",
+                             "4 ",
+                             "0x10",
+                             "inf",
+                             "nan",
+                             "1.",
+                             ".5",
+                             "-",
+                             "",
+                             "1e",
+                             "1,5",
+                             "--1"}) {
+        double got = 0;
+        if (!plainDecimalValue(text, got))
+            continue;
+        ++quick;
+        bool ok = false;
+        const double want = QByteArray(text).toDouble(&ok);
+        QVERIFY2(ok && sameNumber(got, want), text);
+    }
+    QCOMPARE(quick, 10);
+}
+
+namespace {
+// The elements and attributes a walk sees, and where it stopped with a problem.
+QStringList walk(odf::XmlCursor &xml)
+{
+    QStringList seen;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == odf::XmlCursor::StartElement) {
+            QString element = QString::number(int(xml.ns())) + u':' + xml.name().toString();
+            xml.forEachAttribute([&](odf::Ns ns, std::string_view name, const char *value) {
+                element += u' ' + QString::number(int(ns)) + u':'
+                        + QString::fromUtf8(name.data(), qsizetype(name.size())) + u'=' + QString::fromUtf8(value);
+            });
+            seen << element;
+        } else if (token == odf::XmlCursor::Characters) {
+            seen << QString::fromUtf8(xml.rawText());
+        }
+    }
+    if (xml.hasError())
+        seen << QStringLiteral("problem %1 line %2").arg(xml.problem()).arg(xml.problemLine());
+    return seen;
+}
+
+QByteArray documentHead()
+{
+    return "<?xml version=\"1.0\"?>\n<o:document xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+           "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\">\n<o:body>\n";
+}
+} // namespace
+
+// Tags are scanned many bytes at a time: values holding ">" and the other quote, of every
+// length around the width of a scan, and prefixes bound again inside, read the same from a
+// device in small pieces as from the whole bytes.
+void TestFilledFormulas::longTagsReadFromADevice()
+{
+    QByteArray bytes = documentHead();
+    for (int n = 0; n < 40; ++n) {
+        const QByteArray run(n, 'x');
+        bytes += "<t:c t:a=\"" + run + ">'\" t:b='" + run + "\">' o:v=\"" + QByteArray::number(n) + "\">" + run
+                + "</t:c>";
+        if (n % 7 == 0)
+            bytes += "<t:r xmlns:t=\"urn:autre\"><t:c t:a=\"1\"/></t:r>\n";
+    }
+    bytes += "</o:body></o:document>\n";
+    odf::XmlCursor whole(bytes, qsizetype(1) << 30);
+    const QStringList expected = walk(whole);
+    QVERIFY(!expected.last().startsWith(u"problem"));
+    QVERIFY(expected.contains(QStringLiteral("5:c 5:a=xxx>' 5:b=xxx\"> 2:v=3")));
+    QVERIFY(expected.contains(QStringLiteral("1:c 1:a=1")));
+    for (qsizetype piece : {64, 100, 1000}) {
+        QBuffer device(&bytes);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        odf::XmlCursor pieces(device, piece);
+        QCOMPARE(walk(pieces), expected);
+    }
+}
+
+// A file read from a device drops the bytes already walked: a problem further on still
+// gives its own line.
+void TestFilledFormulas::problemLineAfterDroppedBytes()
+{
+    QByteArray bytes = documentHead();
+    for (int line = 4; line < 3000; ++line)
+        bytes += "<t:c t:a=\"" + QByteArray(line % 37, 'x') + "\"/>\n";
+    bytes += "<t:c>&inconnue;</t:c>\n</o:body></o:document>\n";
+    QBuffer device(&bytes);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    odf::XmlCursor xml(device, 256);
+    QCOMPARE(walk(xml).last(), QStringLiteral("problem %1 line 3000").arg(odf::XmlCursor::Malformed));
 }
 
 // A number in CSV is what "%.15g" writes, whatever path writes it.
