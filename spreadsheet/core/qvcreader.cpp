@@ -759,7 +759,8 @@ private:
         const bool formattedRow = rowFormat != 0 && rowFormat != defaultFormatId();
         // Only rows that hold something are repeated cell by cell.
         const qint64 rowStart = m_row;
-        std::vector<PendingCell> cells;
+        std::vector<PendingCell> &cells = m_rowCells; // its room kept from row to row
+        cells.clear();
         int col = 1;
         while (m_xml.readNextStartElement()) {
             const auto name = m_xml.name();
@@ -988,14 +989,27 @@ private:
                 boolValue = v;
         });
         c.formatId = style.empty() ? 0 : formatFor(QString::fromUtf8(style.data(), qsizetype(style.size())));
+        const bool numeric = type == "float" || type == "percentage" || type == "currency";
+        double number = 0;
+        bool numberRead = false;
+        if (numeric) {
+            numberRead = plainDecimalValue(value, number);
+            if (!numberRead)
+                number = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&numberRead);
+            numberRead = numberRead && std::isfinite(number);
+        }
+        // The text shown is read only where the value does not say it all.
+        const bool keepText = !covered
+                && (ext == "error"
+                    || !((numeric && numberRead) || type == "boolean" || (type == "string" && stringValue)));
         QString text;
         bool firstParagraph = true;
         while (m_xml.readNextStartElement()) {
             if (m_xml.ns() == Ns::Text && m_xml.name() == u"p") {
-                if (!firstParagraph)
+                if (!firstParagraph && keepText)
                     text += u'\n';
                 firstParagraph = false;
-                text += readParagraph();
+                text += readParagraph(keepText);
             } else if (m_xml.ns() == Ns::Draw && m_xml.name() == u"frame") {
                 readFrame(c.charts);
             } else {
@@ -1007,13 +1021,9 @@ private:
         if (ext == "error" || (type.empty() && !c.formula.empty() && errorFromText(text) != ErrorCode::None)) {
             const ErrorCode e = errorFromText(text);
             c.value = Value::error(e == ErrorCode::None ? ErrorCode::Value : e);
-        } else if (type == "float" || type == "percentage" || type == "currency") {
-            double d = 0;
-            bool ok = plainDecimalValue(value, d);
-            if (!ok)
-                d = QByteArray::fromRawData(value.data(), qsizetype(value.size())).toDouble(&ok);
-            c.value = ok && std::isfinite(d) ? Value::number(d) : Value::text(text);
-            if (!ok || !std::isfinite(d))
+        } else if (numeric) {
+            c.value = numberRead ? Value::number(number) : Value::text(text);
+            if (!numberRead)
                 ++m_leftOut;
         } else if (type == "date") {
             c.value = parseDate(QString::fromUtf8(dateValue.data(), qsizetype(dateValue.size())), text);
@@ -1066,24 +1076,35 @@ private:
         return Value::number((m.captured(1).isEmpty() ? 1 : -1) * seconds / 86400.0);
     }
 
-    QString readParagraph()
+    // The text of a paragraph; with `keep` false only its length is followed (for the text
+    // budget, which a paragraph passes as it does when it is kept) and no text is built.
+    QString readParagraph(bool keep)
     {
         QString text;
+        qsizetype length = 0;
+        auto add = [&](qsizetype n, auto &&append) {
+            if (keep)
+                append();
+            length += n;
+        };
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             const auto token = m_xml.readNext();
             if (token == XmlCursor::Characters) {
-                text += m_xml.text();
+                if (keep)
+                    text += m_xml.text();
+                length = keep ? text.size() : length + utf16Length(m_xml.rawText());
             } else if (token == XmlCursor::StartElement) {
                 ++depth;
                 if (m_xml.ns() == Ns::Text) {
-                    if (m_xml.name() == u"s")
-                        text += QString(spaceCount(text.size()), u' ');
-                    else if (m_xml.name() == u"tab")
-                        text += u'\t';
-                    else if (m_xml.name() == u"line-break")
-                        text += u'\n';
-                    else if (m_xml.name() == u"note") {
+                    if (m_xml.name() == u"s") {
+                        const int n = spaceCount(length);
+                        add(n, [&] { text += QString(n, u' '); });
+                    } else if (m_xml.name() == u"tab") {
+                        add(1, [&] { text += u'\t'; });
+                    } else if (m_xml.name() == u"line-break") {
+                        add(1, [&] { text += u'\n'; });
+                    } else if (m_xml.name() == u"note") {
                         m_xml.skipCurrentElement();
                         --depth;
                     }
@@ -1094,10 +1115,20 @@ private:
             } else if (token == XmlCursor::EndElement) {
                 --depth;
             }
-            if (text.size() > limits::kTextCharacters - m_textCharacters)
+            if (length > limits::kTextCharacters - m_textCharacters)
                 throw VelmoraError(limits::tooMuchText());
         }
         return text;
+    }
+
+    // The characters UTF-8 `text` makes once decoded, without decoding ASCII.
+    static qsizetype utf16Length(const char *text)
+    {
+        qsizetype n = 0;
+        for (const char *p = text; *p; ++p, ++n)
+            if (static_cast<unsigned char>(*p) >= 0x80)
+                return QString::fromUtf8(text).size();
+        return n;
     }
 
     // The spaces of a <text:s text:c="N"/> (at least one), refused when they would pass the
@@ -1168,6 +1199,7 @@ private:
     qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
     std::vector<ColumnFormula> m_columnFormulas; // by column
+    std::vector<PendingCell> m_rowCells; // of the row being read
     std::string m_shape; // of the formula being placed
     std::vector<double> m_shapeNumbers;
 
