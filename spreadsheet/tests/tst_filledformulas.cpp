@@ -9,6 +9,9 @@
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbooklimits.h"
+
+#include "common/velmoraerror.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -118,6 +121,7 @@ private Q_SLOTS:
     void numberConstants_data();
     void numberConstants();
     void cellNumbers();
+    void shownTextOfCells();
     void longTagsReadFromADevice();
     void problemLineAfterDroppedBytes();
     void csvNumbersAsPrintf();
@@ -298,6 +302,49 @@ void TestFilledFormulas::cellNumbers()
         QVERIFY2(ok && sameNumber(got, want), text);
     }
     QCOMPARE(quick, 10);
+}
+
+// A cell's shown text is read only where its value needs it, but its length always counts
+// against the text a workbook may hold.
+void TestFilledFormulas::shownTextOfCells()
+{
+    const auto table = [](const QByteArray &cells) {
+        return "<?xml version=\"1.0\"?><office:document "
+               "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+               "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+               "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\" "
+               "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+               "<table:table table:name=\"A\"><table:table-row>"
+                + cells + "</table:table-row></table:table></office:spreadsheet></office:body></office:document>";
+    };
+    Workbook book;
+    qvc::read(table("<table:table-cell office:value-type=\"float\" office:value=\"2.5\"><text:p>2,50 \xE2\x82\xAC"
+                    "</text:p></table:table-cell>"
+                    "<table:table-cell office:value-type=\"float\" office:value=\"abc\"><text:p>\xC3\xA9t\xC3\xA9"
+                    "<text:s text:c=\"2\"/>3</text:p></table:table-cell>"
+                    "<table:table-cell office:value-type=\"string\"><text:p>a</text:p><text:p>b<text:tab/>c</text:p>"
+                    "</table:table-cell>"
+                    "<table:table-cell office:value-type=\"float\" office:value=\"0\" calcext:value-type=\"error\">"
+                    "<text:p>#DIV/0!</text:p></table:table-cell>"),
+              book);
+    QCOMPARE(book.value(0, 1, 1).asNumber(), 2.5);
+    QCOMPARE(book.value(0, 1, 2).asText(), QStringLiteral("\u00E9t\u00E9  3"));
+    QCOMPARE(book.value(0, 1, 3).asText(), QStringLiteral("a\nb\tc"));
+    QVERIFY(book.value(0, 1, 4).isError());
+    QCOMPARE(book.value(0, 1, 4).errorCode(), ErrorCode::DivZero);
+    const auto numberCell = [&](const QByteArray &paragraph) {
+        return table("<table:table-cell office:value-type=\"float\" office:value=\"1\"><text:p>" + paragraph
+                     + "</text:p></table:table-cell>");
+    };
+    try {
+        qvc::read(numberCell("<text:s text:c=\"2000000000\"/>"), book);
+        QFAIL("two billion spaces read");
+    } catch (const VelmoraError &e) {
+        QCOMPARE(e.message(), limits::tooMuchText());
+    }
+    // Counted in characters, not bytes: "é" and the spaces just fill the budget.
+    qvc::read(numberCell("\xC3\xA9<text:s text:c=\"" + QByteArray::number(limits::kTextCharacters - 1) + "\"/>"), book);
+    QCOMPARE(book.value(0, 1, 1).asNumber(), 1.0);
 }
 
 namespace {
