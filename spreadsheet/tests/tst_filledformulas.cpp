@@ -37,6 +37,27 @@ QString escaped(QString text)
             .replace(u'<', QStringLiteral("&lt;"));
 }
 
+// A workbook of four sheets, the first holding `rows`; the sheet it names last is read after it.
+QByteArray document(const QString &rows, bool englishCodes)
+{
+    const QString meta =
+            englishCodes ? QStringLiteral("<office:meta><meta:generator>x</meta:generator></office:meta>") : QString();
+    const QString other = QStringLiteral("<table:table table:name=\"%1\"><table:table-row><table:table-cell "
+                                         "office:value-type=\"float\" office:value=\"1\"/></table:table-row>"
+                                         "</table:table>");
+    return QStringLiteral(
+                   "<?xml version=\"1.0\"?><office:document "
+                   "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                   "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\" "
+                   "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                   "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">%1<office:body><office:spreadsheet>"
+                   "<table:table table:name=\"Feuil1\">%2</table:table>%3%4%5</office:spreadsheet></office:body>"
+                   "</office:document>")
+            .arg(meta, rows, other.arg(QStringLiteral("Feuil2")), other.arg(QStringLiteral("2024 T'1")),
+                 other.arg(QStringLiteral("Dernière")))
+            .toUtf8();
+}
+
 // A workbook of three sheets: the first holds `shape` on rows 1..kRows of column A, with a
 // break of another shape on row 20 and a row repeated three times on row 30; the sheet it
 // names last is read after it.
@@ -54,22 +75,7 @@ QByteArray workbookWith(const Shape &shape, bool englishCodes)
         if (r == 30)
             r += 2;
     }
-    const QString meta =
-            englishCodes ? QStringLiteral("<office:meta><meta:generator>x</meta:generator></office:meta>") : QString();
-    const QString other = QStringLiteral("<table:table table:name=\"%1\"><table:table-row><table:table-cell "
-                                         "office:value-type=\"float\" office:value=\"1\"/></table:table-row>"
-                                         "</table:table>");
-    return QStringLiteral(
-                   "<?xml version=\"1.0\"?><office:document "
-                   "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                   "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\" "
-                   "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-                   "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">%1<office:body><office:spreadsheet>"
-                   "<table:table table:name=\"Feuil1\">%2</table:table>%3%4%5</office:spreadsheet></office:body>"
-                   "</office:document>")
-            .arg(meta, rows, other.arg(QStringLiteral("Feuil2")), other.arg(QStringLiteral("2024 T'1")),
-                 other.arg(QStringLiteral("Dernière")))
-            .toUtf8();
+    return document(rows, englishCodes);
 }
 
 bool sameNumber(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -108,6 +114,32 @@ QString difference(const Formula &got, const Formula &want)
     return QString();
 }
 
+// Empty when the cell holds what compiling `text` gives (or keeps the text when it does
+// not compile to a formula the program runs), else what differs.
+QString cellDifference(const Workbook &book, int row, int col, const QString &text, bool englishCodes)
+{
+    WorkbookAccess access(const_cast<Workbook &>(book));
+    std::optional<Formula> want;
+    if (text.startsWith(u"of:=")) {
+        try {
+            want = compileFormula(text.mid(4), Dialect::OpenFormula, access.sheetNames());
+            if (englishCodes)
+                convertTextCodes(*want, true);
+            for (const Instr &in : want->code)
+                if (in.op == Op::CallUnknown || in.op == Op::Name)
+                    want.reset();
+        } catch (const std::exception &) { }
+    }
+    const Formula *got = access.formulaAt(0, row, col);
+    const QString where = QStringLiteral("row %1, column %2 (%3): ").arg(row).arg(col).arg(text);
+    if (!want)
+        return got || book.formulaText(0, row, col).isEmpty() ? where + QStringLiteral("compiled") : QString();
+    if (!got)
+        return where + QStringLiteral("not compiled");
+    const QString why = difference(*got, *want);
+    return why.isEmpty() ? QString() : where + why;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Shape)
@@ -118,6 +150,7 @@ class TestFilledFormulas : public QObject
 private Q_SLOTS:
     void filledColumnReadsAsCompiled_data();
     void filledColumnReadsAsCompiled();
+    void randomShapesReadAsCompiled();
     void numberConstants_data();
     void numberConstants();
     void cellNumbers();
@@ -190,28 +223,83 @@ void TestFilledFormulas::filledColumnReadsAsCompiled()
     WorkbookAccess access(book);
     for (int r = 1; r <= kRows; ++r) {
         const QString text = r == 20 ? QStringLiteral("of:=[.B%1]*3").arg(r) : shape(r >= 30 && r <= 32 ? 30 : r);
-        std::optional<Formula> want;
-        if (text.startsWith(u"of:=")) {
-            try {
-                want = compileFormula(text.mid(4), Dialect::OpenFormula, access.sheetNames());
-                if (englishCodes)
-                    convertTextCodes(*want, true);
-                for (const Instr &in : want->code)
-                    if (in.op == Op::CallUnknown || in.op == Op::Name)
-                        want.reset();
-            } catch (const std::exception &) { }
-        }
-        const Formula *got = access.formulaAt(0, r, 1);
-        if (!want) {
-            QVERIFY2(!got, qPrintable(QStringLiteral("row %1 compiled: %2").arg(r).arg(text)));
-            QCOMPARE(book.formulaText(0, r, 1).isEmpty(), false);
-            continue;
-        }
-        QVERIFY2(got, qPrintable(QStringLiteral("row %1 not compiled: %2").arg(r).arg(text)));
         // A repeated row holds the same text on each of its rows, naming the same cells.
-        const QString why = difference(*got, *want);
-        QVERIFY2(why.isEmpty(), qPrintable(QStringLiteral("row %1 (%2): %3").arg(r).arg(text, why)));
+        const QString why = cellDifference(book, r, 1, text, englishCodes);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
     }
+}
+
+// Formulas put together at random from references of every kind, constants, strings and
+// functions, each filled down its own column.
+void TestFilledFormulas::randomShapesReadAsCompiled()
+{
+    std::mt19937 random(2024);
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    auto row = [&](int r) {
+        // Relative (offset from the cell's row, some going above the sheet) or fixed.
+        return pick(3) == 0 ? QStringLiteral("$%1").arg(1 + pick(30)) : QString::number(r + pick(9) - 4);
+    };
+    auto cell = [&](int r) {
+        return (pick(4) == 0 ? QStringLiteral("$") : QString()) + QChar(u'A' + pick(6)) + row(r);
+    };
+    const QStringList sheets = {QStringLiteral("."), QStringLiteral("$Feuil2."), QStringLiteral("'2024 T''1'."),
+                                QStringLiteral("$Dernière.")};
+    auto reference = [&](int r, int kind) -> QString {
+        const QString sheet = sheets[pick(4) == 0 ? 1 + pick(3) : 0];
+        switch (kind) {
+        case 0: return u'[' + sheet + cell(r) + u']';
+        case 1: return u'[' + sheet + cell(r) + QStringLiteral(":.") + cell(r) + u']';
+        case 2: return QStringLiteral("[.%1:.%2]").arg(row(r), row(r)); // whole rows
+        default: return QStringLiteral("[.B:.%1]").arg(QChar(u'C' + pick(3)));
+        }
+    };
+    QStringList columns; // templates: %1 stands for the row
+    for (int c = 0; c < 120; ++c) {
+        const int count = 1 + pick(4);
+        columns << QString::number(unsigned(random())) + u':' + QString::number(count);
+    }
+    // Each column draws its pieces from its own seed on every row, so that its shape stays.
+    auto formula = [&](const QString &column, int r) {
+        const QStringList spec = column.split(u':');
+        random.seed(spec[0].toUInt());
+        const int count = spec[1].toInt();
+        QString text;
+        static const char *ops[] = {"+", "-", "*", "/", "^", "&", "=", "<>"};
+        for (int i = 0; i < count; ++i) {
+            if (i > 0)
+                text += QString::fromLatin1(ops[pick(8)]);
+            switch (pick(9)) {
+            case 0: text += QStringLiteral("%1").arg(r * 3 + pick(5)); break; // a constant that changes
+            case 1:
+                text += QString::fromLatin1(pick(2) ? "1.5e2" : "0.25") + (pick(2) ? QStringLiteral("%") : QString());
+                break;
+            case 2: text += QStringLiteral("\"[.A%1]\"\"2\"").arg(r); break;
+            case 3: text += QStringLiteral("SUM(%1;%2)").arg(reference(r, 1), reference(r, pick(4))); break;
+            case 4:
+                text += QStringLiteral("IF(%1>%2;%3;-%4)")
+                                .arg(reference(r, 0), QString::number(pick(9)), reference(r, 0), reference(r, 0));
+                break;
+            case 5: text += QStringLiteral("ROUND(%1;2)").arg(reference(r, pick(2))); break;
+            default: text += reference(r, pick(4)); break;
+            }
+        }
+        return QStringLiteral("of:=") + text;
+    };
+    QString rows;
+    constexpr int kRandomRows = 12;
+    for (int r = 1; r <= kRandomRows; ++r) {
+        rows += QStringLiteral("<table:table-row>");
+        for (const QString &column : columns)
+            rows += QStringLiteral("<table:table-cell table:formula=\"%1\"/>").arg(escaped(formula(column, r)));
+        rows += QStringLiteral("</table:table-row>");
+    }
+    Workbook book;
+    qvc::read(document(rows, false), book);
+    for (int r = 1; r <= kRandomRows; ++r)
+        for (int c = 0; c < columns.size(); ++c) {
+            const QString why = cellDifference(book, r, c + 1, formula(columns[c], r), false);
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
 }
 
 void TestFilledFormulas::numberConstants_data()
