@@ -305,28 +305,12 @@ void TestFilledFormulas::randomShapesReadAsCompiled()
 void TestFilledFormulas::numberConstants_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char *text : {"0",
-                             "7",
-                             "0.1",
-                             "0.3",
-                             "1.5",
-                             "3.14159265358979323846",
-                             "1e-320",
-                             "2.2250738585072011e-308",
-                             "4.9e-324",
-                             "9007199254740993",
-                             "1.7976931348623157e308",
-                             "123456789012345678901234567890",
-                             "1e22",
-                             "1e23",
-                             "0.000001",
-                             "5e-1",
-                             "1E+2",
-                             "1.",
-                             "007",
-                             "1e400",
-                             "1e-400"})
-        QTest::newRow(text) << QString::fromLatin1(text);
+    const QString texts =
+            QStringLiteral("0 7 0.1 0.3 1.5 3.14159265358979323846 1e-320 2.2250738585072011e-308 4.9e-324 "
+                           "9007199254740993 1.7976931348623157e308 123456789012345678901234567890 1e22 "
+                           "1e23 0.000001 5e-1 1E+2 1. 007 1e400 1e-400");
+    for (const QString &text : texts.split(u' '))
+        QTest::newRow(qPrintable(text)) << text;
 }
 
 // The tokenizer's reading of a constant is the general conversion's, to the last bit.
