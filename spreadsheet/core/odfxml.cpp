@@ -269,7 +269,11 @@ bool XmlCursor::fill(qsizetype wanted)
     if (m_pos > 0) {
         m_droppedLines += int(countLineBreaks(m_buffer.constData(), m_buffer.constData() + m_pos));
         m_dropped += m_pos;
-        m_buffer.remove(0, m_pos);
+        // The bytes not yet parsed move to the front of the same allocation, which is thus
+        // made (and its pages touched) once rather than on every piece.
+        const qsizetype kept = m_buffer.size() - m_pos;
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(kept));
+        m_buffer.truncate(kept);
         m_pos = 0;
     }
     const qsizetype before = m_buffer.size();
