@@ -17,6 +17,8 @@ namespace {
 
 // Deeper nesting than this is refused rather than risking the parser's own stack.
 constexpr int kMaxNesting = 200;
+// References looked up again when the same one is written twice (see emitReference).
+constexpr size_t kMaxSharedRefs = 32;
 
 [[noreturn]] void fail(const QString &what, int position)
 {
@@ -201,6 +203,11 @@ private:
         }
     }
 
+    static bool sameEnd(const RefEnd &x, const RefEnd &y)
+    {
+        return x.row == y.row && x.col == y.col && x.rowAbs == y.rowAbs && x.colAbs == y.colAbs;
+    }
+
     void emitReference(const Token &t)
     {
         FormulaRef ref;
@@ -219,6 +226,18 @@ private:
                 std::swap(ref.a.row, ref.b.row), std::swap(ref.a.rowAbs, ref.b.rowAbs);
             if (ref.a.col > ref.b.col)
                 std::swap(ref.a.col, ref.b.col), std::swap(ref.a.colAbs, ref.b.colAbs);
+        }
+        // A reference written again (IF(A1>0;A1;-A1)) is the same entry of the table: the
+        // formula keeps fewer, and the dependency index lists it once. Looked for among the
+        // first ones only, so that a formula of thousands of references stays linear.
+        const auto searched = m_formula.refs.begin() + std::min<size_t>(m_formula.refs.size(), kMaxSharedRefs);
+        const auto same = std::find_if(m_formula.refs.begin(), searched, [&](const FormulaRef &r) {
+            return r.sheetId == ref.sheetId && r.isRange == ref.isRange && r.invalid == ref.invalid
+                    && sameEnd(r.a, ref.a) && sameEnd(r.b, ref.b);
+        });
+        if (same != searched) {
+            emitOp(Op::Ref, std::uint32_t(same - m_formula.refs.begin()));
+            return;
         }
         m_formula.refs.push_back(ref);
         emitOp(Op::Ref, std::uint32_t(m_formula.refs.size() - 1));

@@ -5,9 +5,11 @@
 #pragma once
 
 #include "spreadsheet/core/celladdress.h"
+#include "spreadsheet/core/slabpool.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -160,14 +162,130 @@ private:
     Block *m_block = nullptr;
 };
 
-struct Formula
+// The references of a formula, read and grown like a vector: most formulas have one or
+// two, kept inside the formula itself; more go to an array of their own.
+class FormulaRefs
+{
+public:
+    static constexpr std::uint32_t kInline = 2;
+
+    FormulaRefs() = default;
+    FormulaRefs(const FormulaRefs &other) { append(other.begin(), other.end()); }
+    FormulaRefs(FormulaRefs &&other) noexcept { take(other); }
+    FormulaRefs &operator=(const FormulaRefs &other)
+    {
+        if (this != &other) {
+            clear();
+            append(other.begin(), other.end());
+        }
+        return *this;
+    }
+    FormulaRefs &operator=(FormulaRefs &&other) noexcept
+    {
+        if (this != &other) {
+            freeHeap();
+            m_size = m_capacity = 0;
+            take(other);
+        }
+        return *this;
+    }
+    ~FormulaRefs() { freeHeap(); }
+
+    FormulaRef *data() { return m_capacity > kInline ? m_heap : inlineItems(); }
+    const FormulaRef *data() const { return m_capacity > kInline ? m_heap : inlineItems(); }
+    FormulaRef *begin() { return data(); }
+    FormulaRef *end() { return data() + m_size; }
+    const FormulaRef *begin() const { return data(); }
+    const FormulaRef *end() const { return data() + m_size; }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    FormulaRef &operator[](size_t i) { return data()[i]; }
+    const FormulaRef &operator[](size_t i) const { return data()[i]; }
+    FormulaRef &back() { return data()[m_size - 1]; }
+    const FormulaRef &back() const { return data()[m_size - 1]; }
+    void clear() { m_size = 0; }
+    void push_back(const FormulaRef &ref)
+    {
+        if (m_size == capacity()) {
+            const FormulaRef copy = ref; // `ref` may be one of ours
+            grow(m_size * 2);
+            data()[m_size++] = copy;
+            return;
+        }
+        data()[m_size++] = ref;
+    }
+    // Gives back spare room: a list that fits inside the formula moves back there.
+    void shrink_to_fit()
+    {
+        if (m_capacity > kInline && m_size < m_capacity)
+            grow(m_size);
+    }
+    size_t capacity() const { return m_capacity > kInline ? m_capacity : kInline; }
+
+private:
+    static_assert(std::is_trivially_copyable_v<FormulaRef>);
+    FormulaRef *inlineItems() { return std::launder(reinterpret_cast<FormulaRef *>(m_inline)); }
+    const FormulaRef *inlineItems() const { return std::launder(reinterpret_cast<const FormulaRef *>(m_inline)); }
+    void append(const FormulaRef *from, const FormulaRef *to)
+    {
+        for (; from != to; ++from)
+            push_back(*from);
+    }
+    // Moves the items to room for `wanted` (at least the size): inside when it fits.
+    void grow(size_t wanted)
+    {
+        const size_t capacity = std::max<size_t>(wanted, m_size);
+        FormulaRef *old = data();
+        const bool wasHeap = m_capacity > kInline;
+        if (capacity <= kInline) {
+            if (wasHeap) {
+                FormulaRef *heap = m_heap;
+                std::memcpy(static_cast<void *>(m_inline), heap, m_size * sizeof(FormulaRef));
+                ::operator delete(heap);
+            }
+            m_capacity = 0;
+            return;
+        }
+        auto *items = static_cast<FormulaRef *>(::operator new(capacity * sizeof(FormulaRef)));
+        std::memcpy(static_cast<void *>(items), old, m_size * sizeof(FormulaRef));
+        if (wasHeap)
+            ::operator delete(old);
+        m_heap = items;
+        m_capacity = std::uint32_t(capacity);
+    }
+    void take(FormulaRefs &other)
+    {
+        if (other.m_capacity > kInline)
+            m_heap = other.m_heap;
+        else
+            std::memcpy(static_cast<void *>(m_inline), other.m_inline, sizeof(m_inline));
+        m_size = other.m_size;
+        m_capacity = other.m_capacity;
+        other.m_size = other.m_capacity = 0;
+    }
+    void freeHeap()
+    {
+        if (m_capacity > kInline)
+            ::operator delete(m_heap);
+    }
+
+    union {
+        alignas(FormulaRef) unsigned char m_inline[kInline * sizeof(FormulaRef)];
+        FormulaRef *m_heap;
+    };
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 0; // at most kInline: the items are inside
+};
+
+// Formulas of cells come from a pool of their size.
+struct Formula : SlabAllocated<Formula>
 {
     // The program, its number and text constants: the same for formulas filled down a
     // column (their references differ, not their program), so shared where they are equal.
     SharedArray<Instr> code;
     SharedArray<double> numbers;
     SharedArray<QString> strings;
-    std::vector<FormulaRef> refs;
+    FormulaRefs refs;
     bool isVolatile = false; // RAND, NOW, TODAY, INDIRECT, OFFSET
     bool hasDynamicRefs = false; // INDIRECT, OFFSET: reads cells not listed in refs
 };

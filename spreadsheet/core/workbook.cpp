@@ -625,7 +625,7 @@ void Workbook::setModified(bool modified) { d->modified = modified; }
 void Workbook::recalculate()
 {
     std::vector<std::pair<int, CellAddress>> changed;
-    d->recalculate({}, true, changed);
+    d->recalculate({}, true, d->observers.empty() ? nullptr : &changed);
     d->notifyCells(changed);
 }
 

@@ -105,8 +105,7 @@ void WorkbookAccess::finishLoading()
     if (d.sheets.empty())
         appendSheet(QStringLiteral("Feuil1"));
     d.rebuildDependencies();
-    std::vector<std::pair<int, CellAddress>> changed;
-    d.recalculate({}, true, changed);
+    d.recalculate({}, true, nullptr);
     d.modified = false;
 }
 

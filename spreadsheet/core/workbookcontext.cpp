@@ -134,7 +134,7 @@ void WorkbookContext::noteExactLookup(const RangeRef &table, bool vertical, cons
         complete = false;
         return;
     }
-    notes->push_back(LookupNote{table.sheetId, table.area, vertical, pos, key, givesPosition});
+    notes->push_back(LookupNote{table.sheetId, table.area, pos, key, vertical, givesPosition});
 }
 
 double WorkbookContext::random()

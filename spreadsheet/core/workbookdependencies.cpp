@@ -118,7 +118,8 @@ void Workbook::Impl::registerFormula(Cell *cell)
             continue;
         const int target = refSheet(ref, cell->sheetId);
         if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
-            cellReaders[key(target, ref.a.row, ref.a.col)].push_back(cell);
+            if (!cellReaders.add(key(target, ref.a.row, ref.a.col), cell))
+                continue; // the same cell as the reference before
             auto &counts = cellReadersPerColumn[target];
             if (counts.empty())
                 counts.resize(kMaxColumns + 1);
@@ -149,20 +150,20 @@ void Workbook::Impl::unregisterFormula(Cell *cell)
             continue;
         const int target = refSheet(ref, cell->sheetId);
         if (!ref.isRange || (ref.a.row == ref.b.row && ref.a.col == ref.b.col)) {
-            auto it = cellReaders.find(key(target, ref.a.row, ref.a.col));
-            if (it == cellReaders.end())
+            const std::uint64_t k = key(target, ref.a.row, ref.a.col);
+            ReaderList *v = cellReaders.find(k);
+            if (!v)
                 continue;
-            auto &v = it->second;
-            auto pos = std::find(v.begin(), v.end(), cell);
-            if (pos != v.end()) {
-                *pos = v.back();
-                v.pop_back();
+            auto pos = std::find(v->begin(), v->end(), cell);
+            if (pos != v->end()) {
+                *pos = v->back();
+                v->pop_back();
                 auto counts = cellReadersPerColumn.find(target);
                 if (counts != cellReadersPerColumn.end() && ref.a.col >= 0 && ref.a.col <= kMaxColumns)
                     --counts->second[size_t(ref.a.col)];
             }
-            if (v.empty())
-                cellReaders.erase(it);
+            if (v->empty())
+                cellReaders.erase(k);
             continue;
         }
         auto it = rangeReaders.find(target);
@@ -211,15 +212,15 @@ void Workbook::Impl::unregisterFormulas(const std::vector<Cell *> &cells)
         }
     }
     for (std::uint64_t k : keys) {
-        auto it = cellReaders.find(k);
-        if (it == cellReaders.end())
+        ReaderList *readers = cellReaders.find(k);
+        if (!readers)
             continue;
-        const size_t removed = it->second.eraseIf([&](Cell *c) { return gone.count(c) != 0; });
+        const size_t removed = readers->eraseIf([&](Cell *c) { return gone.count(c) != 0; });
         const int sheetId = int(k >> 32), col = int(k & 0x1ff);
         if (auto counts = cellReadersPerColumn.find(sheetId); counts != cellReadersPerColumn.end())
             counts->second[size_t(col)] -= int(removed);
-        if (it->second.empty())
-            cellReaders.erase(it);
+        if (readers->empty())
+            cellReaders.erase(k);
     }
     for (std::uint64_t k : rangeColumns) {
         auto it = rangeReaders.find(int(k >> 32));
@@ -274,29 +275,26 @@ void Workbook::Impl::shiftDependencies(int sheetId, bool rows, int at, int count
     auto counts = cellReadersPerColumn.find(sheetId);
     // Single cells: the entries at or after the lines move to their new keys. All are taken
     // out before any goes back, so that none lands on one not yet moved.
-    std::vector<decltype(cellReaders)::node_type> moved;
-    for (auto it = cellReaders.begin(); it != cellReaders.end();) {
-        const std::uint64_t k = it->first;
+    std::vector<std::uint64_t> affected;
+    cellReaders.forEach([&](std::uint64_t k, const ReaderList &) {
+        const int line = rows ? int((k >> 9) & 0x7fffff) : int(k & 0x1ff);
+        if (int(k >> 32) == sheetId && line >= at)
+            affected.push_back(k);
+    });
+    std::vector<std::pair<std::uint64_t, ReaderList>> moved;
+    for (const std::uint64_t k : affected) {
         const int row = int((k >> 9) & 0x7fffff), col = int(k & 0x1ff);
         int line = rows ? row : col, same = line;
-        if (int(k >> 32) != sheetId || line < at) {
-            ++it;
-            continue;
-        }
-        auto next = std::next(it);
+        ReaderList readers = cellReaders.take(k);
         if (!follow(line, same, false)) {
             if (counts != cellReadersPerColumn.end())
-                counts->second[size_t(col)] -= int(it->second.size());
-            cellReaders.erase(it);
+                counts->second[size_t(col)] -= int(readers.size());
         } else {
-            auto node = cellReaders.extract(it);
-            node.key() = rows ? key(sheetId, line, col) : key(sheetId, row, line);
-            moved.push_back(std::move(node));
+            moved.emplace_back(rows ? key(sheetId, line, col) : key(sheetId, row, line), std::move(readers));
         }
-        it = next;
     }
-    for (auto &node : moved)
-        cellReaders.insert(std::move(node));
+    for (auto &[k, readers] : moved)
+        cellReaders.put(k, std::move(readers));
 
     // Per-column lists (the cell reader counts, the ranges): rows change inside each list,
     // columns move the lists themselves.

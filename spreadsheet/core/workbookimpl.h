@@ -38,9 +38,9 @@ struct LookupNote
 {
     int sheetId = 0;
     CellRange table;
-    bool vertical = true;
     int pos = -1;
     Value key;
+    bool vertical = true;
     bool givesPosition = false; // MATCH: the position found is the result
 };
 
@@ -52,29 +52,30 @@ struct CellExtra
     std::vector<LookupNote> lookups;
 };
 
-struct Cell
+// Cells come from a pool of their size: a workbook of a million cells makes and frees them
+// without a heap allocation each.
+struct Cell : SlabAllocated<Cell>
 {
     Value value; // constant, or the formula's last result
     std::unique_ptr<Formula> formula;
     std::unique_ptr<CellExtra> extra;
+    CellBlock *block = nullptr; // the block holding the cell (its sums depend on it)
     std::uint32_t formatId = 0;
     int sheetId = 0;
     int row = 0;
     int col = 0;
-    // Recalculation bookkeeping (strongly connected components, see recalc).
-    std::uint32_t mark = 0;
-    int index = 0;
-    int low = 0;
-    bool onStack = false;
+    // Where the recalculation that last reached the cell noted it (see findComponents):
+    // its rank among the cells that recalculation visited, counted from a number no
+    // earlier recalculation used, so that a stale one is told apart without clearing it.
+    std::uint32_t visit = 0;
     bool inCycle = false; // reads itself; once its component is found: member of a cycle
     // True when `lookups` lists every lookup the formula made in its last computation and
     // all were exact: a change in those tables can then be judged without recomputing.
     bool lookupsKnown = false;
     // Ranges of the formula (bit i: refs[i], the first 8) read only as the table of lookups
     // (VLOOKUP, HLOOKUP, MATCH), set when the formula is registered. Kept small so that the
-    // cell stays within its allocation size.
+    // cell stays within its slot.
     std::uint8_t lookupOnlyRefs = 0;
-    CellBlock *block = nullptr; // the block holding the cell (its sums depend on it)
 
     // A formula read from a file but not understood (empty: none).
     const QString &rawFormula() const
@@ -95,6 +96,7 @@ struct Cell
 
     bool hasContent() const { return !value.isEmpty() || formula || !rawFormula().isEmpty(); }
 };
+static_assert(sizeof(Cell) <= 88, "a cell fits a slot of 88 bytes");
 
 constexpr int kBlockRows = 256;
 
@@ -183,6 +185,14 @@ public:
             m_one = other.m_one;
         other.m_size = other.m_capacity = 0;
     }
+    ReaderList &operator=(ReaderList &&other) noexcept
+    {
+        if (this != &other) {
+            this->~ReaderList();
+            new (this) ReaderList(std::move(other));
+        }
+        return *this;
+    }
     ~ReaderList()
     {
         if (m_capacity > 1)
@@ -202,7 +212,8 @@ public:
         if (m_capacity == 0) {
             m_capacity = 1;
         } else if (m_size == m_capacity) {
-            const std::uint32_t capacity = m_capacity * 2;
+            // Most lists stay short: they grow by one up to four readers, then double.
+            const std::uint32_t capacity = m_capacity < 4 ? m_capacity + 1 : m_capacity * 2;
             Cell **items = new Cell *[capacity];
             std::copy(begin(), end(), items);
             if (m_capacity > 1)
@@ -229,6 +240,112 @@ private:
     };
     std::uint32_t m_size = 0;
     std::uint32_t m_capacity = 0; // 1: the reader is m_one
+};
+
+// The formulas reading each cell that is read alone (by key(sheet, row, col)). The lists
+// of 32 cells of a column share one chunk: a formula column reading the column beside it
+// costs about the list itself per cell, not a hash node and a bucket each.
+class CellReaderIndex
+{
+public:
+    static constexpr int kChunkRows = 32;
+
+    // The formulas reading the cell, null when none.
+    ReaderList *find(std::uint64_t key) const
+    {
+        const auto it = m_chunks.find(chunkKey(key));
+        if (it == m_chunks.end())
+            return nullptr;
+        ReaderList &list = it->second->lists[slotOf(key)];
+        return list.empty() ? nullptr : &list;
+    }
+    // Adds `reader` to the cell's list, unless it is the last one added there (a formula
+    // naming one cell twice is listed once). True when added.
+    bool add(std::uint64_t key, Cell *reader)
+    {
+        std::unique_ptr<Chunk> &chunk = m_chunks[chunkKey(key)];
+        if (!chunk)
+            chunk = std::make_unique<Chunk>();
+        ReaderList &list = chunk->lists[slotOf(key)];
+        if (!list.empty() && list.back() == reader)
+            return false;
+        if (list.empty()) {
+            ++chunk->used;
+            ++m_size;
+        }
+        list.push_back(reader);
+        return true;
+    }
+    // Gives the cell the list `readers` (added to those it has).
+    void put(std::uint64_t key, ReaderList &&readers)
+    {
+        if (readers.empty())
+            return;
+        std::unique_ptr<Chunk> &chunk = m_chunks[chunkKey(key)];
+        if (!chunk)
+            chunk = std::make_unique<Chunk>();
+        ReaderList &list = chunk->lists[slotOf(key)];
+        if (list.empty()) {
+            ++chunk->used;
+            ++m_size;
+            list = std::move(readers);
+        } else {
+            for (Cell *c : readers)
+                list.push_back(c);
+        }
+    }
+    // Takes the readers of the cell out of the index.
+    ReaderList take(std::uint64_t key)
+    {
+        const auto it = m_chunks.find(chunkKey(key));
+        if (it == m_chunks.end())
+            return ReaderList();
+        ReaderList &list = it->second->lists[slotOf(key)];
+        if (list.empty())
+            return ReaderList();
+        ReaderList readers(std::move(list));
+        --m_size;
+        if (--it->second->used == 0)
+            m_chunks.erase(it);
+        return readers;
+    }
+    void erase(std::uint64_t key) { take(key); }
+    // Calls visit(key, list) for each cell read.
+    template<typename F>
+    void forEach(F &&visit) const
+    {
+        for (const auto &[k, chunk] : m_chunks)
+            for (int i = 0; i < kChunkRows; ++i)
+                if (!chunk->lists[size_t(i)].empty())
+                    visit(keyOf(k, i), chunk->lists[size_t(i)]);
+    }
+    size_t size() const { return m_size; } // cells read
+    void clear()
+    {
+        m_chunks.clear();
+        m_size = 0;
+    }
+
+private:
+    struct Chunk
+    {
+        std::array<ReaderList, kChunkRows> lists;
+        int used = 0; // lists not empty
+    };
+    // Keys as Workbook::Impl::key makes them: sheet << 32 | row << 9 | column.
+    static std::uint64_t chunkKey(std::uint64_t key)
+    {
+        return (key & ~std::uint64_t(0xffffffffu)) | (((key >> 9) & 0x7fffff) / kChunkRows) << 9 | (key & 0x1ff);
+    }
+    static size_t slotOf(std::uint64_t key) { return size_t(((key >> 9) & 0x7fffff) % kChunkRows); }
+    static std::uint64_t keyOf(std::uint64_t chunk, int slot)
+    {
+        const std::uint64_t row = ((chunk >> 9) & 0x7fffff) * kChunkRows + std::uint64_t(slot);
+        return (chunk & ~std::uint64_t(0xffffffffu)) | row << 9 | (chunk & 0x1ff);
+    }
+
+    std::unordered_map<std::uint64_t, std::unique_ptr<Chunk>> m_chunks;
+    size_t m_size = 0;
 };
 
 struct RangeDependent
@@ -262,7 +379,7 @@ struct Workbook::Impl : public SheetNames
 
     // Dependency index: formulas reading one cell, and formulas reading a range (filed under
     // each column of the range).
-    std::unordered_map<std::uint64_t, ReaderList> cellReaders;
+    CellReaderIndex cellReaders;
     // How many entries of cellReaders each column of each sheet has: a column nobody reads
     // cell by cell is known without looking its cells up one by one.
     std::unordered_map<int, std::vector<int>> cellReadersPerColumn;
@@ -285,12 +402,20 @@ struct Workbook::Impl : public SheetNames
     {
         std::vector<Cell *> sccStack, order, pool;
         std::vector<RecalcFrame> frames;
+        // Tarjan's bookkeeping, by rank of the cells visited (Cell::visit - base): the
+        // lowest rank reachable, and whether the cell is on the stack.
+        std::vector<std::uint32_t> low;
+        std::vector<std::uint8_t> onStack;
+        std::uint32_t base = 0;
     };
     RecalcScratch scratch;
     bool scratchInUse = false;
 
     // Recalculation state.
-    std::uint32_t generation = 0;
+    std::uint32_t nextVisit = 1; // the rank the next cell a recalculation reaches gets
+    // Past this rank the next recalculation clears the ranks of every cell first (no
+    // workbook holds anywhere near 2^31 cells, so one recalculation cannot run out).
+    static constexpr std::uint32_t kMaxVisit = 0x80000000u;
     double nowSerial = 0;
     // Seeded when RAND() is first computed: asking the system for entropy costs more than
     // making a whole small workbook, and most workbooks never draw a number.
@@ -363,14 +488,15 @@ struct Workbook::Impl : public SheetNames
     void flush();
     // Recomputes the seeds and what reads them (everything: every formula). `settle` runs
     // the extra pass for INDIRECT and OFFSET; volatile cells join the seeds then.
-    void recalculate(std::vector<Cell *> &&seeds, bool everything, std::vector<std::pair<int, CellAddress>> &changed,
+    // The cells whose value changed are added to `changed` (null: not listed).
+    void recalculate(std::vector<Cell *> &&seeds, bool everything, std::vector<std::pair<int, CellAddress>> *changed,
                      bool settle = true);
     // The three steps of recalculate (see workbookrecalc.cpp).
     void findComponents(const std::vector<Cell *> &seeds, RecalcScratch &buffers);
     void closeComponent(Cell *root, RecalcScratch &buffers);
     void evaluateInOrder(RecalcScratch &buffers, std::vector<Cell *> &dynamic,
-                         std::vector<std::pair<int, CellAddress>> &changed);
-    void settleDynamicReferences(const std::vector<Cell *> &dynamic, std::vector<std::pair<int, CellAddress>> &changed);
+                         std::vector<std::pair<int, CellAddress>> *changed);
+    void settleDynamicReferences(const std::vector<Cell *> &dynamic, std::vector<std::pair<int, CellAddress>> *changed);
     class ScratchLease;
     void evaluate(Cell *cell);
     void notifyCells(const std::vector<std::pair<int, CellAddress>> &changed);
@@ -399,9 +525,8 @@ void Workbook::Impl::forEachReader(int sheetId, int row, int col, F &&visit)
                 visit(d.cell);
     auto counts = cellReadersPerColumn.find(sheetId);
     if (counts != cellReadersPerColumn.end() && col >= 0 && col <= kMaxColumns && counts->second[size_t(col)] > 0) {
-        auto it = cellReaders.find(key(sheetId, row, col));
-        if (it != cellReaders.end())
-            for (Cell *c : it->second)
+        if (ReaderList *readers = cellReaders.find(key(sheetId, row, col)))
+            for (Cell *c : *readers)
                 visit(c);
     }
 }
@@ -415,15 +540,16 @@ void Workbook::Impl::forEachReaderIn(int sheetId, const CellRange &area, F &&vis
     // up cell by cell.
     const bool scan = std::int64_t(area.rowCount()) * area.columnCount() > std::int64_t(cellReaders.size());
     if (scan)
-        for (const auto &[k, cells] : cellReaders)
+        cellReaders.forEach([&](std::uint64_t k, const ReaderList &cells) {
             if (int(k >> 32) == sheetId && area.contains(int((k >> 9) & 0x7fffff), int(k & 0x1ff)))
                 for (Cell *c : cells)
                     visit(c);
+        });
     for (int col = std::max(1, area.left); col <= std::min(kMaxColumns, area.right); ++col) {
         if (!scan && counts != cellReadersPerColumn.end() && counts->second[size_t(col)] > 0)
             for (int row = area.top; row <= area.bottom; ++row)
-                if (auto it = cellReaders.find(key(sheetId, row, col)); it != cellReaders.end())
-                    for (Cell *c : it->second)
+                if (ReaderList *readers = cellReaders.find(key(sheetId, row, col)))
+                    for (Cell *c : *readers)
                         visit(c);
         if (ranges != rangeReaders.end())
             for (const RangeDependent &d : ranges->second[size_t(col)])

@@ -22,16 +22,26 @@ namespace sheet {
 // Recalculation
 
 // The scratch buffers of one recalculation: the workbook's own, kept from one change to the
-// next, or fresh ones for a nested recalculation while the outer one holds them.
+// next (up to a size), or fresh ones for a nested recalculation while the outer one holds them.
 class Workbook::Impl::ScratchLease
 {
 public:
     explicit ScratchLease(Impl &impl) : m_impl(impl), m_owns(!impl.scratchInUse) { impl.scratchInUse = true; }
     ~ScratchLease()
     {
-        if (m_owns)
-            m_impl.scratchInUse = false;
+        if (!m_owns)
+            return;
+        m_impl.scratchInUse = false;
+        // The buffers of a recalculation of everything in a large workbook (tens of MB for
+        // a million formulas) are not kept: they would stay held for changes that touch a
+        // few formulas.
+        RecalcScratch &b = m_impl.scratch;
+        if (std::max({b.sccStack.capacity(), b.order.capacity(), b.pool.capacity(), b.frames.capacity(),
+                      b.low.capacity()})
+            > kKeptCells)
+            b = RecalcScratch();
     }
+    static constexpr size_t kKeptCells = 1 << 17;
     RecalcScratch &buffers() { return m_owns ? m_impl.scratch : m_local; }
 
 private:
@@ -41,7 +51,7 @@ private:
 };
 
 void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
-                                 std::vector<std::pair<int, CellAddress>> &changed, bool settle)
+                                 std::vector<std::pair<int, CellAddress>> *changed, bool settle)
 {
     lookupCache.clear();
     const QDateTime now = QDateTime::currentDateTime();
@@ -69,30 +79,41 @@ void Workbook::Impl::recalculate(std::vector<Cell *> &&seeds, bool everything,
 // more than one cell, or a cell reading itself, is a circular reference.
 void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScratch &b)
 {
-    const std::uint32_t gen = ++generation;
-    int counter = 0;
+    // The ranks of this pass start where the last one stopped: a cell ranked below `base`
+    // was not reached yet. Long before the count runs out, every rank is cleared (of every
+    // cell: one holding a constant now may have been a formula then).
+    if (nextVisit > kMaxVisit) {
+        const CellRange all{1, 1, kMaxRows, kMaxColumns};
+        for (const auto &s : sheets)
+            s->forEach(all, [](Cell &c) { c.visit = 0; });
+        nextVisit = 1;
+    }
+    const std::uint32_t base = b.base = nextVisit;
     b.sccStack.clear();
     b.order.clear();
     b.frames.clear();
     b.pool.clear();
+    b.low.clear();
+    b.onStack.clear();
+    auto reached = [&](const Cell *c) { return c->visit >= base; };
     // Each open frame's readers sit in one shared pool, in stack order.
     auto open = [&](Cell *c) {
-        c->mark = gen;
-        c->index = c->low = counter++;
-        c->onStack = true;
+        c->visit = nextVisit++;
+        b.low.push_back(c->visit - base);
+        b.onStack.push_back(1);
         c->inCycle = false;
         b.sccStack.push_back(c);
         const size_t begin = b.pool.size();
         // A reader already finished (computed in an earlier component) adds nothing: it is
         // left out here, where thousands of cells share the same range readers.
         forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) {
-            if (r->mark != gen || r->onStack)
+            if (!reached(r) || b.onStack[r->visit - base])
                 b.pool.push_back(r);
         });
         b.frames.push_back(RecalcFrame{c, begin, b.pool.size(), begin});
     };
     for (Cell *seed : seeds) {
-        if (seed->mark == gen || !seed->formula)
+        if (reached(seed) || !seed->formula)
             continue;
         open(seed);
         while (!b.frames.empty()) {
@@ -101,18 +122,23 @@ void Workbook::Impl::findComponents(const std::vector<Cell *> &seeds, RecalcScra
                 Cell *w = b.pool[f.next++];
                 if (w == f.cell)
                     f.cell->inCycle = true;
-                if (w->mark != gen)
+                if (!reached(w)) {
                     open(w);
-                else if (w->onStack)
-                    f.cell->low = std::min(f.cell->low, w->index);
+                } else if (b.onStack[w->visit - base]) {
+                    std::uint32_t &low = b.low[f.cell->visit - base];
+                    low = std::min(low, w->visit - base);
+                }
                 continue;
             }
             Cell *v = f.cell;
             b.pool.resize(f.begin);
             b.frames.pop_back();
-            if (!b.frames.empty())
-                b.frames.back().cell->low = std::min(b.frames.back().cell->low, v->low);
-            if (v->low == v->index)
+            const std::uint32_t vLow = b.low[v->visit - base];
+            if (!b.frames.empty()) {
+                std::uint32_t &low = b.low[b.frames.back().cell->visit - base];
+                low = std::min(low, vLow);
+            }
+            if (vLow == v->visit - base)
                 closeComponent(v, b);
         }
     }
@@ -126,7 +152,7 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
     do {
         w = b.sccStack.back();
         b.sccStack.pop_back();
-        w->onStack = false;
+        b.onStack[w->visit - b.base] = 0;
         b.order.push_back(w);
     } while (w != root);
     if (b.order.size() - start > 1 || root->inCycle)
@@ -138,7 +164,7 @@ void Workbook::Impl::closeComponent(Cell *root, RecalcScratch &b)
 // before it); members of a cycle get #CIRC!. Formulas with INDIRECT or OFFSET are listed
 // in `dynamic` for the last step.
 void Workbook::Impl::evaluateInOrder(RecalcScratch &b, std::vector<Cell *> &dynamic,
-                                     std::vector<std::pair<int, CellAddress>> &changed)
+                                     std::vector<std::pair<int, CellAddress>> *changed)
 {
     // Components came out readers first: the order read backwards computes what a formula
     // reads before it. The cell and formula a few steps ahead are fetched from memory while
@@ -159,22 +185,23 @@ void Workbook::Impl::evaluateInOrder(RecalcScratch &b, std::vector<Cell *> &dyna
         }
         if (c->formula->hasDynamicRefs)
             dynamic.push_back(c);
-        if (c->value != old)
-            changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+        if (changed && c->value != old)
+            changed->emplace_back(c->sheetId, CellAddress{c->row, c->col});
     }
 }
 
 // Step 3: INDIRECT and OFFSET read cells the index does not know of. They are computed again
 // now that everything else is final, then once more what reads those that changed.
 void Workbook::Impl::settleDynamicReferences(const std::vector<Cell *> &dynamic,
-                                             std::vector<std::pair<int, CellAddress>> &changed)
+                                             std::vector<std::pair<int, CellAddress>> *changed)
 {
     std::vector<Cell *> moved;
     for (Cell *c : dynamic) {
         const Value old = c->value;
         evaluate(c);
         if (c->value != old) {
-            changed.emplace_back(c->sheetId, CellAddress{c->row, c->col});
+            if (changed)
+                changed->emplace_back(c->sheetId, CellAddress{c->row, c->col});
             forEachReader(c->sheetId, c->row, c->col, [&](Cell *r) { moved.push_back(r); });
         }
     }
@@ -193,9 +220,9 @@ void Workbook::Impl::cellEdited(Cell *cell, int sheetId, int row, int col)
             if (!lookupUnaffected(r, sheetId, row, col, value))
                 pendingSeeds.push_back(r);
         });
-    } else {
+    } else if (!cell || !cell->formula) {
         forEachReader(sheetId, row, col, [&](Cell *r) { pendingSeeds.push_back(r); });
-    }
+    } // a formula's readers are reached from it: listing them too would only grow the seeds
     pendingChanged.emplace_back(sheetId, CellAddress{row, col});
     modified = true;
     if (batchDepth == 0)
@@ -236,7 +263,12 @@ void Workbook::Impl::flush()
     pendingSheetRepaint.clear();
     if (full)
         rebuildDependencies();
-    recalculate(std::move(seeds), full, changed);
+    // Which cells changed matters only to observers told cell by cell: otherwise the list
+    // (of a batch of a million edits, say) goes before the recalculation grows its own.
+    const bool listed = !full && !lines && !observers.empty();
+    if (!listed)
+        changed = {};
+    recalculate(std::move(seeds), full, listed ? &changed : nullptr);
     // The lists go back to the pending ones for the next change, with their capacity.
     seeds.clear();
     if (pendingSeeds.empty())
