@@ -113,7 +113,9 @@ QByteArray exportSheet(Workbook &book, int sheet)
 {
     if (sheet < 0 || sheet >= book.sheetCount())
         throw VelmoraError(QStringLiteral("La feuille %1 n'existe pas").arg(sheet + 1));
-    book.recalculate();
+    // Changes keep every other formula current: only the volatile ones are computed again,
+    // so that NOW() says when the file was written.
+    book.recalculateVolatile();
     return SheetWriter(book, sheet).run();
 }
 

@@ -11,8 +11,8 @@ class Workbook;
 
 namespace csv {
 
-// Values of `sheet` after a full recalculation, rows 1..maxRow, columns 1..maxCol, lines
-// ended by "\r\n". Throws VelmoraError for a sheet out of range.
+// Values of `sheet`, its volatile formulas (RAND, NOW...) computed again, rows 1..maxRow,
+// columns 1..maxCol, lines ended by "\r\n". Throws VelmoraError for a sheet out of range.
 QByteArray exportSheet(Workbook &book, int sheet);
 void exportSheetToFile(Workbook &book, int sheet, const QString &path);
 

@@ -629,4 +629,11 @@ void Workbook::recalculate()
     d->notifyCells(changed);
 }
 
+void Workbook::recalculateVolatile()
+{
+    std::vector<std::pair<int, CellAddress>> changed;
+    d->recalculate({}, false, d->observers.empty() ? nullptr : &changed);
+    d->notifyCells(changed);
+}
+
 } // namespace sheet

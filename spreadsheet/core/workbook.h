@@ -153,6 +153,9 @@ public:
     // Recomputes every formula, RAND, NOW and TODAY included. Changes recompute by
     // themselves; this is the "recalculate now" command.
     void recalculate();
+    // Recomputes RAND, NOW, TODAY, INDIRECT and OFFSET and what reads them: what an export
+    // needs, every other formula being current already.
+    void recalculateVolatile();
 
     // Charts
     // Returns the new chart's id (unique in the workbook). Throws on an unknown type.

@@ -6,6 +6,8 @@
 #include "spreadsheet/core/workbook.h"
 
 #include <QTemporaryDir>
+
+#include <cmath>
 #include <QtTest>
 
 using namespace sheet;
@@ -16,6 +18,7 @@ class TestWorkbookExchange : public QObject
 private Q_SLOTS:
     void csvExport();
     void csvExportOtherSheet();
+    void csvExportDrawsVolatileAgain();
     void csvImport_data();
     void csvImport();
     void csvRoundTrip();
@@ -54,6 +57,29 @@ void TestWorkbookExchange::csvExportOtherSheet()
     book.setEntry(1, 2, 2, QStringLiteral("été"));
     QCOMPARE(csv::exportSheet(book, 1), QByteArray(";\r\n;\xC3\xA9t\xC3\xA9\r\n"));
     QCOMPARE(csv::exportSheet(book, 2), QByteArray());
+}
+
+// Each export computes RAND() again, and what reads it follows; the rest is as computed.
+void TestWorkbookExchange::csvExportDrawsVolatileAgain()
+{
+    Workbook book;
+    book.setEntry(0, 1, 1, QStringLiteral("=RAND()"));
+    book.setEntry(0, 1, 2, QStringLiteral("=A1*2"));
+    book.setEntry(0, 1, 3, QStringLiteral("=10+1"));
+    auto fields = [&] {
+        const QList<QByteArray> f = csv::exportSheet(book, 0).trimmed().split(';');
+        if (f.size() != 3)
+            qFatal("three fields expected");
+        return f;
+    };
+    const QList<QByteArray> first = fields();
+    const QList<QByteArray> second = fields();
+    QVERIFY(first[0] != second[0]);
+    for (const QList<QByteArray> &f : {first, second}) {
+        QVERIFY(std::abs(f[1].toDouble() - 2 * f[0].toDouble()) < 1e-13);
+        QCOMPARE(f[2], QByteArray("11"));
+    }
+    QVERIFY(std::abs(book.value(0, 1, 1).asNumber() - second[0].toDouble()) < 1e-14);
 }
 
 void TestWorkbookExchange::csvImport_data()
