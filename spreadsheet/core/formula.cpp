@@ -17,8 +17,6 @@ namespace {
 
 // Deeper nesting than this is refused rather than risking the parser's own stack.
 constexpr int kMaxNesting = 200;
-// References looked up again when the same one is written twice (see emitReference).
-constexpr size_t kMaxSharedRefs = 32;
 
 [[noreturn]] void fail(const QString &what, int position)
 {

@@ -290,6 +290,11 @@ struct Formula : SlabAllocated<Formula>
     bool hasDynamicRefs = false; // INDIRECT, OFFSET: reads cells not listed in refs
 };
 
+// A reference written again in a formula is one entry of its table when the first is among
+// the first kMaxSharedRefs entries (looked for among these only, so that compiling stays
+// linear).
+constexpr size_t kMaxSharedRefs = 32;
+
 // Compiles `text` (without the leading "="). Throws VelmoraError with
 // a French message on a syntax error or a wrong number of arguments. A reference to an
 // unknown sheet compiles to #REF!.

@@ -85,6 +85,7 @@ public:
         m_key.clear();
         m_numbers.clear();
         m_refs = 0;
+        m_distinct.clear();
         while (m_pos < m_text.size()) {
             const char c = m_text[m_pos];
             bool ok = true;
@@ -183,7 +184,7 @@ private:
     // [.A1], [.A1:.B3], [$Feuil2.A1], ['Mon budget'.$A$1], [.A:.B], [.3:.5]
     bool reference()
     {
-        ++m_pos;
+        const size_t start = m_pos++;
         End first, second;
         if (!referenceEnd(first))
             return false;
@@ -196,7 +197,7 @@ private:
         if (at(m_pos) != ']')
             return false;
         ++m_pos;
-        ++m_refs;
+        countReference(m_text.substr(start, m_pos - start));
         // A whole row or column alone keeps a zero that the compiler completes only in
         // ranges; a range mixing a relative row with a fixed (or no) row may turn its
         // corners over on some rows and not on others.
@@ -280,6 +281,20 @@ private:
     std::string &m_key;
     std::vector<double> &m_numbers;
     int m_refs = 0;
+    std::vector<std::string_view> m_distinct; // the first references, as written
+
+    // The compiler keeps a reference written again as one entry of the formula's table when
+    // it is among the first kMaxSharedRefs: the same text is the same reference on every
+    // row, so counting as it does keeps the count comparable (references written
+    // differently but equal, "[.a1]" and "[.A1]", make the counts differ: compiled then).
+    void countReference(std::string_view text)
+    {
+        if (std::find(m_distinct.begin(), m_distinct.end(), text) != m_distinct.end())
+            return;
+        ++m_refs;
+        if (m_distinct.size() < kMaxSharedRefs)
+            m_distinct.push_back(text);
+    }
 };
 
 class Reader
