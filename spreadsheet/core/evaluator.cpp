@@ -226,15 +226,100 @@ inline bool plainNumber(EvalContext &ctx, const Operand &op, double &out)
 
 } // namespace
 
+Value Evaluator::popScalar(EvalContext &ctx)
+{
+    Value v = ctx.scalar(m_stack.back());
+    m_stack.pop_back();
+    return v;
+}
+
+void Evaluator::pushReference(const FormulaRef &r, int ownSheetId)
+{
+    if (r.invalid) {
+        m_stack.emplace_back(Value::error(ErrorCode::Ref));
+        return;
+    }
+    RangeRef rr;
+    rr.sheetId = refSheet(r, ownSheetId);
+    rr.area = CellRange{r.a.row, r.a.col, r.b.row, r.b.col};
+    m_stack.emplace_back(rr);
+}
+
+// Neg, Plus and Percent.
+void Evaluator::unary(Op op, EvalContext &ctx)
+{
+    Value v = popScalar(ctx);
+    if (op == Op::Plus || v.isError()) {
+        m_stack.emplace_back(std::move(v));
+        return;
+    }
+    try {
+        const double x = toNumber(v);
+        m_stack.emplace_back(checkedNumber(op == Op::Neg ? -x : x / 100.0));
+    } catch (const EvalError &e) {
+        m_stack.emplace_back(Value::error(e.code));
+    }
+}
+
+// Add, Sub, Mul, Div and Pow.
+void Evaluator::arithmeticStep(Op op, EvalContext &ctx)
+{
+    // Numbers and single cells holding numbers, the usual case, are read in place.
+    double x, y;
+    const size_t n = m_stack.size();
+    if (n >= 2 && plainNumber(ctx, m_stack[n - 2], x) && plainNumber(ctx, m_stack[n - 1], y)) {
+        m_stack.pop_back();
+        m_stack.back() = Operand(arithmetic(op, x, y));
+        return;
+    }
+    Value b = popScalar(ctx);
+    Value a = popScalar(ctx);
+    // An error passed on (a chain of formulas after a #REF!) needs no exception.
+    if (a.isError() || (b.isError() && !a.isText())) {
+        m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
+        return;
+    }
+    try {
+        const double x = toNumber(a); // a's error first when both are wrong
+        const double y = toNumber(b);
+        m_stack.emplace_back(arithmetic(op, x, y));
+    } catch (const EvalError &e) {
+        m_stack.emplace_back(Value::error(e.code));
+    }
+}
+
+void Evaluator::concatenate(EvalContext &ctx)
+{
+    Value b = popScalar(ctx);
+    Value a = popScalar(ctx);
+    if (a.isError() || b.isError()) {
+        m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
+        return;
+    }
+    try {
+        m_stack.emplace_back(Value::text(toText(a) + toText(b)));
+    } catch (const EvalError &e) {
+        m_stack.emplace_back(Value::error(e.code));
+    }
+}
+
+void Evaluator::call(const Instr &in, EvalContext &ctx)
+{
+    const FunctionInfo &info = FunctionRegistry::instance().at(int(in.arg));
+    const size_t first = m_stack.size() - in.argc;
+    Operand result;
+    try {
+        result = info.impl(ctx, std::span<const Operand>(m_stack.data() + first, in.argc));
+    } catch (const EvalError &e) {
+        result = Operand(Value::error(e.code));
+    }
+    m_stack.resize(first);
+    m_stack.emplace_back(std::move(result));
+}
+
 Value Evaluator::run(const Formula &f, EvalContext &ctx)
 {
     m_stack.clear();
-    const FunctionRegistry &registry = FunctionRegistry::instance();
-    auto popScalar = [&]() {
-        Value v = ctx.scalar(m_stack.back());
-        m_stack.pop_back();
-        return v;
-    };
     for (const Instr &in : f.code) {
         switch (in.op) {
         case Op::Number: m_stack.emplace_back(Value::number(f.numbers[in.arg])); break;
@@ -248,102 +333,29 @@ Value Evaluator::run(const Formula &f, EvalContext &ctx)
             break;
         }
         case Op::Name: m_stack.emplace_back(Value::error(ErrorCode::Name)); break;
-        case Op::Ref: {
-            const FormulaRef &r = f.refs[in.arg];
-            if (r.invalid) {
-                m_stack.emplace_back(Value::error(ErrorCode::Ref));
-                break;
-            }
-            RangeRef rr;
-            rr.sheetId = refSheet(r, ctx.sheetId);
-            rr.area = CellRange{r.a.row, r.a.col, r.b.row, r.b.col};
-            m_stack.emplace_back(rr);
-            break;
-        }
+        case Op::Ref: pushReference(f.refs[in.arg], ctx.sheetId); break;
         case Op::Paren: break;
         case Op::Neg:
         case Op::Plus:
-        case Op::Percent: {
-            Value v = popScalar();
-            if (in.op == Op::Plus || v.isError()) {
-                m_stack.emplace_back(v);
-                break;
-            }
-            try {
-                const double x = toNumber(v);
-                m_stack.emplace_back(checkedNumber(in.op == Op::Neg ? -x : x / 100.0));
-            } catch (const EvalError &e) {
-                m_stack.emplace_back(Value::error(e.code));
-            }
-            break;
-        }
+        case Op::Percent: unary(in.op, ctx); break;
         case Op::Add:
         case Op::Sub:
         case Op::Mul:
         case Op::Div:
-        case Op::Pow: {
-            // Numbers and single cells holding numbers, the usual case, are read in place.
-            double x, y;
-            const size_t n = m_stack.size();
-            if (n >= 2 && plainNumber(ctx, m_stack[n - 2], x) && plainNumber(ctx, m_stack[n - 1], y)) {
-                m_stack.pop_back();
-                m_stack.back() = Operand(arithmetic(in.op, x, y));
-                break;
-            }
-            Value b = popScalar();
-            Value a = popScalar();
-            // An error passed on (a chain of formulas after a #REF!) needs no exception.
-            if (a.isError() || (b.isError() && !a.isText())) {
-                m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
-                break;
-            }
-            try {
-                const double x = toNumber(a);
-                const double y = toNumber(b);
-                m_stack.emplace_back(arithmetic(in.op, x, y));
-            } catch (const EvalError &e) {
-                m_stack.emplace_back(Value::error(e.code));
-            }
-            break;
-        }
-        case Op::Concat: {
-            Value b = popScalar();
-            Value a = popScalar();
-            if (a.isError() || b.isError()) {
-                m_stack.emplace_back(a.isError() ? std::move(a) : std::move(b));
-                break;
-            }
-            try {
-                m_stack.emplace_back(Value::text(toText(a) + toText(b)));
-            } catch (const EvalError &e) {
-                m_stack.emplace_back(Value::error(e.code));
-            }
-            break;
-        }
+        case Op::Pow: arithmeticStep(in.op, ctx); break;
+        case Op::Concat: concatenate(ctx); break;
         case Op::Eq:
         case Op::Ne:
         case Op::Lt:
         case Op::Le:
         case Op::Gt:
         case Op::Ge: {
-            Value b = popScalar();
-            Value a = popScalar();
+            Value b = popScalar(ctx);
+            Value a = popScalar(ctx);
             m_stack.emplace_back(comparison(in.op, a, b));
             break;
         }
-        case Op::Call: {
-            const FunctionInfo &info = registry.at(int(in.arg));
-            const size_t first = m_stack.size() - in.argc;
-            Operand result;
-            try {
-                result = info.impl(ctx, std::span<const Operand>(m_stack.data() + first, in.argc));
-            } catch (const EvalError &e) {
-                result = Operand(Value::error(e.code));
-            }
-            m_stack.resize(first);
-            m_stack.emplace_back(std::move(result));
-            break;
-        }
+        case Op::Call: call(in, ctx); break;
         case Op::CallUnknown:
             m_stack.resize(m_stack.size() - in.argc);
             m_stack.emplace_back(Value::error(ErrorCode::Name));

@@ -158,6 +158,14 @@ public:
     Value run(const Formula &formula, EvalContext &ctx);
 
 private:
+    // The steps of a program, each on the operand stack.
+    Value popScalar(EvalContext &ctx);
+    void pushReference(const FormulaRef &ref, int ownSheetId);
+    void unary(Op op, EvalContext &ctx);
+    void arithmeticStep(Op op, EvalContext &ctx);
+    void concatenate(EvalContext &ctx);
+    void call(const Instr &in, EvalContext &ctx);
+
     std::vector<Operand> m_stack;
 };
 

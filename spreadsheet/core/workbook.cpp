@@ -52,6 +52,50 @@ ResultKind kindOfPattern(const QString &pattern)
     return {};
 }
 
+// What a reference to one cell brings: the kind of its number format.
+ResultKind kindOfReference(const FormulaRef &ref, const Workbook::Impl &d, int ownSheet)
+{
+    const Sheet *s = ref.sheetId < 0 ? &d.sheetAt(ownSheet) : d.sheetById(ref.sheetId);
+    if (!ref.isRange && !ref.invalid && s)
+        if (const Cell *c = s->find(ref.a.row, ref.a.col))
+            return kindOfPattern(d.formats[d.formatIdOf(*s, c, ref.a.row, ref.a.col)].numberFormat);
+    return {};
+}
+
+ResultKind kindOfSum(Op op, const ResultKind &a, const ResultKind &b)
+{
+    if (a.kind == ResultKind::Date && (b.kind == ResultKind::Plain || b.kind == ResultKind::Time))
+        return a; // a date plus or minus days (or hours) is a date
+    if (op == Op::Add && a.kind == ResultKind::Plain && b.kind == ResultKind::Date)
+        return b;
+    if (a.kind == b.kind && (a.kind == ResultKind::Time || a.kind == ResultKind::Percent))
+        return a; // hours plus hours, a rate plus a rate
+    return {}; // a date minus a date is a number of days
+}
+
+ResultKind kindOfProduct(Op op, const ResultKind &a, const ResultKind &b)
+{
+    if (a.kind == ResultKind::Percent && b.kind == ResultKind::Plain)
+        return a;
+    if (op == Op::Mul && a.kind == ResultKind::Plain && b.kind == ResultKind::Percent)
+        return b;
+    return {};
+}
+
+ResultKind kindOfCall(const Instr &in)
+{
+    if (in.op != Op::Call)
+        return {};
+    const QString &name = FunctionRegistry::instance().at(int(in.arg)).name;
+    if (name == u"DATE" || name == u"TODAY" || name == u"DATEVALUE")
+        return {ResultKind::Date, QStringLiteral("dd/mm/yyyy")};
+    if (name == u"NOW")
+        return {ResultKind::Date, QStringLiteral("dd/mm/yyyy hh:nn")};
+    if (name == u"TIME" || name == u"TIMEVALUE")
+        return {ResultKind::Time, QStringLiteral("hh:nn:ss")};
+    return {};
+}
+
 // The number format a formula's result implies, or "": a date function gives a date, date
 // arithmetic on a dated cell (=A9+1, =A9-7) a date, a product with a percentage a percentage.
 QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
@@ -66,16 +110,7 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
     };
     for (const Instr &in : f.code) {
         switch (in.op) {
-        case Op::Ref: {
-            const FormulaRef &ref = f.refs[in.arg];
-            ResultKind k;
-            const Sheet *s = ref.sheetId < 0 ? &d.sheetAt(ownSheet) : d.sheetById(ref.sheetId);
-            if (!ref.isRange && !ref.invalid && s)
-                if (const Cell *c = s->find(ref.a.row, ref.a.col))
-                    k = kindOfPattern(d.formats[d.formatIdOf(*s, c, ref.a.row, ref.a.col)].numberFormat);
-            stack.push_back(k);
-            break;
-        }
+        case Op::Ref: stack.push_back(kindOfReference(f.refs[in.arg], d, ownSheet)); break;
         case Op::Neg:
         case Op::Plus:
         case Op::Paren: break;
@@ -86,25 +121,13 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
         case Op::Add:
         case Op::Sub: {
             const ResultKind b = pop(), a = pop();
-            ResultKind r;
-            if (a.kind == ResultKind::Date && (b.kind == ResultKind::Plain || b.kind == ResultKind::Time))
-                r = a; // a date plus or minus days (or hours) is a date
-            else if (in.op == Op::Add && a.kind == ResultKind::Plain && b.kind == ResultKind::Date)
-                r = b;
-            else if (a.kind == b.kind && (a.kind == ResultKind::Time || a.kind == ResultKind::Percent))
-                r = a; // hours plus hours, a rate plus a rate
-            stack.push_back(r); // a date minus a date is a number of days
+            stack.push_back(kindOfSum(in.op, a, b));
             break;
         }
         case Op::Mul:
         case Op::Div: {
             const ResultKind b = pop(), a = pop();
-            ResultKind r;
-            if (a.kind == ResultKind::Percent && b.kind == ResultKind::Plain)
-                r = a;
-            else if (in.op == Op::Mul && a.kind == ResultKind::Plain && b.kind == ResultKind::Percent)
-                r = b;
-            stack.push_back(r);
+            stack.push_back(kindOfProduct(in.op, a, b));
             break;
         }
         case Op::Pow:
@@ -120,22 +143,11 @@ QString impliedFormat(const Formula &f, const Workbook::Impl &d, int ownSheet)
             stack.push_back({});
             break;
         case Op::Call:
-        case Op::CallUnknown: {
+        case Op::CallUnknown:
             for (int i = 0; i < in.argc; ++i)
                 pop();
-            ResultKind r;
-            if (in.op == Op::Call) {
-                const QString &name = FunctionRegistry::instance().at(int(in.arg)).name;
-                if (name == u"DATE" || name == u"TODAY" || name == u"DATEVALUE")
-                    r = {ResultKind::Date, QStringLiteral("dd/mm/yyyy")};
-                else if (name == u"NOW")
-                    r = {ResultKind::Date, QStringLiteral("dd/mm/yyyy hh:nn")};
-                else if (name == u"TIME" || name == u"TIMEVALUE")
-                    r = {ResultKind::Time, QStringLiteral("hh:nn:ss")};
-            }
-            stack.push_back(r);
+            stack.push_back(kindOfCall(in));
             break;
-        }
         default: stack.push_back({}); break;
         }
     }
