@@ -540,7 +540,8 @@ Ns XmlCursor::resolve(std::string_view prefix) const
             break;
         }
     if (slot) {
-        std::memcpy(slot->prefix, prefix.data(), prefix.size());
+        if (!prefix.empty()) // the empty prefix may have no bytes at all to copy from
+            std::memcpy(slot->prefix, prefix.data(), prefix.size());
         slot->size = static_cast<unsigned char>(prefix.size());
         slot->ns = ns;
     }

@@ -25,6 +25,7 @@
 #endif
 #ifdef VELMORA_SLAB_ASAN
 #include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
 #endif
 
 namespace sheet {
@@ -44,7 +45,7 @@ public:
     {
         // Objects still alive at exit (static ones) keep their slabs.
         if (m_spare)
-            unmap(m_spare, kSlabBytes);
+            dropSlab(m_spare);
     }
 
     void *allocate()
@@ -87,7 +88,7 @@ public:
         if (slab->live == 0) {
             unlink(slab);
             if (m_spare) {
-                unmap(slab, kSlabBytes);
+                dropSlab(slab);
                 --m_slabs;
             } else {
                 m_spare = reset(slab);
@@ -153,7 +154,19 @@ private:
         if (const std::uintptr_t after = start + 2 * kSlabBytes - (aligned + kSlabBytes))
             unmap(reinterpret_cast<void *>(aligned + kSlabBytes), after);
         ++m_slabs;
+#ifdef VELMORA_SLAB_ASAN
+        // The leak checker looks for pointers in the heap, not in memory mapped apart: what
+        // only objects of a slab point to (a cell's text, its lookups) would seem leaked.
+        __lsan_register_root_region(reinterpret_cast<void *>(aligned), kSlabBytes);
+#endif
         return reset(reinterpret_cast<Slab *>(aligned));
+    }
+    static void dropSlab(Slab *slab)
+    {
+#ifdef VELMORA_SLAB_ASAN
+        __lsan_unregister_root_region(slab, kSlabBytes);
+#endif
+        unmap(slab, kSlabBytes);
     }
     static void unmap(void *at, std::size_t bytes)
     {
