@@ -311,47 +311,257 @@ QString quoteSheetName(const QString &name, Dialect dialect)
     return u'\'' + quoted + u'\'';
 }
 
-QString endText(const RefEnd &e)
+// Appends a formula's text in UTF-8, walking its postfix code as the infix tree it stands
+// for: one buffer, no string per operand (every formula of a saved workbook comes here).
+class FormulaTextWriter
 {
-    QString s;
-    if (e.colAbs)
-        s += u'$';
-    s += columnName(e.col);
-    if (e.rowAbs)
-        s += u'$';
-    s += QString::number(e.row);
-    return s;
-}
+public:
+    FormulaTextWriter(std::string &out, const Formula &formula, Dialect dialect, const SheetNames &sheets)
+        : m_out(out),
+          m_formula(formula),
+          m_dialect(dialect),
+          m_sheets(sheets)
+    { }
 
-QString refText(const FormulaRef &ref, Dialect dialect, const SheetNames &sheets)
-{
-    QString sheetName;
-    if (ref.sheetId >= 0)
-        sheetName = sheets.sheetNameById(ref.sheetId);
-    if (dialect == Dialect::French) {
-        if (ref.invalid)
-            return QStringLiteral("#REF!");
-        QString s;
-        if (ref.sheetId >= 0)
-            s = quoteSheetName(sheetName, dialect) + u'!';
-        s += endText(ref.a);
-        if (ref.isRange)
-            s += u':' + endText(ref.b);
-        return s;
+    void run()
+    {
+        const int root = buildTree();
+        if (root >= 0)
+            write(root);
     }
-    if (ref.invalid)
-        return QStringLiteral("[.#REF!]");
-    QString prefix = ref.sheetId >= 0 ? u'$' + quoteSheetName(sheetName, dialect) + u'.' : QStringLiteral(".");
-    QString s = u'[' + prefix + endText(ref.a);
-    if (ref.isRange)
-        s += u':' + prefix + endText(ref.b);
-    return s + u']';
-}
+
+private:
+    struct Node
+    {
+        std::uint32_t firstKid = 0; // in m_kids; -1 there stands for an operand missing
+        std::uint32_t kids = 0;
+    };
+
+    static int operandCount(const Instr &in)
+    {
+        if (in.op >= Op::Add && in.op <= Op::Ge) // the binary operators
+            return 2;
+        if (in.op == Op::Call || in.op == Op::CallUnknown)
+            return in.argc;
+        return in.op == Op::Neg || in.op == Op::Plus || in.op == Op::Percent || in.op == Op::Paren ? 1 : 0;
+    }
+
+    // Each instruction's operands, as the postfix code's stack gives them; the root is what
+    // the stack holds last (-1 for an empty formula).
+    int buildTree()
+    {
+        const size_t n = m_formula.code.size();
+        m_nodes.resize(n);
+        m_kids.clear();
+        static thread_local std::vector<int> stack;
+        stack.clear();
+        for (size_t i = 0; i < n; ++i) {
+            const int count = operandCount(m_formula.code[i]);
+            Node &node = m_nodes[i];
+            node.firstKid = std::uint32_t(m_kids.size());
+            node.kids = std::uint32_t(count);
+            const size_t present = std::min(stack.size(), size_t(count));
+            m_kids.insert(m_kids.end(), size_t(count) - present, -1);
+            m_kids.insert(m_kids.end(), stack.end() - std::ptrdiff_t(present), stack.end());
+            stack.resize(stack.size() - present);
+            stack.push_back(int(i));
+        }
+        return stack.empty() ? -1 : stack.back();
+    }
+
+    // Depth first without recursion: a long chain such as 1+1+...+1 is as deep as it is long.
+    void write(int root)
+    {
+        struct Frame
+        {
+            int node;
+            std::uint32_t next; // operands written so far
+        };
+        static thread_local std::vector<Frame> frames;
+        frames.assign(1, Frame{root, 0});
+        while (!frames.empty()) {
+            Frame &f = frames.back();
+            const Instr &in = m_formula.code[size_t(f.node)];
+            const Node &node = m_nodes[size_t(f.node)];
+            if (f.next == 0)
+                opening(in);
+            if (f.next == node.kids) {
+                closing(in);
+                frames.pop_back();
+                continue;
+            }
+            if (f.next > 0)
+                separator(in);
+            const int kid = m_kids[node.firstKid + f.next++];
+            if (kid >= 0)
+                frames.push_back({kid, 0});
+        }
+    }
+
+    void opening(const Instr &in)
+    {
+        switch (in.op) {
+        case Op::Number: number(m_formula.numbers[in.arg]); break;
+        case Op::String: {
+            m_out += '"';
+            const std::string s = m_formula.strings[in.arg].toStdString();
+            for (char c : s) {
+                if (c == '"')
+                    m_out += '"';
+                m_out += c;
+            }
+            m_out += '"';
+            break;
+        }
+        case Op::Boolean:
+            if (m_dialect == Dialect::French)
+                m_out += in.arg ? "VRAI" : "FAUX";
+            else
+                m_out += in.arg ? "TRUE()" : "FALSE()";
+            break;
+        case Op::Error: m_out += errorText(ErrorCode(in.arg)).toStdString(); break;
+        case Op::Ref: ref(m_formula.refs[in.arg]); break;
+        case Op::Name: m_out += m_formula.strings[in.arg].toStdString(); break;
+        case Op::Neg: m_out += '-'; break;
+        case Op::Plus: m_out += '+'; break;
+        case Op::Paren: m_out += '('; break;
+        case Op::Call:
+            m_out += functionName(int(in.arg));
+            m_out += '(';
+            break;
+        case Op::CallUnknown:
+            m_out += m_formula.strings[in.arg].toStdString();
+            m_out += '(';
+            break;
+        default: break;
+        }
+    }
+
+    void separator(const Instr &in)
+    {
+        static_assert(int(Op::Ge) - int(Op::Add) == 11, "the binary operators, in this order");
+        static constexpr const char *kOperators[] = {"+", "-", "*", "/", "^", "&", "=", "<>", "<", "<=", ">", ">="};
+        if (in.op == Op::Call || in.op == Op::CallUnknown)
+            m_out += ';';
+        else if (in.op >= Op::Add && in.op <= Op::Ge)
+            m_out += kOperators[int(in.op) - int(Op::Add)];
+    }
+
+    void closing(const Instr &in)
+    {
+        if (in.op == Op::Percent)
+            m_out += '%';
+        else if (in.op == Op::Paren || in.op == Op::Call || in.op == Op::CallUnknown)
+            m_out += ')';
+    }
+
+    // The window shows French names, files the English ones.
+    const std::string &functionName(int index) const
+    {
+        static const auto names = [] {
+            std::pair<std::vector<std::string>, std::vector<std::string>> all; // English, French
+            for (const FunctionInfo &f : FunctionRegistry::instance().all()) {
+                all.first.push_back(f.name.toStdString());
+                all.second.push_back((f.frenchName.isEmpty() ? f.name : f.frenchName).toStdString());
+            }
+            return all;
+        }();
+        return (m_dialect == Dialect::French ? names.second : names.first)[size_t(index)];
+    }
+
+    void number(double value)
+    {
+        char buffer[48];
+        m_out.append(buffer, formulaNumberChars(value, m_dialect, buffer));
+    }
+
+    void end(const RefEnd &e)
+    {
+        if (e.colAbs)
+            m_out += '$';
+        if (e.col >= 1 && e.col <= kMaxColumns) {
+            char letters[4];
+            int n = 0;
+            for (int col = e.col; col > 0; col = (col - 1) / 26)
+                letters[n++] = char('A' + (col - 1) % 26);
+            while (n > 0)
+                m_out += letters[--n];
+        }
+        if (e.rowAbs)
+            m_out += '$';
+        char digits[16];
+        const auto r = std::to_chars(digits, digits + sizeof digits, e.row);
+        m_out.append(digits, r.ptr);
+    }
+
+    // The quoted name of a sheet, converted once per sheet a formula names.
+    const std::string &sheetText(int sheetId)
+    {
+        if (sheetId != m_lastSheetId) {
+            m_lastSheetId = sheetId;
+            m_lastSheetText = quoteSheetName(m_sheets.sheetNameById(sheetId), m_dialect).toStdString();
+        }
+        return m_lastSheetText;
+    }
+
+    void ref(const FormulaRef &r)
+    {
+        if (m_dialect == Dialect::French) {
+            if (r.invalid) {
+                m_out += "#REF!";
+                return;
+            }
+            if (r.sheetId >= 0) {
+                m_out += sheetText(r.sheetId);
+                m_out += '!';
+            }
+            end(r.a);
+            if (r.isRange) {
+                m_out += ':';
+                end(r.b);
+            }
+            return;
+        }
+        if (r.invalid) {
+            m_out += "[.#REF!]";
+            return;
+        }
+        auto prefix = [&] {
+            if (r.sheetId >= 0) {
+                m_out += '$';
+                m_out += sheetText(r.sheetId);
+            }
+            m_out += '.';
+        };
+        m_out += '[';
+        prefix();
+        end(r.a);
+        if (r.isRange) {
+            m_out += ':';
+            prefix();
+            end(r.b);
+        }
+        m_out += ']';
+    }
+
+    std::string &m_out;
+    const Formula &m_formula;
+    const Dialect m_dialect;
+    const SheetNames &m_sheets;
+    // Room kept from formula to formula (a workbook's formulas are written one after another).
+    static inline thread_local std::vector<Node> m_nodes;
+    static inline thread_local std::vector<int> m_kids;
+    int m_lastSheetId = -1;
+    std::string m_lastSheetText;
+};
 
 } // namespace
 
-QString formatFormulaNumber(double value, Dialect dialect)
+int formulaNumberChars(double value, Dialect dialect, char *out)
 {
+    // A whole number of up to 15 digits is what "%.15g" writes: its digits.
+    if (std::abs(value) < 1e15 && value == std::trunc(value) && !(value == 0 && std::signbit(value)))
+        return int(std::to_chars(out, out + 48, static_cast<long long>(value)).ptr - out);
     // "%.*g" without the locale machinery: every formula text written goes through here.
     char buffer[40];
     std::to_chars_result r{};
@@ -362,12 +572,23 @@ QString formatFormulaNumber(double value, Dialect dialect)
         if (back == value)
             break;
     }
-    QString s = QString::fromLatin1(buffer, r.ptr - buffer);
-    s.replace(QStringLiteral("e+"), QStringLiteral("E"));
-    s.replace(u'e', u'E');
-    if (dialect == Dialect::French)
-        s.replace(u'.', u',');
-    return s;
+    int n = 0;
+    for (const char *p = buffer; p < r.ptr; ++p) {
+        if (*p == 'e') {
+            out[n++] = 'E';
+            if (p + 1 < r.ptr && p[1] == '+')
+                ++p;
+        } else {
+            out[n++] = *p == '.' && dialect == Dialect::French ? ',' : *p;
+        }
+    }
+    return n;
+}
+
+QString formatFormulaNumber(double value, Dialect dialect)
+{
+    char buffer[48];
+    return QString::fromLatin1(buffer, formulaNumberChars(value, dialect, buffer));
 }
 
 Formula compileFormula(const QString &text, Dialect dialect, const SheetNames &sheets)
@@ -375,72 +596,16 @@ Formula compileFormula(const QString &text, Dialect dialect, const SheetNames &s
     return Parser(tokenizeFormula(text, dialect), dialect, sheets).run();
 }
 
+void appendFormulaText(std::string &out, const Formula &formula, Dialect dialect, const SheetNames &sheets)
+{
+    FormulaTextWriter(out, formula, dialect, sheets).run();
+}
+
 QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames &sheets)
 {
-    const FunctionRegistry &registry = FunctionRegistry::instance();
-    std::vector<QString> stack;
-    auto pop = [&]() {
-        QString s = stack.empty() ? QString() : std::move(stack.back());
-        if (!stack.empty())
-            stack.pop_back();
-        return s;
-    };
-    auto binary = [&](const char *op) {
-        QString right = pop();
-        QString left = pop();
-        stack.push_back(left + QLatin1String(op) + right);
-    };
-    const QChar separator = u';';
-    for (const Instr &in : formula.code) {
-        switch (in.op) {
-        case Op::Number: stack.push_back(formatFormulaNumber(formula.numbers[in.arg], dialect)); break;
-        case Op::String: {
-            QString s = formula.strings[in.arg];
-            s.replace(u'"', QStringLiteral("\"\""));
-            stack.push_back(u'"' + s + u'"');
-            break;
-        }
-        case Op::Boolean:
-            stack.push_back(dialect == Dialect::French
-                                    ? (in.arg ? QStringLiteral("VRAI") : QStringLiteral("FAUX"))
-                                    : (in.arg ? QStringLiteral("TRUE()") : QStringLiteral("FALSE()")));
-            break;
-        case Op::Error: stack.push_back(errorText(ErrorCode(in.arg))); break;
-        case Op::Missing: stack.push_back(QString()); break;
-        case Op::Ref: stack.push_back(refText(formula.refs[in.arg], dialect, sheets)); break;
-        case Op::Name: stack.push_back(formula.strings[in.arg]); break;
-        case Op::Neg: stack.push_back(u'-' + pop()); break;
-        case Op::Plus: stack.push_back(u'+' + pop()); break;
-        case Op::Percent: stack.push_back(pop() + u'%'); break;
-        case Op::Add: binary("+"); break;
-        case Op::Sub: binary("-"); break;
-        case Op::Mul: binary("*"); break;
-        case Op::Div: binary("/"); break;
-        case Op::Pow: binary("^"); break;
-        case Op::Concat: binary("&"); break;
-        case Op::Eq: binary("="); break;
-        case Op::Ne: binary("<>"); break;
-        case Op::Lt: binary("<"); break;
-        case Op::Le: binary("<="); break;
-        case Op::Gt: binary(">"); break;
-        case Op::Ge: binary(">="); break;
-        case Op::Paren: stack.push_back(u'(' + pop() + u')'); break;
-        case Op::Call:
-        case Op::CallUnknown: {
-            QStringList args;
-            for (int i = 0; i < in.argc; ++i)
-                args.prepend(pop());
-            // The window shows French names, files the English ones.
-            const FunctionInfo *f = in.op == Op::Call ? &registry.at(int(in.arg)) : nullptr;
-            const QString name = !f                                          ? formula.strings[in.arg]
-                    : dialect == Dialect::French && !f->frenchName.isEmpty() ? f->frenchName
-                                                                             : f->name;
-            stack.push_back(name + u'(' + args.join(separator) + u')');
-            break;
-        }
-        }
-    }
-    return pop();
+    std::string text;
+    appendFormulaText(text, formula, dialect, sheets);
+    return QString::fromStdString(text);
 }
 
 void shiftRelativeRefs(Formula &formula, int dRows, int dCols)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -302,9 +303,13 @@ Formula compileFormula(const QString &text, Dialect dialect, const SheetNames &s
 
 // The formula as text, without the leading "=".
 QString formulaToText(const Formula &formula, Dialect dialect, const SheetNames &sheets);
+// The same text in UTF-8, appended to `out`.
+void appendFormulaText(std::string &out, const Formula &formula, Dialect dialect, const SheetNames &sheets);
 
 // A number as the formula language writes it ("1,5" or "1.5"), shortest exact form.
 QString formatFormulaNumber(double value, Dialect dialect);
+// The same in ASCII into `out` (room for 48 bytes); returns its length.
+int formulaNumberChars(double value, Dialect dialect, char *out);
 
 // Moves every relative part of the references by (dRows, dCols), as copying a formula does;
 // parts that leave the sheet become #REF!.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace sheet {
 
@@ -218,41 +219,46 @@ QString formatStandard(double value)
     if (!std::isfinite(value))
         return QStringLiteral("#NUM!");
     const double a = std::fabs(value);
-    QString s;
     if (a >= 1e-5 && a < 1e15) {
-        const int magnitude = int(std::floor(std::log10(a)));
-        const int decimals = std::max(0, 9 - magnitude);
         char buffer[64];
-        const auto end =
-                std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::min(decimals, 20))
-                        .ptr;
-        s = QString::fromLatin1(buffer, end - buffer);
-        if (s.contains(u'.')) {
-            while (s.endsWith(u'0'))
-                s.chop(1);
-            if (s.endsWith(u'.'))
-                s.chop(1);
+        char *end;
+        if (value == std::trunc(value)) { // most numbers shown: their digits
+            end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
+        } else {
+            const int magnitude = int(std::floor(std::log10(a)));
+            const int decimals = std::max(0, 9 - magnitude);
+            end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::min(decimals, 20))
+                          .ptr;
+            if (std::memchr(buffer, '.', size_t(end - buffer))) {
+                while (end[-1] == '0')
+                    --end;
+                if (end[-1] == '.')
+                    --end;
+            }
         }
-        if (s == u"-0")
-            s = QStringLiteral("0");
-    } else {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.5E", value);
-        s = QString::fromLatin1(buffer);
-        // Trim the mantissa's trailing zeros: 1.50000E+20 -> 1.5E+20
-        const qsizetype e = s.indexOf(u'E');
-        QString mantissa = s.left(e);
-        QString exponent = s.mid(e + 1);
-        while (mantissa.contains(u'.') && mantissa.endsWith(u'0'))
-            mantissa.chop(1);
-        if (mantissa.endsWith(u'.'))
-            mantissa.chop(1);
-        const bool negativeExp = exponent.startsWith(u'-');
-        exponent = exponent.mid(1);
-        while (exponent.size() > 2 && exponent.startsWith(u'0'))
-            exponent = exponent.mid(1);
-        s = mantissa + u'E' + (negativeExp ? u'-' : u'+') + exponent;
+        if (end - buffer == 2 && buffer[0] == '-' && buffer[1] == '0')
+            return QStringLiteral("0");
+        for (char *p = buffer; p < end; ++p)
+            if (*p == '.')
+                *p = ',';
+        return QString::fromLatin1(buffer, end - buffer);
     }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.5E", value);
+    QString s = QString::fromLatin1(buffer);
+    // Trim the mantissa's trailing zeros: 1.50000E+20 -> 1.5E+20
+    const qsizetype e = s.indexOf(u'E');
+    QString mantissa = s.left(e);
+    QString exponent = s.mid(e + 1);
+    while (mantissa.contains(u'.') && mantissa.endsWith(u'0'))
+        mantissa.chop(1);
+    if (mantissa.endsWith(u'.'))
+        mantissa.chop(1);
+    const bool negativeExp = exponent.startsWith(u'-');
+    exponent = exponent.mid(1);
+    while (exponent.size() > 2 && exponent.startsWith(u'0'))
+        exponent = exponent.mid(1);
+    s = mantissa + u'E' + (negativeExp ? u'-' : u'+') + exponent;
     s.replace(u'.', u',');
     return s;
 }

@@ -928,12 +928,22 @@ void XmlWriter::escaped(QStringView text, bool inAttribute)
 void XmlWriter::escaped(std::string_view utf8, bool inAttribute)
 {
     const char *s = utf8.data(), *end = s + utf8.size();
+    // U+FFFE and U+FFFF (EF BF BE, EF BF BF) are left out, as from UTF-16 text.
+    auto notCharacter = [&](const char *p) {
+        return end - p >= 3 && static_cast<unsigned char>(p[0]) == 0xEF && static_cast<unsigned char>(p[1]) == 0xBF
+                && (static_cast<unsigned char>(p[2]) & 0xFE) == 0xBE;
+    };
     while (s < end) {
         const char *plain = s;
-        while (s < end && (static_cast<unsigned char>(*s) >= 0x80 || !escapeOf(char16_t(*s), inAttribute)))
+        while (s < end
+               && (static_cast<unsigned char>(*s) >= 0x80 ? !notCharacter(s) : !escapeOf(char16_t(*s), inAttribute)))
             ++s;
         raw(std::string_view(plain, size_t(s - plain)));
-        if (s < end)
+        if (s == end)
+            break;
+        if (notCharacter(s))
+            s += 3;
+        else
             raw(escapeOf(char16_t(*s++), inAttribute));
     }
 }

@@ -592,8 +592,9 @@ private:
                     if (convertTextCodes(english, false))
                         written = &english;
                 }
-                w.attribute(Ns::Table, "formula", formulaToText(*written, Dialect::OpenFormula, m_access.sheetNames()),
-                            "of:=");
+                m_formulaText.assign("of:=");
+                appendFormulaText(m_formulaText, *written, Dialect::OpenFormula, m_access.sheetNames());
+                w.attribute(Ns::Table, "formula", std::string_view(m_formulaText));
             } else if (c->rawFormula)
                 w.attribute(Ns::Table, "formula", *c->rawFormula);
             writeValue(*c->value, f, c->formula || c->rawFormula);
@@ -642,22 +643,25 @@ private:
         for (const ChartObject &c : charts)
             anchors[{c.anchor.row, c.anchor.col}].push_back(&c);
         // Rows to write: rows with cells, custom heights or chart anchors.
-        std::set<int> rows;
+        std::vector<int> rows;
         int lastCol = 1;
         for (const StoredCell &c : cells) {
-            rows.insert(c.row);
+            if (rows.empty() || rows.back() != c.row)
+                rows.push_back(c.row);
             lastCol = std::max(lastCol, c.col);
         }
         for (const auto &[row, h] : m_access.rowHeights(sheet))
-            rows.insert(row);
+            rows.push_back(row);
         for (const auto &[row, f] : m_access.rowFormats(sheet))
-            rows.insert(row);
+            rows.push_back(row);
         for (const auto &[col, f] : m_access.columnFormats(sheet))
             lastCol = std::max(lastCol, col);
         for (const auto &[pos, list] : anchors) {
-            rows.insert(pos.first);
+            rows.push_back(pos.first);
             lastCol = std::max(lastCol, pos.second);
         }
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
         for (const auto &[col, wdt] : m_access.columnWidths(sheet))
             lastCol = std::max(lastCol, col);
 
@@ -710,6 +714,7 @@ private:
     Workbook &m_book;
     WorkbookAccess m_access;
     XmlWriter *m_w = nullptr;
+    std::string m_formulaText; // one cell's formula attribute, its room kept from cell to cell
     std::vector<std::vector<StoredCell>> m_cells; // of each sheet, row by row
     size_t m_cellCount = 0;
     std::set<std::uint32_t> m_formatIds;

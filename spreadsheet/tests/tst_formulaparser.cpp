@@ -3,9 +3,14 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/formula.h"
 #include "spreadsheet/core/functionregistry.h"
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/workbook.h"
 
 #include <QtTest>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 using namespace sheet;
 
@@ -41,6 +46,8 @@ private Q_SLOTS:
     void openFormula_data();
     void openFormula();
     void deepNestingIsRefusedNotCrashing();
+    void longChainsAndBrokenCodeReadBack();
+    void numbersReadAsPrintfWritesThem();
     void sharesWhatIsEqual_data();
     void sharesWhatIsEqual();
     void unknownFunctionGivesNameError();
@@ -256,6 +263,95 @@ void TestFormulaParser::deepNestingIsRefusedNotCrashing()
     QVERIFY_THROWS_EXCEPTION(VelmoraError, compileFormula(deep, Dialect::French, names));
     const QString minus = QString(100000, u'-') + u'1';
     QVERIFY_THROWS_EXCEPTION(VelmoraError, compileFormula(minus, Dialect::French, names));
+}
+
+void TestFormulaParser::longChainsAndBrokenCodeReadBack()
+{
+    TwoSheets names;
+    // A chain of additions is as deep as it is long: written back without recursion.
+    QString chain = u"A1"_qs;
+    for (int i = 0; i < 30000; ++i)
+        chain += u"+A1"_qs;
+    QCOMPARE(formulaToText(compileFormula(chain, Dialect::French, names), Dialect::French, names), chain);
+    QCOMPARE(formulaToText(compileFormula(chain, Dialect::French, names), Dialect::OpenFormula, names).size(),
+             5 * 30001 + 30000); // "[.A1]" and "+"
+
+    // Code missing operands or leaving several: what the stack would give (empty operands,
+    // the last value left).
+    auto code = [](std::vector<Instr> instrs) {
+        Formula f;
+        f.code.assign(instrs);
+        f.numbers.assign({1.5, 2});
+        return formulaToText(f, Dialect::French, TwoSheets());
+    };
+    QCOMPARE(code({{Op::Add}}), u"+"_qs);
+    QCOMPARE(code({{Op::Number, 0, 1}, {Op::Sub}}), u"-2"_qs);
+    QCOMPARE(code({{Op::Number, 0, 0}, {Op::Number, 0, 1}}), u"2"_qs);
+    const auto abs = std::uint32_t(FunctionRegistry::instance().indexOf(FunctionRegistry::instance().find(u"ABS"_qs)));
+    QCOMPARE(code({{Op::Number, 0, 0}, {Op::Call, 3, abs}}), u"ABS(;;1,5)"_qs);
+    QCOMPARE(code({}), QString());
+}
+
+// What "%.15g" (or more digits when needed to read back the same number) writes, and what
+// the window shows in the standard format: checked against the C library over many numbers.
+void TestFormulaParser::numbersReadAsPrintfWritesThem()
+{
+    auto written = [](double v) {
+        char buffer[64];
+        for (int precision = 15; precision <= 17; ++precision) {
+            std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
+            if (std::strtod(buffer, nullptr) == v)
+                break;
+        }
+        QString s = QString::fromLatin1(buffer);
+        return s.replace(u"e+"_qs, u"E"_qs).replace(u'e', u'E');
+    };
+    auto shown = [](double v) {
+        const double a = std::fabs(v);
+        if (v == 0 || a < 1e-5 || a >= 1e15)
+            return formatStandard(v); // the other branch is not changed here
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.*f", std::min(20, std::max(0, 9 - int(std::floor(std::log10(a))))), v);
+        QString s = QString::fromLatin1(buffer);
+        if (s.contains(u'.')) {
+            while (s.endsWith(u'0'))
+                s.chop(1);
+            if (s.endsWith(u'.'))
+                s.chop(1);
+        }
+        return (s == u"-0" ? u"0"_qs : s).replace(u'.', u',');
+    };
+    std::vector<double> numbers = {0.0,
+                                   -0.0,
+                                   1,
+                                   -1,
+                                   0.1 + 0.2,
+                                   1e15,
+                                   1e15 - 1,
+                                   -1e15 + 1,
+                                   1e16,
+                                   1e21,
+                                   1e-5,
+                                   0.00001234,
+                                   1e-300,
+                                   123.456,
+                                   2.5,
+                                   -7.25,
+                                   1e100,
+                                   4503599627370496.5,
+                                   999999999999999.9,
+                                   0.5e-5};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int kind = i % 4;
+        const double x = std::ldexp(double(random() >> 11), -53) * std::pow(10.0, double(int(random() % 40) - 20));
+        numbers.push_back(kind == 0 ? std::round(x * 1e6) : kind == 1 ? -x : kind == 2 ? std::round(x * 100) / 100 : x);
+    }
+    for (double v : numbers) {
+        QCOMPARE(formatFormulaNumber(v, Dialect::OpenFormula), written(v));
+        QCOMPARE(formatFormulaNumber(v, Dialect::French), written(v).replace(u'.', u','));
+        QCOMPARE(formatStandard(v), shown(v));
+    }
 }
 
 void TestFormulaParser::unknownFunctionGivesNameError()
