@@ -634,11 +634,84 @@ private:
             m_w->attribute(Ns::Table, "default-cell-style-name", m_cellStyles[std::uint32_t(f->second)]);
     }
 
+    using Anchors = std::map<std::pair<int, int>, std::vector<const ChartObject *>>;
+
+    // The end of the row of cells starting at `begin` (cells go row by row, column by column).
+    static size_t rowEnd(const std::vector<StoredCell> &cells, size_t begin)
+    {
+        size_t end = begin;
+        while (end < cells.size() && cells[end].row == cells[begin].row)
+            ++end;
+        return end;
+    }
+
+    static bool anchorsIn(const Anchors &anchors, int row)
+    {
+        const auto it = anchors.lower_bound({row, 0});
+        return it != anchors.end() && it->first.first == row;
+    }
+
+    // A row may stand for the equal rows after it when it holds constants only, and no
+    // chart or row format (which a repeated row does not carry).
+    bool mayRepeat(int sheet, int row, const std::vector<StoredCell> &cells, size_t begin, size_t end,
+                   const Anchors &anchors)
+    {
+        if (anchorsIn(anchors, row) || m_access.rowFormats(sheet).contains(row))
+            return false;
+        for (size_t i = begin; i < end; ++i)
+            if (cells[i].formula || cells[i].rawFormula)
+                return false;
+        return true;
+    }
+
+    // Whether row `other` (its cells [otherBegin, otherEnd)) reads back as row `row` repeated.
+    bool repeats(int sheet, int row, int other, const std::vector<StoredCell> &cells, size_t begin, size_t end,
+                 size_t otherBegin, size_t otherEnd, const Anchors &anchors)
+    {
+        if (end - begin != otherEnd - otherBegin || anchorsIn(anchors, other)
+            || m_access.rowFormats(sheet).contains(other))
+            return false;
+        const auto &heights = m_access.rowHeights(sheet);
+        const auto h = heights.find(row), otherH = heights.find(other);
+        if ((h == heights.end()) != (otherH == heights.end()) || (h != heights.end() && h->second != otherH->second))
+            return false;
+        for (size_t i = 0; i < end - begin; ++i) {
+            const StoredCell &a = cells[begin + i], &b = cells[otherBegin + i];
+            if (b.formula || b.rawFormula || a.col != b.col || a.formatId != b.formatId || *a.value != *b.value
+                || (a.value->isNumber() && std::signbit(a.value->asNumber()) != std::signbit(b.value->asNumber())))
+                return false;
+        }
+        return true;
+    }
+
+    // The cells of one row and the charts anchored in it, gaps as repeated empty cells.
+    void writeRowCells(int sheet, int row, const std::vector<StoredCell> &cells, size_t begin, size_t end,
+                       const Anchors &anchors, int lastCol)
+    {
+        int col = 0; // last column written
+        auto anchor = anchors.lower_bound({row, 0});
+        size_t i = begin;
+        while (i < end || (anchor != anchors.end() && anchor->first.first == row)) {
+            const bool anchored = anchor != anchors.end() && anchor->first.first == row;
+            const int c = i < end && (!anchored || cells[i].col <= anchor->first.second) ? cells[i].col
+                                                                                         : anchor->first.second;
+            const StoredCell *cell = i < end && cells[i].col == c ? &cells[i++] : nullptr;
+            static const std::vector<const ChartObject *> none;
+            const bool chartHere = anchored && anchor->first.second == c;
+            emptyCells(c - col - 1);
+            writeCell(sheet, cell, chartHere ? anchor->second : none);
+            if (chartHere)
+                ++anchor;
+            col = c;
+        }
+        emptyCells(lastCol - col);
+    }
+
     void writeSheet(int sheet)
     {
         XmlWriter &w = *m_w;
         const std::vector<StoredCell> cells = std::move(m_cells[size_t(sheet)]);
-        std::map<std::pair<int, int>, std::vector<const ChartObject *>> anchors;
+        Anchors anchors;
         const std::vector<ChartObject> charts = m_book.charts(sheet);
         for (const ChartObject &c : charts)
             anchors[{c.anchor.row, c.anchor.col}].push_back(&c);
@@ -671,37 +744,31 @@ private:
         writeColumns(sheet, lastCol);
         size_t next = 0;
         int written = 0; // last row written
-        for (int row : rows) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const int row = rows[i];
             if (row > written + 1) {
                 startRow(sheet, written + 1, row - written - 1);
                 emptyCells(lastCol);
                 w.endElement();
             }
-            startRow(sheet, row, 1);
-            int col = 0; // last column written
-            auto anchorAt = [&](int c) {
-                const auto it = anchors.find({row, c});
-                return it == anchors.end() ? std::vector<const ChartObject *>() : it->second;
-            };
-            std::set<int> columns;
-            std::map<int, const StoredCell *> rowCells;
-            while (next < cells.size() && cells[next].row == row) {
-                rowCells[cells[next].col] = &cells[next];
-                columns.insert(cells[next].col);
-                ++next;
-            }
-            for (const auto &[pos, list] : anchors)
-                if (pos.first == row)
-                    columns.insert(pos.second);
-            for (int c : columns) {
-                emptyCells(c - col - 1);
-                const auto it = rowCells.find(c);
-                writeCell(sheet, it == rowCells.end() ? nullptr : it->second, anchorAt(c));
-                col = c;
-            }
-            emptyCells(lastCol - col);
+            const size_t end = rowEnd(cells, next);
+            // Rows equal to this one that follow it go out as one repeated row.
+            int repeat = 1;
+            size_t after = end;
+            if (mayRepeat(sheet, row, cells, next, end, anchors))
+                while (i + 1 < rows.size() && rows[i + 1] == row + repeat) {
+                    const size_t otherEnd = rowEnd(cells, after);
+                    if (!repeats(sheet, row, row + repeat, cells, next, end, after, otherEnd, anchors))
+                        break;
+                    after = otherEnd;
+                    ++repeat;
+                    ++i;
+                }
+            startRow(sheet, row, repeat);
+            writeRowCells(sheet, row, cells, next, end, anchors, lastCol);
             w.endElement();
-            written = row;
+            next = after;
+            written = row + repeat - 1;
         }
         if (rows.empty()) {
             startRow(sheet, 1, 1);

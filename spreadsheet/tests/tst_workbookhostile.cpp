@@ -21,6 +21,7 @@ private Q_SLOTS:
     void whatIsWrittenReadsBack_data();
     void whatIsWrittenReadsBack();
     void csvImportKeepsTheFileLimits();
+    void equalRowsAreWrittenOnce();
 };
 
 namespace {
@@ -137,3 +138,48 @@ void TestWorkbookHostile::csvImportKeepsTheFileLimits()
 
 QTEST_GUILESS_MAIN(TestWorkbookHostile)
 #include "tst_workbookhostile.moc"
+
+// A small file of repeated rows saves as a small file (not one row element per row), and
+// only rows that read back the same are joined.
+void TestWorkbookHostile::equalRowsAreWrittenOnce()
+{
+    const QByteArray rows = "<table:table-row table:number-rows-repeated=\"1000000\">"
+                            "<table:table-cell office:value-type=\"float\" office:value=\"0.125\"/>"
+                            "<table:table-cell office:value-type=\"string\"><text:p>VRAI</text:p></table:table-cell>"
+                            "</table:table-row>";
+    Workbook book;
+    qvc::read(document(rows), book);
+    QCOMPARE(book.maxRow(0), 1000000);
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray written = qvc::write(book);
+    QVERIFY2(written.size() < 20000, qPrintable(QString::number(written.size())));
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    Workbook back;
+    qvc::read(written, back);
+    QCOMPARE(back.maxRow(0), 1000000);
+    for (int row : {1, 2, 500000, 1000000}) {
+        QCOMPARE(back.value(0, row, 1).asNumber(), 0.125);
+        QCOMPARE(back.value(0, row, 2).asText(), u"VRAI"_qs);
+    }
+
+    // Rows differing by a value, a sign, a format, a formula or a height stay apart.
+    Workbook mixed;
+    for (int row = 1; row <= 12; ++row)
+        mixed.setValue(0, row, 2, Value::number(row == 4 ? 2 : row == 5 ? -0.0 : 0.0));
+    mixed.setEntry(0, 7, 3, u"=B1+1"_qs);
+    mixed.setEntry(0, 8, 3, u"=B1+1"_qs);
+    mixed.setRowHeight(0, 10, 10, 600);
+    CellFormat bold;
+    bold.bold = true;
+    mixed.setFormat(0, CellRange{11, 2, 11, 2}, bold);
+    Workbook again;
+    qvc::read(qvc::write(mixed), again);
+    for (int row = 1; row <= 12; ++row) {
+        QCOMPARE(again.value(0, row, 2).asNumber(), row == 4 ? 2.0 : 0.0);
+        QCOMPARE(std::signbit(again.value(0, row, 2).asNumber()), row == 5);
+        QCOMPARE(again.formulaText(0, row, 3), row == 7 || row == 8 ? u"=B1+1"_qs : QString());
+        QCOMPARE(again.rowHeight(0, row), mixed.rowHeight(0, row));
+        QCOMPARE(again.format(0, row, 2).bold, row == 11);
+    }
+}
