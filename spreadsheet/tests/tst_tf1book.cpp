@@ -476,6 +476,22 @@ void TestTF1Book::frozenRowsStayInView()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(book->Row(), 1);
     QCOMPARE(book->view()->verticalScrollBar()->value(), 0);
+
+    // Ctrl+End to the last cell of a sheet a million rows long: the cell in view right under
+    // the frozen rows' bottom edge, not a row further, in a few scrolls (each costs a round
+    // trip to the display server: a scroll per row froze the window for minutes).
+    book->workbook().setEntry(0, 1000000, 2, u"fin"_qs);
+    SheetView *main = book->view();
+    int scrolls = 0;
+    const auto counting = connect(main->verticalScrollBar(), &QScrollBar::valueChanged, [&] { ++scrolls; });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    disconnect(counting);
+    QVERIFY2(scrolls < 100, qPrintable(QString::number(scrolls)));
+    QCOMPARE(book->Row(), 1000000);
+    const int last = 1000000 - 1;
+    QVERIFY(main->rowViewportPosition(last) + main->rowHeight(last) <= main->viewport()->height());
+    main->verticalScrollBar()->setValue(main->verticalScrollBar()->value() - 1);
+    QVERIFY(main->rowViewportPosition(last) + main->rowHeight(last) > main->viewport()->height());
     book->SetFixedRows(0);
     QVERIFY(!top->isVisible());
     QVERIFY(book->view()->hasFocus());

@@ -198,16 +198,33 @@ void SheetView::scrollTo(const QModelIndex &index, ScrollHint hint)
         QScrollBar *v = verticalScrollBar();
         if (r - m_frozenRows < firstScrolledRow())
             v->setValue(r - m_frozenRows);
-        while (v->value() < v->maximum() && rowViewportPosition(r) + rowHeight(r) > viewport()->height())
-            v->setValue(v->value() + 1);
+        scrollUntil(v, [&] { return rowViewportPosition(r) + rowHeight(r) <= viewport()->height(); });
     }
     if (c >= m_frozenCols) {
         QScrollBar *h = horizontalScrollBar();
         if (c - m_frozenCols < firstScrolledColumn())
             h->setValue(c - m_frozenCols);
-        while (h->value() < h->maximum() && columnViewportPosition(c) + columnWidth(c) > viewport()->width())
-            h->setValue(h->value() + 1);
+        scrollUntil(h, [&] { return columnViewportPosition(c) + columnWidth(c) <= viewport()->width(); });
     }
+}
+
+// Moves `bar` forward to the least value at which `fits` holds (the cell's far edge inside
+// the viewport), or to its end. Found by halving: each probe scrolls the panes, and the last
+// cell of a long sheet lies a million rows away.
+void SheetView::scrollUntil(QScrollBar *bar, const std::function<bool()> &fits)
+{
+    if (fits())
+        return;
+    int outside = bar->value(), inside = bar->maximum();
+    bar->setValue(inside);
+    if (!fits())
+        return;
+    while (inside - outside > 1) {
+        const int middle = outside + (inside - outside) / 2;
+        bar->setValue(middle);
+        (fits() ? inside : outside) = middle;
+    }
+    bar->setValue(inside);
 }
 
 void SheetView::commitEditor(QWidget *editor)

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QScrollBar;
+
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -67,6 +69,7 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
+    static void scrollUntil(QScrollBar *bar, const std::function<bool()> &fits);
     void selectLine(Qt::Orientation orientation, int section, bool pressed);
     int firstScrolledRow() const;
     int firstScrolledColumn() const;
