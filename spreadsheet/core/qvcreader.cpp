@@ -707,9 +707,9 @@ private:
         const int sheet = m_access.appendSheet(attr(Ns::Table, "name"));
         // Shapes hold sheet names: they are kept within one sheet, while the names are the same.
         m_columnFormulas.assign(size_t(kMaxColumns) + 1, ColumnFormula());
+        m_columnTexts.assign(size_t(kMaxColumns) + 1, ColumnText());
         m_row = 1;
         m_col = 1;
-        m_cellsPlaced = 0;
         readTableContent(sheet);
     }
 
@@ -834,7 +834,9 @@ private:
     };
 
     // Counts the cells and the text a run of `rows` equal rows will create, before any is
-    // created: a small file cannot make the reader ask for more than the limits allow.
+    // created: a small file cannot make the reader ask for more than the limits allow. Of
+    // the cells, those the file writes out are bounded by its size; the others, made by
+    // repetition, by the budget of the whole workbook.
     void chargeBudget(const std::vector<PendingCell> &cells, qint64 rows)
     {
         qint64 perRow = 0, textPerRow = 0;
@@ -843,8 +845,8 @@ private:
             if (c.value.isText())
                 textPerRow += qint64(c.value.asText().size()) * c.repeat;
         }
-        m_cellsPlaced += perRow * rows;
-        if (m_cellsPlaced > limits::kCellsPerSheet)
+        m_repeatedCells += std::max<qint64>(0, perRow * rows - qint64(cells.size()));
+        if (m_repeatedCells > limits::kRepeatedCells)
             throw VelmoraError(limits::tooManyCells());
         // Checked per row first so that the product cannot overflow.
         if (textPerRow > limits::kTextCharacters || textPerRow * rows > limits::kTextCharacters - m_textCharacters)
@@ -886,12 +888,28 @@ private:
         Formula formula;
     };
 
-    // `text`: the formula after "of:=". A formula of the same shape as the one compiled
-    // last in its column is that one moved down, its numbers replaced; any other one is
-    // compiled as it is read, and one naming a sheet not yet read is compiled again once
-    // every sheet is known.
+    // The formula compiled last in a column of the sheet being read, with its text.
+    struct ColumnText
+    {
+        bool valid = false;
+        std::string text; // as the file gives it
+        std::optional<Formula> formula; // none when it is kept as written
+    };
+
+    // `text`: the formula after "of:=". A formula written as the one compiled last in its
+    // column is that one (a file names cells by their place, so the same text reads the
+    // same cells in any row: rows repeated, a constant copied down); one of the same shape
+    // is that one moved down, its numbers replaced; any other one is compiled as it is
+    // read, and one naming a sheet not yet read is compiled again once every sheet is known.
     void placeOpenFormula(int sheet, int row, int col, const PendingCell &c, std::string_view text)
     {
+        ColumnText &same = m_columnTexts[size_t(col)];
+        if (same.valid && same.text == c.formula) {
+            std::optional<Formula> f = same.formula;
+            placeFormula(sheet, row, col, c.formatId, c.value,
+                         f ? QString() : QString::fromUtf8(c.formula.data(), qsizetype(c.formula.size())), f);
+            return;
+        }
         ShapeScanner scanner(text, row, m_shape, m_shapeNumbers);
         const bool shaped = scanner.run();
         ColumnFormula &last = m_columnFormulas[size_t(col)];
@@ -919,6 +937,9 @@ private:
             last.shape.swap(m_shape);
             last.formula = *f;
         }
+        same.valid = true;
+        same.text = c.formula;
+        same.formula = f;
         placeFormula(p, f);
     }
 
@@ -1210,10 +1231,11 @@ private:
     bool m_showFormulas = false;
     qint64 m_row = 1;
     int m_col = 1;
-    qint64 m_cellsPlaced = 0; // in the current sheet
+    qint64 m_repeatedCells = 0; // made by repetition, in the whole workbook
     qint64 m_textCharacters = 0; // in the whole workbook
     std::vector<PendingFormula> m_pendingFormulas;
     std::vector<ColumnFormula> m_columnFormulas; // by column
+    std::vector<ColumnText> m_columnTexts; // by column
     std::vector<PendingCell> m_rowCells; // of the row being read
     std::string m_shape; // of the formula being placed
     std::vector<double> m_shapeNumbers;

@@ -9,6 +9,7 @@
 #include "spreadsheet/core/odfxml.h"
 #include "spreadsheet/core/qvcodf.h"
 #include "spreadsheet/core/workbookaccess.h"
+#include "spreadsheet/core/workbooklimits.h"
 
 #include <charconv>
 #include <cmath>
@@ -651,17 +652,11 @@ private:
         return it != anchors.end() && it->first.first == row;
     }
 
-    // A row may stand for the equal rows after it when it holds constants only, and no
-    // chart or row format (which a repeated row does not carry).
-    bool mayRepeat(int sheet, int row, const std::vector<StoredCell> &cells, size_t begin, size_t end,
-                   const Anchors &anchors)
+    // A row may stand for the equal rows after it when it holds no chart or row format
+    // (which a repeated row does not carry).
+    bool mayRepeat(int sheet, int row, const Anchors &anchors)
     {
-        if (anchorsIn(anchors, row) || m_access.rowFormats(sheet).contains(row))
-            return false;
-        for (size_t i = begin; i < end; ++i)
-            if (cells[i].formula || cells[i].rawFormula)
-                return false;
-        return true;
+        return !anchorsIn(anchors, row) && !m_access.rowFormats(sheet).contains(row);
     }
 
     // Whether row `other` (its cells [otherBegin, otherEnd)) reads back as row `row` repeated.
@@ -675,13 +670,22 @@ private:
         const auto h = heights.find(row), otherH = heights.find(other);
         if ((h == heights.end()) != (otherH == heights.end()) || (h != heights.end() && h->second != otherH->second))
             return false;
-        for (size_t i = 0; i < end - begin; ++i) {
-            const StoredCell &a = cells[begin + i], &b = cells[otherBegin + i];
-            if (b.formula || b.rawFormula || a.col != b.col || a.formatId != b.formatId || *a.value != *b.value
-                || (a.value->isNumber() && std::signbit(a.value->asNumber()) != std::signbit(b.value->asNumber())))
+        for (size_t i = 0; i < end - begin; ++i)
+            if (!sameCell(cells[begin + i], cells[otherBegin + i]))
                 return false;
-        }
         return true;
+    }
+
+    // Cells written alike: the same value, format and formula text (formulas written again
+    // in a repeated row read back as the same formula in each row).
+    static bool sameCell(const StoredCell &a, const StoredCell &b)
+    {
+        if (a.col != b.col || a.formatId != b.formatId || *a.value != *b.value
+            || (a.value->isNumber() && std::signbit(a.value->asNumber()) != std::signbit(b.value->asNumber())))
+            return false;
+        if (!a.formula != !b.formula || (a.formula && !sameFormula(*a.formula, *b.formula)))
+            return false;
+        return !a.rawFormula == !b.rawFormula && (!a.rawFormula || *a.rawFormula == *b.rawFormula);
     }
 
     // The cells of one row and the charts anchored in it, gaps as repeated empty cells.
@@ -755,11 +759,13 @@ private:
             // Rows equal to this one that follow it go out as one repeated row.
             int repeat = 1;
             size_t after = end;
-            if (mayRepeat(sheet, row, cells, next, end, anchors))
-                while (i + 1 < rows.size() && rows[i + 1] == row + repeat) {
+            if (mayRepeat(sheet, row, anchors))
+                while (i + 1 < rows.size() && rows[i + 1] == row + repeat
+                       && m_repeatedCells + qint64(end - next) <= limits::kRepeatedCells) {
                     const size_t otherEnd = rowEnd(cells, after);
                     if (!repeats(sheet, row, row + repeat, cells, next, end, after, otherEnd, anchors))
                         break;
+                    m_repeatedCells += qint64(end - next); // the reader's count of cells made by repetition
                     after = otherEnd;
                     ++repeat;
                     ++i;
@@ -782,6 +788,7 @@ private:
     WorkbookAccess m_access;
     XmlWriter *m_w = nullptr;
     std::string m_formulaText; // one cell's formula attribute, its room kept from cell to cell
+    qint64 m_repeatedCells = 0; // cells that repeated rows stand for, in the whole workbook
     std::vector<std::vector<StoredCell>> m_cells; // of each sheet, row by row
     size_t m_cellCount = 0;
     std::set<std::uint32_t> m_formatIds;

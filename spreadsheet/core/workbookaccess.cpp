@@ -125,6 +125,13 @@ std::vector<StoredCell> WorkbookAccess::cellsRowMajor(int sheet) const
     return out;
 }
 
+std::size_t WorkbookAccess::cellCount(int sheet) const
+{
+    std::size_t n = 0;
+    m_book.d->sheetAt(sheet).forEach(CellRange{1, 1, kMaxRows, kMaxColumns}, [&](const Cell &) { ++n; });
+    return n;
+}
+
 std::uint32_t WorkbookAccess::internFormat(const CellFormat &format) { return m_book.d->internFormat(format); }
 
 const CellFormat &WorkbookAccess::formatById(std::uint32_t id) const

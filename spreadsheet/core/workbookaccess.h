@@ -46,6 +46,8 @@ public:
     const SheetNames &sheetNames() const;
     int sheetId(int sheet) const;
     std::vector<StoredCell> cellsRowMajor(int sheet) const;
+    // How many cells the sheet stores.
+    std::size_t cellCount(int sheet) const;
     std::uint32_t internFormat(const CellFormat &format);
     const CellFormat &formatById(std::uint32_t id) const;
     std::uint32_t formatIdAt(int sheet, int row, int col) const;

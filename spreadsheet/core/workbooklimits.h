@@ -10,15 +10,20 @@
 
 namespace sheet::limits {
 
-// Cells one sheet may hold after repeated cells and rows are spread out.
+// Cells a CSV import may make (one sheet).
 constexpr std::int64_t kCellsPerSheet = 16384 * 256; // 4 194 304
+// Cells a workbook file may make by repetition (repeated cells and rows spread out), over all
+// its sheets: a few bytes must not stand for gigabytes of cells. Cells written out one by one
+// are bounded by the size of the file; the writer repeats rows within the same bound, so
+// that whatever it writes opens again.
+constexpr std::int64_t kRepeatedCells = 16384 * 256; // 4 194 304
 // Characters of text in the whole workbook, counted once per cell that shows them (a text
 // repeated over many cells counts for each): 256 MB as UTF-16.
 constexpr std::int64_t kTextCharacters = 128 * 1024 * 1024;
 
 inline QString tooManyCells()
 {
-    return QStringLiteral("Ce classeur est trop grand pour être ouvert : une feuille dépasse 4 194 304 cellules");
+    return QStringLiteral("Ce classeur est trop grand pour être ouvert : ses cellules répétées dépassent 4 194 304");
 }
 
 inline QString tooMuchText()
