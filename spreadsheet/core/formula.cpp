@@ -780,56 +780,20 @@ bool convertTextCodes(Formula &formula, bool toFrench)
     return changed;
 }
 
-namespace {
-
-bool sameCode(const Formula &a, const Formula &b)
-{
-    return a.code.sharedWith(b.code)
-            || (a.code.size() == b.code.size()
-                && std::equal(a.code.begin(), a.code.end(), b.code.begin(), [](const Instr &x, const Instr &y) {
-                       return x.op == y.op && x.argc == y.argc && x.arg == y.arg;
-                   }));
-}
-
-// Numbers compared bit for bit: 0 and -0 are written differently.
-bool sameNumbers(const Formula &a, const Formula &b)
-{
-    return a.numbers.sharedWith(b.numbers)
-            || (a.numbers.size() == b.numbers.size()
-                && std::memcmp(a.numbers.begin(), b.numbers.begin(), a.numbers.size() * sizeof(double)) == 0);
-}
-
-bool sameStrings(const Formula &a, const Formula &b)
-{
-    return a.strings.sharedWith(b.strings)
-            || (a.strings.size() == b.strings.size()
-                && std::equal(a.strings.begin(), a.strings.end(), b.strings.begin()));
-}
-
-bool sameEnd(const RefEnd &a, const RefEnd &b)
-{
-    return a.row == b.row && a.col == b.col && a.rowAbs == b.rowAbs && a.colAbs == b.colAbs;
-}
-
-} // namespace
-
 void shareProgram(Formula &formula, const Formula &other)
 {
-    if (!formula.code.sharedWith(other.code) && sameCode(formula, other))
+    if (!formula.code.sharedWith(other.code) && formula.code.size() == other.code.size()
+        && std::equal(formula.code.begin(), formula.code.end(), other.code.begin(), [](const Instr &a, const Instr &b) {
+               return a.op == b.op && a.argc == b.argc && a.arg == b.arg;
+           }))
         formula.code = other.code;
-    if (!formula.numbers.sharedWith(other.numbers) && sameNumbers(formula, other))
+    // Numbers compared bit for bit: 0 and -0 are written differently.
+    if (!formula.numbers.sharedWith(other.numbers) && formula.numbers.size() == other.numbers.size()
+        && std::memcmp(formula.numbers.begin(), other.numbers.begin(), formula.numbers.size() * sizeof(double)) == 0)
         formula.numbers = other.numbers;
-    if (!formula.strings.sharedWith(other.strings) && sameStrings(formula, other))
+    if (!formula.strings.sharedWith(other.strings) && formula.strings.size() == other.strings.size()
+        && std::equal(formula.strings.begin(), formula.strings.end(), other.strings.begin()))
         formula.strings = other.strings;
-}
-
-bool sameFormula(const Formula &a, const Formula &b)
-{
-    return sameCode(a, b) && sameNumbers(a, b) && sameStrings(a, b) && a.refs.size() == b.refs.size()
-            && std::equal(a.refs.begin(), a.refs.end(), b.refs.begin(), [](const FormulaRef &x, const FormulaRef &y) {
-                   return x.sheetId == y.sheetId && x.isRange == y.isRange && x.invalid == y.invalid
-                           && sameEnd(x.a, y.a) && sameEnd(x.b, y.b);
-               });
 }
 
 } // namespace sheet

@@ -344,8 +344,6 @@ bool convertTextCodes(Formula &formula, bool toFrench);
 // Makes `formula` share the program and constants of `other` where they are equal (formulas
 // differing only by their references), so that a filled column keeps one copy of them.
 void shareProgram(Formula &formula, const Formula &other);
-// Whether the two formulas are the same program on the same references (so the same text).
-bool sameFormula(const Formula &a, const Formula &b);
 
 // References to a removed sheet become #REF!.
 bool invalidateSheet(Formula &formula, int sheetId);

@@ -676,16 +676,14 @@ private:
         return true;
     }
 
-    // Cells written alike: the same value, format and formula text (formulas written again
-    // in a repeated row read back as the same formula in each row).
+    // Constants written alike: the same value and format. Rows holding formulas are written
+    // one by one, as other spreadsheet programs keep a formula in the first of repeated
+    // rows only.
     static bool sameCell(const StoredCell &a, const StoredCell &b)
     {
-        if (a.col != b.col || a.formatId != b.formatId || *a.value != *b.value
-            || (a.value->isNumber() && std::signbit(a.value->asNumber()) != std::signbit(b.value->asNumber())))
-            return false;
-        if (!a.formula != !b.formula || (a.formula && !sameFormula(*a.formula, *b.formula)))
-            return false;
-        return !a.rawFormula == !b.rawFormula && (!a.rawFormula || *a.rawFormula == *b.rawFormula);
+        return !a.formula && !b.formula && !a.rawFormula && !b.rawFormula && a.col == b.col && a.formatId == b.formatId
+                && *a.value == *b.value
+                && (!a.value->isNumber() || std::signbit(a.value->asNumber()) == std::signbit(b.value->asNumber()));
     }
 
     // The cells of one row and the charts anchored in it, gaps as repeated empty cells.
