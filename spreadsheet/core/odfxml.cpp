@@ -427,7 +427,9 @@ void XmlCursor::openBigElement(qsizetype tagEnd)
 bool XmlCursor::closeStreamed(qsizetype tagEnd)
 {
     const char *p = m_buffer.constData() + m_pos + 2, *end = m_buffer.constData() + tagEnd - 1;
-    while (end > p && std::isspace(static_cast<unsigned char>(end[-1])))
+    // White space as XML has it (not the C library's, which takes vertical tabs and form
+    // feeds too: the parser refuses those).
+    while (end > p && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\r' || end[-1] == '\n'))
         --end;
     if (m_stack.size() < 2 || std::string_view(p, size_t(end - p)) != m_stack.back().element.name()) {
         fail(Malformed, m_pos);

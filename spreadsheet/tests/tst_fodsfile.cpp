@@ -460,6 +460,15 @@ void TestFodsFile::piecesReadAsTheWhole_data()
     QTest::newRow("entities declared") << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
     QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
     QTest::newRow("NUL in a text") << head + "<o:body>\n" + QByteArray("a\0b", 3) + "</o:body></o:document>";
+    // Vertical tabs and form feeds are no white space of XML, in an end tag either.
+    // Vertical tabs and form feeds are no white space of XML, in the end tag of an element
+    // read as it goes either.
+    QTest::newRow("vertical tab in an end tag")
+            << QByteArray("<office:document xmlns:office=\"1\"><office:font-face-decls></office:font-face-decls\x0b>\n"
+                          "</office:document>");
+    QTest::newRow("white space in end tags") << QByteArray(
+            "<office:document xmlns:office=\"1\"><office:font-face-decls></office:font-face-decls \t\r\n>\n"
+            "</office:document \n>");
     // A byte order mark inside the file is text: a piece starting with it keeps it.
     QByteArray marks = head + "<o:body>";
     for (int i = 0; i < 40; ++i)
@@ -472,7 +481,7 @@ void TestFodsFile::piecesReadAsTheWhole()
     QFETCH(QByteArray, bytes);
     const QStringList whole = walk(bytes, qsizetype(1) << 30);
     QVERIFY(!whole.isEmpty());
-    for (qsizetype piece : {16, 40, 100, 1000}) {
+    for (qsizetype piece : {16, 24, 40, 100, 1000}) {
         const QStringList pieces = walk(bytes, piece);
         // A problem is seen where it lies: the pieces before it are walked.
         if (whole.last().startsWith(u"problem"))
