@@ -2,8 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
-
 #include <cstring>
 #include <string.h> // memmem
 
@@ -20,8 +21,18 @@ bool startsWith(const char *p, const char *end, std::string_view what)
     return size_t(end - p) >= what.size() && std::memcmp(p, what.data(), what.size()) == 0;
 }
 
+// True for the code points XML allows in a document: tab, line feed, carriage return and
+// everything from the space on, but surrogates and U+FFFE, U+FFFF.
+bool isXmlCharacter(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+            || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 // The length of a reference XML decodes by itself at `p` ("&amp;", "&#233;", "&#xE9;"), 0
-// for anything else (a named entity the document would have to declare).
+// for anything else: a named entity the document would have to declare, or a reference to
+// what is no character of XML ("&#0;"), which the parser would decode into a NUL that ends
+// the text early.
 size_t predefinedReference(const char *p, const char *end)
 {
     for (std::string_view name : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
@@ -33,10 +44,20 @@ size_t predefinedReference(const char *p, const char *end)
     const bool hex = q < end && *q == 'x';
     q += hex;
     const char *digits = q;
-    while (q < end
-           && (std::isdigit(static_cast<unsigned char>(*q)) || (hex && std::isxdigit(static_cast<unsigned char>(*q)))))
-        ++q;
-    return q > digits && q < end && *q == ';' ? size_t(q + 1 - p) : 0;
+    char32_t code = 0;
+    for (; q < end; ++q) {
+        const auto c = static_cast<unsigned char>(*q);
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && std::isxdigit(c))
+            digit = unsigned(std::tolower(c) - 'a' + 10);
+        else
+            break;
+        // Past the last code point, the value stays out of range without overflowing.
+        code = std::min<char32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
+    }
+    return q > digits && q < end && *q == ';' && isXmlCharacter(code) ? size_t(q + 1 - p) : 0;
 }
 
 // True when `at` lies inside a comment or a CDATA section of [begin, end), where "&" is only

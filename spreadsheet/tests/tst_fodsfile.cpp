@@ -460,7 +460,6 @@ void TestFodsFile::piecesReadAsTheWhole_data()
     QTest::newRow("entities declared") << QByteArray("<!DOCTYPE d [<!ENTITY e \"x\">]><d>&e;</d>");
     QTest::newRow("not xml") << QByteArray("\x00\x01PK\x03\x04", 6);
     QTest::newRow("NUL in a text") << head + "<o:body>\n" + QByteArray("a\0b", 3) + "</o:body></o:document>";
-    // Vertical tabs and form feeds are no white space of XML, in an end tag either.
     // Vertical tabs and form feeds are no white space of XML, in the end tag of an element
     // read as it goes either.
     QTest::newRow("vertical tab in an end tag")
@@ -469,6 +468,12 @@ void TestFodsFile::piecesReadAsTheWhole_data()
     QTest::newRow("white space in end tags") << QByteArray(
             "<office:document xmlns:office=\"1\"><office:font-face-decls></office:font-face-decls \t\r\n>\n"
             "</office:document \n>");
+    // A reference to what is no character of XML is refused wherever it lies, not decoded
+    // into a NUL that would cut the text short in one walk and not in the other.
+    for (const char *reference : {"&#0;", "&#x0;", "&#xD800;", "&#xFFFE;", "&#x110000;", "&#99999999999999999999;"})
+        QTest::addRow("reference %s", reference)
+                << "<office:document xmlns:office=\":\">" + QByteArray(reference) + "</office:document>";
+    QTest::newRow("reference in an attribute") << QByteArray("<office:document xmlns:office=\":\" a=\"x&#1;\"/>");
     // A byte order mark inside the file is text: a piece starting with it keeps it.
     QByteArray marks = head + "<o:body>";
     for (int i = 0; i < 40; ++i)
