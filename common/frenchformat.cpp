@@ -131,7 +131,7 @@ QString formatDateTime(const QString &p, const QDateTime &when)
 
 QString formatDate(const QString &pattern, const QDate &date)
 {
-    return formatDateTime(pattern, QDateTime(date, QTime(0, 0)));
+    return formatDateTime(pattern, QDateTime(date, QTime(0, 0), Qt::UTC)); // any day has a midnight
 }
 
 QString formatNumber(double value, int decimals)

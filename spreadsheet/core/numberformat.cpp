@@ -125,7 +125,10 @@ QDateTime serialToDateTime(double serial)
         seconds = 86399;
     if (seconds < 0)
         seconds = 0;
-    return QDateTime(date, QTime(0, 0).addSecs(int(seconds)));
+    // A serial number is a wall-clock date and time, in no time zone: taken as local time, the
+    // hour the clocks skip in spring would be no valid time, and asking the zone costs a call
+    // to the C library's time zone setup per value.
+    return QDateTime(date, QTime(0, 0).addSecs(int(seconds)), Qt::UTC);
 }
 
 bool parseEntryNumber(const QString &input, double &value, QString &format)

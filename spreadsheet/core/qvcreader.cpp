@@ -1089,6 +1089,10 @@ private:
     static Value parseDate(const QString &iso, const QString &text)
     {
         QDateTime dt = QDateTime::fromString(iso, Qt::ISODate);
+        // A date and time without a zone is a wall-clock time, valid even in the hour the
+        // clocks skip in spring, which local time would refuse.
+        if (!dt.isValid() && !iso.endsWith(u'Z'))
+            dt = QDateTime::fromString(iso + u'Z', Qt::ISODate);
         if (!dt.isValid()) {
             const QDate d = QDate::fromString(iso.left(10), Qt::ISODate);
             if (!d.isValid())

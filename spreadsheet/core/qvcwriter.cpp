@@ -517,7 +517,8 @@ private:
                 if (dt.isValid() && dt.date().year() >= 1) {
                     w.attribute(Ns::Office, "value-type", "date");
                     w.attribute(Ns::Office, "date-value",
-                                dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate) : dt.toString(Qt::ISODate));
+                                dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                                         : dt.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
                     break;
                 }
             }

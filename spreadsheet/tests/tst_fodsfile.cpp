@@ -4,6 +4,8 @@
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/csvexchange.h"
 #include "spreadsheet/core/odfxml.h"
+#include "spreadsheet/core/odsfile.h"
+#include "spreadsheet/core/numberformat.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "common/tests/libreofficerun.h"
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void writerLaysOutAsQtDoes_data();
     void writerLaysOutAsQtDoes();
     void textsXmlCannotCarry();
+    void skippedSpringHourKept();
     void xmlAsWritten_data();
     void xmlAsWritten();
     void piecesReadAsTheWhole_data();
@@ -333,6 +336,37 @@ void TestFodsFile::writerLaysOutAsQtDoes()
 
 // Text the workbook may hold but XML 1.0 cannot carry (control characters, half of a
 // character cut by LEFT) is written so that the file still reads, everything else kept.
+// In France the clocks go from 02:00 to 03:00 on the last Sunday of March: a time of that
+// hour is no local time, yet a cell's date and time are wall-clock values and keep it,
+// shown, saved, read back and exported.
+void TestFodsFile::skippedSpringHourKept()
+{
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Paris");
+    tzset();
+    const auto restore = qScopeGuard([&] {
+        if (oldZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldZone);
+        tzset();
+    });
+    Workbook book;
+    const double serial = dateToSerial(QDate(2026, 3, 29)) + 2.5 / 24;
+    book.setEntry(0, 1, 1, QString::number(serial, 'f', 10).replace(u'.', u','));
+    book.modifyFormat(0, CellRange{1, 1, 1, 1}, [](CellFormat &f) { f.numberFormat = u"dd/mm/yyyy hh:mm"_qs; });
+    QCOMPARE(book.displayText(0, 1, 1), u"29/03/2026 02:30"_qs);
+    QVERIFY(qvc::write(book).contains("office:date-value=\"2026-03-29T02:30:00\""));
+    Workbook fromQvc, fromOds;
+    qvc::read(qvc::write(book), fromQvc);
+    ods::read(ods::write(book), fromOds);
+    for (const Workbook *copy : {&fromQvc, &fromOds}) {
+        QCOMPARE(copy->displayText(0, 1, 1), u"29/03/2026 02:30"_qs);
+        QVERIFY(std::fabs(copy->value(0, 1, 1).asNumber() - serial) < 1e-6);
+    }
+    QCOMPARE(csv::exportSheet(book, 0).trimmed(), QByteArray("2026-03-29 02:30:00"));
+}
+
 void TestFodsFile::textsXmlCannotCarry()
 {
     Workbook book;

@@ -181,7 +181,7 @@ void TestFormulaNumbers::dateSerials()
     QCOMPARE(serialToDate(36231.99), QDate(1999, 3, 12));
     QCOMPARE(serialToDateTime(36231.5).time(), QTime(12, 0));
     // Rounded to the nearest second: a hair before midnight is midnight.
-    QCOMPARE(serialToDateTime(0.999999999), QDateTime(QDate(1899, 12, 31), QTime(0, 0)));
+    QCOMPARE(serialToDateTime(0.999999999), QDateTime(QDate(1899, 12, 31), QTime(0, 0), Qt::UTC));
     QVERIFY(!serialToDate(1e300).isValid());
     QVERIFY(!serialToDate(std::nan("")).isValid());
     QCOMPARE(formatNumber(1e300, QStringLiteral("dd/mm/yyyy")), QStringLiteral("###"));
