@@ -664,8 +664,7 @@ private:
     bool repeats(int sheet, int row, int other, const std::vector<StoredCell> &cells, size_t begin, size_t end,
                  size_t otherBegin, size_t otherEnd, const Anchors &anchors)
     {
-        if (end - begin != otherEnd - otherBegin || anchorsIn(anchors, other)
-            || m_access.rowFormats(sheet).contains(other))
+        if (end - begin != otherEnd - otherBegin || !mayRepeat(sheet, other, anchors))
             return false;
         const auto &heights = m_access.rowHeights(sheet);
         const auto h = heights.find(row), otherH = heights.find(other);
