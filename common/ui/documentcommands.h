@@ -27,6 +27,10 @@ public:
     // "Edition"
     virtual void Annule() { }
     virtual void Retablit() { } // redo what Annule undid
+    // Whether Annule (Retablit) has something to act on; the window signals
+    // undoStateChanged when that may have changed.
+    virtual bool canUndo() const { return false; }
+    virtual bool canRedo() const { return false; }
     virtual void Coupe() { }
     virtual void Copie() { }
     virtual void Colle() { }
@@ -67,6 +71,10 @@ public:
     virtual void Imprime() { }
     virtual void Annule() { }
     virtual void Retablit() { } // redo what Annule undid
+    // Whether Annule (Retablit) has something to act on; the window signals
+    // undoStateChanged when that may have changed.
+    virtual bool canUndo() const { return false; }
+    virtual bool canRedo() const { return false; }
     virtual void Coupe() { }
     virtual void Copie() { }
     virtual void Colle() { }

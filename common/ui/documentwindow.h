@@ -55,6 +55,11 @@ public:
     void setSaveDialogHook(SaveDialogHook hook) { m_saveDialogHook = std::move(hook); }
     const SaveDialogHook &saveDialogHook() const { return m_saveDialogHook; }
 
+Q_SIGNALS:
+    // What undoing or redoing would do may have changed (a change made, undone or redone,
+    // an edit begun or ended).
+    void undoStateChanged();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     virtual void setModifie(bool modified) { Q_UNUSED(modified); }

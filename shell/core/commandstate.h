@@ -1,7 +1,8 @@
 // Which commands the frame enables and which document window a command reaches. Both follow
 // the document windows open now: a command is enabled exactly when a window it serves is
 // open, and it reaches the active window when that is of a kind it serves, otherwise the
-// most recently active open window of such a kind.
+// most recently active open window of such a kind. "Annuler" and "Rétablir" further need
+// something to undo or redo in the window they reach (the frame checks that itself).
 #pragma once
 
 #include <QList>

@@ -221,6 +221,7 @@ private Q_SLOTS:
     void f1OnMenuOpensItsTopic();
     void f1InWindowOpensItsTopic();
     void olderRealWindowsGetTheCommands();
+    void undoFollowsWhatCanBeUndone();
     void newWindowTakesTheKeyboard_data();
     void newWindowTakesTheKeyboard();
     void shortcutsShownInMenus_data();
@@ -1022,6 +1023,62 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QVERIFY(QFile::exists(lettre + u".qvt"_s));
     QCOMPARE(t1->windowTitle(), u"lettre.qvt"_s);
     QVERIFY(!t1->Modifie());
+}
+
+// "Annuler", its button and "Rétablir" are enabled only when the window they reach has
+// something to undo or redo: typed text, a cell's entry, the typing in an open cell editor.
+void TestMainForm::undoFollowsWhatCanBeUndone()
+{
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::setActiveWindow(form.get());
+    QAction *undo = form->action(u"Annuler1"_s);
+    QAction *redo = form->action(u"Retablir1"_s);
+    const auto state = [&] {
+        if (button("SpeedButton1")->isEnabled() != undo->isEnabled())
+            return u"le bouton diffère du menu"_s;
+        return (undo->isEnabled() ? u"annuler"_s : u"-"_s) + u' ' + (redo->isEnabled() ? u"rétablir"_s : u"-"_s);
+    };
+
+    trigger("Texte1");
+    auto *t = qobject_cast<TTexte *>(form->dernier(DocKind::Texte));
+    QVERIFY(t);
+    QCOMPARE(state(), u"- -"_s);
+    QTest::keyClicks(t->RichEdit1, "Bonjour");
+    QCOMPARE(state(), u"annuler -"_s);
+    for (int i = 0; i < 20 && undo->isEnabled(); ++i)
+        trigger("Annuler1");
+    QVERIFY(t->RichEdit1->toPlainText().isEmpty());
+    QCOMPARE(state(), u"- rétablir"_s);
+
+    // A new sheet has nothing to undo, whatever the text behind it has.
+    trigger("Tableur1");
+    auto *s = qobject_cast<TTableur *>(form->dernier(DocKind::Tableur));
+    QVERIFY(s);
+    QCOMPARE(state(), u"- -"_s);
+    s->F1Book1->setFocus();
+    for (char c : {'1', '2'}) // each key to the widget that has the keyboard then: the editor once open
+        QTest::keyClick(QApplication::focusWidget(), c);
+    QVERIFY(s->F1Book1->IsEditing());
+    QCOMPARE(state(), u"annuler -"_s); // the typing in the editor
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(!s->F1Book1->IsEditing());
+    QCOMPARE(s->F1Book1->workbook().displayText(0, 1, 1), u"12"_s);
+    QTRY_COMPARE(state(), u"annuler -"_s); // the entry
+    trigger("Annuler1");
+    QVERIFY(s->F1Book1->workbook().displayText(0, 1, 1).isEmpty());
+    QCOMPARE(state(), u"- rétablir"_s);
+    trigger("Retablir1");
+    QCOMPARE(s->F1Book1->workbook().displayText(0, 1, 1), u"12"_s);
+    QCOMPARE(state(), u"annuler -"_s);
+
+    // Back in the text, its own history counts again.
+    activate(t);
+    QCOMPARE(state(), u"- rétablir"_s);
+    trigger("Retablir1");
+    QVERIFY(!t->RichEdit1->toPlainText().isEmpty());
+    QCOMPARE(state(), u"annuler -"_s);
 }
 
 void TestMainForm::newWindowTakesTheKeyboard_data()

@@ -296,6 +296,7 @@ DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
     sw->setWindowIcon(toolbaricons::programIcon());
     connect(sw, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
     m_dernier[int(kind)] = w;
+    connect(w, &DocumentWindow::undoStateChanged, this, &TMainForm::updateUndoItems);
     if (m_recovery)
         m_recovery->watch(w);
     if (w->size().isEmpty() || w->size() == QSize(640, 480))
@@ -334,6 +335,7 @@ void TMainForm::UpdateMenuItems()
             w->setEnabled(on);
     }
     updateSpellingItems();
+    updateUndoItems();
     // The number format belongs to spreadsheets: shown while one is the active window.
     if (QAction *a = m_actions.value(QStringLiteral("Nombre1")))
         a->setVisible(activeDocument() && activeDocument()->kind() == DocKind::Tableur);

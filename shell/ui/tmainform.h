@@ -159,6 +159,9 @@ public Q_SLOTS:
     void Verificationautomatique1Click();
     // Enables the spelling items when the French dictionary is installed and ticks the automatic check.
     void updateSpellingItems();
+    // Enables "Annuler" (and its button) and "Rétablir" when the window they reach has
+    // something to undo or redo.
+    void updateUndoItems();
     // "Tableur"
     void Largeurcolonne1Click();
     void Hauteurligne1Click();

@@ -204,6 +204,22 @@ void TMainForm::Annuler1Click()
         s->Annule();
 }
 
+void TMainForm::updateUndoItems()
+{
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    bool undo = false, redo = false;
+    if (auto *t = as<TexteCommands>(w)) {
+        undo = t->canUndo();
+        redo = t->canRedo();
+    } else if (auto *s = as<TableurCommands>(w)) {
+        undo = s->canUndo();
+        redo = s->canRedo();
+    }
+    m_actions.value(QStringLiteral("Annuler1"))->setEnabled(undo);
+    m_controls.value(QStringLiteral("SpeedButton1"))->setEnabled(undo);
+    m_actions.value(QStringLiteral("Retablir1"))->setEnabled(redo);
+}
+
 void TMainForm::Retablir1Click()
 {
     DocumentWindow *w = reached(TextBit | SheetBit);

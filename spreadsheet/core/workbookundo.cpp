@@ -247,11 +247,12 @@ void WorkbookHistory::push(Step step)
     m_redo.clear();
     if (m_groupDepth > 0) {
         m_group.push_back(std::move(step));
-        return;
+    } else {
+        m_undo.push_back(std::move(step));
+        while (int(m_undo.size()) > kDepth)
+            m_undo.pop_front();
     }
-    m_undo.push_back(std::move(step));
-    while (int(m_undo.size()) > kDepth)
-        m_undo.pop_front();
+    changed();
 }
 
 void WorkbookHistory::beginGroup()
@@ -291,6 +292,7 @@ void WorkbookHistory::clear()
 {
     m_undo.clear();
     m_redo.clear();
+    changed();
 }
 
 WorkbookHistory::Place WorkbookHistory::undo() { return replay(m_undo, m_redo, true); }
@@ -310,12 +312,14 @@ WorkbookHistory::Place WorkbookHistory::replay(std::deque<Step> &from, std::dequ
         // A step that cannot be replayed is dropped, with what follows it on that side.
         m_replaying = false;
         to.clear();
+        changed();
         throw;
     }
     m_replaying = false;
     m_book.setModified(true);
     const Place place = undoing || step.redone.sheet == -2 ? step.place : step.redone;
     to.push_back(std::move(step));
+    changed();
     return place;
 }
 

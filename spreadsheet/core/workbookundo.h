@@ -108,6 +108,8 @@ public:
     void beginGroup();
     void endGroup();
 
+    // Called whenever what undo() or redo() would do may have changed.
+    void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
     int undoCount() const { return int(m_undo.size()); }
@@ -136,6 +138,12 @@ private:
     int m_groupDepth = 0;
     std::vector<Step> m_group;
     bool m_replaying = false;
+    std::function<void()> m_onChange;
+    void changed()
+    {
+        if (m_onChange)
+            m_onChange();
+    }
 };
 
 } // namespace sheet

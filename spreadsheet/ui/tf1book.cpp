@@ -77,6 +77,16 @@ TF1Book::TF1Book(QWidget *parent)
 
     connect(m_delegate, &CellDelegate::entryRejected, this, &TF1Book::entryRejected);
     connect(m_delegate, &CellDelegate::editorOpened, this, &TF1Book::EditorOpened);
+    // In an open editor, undo and redo act on its typing.
+    connect(m_delegate, &CellDelegate::editorOpened, this, [this](QLineEdit *editor) {
+        connect(editor, &QLineEdit::textChanged, this, &TF1Book::UndoStateChanged);
+        connect(editor, &QObject::destroyed, this, [this] {
+            if (!m_destroying)
+                Q_EMIT UndoStateChanged();
+        });
+        Q_EMIT UndoStateChanged();
+    });
+    m_history->setOnChange([this] { Q_EMIT UndoStateChanged(); });
     connect(m_model, &QAbstractItemModel::dataChanged, this, &TF1Book::ContentsChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TF1Book::ContentsChanged);
     connect(m_delegate, &CellDelegate::commitAndMove, this, [this](QWidget *editor, int dRow) {
@@ -113,6 +123,8 @@ TF1Book::TF1Book(QWidget *parent)
 
 TF1Book::~TF1Book()
 {
+    m_destroying = true;
+    m_history->setOnChange({});
     // The views go first: an editor still open must not reach a workbook already gone.
     QString text;
     int caret;
@@ -865,8 +877,19 @@ void TF1Book::replay(bool undo)
     showChange(place.sheet, place.range);
 }
 
-bool TF1Book::CanUndo() const { return m_history->canUndo(); }
-bool TF1Book::CanRedo() const { return m_history->canRedo(); }
+bool TF1Book::CanUndo() const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing())
+        return line->isUndoAvailable();
+    return m_history->canUndo();
+}
+
+bool TF1Book::CanRedo() const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing())
+        return line->isRedoAvailable();
+    return m_history->canRedo();
+}
 
 // After an undo or a redo the user sees what changed back: its sheet, and its cells selected.
 void TF1Book::showChange(int s, const CellRange &range)

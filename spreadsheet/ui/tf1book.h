@@ -184,6 +184,8 @@ Q_SIGNALS:
     void ContentsChanged();
     // A cell editor was opened on the active cell.
     void EditorOpened(QLineEdit *editor);
+    // What EditUndo or EditRedo would do may have changed.
+    void UndoStateChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -236,6 +238,7 @@ private:
     SheetView *m_corner = nullptr;
     QTabBar *m_tabs = nullptr;
     bool m_rebuildingTabs = false;
+    bool m_destroying = false;
     bool m_tabDrag = false; // a mouse button is down on the tabs: the moves make one change
     bool m_selChangePending = false;
     std::vector<int> m_customRows; // rows whose height the views were given, 0-based

@@ -55,6 +55,7 @@ TTableur::TTableur(FrameServices &frame, SpreadsheetTools &tools, QWidget *paren
     layout->addWidget(F1Book1, 1);
     setFocusProxy(F1Book1);
     connect(F1Book1, &TF1Book::SelChange, this, &TTableur::F1Book1SelChange);
+    connect(F1Book1, &TF1Book::UndoStateChanged, this, &DocumentWindow::undoStateChanged);
     // Coming back to this window, the toolbar shows this window's cell again: its buttons
     // are read by the next formatting command.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
@@ -159,6 +160,9 @@ void TTableur::Retablit()
     command([&] { F1Book1->EditRedo(); });
     F1Book1SelChange();
 }
+
+bool TTableur::canUndo() const { return F1Book1->CanUndo(); }
+bool TTableur::canRedo() const { return F1Book1->CanRedo(); }
 
 void TTableur::Coupe()
 {

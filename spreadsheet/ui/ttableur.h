@@ -42,6 +42,8 @@ public:
     // Edit
     void Annule() override;
     void Retablit() override;
+    bool canUndo() const override;
+    bool canRedo() const override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;

@@ -81,6 +81,8 @@ TTexte::TTexte(FrameServices &frame, TextTools &tools, QWidget *parent)
     connect(RightInd, &RulerMarker::released, this, &TTexte::RightIndMouseUp);
 
     connect(RichEdit1, &RichEdit::selectionChange, this, &TTexte::SelectionChange);
+    connect(RichEdit1, &QTextEdit::undoAvailable, this, &DocumentWindow::undoStateChanged);
+    connect(RichEdit1, &QTextEdit::redoAvailable, this, &DocumentWindow::undoStateChanged);
     connect(RichEdit1, &RichEdit::spaceTyped, this, [this] { m_tools.onSpaceTyped(*this); });
     Spelling = new SpellUnderline(RichEdit1);
     FormCreate();
@@ -400,6 +402,9 @@ void TTexte::Retablit()
     RichEdit1->redo();
     SelectionChange();
 }
+
+bool TTexte::canUndo() const { return RichEdit1->document()->isUndoAvailable(); }
+bool TTexte::canRedo() const { return RichEdit1->document()->isRedoAvailable(); }
 void TTexte::Coupe() { RichEdit1->cut(); }
 void TTexte::Copie() { RichEdit1->copy(); }
 void TTexte::Colle() { RichEdit1->paste(); }

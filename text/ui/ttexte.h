@@ -39,6 +39,8 @@ public:
     void Apercu() override;
     void Annule() override;
     void Retablit() override;
+    bool canUndo() const override;
+    bool canRedo() const override;
     void Coupe() override;
     void Copie() override;
     void Colle() override;
