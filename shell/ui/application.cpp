@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
 
 namespace velmora {
@@ -26,6 +27,10 @@ void configureApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("velmora"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Qt adopts the user's locale for the C library too; in a French environment printf
+    // and strtod would then write and read a decimal comma. Numbers shown to the user go
+    // through our own French formatting; the C library keeps the point.
+    std::setlocale(LC_NUMERIC, "C");
     fonts::installSubstitutions();
 }
 

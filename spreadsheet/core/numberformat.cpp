@@ -185,9 +185,13 @@ double snap15(double value)
 {
     if (value == 0 || !std::isfinite(value))
         return value;
+    // Through the digits of "%.15g", written and read without the C library's locale (a
+    // French environment makes printf write a decimal comma, which strtod then stops at).
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return std::strtod(buffer, nullptr);
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+    double snapped = value;
+    std::from_chars(buffer, end, snapped);
+    return snapped;
 }
 
 namespace {
@@ -247,8 +251,8 @@ QString formatStandard(double value)
         return QString::fromLatin1(buffer, end - buffer);
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.5E", value);
-    QString s = QString::fromLatin1(buffer);
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 5).ptr;
+    QString s = QString::fromLatin1(buffer, end - buffer).toUpper(); // as "%.5E", in any locale
     // Trim the mantissa's trailing zeros: 1.50000E+20 -> 1.5E+20
     const qsizetype e = s.indexOf(u'E');
     QString mantissa = s.left(e);
@@ -446,9 +450,13 @@ QString groupDigits(const QString &digits)
 QString formatFixed(double a, const NumberPattern &np)
 {
     const double rounded = roundHalfAway(a, np.maxDecimals);
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", np.maxDecimals, rounded);
-    QString s = QString::fromLatin1(buffer);
+    // As "%.*f" in the C locale (printf would take a French environment's decimal comma);
+    // the largest double has 309 digits before the point.
+    char buffer[1024];
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed,
+                                    std::min(np.maxDecimals, 600))
+                              .ptr;
+    QString s = QString::fromLatin1(buffer, end - buffer);
     QString intPart = s.section(u'.', 0, 0);
     QString decPart = s.section(u'.', 1);
     while (decPart.size() > np.minDecimals && decPart.endsWith(u'0'))

@@ -1,6 +1,7 @@
 // Numbers as French users type and read them: entry parsing, the standard display, number
 // patterns (TEXT and cell formats), rounding and date serials.
 #include "spreadsheet/core/numberformat.h"
+#include "common/tests/frenchclocale.h"
 #include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void rounding_data();
     void rounding();
     void dateSerials();
+    void frenchEnvironmentKeepsTheDigits();
     void patternsSurviveTheFile_data();
     void patternsSurviveTheFile();
     void numbersFitTheirCell_data();
@@ -172,6 +174,29 @@ void TestFormulaNumbers::rounding()
     QCOMPARE(roundHalfAway(value, digits), half);
     QCOMPARE(roundDown(value, digits), down);
     QCOMPARE(roundUp(value, digits), up);
+}
+
+// Qt gives the C library the user's locale, whose decimal comma printf then writes: cells
+// show the same text in a French environment.
+void TestFormulaNumbers::frenchEnvironmentKeepsTheDigits()
+{
+    const struct
+    {
+        double value;
+        const char *pattern;
+    } cases[] = {{1234.5, "# ##0,00"}, {1234.5, "0,000"},    {1e20, "Standard"},     {-2.5e-7, "Standard"},
+                 {0.125, "0,0%"},      {1234.5, "0,00E+00"}, {0.1 + 0.2, "Standard"}};
+    QStringList inC;
+    for (const auto &c : cases)
+        inC.append(formatNumber(c.value, QString::fromLatin1(c.pattern)));
+    QCOMPARE(inC.first(), QStringLiteral("1 234,50"));
+    QCOMPARE(inC[2], QStringLiteral("1E+20"));
+    const FrenchCLocale french;
+    if (!french.active())
+        QSKIP("no French locale installed");
+    for (size_t i = 0; i < std::size(cases); ++i)
+        QCOMPARE(formatNumber(cases[i].value, QString::fromLatin1(cases[i].pattern)), inC[qsizetype(i)]);
+    QCOMPARE(snap15(0.1 + 0.2), 0.3);
 }
 
 void TestFormulaNumbers::dateSerials()

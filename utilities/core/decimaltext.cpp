@@ -1,5 +1,7 @@
 #include "utilities/core/decimaltext.h"
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -73,9 +75,11 @@ QString formatGeneral(long double value, int digits)
     if (value == 0.0L || digits < 1)
         return QStringLiteral("0");
     // "%.*Le" rounds correctly to the wanted significant digits: d.ddde±x.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, value);
-    const QString s = QString::fromLatin1(buf);
+    char buf[96];
+    // As "%.*Le", whatever the C library's locale (a French one would write a comma).
+    const char *end =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, std::min(digits, 60) - 1).ptr;
+    const QString s = QString::fromLatin1(buf, end - buf);
     const qsizetype ePos = s.indexOf(u'e');
     const bool negative = s.startsWith(u'-');
     QString mantissa = s.left(ePos).remove(u'-').remove(u'.');

@@ -4,6 +4,7 @@
 #include "utilities/core/decimaltext.h"
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -77,8 +78,9 @@ Digits digitsOfValue(long double value)
     // 400 digits hold the whole expansion of any value of the calculator's range; a longer
     // one comes back rounded and can only fail to compare equal, which is the safe side.
     char buf[480];
-    std::snprintf(buf, sizeof buf, "%.400Le", std::fabs(value));
-    const QByteArray s(buf);
+    // As "%.400Le", whatever the C library's locale (a French one would write a comma).
+    const char *end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 400).ptr;
+    const QByteArray s(buf, end - buf);
     const qsizetype e = s.indexOf('e');
     QByteArray mantissa = s.left(e);
     mantissa.remove(1, 1); // the point after the first digit

@@ -1,5 +1,6 @@
 // The desk utilities' model code: number text, the calculator's chain, postage, the euro
 // conversion, the clock's fields and the notes file.
+#include "common/tests/frenchclocale.h"
 #include "common/velmoraerror.h"
 #include "utilities/core/clockfields.h"
 #include "utilities/core/decimaltext.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void parseNumber();
     void generalFormat_data();
     void generalFormat();
+    void frenchEnvironmentKeepsTheDigits();
     void calculatorChain_data();
     void calculatorChain();
     void calculatorFailureKeepsState();
@@ -142,6 +144,33 @@ void TestUtilitiesCore::generalFormat()
     QFETCH(int, digits);
     QFETCH(QString, text);
     QCOMPARE(decimaltext::formatGeneral(value, digits), text);
+}
+
+// Qt gives the C library the user's locale, whose decimal comma printf then writes: the
+// calculator and the converter show the same digits in a French environment.
+void TestUtilitiesCore::frenchEnvironmentKeepsTheDigits()
+{
+    PocketCalculator before;
+    before.clear();
+    press(before, u"1/3="_s);
+    const QString third = before.display();
+    press(before, u"*3="_s);
+    const FrenchCLocale french;
+    if (!french.active())
+        QSKIP("no French locale installed");
+    QCOMPARE(decimaltext::formatGeneral(1234.5L, 12), u"1234,5"_s);
+    QCOMPARE(decimaltext::formatGeneral(1.5e20L, 12), u"1,5E20"_s);
+    long double v = 0;
+    QVERIFY(decimaltext::parse(u"3,25"_s, v));
+    QCOMPARE(double(v), 3.25);
+    PocketCalculator calc;
+    calc.clear();
+    press(calc, u"1/3="_s);
+    QCOMPARE(calc.display(), third);
+    press(calc, u"*3="_s);
+    QCOMPARE(calc.display(), before.display());
+    EuroConverter euro;
+    QCOMPARE(euro.tauxText(), u"6,55957"_s);
 }
 
 void TestUtilitiesCore::calculatorChain_data()
