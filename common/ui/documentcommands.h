@@ -78,6 +78,7 @@ public:
     virtual void Coupe() { }
     virtual void Copie() { }
     virtual void Colle() { }
+    virtual void Seltout() { } // the whole active sheet
     virtual void InsLig() { }
     virtual void Inscol() { }
     virtual void SupLig() { }

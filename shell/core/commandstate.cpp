@@ -27,27 +27,12 @@ const QHash<QString, Rule> &table()
         put({SheetBit | BaseBit}, {"Insrerligne1", "Insrercolonne1", "Supprimerligne1", "Supprimercolonne1"});
         put({TextBit | BaseBit}, {"Chercher1", "Remplacer1", "Continuer1"});
         put({TextBit | SheetBit},
-            {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton", "RightButton", "CenterButton"});
+            {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton", "RightButton", "CenterButton",
+             "Toutslectionner1"});
         put({TextBit},
-            {"Annuler1",
-             "Retablir1",
-             "SpeedButton1",
-             "Toutslectionner1",
-             "Dateheure1",
-             "Changerlacasse1",
-             "Caractresspciaux1",
-             "Enveloppes1",
-             "EnvButton",
-             "Tabulations1",
-             "Glossaire1",
-             "Puces1",
-             "Statistiques1",
-             "Voircodesrtf1",
-             "EnregistrerauformatHTML1",
-             "Paragraphe1",
-             "Miseenpage1",
-             "Importer1",
-             "Champbasededonne1",
+            {"Annuler1", "Retablir1", "SpeedButton1", "Dateheure1", "Changerlacasse1", "Caractresspciaux1",
+             "Enveloppes1", "EnvButton", "Tabulations1", "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1",
+             "EnregistrerauformatHTML1", "Paragraphe1", "Miseenpage1", "Importer1", "Champbasededonne1",
              "Aperuavantimpression1"});
         // Undo and redo serve the spreadsheet as well (this entry replaces the text-only one).
         put({TextBit | SheetBit}, {"Annuler1", "Retablir1", "SpeedButton1"});

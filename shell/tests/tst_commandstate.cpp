@@ -42,7 +42,8 @@ void TestCommandState::table_data()
     QTest::newRow("find with a sheet") << u"Continuer1"_s << 0 << 1 << 0 << 0 << false;
     QTest::newRow("insert row with a text only") << u"Insrerligne1"_s << 1 << 0 << 0 << 0 << false;
     QTest::newRow("insert row with a base") << u"Insrerligne1"_s << 0 << 0 << 1 << 0 << true;
-    QTest::newRow("select all with a sheet only") << u"Toutslectionner1"_s << 0 << 1 << 0 << 0 << false;
+    QTest::newRow("select all with a sheet only") << u"Toutslectionner1"_s << 0 << 1 << 0 << 0 << true;
+    QTest::newRow("select all with a base only") << u"Toutslectionner1"_s << 0 << 0 << 1 << 0 << false;
     QTest::newRow("merge needs a base") << u"Publipostage1"_s << 2 << 0 << 0 << 0 << false;
     QTest::newRow("merge text and base") << u"Publipostage1"_s << 1 << 0 << 1 << 0 << true;
     QTest::newRow("sum with a sheet") << u"SumButton"_s << 0 << 1 << 0 << 0 << true;

@@ -988,6 +988,14 @@ void TestMainForm::olderRealWindowsGetTheCommands()
     QTest::keyClick(s1->F1Book1, Qt::Key_I, Qt::ControlModifier);
     s1->F1Book1->GetFont(name, size, bold, italic, underline, strike, colour, outline, shadow);
     QVERIFY(bold && italic);
+    // Select all takes the whole sheet, the active cell staying where it was.
+    trigger("Toutslectionner1");
+    int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+    s1->F1Book1->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(QList<int>({r1, c1, r2, c2}), QList<int>({1, 1, sheet::kMaxRows, sheet::kMaxColumns}));
+    QCOMPARE(s1->F1Book1->Row(), 2);
+    s2->F1Book1->GetSelection(0, r1, c1, r2, c2);
+    QCOMPARE(r2, 1);
 
     // Databases: a record inserted and the file saved in the older one.
     const QString carnet = dir.filePath(u"carnet.qvb"_s);

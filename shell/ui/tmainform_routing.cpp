@@ -297,8 +297,11 @@ void TMainForm::Remplacer1Click()
 
 void TMainForm::Toutslectionner1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Seltout();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Seltout();
 }
 
 void TMainForm::Insrerligne1Click()

@@ -483,6 +483,12 @@ void TF1Book::SetSelection(int r1, int c1, int r2, int c2)
     checkSelChange();
 }
 
+void TF1Book::SelectAll()
+{
+    m_view->selectAll();
+    checkSelChange();
+}
+
 void TF1Book::scheduleSelChange()
 {
     if (m_selChangePending)

@@ -127,6 +127,8 @@ public:
     // last row or column of the sheet.
     void GetSelection(int index, int &r1, int &c1, int &r2, int &c2) const;
     void SetSelection(int r1, int c1, int r2, int c2);
+    // The whole active sheet, the active cell kept.
+    void SelectAll();
     // Widths and heights in twips (twentieths of a point).
     void SetColWidth(int c1, int c2, int width, bool defaultFlag);
     void SetRowHeight(int r1, int r2, int height, bool defaultFlag);

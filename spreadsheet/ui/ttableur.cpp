@@ -161,6 +161,12 @@ void TTableur::Retablit()
     F1Book1SelChange();
 }
 
+void TTableur::Seltout()
+{
+    F1Book1->SelectAll();
+    F1Book1SelChange();
+}
+
 bool TTableur::canUndo() const { return F1Book1->CanUndo(); }
 bool TTableur::canRedo() const { return F1Book1->CanRedo(); }
 

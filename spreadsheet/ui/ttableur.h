@@ -42,6 +42,7 @@ public:
     // Edit
     void Annule() override;
     void Retablit() override;
+    void Seltout() override;
     bool canUndo() const override;
     bool canRedo() const override;
     void Coupe() override;
