@@ -101,6 +101,9 @@ TMainForm::~TMainForm()
 {
     // FormDestroy: no more refreshes while the children go.
     disconnect(m_mdi, nullptr, this, nullptr);
+    for (QMdiSubWindow *sw : m_mdi->subWindowList())
+        if (QWidget *w = sw->widget())
+            disconnect(w, nullptr, this, nullptr);
 }
 
 QPrinter &TMainForm::printer()
