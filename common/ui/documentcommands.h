@@ -79,6 +79,8 @@ public:
     virtual void Copie() { }
     virtual void Colle() { }
     virtual void Seltout() { } // the whole active sheet
+    virtual void Chercher() { } // asks for a text, then finds it
+    virtual void FindNext() { } // the next cell holding the text asked for
     virtual void InsLig() { }
     virtual void Inscol() { }
     virtual void SupLig() { }

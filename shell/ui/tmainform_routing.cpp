@@ -270,18 +270,22 @@ void TMainForm::PasteItemClick()
 
 void TMainForm::Chercher1Click()
 {
-    DocumentWindow *w = reached(TextBit | BaseBit);
+    DocumentWindow *w = reached(TextBit | SheetBit | BaseBit);
     if (auto *t = as<TexteCommands>(w))
         t->Chercher();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Chercher();
     else if (auto *d = as<FichierCommands>(w))
         d->Chercher();
 }
 
 void TMainForm::Continuer1Click()
 {
-    DocumentWindow *w = reached(TextBit | BaseBit);
+    DocumentWindow *w = reached(TextBit | SheetBit | BaseBit);
     if (auto *t = as<TexteCommands>(w))
         t->FindDialog1Find(m_actions.value(QStringLiteral("Continuer1")));
+    else if (auto *s = as<TableurCommands>(w))
+        s->FindNext();
     else if (auto *d = as<FichierCommands>(w))
         d->FindNext();
 }

@@ -7,6 +7,7 @@
 #include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
+#include "common/ui/tfinddialog.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookundo.h"
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void autoFit();
     void chartOnSelection();
     void cutCopyPaste();
+    void findGoesRoundTheSheet();
     void printWithoutPrinterIsReported();
     void printToPdf();
 
@@ -639,6 +641,56 @@ void TestTTableur::sheetTabsRemoveKeepsOtherContent()
     QCOMPARE(b->tabBar()->currentIndex(), b->Sheet() - 1);
     QCOMPARE(b->view()->model()->index(0, 0).data().toString(), u"trois"_qs);
     QCOMPARE(b->view()->columnWidth(0), b->toPixels(3000)); // the sizes of the sheet now shown
+}
+
+// "Chercher" asks for a text and goes to the next cell, row by row, that shows it or whose
+// formula holds it, whatever the case; "Continuer" goes on, coming back to the top.
+void TestTTableur::findGoesRoundTheSheet()
+{
+    TF1Book *b = w->F1Book1;
+    // Sheet, row, column, entry; the second sheet is not searched.
+    const std::tuple<int, int, int, const char *> entries[] = {{0, 1, 1, "Janvier"},
+                                                               {0, 3, 2, "février"},
+                                                               {0, 3, 3, "=SOMME(A5:A6)"},
+                                                               {0, 7, 1, "JANVIER 2026"},
+                                                               {1, 2, 2, "janvier ailleurs"}};
+    for (const auto &[sheet, row, col, entry] : entries)
+        b->workbook().setEntry(sheet, row, col, QString::fromUtf8(entry));
+    b->SetActiveCell(1, 1);
+    QString asked;
+    answerDialogs([&](QDialog &d) {
+        auto &f = static_cast<TFindDialog &>(d);
+        if (asked.isEmpty()) {
+            f.CancelButton->click();
+        } else {
+            f.Edit1->setText(asked);
+            f.OkButton->click();
+        }
+        return int(d.result());
+    });
+    const auto at = [&] { return cellName(b->Row(), b->Col()); };
+    w->Chercher(); // cancelled: nothing moves
+    QCOMPARE(at(), u"A1"_qs);
+    asked = u"janv"_qs;
+    w->Chercher();
+    QCOMPARE(at(), u"A7"_qs);
+    w->FindNext();
+    QCOMPARE(at(), u"A1"_qs);
+    w->FindNext();
+    QCOMPARE(at(), u"A7"_qs);
+    asked = u"Février"_qs;
+    w->Chercher();
+    QCOMPARE(at(), u"B3"_qs);
+    asked = u"somme"_qs; // in the formula, not in what the cell shows
+    w->Chercher();
+    QCOMPARE(at(), u"C3"_qs);
+    QVERIFY(boxes.isEmpty());
+    asked = u"mars"_qs;
+    w->Chercher();
+    QCOMPARE(at(), u"C3"_qs);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first().text.contains(u"mars"_qs));
+    QVERIFY(errors.isEmpty());
 }
 
 void TestTTableur::sheetTabsRename()

@@ -1,5 +1,6 @@
 #include "spreadsheet/ui/spreadsheettools.h"
 
+#include "common/ui/tfinddialog.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
@@ -43,6 +44,13 @@ TTri &SpreadsheetTools::tri()
     if (!m_tri)
         m_tri = std::make_unique<TTri>(m_parent);
     return *m_tri;
+}
+
+TFindDialog &SpreadsheetTools::find()
+{
+    if (!m_find)
+        m_find = std::make_unique<TFindDialog>(m_parent);
+    return *m_find;
 }
 
 int SpreadsheetTools::run(QDialog &dialog) const { return m_runner ? m_runner(dialog) : dialog.exec(); }

@@ -1,5 +1,6 @@
 // The spreadsheet's tool forms, one instance of each for the whole run, created on first
-// use: the sheet-tab, functions and size dialogs and the sort dialog shared with the database.
+// use: the sheet-tab, functions and size dialogs, and the find and sort dialogs shared with
+// the database.
 #pragma once
 
 #include <functional>
@@ -7,6 +8,7 @@
 
 class QDialog;
 class QWidget;
+class TFindDialog;
 class TFonct;
 class TLarg;
 class TNombre;
@@ -28,6 +30,7 @@ public:
     TLarg &larg();
     TNombre &nombre();
     TTri &tri();
+    TFindDialog &find();
 
     int run(QDialog &dialog) const;
     void setRunner(Runner runner) { m_runner = std::move(runner); }
@@ -39,5 +42,6 @@ private:
     std::unique_ptr<TLarg> m_larg;
     std::unique_ptr<TNombre> m_nombre;
     std::unique_ptr<TTri> m_tri;
+    std::unique_ptr<TFindDialog> m_find;
     Runner m_runner;
 };

@@ -5,9 +5,11 @@
 #include "common/ui/fonts.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
+#include "common/ui/tfinddialog.h"
 #include "common/ui/ttri.h"
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/odsfile.h"
+#include "spreadsheet/core/sheetsearch.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookundo.h"
 #include "spreadsheet/ui/formulabar.h"
@@ -20,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -158,6 +161,36 @@ void TTableur::Annule()
 void TTableur::Retablit()
 {
     command([&] { F1Book1->EditRedo(); });
+    F1Book1SelChange();
+}
+
+void TTableur::Chercher()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    TFindDialog &dialog = m_tools.find();
+    dialog.Edit1->selectAll();
+    m_tools.run(dialog);
+    FindNext();
+}
+
+void TTableur::FindNext()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    const QString text = m_tools.find().Result();
+    if (text.isEmpty())
+        return;
+    const int sheet = F1Book1->Sheet() - 1;
+    const CellAddress at = findInSheet(F1Book1->workbook(), sheet, F1Book1->Row(), F1Book1->Col(), text);
+    if (at.row == 0) {
+        messageboxes::inform(this,
+                             QStringLiteral("« %1 » ne figure pas dans la feuille %2.")
+                                     .arg(m_tools.find().Edit1->text(), F1Book1->workbook().sheetName(sheet)),
+                             QStringLiteral("Chercher"));
+        return;
+    }
+    F1Book1->SetActiveCell(at.row, at.col);
     F1Book1SelChange();
 }
 

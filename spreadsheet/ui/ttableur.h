@@ -43,6 +43,8 @@ public:
     void Annule() override;
     void Retablit() override;
     void Seltout() override;
+    void Chercher() override;
+    void FindNext() override;
     bool canUndo() const override;
     bool canRedo() const override;
     void Coupe() override;
