@@ -69,6 +69,7 @@ public:
     virtual ~TableurCommands() = default;
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
     virtual void Imprime() { }
+    virtual void Apercu() { } // the pages of the active sheet as they would print
     virtual void Annule() { }
     virtual void Retablit() { } // redo what Annule undid
     // Whether Annule (Retablit) has something to act on; the window signals

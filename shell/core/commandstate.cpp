@@ -29,14 +29,11 @@ const QHash<QString, Rule> &table()
         put({TextBit | BaseBit}, {"Remplacer1"});
         put({TextBit | SheetBit},
             {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton", "RightButton", "CenterButton",
-             "Toutslectionner1"});
+             "Toutslectionner1", "Annuler1", "Retablir1", "SpeedButton1", "Aperuavantimpression1"});
         put({TextBit},
-            {"Annuler1", "Retablir1", "SpeedButton1", "Dateheure1", "Changerlacasse1", "Caractresspciaux1",
-             "Enveloppes1", "EnvButton", "Tabulations1", "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1",
-             "EnregistrerauformatHTML1", "Paragraphe1", "Miseenpage1", "Importer1", "Champbasededonne1",
-             "Aperuavantimpression1"});
-        // Undo and redo serve the spreadsheet as well (this entry replaces the text-only one).
-        put({TextBit | SheetBit}, {"Annuler1", "Retablir1", "SpeedButton1"});
+            {"Dateheure1", "Changerlacasse1", "Caractresspciaux1", "Enveloppes1", "EnvButton", "Tabulations1",
+             "Glossaire1", "Puces1", "Statistiques1", "Voircodesrtf1", "EnregistrerauformatHTML1", "Paragraphe1",
+             "Miseenpage1", "Importer1", "Champbasededonne1"});
         put({SheetBit}, {"Nombre1"});
         put({SheetBit},
             {"SumButton", "Recalculermaintenant1", "Ajustementautomatique1", "Figerlignes1", "Figercolonnes1",

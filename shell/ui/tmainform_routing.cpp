@@ -159,8 +159,11 @@ void TMainForm::Configurationimprimante1Click()
 
 void TMainForm::Aperuavantimpression1Click()
 {
-    if (auto *t = reach<TexteCommands>(TextBit))
+    DocumentWindow *w = reached(TextBit | SheetBit);
+    if (auto *t = as<TexteCommands>(w))
         t->Apercu();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Apercu();
 }
 
 bool TMainForm::runPrintDialog()

@@ -24,6 +24,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void chartOnSelection();
     void cutCopyPaste();
     void findGoesRoundTheSheet();
+    void previewShowsThePages();
     void printWithoutPrinterIsReported();
     void printToPdf();
 
@@ -690,6 +693,31 @@ void TestTTableur::findGoesRoundTheSheet()
     QCOMPARE(at(), u"C3"_qs);
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes.first().text.contains(u"mars"_qs));
+    QVERIFY(errors.isEmpty());
+}
+
+// "Aperçu avant impression" shows the active sheet's pages as they would print: more
+// rows, more pages.
+void TestTTableur::previewShowsThePages()
+{
+    QList<int> pages;
+    answerDialogs([&](QDialog &d) {
+        auto *preview = d.findChild<QPrintPreviewWidget *>();
+        if (!qobject_cast<QPrintPreviewDialog *>(&d) || !preview)
+            return -1;
+        preview->updatePreview();
+        pages.append(preview->pageCount());
+        return 0;
+    });
+    TF1Book *b = w->F1Book1;
+    b->workbook().setEntry(0, 1, 1, u"Total"_qs);
+    w->Apercu();
+    for (int row = 1; row <= 400; ++row)
+        b->workbook().setEntry(0, row, 2, QString::number(row));
+    w->Apercu();
+    QCOMPARE(pages.size(), 2);
+    QCOMPARE(pages[0], 1);
+    QVERIFY2(pages[1] > 1, qPrintable(QString::number(pages[1])));
     QVERIFY(errors.isEmpty());
 }
 

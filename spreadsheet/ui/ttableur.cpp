@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -148,6 +149,20 @@ void TTableur::Imprime()
             throw VelmoraError(QStringLiteral("Aucune imprimante n'est disponible."));
         F1Book1->FilePrint(printer);
     });
+}
+
+void TTableur::Apercu()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    QPrintPreviewDialog dialog(&frame().printer(), this);
+    dialog.setWindowTitle(QStringLiteral("Aperçu avant impression"));
+    // Drawn when shown and again after each change of the page set-up; a sheet too large to
+    // print says why there, and the preview stays empty.
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *printer) { command([&] { F1Book1->FilePrint(*printer); }); });
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    m_tools.run(dialog);
 }
 
 // Edit

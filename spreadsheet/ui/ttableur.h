@@ -43,6 +43,7 @@ public:
     void Annule() override;
     void Retablit() override;
     void Seltout() override;
+    void Apercu() override;
     void Chercher() override;
     void FindNext() override;
     bool canUndo() const override;
