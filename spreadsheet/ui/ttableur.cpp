@@ -186,13 +186,22 @@ void TTableur::Chercher()
     TFindDialog &dialog = m_tools.find();
     dialog.Edit1->selectAll();
     m_tools.run(dialog);
-    FindNext();
+    findNextCell();
 }
 
 void TTableur::FindNext()
 {
-    if (!F1Book1->CommitEdit())
+    // Nothing asked for yet (or the last question cancelled): "Continuer" asks.
+    if (m_tools.find().Result().isEmpty()) {
+        Chercher();
         return;
+    }
+    if (F1Book1->CommitEdit())
+        findNextCell();
+}
+
+void TTableur::findNextCell()
+{
     const QString text = m_tools.find().Result();
     if (text.isEmpty())
         return;

@@ -91,6 +91,8 @@ protected:
     bool writeFile(const QString &path) override;
 
 private:
+    // Goes to the next cell holding the text of the find dialog, or says there is none.
+    void findNextCell();
     QString leftOutMessage() const;
     bool confirmLeftOut();
     // Runs a command, reporting a failure in the French message box.
