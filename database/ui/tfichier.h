@@ -108,6 +108,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Goes to the next record holding the text of the find dialog in the current field.
+    void findNextRecord();
     void FormCreate();
     void buildCardPage(QWidget *page);
     void LitFiche();

@@ -29,14 +29,24 @@ void TFichier::Chercher()
     m_tools.find->Edit1->selectAll();
     runDialog(*m_tools.find);
     m_ligneRecherche = 1;
-    FindNext();
+    findNextRecord();
 }
 
 void TFichier::FindNext()
 {
+    // Nothing asked for yet (or the last question cancelled): "Continuer" asks.
+    if (m_tools.find->Result().isEmpty()) {
+        Chercher();
+        return;
+    }
     commitEdits();
     if (cardShown())
         EcritFiche();
+    findNextRecord();
+}
+
+void TFichier::findNextRecord()
+{
     const QString s = m_tools.find->Result();
     if (s.isEmpty())
         return;

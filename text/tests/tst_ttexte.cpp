@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QAction>
 #include <QtTest>
 
 #include <functional>
@@ -616,6 +617,11 @@ void TestTTexte::findWholeWordAndOverlap()
 {
     auto w = window();
     w->RichEdit1->setPlainText(u"le lendemain"_s);
+    // "Continuer" (the menu) with nothing asked for yet opens the find dialog.
+    QAction continueItem;
+    w->FindDialog1Find(&continueItem);
+    QVERIFY(w->FindDialog1->isVisible());
+    w->FindDialog1->hide();
     w->Chercher();
     w->FindDialog1->FindEdit->setText(u"le"_s);
     w->FindDialog1->WholeWordBox->setChecked(true);

@@ -592,7 +592,11 @@ void TTexte::Chercher()
 
 void TTexte::FindDialog1Find(QObject *sender)
 {
-    Q_UNUSED(sender);
+    // "Continuer" with nothing asked for yet opens the find dialog.
+    if (sender != FindDialog1 && FindDialog1->findText().isEmpty()) {
+        Chercher();
+        return;
+    }
     search(FindDialog1->findText(), FindDialog1->wholeWord(), FindDialog1->matchCase());
 }
 
