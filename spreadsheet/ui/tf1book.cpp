@@ -571,10 +571,16 @@ SheetView *TF1Book::paneWithEditor() const
 
 bool TF1Book::IsEditing() const { return paneWithEditor() != nullptr; }
 
-QString TF1Book::EditorText() const
+QLineEdit *TF1Book::openEditor() const
 {
     auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor());
-    return line && IsEditing() ? line->text() : QString();
+    return line && IsEditing() ? line : nullptr;
+}
+
+QString TF1Book::EditorText() const
+{
+    QLineEdit *line = openEditor();
+    return line ? line->text() : QString();
 }
 
 void TF1Book::StartEdit(const QString &text, int caret)
@@ -654,7 +660,7 @@ void TF1Book::entryRejected(const QModelIndex &index, const QString &text, const
 void TF1Book::EditCopy()
 {
     // While a cell is being edited the commands act on the editor's text.
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+    if (QLineEdit *line = openEditor()) {
         line->copy();
         return;
     }
@@ -672,7 +678,7 @@ void TF1Book::copyRange(bool cut)
 
 void TF1Book::EditCut()
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+    if (QLineEdit *line = openEditor()) {
         line->cut();
         return;
     }
@@ -686,7 +692,7 @@ void TF1Book::EditCut()
 
 void TF1Book::EditPaste()
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+    if (QLineEdit *line = openEditor()) {
         line->paste();
         return;
     }
@@ -875,7 +881,7 @@ void TF1Book::EditRedo() { replay(false); }
 
 void TF1Book::replay(bool undo)
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing()) {
+    if (QLineEdit *line = openEditor()) {
         undo ? line->undo() : line->redo();
         return;
     }
@@ -885,14 +891,14 @@ void TF1Book::replay(bool undo)
 
 bool TF1Book::CanUndo() const
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing())
+    if (QLineEdit *line = openEditor())
         return line->isUndoAvailable();
     return m_history->canUndo();
 }
 
 bool TF1Book::CanRedo() const
 {
-    if (auto *line = qobject_cast<QLineEdit *>(m_delegate->currentEditor()); line && IsEditing())
+    if (QLineEdit *line = openEditor())
         return line->isRedoAvailable();
     return m_history->canRedo();
 }

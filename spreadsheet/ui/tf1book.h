@@ -239,6 +239,8 @@ private:
     SheetView *m_left = nullptr;
     SheetView *m_corner = nullptr;
     QTabBar *m_tabs = nullptr;
+    // The cell editor while a cell is being edited, else null.
+    QLineEdit *openEditor() const;
     bool m_rebuildingTabs = false;
     bool m_destroying = false;
     bool m_tabDrag = false; // a mouse button is down on the tabs: the moves make one change
