@@ -446,7 +446,7 @@ void computeExtent(const Sheet &s)
     if (s.extentValid)
         return;
     int maxRow = 0, maxCol = 0;
-    for (int c = 1; c <= kMaxColumns; ++c) {
+    for (int c = 1; c < int(s.columns.size()); ++c) {
         const Column &column = s.columns[size_t(c)];
         for (int b = int(column.blocks.size()) - 1; b >= 0; --b) {
             const CellBlock *block = column.blocks[size_t(b)].get();

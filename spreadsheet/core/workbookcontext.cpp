@@ -51,7 +51,8 @@ void WorkbookContext::foldNumbers(const RangeRef &range, NumberFold &fold)
         else if (c.value.isError())
             throw EvalError{c.value.errorCode()};
     };
-    for (int col = std::max(1, r.left); col <= std::min(kMaxColumns, r.right); ++col) {
+    const int right = std::min({kMaxColumns, r.right, int(s->columns.size()) - 1});
+    for (int col = std::max(1, r.left); col <= right; ++col) {
         const Column &column = s->columns[size_t(col)];
         const int firstBlock = (r.top - 1) / kBlockRows;
         const int lastBlock = std::min<int>(int(column.blocks.size()) - 1, (r.bottom - 1) / kBlockRows);

@@ -128,7 +128,9 @@ struct Sheet
 {
     int id = 0;
     QString name;
-    std::vector<Column> columns = std::vector<Column>(kMaxColumns + 1); // index 1..256
+    // Index 1..256, grown up to the last column a cell has been put in: a new sheet costs
+    // nothing, and walks over a sheet stop at its last column.
+    std::vector<Column> columns;
     std::map<int, int> columnWidths;
     std::map<int, int> rowHeights;
     // Default formats of whole columns and rows (format ids): a cell without a format of
@@ -150,7 +152,8 @@ struct Sheet
     template<typename F>
     void forEach(const CellRange &r, F &&visit) const
     {
-        for (int c = std::max(1, r.left); c <= std::min(kMaxColumns, r.right); ++c) {
+        const int right = std::min({kMaxColumns, r.right, int(columns.size()) - 1});
+        for (int c = std::max(1, r.left); c <= right; ++c) {
             const Column &column = columns[size_t(c)];
             const int firstBlock = (r.top - 1) / kBlockRows;
             const int lastBlock = std::min<int>(int(column.blocks.size()) - 1, (r.bottom - 1) / kBlockRows);

@@ -12,7 +12,7 @@ namespace sheet {
 
 Cell *Sheet::find(int row, int col) const
 {
-    if (col < 1 || col > kMaxColumns || row < 1)
+    if (col < 1 || col >= int(columns.size()) || row < 1)
         return nullptr;
     const Column &column = columns[size_t(col)];
     const size_t b = size_t((row - 1) / kBlockRows);
@@ -52,6 +52,8 @@ std::unique_ptr<Cell> Sheet::take(int row, int col)
 
 void Sheet::put(std::unique_ptr<Cell> cell)
 {
+    if (columns.size() <= size_t(cell->col))
+        columns.resize(size_t(cell->col) + 1);
     Column &column = columns[size_t(cell->col)];
     const size_t b = size_t((cell->row - 1) / kBlockRows);
     if (column.blocks.size() <= b)

@@ -135,6 +135,7 @@ void shiftCells(Sheet &s, bool rows, int at, int count)
 {
     const int removed = std::max(0, -count);
     s.extentValid = false;
+    s.columns.resize(size_t(kMaxColumns) + 1); // every column may move or be walked
     if (!rows) {
         // Whole columns move; their blocks, and the cells in them, stay where they are.
         if (count > 0)
