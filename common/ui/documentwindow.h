@@ -35,6 +35,9 @@ public:
 
     // Loads the file into this freshly created, empty window.
     virtual void Charge(const QString &path) { Q_UNUSED(path); }
+    // The last Charge could not read its file (its message has been shown) and the window
+    // holds nothing of it: the frame closes a window it made for that file.
+    bool chargeFailed() const { return m_chargeFailed; }
     // Writes a changed document under its name (asking one when it has none). True when
     // the file was written; a refusal, a cancelled dialog or a failure writes nothing and
     // keeps the name, the caption and the modified state as they were.
@@ -62,6 +65,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void setChargeFailed(bool failed) { m_chargeFailed = failed; }
     virtual void setModifie(bool modified) { Q_UNUSED(modified); }
     // Ends the edits in progress so that the document holds them; false when the edit in
     // progress is refused (its own message has been shown), which abandons the save.
@@ -88,6 +92,7 @@ private:
     FrameServices &m_frame;
     QString m_nomFichier;
     bool m_closeAgreed = false;
+    bool m_chargeFailed = false;
     SaveDialogHook m_saveDialogHook;
 
     // Crash recovery: what the recovery store needs of each kind of window.

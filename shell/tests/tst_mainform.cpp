@@ -16,6 +16,7 @@
 #include "shell/ui/tinschp.h"
 #include "shell/ui/tmainform.h"
 #include "database/ui/tfichier.h"
+#include "spreadsheet/core/qvcfile.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/ui/tf1book.h"
 #include "spreadsheet/ui/ttableur.h"
@@ -222,6 +223,7 @@ private Q_SLOTS:
     void f1InWindowOpensItsTopic();
     void olderRealWindowsGetTheCommands();
     void undoFollowsWhatCanBeUndone();
+    void damagedWorkbookLeavesNoWindow();
     void newWindowTakesTheKeyboard_data();
     void newWindowTakesTheKeyboard();
     void shortcutsShownInMenus_data();
@@ -1364,6 +1366,38 @@ void TestMainForm::openingWithoutMemoryLeavesNoWindow()
     QCOMPARE(errors, QStringList{u"Mémoire insuffisante pour ouvrir ce fichier"_s});
     QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
     QVERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
+}
+
+// A workbook that cannot be read is said so and leaves no empty window behind; the file
+// stays as it was. A good one opened next gets its window as usual.
+void TestMainForm::damagedWorkbookLeavesNoWindow()
+{
+    form = std::make_unique<TMainForm>();
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(u"abime.qvc"_s);
+    QVERIFY(spit(bad, "<classeur>pas fini"));
+    QStringList errors;
+    errorhandler::setSink([&](const QString &m) { errors << m; });
+    form->openFile(bad);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(errors.first().contains(u"classeur"_s));
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
+    QVERIFY(!form->action(u"FileSaveItem"_s)->isEnabled());
+    QCOMPARE(slurp(bad), QByteArray("<classeur>pas fini"));
+
+    const QString good = dir.filePath(u"bon.qvc"_s);
+    {
+        sheet::Workbook book;
+        book.setEntry(0, 1, 1, u"7"_s);
+        sheet::qvc::writeFile(good, book);
+    }
+    form->openFile(good);
+    errorhandler::setSink({});
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 1);
+    auto *s = qobject_cast<TTableur *>(form->dernier(DocKind::Tableur));
+    QVERIFY(s);
+    QCOMPARE(s->F1Book1->workbook().displayText(0, 1, 1), u"7"_s);
 }
 
 QTEST_MAIN(TestMainForm)

@@ -54,11 +54,12 @@ void TMainForm::FileOpenItemClick()
 namespace {
 // Loads a new window's file. Should the load itself fail beyond what the window reports
 // (memory running out, above all), the message is shown and the half-loaded window goes:
-// it must never be saved over the file it could not read.
+// it must never be saved over the file it could not read. A window that reports a file it
+// could not read at all (a damaged workbook) goes too, its message shown: it holds nothing.
 void chargeNewWindow(QWidget *frame, DocumentWindow *w, const std::function<void()> &charge)
 {
     errorhandler::OutOfMemoryMessage opening(QStringLiteral("Mémoire insuffisante pour ouvrir ce fichier"));
-    if (errorhandler::run(frame, charge))
+    if (errorhandler::run(frame, charge) && !w->chargeFailed())
         return;
     if (auto *sw = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
         sw->hide(); // no longer counted by the commands' state, and gone without a question

@@ -85,7 +85,8 @@ void TTableur::Charge(const QString &path)
         F1Book1->Read(path, format);
     });
     // A file that could not be read is never written over by a later save: the window
-    // stays a new workbook.
+    // stays a new workbook, which the frame closes when it made the window for this file.
+    setChargeFailed(!ok);
     if (ok)
         setNomFichier(path);
     else
