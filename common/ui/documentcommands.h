@@ -82,6 +82,7 @@ public:
     virtual void Seltout() { } // the whole active sheet
     virtual void Chercher() { } // asks for a text, then finds it
     virtual void FindNext() { } // the next cell holding the text asked for
+    virtual void Remplacer() { } // asks for a text and its replacement, then replaces it
     virtual void InsLig() { }
     virtual void Inscol() { }
     virtual void SupLig() { }

@@ -43,3 +43,10 @@ void TReplaceDialog::Result(QString &search, QString &replacement) const
         replacement.clear();
     }
 }
+
+QString TReplaceDialog::replacedMessage(int count)
+{
+    return count == 0    ? QStringLiteral("Aucune occurrence remplacée.")
+            : count == 1 ? QStringLiteral("1 occurrence remplacée.")
+                         : QStringLiteral("%1 occurrences remplacées.").arg(count);
+}

@@ -14,6 +14,8 @@ public:
     explicit TReplaceDialog(QWidget *parent = nullptr);
     // When accepted: search := upper-case form of Edit1, replacement := Edit2; else both empty.
     void Result(QString &search, QString &replacement) const;
+    // What a replacement reports: "Aucune occurrence remplacée.", "1 occurrence remplacée."...
+    static QString replacedMessage(int count);
 
     QLineEdit *Edit1;
     QLineEdit *Edit2;

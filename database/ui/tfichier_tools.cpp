@@ -78,9 +78,7 @@ void TFichier::Remplacer()
         markModified();
         afterTableChange();
     }
-    QString message = done.count == 0 ? QStringLiteral("Aucune occurrence remplacée.")
-            : done.count == 1         ? QStringLiteral("1 occurrence remplacée.")
-                                      : QStringLiteral("%1 occurrences remplacées.").arg(done.count);
+    QString message = TReplaceDialog::replacedMessage(done.count);
     if (done.skipped > 0)
         message += QStringLiteral("\n%1 fiche(s) laissée(s) telle(s) quelle(s) : le texte y dépasserait %2 caractères.")
                            .arg(done.skipped)

@@ -25,8 +25,7 @@ const QHash<QString, Rule> &table()
         // The agenda window prints nothing.
         put({TextBit | SheetBit | BaseBit}, {"SpeedButton9", "Imprimer1"});
         put({SheetBit | BaseBit}, {"Insrerligne1", "Insrercolonne1", "Supprimerligne1", "Supprimercolonne1"});
-        put({TextBit | SheetBit | BaseBit}, {"Chercher1", "Continuer1"});
-        put({TextBit | BaseBit}, {"Remplacer1"});
+        put({TextBit | SheetBit | BaseBit}, {"Chercher1", "Continuer1", "Remplacer1"});
         put({TextBit | SheetBit},
             {"Police1", "BoldButton", "ItalButton", "UnderButton", "LeftButton", "RightButton", "CenterButton",
              "Toutslectionner1", "Annuler1", "Retablir1", "SpeedButton1", "Aperuavantimpression1"});

@@ -40,7 +40,8 @@ void TestCommandState::table_data()
     QTest::newRow("alignment with a sheet only") << u"LeftButton"_s << 0 << 1 << 0 << 0 << true;
     QTest::newRow("find with a base") << u"Chercher1"_s << 0 << 0 << 1 << 0 << true;
     QTest::newRow("find with a sheet") << u"Continuer1"_s << 0 << 1 << 0 << 0 << true;
-    QTest::newRow("replace with a sheet") << u"Remplacer1"_s << 0 << 1 << 0 << 0 << false;
+    QTest::newRow("replace with a sheet") << u"Remplacer1"_s << 0 << 1 << 0 << 0 << true;
+    QTest::newRow("replace with an agenda only") << u"Remplacer1"_s << 0 << 0 << 0 << 1 << false;
     QTest::newRow("insert row with a text only") << u"Insrerligne1"_s << 1 << 0 << 0 << 0 << false;
     QTest::newRow("insert row with a base") << u"Insrerligne1"_s << 0 << 0 << 1 << 0 << true;
     QTest::newRow("select all with a sheet only") << u"Toutslectionner1"_s << 0 << 1 << 0 << 0 << true;

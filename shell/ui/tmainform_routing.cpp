@@ -296,9 +296,11 @@ void TMainForm::Continuer1Click()
 
 void TMainForm::Remplacer1Click()
 {
-    DocumentWindow *w = reached(TextBit | BaseBit);
+    DocumentWindow *w = reached(TextBit | SheetBit | BaseBit);
     if (auto *t = as<TexteCommands>(w))
         t->Remplacer();
+    else if (auto *s = as<TableurCommands>(w))
+        s->Remplacer();
     else if (auto *d = as<FichierCommands>(w))
         d->Remplacer();
 }

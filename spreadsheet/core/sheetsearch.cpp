@@ -1,8 +1,10 @@
 #include "spreadsheet/core/sheetsearch.h"
 
+#include "common/velmoraerror.h"
 #include "spreadsheet/core/workbook.h"
 
 #include <limits>
+#include <vector>
 
 namespace sheet {
 
@@ -29,6 +31,40 @@ CellAddress findInSheet(const Workbook &book, int sheet, int row, int col, const
     if (found == kNone)
         return {0, 0};
     return {int(found / kMaxColumns) + 1, int(found % kMaxColumns) + 1};
+}
+
+SheetReplacement replaceInSheet(Workbook &book, int sheet, const CellRange &range, const QString &text,
+                                const QString &replacement)
+{
+    SheetReplacement done;
+    if (text.isEmpty())
+        return done;
+    // The cells are listed first: a new entry may add or drop cells as it is taken.
+    std::vector<CellAddress> cells;
+    book.forEachCell(sheet, range, [&](int r, int c) { cells.push_back({r, c}); });
+    for (const CellAddress &at : cells) {
+        const QString entry = book.entryText(sheet, at.row, at.col);
+        QString changed;
+        int found = 0;
+        qsizetype from = 0;
+        for (qsizetype i; (i = entry.indexOf(text, from, Qt::CaseInsensitive)) >= 0; from = i + text.size()) {
+            changed += QStringView(entry).mid(from, i - from);
+            changed += replacement;
+            ++found;
+        }
+        if (found == 0)
+            continue;
+        changed += QStringView(entry).mid(from);
+        try {
+            book.setEntry(sheet, at.row, at.col, changed);
+        } catch (const VelmoraError &) {
+            ++done.refused;
+            continue;
+        }
+        done.count += found;
+        ++done.cells;
+    }
+    return done;
 }
 
 } // namespace sheet

@@ -8,6 +8,7 @@
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/ui/tfinddialog.h"
+#include "common/ui/treplacedialog.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/core/workbook.h"
 #include "spreadsheet/core/workbookundo.h"
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void chartOnSelection();
     void cutCopyPaste();
     void findGoesRoundTheSheet();
+    void replaceChangesEntriesInOneStep();
     void previewShowsThePages();
     void printWithoutPrinterIsReported();
     void printToPdf();
@@ -696,6 +698,74 @@ void TestTTableur::findGoesRoundTheSheet()
     QCOMPARE(at(), u"C3"_qs);
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes.first().text.contains(u"mars"_qs));
+    QVERIFY(errors.isEmpty());
+}
+
+// "Remplacer" changes what was typed in the cells (texts, formulas, numbers), whatever the
+// case, in the whole sheet or in the selection when there is one; each use is one step to
+// undo, and what it did is said.
+void TestTTableur::replaceChangesEntriesInOneStep()
+{
+    TF1Book *b = w->F1Book1;
+    sheet::Workbook &wb = b->workbook();
+    const std::tuple<int, int, int, const char *> entries[] = {{0, 1, 1, "Janvier"},
+                                                               {0, 2, 1, "janvier, JANVIER"},
+                                                               {0, 3, 1, "janvier"},
+                                                               {0, 1, 2, "=SOMME(C1:C2)"},
+                                                               {0, 1, 3, "1234,5"},
+                                                               {0, 2, 3, "2"},
+                                                               {1, 1, 1, "janvier ailleurs"}};
+    for (const auto &[sheet, row, col, entry] : entries)
+        wb.setEntry(sheet, row, col, QString::fromUtf8(entry));
+    QString search, replacement;
+    answerDialogs([&](QDialog &d) {
+        auto &f = static_cast<TReplaceDialog &>(d);
+        f.Edit1->setText(search);
+        f.Edit2->setText(replacement);
+        f.OkButton->click();
+        return int(d.result());
+    });
+    auto replace = [&](const QString &s, const QString &r) {
+        search = s;
+        replacement = r;
+        boxes.clear();
+        w->Remplacer();
+        return boxes.size() == 1 ? boxes.first().text : QString();
+    };
+    b->SetActiveCell(5, 5);
+    QCOMPARE(replace(u"janvier"_qs, u"Mars"_qs), u"4 occurrences remplacées."_qs);
+    QCOMPARE(wb.displayText(0, 1, 1), u"Mars"_qs);
+    QCOMPARE(wb.displayText(0, 2, 1), u"Mars, Mars"_qs);
+    QCOMPARE(wb.displayText(0, 3, 1), u"Mars"_qs);
+    QCOMPARE(wb.displayText(1, 1, 1), u"janvier ailleurs"_qs); // another sheet
+    b->EditUndo(); // the four cells at once
+    QCOMPARE(wb.displayText(0, 1, 1), u"Janvier"_qs);
+    QCOMPARE(wb.displayText(0, 2, 1), u"janvier, JANVIER"_qs);
+    QVERIFY(!b->CanUndo());
+
+    // Formulas and numbers are changed as typed, and computed again.
+    QCOMPARE(replace(u"somme"_qs, u"MOYENNE"_qs), u"1 occurrence remplacée."_qs);
+    QCOMPARE(wb.formulaText(0, 1, 2), u"=MOYENNE(C1:C2)"_qs);
+    QCOMPARE(replace(u"4,5"_qs, u"4,75"_qs), u"1 occurrence remplacée."_qs);
+    QCOMPARE(wb.displayText(0, 1, 2), u"618,375"_qs);
+    // A formula that would break stays as it was, and is counted apart.
+    const QString broken = replace(u"C2)"_qs, u"C2"_qs);
+    QVERIFY2(broken.startsWith(u"Aucune occurrence remplacée."_qs) && broken.contains(u"1 cellule(s)"_qs),
+             qPrintable(broken));
+    QCOMPARE(wb.formulaText(0, 1, 2), u"=MOYENNE(C1:C2)"_qs);
+
+    // Only in the selection when there is one.
+    b->SetSelection(1, 1, 2, 1);
+    QCOMPARE(replace(u"janvier"_qs, u"avril"_qs), u"3 occurrences remplacées."_qs);
+    QCOMPARE(wb.displayText(0, 3, 1), u"janvier"_qs);
+    // Nothing found: said so, and no step to undo.
+    b->SetActiveCell(1, 1);
+    for (int steps = 0; steps < 3; ++steps) // avril, 4,75 and MOYENNE; the broken one made none
+        b->EditUndo();
+    QVERIFY(!b->CanUndo());
+    QCOMPARE(wb.formulaText(0, 1, 2), u"=SOMME(C1:C2)"_qs);
+    QCOMPARE(replace(u"décembre"_qs, u"x"_qs), u"Aucune occurrence remplacée."_qs);
+    QVERIFY(!b->CanUndo());
     QVERIFY(errors.isEmpty());
 }
 

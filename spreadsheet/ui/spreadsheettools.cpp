@@ -1,6 +1,7 @@
 #include "spreadsheet/ui/spreadsheettools.h"
 
 #include "common/ui/tfinddialog.h"
+#include "common/ui/treplacedialog.h"
 #include "common/ui/ttri.h"
 #include "spreadsheet/ui/tfonct.h"
 #include "spreadsheet/ui/tlarg.h"
@@ -51,6 +52,13 @@ TFindDialog &SpreadsheetTools::find()
     if (!m_find)
         m_find = std::make_unique<TFindDialog>(m_parent);
     return *m_find;
+}
+
+TReplaceDialog &SpreadsheetTools::replace()
+{
+    if (!m_replace)
+        m_replace = std::make_unique<TReplaceDialog>(m_parent);
+    return *m_replace;
 }
 
 int SpreadsheetTools::run(QDialog &dialog) const { return m_runner ? m_runner(dialog) : dialog.exec(); }

@@ -9,6 +9,7 @@
 class QDialog;
 class QWidget;
 class TFindDialog;
+class TReplaceDialog;
 class TFonct;
 class TLarg;
 class TNombre;
@@ -31,6 +32,7 @@ public:
     TNombre &nombre();
     TTri &tri();
     TFindDialog &find();
+    TReplaceDialog &replace();
 
     int run(QDialog &dialog) const;
     void setRunner(Runner runner) { m_runner = std::move(runner); }
@@ -43,5 +45,6 @@ private:
     std::unique_ptr<TNombre> m_nombre;
     std::unique_ptr<TTri> m_tri;
     std::unique_ptr<TFindDialog> m_find;
+    std::unique_ptr<TReplaceDialog> m_replace;
     Runner m_runner;
 };

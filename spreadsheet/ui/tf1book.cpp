@@ -690,6 +690,28 @@ void TF1Book::EditCut()
     });
 }
 
+sheet::SheetReplacement TF1Book::EditReplace(const QString &text, const QString &replacement)
+{
+    CellRange r = selectionRange();
+    if (r.top == r.bottom && r.left == r.right)
+        r = CellRange{1, 1, kMaxRows, kMaxColumns};
+    r = usedPart(r);
+    // A replacement that changed nothing records no step: the history drops a change that throws.
+    struct NothingChanged
+    {
+    };
+    sheet::SheetReplacement done;
+    try {
+        m_history->changeCells(m_sheet, r, [&] {
+            done = sheet::replaceInSheet(*m_book, m_sheet, r, text, replacement);
+            if (done.cells == 0)
+                throw NothingChanged{};
+        });
+    } catch (const NothingChanged &) {
+    }
+    return done;
+}
+
 void TF1Book::EditPaste()
 {
     if (QLineEdit *line = openEditor()) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "spreadsheet/core/cellformat.h"
+#include "spreadsheet/core/sheetsearch.h"
 #include "spreadsheet/core/workbookobserver.h"
 
 #include <QPointer>
@@ -115,6 +116,9 @@ public:
     void EditPaste();
     // Clears the values and formulas of the selection.
     void EditClear();
+    // Replaces `text` by `replacement` in the entries of the selection, or of the whole sheet
+    // when one cell is selected: one step of the history.
+    sheet::SheetReplacement EditReplace(const QString &text, const QString &replacement);
     // Copies the selection's first row down over the rest of it (Ctrl+D), or its first column
     // right (Ctrl+R), relative references following as in a paste.
     void EditFill(bool down);

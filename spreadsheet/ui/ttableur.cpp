@@ -6,6 +6,7 @@
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "common/ui/tfinddialog.h"
+#include "common/ui/treplacedialog.h"
 #include "common/ui/ttri.h"
 #include "common/velmoraerror.h"
 #include "spreadsheet/core/odsfile.h"
@@ -217,6 +218,29 @@ void TTableur::findNextCell()
     }
     F1Book1->SetActiveCell(at.row, at.col);
     F1Book1SelChange();
+}
+
+void TTableur::Remplacer()
+{
+    if (!F1Book1->CommitEdit())
+        return;
+    TReplaceDialog &dialog = m_tools.replace();
+    dialog.Edit1->selectAll();
+    m_tools.run(dialog);
+    QString search;
+    QString replacement;
+    dialog.Result(search, replacement);
+    if (search.isEmpty())
+        return;
+    sheet::SheetReplacement done;
+    if (!command([&] { done = F1Book1->EditReplace(search, replacement); }))
+        return;
+    QString message = TReplaceDialog::replacedMessage(done.count);
+    if (done.refused > 0)
+        message +=
+                QStringLiteral("\n%1 cellule(s) laissée(s) telle(s) quelle(s) : la formule obtenue serait incorrecte.")
+                        .arg(done.refused);
+    messageboxes::inform(this, message, QStringLiteral("Remplacer"));
 }
 
 void TTableur::Seltout()

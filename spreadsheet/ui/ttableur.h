@@ -46,6 +46,7 @@ public:
     void Apercu() override;
     void Chercher() override;
     void FindNext() override;
+    void Remplacer() override;
     bool canUndo() const override;
     bool canRedo() const override;
     void Coupe() override;
