@@ -536,6 +536,22 @@ void TestTextToolsDialogs::glossaryEditing()
     QCOMPARE(shown.size(), 1);
     QCOMPARE(d.glossary().count(), 2);
     messageboxes::setResponder([](const messageboxes::Shown &) { return messageboxes::Answer::Ok; });
+    // After "Ajouter" no entry stays selected: the next one typed is added, not put in the
+    // place of the one just changed.
+    selectRow(d.ListBox1, 0);
+    d.Edit2->setText(u"Très cordialement"_s);
+    click(d.AddButton);
+    d.Edit1->setText(u"TEL"_s);
+    d.Edit2->setText(u"01 23 45 67 89"_s);
+    click(d.AddButton);
+    QCOMPARE(d.glossary().entries(),
+             (QStringList{u"CDT\tTrès cordialement"_s, u"ADR\t3, rue des Lilas"_s, u"TEL\t01 23 45 67 89"_s}));
+    // An abbreviation already listed is changed in its place, not listed twice.
+    d.Edit1->setText(u"ADR"_s);
+    d.Edit2->setText(u"5, rue des Roses"_s);
+    click(d.AddButton);
+    QCOMPARE(d.glossary().entries().at(1), u"ADR\t5, rue des Roses"_s);
+    QCOMPARE(d.ListBox1->count(), 3);
 }
 
 void TestTextToolsDialogs::glossaryAnswers()

@@ -196,13 +196,22 @@ void TGlos::add()
         return;
     }
     const QString entry = Glossary::makeEntry(Edit1->text(), text);
-    const int row = selectedRow();
+    // The entry clicked is replaced; else the one of the same abbreviation, which would
+    // hide a second one from the expansion.
+    int row = selectedRow();
+    const QString abbreviation = Edit1->text() + u'\t';
+    for (int i = 0; row < 0 && i < m_glossary.count(); ++i)
+        if (m_glossary.entries().at(i).startsWith(abbreviation))
+            row = i;
     if (row < 0)
         m_glossary.append(entry);
     else
         m_glossary.replace(row, entry);
     refreshList();
-    // Ready for the next abbreviation.
+    // Ready for the next abbreviation, which is a new entry: none stays selected for it to
+    // replace unseen.
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
     Edit1->clear();
     Edit2->clear();
     Edit1->setFocus();
