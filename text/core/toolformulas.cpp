@@ -29,14 +29,21 @@ Statistics statistics(const QStringList &displayedLines)
     if (n > 0 && displayedLines.last().isEmpty())
         --n;
     Statistics s;
-    s.lines = qMax(0, int(n) - 1); // an empty document has no line, not -1
+    s.lines = int(n);
     for (qsizetype i = 0; i < n; ++i) {
         const QString &line = displayedLines[i];
-        s.characters += int(line.size()) - 2;
-        int separators = 0;
-        for (QChar c : line)
-            separators += isWordSeparator(c);
-        s.words += 1 + separators;
+        s.characters += int(line.size());
+        // A word: what lies between separators and holds a letter or a digit ("l'été" is
+        // one, a lone dash none). A word cut at the end of a displayed line counts on both.
+        bool inWord = false;
+        for (QChar c : line) {
+            if (c.isSpace() || isWordSeparator(c)) {
+                inWord = false;
+            } else if (!inWord && c.isLetterOrNumber()) {
+                inWord = true;
+                ++s.words;
+            }
+        }
     }
     return s;
 }
@@ -53,12 +60,14 @@ QString formatDateTime(const QString &format, const QDateTime &when) { return fr
 
 QString changeCase(const QString &text, CaseChange change)
 {
-    switch (change) {
-    case CaseChange::Lower: return french::lowerAZ(text);
-    case CaseChange::Upper: return french::upperAZ(text);
-    case CaseChange::None: break;
-    }
-    return text;
+    if (change == CaseChange::None)
+        return text;
+    // Character by character, accented letters included; the length stays ("ß" stays "ß"
+    // rather than becoming "SS"), which the editor's run-by-run replacement relies on.
+    QString changed = text;
+    for (QChar &c : changed)
+        c = change == CaseChange::Upper ? c.toUpper() : c.toLower();
+    return changed;
 }
 
 int characterCode(int row, int column) { return kFirstTableCode + row * kTableColumns + column; }

@@ -12,14 +12,14 @@ namespace texttools {
 // Statistics
 struct Statistics
 {
-    int lines = 0; // "Nombre de lignes": displayed lines - 1
-    int characters = 0; // "Nombre de caractères": sum of (line length - 2)
-    int words = 0; // "Nombre de mots": sum of (1 + separators of the line)
+    int lines = 0; // "Nombre de lignes": displayed lines
+    int characters = 0; // "Nombre de caractères": their characters, line ends not counted
+    int words = 0; // "Nombre de mots": runs between separators that hold a letter or digit
 };
 // From the lines as displayed, each without its line end; a last empty line (the empty
 // end of the text) is not counted.
 Statistics statistics(const QStringList &displayedLines);
-// The separators that end a word: space , . ; ! : and carriage return.
+// The separators that end a word, besides white space: , . ; ! : and carriage return.
 bool isWordSeparator(QChar c);
 
 // Date and time
@@ -30,7 +30,7 @@ QString formatDateTime(const QString &format, const QDateTime &when);
 
 // Change of case
 enum class CaseChange { None = 0, Lower = 1, Upper = 2 };
-// Only the letters A to Z and a to z change; accented letters keep their case.
+// Every letter changes, accented ones included, each keeping its place (one character for one).
 QString changeCase(const QString &text, CaseChange change);
 
 // Character table

@@ -38,12 +38,14 @@ void TestTextToolsFormulas::statistics_data()
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<int>("characters");
     QTest::addColumn<int>("words");
-    QTest::newRow("one line of 18 characters") << QStringList{u"Bonjour, le monde."_s} << 0 << 16 << 5;
+    QTest::newRow("one line of 18 characters") << QStringList{u"Bonjour, le monde."_s} << 1 << 18 << 3;
     QTest::newRow("empty document") << QStringList{QString()} << 0 << 0 << 0;
     QTest::newRow("no line at all") << QStringList() << 0 << 0 << 0;
-    QTest::newRow("last empty line not counted") << QStringList{u"abc"_s, QString()} << 0 << 1 << 1;
-    QTest::newRow("empty line in the middle counts") << QStringList{u"ab"_s, QString(), u"cd"_s} << 2 << -2 << 3;
-    QTest::newRow("two separators in a row count twice") << QStringList{u"oui, non"_s, u"a: b; c!"_s} << 1 << 12 << 9;
+    QTest::newRow("last empty line not counted") << QStringList{u"abc"_s, QString()} << 1 << 3 << 1;
+    QTest::newRow("empty line in the middle counts") << QStringList{u"ab"_s, QString(), u"cd"_s} << 3 << 4 << 2;
+    QTest::newRow("separators in a row make no word") << QStringList{u"oui, non"_s, u"a: b; c!"_s} << 2 << 16 << 5;
+    QTest::newRow("apostrophe, dash, tab, no-break space")
+            << QStringList{u"l'été \u2014 12\tfois\u00a0!"_s} << 1 << 17 << 3;
 }
 
 void TestTextToolsFormulas::statistics()
@@ -87,9 +89,10 @@ void TestTextToolsFormulas::caseChange_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("change");
     QTest::addColumn<QString>("result");
-    QTest::newRow("upper keeps accents") << u"été"_s << 2 << u"éTé"_s;
-    QTest::newRow("lower keeps accents") << u"ÉTÉ"_s << 1 << u"ÉtÉ"_s;
-    QTest::newRow("other characters") << u"Ab1-Zz ç"_s << 2 << u"AB1-ZZ ç"_s;
+    QTest::newRow("upper with accents") << u"été à l'école, œuvre"_s << 2 << u"ÉTÉ À L'ÉCOLE, ŒUVRE"_s;
+    QTest::newRow("lower with accents") << u"ÉTÉ ÇA"_s << 1 << u"été ça"_s;
+    QTest::newRow("other characters") << u"Ab1-Zz ç"_s << 2 << u"AB1-ZZ Ç"_s;
+    QTest::newRow("one character for one") << u"Straße"_s << 2 << u"STRAßE"_s;
     QTest::newRow("cancelled") << u"Ab"_s << 0 << u"Ab"_s;
 }
 
