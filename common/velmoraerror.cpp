@@ -11,6 +11,16 @@ VelmoraError VelmoraError::fileNotFound() { return VelmoraError(QStringLiteral("
 
 VelmoraError VelmoraError::ioError(int code) { return VelmoraError(QStringLiteral("Erreur E/S %1").arg(code)); }
 
+VelmoraError VelmoraError::ioError(int code, const QString &what)
+{
+    return VelmoraError(QStringLiteral("%1. Erreur E/S %2").arg(what).arg(code));
+}
+
+VelmoraError VelmoraError::readError()
+{
+    return ioError(100, QStringLiteral("Le fichier n'a pas pu être lu jusqu'au bout (erreur de lecture)"));
+}
+
 VelmoraError VelmoraError::notAnInteger(const QString &text)
 {
     return VelmoraError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));

@@ -17,6 +17,10 @@ public:
     static VelmoraError cannotOpen(const QString &fileName); // "Ne peut ouvrir le fichier %s"
     static VelmoraError fileNotFound(); // "Fichier introuvable"
     static VelmoraError ioError(int code); // "Erreur E/S %d"
+    // What happened, in words, with the code beside them: "<what>. Erreur E/S %d".
+    static VelmoraError ioError(int code, const QString &what);
+    // A file that opened but could not be read to its end (code 100).
+    static VelmoraError readError();
     static VelmoraError notAnInteger(const QString &text); // "'%s' n'est pas une valeur entière correcte"
     static VelmoraError floatOverflow(); // "Débordement flottant"
 

@@ -47,7 +47,7 @@ QStringList read(const QString &path)
         throw VelmoraError::cannotOpen(path);
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw VelmoraError::ioError(100); // disk read error
+        throw VelmoraError::readError();
     return parse(bytes);
 }
 

@@ -664,7 +664,7 @@ void read(const QString &path, Workbook &into, int *leftOut)
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw VelmoraError::ioError(100);
+        throw VelmoraError::readError();
     ods::read(bytes, into, leftOut);
 }
 

@@ -355,7 +355,7 @@ private:
                                        .arg(m_xml.problemLine()));
         case XmlCursor::Truncated:
             throw VelmoraError(QStringLiteral("Ce classeur est incomplet (ligne %1)").arg(m_xml.problemLine()));
-        case XmlCursor::ReadFailed: throw VelmoraError::ioError(100);
+        case XmlCursor::ReadFailed: throw VelmoraError::readError();
         case XmlCursor::NotXml:
         case XmlCursor::NoProblem: break;
         }

@@ -671,7 +671,10 @@ QString titleOf(const QString &path)
 void exportBytes(const QByteArray &documentBytes, const QString &documentPath, const QString &outputPath)
 {
     if (!documentPath.isEmpty() && sameFile(documentPath, outputPath))
-        throw VelmoraError::ioError(32); // the page would overwrite the document itself
+        throw VelmoraError::ioError(
+                32,
+                QStringLiteral(
+                        "La page HTML remplacerait le document lui-même : choisissez un autre nom pour la page"));
     atomicsave::write(outputPath,
                       convertDocument(documentBytes, titleOf(documentPath.isEmpty() ? outputPath : documentPath)));
 }

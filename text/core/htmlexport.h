@@ -25,7 +25,7 @@ QString outputName(const QString &documentPath);
 QString titleOf(const QString &path);
 
 // Writes the page of `documentBytes` to `outputPath` atomically (a failure leaves no page
-// and never touches an existing one). Throws VelmoraError: "Erreur E/S 32" when the page
+// and never touches an existing one). Throws VelmoraError (code 32, said in words) when the page
 // would replace `documentPath` itself, and the write errors.
 void exportBytes(const QByteArray &documentBytes, const QString &documentPath, const QString &outputPath);
 

@@ -431,7 +431,8 @@ void TestHtmlExport::exportFailures()
     // A document already named .htm would be its own page: refused, the document untouched.
     const QString htm = dir.filePath(u"page.htm"_s);
     writeFile(htm, "{\\rtf1 texte\\par}");
-    QCOMPARE(errorOf([&] { htmlexport::exportFile(htm); }), u"Erreur E/S 32"_s);
+    QCOMPARE(errorOf([&] { htmlexport::exportFile(htm); }),
+             u"La page HTML remplacerait le document lui-même : choisissez un autre nom pour la page. Erreur E/S 32"_s);
     QCOMPARE(readAll(htm), QByteArray("{\\rtf1 texte\\par}"));
 }
 

@@ -60,7 +60,7 @@ QString documentText(QString text)
 }
 
 // The bytes of a document file. Throws VelmoraError ("Fichier introuvable", "Ne peut ouvrir
-// le fichier %s", "Erreur E/S %d").
+// le fichier %s", or the read error).
 QByteArray readDocumentFile(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
@@ -70,7 +70,7 @@ QByteArray readDocumentFile(const QString &path)
         throw VelmoraError::cannotOpen(path);
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw VelmoraError::ioError(int(f.error()));
+        throw VelmoraError::readError();
     return bytes;
 }
 

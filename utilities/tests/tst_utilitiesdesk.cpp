@@ -368,7 +368,10 @@ void TestUtilitiesDesk::notesPrintFailureReported()
     form.setLines({u"texte"_s});
     showActive(form);
     QTest::mouseClick(form.SpeedButton9, Qt::LeftButton);
-    QCOMPARE(m_errors, QStringList{u"Erreur E/S 103"_s});
+    QCOMPARE(
+            m_errors,
+            QStringList{
+                    u"L'impression n'a pas pu commencer (imprimante ou fichier de sortie indisponible). Erreur E/S 103"_s});
     QVERIFY(form.isVisible());
 }
 

@@ -46,6 +46,9 @@ QIcon printerIcon()
 }
 constexpr int kIoFileNotOpen = 103; // the print job could not start
 constexpr int kIoWriteError = 101; // a page could not be written
+const QString kPrintNotStarted =
+        QStringLiteral("L'impression n'a pas pu commencer (imprimante ou fichier de sortie indisponible)");
+const QString kPrintNotFinished = QStringLiteral("L'impression n'a pas pu être terminée");
 } // namespace
 
 TBnotes::TBnotes(QWidget *parent) : QDialog(parent)
@@ -194,7 +197,7 @@ void TBnotes::Imprimer()
     QPrinter &p = printer();
     printing::applyRedirection(p);
     if (!printing::hasOutput(p))
-        throw VelmoraError::ioError(kIoFileNotOpen);
+        throw VelmoraError::ioError(kIoFileNotOpen, kPrintNotStarted);
     print(p);
 }
 
@@ -206,7 +209,7 @@ void TBnotes::print(QPrinter &printer) const
         font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw VelmoraError::ioError(kIoFileNotOpen);
+        throw VelmoraError::ioError(kIoFileNotOpen, kPrintNotStarted);
     painter.setFont(font);
     const QFontMetrics metrics(font, &printer);
     const int lineHeight = metrics.height();
@@ -217,7 +220,7 @@ void TBnotes::print(QPrinter &printer) const
     for (qsizetype page = 0; page < pages.size(); ++page) {
         if (page > 0 && !printer.newPage()) {
             painter.end();
-            throw VelmoraError::ioError(kIoWriteError);
+            throw VelmoraError::ioError(kIoWriteError, kPrintNotFinished);
         }
         for (int i = 0; i < pages[page].count; ++i) {
             const int baseline = i * lineHeight + metrics.ascent();
@@ -232,5 +235,5 @@ void TBnotes::print(QPrinter &printer) const
         }
     }
     if (!painter.end())
-        throw VelmoraError::ioError(kIoWriteError);
+        throw VelmoraError::ioError(kIoWriteError, kPrintNotFinished);
 }
