@@ -35,6 +35,11 @@ int compareKeys(const QString &a, const QString &b)
 
 void sortRecords(Table &table, int field, bool descending)
 {
+    // Rows after the last one holding any text are no records yet (Enter past the last
+    // record makes one): they take no part in the sort, which would bring them to the top,
+    // and the count comes back to the last record held.
+    while (table.lastRecord() > 0 && table.rowIsEmpty(table.lastRecord()))
+        table.NbFiches = table.lastRecord() - 1;
     const int last = table.lastRecord();
     if (last < 2 || field < 1 || field > Table::kMaxFields)
         return;

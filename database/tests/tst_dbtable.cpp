@@ -196,6 +196,13 @@ void TestDbTable::sortKeepsEveryRecord()
     QCOMPARE(column(t, 1), (QStringList{"", "a", "b"}));
     QCOMPARE(column(t, 2), (QStringList{"3", "2", "1"}));
     QCOMPARE(t.NbFiches, 3);
+    // Empty rows after the last record (Enter past it makes one) stay out of the sort, and
+    // out of the count: they would come first and be saved as an empty first record.
+    t.NbFiches = 5;
+    recordsort::sortRecords(t, 1, true);
+    QCOMPARE(t.NbFiches, 3);
+    QCOMPARE(column(t, 1), (QStringList{"b", "a", ""}));
+    QVERIFY(t.rowIsEmpty(4) && t.rowIsEmpty(5));
 }
 
 void TestDbTable::sortOnLaterField()
