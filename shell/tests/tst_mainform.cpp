@@ -39,6 +39,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -203,6 +204,7 @@ private Q_SLOTS:
     void closedWindowsDisableTheirCommands();
     void builtCommandsAreReachable_data();
     void builtCommandsAreReachable();
+    void accessKeysOfTheirOwn();
     void printerSetupConfirmsWithOk();
     void setStylesDoesNotEcho();
     void toolbarActsOnText();
@@ -317,6 +319,30 @@ void TestMainForm::startStateOnlyAlwaysEnabled()
     QVERIFY(form->action(u"Publipostage1"_s)->shortcut().isEmpty());
 }
 
+// In each menu, a letter opens one item: the pairs below are the only ones sharing theirs
+// (their captions are the program's own, the letter then goes from one to the other).
+void TestMainForm::accessKeysOfTheirOwn()
+{
+    form = std::make_unique<TMainForm>();
+    QStringList shared;
+    for (QAction *top : form->menuBar()->actions()) {
+        QHash<QChar, QStringList> byKey;
+        for (QAction *a : top->menu()->actions()) {
+            const qsizetype amp = a->text().indexOf(u'&');
+            if (a->isVisible() && !a->isSeparator() && amp >= 0 && amp + 1 < a->text().size())
+                byKey[a->text().at(amp + 1).toLower()] << a->text();
+        }
+        for (const QStringList &captions : std::as_const(byKey))
+            if (captions.size() > 1)
+                shared << captions.join(u" / "_s);
+    }
+    shared.sort();
+    QCOMPARE(shared,
+             (QStringList{u"&Définir Journée / &Définir étendue"_s, u"&Graphique... / Montrer la &grille"_s,
+                          u"&Largeur colonne... / Figer &lignes"_s, u"Caractères &spéciaux... / &Statistiques"_s,
+                          u"Con&tinuer / &Tout sélectionner"_s}));
+}
+
 void TestMainForm::builtCommandsAreReachable_data()
 {
     QTest::addColumn<QString>("component");
@@ -326,7 +352,7 @@ void TestMainForm::builtCommandsAreReachable_data()
     QTest::addColumn<QString>("kinds"); // windows to create, in order, for it to be enabled
     QTest::newRow("preview") << u"Aperuavantimpression1"_s << u"&Aperçu avant impression"_s << u"File1"_s
                              << u"Miseenpage1"_s << u"Texte1"_s;
-    QTest::newRow("merge") << u"Publipostage1"_s << u"&Publipostage"_s << u"Tableur2"_s << u"Champbasededonne1"_s
+    QTest::newRow("merge") << u"Publipostage1"_s << u"P&ublipostage"_s << u"Tableur2"_s << u"Champbasededonne1"_s
                            << u"Texte1 Fichier1"_s;
     QTest::newRow("paragraph") << u"Paragraphe1"_s << u"Para&graphe..."_s << u"Texte2"_s << u"Dateheure1"_s
                                << u"Texte1"_s;

@@ -74,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(dialog && automatic);
         QCOMPARE(dialog->text(), u"&Orthographe..."_s);
         QCOMPARE(dialog->shortcut(), QKeySequence(Qt::Key_F7));
-        QCOMPARE(automatic->text(), u"&Vérification automatique"_s);
+        QCOMPARE(automatic->text(), u"Vérification auto&matique"_s);
         QVERIFY(automatic->isCheckable() && automatic->isChecked() && automatic->isEnabled());
         QVERIFY(!dialog->isEnabled()); // no text window yet
         form->Texte1Click();
