@@ -63,6 +63,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     // FormCreate: no window of any kind yet.
     m_adresseExpediteur = QStringList(addressfile::kLines, QString());
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::UpdateMenuItems);
+    // Only a text window has a caret position to show.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
+        if (!activeDocument() || activeDocument()->kind() != DocKind::Texte)
+            setStatusText(QString());
+    });
 
     // F1 anywhere in the frame (outside an open menu, which the event filter serves) opens
     // the topic of the control that has the focus, else of the active document window.
@@ -196,9 +201,18 @@ bool TMainForm::event(QEvent *e)
     return QMainWindow::event(e);
 }
 
-void TMainForm::ShowStatusHint(const QString &longHint) { m_panel0->setText(longHint); }
+// A hint shows while the mouse is on its item; when it ends (an empty hint), the caret
+// position of the text window comes back.
+void TMainForm::ShowStatusHint(const QString &longHint)
+{
+    m_panel0->setText(longHint.isEmpty() ? m_caretText : longHint);
+}
 
-void TMainForm::setStatusText(const QString &text) { m_panel0->setText(text); }
+void TMainForm::setStatusText(const QString &text)
+{
+    m_caretText = text;
+    m_panel0->setText(text);
+}
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {

@@ -264,6 +264,7 @@ private:
     SpinEdit *m_spinEdit1 = nullptr;
     QButtonGroup *m_alignGroup = nullptr;
     QLabel *m_panel0 = nullptr;
+    QString m_caretText; // the text window's caret position, shown again when a hint ends
     QLabel *m_panel1 = nullptr;
     QTimer *m_timer1 = nullptr;
 

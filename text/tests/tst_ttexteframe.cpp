@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QStatusTipEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QSet>
@@ -104,6 +105,13 @@ void TestTTexteFrame::openCreatesALoadedWindow()
     QCOMPARE(form->nb(DocKind::Texte), 1);
     QCOMPARE(w->RichEdit1->toPlainText(), u"Madame,\nObjet : facture"_s);
     QVERIFY(!w->isModified());
+    QCOMPARE(form->statusPanel(0)->text(), u"Ligne:   1   Col:   1"_s);
+    // A menu's hint shows while the mouse is on the item; the position comes back after it.
+    QStatusTipEvent hint(u"Insérer la date"_s);
+    QCoreApplication::sendEvent(form.get(), &hint);
+    QCOMPARE(form->statusPanel(0)->text(), u"Insérer la date"_s);
+    QStatusTipEvent ended{QString()};
+    QCoreApplication::sendEvent(form.get(), &ended);
     QCOMPARE(form->statusPanel(0)->text(), u"Ligne:   1   Col:   1"_s);
     QVERIFY(form->action(u"Dateheure1"_s)->isEnabled()); // text commands enabled at once
     // RTF of another word processor opens in a text window too.
