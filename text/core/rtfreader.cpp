@@ -39,6 +39,8 @@ struct CharState
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    int vertical = 0; // 1 raised (superscript), 2 lowered (subscript)
+    int highlight = 0; // colour-table index of the background, 0 for none
     bool operator==(const CharState &) const = default;
 };
 
@@ -46,7 +48,8 @@ size_t qHash(const CharState &c, size_t seed = 0)
 {
     return ::qHash(quint64(quint32(c.font)) << 32 | quint64(quint32(c.halfPoints)), seed)
             ^ ::qHash(c.colour << 5 | c.bold << 4 | c.italic << 3 | c.underline << 2 | c.strike << 1 | int(c.hidden),
-                      seed);
+                      seed)
+            ^ ::qHash(quint64(quint32(c.highlight)) << 2 | quint64(c.vertical), seed);
 }
 
 struct ParState
@@ -460,6 +463,10 @@ QTextCharFormat Reader::charFormat(const CharState &c)
         if (colour.isValid() && colour.rgb() != QColor(Qt::black).rgb())
             f.setForeground(colour);
     }
+    if (c.vertical != 0)
+        f.setVerticalAlignment(c.vertical == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    if (c.highlight > 0 && c.highlight < m_colours.size() && m_colours[c.highlight].isValid())
+        f.setBackground(m_colours[c.highlight]);
     m_formats.insert(c, f);
     return f;
 }
@@ -618,11 +625,13 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"bullet", [](R &r, A) { r.appendChar(0x2022); }},
             {"cell", [](R &r, A) { r.appendChar(u'\t'); }},
             {"cf", [](R &, A a) { a.c.colour = a.param; }},
+            {"chcbpat", [](R &, A a) { a.c.highlight = a.param; }},
             {"deff",
              [](R &r, A a) {
                  r.m_deff = a.param;
                  r.m_cacheFont = -2;
              }},
+            {"dn", [](R &, A a) { a.c.vertical = a.on ? 2 : 0; }},
             {"emdash", [](R &r, A) { r.appendChar(0x2014); }},
             {"emspace", [](R &r, A) { r.appendChar(0x2003); }},
             {"endash", [](R &r, A) { r.appendChar(0x2013); }},
@@ -630,6 +639,7 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"f", [](R &, A a) { a.c.font = a.param; }},
             {"fi", [](R &, A a) { a.p.fi = a.param; }},
             {"fs", [](R &, A a) { a.c.halfPoints = a.param > 0 ? qMin(a.param, 2 * richtext::kMaxPointSize) : 24; }},
+            {"highlight", [](R &, A a) { a.c.highlight = a.param; }},
             {"i", [](R &, A a) { a.c.italic = a.on; }},
             {"ldblquote", [](R &r, A) { r.appendChar(0x201C); }},
             {"li", [](R &, A a) { a.p.li = a.param; }},
@@ -640,6 +650,7 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"mac", [](R &r, A) { r.setCodePage(10000); }},
             {"nestcell", [](R &r, A) { r.appendChar(u'\t'); }},
             {"nestrow", [](R &r, A) { r.endRow(); }},
+            {"nosupersub", [](R &, A a) { a.c.vertical = 0; }},
             {"page", [](R &r, A) { r.endSection(); }},
             {"par", [](R &r, A) { r.endParagraph(); }},
             {"pard", [](R &, A a) { a.p = ParState(); }},
@@ -660,6 +671,8 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"sect", [](R &r, A) { r.endSection(); }},
             {"strike", [](R &, A a) { a.c.strike = a.on; }},
             {"striked", [](R &, A a) { a.c.strike = a.on; }},
+            {"sub", [](R &, A a) { a.c.vertical = a.on ? 2 : 0; }},
+            {"super", [](R &, A a) { a.c.vertical = a.on ? 1 : 0; }},
             {"tab", [](R &r, A) { r.appendChar(u'\t'); }},
             {"tb",
              [](R &, A a) {
@@ -680,6 +693,7 @@ Reader::WordHandler Reader::handlerOf(QByteArrayView w)
             {"ul", [](R &, A a) { a.c.underline = a.on; }},
             {"ulc", [](R &, A) {}}, // the underline's colour
             {"ulnone", [](R &, A a) { a.c.underline = false; }},
+            {"up", [](R &, A a) { a.c.vertical = a.on ? 1 : 0; }},
             {"v", [](R &, A a) { a.c.hidden = a.on; }},
     };
     static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),

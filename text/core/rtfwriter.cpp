@@ -131,6 +131,7 @@ public:
 private:
     int fontIndex(const QTextCharFormat &f);
     int colourIndex(const QTextCharFormat &f);
+    int colourIndex(const QColor &c);
     void appendRunOpening(QByteArray &out, const QTextCharFormat &f);
 
     const QTextDocument &m_doc;
@@ -169,6 +170,11 @@ int Writer::colourIndex(const QTextCharFormat &f)
     const QColor c = brush.color().toRgb();
     if (c.red() == 0 && c.green() == 0 && c.blue() == 0)
         return 0;
+    return colourIndex(c);
+}
+
+int Writer::colourIndex(const QColor &c)
+{
     for (int i = 0; i < m_colours.size(); ++i)
         if (m_colours[i].rgb() == c.rgb())
             return i + 1;
@@ -202,6 +208,21 @@ void Writer::appendRunOpening(QByteArray &out, const QTextCharFormat &f)
     }
     if (f.fontStrikeOut()) {
         out += "\\strike ";
+        any = true;
+    }
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) {
+        out += "\\super ";
+        any = true;
+    } else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) {
+        out += "\\sub ";
+        any = true;
+    }
+    // A highlight: the run's background colour, black included (the table's index 0 is
+    // the default colour, which would mean none).
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush) {
+        out += "\\highlight";
+        appendInt(out, colourIndex(f.background().color().toRgb()));
+        out += ' ';
         any = true;
     }
     if (!any)

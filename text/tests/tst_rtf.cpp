@@ -96,6 +96,7 @@ private Q_SLOTS:
     void writesFontsSizesColours();
     void writesIndentsAndTabs();
     void roundTripIsStable();
+    void raisedLoweredHighlighted();
     void runsWrittenAlikeAreOneRun();
     void readsItsOwnShape();
     void lastParagraphMark();
@@ -238,6 +239,38 @@ void TestRtf::writesIndentsAndTabs()
     c.setBlockFormat(bf);
     QCOMPARE(rtf::write(doc).split('\n').value(2),
              "\\deflang1036\\pard\\fi-360\\li720\\ri1440\\tx1000\\tx2000\\plain\\f2\\fs20 retrait\r");
+}
+
+// Superscript, subscript and highlighted text of other programs' files are shown and kept
+// through a save; what is written reads back the same and is written again byte for byte.
+void TestRtf::raisedLoweredHighlighted()
+{
+    const QByteArray file = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;"
+                            "\\red255\\green255\\blue0;}\\f0\\fs24 1{\\super er} H{\\sub 2}O {\\highlight2 vu} "
+                            "x{\\up6 2}{\\dn4 i}{\\super a\\nosupersub b}{\\chcbpat1 c}\\par}";
+    std::unique_ptr<QTextDocument> doc(readRtf(file));
+    QCOMPARE(blocks(*doc), QStringList{u"1er H2O vu x2iabc"_s});
+    const auto vertical = [](const QTextDocument &d, int at) { return formatAt(d, at).verticalAlignment(); };
+    const auto check = [&](const QTextDocument &d) {
+        QCOMPARE(vertical(d, 0), QTextCharFormat::AlignNormal); // "1"
+        QCOMPARE(vertical(d, 1), QTextCharFormat::AlignSuperScript); // "er"
+        QCOMPARE(vertical(d, 5), QTextCharFormat::AlignSubScript); // "2"
+        QCOMPARE(vertical(d, 6), QTextCharFormat::AlignNormal); // "O"
+        QCOMPARE(formatAt(d, 8).background().color(), QColor(255, 255, 0)); // "vu"
+        QVERIFY(!formatAt(d, 10).hasProperty(QTextFormat::BackgroundBrush)); // " "
+        QCOMPARE(vertical(d, 12), QTextCharFormat::AlignSuperScript); // \up
+        QCOMPARE(vertical(d, 13), QTextCharFormat::AlignSubScript); // \dn
+        QCOMPARE(vertical(d, 14), QTextCharFormat::AlignSuperScript); // "a"
+        QCOMPARE(vertical(d, 15), QTextCharFormat::AlignNormal); // "b"
+        QCOMPARE(formatAt(d, 16).background().color(), QColor(255, 0, 0)); // "c"
+    };
+    check(*doc);
+    const QByteArray written = rtf::write(*doc);
+    QVERIFY(written.contains("\\super ") && written.contains("\\sub ") && written.contains("\\highlight"));
+    std::unique_ptr<QTextDocument> back(readRtf(written));
+    QCOMPARE(blocks(*back), blocks(*doc));
+    check(*back);
+    QCOMPARE(rtf::write(*back), written);
 }
 
 void TestRtf::roundTripIsStable()
