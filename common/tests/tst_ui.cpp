@@ -1,9 +1,13 @@
-// Shared window-side helpers: hint splitting, the general error handler, message boxes.
+// Shared window-side helpers: hint splitting, the general error handler, message boxes, the
+// font dialog.
 #include "common/ui/errorhandler.h"
+#include "common/ui/fontchooser.h"
 #include "common/ui/hint.h"
 #include "common/ui/messageboxes.h"
 #include "common/velmoraerror.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +20,7 @@ private Q_SLOTS:
     void hints();
     void errorHandlerShowsMessageAndAbandons();
     void saveQuestionWording();
+    void fontChooserGivesBackWhatItShows();
 };
 
 void TestUi::hints_data()
@@ -67,6 +72,40 @@ void TestUi::saveQuestionWording()
     QCOMPARE(seen.title, u"Avertissement"_s);
     QCOMPARE(int(seen.kind), int(messageboxes::Kind::Warning));
     messageboxes::setResponder({});
+}
+
+// The font dialog gives back the font and colour it opened on when nothing is touched,
+// in French throughout; a colour outside its sixteen is kept; a size may use a comma.
+void TestUi::fontChooserGivesBackWhatItShows()
+{
+    FontChooser d;
+    QStringList styles;
+    for (int i = 0; i < d.StyleBox->count(); ++i)
+        styles << d.StyleBox->itemText(i);
+    QCOMPARE(styles, (QStringList{u"Normal"_s, u"Italique"_s, u"Gras"_s, u"Gras italique"_s}));
+    QCOMPARE(d.ColourBox->itemText(0), u"Noir"_s);
+    QCOMPARE(d.ColourBox->count(), 16);
+
+    QFont f(u"DejaVu Serif"_s);
+    f.setPointSizeF(10.5);
+    f.setBold(true);
+    f.setUnderline(true);
+    d.setChoice(f, QColor(18, 52, 86));
+    QCOMPARE(d.font().family(), u"DejaVu Serif"_s);
+    QCOMPARE(d.font().pointSizeF(), 10.5);
+    QVERIFY(d.font().bold() && !d.font().italic() && d.font().underline() && !d.font().strikeOut());
+    QCOMPARE(d.colour(), QColor(18, 52, 86));
+    QCOMPARE(d.StyleBox->currentText(), u"Gras"_s);
+
+    d.StyleBox->setCurrentIndex(3);
+    d.StrikeBox->setChecked(true);
+    d.SizeBox->setEditText(u"12,5"_s);
+    d.ColourBox->setCurrentIndex(d.ColourBox->findText(u"Rouge"_s));
+    QVERIFY(d.font().bold() && d.font().italic() && d.font().strikeOut());
+    QCOMPARE(d.font().pointSizeF(), 12.5);
+    QCOMPARE(d.colour(), QColor(255, 0, 0));
+    d.SizeBox->setEditText(u"abc"_s); // not a size: the default one
+    QCOMPARE(d.font().pointSizeF(), 10.0);
 }
 
 QTEST_MAIN(TestUi)

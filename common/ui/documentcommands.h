@@ -6,6 +6,7 @@
 
 #include "common/alignment.h"
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <QStringList>
@@ -59,7 +60,14 @@ public:
     virtual void Under(bool on) { Q_UNUSED(on); }
     virtual void Justif(Alignment alignment) { Q_UNUSED(alignment); }
     virtual QFont GetFont() { return QFont(); }
-    virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
+    // The colour of the selection's characters (after GetFont).
+    virtual QColor GetColour() { return QColor(Qt::black); }
+    // An invalid colour leaves the colours as they are.
+    virtual void SetFont(const QFont &font, const QColor &colour = QColor())
+    {
+        Q_UNUSED(font);
+        Q_UNUSED(colour);
+    }
 };
 
 // Spreadsheet window (TTableur).
@@ -114,7 +122,14 @@ public:
     virtual void Nombre() { } // "Format › Nombre...": the number format of the selection
     virtual void Somme() { }
     virtual void GetFont(QFont &font) { Q_UNUSED(font); }
-    virtual void SetFont(const QFont &font) { Q_UNUSED(font); }
+    // The colour of the active cell's characters (after GetFont).
+    virtual QColor GetColour() { return QColor(Qt::black); }
+    // An invalid colour leaves the colours as they are.
+    virtual void SetFont(const QFont &font, const QColor &colour = QColor())
+    {
+        Q_UNUSED(font);
+        Q_UNUSED(colour);
+    }
 };
 
 // Card-file database window (TFichier).

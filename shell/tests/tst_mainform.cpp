@@ -104,7 +104,7 @@ public:
     void Ital(bool on) override { m_log.calls << u"Texte.Ital(%1)"_s.arg(on); }
     void Justif(Alignment a) override { m_log.calls << u"Texte.Justif(%1)"_s.arg(alignmentName(a)); }
     QFont GetFont() override { return QFont(u"Liberation Serif"_s, 13); }
-    void SetFont(const QFont &f) override
+    void SetFont(const QFont &f, const QColor &) override
     {
         m_log.calls << u"Texte.SetFont(%1,%2)"_s.arg(f.family()).arg(f.pointSize());
     }
@@ -553,11 +553,11 @@ void TestMainForm::toolbarActsOnSheetWithSheetCodes()
 void TestMainForm::fontDialogCancelledStillSetsSelectionFont()
 {
     trigger("Texte1");
-    form->setFontDialogHook([](QFont &) { return false; });
+    form->setFontDialogHook([](QFont &, QColor &) { return false; });
     trigger("Police1");
     QCOMPARE(log.calls, QStringList{u"Texte.SetFont(Liberation Serif,13)"_s});
     log.calls.clear();
-    form->setFontDialogHook([](QFont &f) {
+    form->setFontDialogHook([](QFont &f, QColor &) {
         f = QFont(u"Liberation Mono"_s, 20);
         return true;
     });

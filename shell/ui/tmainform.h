@@ -90,7 +90,7 @@ public:
     void setRecoveryStore(RecoveryStore *store) { m_recovery = store; }
     // Replaces the print and font dialogs (tests answer them without a user).
     void setPrintDialogHook(std::function<bool(QPrinter &)> hook) { m_printDialogHook = std::move(hook); }
-    void setFontDialogHook(std::function<bool(QFont &)> hook) { m_fontDialogHook = std::move(hook); }
+    void setFontDialogHook(std::function<bool(QFont &, QColor &)> hook) { m_fontDialogHook = std::move(hook); }
     void setOpenDialogHook(std::function<QString()> hook) { m_openDialogHook = std::move(hook); }
 
     // Opens a file as "Ouvrir" does once the path is chosen (the command line uses it too).
@@ -294,7 +294,7 @@ private:
 
     WindowFactory m_factory;
     std::function<bool(QPrinter &)> m_printDialogHook;
-    std::function<bool(QFont &)> m_fontDialogHook;
+    std::function<bool(QFont &, QColor &)> m_fontDialogHook;
     std::function<QString()> m_openDialogHook;
     std::function<void(TInsChp &)> m_fieldDialogHook;
 };

@@ -5,6 +5,7 @@
 
 #include "agenda/ui/agendamodule.h"
 #include "common/ui/errorhandler.h"
+#include "common/ui/fontchooser.h"
 #include "common/ui/messageboxes.h"
 #include "common/ui/printing.h"
 #include "shell/ui/tinschp.h"
@@ -18,7 +19,6 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -710,27 +710,29 @@ void TMainForm::Police1Click()
     DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument())
         return;
-    // The font changes only when the user confirms.
-    auto ask = [this](QFont &font) {
-        bool ok = false;
-        QFont chosen = font;
-        if (m_fontDialogHook)
-            ok = m_fontDialogHook(chosen);
-        else
-            chosen = QFontDialog::getFont(&ok, font, this, QStringLiteral("Police"));
-        if (ok)
-            font = chosen;
+    // The font and colour change only when the user confirms.
+    auto ask = [this](QFont &font, QColor &colour) {
+        QFont chosenFont = font;
+        QColor chosenColour = colour;
+        const bool ok = m_fontDialogHook ? m_fontDialogHook(chosenFont, chosenColour)
+                                         : FontChooser::ask(this, chosenFont, chosenColour);
+        if (ok) {
+            font = chosenFont;
+            colour = chosenColour;
+        }
         return ok;
     };
     if (auto *t = as<TexteCommands>(w)) {
         QFont a = t->GetFont();
-        ask(a); // a keeps the selection's attributes when the user cancels
-        t->SetFont(a);
+        QColor c = t->GetColour();
+        ask(a, c); // a and c keep the selection's attributes when the user cancels
+        t->SetFont(a, c);
     } else if (auto *s = as<TableurCommands>(w)) {
         QFont f;
         s->GetFont(f);
-        ask(f);
-        s->SetFont(f);
+        QColor c = s->GetColour();
+        ask(f, c);
+        s->SetFont(f, c);
     }
 }
 

@@ -169,7 +169,7 @@ void TestTTableurFrame::fontCommand()
     TTableur *t = newSheet();
     clickCell(t, 2, 1);
     QFont shown;
-    form->setFontDialogHook([&](QFont &f) {
+    form->setFontDialogHook([&](QFont &f, QColor &) {
         shown = f;
         f.setBold(true);
         f.setItalic(true);
@@ -185,8 +185,16 @@ void TestTTableurFrame::fontCommand()
     QVERIFY(button("BoldButton")->isChecked());
     QVERIFY(button("ItalButton")->isChecked());
     // Cancelled: nothing changes.
-    form->setFontDialogHook([](QFont &) { return false; });
+    form->setFontDialogHook([](QFont &, QColor &) { return false; });
     trigger("Police1");
+    QVERIFY(t->F1Book1->workbook().format(0, 2, 1).bold);
+    // A colour, the rest as it was.
+    form->setFontDialogHook([](QFont &, QColor &c) {
+        c = QColor(0, 0, 255);
+        return true;
+    });
+    trigger("Police1");
+    QCOMPARE(t->F1Book1->workbook().format(0, 2, 1).colour, 0x0000FFu);
     QVERIFY(t->F1Book1->workbook().format(0, 2, 1).bold);
 }
 

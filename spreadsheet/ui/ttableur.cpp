@@ -534,7 +534,9 @@ void TTableur::GetFont(QFont &font)
     m_fontShown = font;
 }
 
-void TTableur::SetFont(const QFont &font)
+QColor TTableur::GetColour() { return QColor::fromRgb(QRgb(m_colour)); }
+
+void TTableur::SetFont(const QFont &font, const QColor &colour)
 {
     CellFormat v;
     v.fontName = fonts::plainFamily(font.family());
@@ -565,6 +567,10 @@ void TTableur::SetFont(const QFont &font)
     }
     if (v.fontSize <= 0)
         parts &= ~TF1Book::FontSize;
+    if (colour.isValid() && (colour.rgb() & 0xFFFFFF) != (m_colour & 0xFFFFFF)) {
+        v.colour = colour.rgb() & 0xFFFFFF;
+        parts |= TF1Book::FontColour;
+    }
     if (parts)
         command([&] { F1Book1->SetFontParts(v, parts); });
     F1Book1SelChange();

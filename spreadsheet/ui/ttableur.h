@@ -76,7 +76,8 @@ public:
     void Somme() override;
     void Nombre() override;
     void GetFont(QFont &font) override;
-    void SetFont(const QFont &font) override;
+    QColor GetColour() override;
+    void SetFont(const QFont &font, const QColor &colour = QColor()) override;
 
     // 544 x 375, the size a spreadsheet window opens with.
     QSize sizeHint() const override { return QSize(544, 375); }

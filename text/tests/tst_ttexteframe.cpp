@@ -326,7 +326,7 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     w->RichEdit1->selectAll();
     QFont shown;
     // OK without a change: the document keeps "Arial" (not installed), no style changes.
-    form->setFontDialogHook([&](QFont &f) {
+    form->setFontDialogHook([&](QFont &f, QColor &) {
         shown = f;
         return true;
     });
@@ -340,7 +340,7 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     QVERIFY(a.fontWeight() < QFont::DemiBold && !a.fontItalic() && !a.fontUnderline());
     QVERIFY(!w->isModified() || w->RichEdit1->rtf().contains("Arial;"));
     // Only the size changed: the name stays "Arial", the styles stay.
-    form->setFontDialogHook([](QFont &f) {
+    form->setFontDialogHook([](QFont &f, QColor &) {
         f.setPointSize(16);
         return true;
     });
@@ -350,7 +350,7 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     QCOMPARE(a.fontPointSize(), 16.0);
     QVERIFY(a.fontWeight() < QFont::DemiBold && !a.fontItalic());
     // Italic and another family picked: both applied, bold untouched.
-    form->setFontDialogHook([](QFont &f) {
+    form->setFontDialogHook([](QFont &f, QColor &) {
         f.setFamily(u"DejaVu Serif"_s);
         f.setItalic(true);
         return true;
@@ -360,13 +360,35 @@ void TestTTexteFrame::fontDialogKeepsWhatIsNotTouched()
     QCOMPARE(a.fontFamilies().toStringList().value(0), u"DejaVu Serif"_s);
     QVERIFY(a.fontItalic() && a.fontWeight() < QFont::DemiBold);
     // Cancelled: nothing changes.
-    form->setFontDialogHook([](QFont &f) {
+    form->setFontDialogHook([](QFont &f, QColor &) {
         f.setBold(true);
         return false;
     });
     form->action(u"Police1"_s)->trigger();
     QVERIFY(w->RichEdit1->selAttributes().fontWeight() < QFont::DemiBold);
     QVERIFY(w->RichEdit1->hasFocus() || !QApplication::activeWindow());
+    // A colour: shown black at first, applied, written to the file, and kept when the
+    // dialog is confirmed without a change of colour.
+    QColor colourShown;
+    form->setFontDialogHook([&](QFont &, QColor &c) {
+        colourShown = c;
+        c = QColor(128, 0, 0);
+        return true;
+    });
+    form->action(u"Police1"_s)->trigger();
+    QCOMPARE(colourShown, QColor(Qt::black));
+    QCOMPARE(w->RichEdit1->selAttributes().foreground().color(), QColor(128, 0, 0));
+    QVERIFY(w->RichEdit1->rtf().contains("\\red128\\green0\\blue0;"));
+    QVERIFY(w->RichEdit1->selAttributes().fontItalic()); // the rest untouched
+    form->setFontDialogHook([&](QFont &f, QColor &c) {
+        colourShown = c;
+        f.setBold(true);
+        return true;
+    });
+    form->action(u"Police1"_s)->trigger();
+    QCOMPARE(colourShown, QColor(128, 0, 0));
+    QCOMPARE(w->RichEdit1->selAttributes().foreground().color(), QColor(128, 0, 0));
+    QVERIFY(w->RichEdit1->selAttributes().fontWeight() >= QFont::DemiBold);
 }
 
 void TestTTexteFrame::undoShowsFormatAtCaret()

@@ -551,7 +551,16 @@ QFont TTexte::GetFont()
     return font;
 }
 
-void TTexte::SetFont(const QFont &font)
+QColor TTexte::GetColour()
+{
+    const QTextCharFormat a = RichEdit1->selAttributes();
+    m_colourShown = a.hasProperty(QTextFormat::ForegroundBrush) && a.foreground().style() != Qt::NoBrush
+            ? a.foreground().color().toRgb()
+            : QColor(Qt::black);
+    return m_colourShown;
+}
+
+void TTexte::SetFont(const QFont &font, const QColor &colour)
 {
     // Only what the user changed from the font the dialog showed is applied, so that the
     // parts of a mixed selection and the styles nobody touched stay as they are.
@@ -574,6 +583,9 @@ void TTexte::SetFont(const QFont &font)
         f.setFontUnderline(font.underline());
     if (changed.strikeOut)
         f.setFontStrikeOut(font.strikeOut());
+    if (colour.isValid() && colour.toRgb() != m_colourShown)
+        f.setForeground(colour.toRgb());
+    m_colourShown = QColor();
     if (!f.properties().isEmpty())
         setCurrText(f);
     RichEdit1->setFocus();

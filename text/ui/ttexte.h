@@ -67,7 +67,8 @@ public:
     void Under(bool on) override;
     void Justif(Alignment alignment) override;
     QFont GetFont() override;
-    void SetFont(const QFont &font) override;
+    QColor GetColour() override;
+    void SetFont(const QFont &font, const QColor &colour = QColor()) override;
 
     // French spelling: the dialog (F7) and the red underline of unknown words.
     void Orthographe();
@@ -150,6 +151,7 @@ private:
 
     TextTools &m_tools;
     std::optional<QFont> m_fontShown; // what the font dialog was opened on
+    QColor m_colourShown; // and the colour it showed
     QRect m_pageRect;
     int m_filterIndex = 1;
     bool m_updating = false;
