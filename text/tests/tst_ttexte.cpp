@@ -30,6 +30,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QAction>
+#include <QRadioButton>
 #include <QtTest>
 
 #include <functional>
@@ -93,7 +94,7 @@ private Q_SLOTS:
     void codeView();
     void findWholeWordAndOverlap();
     void findThroughTheDialog();
-    void replaceGrowsByOnePerPress();
+    void replaceGoesOnAfterTheReplacement();
     void replaceAll();
     void editingCommands();
     void insertField();
@@ -628,18 +629,28 @@ void TestTTexte::findWholeWordAndOverlap()
     w->FindDialog1Find();
     QCOMPARE(w->RichEdit1->selStart(), 0);
     QCOMPARE(w->RichEdit1->selLength(), 2);
-    QCOMPARE(w->SearchPos, 1);
-    w->FindDialog1Find(); // "Continuer": no other whole word
+    w->FindDialog1Find(); // "Continuer": no other whole word, round to the same one
     QCOMPARE(w->RichEdit1->selStart(), 0);
-    QCOMPARE(w->SearchPos, 1);
     w->FindDialog1->WholeWordBox->setChecked(false);
     w->FindDialog1Find();
     QCOMPARE(w->RichEdit1->selStart(), 3);
-    w->FindDialog1Find(); // after the last match nothing changes
+    w->FindDialog1Find(); // after the last match, round to the first
+    QCOMPARE(w->RichEdit1->selStart(), 0);
+    // From the caret, wherever it was put.
+    w->RichEdit1->setSelection(2, 0);
+    w->FindDialog1Find();
     QCOMPARE(w->RichEdit1->selStart(), 3);
-    QCOMPARE(w->SearchPos, 4);
-    w->Chercher(); // reopening starts at the top again
-    QCOMPARE(w->SearchPos, 0);
+    // Up: the one before the caret, then round from the end.
+    w->FindDialog1->UpButton->setChecked(true);
+    w->RichEdit1->setSelection(12, 0);
+    w->FindDialog1Find();
+    QCOMPARE(w->RichEdit1->selStart(), 3);
+    w->FindDialog1Find();
+    QCOMPARE(w->RichEdit1->selStart(), 0);
+    w->FindDialog1Find();
+    QCOMPARE(w->RichEdit1->selStart(), 3);
+    w->FindDialog1->DownButton->setChecked(true);
+    QVERIFY(questions.isEmpty());
 
     w->RichEdit1->setPlainText(u"aaa"_s);
     w->FindDialog1->FindEdit->setText(u"aa"_s);
@@ -651,7 +662,8 @@ void TestTTexte::findWholeWordAndOverlap()
     w->FindDialog1->FindEdit->setText(u"AA"_s);
     w->Chercher();
     w->FindDialog1Find();
-    QCOMPARE(w->RichEdit1->selStart(), 1); // not found: unchanged
+    QCOMPARE(w->RichEdit1->selStart(), 1); // not found: unchanged, and said
+    QCOMPARE(questions, QStringList{u"Rechercher|« AA » est introuvable."_s});
 }
 
 void TestTTexte::findThroughTheDialog()
@@ -675,7 +687,7 @@ void TestTTexte::findThroughTheDialog()
     QCOMPARE(w->FindDialog1->FindEdit->text(), u"chat"_s);
 }
 
-void TestTTexte::replaceGrowsByOnePerPress()
+void TestTTexte::replaceGoesOnAfterTheReplacement()
 {
     auto w = window();
     w->RichEdit1->setPlainText(u"a"_s);
@@ -683,10 +695,12 @@ void TestTTexte::replaceGrowsByOnePerPress()
     w->ReplaceDialog1->FindEdit->setText(u"a"_s);
     w->ReplaceDialog1->ReplaceEdit->setText(u"aa"_s);
     w->ReplaceDialog1Find();
+    // The search goes on after the replacement (never inside it), round to the top.
+    const int next[] = {0, 2, 0};
     for (int press = 1; press <= 3; ++press) {
         w->ReplaceDialog1Replace();
         QCOMPARE(w->RichEdit1->toPlainText(), QString(press + 1, u'a'));
-        QCOMPARE(w->RichEdit1->selStart(), press); // the second a of the replacement
+        QCOMPARE(w->RichEdit1->selStart(), next[press - 1]);
         QCOMPARE(w->RichEdit1->selLength(), 1);
     }
     // A selection that is not the searched text is not replaced: the press finds instead.

@@ -329,16 +329,42 @@ QStringList RichEdit::Lines() const
 
 // Search
 
+namespace {
+QTextDocument::FindFlags findFlags(RichEdit::FindOptions options)
+{
+    QTextDocument::FindFlags flags;
+    if (options & RichEdit::MatchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options & RichEdit::WholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    return flags;
+}
+} // namespace
+
+int RichEdit::findTextBackward(const QString &text, int before, FindOptions options) const
+{
+    if (text.isEmpty() || before <= 0)
+        return -1;
+    // Looked for back from far enough that an occurrence starting just before `before` is
+    // seen whole; each further look starts where the last one found began.
+    const QTextDocument::FindFlags flags = findFlags(options) | QTextDocument::FindBackward;
+    QTextCursor found = document()->find(text, std::min(before - 1 + int(text.size()), textLength()), flags);
+    while (!found.isNull()) {
+        const int start = found.selectionStart();
+        if (start < before)
+            return start;
+        found = document()->find(text, start, flags);
+        if (!found.isNull() && found.selectionStart() >= start)
+            break; // no further back
+    }
+    return -1;
+}
+
 int RichEdit::findText(const QString &text, int start, int length, FindOptions options) const
 {
     if (text.isEmpty() || start < 0)
         return -1;
-    QTextDocument::FindFlags flags;
-    if (options & MatchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    if (options & WholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    const QTextCursor found = document()->find(text, start, flags);
+    const QTextCursor found = document()->find(text, start, findFlags(options));
     if (found.isNull())
         return -1;
     const qint64 limit = qint64(start) + qMax(0, length);

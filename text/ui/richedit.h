@@ -99,6 +99,8 @@ public:
     // Position of the first occurrence of `text` that starts at or after `start` and ends
     // within `start + length`; -1 when there is none.
     int findText(const QString &text, int start, int length, FindOptions options) const;
+    // The last occurrence starting before `before`, -1 when none.
+    int findTextBackward(const QString &text, int before, FindOptions options) const;
 
     // Character attributes
     // Attributes of the selection; a property that differs across it is left unset (the

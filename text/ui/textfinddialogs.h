@@ -1,6 +1,6 @@
 // The text window's modeless find and replace dialogs: they stay open beside the document
 // and each button press asks the window for one operation. Options: whole word and match
-// case; the direction is offered as users know it but searches always run forward.
+// case, and for the find the direction.
 #pragma once
 
 #include <QDialog>

@@ -19,6 +19,7 @@
 #include "text/ui/texttools.h"
 
 #include <QCloseEvent>
+#include <QRadioButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -599,7 +600,6 @@ void TTexte::Chercher()
     FindDialog1->raise();
     FindDialog1->activateWindow();
     FindDialog1->FindEdit->setFocus();
-    SearchPos = 0;
 }
 
 void TTexte::FindDialog1Find(QObject *sender)
@@ -609,7 +609,8 @@ void TTexte::FindDialog1Find(QObject *sender)
         Chercher();
         return;
     }
-    search(FindDialog1->findText(), FindDialog1->wholeWord(), FindDialog1->matchCase());
+    search(FindDialog1->findText(), FindDialog1->wholeWord(), FindDialog1->matchCase(),
+           FindDialog1->UpButton->isChecked());
 }
 
 void TTexte::Remplacer()
@@ -618,7 +619,6 @@ void TTexte::Remplacer()
     ReplaceDialog1->raise();
     ReplaceDialog1->activateWindow();
     ReplaceDialog1->FindEdit->setFocus();
-    SearchPos = 0;
 }
 
 void TTexte::ReplaceDialog1Find()
@@ -626,7 +626,7 @@ void TTexte::ReplaceDialog1Find()
     search(ReplaceDialog1->findText(), ReplaceDialog1->wholeWord(), ReplaceDialog1->matchCase());
 }
 
-void TTexte::search(const QString &text, bool wholeWord, bool matchCase)
+void TTexte::search(const QString &text, bool wholeWord, bool matchCase, bool upward)
 {
     if (text.isEmpty())
         return;
@@ -635,12 +635,26 @@ void TTexte::search(const QString &text, bool wholeWord, bool matchCase)
         options |= RichEdit::WholeWord;
     if (matchCase)
         options |= RichEdit::MatchCase;
-    // From SearchPos to the end of the document. SearchPos moves one character past the
-    // start of a match, so a following search finds overlapping matches too.
-    const int p = RichEdit1->findText(text, SearchPos, RichEdit1->textLength() - SearchPos, options);
-    if (p < 0)
+    // From the caret: down from one character past the start of the selection (so that the
+    // next search finds overlapping matches too), up from before it; past the end of the
+    // document the search goes round once. A text found nowhere is said so.
+    const QTextCursor caret = RichEdit1->textCursor();
+    const int length = RichEdit1->textLength();
+    int p;
+    if (upward) {
+        p = RichEdit1->findTextBackward(text, caret.selectionStart(), options);
+        if (p < 0)
+            p = RichEdit1->findTextBackward(text, length, options);
+    } else {
+        const int from = caret.hasSelection() ? caret.selectionStart() + 1 : caret.position();
+        p = RichEdit1->findText(text, from, length - from, options);
+        if (p < 0)
+            p = RichEdit1->findText(text, 0, length, options);
+    }
+    if (p < 0) {
+        messageboxes::inform(this, QStringLiteral("« %1 » est introuvable.").arg(text), QStringLiteral("Rechercher"));
         return;
-    SearchPos = p + 1;
+    }
     RichEdit1->setSelection(p, int(text.size()));
 }
 
@@ -681,8 +695,8 @@ void TTexte::ReplaceDialog1ReplaceAll()
         ++count;
     }
     edit.endEditBlock();
-    if (count > 0)
-        SearchPos = from;
+    if (count == 0)
+        messageboxes::inform(this, QStringLiteral("« %1 » est introuvable.").arg(wanted), QStringLiteral("Remplacer"));
 }
 
 // Operations carried out by the text tools

@@ -96,7 +96,6 @@ public:
     static constexpr int kDefaultMargin = 20;
     int MarginLeft = kDefaultMargin, MarginTop = kDefaultMargin, MarginRight = kDefaultMargin,
         MarginBottom = kDefaultMargin;
-    int SearchPos = 0; // where the next search starts
 
     // The page rectangle Imprime prints into, in printer pixels from the printable area's
     // origin; an empty rectangle (never set) prints on the whole printable area.
@@ -144,7 +143,7 @@ private:
     void FirstIndMouseUp();
     void LeftIndMouseUp();
     void RightIndMouseUp();
-    void search(const QString &text, bool wholeWord, bool matchCase);
+    void search(const QString &text, bool wholeWord, bool matchCase, bool upward = false);
     bool runSaveDialog(QString &path, int &filterIndex);
     bool writePlainText(const QString &path);
     bool confirmLossyText(const QString &text);
