@@ -48,6 +48,7 @@ private Q_SLOTS:
     void centreButtonFollowsTheCell();
     void styleButtonsAndFontBoxes();
     void fontCommand();
+    void tabMovesAlongTheRow();
     void toolbarFollowsTheActiveWindow();
     void sumButton();
     void freezeMenuItems();
@@ -196,6 +197,23 @@ void TestTTableurFrame::fontCommand()
     trigger("Police1");
     QCOMPARE(t->F1Book1->workbook().format(0, 2, 1).colour, 0x0000FFu);
     QVERIFY(t->F1Book1->workbook().format(0, 2, 1).bold);
+}
+
+// Tab and Shift+Tab move between cells in the real window, where other widgets (the
+// formula bar) would take the keyboard focus.
+void TestTTableurFrame::tabMovesAlongTheRow()
+{
+    TTableur *t = newSheet();
+    clickCell(t, 3, 3);
+    QWidget *view = QApplication::focusWidget();
+    QVERIFY(view);
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(t->F1Book1->Col(), 4);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(t->F1Book1->Col(), 2);
+    QCOMPARE(t->F1Book1->Row(), 3);
 }
 
 void TestTTableurFrame::toolbarFollowsTheActiveWindow()

@@ -242,6 +242,20 @@ void SheetView::discardEditor(QWidget *editor)
     QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
+// Tab and Shift+Tab move between cells (keyPressEvent); the widget would otherwise take
+// them to move the keyboard focus out of the sheet before the key reaches it.
+bool SheetView::event(QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress && state() != EditingState) {
+        auto *key = static_cast<QKeyEvent *>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QTableView::event(e);
+}
+
 void SheetView::keyPressEvent(QKeyEvent *e)
 {
     if (state() != EditingState) {

@@ -55,6 +55,7 @@ Q_SIGNALS:
     void lastCellRequested(bool extend);
 
 protected:
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
