@@ -934,6 +934,7 @@ void TestTTableur::formulaBarFollowsAndEdits()
     QCOMPARE(line->text(), u"42"_qs);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!b->IsEditing());
+    QTRY_COMPARE(line->text(), QString()); // the typing given up: the bar shows the empty cell
     // Edited in the bar: Enter enters it and moves down, as in the cell.
     b->SetActiveCell(1, 1);
     QTest::mouseClick(line, Qt::LeftButton);

@@ -42,11 +42,16 @@ FormulaBar::FormulaBar(TF1Book &book, QWidget *parent) : QWidget(parent), m_book
         if (!ContentLine->hasFocus())
             ContentLine->setText(m_book.Formula());
     });
-    // Typing in the cell shows in the bar as it goes.
+    // Typing in the cell shows in the bar as it goes; when the typing is given up (Escape),
+    // the bar shows again what the cell holds.
     connect(&m_book, &TF1Book::EditorOpened, this, [this](QLineEdit *editor) {
         connect(editor, &QLineEdit::textChanged, ContentLine, [this](const QString &text) {
             if (!ContentLine->hasFocus())
                 ContentLine->setText(text);
+        });
+        connect(editor, &QObject::destroyed, ContentLine, [this] {
+            if (!ContentLine->hasFocus())
+                ContentLine->setText(m_book.Formula());
         });
     });
     refresh();
