@@ -226,6 +226,7 @@ private Q_SLOTS:
     void olderRealWindowsGetTheCommands();
     void undoFollowsWhatCanBeUndone();
     void damagedWorkbookLeavesNoWindow();
+    void closeKeyClosesTheDocument();
     void newWindowTakesTheKeyboard_data();
     void newWindowTakesTheKeyboard();
     void shortcutsShownInMenus_data();
@@ -1424,6 +1425,26 @@ void TestMainForm::damagedWorkbookLeavesNoWindow()
     auto *s = qobject_cast<TTableur *>(form->dernier(DocKind::Tableur));
     QVERIFY(s);
     QCOMPARE(s->F1Book1->workbook().displayText(0, 1, 1), u"7"_s);
+}
+
+// Ctrl+W, shown beside "Fermer", closes the active document (the window's own system menu
+// bound the key too, and a key bound twice does nothing).
+void TestMainForm::closeKeyClosesTheDocument()
+{
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    trigger("Texte1");
+    trigger("Tableur1");
+    QCOMPARE(form->mdiArea()->subWindowList().size(), 2);
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(form->mdiArea()->subWindowList().first()->widget()->windowTitle(), u"Texte"_s);
+    // Ctrl+F4 as well, as in other programs of several documents.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
 }
 
 QTEST_MAIN(TestMainForm)

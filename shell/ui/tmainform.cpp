@@ -310,6 +310,11 @@ DocumentWindow *TMainForm::createDocument(DocKind kind, const QString &caption)
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     QMdiSubWindow *sw = m_mdi->addSubWindow(w);
     sw->setAttribute(Qt::WA_DeleteOnClose);
+    // The window's own system menu binds the keys of "Fermer" (Ctrl+W) and others too: two
+    // bindings of one key make it do nothing. The frame's commands keep the keys.
+    if (QMenu *system = sw->systemMenu())
+        for (QAction *a : system->actions())
+            a->setShortcut(QKeySequence());
     sw->setWindowIcon(toolbaricons::programIcon());
     connect(sw, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
     m_dernier[int(kind)] = w;

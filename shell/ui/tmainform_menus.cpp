@@ -86,7 +86,7 @@ std::vector<MenuDef> menuTable()
                      {u"&Ouvrir", "FileOpenItem", u"Ouvrir un fichier existant", None, &F::FileOpenItemClick,
                       QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence::Open},
                      {u"&Fermer", "FileCloseItem", u"Fermer fichier en cours", None, &F::FileCloseItemClick,
-                      QKeySequence(Qt::CTRL | Qt::Key_W)}, // not Ctrl+F4: the document window's own menu has it
+                      QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence::Close},
                      sep("N2"),
                      {u"&Enregistrer", "FileSaveItem", u"Enregistrer le fichier en cours", None, &F::FileSaveItemClick,
                       QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::Save},
