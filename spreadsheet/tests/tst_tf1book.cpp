@@ -54,6 +54,7 @@ private Q_SLOTS:
     void sheetTabsSwitchSheets();
     void frozenRowsStayInView();
     void frozenPanesMoveOneCellAndSelectAcross();
+    void frozenPanesShareRowHeights();
     void ctrlEndGoesToTheLastUsedCell();
     void largerFontGrowsTheRow();
     void numbersTooWideAreRoundedNotCut();
@@ -509,6 +510,26 @@ QList<int> TestTF1Book::selection() const
     int r1, c1, r2, c2;
     book->GetSelection(0, r1, c1, r2, c2);
     return {r1, c1, r2, c2};
+}
+
+// A row grown to fit a large font is as tall in the frozen panes made afterwards as in the
+// rest of the sheet: the rows of both sides stay in line.
+void TestTF1Book::frozenPanesShareRowHeights()
+{
+    book->workbook().setEntry(0, 3, 3, u"grand"_qs);
+    book->SetActiveCell(3, 3);
+    CellFormat big;
+    big.fontSize = 16 * 20;
+    book->SetFontParts(big, TF1Book::FontSize);
+    const int tall = book->view()->verticalHeader()->sectionSize(2);
+    QVERIFY(tall > book->view()->verticalHeader()->sectionSize(1));
+    book->SetActiveCell(2, 2);
+    book->SetFixedRows(1);
+    book->SetFixedCols(1);
+    const auto panes = book->view()->findChildren<SheetView *>();
+    QCOMPARE(panes.size(), 3);
+    for (SheetView *pane : panes)
+        QCOMPARE(pane->verticalHeader()->sectionSize(2), tall);
 }
 
 void TestTF1Book::frozenPanesMoveOneCellAndSelectAcross()

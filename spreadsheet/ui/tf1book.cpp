@@ -698,8 +698,7 @@ sheet::SheetReplacement TF1Book::EditReplace(const QString &text, const QString 
     r = usedPart(r);
     // A replacement that changed nothing records no step: the history drops a change that throws.
     struct NothingChanged
-    {
-    };
+    { };
     sheet::SheetReplacement done;
     try {
         m_history->changeCells(m_sheet, r, [&] {
@@ -707,8 +706,7 @@ sheet::SheetReplacement TF1Book::EditReplace(const QString &text, const QString 
             if (done.cells == 0)
                 throw NothingChanged{};
         });
-    } catch (const NothingChanged &) {
-    }
+    } catch (const NothingChanged &) { }
     return done;
 }
 
@@ -1084,6 +1082,10 @@ void TF1Book::applySizesTo(SheetView *v)
     QHeaderView *vh = v->verticalHeader();
     for (int r : m_customRows)
         vh->resizeSection(r, toPixels(m_book->rowHeight(m_sheet, r + 1)));
+    // Rows grown to fit a large font, as the main pane has them.
+    if (v != m_view)
+        for (int r : m_autoRows)
+            vh->resizeSection(r, m_view->verticalHeader()->sectionSize(r));
 }
 
 void TF1Book::applyFrozen()
