@@ -480,6 +480,17 @@ void WorkbookHistory::removeSheet(int index)
           {index, kNoRange}});
 }
 
+void WorkbookHistory::changeCharts(int sheet, const std::function<void()> &change)
+{
+    std::vector<ChartObject> before = m_book.charts(sheet);
+    change();
+    std::vector<ChartObject> after = m_book.charts(sheet);
+    Workbook &book = m_book;
+    push({[&book, sheet, before] { restoreCharts(book, sheet, before); },
+          [&book, sheet, after] { restoreCharts(book, sheet, after); },
+          {sheet, kNoRange}});
+}
+
 void WorkbookHistory::renameSheet(int index, const QString &name)
 {
     const QString old = m_book.sheetName(index);

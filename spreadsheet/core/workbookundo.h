@@ -95,6 +95,8 @@ public:
     // A sort of the rows of `range`: kept as the order it gave the rows, so that undoing
     // moves them back as the sort moved them (no cell is entered again).
     void sortRows(int sheet, const CellRange &range, const std::array<int, 3> &keys);
+    // A chart made or removed on `sheet` by `change`.
+    void changeCharts(int sheet, const std::function<void()> &change);
     // Whole rows (`rows`) or columns.
     void insertLines(int sheet, bool rows, int at, int count);
     void deleteLines(int sheet, bool rows, int at, int count);

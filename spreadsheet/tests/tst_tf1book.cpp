@@ -55,6 +55,7 @@ private Q_SLOTS:
     void frozenRowsStayInView();
     void frozenPanesMoveOneCellAndSelectAcross();
     void frozenPanesShareRowHeights();
+    void chartIsUndoneAndRemoved();
     void ctrlEndGoesToTheLastUsedCell();
     void largerFontGrowsTheRow();
     void numbersTooWideAreRoundedNotCut();
@@ -530,6 +531,34 @@ void TestTF1Book::frozenPanesShareRowHeights()
     QCOMPARE(panes.size(), 3);
     for (SheetView *pane : panes)
         QCOMPARE(pane->verticalHeader()->sectionSize(2), tall);
+}
+
+// A chart made is one step of the history: undo takes it back (not an older change), redo
+// puts it back; one removed from under the mouse comes back with undo too.
+void TestTF1Book::chartIsUndoneAndRemoved()
+{
+    book->workbook().setEntry(0, 1, 1, u"1"_qs);
+    book->SetActiveCell(3, 4);
+    book->SetFormula(u"A1*2"_qs); // an entry, as a step of the history
+    const int id = book->ObjCreate(5, 1, 1, 2, 1);
+    QVERIFY(id > 0);
+    QCOMPARE(book->workbook().charts(0).size(), size_t(1));
+    book->EditUndo();
+    QVERIFY(book->workbook().charts(0).empty());
+    QCOMPARE(book->workbook().displayText(0, 3, 4), u"2"_qs); // the entry before it stays
+    book->EditRedo();
+    QCOMPARE(book->workbook().charts(0).size(), size_t(1));
+    const sheet::ChartObject chart = book->workbook().charts(0).front();
+    const QPoint inside(book->view()->columnViewportPosition(chart.anchor.col - 1) + 5,
+                        book->view()->rowViewportPosition(chart.anchor.row - 1) + 5);
+    const int under = book->ChartAt(inside);
+    QVERIFY(under > 0);
+    QCOMPARE(book->ChartAt(QPoint(inside.x() - 10, inside.y())), 0); // beside it
+    book->ObjDelete(under);
+    QVERIFY(book->workbook().charts(0).empty());
+    book->EditUndo();
+    QCOMPARE(book->workbook().charts(0).size(), size_t(1));
+    QCOMPARE(book->workbook().charts(0).front().range, (CellRange{1, 1, 2, 1}));
 }
 
 void TestTF1Book::frozenPanesMoveOneCellAndSelectAcross()

@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QEvent>
 #include <QJsonDocument>
@@ -876,7 +878,30 @@ void TF1Book::Sort(int r1, int c1, int r2, int c2, bool byRows, int key1, int ke
 
 int TF1Book::ObjCreate(int type, int r1, int c1, int r2, int c2)
 {
-    return m_book->addChart(m_sheet, type, CellRange{r1, c1, r2, c2});
+    int id = 0;
+    m_history->changeCharts(m_sheet, [&] { id = m_book->addChart(m_sheet, type, CellRange{r1, c1, r2, c2}); });
+    return id;
+}
+
+int TF1Book::ChartAt(const QPoint &viewportPoint) const
+{
+    const std::vector<ChartObject> charts = m_book->charts(m_sheet);
+    for (auto c = charts.rbegin(); c != charts.rend(); ++c) // the one drawn last is on top
+        if (chartRect(*c).contains(viewportPoint))
+            return c->id;
+    return 0;
+}
+
+void TF1Book::ObjDelete(int id)
+{
+    m_history->changeCharts(m_sheet, [&] { m_book->removeChart(id); });
+    m_view->viewport()->update();
+}
+
+QRect TF1Book::chartRect(const ChartObject &chart) const
+{
+    return QRect(m_view->columnViewportPosition(chart.anchor.col - 1),
+                 m_view->rowViewportPosition(chart.anchor.row - 1), toPixels(chart.width), toPixels(chart.height));
 }
 
 void TF1Book::Read(const QString &path, int &format)
@@ -1167,15 +1192,24 @@ bool TF1Book::eventFilter(QObject *watched, QEvent *event)
     }
     if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::Resize)
         QTimer::singleShot(0, this, [this] { layoutPanes(); });
+    // A right click on a chart offers to remove it (one step of the history).
+    if (watched == m_view->viewport() && event->type() == QEvent::ContextMenu) {
+        const auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (const int id = ChartAt(menuEvent->pos())) {
+            QMenu menu(this);
+            QAction *remove = menu.addAction(QStringLiteral("Supprimer le graphique"));
+            if (menu.exec(menuEvent->globalPos()) == remove)
+                ObjDelete(id);
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
 void TF1Book::paintCharts(QPainter &p)
 {
     for (const ChartObject &chart : m_book->charts(m_sheet)) {
-        const int x = m_view->columnViewportPosition(chart.anchor.col - 1);
-        const int y = m_view->rowViewportPosition(chart.anchor.row - 1);
-        const QRect rect(x, y, toPixels(chart.width), toPixels(chart.height));
+        const QRect rect = chartRect(chart);
         if (rect.intersects(m_view->viewport()->rect()))
             chartpainter::paint(p, rect, *m_book, m_sheet, chart);
     }

@@ -24,6 +24,7 @@ class SheetModel;
 class SheetView;
 
 namespace sheet {
+struct ChartObject;
 class Workbook;
 class WorkbookHistory;
 } // namespace sheet
@@ -146,6 +147,10 @@ public:
     void Sort(int r1, int c1, int r2, int c2, bool byRows, int key1, int key2, int key3);
     // Creates an object over the sheet (type 5: bar chart of the range); returns its id.
     int ObjCreate(int type, int r1, int c1, int r2, int c2);
+    // The chart under a point of the main pane's viewport, 0 for none; removing one is a
+    // step of the history, as making it is.
+    int ChartAt(const QPoint &viewportPoint) const;
+    void ObjDelete(int id);
     void Read(const QString &path, int &format);
     // Cells of the file last read that the workbook could not take as they were.
     int CellsLeftOut() const { return m_cellsLeftOut; }
@@ -208,6 +213,7 @@ private:
     void applySheetLayout();
     void applySizes();
     void applySizesTo(SheetView *view);
+    QRect chartRect(const sheet::ChartObject &chart) const;
     void applyFrozen();
     void layoutPanes();
     void rebuildTabs();
