@@ -273,7 +273,10 @@ private:
             return;
         }
         if (argc < info->minArgs || (info->maxArgs >= 0 && argc > info->maxArgs))
-            fail(QStringLiteral("nombre d'arguments incorrect pour %1").arg(info->name), nameToken.position);
+            fail(QStringLiteral("nombre d'arguments incorrect pour %1")
+                         .arg(m_dialect == Dialect::French && !info->frenchName.isEmpty() ? info->frenchName
+                                                                                          : info->name),
+                 nameToken.position);
         if (info->isVolatile)
             m_formula.isVolatile = true;
         if (info->name == u"INDIRECT" || info->name == u"OFFSET")

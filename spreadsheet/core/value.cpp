@@ -6,12 +6,14 @@ namespace {
 struct ErrorName
 {
     ErrorCode code;
-    const char *text;
+    const char *text; // as files and formulas write it
+    const char *french; // as French users see and type it
 };
 constexpr ErrorName kErrorNames[] = {
-        {ErrorCode::Null, "#NULL!"}, {ErrorCode::DivZero, "#DIV/0!"}, {ErrorCode::Value, "#VALUE!"},
-        {ErrorCode::Ref, "#REF!"},   {ErrorCode::Name, "#NAME?"},     {ErrorCode::Num, "#NUM!"},
-        {ErrorCode::NA, "#N/A"},     {ErrorCode::Circular, "#CIRC!"},
+        {ErrorCode::Null, "#NULL!", "#NUL!"},      {ErrorCode::DivZero, "#DIV/0!", "#DIV/0!"},
+        {ErrorCode::Value, "#VALUE!", "#VALEUR!"}, {ErrorCode::Ref, "#REF!", "#REF!"},
+        {ErrorCode::Name, "#NAME?", "#NOM?"},      {ErrorCode::Num, "#NUM!", "#NOMBRE!"},
+        {ErrorCode::NA, "#N/A", "#N/A"},           {ErrorCode::Circular, "#CIRC!", "#CIRC!"},
 };
 } // namespace
 
@@ -23,10 +25,19 @@ QString errorText(ErrorCode code)
     return QString();
 }
 
+QString errorDisplayText(ErrorCode code)
+{
+    for (const ErrorName &e : kErrorNames)
+        if (e.code == code)
+            return QString::fromLatin1(e.french);
+    return QString();
+}
+
 ErrorCode errorFromText(const QString &text)
 {
     for (const ErrorName &e : kErrorNames)
-        if (text.compare(QLatin1String(e.text), Qt::CaseInsensitive) == 0)
+        if (text.compare(QLatin1String(e.text), Qt::CaseInsensitive) == 0
+            || text.compare(QLatin1String(e.french), Qt::CaseInsensitive) == 0)
             return e.code;
     return ErrorCode::None;
 }

@@ -19,8 +19,11 @@ enum class ErrorCode : unsigned char {
     Circular, // "#CIRC!"  : the cell belongs to a circular reference
 };
 
+// As files and formulas write the error ("#VALUE!").
 QString errorText(ErrorCode code);
-// The code for a text such as "#N/A" (case-insensitive), or None.
+// As a cell shows it to French users ("#VALEUR!", "#NOM?", "#NOMBRE!", "#NUL!").
+QString errorDisplayText(ErrorCode code);
+// The code for a text such as "#N/A" or "#VALEUR!" (either form, case-insensitive), or None.
 ErrorCode errorFromText(const QString &text);
 
 class Value

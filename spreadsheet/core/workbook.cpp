@@ -367,7 +367,7 @@ QString Workbook::entryText(int sheet, int row, int col) const
     switch (v.type()) {
     case Value::Type::Empty: return QString();
     case Value::Type::Boolean: return booleanText(v.asBoolean());
-    case Value::Type::Error: return errorText(v.errorCode());
+    case Value::Type::Error: return errorDisplayText(v.errorCode());
     case Value::Type::Text: {
         // A text that would read back as something else keeps its apostrophe.
         const QString &t = v.asText();
@@ -416,7 +416,7 @@ QString Workbook::displayText(int sheet, int row, int col) const
         return formatNumber(v.asNumber(), d->formats[d->formatIdOf(d->sheetAt(sheet), c, row, col)].numberFormat);
     case Value::Type::Text: return v.asText();
     case Value::Type::Boolean: return booleanText(v.asBoolean());
-    case Value::Type::Error: return errorText(v.errorCode());
+    case Value::Type::Error: return errorDisplayText(v.errorCode());
     }
     return QString();
 }

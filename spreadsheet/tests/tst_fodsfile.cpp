@@ -170,7 +170,7 @@ void TestFodsFile::keepsTheOtherSpreadsheetsConventions()
     QCOMPARE(book.displayText(0, 2, 4), u"4 050,0"_qs);
     QCOMPARE(book.formulaText(0, 2, 3), u"=TEXTE(C1;\"0,00\")"_qs);
     // An unknown function: #NAME? without a stored value, the stored value kept.
-    QCOMPARE(book.displayText(0, 3, 3), u"#NAME?"_qs);
+    QCOMPARE(book.displayText(0, 3, 3), u"#NOM?"_qs);
     QCOMPARE(book.displayText(0, 3, 4), u"3"_qs);
     // Written back: the column keeps its format, the codes their convention.
     const QString xml = QString::fromUtf8(qvc::write(book));

@@ -49,6 +49,7 @@ class TestWorkbookEngine : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void newWorkbook();
+    void errorsInFrench();
     void entries_data();
     void entries();
     void standardDisplay_data();
@@ -635,6 +636,30 @@ void TestWorkbookEngine::notificationsTellWhatToRepaint()
     book.removeObserver(&rec);
     SET(book, 0, "B3", "y");
     QCOMPARE(rec.changed.size(), 1);
+}
+
+// Errors show as French users know them, are typed in either form, and a refused formula
+// names the function as it was typed in French.
+void TestWorkbookEngine::errorsInFrench()
+{
+    Workbook book;
+    const std::pair<const char *, const char *> shown[] = {{"=\"abc\"+1", "#VALEUR!"},  {"=TRUC(1)", "#NOM?"},
+                                                           {"=RACINE(-1)", "#NOMBRE!"}, {"=1/0", "#DIV/0!"},
+                                                           {"#valeur!", "#VALEUR!"},    {"#VALUE!", "#VALEUR!"}};
+    int row = 1;
+    for (const auto &[entry, text] : shown) {
+        book.setEntry(0, row, 1, QString::fromUtf8(entry));
+        QCOMPARE(book.displayText(0, row, 1), QString::fromUtf8(text));
+        ++row;
+    }
+    QVERIFY(book.value(0, 5, 1).isError());
+    QCOMPARE(book.entryText(0, 5, 1), u"#VALEUR!"_qs);
+    try {
+        book.setEntry(0, 9, 1, u"=MOYENNE()"_qs);
+        QFAIL("an empty MOYENNE was taken");
+    } catch (const VelmoraError &e) {
+        QVERIFY2(e.message().contains(u"MOYENNE"_qs), qPrintable(e.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookEngine)
