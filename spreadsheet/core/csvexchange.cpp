@@ -67,11 +67,15 @@ private:
         case Value::Type::Empty: return;
         case Value::Type::Number: {
             const double x = v.asNumber();
-            if (x >= 1 && isDateTime(m_access.formatIdAt(m_sheet, row, col))) {
+            if (x >= 0 && isDateTime(m_access.formatIdAt(m_sheet, row, col))) {
                 const QDateTime dt = serialToDateTime(x);
                 if (dt.isValid()) {
-                    out += (dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
-                                                     : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                    // A time alone (under one day) is written as a time, not as the fraction of
+                    // a day it is held as, which would read back as a plain number.
+                    const QString time = dt.time().second() == 0 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss");
+                    out += (x < 1                              ? dt.time().toString(time)
+                                    : dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                                               : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
                                    .toUtf8();
                     return;
                 }

@@ -41,13 +41,20 @@ void TestWorkbookExchange::csvExport()
     book.setEntry(0, 4, 3, QStringLiteral("12/03/1999"));
     book.setEntry(0, 5, 1, QStringLiteral("VRAI"));
     book.setEntry(0, 5, 3, QStringLiteral("=NOW()>0"));
+    book.setEntry(0, 6, 1, QStringLiteral("12:30"));
     const QByteArray csv = csv::exportSheet(book, 0);
     QCOMPARE(csv,
              QByteArray("Nom;Montant;\r\n"
                         "\"Dupont; Jean\";1234.5;\r\n"
                         "\"dit \"\"le grand\"\"\nsur deux lignes\";0.333333333333333;\r\n"
                         ";#DIV/0!;1999-03-12\r\n"
-                        "TRUE;;TRUE\r\n"));
+                        "TRUE;;TRUE\r\n"
+                        "12:30;;\r\n"));
+    // The time reads back as a time.
+    Workbook again;
+    csv::import(csv, again, QStringLiteral("Feuil1"));
+    QCOMPARE(again.displayText(0, 6, 1), book.displayText(0, 6, 1));
+    QCOMPARE(again.value(0, 6, 1).asNumber(), book.value(0, 6, 1).asNumber());
     QVERIFY_THROWS_EXCEPTION(VelmoraError, csv::exportSheet(book, 7));
 }
 
