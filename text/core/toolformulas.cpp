@@ -5,6 +5,7 @@
 #include "common/velmoraerror.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace texttools {
@@ -128,12 +129,13 @@ int parseInteger(const QString &text)
     return int(value);
 }
 
-int pointsToMillimetres(int points) { return int(qint64(points) * 25 / 120); }
+// 72 points make an inch, 25.4 millimetres.
+int pointsToMillimetres(int points) { return int(std::lround(double(points) * 25.4 / 72.0)); }
 
 int millimetresToPoints(int millimetres)
 {
-    const qint64 points = qint64(millimetres) * 120 / 25;
-    return int(std::clamp<qint64>(points, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    const double points = std::round(double(millimetres) * 72.0 / 25.4);
+    return int(std::clamp<double>(points, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 } // namespace texttools

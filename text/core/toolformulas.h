@@ -49,8 +49,7 @@ int tabListValue(double stopPoints, int unitWidth);
 // VelmoraError ("'%s' n'est pas une valeur entière correcte") otherwise.
 int parseInteger(const QString &text);
 
-// Paragraph indents (points shown in millimetres)
-// points * 25 div 120 and millimetres * 120 div 25, cut toward zero.
+// Paragraph indents (points shown in millimetres), rounded to the nearest.
 int pointsToMillimetres(int points);
 int millimetresToPoints(int millimetres);
 

@@ -345,25 +345,44 @@ void TestTextTools::paragraphFormat()
         shown = {p->LeftField->value(), p->RightField->value(), p->FirstField->value(), p->Alignement->checkedId()};
         p->FirstField->setValue(5);
         click(p->AlignRight);
-        p->Puces->setChecked(true);
         click(p->OkButton);
     });
     m_window->Paragraphe();
-    QCOMPARE(shown, (QList<int>{7, 0, 0, 0}));
-    QCOMPARE(int(edit->leftIndent()), 33);
-    QCOMPARE(int(edit->firstIndent()), 24);
+    // The lines start half an inch in (13 mm), the first one at the margin (13 mm left of them).
+    QCOMPARE(shown, (QList<int>{13, 0, -13, 0}));
+    // The first line now starts 5 mm right of the others, which stay where they were.
+    QCOMPARE(int(edit->firstIndent()), 36 + 14);
+    QCOMPARE(int(edit->firstIndent() + edit->leftIndent()), 36);
     QCOMPARE(edit->paragraphAlignment(), RichEdit::Right);
-    QVERIFY(edit->bullets());
-    // A negative "A gauche" is taken as a cancel.
+    // OK with nothing changed keeps the indents to the point; "A gauche" cannot go below zero.
+    m_tools->setDialogRunner([&shown](QDialog &d) {
+        auto *p = qobject_cast<TParagraf *>(&d);
+        shown = {p->LeftField->value(), p->RightField->value(), p->FirstField->value()};
+        click(p->OkButton);
+    });
+    m_window->Paragraphe();
+    QCOMPARE(shown, (QList<int>{13, 0, 5}));
+    QCOMPARE(int(edit->firstIndent()), 50);
+    QCOMPARE(int(edit->firstIndent() + edit->leftIndent()), 36);
     m_tools->setDialogRunner([](QDialog &d) {
         auto *p = qobject_cast<TParagraf *>(&d);
         p->LeftField->setValue(-2);
+        p->FirstField->setValue(10);
         click(p->AlignLeft);
         click(p->OkButton);
     });
     m_window->Paragraphe();
-    QCOMPARE(edit->paragraphAlignment(), RichEdit::Right);
-    QCOMPARE(int(edit->leftIndent()), 33);
+    QCOMPARE(edit->paragraphAlignment(), RichEdit::Left);
+    QCOMPARE(int(edit->firstIndent() + edit->leftIndent()), 0); // the lines at the margin
+    QCOMPARE(int(edit->firstIndent()), 28); // the first one 10 mm in
+    // Bullets from the dialog.
+    m_tools->setDialogRunner([](QDialog &d) {
+        auto *p = qobject_cast<TParagraf *>(&d);
+        p->Puces->setChecked(true);
+        click(p->OkButton);
+    });
+    m_window->Paragraphe();
+    QVERIFY(edit->bullets());
 }
 
 void TestTextTools::pageSetup()

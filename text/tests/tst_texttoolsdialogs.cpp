@@ -345,18 +345,18 @@ void TestTextToolsDialogs::paragraphDialog()
     d.Init(36, 0, -18, false, false, true, true);
     open(d);
     QCOMPARE(d.windowTitle(), u"Format paragraphe"_s);
-    QCOMPARE(d.LeftField->value(), 7);
+    QCOMPARE(d.LeftField->value(), 13);
     QCOMPARE(d.RightField->value(), 0);
-    QCOMPARE(d.FirstField->value(), -3);
+    QCOMPARE(d.FirstField->value(), -6);
     QVERIFY(d.AlignCenter->isChecked());
     QVERIFY(d.Puces->isChecked());
     click(d.OkButton);
     int left, right, first;
     bool l, r, c, bullets;
     d.Result(left, right, first, l, r, c, bullets);
-    QCOMPARE(left, 33);
+    QCOMPARE(left, 37);
     QCOMPARE(right, 0);
-    QCOMPARE(first, -14);
+    QCOMPARE(first, -17);
     QVERIFY(c && !l && !r && bullets);
     // New values typed; an emptied field reads 0.
     open(d);
@@ -367,7 +367,7 @@ void TestTextToolsDialogs::paragraphDialog()
     click(d.Puces);
     click(d.OkButton);
     d.Result(left, right, first, l, r, c, bullets);
-    QCOMPARE(left, 48);
+    QCOMPARE(left, 28);
     QCOMPARE(right, 0);
     QVERIFY(r && !l && !c && !bullets);
     // The close box keeps the previous outcome (accepted).
@@ -375,7 +375,7 @@ void TestTextToolsDialogs::paragraphDialog()
     closeBox(d);
     left = -5;
     d.Result(left, right, first, l, r, c, bullets);
-    QCOMPARE(left, 48);
+    QCOMPARE(left, 28);
     // "Annuler" (Escape in a field): left -1.
     open(d);
     QTest::keyClick(d.FirstField, Qt::Key_Escape);

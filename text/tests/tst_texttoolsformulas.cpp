@@ -167,10 +167,11 @@ void TestTextToolsFormulas::paragraphUnits_data()
     QTest::addColumn<int>("points");
     QTest::addColumn<int>("millimetres");
     QTest::addColumn<int>("pointsBack");
-    QTest::newRow("36 points") << 36 << 7 << 33;
+    QTest::newRow("half an inch") << 36 << 13 << 37;
     QTest::newRow("zero") << 0 << 0 << 0;
-    QTest::newRow("negative cut toward zero") << -36 << -7 << -33;
-    QTest::newRow("one inch") << 72 << 15 << 72;
+    QTest::newRow("negative") << -36 << -13 << -37;
+    QTest::newRow("one inch") << 72 << 25 << 71;
+    QTest::newRow("ten millimetres") << 28 << 10 << 28;
 }
 
 void TestTextToolsFormulas::paragraphUnits()

@@ -277,17 +277,29 @@ void TextTools::Paragraphe(TTexte &window)
 {
     RichEdit *edit = window.RichEdit1;
     const RichEdit::Alignment alignment = edit->paragraphAlignment();
-    paragraf().Init(int(edit->leftIndent()), int(edit->rightIndent()), int(edit->firstIndent()),
-                    alignment == RichEdit::Left, alignment == RichEdit::Right, alignment == RichEdit::Center,
-                    edit->bullets());
+    // The dialog speaks as users know it: "A gauche" is where the lines start, "Première
+    // ligne" how far the first one starts right of them (left of them when negative). The
+    // editor holds the first line's start and the others' offset from it.
+    const int shownLeft = qRound(edit->firstIndent() + edit->leftIndent());
+    const int shownRight = qRound(edit->rightIndent());
+    const int shownFirst = qRound(-edit->leftIndent());
+    paragraf().Init(shownLeft, shownRight, shownFirst, alignment == RichEdit::Left, alignment == RichEdit::Right,
+                    alignment == RichEdit::Center, edit->bullets());
     run(paragraf());
     int left = -1, right = 0, first = 0;
     bool isLeft = false, isRight = false, isCenter = false, bullets = false;
     paragraf().Result(left, right, first, isLeft, isRight, isCenter, bullets);
     if (left < 0)
         return;
-    edit->setFirstIndent(first);
-    edit->setLeftIndent(left);
+    // A value left as shown keeps the paragraph's own (millimetres are coarser than points).
+    auto keep = [](int chosen, int shown) {
+        return texttools::pointsToMillimetres(chosen) == texttools::pointsToMillimetres(shown) ? shown : chosen;
+    };
+    left = keep(left, shownLeft);
+    right = keep(right, shownRight);
+    first = keep(first, shownFirst);
+    edit->setFirstIndent(left + first);
+    edit->setLeftIndent(-first);
     edit->setRightIndent(right);
     if (isLeft)
         edit->setParagraphAlignment(RichEdit::Left);

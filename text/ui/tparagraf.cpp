@@ -26,6 +26,10 @@ TParagraf::TParagraf(QWidget *parent)
         (*fields[i])->setObjectName(QLatin1String(ids[i]));
         label->setBuddy(*fields[i]);
     }
+    // The margins of the lines are never left of the page's; the first line may stand out
+    // to the left of the others (a negative first-line indent).
+    LeftField->setMinimum(0);
+    RightField->setMinimum(0);
     auto *alignment = new QGroupBox(QStringLiteral("Alignement"), this);
     alignment->setGeometry(8, 124, 200, 50);
     AlignLeft = new QRadioButton(QStringLiteral("Gauche"), alignment);
