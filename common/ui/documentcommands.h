@@ -100,6 +100,12 @@ public:
     virtual void Ajuster() { }
     virtual void FixLigs(bool on) { Q_UNUSED(on); }
     virtual void FixCols(bool on) { Q_UNUSED(on); }
+    // Whether the active sheet has frozen rows (columns), as a file or an earlier use left it.
+    virtual bool hasFrozen(bool rows) const
+    {
+        Q_UNUSED(rows);
+        return false;
+    }
     virtual void Fonctions() { }
     virtual void Onglets() { }
     virtual void Trier() { }

@@ -320,6 +320,15 @@ void TMainForm::buildMenus()
     }
     // The window list follows the four arrangement commands.
     connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::rebuildWindowList);
+    // The freeze ticks show the sheet's own state when the menu opens (a file may bring its
+    // frozen panes, another sheet have none), so that the command does what its tick says.
+    if (QMenu *sheetMenu = m_actions.value(QStringLiteral("Tableur3"))->menu())
+        connect(sheetMenu, &QMenu::aboutToShow, this, [this] {
+            if (auto *s = reach<TableurCommands>(SheetBit)) {
+                m_actions.value(QStringLiteral("Figerlignes1"))->setChecked(s->hasFrozen(true));
+                m_actions.value(QStringLiteral("Figercolonnes1"))->setChecked(s->hasFrozen(false));
+            }
+        });
 }
 
 QToolButton *TMainForm::addToolButton(const QString &component, const QString &hintText, bool checkable)

@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QFontInfo>
+#include <QMenu>
 #include <QtTest>
 
 using namespace sheet;
@@ -262,6 +263,17 @@ void TestTTableurFrame::freezeMenuItems()
     QCOMPARE(t->F1Book1->FixedCols(), 2);
     trigger("Figercolonnes1");
     QCOMPARE(t->F1Book1->FixedCols(), 0);
+    // Frozen rows brought by a file, or by another sheet: the tick shows them when the menu
+    // opens, and the command then unfreezes.
+    t->F1Book1->SetFixedRows(3);
+    QVERIFY(!form->action(u"Figerlignes1"_qs)->isChecked());
+    QMenu *menu = form->action(u"Tableur3"_qs)->menu();
+    QVERIFY(menu);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    QVERIFY(form->action(u"Figerlignes1"_qs)->isChecked());
+    QVERIFY(!form->action(u"Figercolonnes1"_qs)->isChecked());
+    trigger("Figerlignes1");
+    QCOMPARE(t->F1Book1->FixedRows(), 0);
 }
 
 void TestTTableurFrame::showFormulasAndGrid()

@@ -338,6 +338,8 @@ void TTableur::FixCols(bool on)
     command([&] { F1Book1->SetFixedCols(on ? F1Book1->Col() : 0); });
 }
 
+bool TTableur::hasFrozen(bool rows) const { return (rows ? F1Book1->FixedRows() : F1Book1->FixedCols()) > 0; }
+
 void TTableur::Fonctions()
 {
     // An entry being typed is kept aside while the dialog is open, not entered half-done.

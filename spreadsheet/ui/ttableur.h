@@ -62,6 +62,7 @@ public:
     void Ajuster() override;
     void FixLigs(bool on) override;
     void FixCols(bool on) override;
+    bool hasFrozen(bool rows) const override;
     void Fonctions() override;
     void Onglets() override;
     void Trier() override;
