@@ -710,22 +710,21 @@ void TMainForm::Police1Click()
     DocumentWindow *w = reached(TextBit | SheetBit);
     if (!activeDocument())
         return;
-    // The font and colour change only when the user confirms.
+    // The font changes only when the user confirms; the colour only when it was changed in
+    // the dialog (an invalid colour leaves each character's own).
     auto ask = [this](QFont &font, QColor &colour) {
         QFont chosenFont = font;
         QColor chosenColour = colour;
         const bool ok = m_fontDialogHook ? m_fontDialogHook(chosenFont, chosenColour)
                                          : FontChooser::ask(this, chosenFont, chosenColour);
-        if (ok) {
+        if (ok)
             font = chosenFont;
-            colour = chosenColour;
-        }
-        return ok;
+        colour = ok && chosenColour.toRgb() != colour.toRgb() ? chosenColour : QColor();
     };
     if (auto *t = as<TexteCommands>(w)) {
         QFont a = t->GetFont();
         QColor c = t->GetColour();
-        ask(a, c); // a and c keep the selection's attributes when the user cancels
+        ask(a, c); // a keeps the selection's attributes when the user cancels
         t->SetFont(a, c);
     } else if (auto *s = as<TableurCommands>(w)) {
         QFont f;

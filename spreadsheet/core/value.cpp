@@ -15,22 +15,26 @@ constexpr ErrorName kErrorNames[] = {
         {ErrorCode::Name, "#NAME?", "#NOM?"},      {ErrorCode::Num, "#NUM!", "#NOMBRE!"},
         {ErrorCode::NA, "#N/A", "#N/A"},           {ErrorCode::Circular, "#CIRC!", "#CIRC!"},
 };
+
+const ErrorName *nameOf(ErrorCode code)
+{
+    for (const ErrorName &e : kErrorNames)
+        if (e.code == code)
+            return &e;
+    return nullptr;
+}
 } // namespace
 
 QString errorText(ErrorCode code)
 {
-    for (const ErrorName &e : kErrorNames)
-        if (e.code == code)
-            return QString::fromLatin1(e.text);
-    return QString();
+    const ErrorName *e = nameOf(code);
+    return e ? QString::fromLatin1(e->text) : QString();
 }
 
 QString errorDisplayText(ErrorCode code)
 {
-    for (const ErrorName &e : kErrorNames)
-        if (e.code == code)
-            return QString::fromLatin1(e.french);
-    return QString();
+    const ErrorName *e = nameOf(code);
+    return e ? QString::fromLatin1(e->french) : QString();
 }
 
 ErrorCode errorFromText(const QString &text)

@@ -569,7 +569,7 @@ void TTableur::SetFont(const QFont &font, const QColor &colour)
     }
     if (v.fontSize <= 0)
         parts &= ~TF1Book::FontSize;
-    if (colour.isValid() && (colour.rgb() & 0xFFFFFF) != (m_colour & 0xFFFFFF)) {
+    if (colour.isValid()) {
         v.colour = colour.rgb() & 0xFFFFFF;
         parts |= TF1Book::FontColour;
     }

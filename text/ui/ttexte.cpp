@@ -555,10 +555,9 @@ QFont TTexte::GetFont()
 QColor TTexte::GetColour()
 {
     const QTextCharFormat a = RichEdit1->selAttributes();
-    m_colourShown = a.hasProperty(QTextFormat::ForegroundBrush) && a.foreground().style() != Qt::NoBrush
+    return a.hasProperty(QTextFormat::ForegroundBrush) && a.foreground().style() != Qt::NoBrush
             ? a.foreground().color().toRgb()
             : QColor(Qt::black);
-    return m_colourShown;
 }
 
 void TTexte::SetFont(const QFont &font, const QColor &colour)
@@ -584,9 +583,8 @@ void TTexte::SetFont(const QFont &font, const QColor &colour)
         f.setFontUnderline(font.underline());
     if (changed.strikeOut)
         f.setFontStrikeOut(font.strikeOut());
-    if (colour.isValid() && colour.toRgb() != m_colourShown)
+    if (colour.isValid())
         f.setForeground(colour.toRgb());
-    m_colourShown = QColor();
     if (!f.properties().isEmpty())
         setCurrText(f);
     RichEdit1->setFocus();
@@ -626,6 +624,13 @@ void TTexte::ReplaceDialog1Find()
     search(ReplaceDialog1->findText(), ReplaceDialog1->wholeWord(), ReplaceDialog1->matchCase());
 }
 
+namespace {
+void sayNotFound(QWidget *parent, const QString &text, const QString &title)
+{
+    messageboxes::inform(parent, QStringLiteral("« %1 » est introuvable.").arg(text), title);
+}
+} // namespace
+
 void TTexte::search(const QString &text, bool wholeWord, bool matchCase, bool upward)
 {
     if (text.isEmpty())
@@ -652,7 +657,7 @@ void TTexte::search(const QString &text, bool wholeWord, bool matchCase, bool up
             p = RichEdit1->findText(text, 0, length, options);
     }
     if (p < 0) {
-        messageboxes::inform(this, QStringLiteral("« %1 » est introuvable.").arg(text), QStringLiteral("Rechercher"));
+        sayNotFound(this, text, QStringLiteral("Rechercher"));
         return;
     }
     RichEdit1->setSelection(p, int(text.size()));
@@ -696,7 +701,7 @@ void TTexte::ReplaceDialog1ReplaceAll()
     }
     edit.endEditBlock();
     if (count == 0)
-        messageboxes::inform(this, QStringLiteral("« %1 » est introuvable.").arg(wanted), QStringLiteral("Remplacer"));
+        sayNotFound(this, wanted, QStringLiteral("Remplacer"));
 }
 
 // Operations carried out by the text tools

@@ -150,7 +150,6 @@ private:
 
     TextTools &m_tools;
     std::optional<QFont> m_fontShown; // what the font dialog was opened on
-    QColor m_colourShown; // and the colour it showed
     QRect m_pageRect;
     int m_filterIndex = 1;
     bool m_updating = false;
